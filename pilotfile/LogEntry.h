@@ -1,0 +1,22 @@
+// The one-line score entry that goes into the main log.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "pilotfile/PilotRecord.h"
+#include "settings/Settings.h"
+
+namespace vantrel {
+
+// The file name without its last extension; both "/" and "\" separate directories.
+std::string PilotNameFromFileName(std::string_view path);
+
+// Builds the entry from the settings IncludeDate, NameSource and ScoreFormat.
+// Throws ConversionError when NameSource or ScoreFormat is not a whole number.
+std::string buildLogEntry(Settings& settings, const PilotRecord& record, const std::string& today);
+
+// "! " + entry + " ! Errors in file!"
+std::string markEntryWithErrors(std::string_view entry);
+
+}  // namespace vantrel

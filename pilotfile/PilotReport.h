@@ -1,0 +1,29 @@
+// The pilot report: summary, log entry, integrity check, mission listing and
+// full details, in that order.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "pilotfile/MissionRange.h"
+#include "pilotfile/PilotRecord.h"
+#include "pilotfile/TextSink.h"
+#include "settings/Settings.h"
+
+namespace vantrel {
+
+using DateSource = std::function<std::string()>;
+
+// Clears the sink and writes the whole report; returns the log entry for the
+// export field and sets record.FileErrorCount. Throws ConversionError (after
+// the summary lines) when NameSource or ScoreFormat is not a whole number.
+std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& record, MissionRange& range,
+                             bool withMissionListing, const DateSource& today = {});
+
+// The five summary lines.
+void writeScoreSummary(TextSink& sink, const PilotRecord& record);
+
+// TODScoreA + TODBonus + AzzScoreB + AzzBonus, wrapping.
+std::int32_t CampaignScoreSum(const PilotRecord& record);
+
+}  // namespace vantrel

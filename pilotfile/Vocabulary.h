@@ -1,0 +1,20 @@
+// The game's fixed words for the numbers stored in a pilot file.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace vantrel::vocabulary {
+
+std::span<const std::string_view> rankNames();         // 9 rows
+std::span<const std::string_view> ratingNames();       // 25 rows
+std::span<const std::string_view> kalidorStates();     // 7 rows
+std::span<const std::string_view> missionTitles();     // 255 rows
+std::span<const std::string_view> craftTypeLabels();   // 231 rows, tabs and colon included
+
+// The row a drop-down box selects for a stored value: the value itself when
+// it names a row of the table, -1 (no selection) otherwise.
+int selectionFor(std::span<const std::string_view> table, std::int64_t value);
+
+}  // namespace vantrel::vocabulary
