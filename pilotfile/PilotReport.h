@@ -2,17 +2,15 @@
 // full details, in that order.
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "pilotfile/LogEntry.h"
 #include "pilotfile/MissionRange.h"
 #include "pilotfile/PilotRecord.h"
 #include "pilotfile/TextSink.h"
 #include "settings/Settings.h"
 
 namespace vantrel {
-
-using DateSource = std::function<std::string()>;
 
 // Clears the sink and writes the whole report; returns the log entry for the
 // export field and sets record.FileErrorCount. Throws ConversionError (after

@@ -1,6 +1,7 @@
 // The settings file: an INI file with one section, read and written key by key.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,13 +38,32 @@ private:
         std::uint64_t device = 0;
         bool operator==(const Stamp&) const = default;
     };
+    // One line of content_, located by byte offsets.
+    struct Line {
+        enum class Kind { Other, Section, Key };
+        Kind kind = Kind::Other;
+        std::size_t begin = 0;  // first byte of the line
+        std::size_t end = 0;    // end of its text, before CR LF or LF
+        std::size_t next = 0;   // first byte of the following line
+        std::size_t nameBegin = 0, nameEnd = 0;    // section or key name, blanks trimmed
+        std::size_t valueBegin = 0, valueEnd = 0;  // value text, blanks trimmed
+        std::ptrdiff_t header = -1;                // index of the governing section line
+    };
+
     Stamp currentStamp() const;
     void load();
+    void parse();
+    std::string_view name(const Line& line) const;
+    std::ptrdiff_t findKey(std::string_view section, std::string_view key) const;
+    std::ptrdiff_t findSection(std::string_view section) const;
 
     std::string path_;
     bool loaded_ = false;
+    bool unreadable_ = false;  // the path exists but is no file we could read
     Stamp stamp_;
+    std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write
     std::string content_;  // the file's bytes as last read or written
+    std::vector<Line> lines_;
 };
 
 }  // namespace vantrel

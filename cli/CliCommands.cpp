@@ -1,0 +1,236 @@
+#include "cli/CliCommands.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "cli/CliOptions.h"
+#include "pilotfile/MissionListings.h"
+#include "pilotfile/PilotLoader.h"
+#include "pilotfile/PilotReport.h"
+#include "pilotfile/WholeNumber.h"
+#include "settings/PlatformPaths.h"
+#include "settings/SettingsStore.h"
+#include "shell/MainLogFile.h"
+
+namespace vantrel::cli {
+
+namespace {
+
+const char* const kUsage =
+    "Usage: vantrel-cli COMMAND [OPTIONS] PILOT.plt...\n"
+    "\n"
+    "Commands:\n"
+    "  report   [--ini PATH] [--from N] PILOT.plt\n"
+    "           the pilot report, as the pilot view shows it after loading the file\n"
+    "  missions [--ini PATH] [--from N] [--to N] PILOT.plt\n"
+    "           the campaign mission listing over From..To\n"
+    "  entry    [--ini PATH] [--append LOGFILE] PILOT.plt...\n"
+    "           one score entry per pilot file; --append adds them to a main log file\n"
+    "\n"
+    "Options:\n"
+    "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
+    "  --from N     the From field before the load (default 0)\n"
+    "  --to N       the To field (default: the number of completed campaign missions)\n"
+    "  --help       show this text\n";
+
+class LineWriter final : public TextSink {
+public:
+    explicit LineWriter(std::FILE* out) : out_(out) {}
+    void addLine(std::string_view line) override
+    {
+        std::fwrite(line.data(), 1, line.size(), out_);
+        std::fputc('\n', out_);
+    }
+    void clear() override {}
+
+private:
+    std::FILE* out_;
+};
+
+class Discard final : public TextSink {
+public:
+    void addLine(std::string_view) override {}
+    void clear() override {}
+};
+
+void printError(const Streams& io, const std::string& text)
+{
+    std::fprintf(io.err, "%s\n", text.c_str());
+}
+
+std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args)
+{
+    return std::make_unique<SettingsStore>(args.option("--ini").value_or(paths::settingsFile()));
+}
+
+// One pilot as the pilot view holds it after a load.
+struct LoadedPilot {
+    PilotRecord record;
+    MissionRange range;
+};
+
+// Loads the file; on failure prints the load's message-box texts.
+bool load(LoadedPilot& pilot, const std::string& path, SettingsStore& settings, const Streams& io)
+{
+    settings.revalidate();
+    const LoadResult result = ReadMission(pilot.record, path);
+    if (!result.ok()) {
+        for (const auto& message : result.messages)
+            printError(io, message);
+        return false;
+    }
+    pilot.range.to.set(result.getTo);
+    return true;
+}
+
+void requireOneFile(const ParsedArguments& args)
+{
+    if (args.files.size() != 1)
+        throw UsageError("expected exactly one pilot file");
+}
+
+int runReport(const ParsedArguments& args, const Streams& io)
+{
+    requireOneFile(args);
+    auto settings = openSettings(args);
+    LoadedPilot pilot;
+    pilot.range.from.set(args.numberOption("--from").value_or(0));
+    if (!load(pilot, args.files.front(), *settings, io))
+        return 1;
+    LineWriter out(io.out);
+    try {
+        BuildPilotReport(out, *settings, pilot.record, pilot.range, true);
+    } catch (const ConversionError& e) {
+        std::fflush(io.out);
+        printError(io, e.what());
+        return 1;
+    }
+    return 0;
+}
+
+int runMissions(const ParsedArguments& args, const Streams& io)
+{
+    requireOneFile(args);
+    auto settings = openSettings(args);
+    const auto from = args.numberOption("--from");
+    const auto to = args.numberOption("--to");
+    LoadedPilot pilot;
+    if (!load(pilot, args.files.front(), *settings, io))
+        return 1;
+    try {
+        Discard loadReport;
+        BuildPilotReport(loadReport, *settings, pilot.record, pilot.range, true);
+    } catch (const ConversionError& e) {
+        printError(io, e.what());
+        return 1;
+    }
+    pilot.range.from.set(from.value_or(0));
+    if (to)
+        pilot.range.to.set(*to);
+    LineWriter out(io.out);
+    settings->revalidate();
+    RipScore(out, *settings, pilot.record, pilot.range);
+    return 0;
+}
+
+int runEntry(const ParsedArguments& args, const Streams& io)
+{
+    if (args.files.empty())
+        throw UsageError("expected at least one pilot file");
+    auto settings = openSettings(args);
+    const auto logFile = args.option("--append");
+
+    // A log that does not exist yet starts empty; one that exists but cannot
+    // be read is never overwritten.
+    std::string log;
+    std::error_code ignored;
+    if (logFile && std::filesystem::exists(*logFile, ignored)) {
+        const auto existing = mainlog::read(*logFile);
+        if (!existing.ok) {
+            printError(io, existing.error);
+            return 1;
+        }
+        log = existing.text;
+    }
+
+    int status = 0;
+    for (const auto& path : args.files) {
+        LoadedPilot pilot;
+        if (!load(pilot, path, *settings, io)) {
+            status = 1;
+            continue;
+        }
+        std::string entry;
+        try {
+            Discard report;
+            entry = BuildPilotReport(report, *settings, pilot.record, pilot.range, true);
+        } catch (const ConversionError& e) {
+            // The setting is wrong for every file alike: stop here.
+            printError(io, e.what());
+            status = 1;
+            break;
+        }
+        if (logFile) {
+            mainlog::appendLine(log, entry);
+        } else {
+            std::fwrite(entry.data(), 1, entry.size(), io.out);
+            std::fputc('\n', io.out);
+        }
+    }
+    if (logFile) {
+        const std::string error = mainlog::write(*logFile, log);
+        if (!error.empty()) {
+            printError(io, error);
+            return 1;
+        }
+    }
+    return status;
+}
+
+struct Command {
+    const char* name;
+    std::set<std::string> valued;
+    int (*run)(const ParsedArguments&, const Streams&);
+};
+
+const Command kCommands[] = {
+    {"report", {"--ini", "--from"}, runReport},
+    {"missions", {"--ini", "--from", "--to"}, runMissions},
+    {"entry", {"--ini", "--append"}, runEntry},
+};
+
+}  // namespace
+
+std::string usageText()
+{
+    return kUsage;
+}
+
+int run(const std::vector<std::string>& args, const Streams& io)
+{
+    try {
+        if (args.empty())
+            throw UsageError("no command given");
+        if (args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
+            std::fputs(kUsage, io.out);
+            return 0;
+        }
+        for (const Command& command : kCommands) {
+            if (args.front() != command.name)
+                continue;
+            const std::vector<std::string> rest(args.begin() + 1, args.end());
+            const ParsedArguments parsed = parseArguments(rest, command.valued, {"--help"});
+            if (parsed.switches.count("--help")) {
+                std::fputs(kUsage, io.out);
+                return 0;
+            }
+            return command.run(parsed, io);
+        }
+        throw UsageError("unknown command " + args.front());
+    } catch (const UsageError& e) {
+        std::fprintf(io.err, "vantrel-cli: %s\n\n%s", e.what(), kUsage);
+        return 2;
+    }
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,158 @@
+// Feeds arbitrary bytes to the settings reader as a settings file, then writes
+// one key into a copy and checks that the value reads back as written and that
+// no other key changed.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+
+namespace {
+
+using vantrel::SettingsStore;
+
+constexpr std::string_view kKeys[] = {
+    vantrel::keys::LastDir,          vantrel::keys::LogFile,          vantrel::keys::SaveFilename,
+    vantrel::keys::ShowMissionScore, vantrel::keys::ShowMissionBonus, vantrel::keys::ShowMissionTotal,
+    vantrel::keys::ShowMissionTime,  vantrel::keys::CheckCheat,       vantrel::keys::ShowErrorDetailes,
+    vantrel::keys::ShowZeroMissions, vantrel::keys::IncludeDate,      vantrel::keys::MegaDetails,
+    vantrel::keys::NameSource,       vantrel::keys::ScoreFormat,      "lastdir",
+    "LASTDIR",                       "",                              " ",
+    "=",                             "[ZADAdeda]",                    ";LastDir",
+    "Last Dir",                      "Key\xC3\xA9",
+};
+
+constexpr std::string_view kSections[] = {"ZADAdeda", "zadadeda", "ZADADEDA", " ZADAdeda ", "Other", ""};
+
+struct Paths {
+    std::string dir;
+    std::string input;
+    std::string copy;
+};
+
+const Paths& paths()
+{
+    static const Paths p = [] {
+        // Memory-backed when available: every write is flushed to disk.
+        char shm[] = "/dev/shm/vantrel-fuzz-XXXXXX";
+        char tmp[] = "/tmp/vantrel-fuzz-XXXXXX";
+        char* pattern = ::mkdtemp(shm);
+        if (pattern == nullptr)
+            pattern = ::mkdtemp(tmp);
+        if (pattern == nullptr)
+            std::abort();
+        const std::string dir = pattern;
+        return Paths {dir, dir + "/vantrel.ini", dir + "/copy.ini"};
+    }();
+    return p;
+}
+
+void put(const std::string& path, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        std::abort();
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n <= 0)
+            std::abort();
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+}
+
+// What the reader gives back for a value the writer stored: line breaks became
+// blanks and long values are cut at 2,047 characters (never inside a UTF-8
+// sequence).
+std::string expectedReadBack(std::string_view value)
+{
+    std::string text(value);
+    for (char& c : text) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    std::size_t i = 0;
+    for (std::size_t count = 0; i < text.size(); ++count) {
+        if (count == SettingsStore::kMaxValueLength)
+            return text.substr(0, i);
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        for (std::size_t k = 0; k < extra && i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80; ++k)
+            ++i;
+    }
+    return text;
+}
+
+// Names as the store compares them: blanks around them ignored, ASCII
+// letters in either case.
+bool sameName(std::string_view a, std::string_view b)
+{
+    auto trim = [](std::string_view t) {
+        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+            t.remove_prefix(1);
+        while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+            t.remove_suffix(1);
+        return t;
+    };
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    a = trim(a);
+    b = trim(b);
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const Paths& p = paths();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    put(p.input, bytes);
+    SettingsStore store(p.input);
+    std::string before[std::size(kSections)][std::size(kKeys)];
+    for (std::size_t s = 0; s < std::size(kSections); ++s) {
+        for (std::size_t k = 0; k < std::size(kKeys); ++k) {
+            before[s][k] = store.ReadString(kSections[s], kKeys[k], "\x01missing");
+            if (before[s][k] != "\x01missing" && before[s][k].size() > 4 * SettingsStore::kMaxValueLength)
+                std::abort();
+        }
+    }
+
+    // The last bytes of the input, up to a separator, are the value to write;
+    // the first byte picks the key.
+    const std::size_t cut = bytes.rfind('\x7F');
+    const std::string_view value = cut == std::string_view::npos ? bytes.substr(bytes.size() / 2) : bytes.substr(cut + 1);
+    const std::string_view key = kKeys[size == 0 ? 0 : data[0] % 14];
+    const bool otherSection = size > 1 && (data[1] & 1) != 0;
+    const std::string_view section = otherSection ? "Other" : "zadadeda";
+
+    put(p.copy, bytes);
+    SettingsStore writer(p.copy);
+    try {
+        writer.WriteString(section, key, value);
+    } catch (const vantrel::SettingsWriteError&) {
+        std::abort();
+    }
+
+    SettingsStore reader(p.copy);
+    const std::string expected = expectedReadBack(value);
+    if (reader.ReadString(section, key, "\x01missing") != expected)
+        std::abort();
+    if (writer.ReadString(section, key, "\x01missing") != expected)
+        std::abort();
+    for (std::size_t s = 0; s < std::size(kSections); ++s) {
+        for (std::size_t k = 0; k < std::size(kKeys); ++k) {
+            if (sameName(kSections[s], section) && sameName(kKeys[k], key))
+                continue;
+            if (reader.ReadString(kSections[s], kKeys[k], "\x01missing") != before[s][k])
+                std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,142 @@
+// Shared helpers for the core tests: temporary folders, in-memory settings,
+// pilot files built field by field, and a file seam that fails on demand.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "pilotfile/FileAccess.h"
+#include "pilotfile/PilotImage.h"
+#include "settings/Settings.h"
+
+namespace vantrel::testing {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Settings held in memory; keys match without regard to case.
+class MemorySettings final : public Settings {
+public:
+    std::string ReadString(std::string_view, std::string_view key, std::string_view fallback) override
+    {
+        const auto it = values.find(lower(key));
+        return it == values.end() ? std::string(fallback) : it->second;
+    }
+    void WriteString(std::string_view, std::string_view key, std::string_view value) override
+    {
+        values[lower(key)] = std::string(value);
+    }
+    void UpdateFile() override { ++updates; }
+    void set(std::string_view key, std::string_view value) { WriteString(kSettingsSection, key, value); }
+
+    std::map<std::string, std::string> values;
+    int updates = 0;
+
+private:
+    static std::string lower(std::string_view s)
+    {
+        std::string out(s);
+        for (auto& c : out)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return out;
+    }
+};
+
+// Wraps the real file system; the n-th operation of a kind (counted from 1
+// over the whole life of the seam) fails.
+class FailingFileAccess final : public FileAccess {
+public:
+    enum class Op { Open, Seek, Read, Write };
+    std::map<Op, std::vector<int>> failOn;
+    std::map<Op, int> counts;
+
+    bool shouldFail(Op op)
+    {
+        const int n = ++counts[op];
+        for (int k : failOn[op])
+            if (k == n || k == -1)
+                return true;
+        return false;
+    }
+
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override;
+};
+
+class FailingFile final : public OpenFile {
+public:
+    FailingFile(std::unique_ptr<OpenFile> inner, FailingFileAccess& owner) : inner_(std::move(inner)), owner_(owner) {}
+    std::int64_t size() override { return inner_->size(); }
+    bool seek(std::int64_t offset) override
+    {
+        return !owner_.shouldFail(FailingFileAccess::Op::Seek) && inner_->seek(offset);
+    }
+    bool read(void* buffer, std::size_t count) override
+    {
+        return !owner_.shouldFail(FailingFileAccess::Op::Read) && inner_->read(buffer, count);
+    }
+    bool write(const void* buffer, std::size_t count) override
+    {
+        return !owner_.shouldFail(FailingFileAccess::Op::Write) && inner_->write(buffer, count);
+    }
+    bool atEnd() override { return inner_->atEnd(); }
+    bool flush() override { return inner_->flush(); }
+
+private:
+    std::unique_ptr<OpenFile> inner_;
+    FailingFileAccess& owner_;
+};
+
+inline std::unique_ptr<OpenFile> FailingFileAccess::open(const std::string& path, OpenMode mode)
+{
+    if (shouldFail(Op::Open))
+        return nullptr;
+    auto inner = systemFileAccess().open(path, mode);
+    if (!inner)
+        return nullptr;
+    return std::make_unique<FailingFile>(std::move(inner), *this);
+}
+
+inline std::string realPilotsDir()
+{
+    return VANTREL_REAL_PILOTS_DIR;
+}
+
+}  // namespace vantrel::testing

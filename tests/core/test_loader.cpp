@@ -1,0 +1,311 @@
+// Loading pilot files: the size check, every field at its offset, both
+// mission lists, and the failures the loader counts and reports.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "pilotfile/PilotLoader.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+namespace L = vantrel::layout;
+
+namespace {
+
+class LoaderTest : public ::testing::Test {
+protected:
+    std::string save(const PilotImage& image, const std::string& name = "pilot.plt")
+    {
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+    TempDir dir;
+    PilotRecord record;
+};
+
+TEST_F(LoaderTest, onlyFilesOfExactlyTheRightLengthLoad)
+{
+    for (const std::int64_t length : {152075, 152077, 1000, 0}) {
+        const std::string path = dir.file("odd.plt");
+        writeFile(path, std::string(static_cast<std::size_t>(length), '\0'));
+        const LoadResult result = ReadMission(record, path);
+        EXPECT_EQ(result.LoadErrorCount, 1);
+        ASSERT_EQ(result.messages.size(), 2u);
+        EXPECT_EQ(result.messages[0],
+                  "The file have wrong size. " + std::to_string(length) + " The plt file must be 152.076 bytes!");
+        EXPECT_EQ(result.messages[1], "1 Errors while loading file! This may not be a XWA pilotfile.");
+    }
+    const LoadResult good = ReadMission(record, save(PilotImage{}));
+    EXPECT_EQ(good.LoadErrorCount, 0);
+    EXPECT_TRUE(good.messages.empty());
+}
+
+TEST_F(LoaderTest, aFailedSizeCheckChangesNothingButTheFileName)
+{
+    PilotImage image;
+    image.setText(L::PilotName, "Wedge");
+    image.setInt(L::TODScoreA, 777);
+    image.setMission(L::CampaignMissionRecords, 0, {1, 1, 10, 20, 30});
+    ASSERT_TRUE(ReadMission(record, save(image)).ok());
+    const PilotRecord before = record;
+
+    const std::string shortFile = dir.file("short.plt");
+    writeFile(shortFile, std::string(152075, 'x'));
+    ReadMission(record, shortFile);
+    PilotRecord expected = before;
+    expected.PilotFileName = shortFile;
+    EXPECT_EQ(record, expected);
+}
+
+TEST_F(LoaderTest, aPathThatCannotBeOpenedCountsAsLengthMinusOne)
+{
+    const std::filesystem::path folder = dir.path() / "folder.plt";
+    std::filesystem::create_directory(folder);
+    for (const std::string& path : {dir.file("missing.plt"), folder.string()}) {
+        const LoadResult result = ReadMission(record, path);
+        EXPECT_EQ(result.LoadErrorCount, 2) << path;
+        ASSERT_EQ(result.messages.size(), 2u);
+        EXPECT_EQ(result.messages[0], "The file have wrong size. -1 The plt file must be 152.076 bytes!");
+        EXPECT_EQ(result.messages[1], "2 Errors while loading file! This may not be a XWA pilotfile.");
+        EXPECT_EQ(record.PilotFileName, path);
+    }
+}
+
+TEST_F(LoaderTest, aReadOnlyPilotFileCanBeViewed)
+{
+    const std::string path = save(PilotImage{});
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_TRUE(ReadMission(record, path).ok());
+}
+
+// Offsets written literally here, independent of the layout table, so that a
+// wrong entry in the table shows up.
+TEST_F(LoaderTest, everyScalarFieldComesFromItsOwnOffset)
+{
+    struct Case {
+        std::uint32_t offset;
+        std::int32_t PilotRecord::*member;
+        std::int32_t stored;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {154, &PilotRecord::ToNextRating, 55, 55},        {158, &PilotRecord::TODScoreA, 1001, 1001},
+        {162, &PilotRecord::AzzScoreA, 1002, 1002},       {166, &PilotRecord::SimScoreA, 1003, 1003},
+        {69278, &PilotRecord::Rating, 7, 7},              {69282, &PilotRecord::Rank, 3, 3},
+        {69286, &PilotRecord::KalidorCrescent, 4, 4},     {70726, &PilotRecord::TODScoreB, 1004, 1004},
+        {70734, &PilotRecord::TODBonus, 1234, 123},       {70738, &PilotRecord::TODScoreC, 1005, 1005},
+        {70742, &PilotRecord::TODScoreD, 1006, 1006},     {70766, &PilotRecord::TODTotalKills, 88, 88},
+        {111310, &PilotRecord::SimScoreB, 1007, 1007},    {111318, &PilotRecord::SimBonus, -15, -1},
+        {111322, &PilotRecord::SimScoreC, 1008, 1008},    {111334, &PilotRecord::SimScoreD, 1009, 1009},
+        {130990, &PilotRecord::CraftLossesTotal, 21, 21}, {131002, &PilotRecord::LossesFromCollisions, 22, 22},
+        {131014, &PilotRecord::LossesToStarships, 23, 23}, {131026, &PilotRecord::LossesToMines, 24, 24},
+        {131378, &PilotRecord::LossesToNonPlayerCraft, 25, 25}, {131602, &PilotRecord::AzzScoreB, 1010, 1010},
+        {131610, &PilotRecord::AzzBonus, 255, 25},        {131614, &PilotRecord::AzzScoreC, 1011, 1011},
+        {131622, &PilotRecord::AzzScoreD, 1012, 1012},    {131646, &PilotRecord::AzzTotalKills, 99, 99},
+    };
+    PilotImage image;
+    for (const Case& c : cases)
+        image.setIntAt(c.offset, c.stored);
+    ASSERT_TRUE(ReadMission(record, save(image)).ok());
+    for (const Case& c : cases)
+        EXPECT_EQ(record.*(c.member), c.expected) << "offset " << c.offset;
+}
+
+TEST_F(LoaderTest, tablesAndTextsComeFromTheirOffsets)
+{
+    struct Table {
+        std::uint32_t offset;
+        const std::int32_t* (*first)(const PilotRecord&);
+    };
+    PilotImage image;
+    const std::uint32_t craftTables[] = {210, 70794, 2258, 4306, 115474, 6354, 76938, 8402, 139862, 10450};
+    for (std::size_t t = 0; t < std::size(craftTables); ++t) {
+        image.setIntAt(craftTables[t], static_cast<std::int32_t>(100 + t));
+        image.setIntAt(craftTables[t] + 4 * 230, static_cast<std::int32_t>(200 + t));
+    }
+    image.setIntAt(130006 + 4 * 24, 31);
+    image.setIntAt(131230, 32);
+    for (int k = 0; k < 31; ++k) {
+        image.bytes()[74 + k] = static_cast<char>('a' + k % 26);
+        image.bytes()[106 + k] = static_cast<char>('A' + k % 26);
+    }
+    ASSERT_TRUE(ReadMission(record, save(image)).ok());
+    const CraftTable* tables[] = {&record.TODKillsA, &record.TODKillsB, &record.AzzKills, &record.SimKillsA,
+                                  &record.SimKillsB, &record.TODAssistsA, &record.TODAssistsB, &record.AzzAssistsA,
+                                  &record.AzzAssistsB, &record.SimAssists};
+    for (std::size_t t = 0; t < std::size(tables); ++t) {
+        EXPECT_EQ((*tables[t])[0], static_cast<std::int32_t>(100 + t)) << t;
+        EXPECT_EQ((*tables[t])[230], static_cast<std::int32_t>(200 + t)) << t;
+    }
+    EXPECT_EQ(record.PlayerKillsByRating[24], 31);
+    EXPECT_EQ(record.KilledByPlayersByRating[0], 32);
+    EXPECT_EQ(fieldText(record.MPJoinGameName), "abcdefghijklmnopqrstuvwxyzabcde");
+    EXPECT_EQ(fieldText(record.MPHostGameName).size(), 31u);
+}
+
+TEST_F(LoaderTest, pilotNamesRunToTheFirstZeroByteOrTheWholeField)
+{
+    PilotImage image;
+    image.setText(L::PilotName, "ThirteenChars");
+    LoadResult result = ReadMission(record, save(image));
+    EXPECT_EQ(result.pilotNameText, "ThirteenChars");
+    EXPECT_EQ(fieldText(record.PilotName), "ThirteenChars");
+
+    image.bytes()[0] = '\0';
+    result = ReadMission(record, save(image));
+    EXPECT_EQ(result.pilotNameText, "");
+
+    image.setText(L::PilotName, std::string("Luk\xE9", 4));  // e acute in the game's code page
+    result = ReadMission(record, save(image));
+    EXPECT_EQ(result.pilotNameText, "Luk\xC3\xA9");
+}
+
+TEST_F(LoaderTest, aListEndsAtTheFirstZeroStatusWhateverElseThatRecordHolds)
+{
+    PilotImage image;
+    image.setMission(L::CampaignMissionRecords, 0, {7, 1, 100, 60, 50});
+    image.setMission(L::CampaignMissionRecords, 1, {7, -3, 200, 61, 1234});
+    image.setMission(L::CampaignMissionRecords, 2, {9, 0, 999, 999, 999});  // terminator with junk
+    image.setMission(L::CampaignMissionRecords, 3, {9, 1, 500, 5, 5});      // never read
+    const LoadResult result = ReadMission(record, save(image));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(record.CampaignMissionCount, 2);
+    EXPECT_EQ(record.CampaignMissions[1], (MissionEntry{7, -3, 200, 61, 123}));
+    EXPECT_EQ(record.CampaignMissions[2], MissionEntry{});
+    EXPECT_EQ(record.CampaignCalculatedTotal, 100 + 5 + 200 + 123);
+    EXPECT_EQ(result.activeMissionIndex, 2);
+    EXPECT_EQ(result.getTo, 2);
+}
+
+TEST_F(LoaderTest, bonusesTruncateTowardZero)
+{
+    PilotImage image;
+    image.setMission(L::CampaignMissionRecords, 0, {0, 1, 1000, 0, 255});
+    image.setMission(L::CampaignMissionRecords, 1, {0, 1, 0, 0, -15});
+    ASSERT_TRUE(ReadMission(record, save(image)).ok());
+    EXPECT_EQ(record.CampaignMissions[0].MissionBonus, 25);
+    EXPECT_EQ(record.CampaignMissions[1].MissionBonus, -1);
+    EXPECT_EQ(record.CampaignCalculatedTotal, 1000 + 25 - 1);
+}
+
+TEST_F(LoaderTest, fullListsStopAfter255RecordsWithoutReadingOn)
+{
+    PilotImage image;
+    for (std::uint32_t i = 0; i < 255; ++i) {
+        image.setMission(L::CampaignMissionRecords, i, {0, 1, 1, 0, 0});
+        image.setMission(L::SimMissionRecords, i, {0, 1, 2, 0, 0});
+    }
+    const LoadResult result = ReadMission(record, save(image));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(record.CampaignMissionCount, 255);
+    EXPECT_EQ(record.SimMissionCount, 255);
+    // The campaign list's 256th record would be the first simulator record.
+    EXPECT_EQ(record.CampaignCalculatedTotal, 255);
+    EXPECT_EQ(record.CampaignMissions[255], MissionEntry{});
+    EXPECT_EQ(record.SimMissions[255], MissionEntry{});
+    EXPECT_EQ(result.activeMissionIndex, -1);
+    EXPECT_EQ(result.getTo, 255);
+}
+
+TEST_F(LoaderTest, eachLoadEmptiesTheMissionTablesFirst)
+{
+    PilotImage many;
+    for (std::uint32_t i = 0; i < 40; ++i)
+        many.setMission(L::CampaignMissionRecords, i, {1, 1, 10, 10, 10});
+    ASSERT_TRUE(ReadMission(record, save(many, "many.plt")).ok());
+    PilotImage few;
+    for (std::uint32_t i = 0; i < 5; ++i)
+        few.setMission(L::CampaignMissionRecords, i, {1, 1, 20, 20, 20});
+    ASSERT_TRUE(ReadMission(record, save(few, "few.plt")).ok());
+    EXPECT_EQ(record.CampaignMissionCount, 5);
+    for (std::size_t slot = 5; slot < kMissionSlots; ++slot)
+        EXPECT_EQ(record.CampaignMissions[slot], MissionEntry{}) << slot;
+}
+
+TEST_F(LoaderTest, selectionsOutsideTheTablesSelectNothing)
+{
+    PilotImage image;
+    image.setInt(L::Rank, 9);
+    image.setInt(L::Rating, -1);
+    image.setInt(L::KalidorCrescent, 0);
+    LoadResult result = ReadMission(record, save(image));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.rankIndex, -1);
+    EXPECT_EQ(result.ratingIndex, -1);
+    EXPECT_EQ(result.kalidorIndex, 0);
+    EXPECT_EQ(result.activeMissionIndex, 0);
+    EXPECT_EQ(record.Rank, 9);  // kept as stored
+
+    image.setInt(L::Rank, 8);
+    image.setInt(L::Rating, 24);
+    image.setInt(L::KalidorCrescent, 7);
+    result = ReadMission(record, save(image));
+    EXPECT_EQ(result.rankIndex, 8);
+    EXPECT_EQ(result.ratingIndex, 24);
+    EXPECT_EQ(result.kalidorIndex, -1);
+}
+
+TEST_F(LoaderTest, everyFailedStepIsCountedAndTheLoadGoesOn)
+{
+    const std::string path = save(PilotImage{});
+    struct Case {
+        FailingFileAccess::Op op;
+        std::vector<int> which;
+        int expectedErrors;
+    };
+    const Case cases[] = {
+        {FailingFileAccess::Op::Read, {1}, 1},        // the name, read straight after opening
+        {FailingFileAccess::Op::Read, {2, 30}, 2},    // two field reads
+        {FailingFileAccess::Op::Seek, {5}, 1},        // a positioning
+        {FailingFileAccess::Op::Seek, {-1}, 42},      // 40 field positionings and both list starts
+        {FailingFileAccess::Op::Read, {-1}, 43},      // 41 field reads and both lists' first record
+        {FailingFileAccess::Op::Open, {1}, 2},        // cannot open: wrong size -1, then the count
+    };
+    for (const Case& c : cases) {
+        FailingFileAccess files;
+        files.failOn[c.op] = c.which;
+        const LoadResult result = ReadMission(record, path, files);
+        EXPECT_EQ(result.LoadErrorCount, c.expectedErrors);
+        ASSERT_FALSE(result.messages.empty());
+        EXPECT_EQ(result.messages.back(),
+                  std::to_string(c.expectedErrors) + " Errors while loading file! This may not be a XWA pilotfile.");
+    }
+}
+
+TEST_F(LoaderTest, aFailedListReadCountsOnceAndKeepsTheRecordsBeforeIt)
+{
+    PilotImage image;
+    for (std::uint32_t i = 0; i < 3; ++i)
+        image.setMission(L::CampaignMissionRecords, i, {0, 1, 10, 0, 0});
+    const std::string path = save(image);
+    FailingFileAccess counting;
+    ASSERT_TRUE(ReadMission(record, path, counting).ok());
+    const int readsBeforeSecondCampaignRecord = counting.counts[FailingFileAccess::Op::Read] - 2;
+
+    FailingFileAccess files;
+    files.failOn[FailingFileAccess::Op::Read] = {readsBeforeSecondCampaignRecord};
+    const LoadResult result = ReadMission(record, path, files);
+    EXPECT_EQ(result.LoadErrorCount, 1);
+    EXPECT_EQ(record.CampaignMissionCount, 1);
+}
+
+TEST(RealPilots, loadWithoutErrors)
+{
+    const std::filesystem::path dir = realPilotsDir();
+    if (!std::filesystem::exists(dir / "XWA-TC-56.plt"))
+        GTEST_SKIP() << "no real pilot files here";
+    PilotRecord record;
+    LoadResult result = ReadMission(record, (dir / "XWA-TC-56.plt").string());
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(record.CampaignMissionCount, 58);
+    EXPECT_EQ(result.getTo, 58);
+
+    result = ReadMission(record, (dir / "PickledYoda0.plt").string());
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(record.CampaignMissionCount, 0);
+    EXPECT_EQ(record.TODScoreA, record.TODScoreB);
+}
+
+}  // namespace

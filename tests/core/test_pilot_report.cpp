@@ -1,0 +1,207 @@
+// The pilot report as a whole: summary lines, the log entry in every
+// setting, the error mark and the order of the report's parts.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "TestSupport.h"
+#include "pilotfile/LogEntry.h"
+#include "pilotfile/PilotReport.h"
+#include "pilotfile/WholeNumber.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+
+namespace {
+
+PilotRecord kestrel()
+{
+    PilotRecord r;
+    const std::string name = "Kestrel";
+    std::copy(name.begin(), name.end(), r.PilotName.begin());
+    r.TODScoreA = r.TODScoreB = r.TODScoreC = r.TODScoreD = 1000;
+    r.TODBonus = 50;
+    r.AzzScoreA = r.AzzScoreB = r.AzzScoreC = r.AzzScoreD = 200;
+    r.AzzBonus = 5;
+    r.CampaignCalculatedTotal = 1255;
+    r.PilotFileName = "/home/pilot/XWA/Red_Leader 2.plt";
+    return r;
+}
+
+std::string entryWith(MemorySettings& settings, const PilotRecord& record)
+{
+    return buildLogEntry(settings, record, [] { return std::string("08.12.2026"); });
+}
+
+TEST(ScoreSummary, fiveLinesWithSignedTotals)
+{
+    PilotRecord r = kestrel();
+    LineCollector sink;
+    writeScoreSummary(sink, r);
+    EXPECT_EQ(sink.lines, (std::vector<std::string>{"Name: Kestrel", "TOD Score: 1000 TOD Bonus: 50",
+                                                    "Azz Score: 200 Azz Bonus: 5",
+                                                    "-------------------------------------------------",
+                                                    "Total: 1255"}));
+    r.TODScoreA = -260;
+    sink.clear();
+    writeScoreSummary(sink, r);
+    EXPECT_EQ(sink.lines[4], "Total: -5");
+
+    r.TODScoreA = INT_MAX;
+    r.TODBonus = 1;
+    r.AzzScoreB = r.AzzBonus = 0;
+    EXPECT_EQ(CampaignScoreSum(r), INT_MIN);
+}
+
+TEST(LogEntry, scoreFormats)
+{
+    MemorySettings settings;
+    settings.set("NameSource", "0");
+    const PilotRecord r = kestrel();
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "Kestrel - Score: 1255"},
+        {"1", "Kestrel - Score: 1255 (1200+55)"},
+        {"2", "Kestrel - Score: 1200+55"},
+        {"3", "Kestrel"},
+        {"-1", "Kestrel"},
+    };
+    for (const auto& [format, expected] : cases) {
+        settings.set("ScoreFormat", format);
+        EXPECT_EQ(entryWith(settings, r), expected) << format;
+    }
+    settings.values.erase("scoreformat");
+    EXPECT_EQ(entryWith(settings, r), "Kestrel - Score: 1255 (1200+55)");
+}
+
+TEST(LogEntry, nameSources)
+{
+    MemorySettings settings;
+    settings.set("ScoreFormat", "3");
+    PilotRecord r = kestrel();
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "Kestrel"}, {"1", "Red_Leader 2"}, {"2", "Red"}, {"7", "John Doe"}, {"-2", "John Doe"}};
+    for (const auto& [source, expected] : cases) {
+        settings.set("NameSource", source);
+        EXPECT_EQ(entryWith(settings, r), expected) << source;
+    }
+    settings.values.erase("namesource");
+    EXPECT_EQ(entryWith(settings, r), "Red");  // truncated file name by default
+
+    r.PilotFileName = "C:\\Pilots\\ leading.plt";
+    EXPECT_EQ(entryWith(settings, r), "");
+    r.PilotFileName = "/pilots/Wedge Antilles_Rogue.plt";
+    EXPECT_EQ(entryWith(settings, r), "Wedge");
+    r.PilotFileName = "/pilots/Biggs_Darklighter.plt";
+    EXPECT_EQ(entryWith(settings, r), "Biggs");
+}
+
+TEST(LogEntry, dateComesFirstWithOneBlank)
+{
+    MemorySettings settings;
+    settings.set("IncludeDate", "1");
+    settings.set("NameSource", "0");
+    PilotRecord r = kestrel();
+    EXPECT_EQ(entryWith(settings, r), "08.12.2026 Kestrel - Score: 1255 (1200+55)");
+    r.PilotName.fill('\0');
+    EXPECT_EQ(entryWith(settings, r), "08.12.2026  - Score: 1255 (1200+55)");
+    settings.set("IncludeDate", "yes");
+    EXPECT_EQ(entryWith(settings, r), " - Score: 1255 (1200+55)");
+}
+
+TEST(LogEntry, settingsThatAreNotWholeNumbersRaiseTheConversionError)
+{
+    MemorySettings settings;
+    const PilotRecord r = kestrel();
+    for (const char* bad : {"x", "", " 1", "1.0", "99999999999"}) {
+        settings.set("NameSource", bad);
+        try {
+            entryWith(settings, r);
+            ADD_FAILURE() << "no error for '" << bad << "'";
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+    settings.set("NameSource", "+1");
+    settings.set("ScoreFormat", "abc");
+    EXPECT_THROW(entryWith(settings, r), ConversionError);
+}
+
+TEST(PilotNameFromFileName, cutsTheLastExtensionOfTheFileNameOnly)
+{
+    EXPECT_EQ(PilotNameFromFileName(""), "");
+    EXPECT_EQ(PilotNameFromFileName("C:\\XWA\\pilot.plt"), "pilot");
+    EXPECT_EQ(PilotNameFromFileName("/home/x/pilot.old.plt"), "pilot.old");
+    EXPECT_EQ(PilotNameFromFileName("/home/x.d/pilot"), "pilot");
+    EXPECT_EQ(PilotNameFromFileName("C:\\dir.v2\\pilot"), "pilot");
+    EXPECT_EQ(PilotNameFromFileName("/home/x/.plt"), "");
+    EXPECT_EQ(PilotNameFromFileName("mixed\\a/b\\Joe.plt"), "Joe");
+    EXPECT_EQ(PilotNameFromFileName("Joe.plt"), "Joe");
+}
+
+class BuildPilotReportTest : public ::testing::Test {
+protected:
+    std::string build(bool withListing = true)
+    {
+        return BuildPilotReport(sink, settings, record, range, withListing, [] { return std::string("D"); });
+    }
+    MemorySettings settings;
+    PilotRecord record = kestrel();
+    MissionRange range;
+    LineCollector sink;
+};
+
+TEST_F(BuildPilotReportTest, defaultReportIsSummaryCheckAndListing)
+{
+    record.CampaignMissionCount = 1;
+    record.CampaignMissions[0] = {0, 1, 1200, 30, 55};
+    range.to.set(1);
+    sink.addLine("left over from before");
+    const std::string entry = build();
+    EXPECT_EQ(entry, "Red - Score: 1255 (1200+55)");
+    EXPECT_EQ(sink.lines, (std::vector<std::string>{
+                              "Name: Kestrel", "TOD Score: 1000 TOD Bonus: 50", "Azz Score: 200 Azz Bonus: 5",
+                              "-------------------------------------------------", "Total: 1255",
+                              "File Cheat/Error check:", "Pilotfile seems OK.",
+                              "--- Mission details: ----------------------------", "1: Tot. Score= 1255 (1200+55)"}));
+    EXPECT_EQ(record.FileErrorCount, 0);
+}
+
+TEST_F(BuildPilotReportTest, errorsMarkTheEntryOnceHoweverOftenTheReportRuns)
+{
+    record.TODScoreB = 1;
+    settings.set("NameSource", "0");
+    EXPECT_EQ(build(), "! Kestrel - Score: 1255 (1200+55) ! Errors in file!");
+    EXPECT_EQ(build(), "! Kestrel - Score: 1255 (1200+55) ! Errors in file!");
+    EXPECT_EQ(record.FileErrorCount, 1);
+
+    settings.set("CheckCheat", "true");
+    EXPECT_EQ(build(), "Kestrel - Score: 1255 (1200+55)");
+    EXPECT_EQ(record.FileErrorCount, 0);
+    EXPECT_EQ(sink.lines.size(), 5u + 1u);  // summary and the listing's header only
+}
+
+TEST_F(BuildPilotReportTest, withoutListingTheHeaderIsLeftOut)
+{
+    settings.set("CheckCheat", "0");
+    build(false);
+    EXPECT_EQ(sink.lines.size(), 5u);
+}
+
+TEST_F(BuildPilotReportTest, fullDetailsComeLast)
+{
+    settings.set("MegaDetails", "1");
+    build();
+    ASSERT_EQ(sink.lines.size(), 8u + 54u);
+    EXPECT_EQ(sink.lines[8], "");
+    EXPECT_EQ(sink.lines[10], "--- All other known details: ---");
+    EXPECT_EQ(sink.lines.back(), "From collisions: 0");
+}
+
+TEST_F(BuildPilotReportTest, aConversionErrorStopsAfterTheSummary)
+{
+    settings.set("ScoreFormat", "x");
+    EXPECT_THROW(build(), ConversionError);
+    EXPECT_EQ(sink.lines.size(), 5u);
+}
+
+}  // namespace

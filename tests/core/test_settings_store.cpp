@@ -1,0 +1,370 @@
+// The settings file and the atomic file replacement beneath it.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "settings/AtomicFile.h"
+#include "settings/SettingsStore.h"
+
+namespace vantrel {
+namespace {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/vantrel-settings-XXXXXX";
+        path_ = ::mkdtemp(pattern);
+    }
+    ~TempDir()
+    {
+        const std::string command = "chmod -R u+w '" + path_ + "' && rm -rf '" + path_ + "'";
+        [[maybe_unused]] const int ignored = std::system(command.c_str());
+    }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // Names in the directory, to see that no temporary file was left behind.
+    std::set<std::string> entries() const
+    {
+        std::set<std::string> names;
+        if (DIR* dir = ::opendir(path_.c_str())) {
+            while (const dirent* e = ::readdir(dir)) {
+                const std::string name = e->d_name;
+                if (name != "." && name != "..")
+                    names.insert(name);
+            }
+            ::closedir(dir);
+        }
+        return names;
+    }
+
+private:
+    std::string path_;
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+mode_t permissions(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+constexpr std::string_view S = kSettingsSection;
+
+// ---- reading ---------------------------------------------------------------
+
+TEST(SettingsStoreRead, MissingFileGivesDefaultsAndIsNotCreated)
+{
+    TempDir dir;
+    const std::string path = dir.file("cfg/vantrel.ini");
+    SettingsStore store(path);
+    EXPECT_EQ(store.ReadString(S, "LastDir", "/fallback"), "/fallback");
+    EXPECT_EQ(store.read("CheckCheat", "1"), "1");
+    store.revalidate();
+    store.UpdateFile();
+    EXPECT_FALSE(exists(dir.file("cfg")));
+}
+
+TEST(SettingsStoreRead, SectionKeyAndValueRules)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    writeFile(path,
+              "Stray=before any section\n"
+              "[Other]\n"
+              "IncludeDate=1\n"
+              "  [ zadadeda ]  \n"
+              "LastDir=\n"
+              "  logfile  =  /logs/main log.txt \t\n"
+              "; NameSource=0\n"
+              "# ScoreFormat=0\n"
+              "no equals sign here\n"
+              "LOGFILE=second\n"
+              "Quoted=\"  padded  \"\n"
+              "Half=\"open\n"
+              "[ZADADEDA]\n"
+              "MegaDetails=1\n");
+    SettingsStore store(path);
+    EXPECT_EQ(store.ReadString(S, "LastDir", "/fallback"), "");
+    EXPECT_EQ(store.ReadString("ZADADEDA", "LogFile", ""), "/logs/main log.txt");
+    EXPECT_EQ(store.ReadString(S, "NameSource", "2"), "2");
+    EXPECT_EQ(store.ReadString(S, "ScoreFormat", "1"), "1");
+    EXPECT_EQ(store.ReadString(S, "IncludeDate", "0"), "0");
+    EXPECT_EQ(store.ReadString(S, "Stray", "none"), "none");
+    EXPECT_EQ(store.ReadString(S, "Quoted", ""), "  padded  ");
+    EXPECT_EQ(store.ReadString(S, "Half", ""), "\"open");
+    EXPECT_EQ(store.ReadString(S, "megadetails", "0"), "1");
+    EXPECT_EQ(store.ReadString("Other", "includedate", "0"), "1");
+}
+
+TEST(SettingsStoreRead, CrLfLinesAndByteOrderMark)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    writeFile(path, "\xEF\xBB\xBF[ZADAdeda]\r\nLastDir=C:\\Pilots\r\nSaveFilename=0\r\nLast=x\r");
+    SettingsStore store(path);
+    EXPECT_EQ(store.read("LastDir", ""), "C:\\Pilots");
+    EXPECT_EQ(store.read("SaveFilename", "1"), "0");
+    EXPECT_EQ(store.read("Last", ""), "x");
+}
+
+TEST(SettingsStoreRead, LongValuesAreCutAtWholeCharacters)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    std::string euros;
+    for (int i = 0; i < 3000; ++i)
+        euros += "\xE2\x82\xAC";
+    writeFile(path, "[ZADAdeda]\nLastDir=" + std::string(3000, 'd') + "\nLogFile=" + euros + "\nShort=" +
+                        std::string(2047, 's') + "\n");
+    SettingsStore store(path);
+    EXPECT_EQ(store.read("LastDir", ""), std::string(3000, 'd').substr(0, 2047));
+    EXPECT_EQ(store.read("LogFile", ""), euros.substr(0, 3 * 2047));
+    EXPECT_EQ(store.read("Short", ""), std::string(2047, 's'));
+}
+
+// ---- writing ---------------------------------------------------------------
+
+TEST(SettingsStoreWrite, ReplacesInPlaceAndAppendsAtSectionEnd)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    writeFile(path,
+              "; kept comment\n"
+              "[ZADAdeda]\n"
+              "lastdir = /old  \n"
+              "SaveFilename=1\n"
+              "\n"
+              "; about Other\n"
+              "[Other]\n"
+              "LastDir=keep\n");
+    SettingsStore store(path);
+    store.WriteString("zadadeda", "LastDir", "/new");
+    store.write("LogFile", "/l.txt");
+    store.write("SaveFilename", "0");
+    EXPECT_EQ(readFile(path),
+              "; kept comment\n"
+              "[ZADAdeda]\n"
+              "lastdir = /new  \n"
+              "SaveFilename=0\n"
+              "LogFile=/l.txt\n"
+              "\n"
+              "; about Other\n"
+              "[Other]\n"
+              "LastDir=keep\n");
+    EXPECT_EQ(SettingsStore(path).ReadString("Other", "LastDir", ""), "keep");
+}
+
+TEST(SettingsStoreWrite, AddsSectionAndFileWhereMissing)
+{
+    TempDir dir;
+    const std::string fresh = dir.file("a/b/vantrel.ini");
+    SettingsStore created(fresh);
+    created.write("LastDir", "/start");
+    EXPECT_EQ(readFile(fresh), "[ZADAdeda]\nLastDir=/start\n");
+
+    const std::string noSection = dir.file("other.ini");
+    writeFile(noSection, "[Other]\nk=v");
+    SettingsStore appended(noSection);
+    appended.write("LastDir", "/x");
+    EXPECT_EQ(readFile(noSection), "[Other]\nk=v\n[ZADAdeda]\nLastDir=/x\n");
+
+    const std::string emptySection = dir.file("empty.ini");
+    writeFile(emptySection, "[ZADAdeda]\n\n[Other]\nk=v\n");
+    SettingsStore intoEmpty(emptySection);
+    intoEmpty.write("IncludeDate", "1");
+    EXPECT_EQ(readFile(emptySection), "[ZADAdeda]\nIncludeDate=1\n\n[Other]\nk=v\n");
+}
+
+TEST(SettingsStoreWrite, KeepsCrLfLineEnds)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    writeFile(path, "[ZADAdeda]\r\nLastDir=C:\\\r\n\r\n[Other]\r\nk=v");
+    SettingsStore store(path);
+    store.write("LastDir", "D:\\Pilots\\Joe.plt");
+    store.write("MegaDetails", "1");
+    store.WriteString("Other", "n", "2");
+    store.WriteString("Third", "m", "3");
+    EXPECT_EQ(readFile(path),
+              "[ZADAdeda]\r\nLastDir=D:\\Pilots\\Joe.plt\r\nMegaDetails=1\r\n\r\n"
+              "[Other]\r\nk=v\r\nn=2\r\n[Third]\r\nm=3\r\n");
+}
+
+TEST(SettingsStoreWrite, ValuesReadBackUnchanged)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    const std::string values[] = {"  leading", "trailing\t", "\"quoted\"", "\"", "\"\"", "",   " ",
+                                  "a = b ; c # d",  "[x]", "\"half",    "€ and ü", "'single'"};
+    for (const std::string& value : values) {
+        SettingsStore(path).write("LastDir", value);
+        EXPECT_EQ(SettingsStore(path).read("LastDir", "default"), value) << "value [" << value << "]";
+    }
+    // A line cannot hold a line break, so breaks are stored as blanks.
+    SettingsStore(path).write("LogFile", "one\r\ntwo\nthree ");
+    EXPECT_EQ(SettingsStore(path).read("LogFile", ""), "one  two three ");
+    EXPECT_EQ(SettingsStore(path).read("LastDir", ""), "'single'");
+}
+
+TEST(SettingsStoreWrite, LongValueIsStoredWholeAndReadCut)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    const std::string longDir = "/" + std::string(2999, 'p');
+    SettingsStore(path).write("LastDir", longDir);
+    EXPECT_EQ(readFile(path), "[ZADAdeda]\nLastDir=" + longDir + "\n");
+    EXPECT_EQ(SettingsStore(path).read("LastDir", ""), longDir.substr(0, 2047));
+}
+
+// ---- changes by others -----------------------------------------------------
+
+TEST(SettingsStoreRevalidate, SeesChangesMadeElsewhere)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    SettingsStore mine(path);
+    SettingsStore other(path);
+    mine.write("LastDir", "/a");
+    EXPECT_EQ(other.read("LastDir", ""), "/a");
+
+    mine.write("LastDir", "/b");
+    other.revalidate();
+    EXPECT_EQ(other.read("LastDir", ""), "/b");
+
+    // Same size, same file and, as on a file system with a coarse clock, the
+    // same modification time: only the content differs.
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    mine.revalidate();
+    writeFile(path, "[ZADAdeda]\nLastDir=/c\n");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    mine.UpdateFile();
+    EXPECT_EQ(mine.read("LastDir", ""), "/c");
+
+    // A write first takes in what others wrote, so it loses none of it.
+    other.write("IncludeDate", "1");
+    mine.write("MegaDetails", "1");
+    EXPECT_EQ(readFile(path), "[ZADAdeda]\nLastDir=/c\nIncludeDate=1\nMegaDetails=1\n");
+
+    ::unlink(path.c_str());
+    mine.revalidate();
+    EXPECT_EQ(mine.read("LastDir", "gone"), "gone");
+}
+
+// ---- refused writes --------------------------------------------------------
+
+void expectRefused(const std::string& path)
+{
+    SettingsStore store(path);
+    try {
+        store.write("LastDir", "/new");
+        ADD_FAILURE() << "write to " << path << " was not refused";
+    } catch (const SettingsWriteError& error) {
+        EXPECT_STREQ(error.what(), ("Unable to write to " + path).c_str());
+    }
+}
+
+TEST(SettingsStoreWrite, RefusedWriteThrowsAndKeepsFile)
+{
+    TempDir dir;
+    const std::string readOnly = dir.file("readonly.ini");
+    writeFile(readOnly, "[ZADAdeda]\nLastDir=/old\n");
+    ::chmod(readOnly.c_str(), 0444);
+    expectRefused(readOnly);
+    EXPECT_EQ(readFile(readOnly), "[ZADAdeda]\nLastDir=/old\n");
+
+    const std::string isDirectory = dir.file("dir.ini");
+    ::mkdir(isDirectory.c_str(), 0755);
+    expectRefused(isDirectory);
+
+    const std::string plainFile = dir.file("plain");
+    writeFile(plainFile, "x");
+    expectRefused(plainFile + "/vantrel.ini");
+    EXPECT_EQ(readFile(plainFile), "x");
+
+    EXPECT_EQ(dir.entries(), (std::set<std::string> {"dir.ini", "plain", "readonly.ini"}));
+}
+
+// ---- atomic replacement ----------------------------------------------------
+
+TEST(AtomicFile, ReplacesAndKeepsPermissions)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    const mode_t oldMask = ::umask(022);
+    ASSERT_TRUE(replaceFileAtomically(path, "first"));
+    EXPECT_EQ(permissions(path), 0644u);
+    ::umask(oldMask);
+
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(replaceFileAtomically(path, std::string("sec\0nd", 6)));
+    EXPECT_EQ(readFile(path), std::string("sec\0nd", 6));
+    EXPECT_EQ(permissions(path), 0640u);
+    EXPECT_EQ(dir.entries(), std::set<std::string> {"log.txt"});
+}
+
+TEST(AtomicFile, WritesThroughSymbolicLink)
+{
+    TempDir dir;
+    const std::string target = dir.file("real.ini");
+    const std::string link = dir.file("link.ini");
+    writeFile(target, "old");
+    ASSERT_EQ(::symlink("real.ini", link.c_str()), 0);
+    ASSERT_TRUE(replaceFileAtomically(link, "new"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readFile(target), "new");
+}
+
+TEST(AtomicFile, RefusesAndLeavesNoTrace)
+{
+    TempDir dir;
+    EXPECT_FALSE(replaceFileAtomically(dir.file("missing/log.txt"), "x"));
+    EXPECT_FALSE(replaceFileAtomically("", "x"));
+
+    const std::string noWriteBits = dir.file("ro.txt");
+    writeFile(noWriteBits, "old");
+    ::chmod(noWriteBits.c_str(), 0444);
+    EXPECT_FALSE(replaceFileAtomically(noWriteBits, "new"));
+    EXPECT_EQ(readFile(noWriteBits), "old");
+
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    EXPECT_FALSE(replaceFileAtomically(dir.file("fifo"), "x"));
+    ASSERT_EQ(::symlink("nowhere/at/all", dir.file("dangling").c_str()), 0);
+    EXPECT_FALSE(replaceFileAtomically(dir.file("dangling"), "x"));
+
+    EXPECT_EQ(dir.entries(), (std::set<std::string> {"dangling", "fifo", "ro.txt"}));
+}
+
+}  // namespace
+}  // namespace vantrel
