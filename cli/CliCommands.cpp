@@ -2,11 +2,16 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "cli/CliOptions.h"
 #include "pilotfile/MissionListings.h"
 #include "pilotfile/PilotLoader.h"
 #include "pilotfile/PilotReport.h"
+#include "pilotfile/PilotSave.h"
+#include "pilotfile/Vocabulary.h"
+#include "pilotfile/Windows1252.h"
 #include "pilotfile/WholeNumber.h"
 #include "settings/PlatformPaths.h"
 #include "settings/SettingsStore.h"
@@ -26,12 +31,21 @@ const char* const kUsage =
     "           the campaign mission listing over From..To\n"
     "  entry    [--ini PATH] [--append LOGFILE] PILOT.plt...\n"
     "           one score entry per pilot file; --append adds them to a main log file\n"
+    "  set      [--ini PATH] [--name TEXT] [--rank N] [--rating N] [--kalidor N]\n"
+    "           [--active-mission N] PILOT.plt\n"
+    "           changes pilot details in the file and saves them without asking;\n"
+    "           N is a row of the game's list: rank 0-8, rating 0-24, Kalidor\n"
+    "           Crescent 0-6, active mission 1-255 (the mission shown as active)\n"
     "\n"
     "Options:\n"
     "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
     "  --from N     the From field before the load (default 0)\n"
     "  --to N       the To field (default: the number of completed campaign missions)\n"
     "  --help       show this text\n";
+
+const char* const kShortUsage =
+    "Usage: vantrel-cli report|missions|entry|set [OPTIONS] PILOT.plt...\n"
+    "Try 'vantrel-cli --help' for the commands and their options.\n";
 
 class LineWriter final : public TextSink {
 public:
@@ -187,6 +201,71 @@ int runEntry(const ParsedArguments& args, const Streams& io)
     return status;
 }
 
+// A value for a drop-down box: a row of its table, or a usage error.
+int tableRow(const ParsedArguments& args, const std::string& option, std::span<const std::string_view> table, int first)
+{
+    const std::int32_t value = *args.numberOption(option);
+    const std::int64_t row = static_cast<std::int64_t>(value) - first;
+    if (row < 0 || row >= static_cast<std::int64_t>(table.size()))
+        throw UsageError(option + " must be between " + std::to_string(first) + " and " +
+                         std::to_string(static_cast<std::int64_t>(table.size()) - 1 + first));
+    return static_cast<int>(row);
+}
+
+int runSet(const ParsedArguments& args, const Streams& io)
+{
+    requireOneFile(args);
+    PilotDetailsEdit edit;
+    const auto name = args.option("--name");
+    if (name) {
+        if (!cp1252::canEncode(*name))
+            throw UsageError("--name holds characters a pilot file cannot store");
+        if (cp1252::fromUtf8(*name).size() > kMaxTypedNameLength)
+            throw UsageError("--name is longer than " + std::to_string(kMaxTypedNameLength) + " characters");
+    }
+    // Check every value before touching the file.
+    const auto row = [&](const char* option, std::span<const std::string_view> table, int first) {
+        return args.option(option) ? std::optional<int>(tableRow(args, option, table, first)) : std::nullopt;
+    };
+    const auto rank = row("--rank", vocabulary::rankNames(), 0);
+    const auto rating = row("--rating", vocabulary::ratingNames(), 0);
+    const auto kalidor = row("--kalidor", vocabulary::kalidorStates(), 0);
+    const auto mission = row("--active-mission", vocabulary::missionTitles(), 1);
+
+    auto settings = openSettings(args);
+    LoadedPilot pilot;
+    const std::string& path = args.files.front();
+    settings->revalidate();
+    const LoadResult loaded = ReadMission(pilot.record, path);
+    if (!loaded.ok()) {
+        for (const auto& message : loaded.messages)
+            printError(io, message);
+        return 1;
+    }
+    try {
+        Discard report;
+        BuildPilotReport(report, *settings, pilot.record, pilot.range, true);
+    } catch (const ConversionError& e) {
+        printError(io, e.what());
+        return 1;
+    }
+
+    // The dialog's controls after the load, then the values given.
+    edit.name = name.value_or(loaded.pilotNameText);
+    edit.rankIndex = rank.value_or(loaded.rankIndex);
+    edit.ratingIndex = rating.value_or(loaded.ratingIndex);
+    edit.kalidorIndex = kalidor.value_or(loaded.kalidorIndex);
+    edit.activeMissionIndex = mission.value_or(loaded.activeMissionIndex);
+
+    const SaveResult saved = WritePilotDetails(path, pilot.record, edit);
+    if (!saved.ok) {
+        printError(io, saved.message);
+        return 1;
+    }
+    std::fprintf(io.out, "%s\n", saved.message.c_str());
+    return 0;
+}
+
 struct Command {
     const char* name;
     std::set<std::string> valued;
@@ -197,6 +276,7 @@ const Command kCommands[] = {
     {"report", {"--ini", "--from"}, runReport},
     {"missions", {"--ini", "--from", "--to"}, runMissions},
     {"entry", {"--ini", "--append"}, runEntry},
+    {"set", {"--ini", "--name", "--rank", "--rating", "--kalidor", "--active-mission"}, runSet},
 };
 
 }  // namespace
@@ -228,7 +308,7 @@ int run(const std::vector<std::string>& args, const Streams& io)
         }
         throw UsageError("unknown command " + args.front());
     } catch (const UsageError& e) {
-        std::fprintf(io.err, "vantrel-cli: %s\n\n%s", e.what(), kUsage);
+        std::fprintf(io.err, "vantrel-cli: %s\n%s", e.what(), kShortUsage);
         return 2;
     }
 }

@@ -192,3 +192,51 @@ TEST_F(CliTest, theBundledSampleIsAConsistentPilot)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CliTest, setChangesOnlyWhatItIsGiven)
+{
+    const std::string path = pilot("p.plt", 2);
+    const std::string before = readFile(path);
+    CliRun run = cli("set --ini " + ini + " --rank 7 --active-mission 4 " + path);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Update complete.\n");
+    EXPECT_EQ(run.err, "");
+    PilotImage after;
+    after.bytes() = readFile(path);
+    EXPECT_EQ(after.intAt(69282), 7);
+    EXPECT_EQ(after.intAt(69278), 0);                 // rating kept
+    EXPECT_EQ(after.bytes().substr(0, 13), before.substr(0, 13));  // name kept
+    EXPECT_EQ(after.intAt(44286 + 48 * 2 + 16), 1);  // mission 3 now completed
+    EXPECT_EQ(after.intAt(44286 + 48 * 3 + 16), 0);  // mission 4 is the active one
+
+    EXPECT_EQ(cli("set --ini " + ini + " --name Wedge " + path).status, 0);
+    EXPECT_EQ(readFile(path).substr(0, 13), std::string("Wedge") + std::string(8, '\0'));
+}
+
+TEST_F(CliTest, setRefusesValuesOutsideTheTablesAndWritesNothing)
+{
+    const std::string path = pilot("p.plt", 2);
+    const std::string before = readFile(path);
+    for (const std::string& args : {std::string("--rank 9"), std::string("--rating -1"), std::string("--kalidor 7"),
+                                    std::string("--active-mission 0"), std::string("--active-mission 256"),
+                                    std::string("--name ThirteenChars"), std::string("--name 'Snow\xE2\x98\x83'")}) {
+        const CliRun run = cli("set --ini " + ini + " " + args + " " + path);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+    }
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(CliTest, setReportsAFileThatIsNoPilot)
+{
+    const std::string bad = dir.file("bad.plt");
+    writeFile(bad, "short");
+    const CliRun run = cli("set --ini " + ini + " --rank 1 " + bad);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(bad), "short");
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#  1. the unit, window and command-line tests under AddressSanitizer and
+#     UndefinedBehaviorSanitizer;
+#  2. each libFuzzer target for VANTREL_FUZZ_SECONDS (default 30) seconds,
+#     also under both sanitizers.
+# Any failure or sanitizer finding fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+jobs=$(nproc)
+export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_BENCH=ON > /dev/null
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test -j"$jobs" --output-on-failure
+
+echo "== Fuzzing (${VANTREL_FUZZ_SECONDS:-30} s per target)"
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DVANTREL_FUZZ=ON -DVANTREL_SANITIZE=ON -DVANTREL_BUILD_GUI=OFF -DBUILD_TESTING=ON -DVANTREL_BENCH=OFF \
+  -DVANTREL_FUZZ_SECONDS="${VANTREL_FUZZ_SECONDS:-30}" > /dev/null
+cmake --build build-fuzz -j"$jobs" --target fuzz_pilot_reports fuzz_settings_reader
+ctest --test-dir build-fuzz -L fuzz --output-on-failure
