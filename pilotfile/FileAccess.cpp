@@ -1,6 +1,9 @@
 #include "pilotfile/FileAccess.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,20 +12,20 @@ namespace vantrel {
 
 namespace {
 
+// Read-only files this small are read whole at the first read and served
+// from memory: a pilot file is 152,076 bytes and the loader makes some 150
+// small reads in it.
+constexpr std::int64_t kWholeFileReadLimit = 1 << 20;
+
 class PosixFile final : public OpenFile {
 public:
-    explicit PosixFile(int fd) : fd_(fd) {}
+    PosixFile(int fd, bool readOnly, std::int64_t length) : fd_(fd), readOnly_(readOnly), length_(length) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
 
-    std::int64_t size() override
-    {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0)
-            return -1;
-        return st.st_size;
-    }
+    // The length at opening, kept up to date by this object's own writes.
+    std::int64_t size() override { return length_; }
 
     bool seek(std::int64_t offset) override
     {
@@ -34,6 +37,18 @@ public:
 
     bool read(void* buffer, std::size_t count) override
     {
+        if (readOnly_ && length_ <= kWholeFileReadLimit) {
+            if (!cached_)
+                cacheWholeFile();
+            if (cached_) {
+                const std::int64_t available = std::max<std::int64_t>(0, static_cast<std::int64_t>(cache_.size()) - position_);
+                const std::size_t n = std::min<std::size_t>(count, static_cast<std::size_t>(available));
+                if (n > 0)
+                    std::memcpy(buffer, cache_.data() + position_, n);
+                position_ += static_cast<std::int64_t>(n);
+                return n == count;
+            }
+        }
         auto* out = static_cast<char*>(buffer);
         std::size_t done = 0;
         while (done < count) {
@@ -61,20 +76,37 @@ public:
             done += static_cast<std::size_t>(n);
         }
         position_ += static_cast<std::int64_t>(done);
+        length_ = std::max(length_, position_);
         return done == count;
     }
 
-    bool atEnd() override
-    {
-        const std::int64_t length = size();
-        return length < 0 || position_ >= length;
-    }
+    bool atEnd() override { return length_ < 0 || position_ >= length_; }
 
     bool flush() override { return ::fsync(fd_) == 0; }
 
 private:
+    void cacheWholeFile()
+    {
+        std::string bytes(static_cast<std::size_t>(length_), '\0');
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return;  // fall back to reading piece by piece
+            done += static_cast<std::size_t>(n);
+        }
+        cache_ = std::move(bytes);
+        cached_ = true;
+    }
+
     int fd_;
+    bool readOnly_;
+    std::int64_t length_;
     std::int64_t position_ = 0;
+    bool cached_ = false;
+    std::string cache_;
 };
 
 class PosixFileAccess final : public FileAccess {
@@ -94,8 +126,7 @@ public:
             return nullptr;
         }
         // O_NONBLOCK only kept a FIFO from blocking the open; regular files ignore it.
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        return std::make_unique<PosixFile>(fd);
+        return std::make_unique<PosixFile>(fd, mode == OpenMode::ReadOnly, static_cast<std::int64_t>(st.st_size));
     }
 };
 
