@@ -2,12 +2,14 @@
 // one key into a copy and checks that the value reads back as written and that
 // no other key changed.
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "settings/SettingsKeys.h"
@@ -51,6 +53,21 @@ const Paths& paths()
         return Paths {dir, dir + "/vantrel.ini", dir + "/copy.ini"};
     }();
     return p;
+}
+
+// The directory exists only while one input runs (the fuzzer may end the
+// process without running exit handlers), so nothing is left behind.
+void makeDirectory(const Paths& p)
+{
+    if (::mkdir(p.dir.c_str(), 0700) != 0 && errno != EEXIST)
+        std::abort();
+}
+
+void removeFiles(const Paths& p)
+{
+    ::unlink(p.input.c_str());
+    ::unlink(p.copy.c_str());
+    ::rmdir(p.dir.c_str());
 }
 
 void put(const std::string& path, std::string_view bytes)
@@ -111,6 +128,7 @@ bool sameName(std::string_view a, std::string_view b)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const Paths& p = paths();
+    makeDirectory(p);
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     put(p.input, bytes);
@@ -154,5 +172,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
         }
     }
+    removeFiles(p);
     return 0;
 }

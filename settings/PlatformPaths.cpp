@@ -44,6 +44,14 @@ std::string settingsFile()
     return join(join(homeDirectory(), ".config"), "vantrel.ini");
 }
 
+std::string backupDirectory()
+{
+    std::string data = environment("XDG_DATA_HOME");
+    if (data.empty() || data.front() != '/')
+        data = join(join(homeDirectory(), ".local"), "share");
+    return join(join(data, "vantrel"), "backups");
+}
+
 std::string defaultLogFile()
 {
     return join(homeDirectory(), "VANTREL_MainLog.txt");

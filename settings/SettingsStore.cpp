@@ -15,6 +15,7 @@
 
 #include "settings/SettingsStore.h"
 
+#include <cctype>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -99,6 +100,19 @@ std::string storedForm(std::string_view value)
     return text;
 }
 
+// Gives text that stops inside a line the line end that line lacks. A CR the
+// line already ends with becomes part of that line end, so the line's own
+// text stays what it was.
+void endLastLine(std::string& text, std::string_view eol)
+{
+    if (text.empty() || text.back() == '\n')
+        return;
+    if (text.back() == '\r')
+        text += '\n';
+    else
+        text += eol;
+}
+
 std::int64_t nowNs()
 {
     timespec ts {};
@@ -121,11 +135,11 @@ SettingsStore::SettingsStore(std::string filePath)
 {
 }
 
-SettingsStore::Stamp SettingsStore::currentStamp() const
+namespace {
+
+template <typename Stamp>
+Stamp stampOf(const struct stat& st)
 {
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0)
-        return {};
     Stamp stamp;
     stamp.exists = true;
     stamp.size = static_cast<std::int64_t>(st.st_size);
@@ -135,8 +149,20 @@ SettingsStore::Stamp SettingsStore::currentStamp() const
     return stamp;
 }
 
+}  // namespace
+
+SettingsStore::Stamp SettingsStore::currentStamp() const
+{
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0)
+        return {};
+    return stampOf<Stamp>(st);
+}
+
 void SettingsStore::revalidate()
 {
+    // A file changed again within the clock slack of our last look can carry
+    // an unchanged stamp, so it is read once more until that time has passed.
     const Stamp now = currentStamp();
     if (!loaded_ || now != stamp_ || (now.exists && loadedAtNs_ - now.mtimeNs < kClockSlackNs))
         load();
@@ -152,7 +178,10 @@ void SettingsStore::load()
 
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        unreadable_ = stamp_.exists;
+        if (errno == ENOENT)
+            stamp_ = {};
+        else
+            unreadable_ = stamp_.exists;
         parse();
         return;
     }
@@ -165,11 +194,7 @@ void SettingsStore::load()
     }
     // The stamp of the very file we read, should it have been replaced
     // between the stat above and the open.
-    stamp_.exists = true;
-    stamp_.size = static_cast<std::int64_t>(st.st_size);
-    stamp_.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    stamp_.inode = static_cast<std::uint64_t>(st.st_ino);
-    stamp_.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp_ = stampOf<Stamp>(st);
 
     char buffer[65536];
     for (;;) {
@@ -230,6 +255,31 @@ void SettingsStore::parse()
         }
         lines_.push_back(line);
     }
+
+    // What readers see, by lower-case section and key; the first of
+    // duplicated keys wins.
+    values_.clear();
+    for (const Line& line : lines_) {
+        if (line.kind != Line::Kind::Key || line.header < 0)
+            continue;
+        std::string_view value = std::string_view(content_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
+        if (isQuoted(value))
+            value = value.substr(1, value.size() - 2);
+        values_.try_emplace(indexKey(name(lines_[static_cast<std::size_t>(line.header)]), name(line)),
+                            firstCharacters(value, kMaxValueLength));
+    }
+}
+
+std::string SettingsStore::indexKey(std::string_view section, std::string_view key)
+{
+    std::string folded;
+    folded.reserve(section.size() + key.size() + 1);
+    for (const char c : section)
+        folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    folded += '\0';
+    for (const char c : key)
+        folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
 }
 
 std::string_view SettingsStore::name(const Line& line) const
@@ -263,14 +313,8 @@ std::string SettingsStore::ReadString(std::string_view section, std::string_view
     // up by revalidate(), which every action calls once at its start.
     if (!loaded_)
         revalidate();
-    const std::ptrdiff_t found = findKey(trimmed(section), trimmed(key));
-    if (found < 0)
-        return std::string(fallback);
-    const Line& line = lines_[static_cast<std::size_t>(found)];
-    std::string_view value = std::string_view(content_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
-    if (isQuoted(value))
-        value = value.substr(1, value.size() - 2);
-    return std::string(firstCharacters(value, kMaxValueLength));
+    const auto found = values_.find(indexKey(trimmed(section), trimmed(key)));
+    return found == values_.end() ? std::string(fallback) : found->second;
 }
 
 void SettingsStore::WriteString(std::string_view section, std::string_view key, std::string_view value)
@@ -304,16 +348,13 @@ void SettingsStore::WriteString(std::string_view section, std::string_view key, 
                 anchor = i;
         }
         const Line& line = lines_[anchor];
-        const bool terminated = content_[line.next - 1] == '\n';
         updated = content_.substr(0, line.next);
-        if (!terminated)
-            updated += eol;
+        endLastLine(updated, eol);
         updated.append(key).append("=").append(stored).append(eol);
         updated.append(content_, line.next);
     } else {
         updated = content_;
-        if (!updated.empty() && updated.back() != '\n')
-            updated += eol;
+        endLastLine(updated, eol);
         updated.append("[").append(section).append("]").append(eol);
         updated.append(key).append("=").append(stored).append(eol);
     }

@@ -216,6 +216,13 @@ TEST(SettingsStoreWrite, KeepsCrLfLineEnds)
     EXPECT_EQ(readFile(path),
               "[ZADAdeda]\r\nLastDir=D:\\Pilots\\Joe.plt\r\nMegaDetails=1\r\n\r\n"
               "[Other]\r\nk=v\r\nn=2\r\n[Third]\r\nm=3\r\n");
+
+    // A file cut off between CR and LF: the CR becomes part of a whole line end.
+    const std::string cut = dir.file("cut.ini");
+    writeFile(cut, "[ZADAdeda]\r\nk=v\r");
+    SettingsStore(cut).write("n", "2");
+    EXPECT_EQ(readFile(cut), "[ZADAdeda]\r\nk=v\r\nn=2\r\n");
+    EXPECT_EQ(SettingsStore(cut).read("k", ""), "v");
 }
 
 TEST(SettingsStoreWrite, ValuesReadBackUnchanged)
