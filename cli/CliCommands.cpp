@@ -7,9 +7,12 @@
 
 #include "cli/CliOptions.h"
 #include "pilotfile/MissionListings.h"
+#include "pilotfile/PilotBackup.h"
+#include "pilotfile/PilotDiff.h"
 #include "pilotfile/PilotLoader.h"
 #include "pilotfile/PilotReport.h"
 #include "pilotfile/PilotSave.h"
+#include "pilotfile/PilotTable.h"
 #include "pilotfile/Vocabulary.h"
 #include "pilotfile/Windows1252.h"
 #include "pilotfile/WholeNumber.h"
@@ -35,16 +38,33 @@ const char* const kUsage =
     "           [--active-mission N] PILOT.plt\n"
     "           changes pilot details in the file and saves them without asking;\n"
     "           N is a row of the game's list: rank 0-8, rating 0-24, Kalidor\n"
-    "           Crescent 0-6, active mission 1-255 (the mission shown as active)\n"
+    "           Crescent 0-6, active mission 1-255 (the mission shown as active);\n"
+    "           the file is first copied to the backup folder (see Backups)\n"
+    "  table    [--ini PATH] [--format tsv|csv] PATH...\n"
+    "           one row per pilot file after a header row: name, rank, rating,\n"
+    "           Kalidor Crescent, missions, scores, bonuses, totals, integrity\n"
+    "           errors, total warning; a PATH that is a folder is searched with\n"
+    "           its subfolders for *.plt files, in name order; tsv is the default\n"
+    "  diff     OLD.plt NEW.plt\n"
+    "           one line for each field that differs between two pilot files\n"
+    "           (\"field: old -> new\"), then the change of the totals\n"
     "\n"
     "Options:\n"
     "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
     "  --from N     the From field before the load (default 0)\n"
     "  --to N       the To field (default: the number of completed campaign missions)\n"
-    "  --help       show this text\n";
+    "  --help       show this text\n"
+    "\n"
+    "Exit status: 0 success; 1 a file could not be loaded or written (diff: the\n"
+    "files differ); 2 a usage error (diff: also a file that cannot be loaded).\n"
+    "\n"
+    "Backups: before its first change to a pilot file, set copies the file to\n"
+    "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups) as\n"
+    "NAME-YYYYMMDD-HHMMSS.plt and keeps the 20 newest copies of each file name.\n"
+    "If the copy cannot be made, nothing is written.\n";
 
 const char* const kShortUsage =
-    "Usage: vantrel-cli report|missions|entry|set [OPTIONS] PILOT.plt...\n"
+    "Usage: vantrel-cli report|missions|entry|set|table|diff [OPTIONS] PILOT.plt...\n"
     "Try 'vantrel-cli --help' for the commands and their options.\n";
 
 class LineWriter final : public TextSink {
@@ -257,13 +277,67 @@ int runSet(const ParsedArguments& args, const Streams& io)
     edit.kalidorIndex = kalidor.value_or(loaded.kalidorIndex);
     edit.activeMissionIndex = mission.value_or(loaded.activeMissionIndex);
 
-    const SaveResult saved = WritePilotDetails(path, pilot.record, edit);
+    BackupSession backups;
+    const SaveResult saved = WritePilotDetails(path, pilot.record, edit, systemFileAccess(), backups.beforeFirstWrite());
     if (!saved.ok) {
         printError(io, saved.message);
         return 1;
     }
     std::fprintf(io.out, "%s\n", saved.message.c_str());
     return 0;
+}
+
+int runTable(const ParsedArguments& args, const Streams& io)
+{
+    if (args.files.empty())
+        throw UsageError("expected at least one pilot file or folder");
+    const std::string formatName = args.option("--format").value_or("tsv");
+    if (formatName != "tsv" && formatName != "csv")
+        throw UsageError("--format must be tsv or csv");
+    const TableFormat format = formatName == "csv" ? TableFormat::Csv : TableFormat::Tsv;
+    auto settings = openSettings(args);
+
+    const auto print = [&](const std::string& line) { std::fwrite(line.data(), 1, line.size(), io.out); };
+    print(tableLine(pilotTableHeader(), format));
+    int status = 0;
+    for (const std::string& given : args.files) {
+        std::string searchError;
+        for (const std::string& path : pilotFilesFor(given, searchError)) {
+            settings->revalidate();
+            const PilotTableEntry entry = pilotTableEntry(path, *settings);
+            if (!entry.loaded)
+                status = 1;
+            print(tableLine(entry.cells, format));
+        }
+        if (!searchError.empty()) {
+            printError(io, "Cannot search " + searchError);
+            status = 1;
+        }
+    }
+    return status;
+}
+
+// 0 when the files agree, 1 when they differ, 2 when one cannot be loaded.
+int runDiff(const ParsedArguments& args, const Streams& io)
+{
+    if (args.files.size() != 2)
+        throw UsageError("expected two pilot files, the older first");
+    PilotRecord records[2];
+    bool loaded = true;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const LoadResult result = ReadMission(records[k], args.files[k]);
+        for (const auto& message : result.messages)
+            printError(io, args.files[k] + ": " + message);
+        loaded = loaded && result.ok();
+    }
+    if (!loaded)
+        return 2;
+    const std::vector<std::string> lines = diffPilots(records[0], records[1]);
+    for (const std::string& line : lines) {
+        std::fwrite(line.data(), 1, line.size(), io.out);
+        std::fputc('\n', io.out);
+    }
+    return lines.empty() ? 0 : 1;
 }
 
 struct Command {
@@ -277,6 +351,8 @@ const Command kCommands[] = {
     {"missions", {"--ini", "--from", "--to"}, runMissions},
     {"entry", {"--ini", "--append"}, runEntry},
     {"set", {"--ini", "--name", "--rank", "--rating", "--kalidor", "--active-mission"}, runSet},
+    {"table", {"--ini", "--format"}, runTable},
+    {"diff", {}, runDiff},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The vantrel-cli commands. Each returns the process's exit status:
-// 0 success, 1 a file failed, 2 a usage error.
+// 0 success, 1 a file failed (diff: the files differ), 2 a usage error (diff: a file cannot be loaded).
 #pragma once
 
 #include <cstdio>

@@ -22,4 +22,9 @@ std::string currentDirectory();
 // $HOME, or the password database's home directory when HOME is unset.
 std::string homeDirectory();
 
+// Where copies of pilot files go before they are changed:
+// $XDG_DATA_HOME/vantrel/backups, or $HOME/.local/share/vantrel/backups when
+// that is unset, empty or not an absolute path.
+std::string backupDirectory();
+
 }  // namespace vantrel::paths

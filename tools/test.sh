@@ -14,6 +14,7 @@ export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
+export XDG_DATA_HOME="${XDG_DATA_HOME:-$(mktemp -d)}"
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_BENCH=ON > /dev/null

@@ -30,6 +30,7 @@ protected:
     {
         const std::string out = dir.file("stdout"), err = dir.file("stderr");
         const std::string command = "HOME='" + dir.path().string() + "' XDG_CONFIG_HOME='" + dir.path().string() +
+                                    "' XDG_DATA_HOME='" + dir.path().string() + "/data" +
                                     "' LC_ALL=C '" VANTREL_CLI_PATH "' " + arguments + " > '" + out + "' 2> '" + err + "'";
         CliRun run;
         const int raw = std::system(command.c_str());

@@ -1,0 +1,34 @@
+// The folders on this machine where X-Wing Alliance keeps its pilot files
+// (the game's install folder itself), for the open dialog's side bar.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel::gamefolders {
+
+// Steam's app number for the game; its Proton prefix is compatdata/<number>.
+inline constexpr std::string_view kSteamAppId = "361670";
+
+// The Steam library folders: the usual Steam roots below `home` (native,
+// the ~/.steam link, Flatpak), then every library listed in their
+// steamapps/libraryfolders.vdf. Duplicates by text removed; nothing is
+// checked for existence.
+std::vector<std::string> steamLibraries(const std::string& home);
+
+// The "path" values of a libraryfolders.vdf text (and, in the older form of
+// the file, the numbered entries of its top level), in file order.
+std::vector<std::string> libraryPathsFromVdf(std::string_view vdfText);
+
+// Every place the game may be installed, in the order the side bar offers
+// them: for each Steam library its native or Proton install, then the
+// usual Windows install folders inside the game's Proton prefix; then the
+// same Windows folders inside the Wine prefix ~/.wine.
+std::vector<std::string> candidateGameFolders(const std::string& home);
+
+// The candidates that are folders on this machine, as canonical paths, each
+// once, in candidate order.
+std::vector<std::string> existingGameFolders(const std::string& home);
+
+}  // namespace vantrel::gamefolders

@@ -1,0 +1,134 @@
+// The many-pilot table: each column's value, the rows of files that fail to
+// load, the search of folders, and TSV/CSV quoting.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "pilotfile/PilotLoader.h"
+#include "pilotfile/PilotTable.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+namespace L = vantrel::layout;
+namespace fs = std::filesystem;
+
+namespace {
+
+PilotTableRow rowFor(const PilotImage& image, const std::string& path, Settings& settings)
+{
+    EXPECT_TRUE(image.save(path));
+    PilotRecord record;
+    EXPECT_TRUE(ReadMission(record, path).ok());
+    return pilotTableRow("shown name", record, settings);
+}
+
+TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
+{
+    TempDir dir;
+    MemorySettings settings;
+    settings.set("CheckCheat", "0");  // the table checks whatever the report does
+    PilotImage image;
+    image.setText(L::PilotName, "Jan Ors");
+    image.setInt(L::Rank, 4);
+    image.setInt(L::Rating, 24);
+    image.setInt(L::KalidorCrescent, 6);
+    for (const auto& f : {L::TODScoreA, L::TODScoreB, L::TODScoreC})
+        image.setInt(f, 1000);
+    image.setInt(L::TODScoreD, 999);
+    image.setInt(L::TODBonus, 505);  // 50 points
+    image.setInt(L::AzzScoreA, 1);   // copy A is not the score
+    image.setInt(L::AzzScoreB, 300);
+    image.setInt(L::AzzScoreD, 300);
+    image.setInt(L::AzzBonus, -109);  // -10 points
+    image.setInt(L::SimScoreA, 700);
+    image.setInt(L::SimScoreB, 1);
+    image.setInt(L::SimBonus, 207);
+    image.setMission(L::CampaignMissionRecords, 0, {0, 1, 1000, 60, 500});
+    image.setMission(L::CampaignMissionRecords, 1, {0, 1, 300, 60, -100});
+    image.setMission(L::SimMissionRecords, 0, {0, 1, 500, 60, 0});
+    image.setMission(L::SimMissionRecords, 1, {0, 1, 0, 60, 70});
+    image.setMission(L::SimMissionRecords, 2, {0, 1, -200, 60, 0});
+
+    const PilotTableRow row = rowFor(image, dir.file("a.plt"), settings);
+    EXPECT_EQ(row, (PilotTableRow{"shown name", "Jan Ors", "Lieutenant", "Jedi Master", "Kalidor Crescent: Diamond Eyes",
+                                  "2", "1000", "50", "300", "-10", "1340", "700", "20", "2", "1", "no", ""}));
+
+    // Values outside the tables show as numbers; a total that misses the
+    // missions' sum with both Azzameen copies gives the warning.
+    image.setInt(L::Rank, 9);
+    image.setInt(L::Rating, -1);
+    image.setInt(L::KalidorCrescent, 7);
+    image.setInt(L::TODScoreD, 1000);
+    image.setInt(L::AzzScoreC, 299);
+    image.setInt(L::AzzScoreB, 301);
+    image.setInt(L::AzzScoreD, 301);
+    const PilotTableRow odd = rowFor(image, dir.file("a.plt"), settings);
+    EXPECT_EQ(odd[2], "9");
+    EXPECT_EQ(odd[3], "-1");
+    EXPECT_EQ(odd[4], "7");
+    EXPECT_EQ(odd[10], "1341");
+    EXPECT_EQ(odd[14], "0");
+    EXPECT_EQ(odd[15], "yes");
+
+    // Either Azzameen copy meeting the missions' sum is enough.
+    image.setInt(L::AzzScoreC, 300);
+    EXPECT_EQ(rowFor(image, dir.file("a.plt"), settings)[15], "no");
+}
+
+TEST(PilotTable, aFileThatFailsToLoadGetsItsErrorText)
+{
+    TempDir dir;
+    MemorySettings settings;
+    writeFile(dir.file("short.plt"), "abc");
+    const PilotTableEntry entry = pilotTableEntry(dir.file("short.plt"), settings);
+    EXPECT_FALSE(entry.loaded);
+    PilotTableRow expected{};
+    expected[0] = dir.file("short.plt");
+    expected[16] = "The file have wrong size. 3 The plt file must be 152.076 bytes! "
+                   "1 Errors while loading file! This may not be a XWA pilotfile.";
+    EXPECT_EQ(entry.cells, expected);
+
+    PilotImage image;
+    ASSERT_TRUE(image.save(dir.file("good.plt")));
+    const PilotTableEntry good = pilotTableEntry(dir.file("good.plt"), settings);
+    EXPECT_TRUE(good.loaded);
+    EXPECT_EQ(good.cells[0], dir.file("good.plt"));
+    EXPECT_EQ(good.cells[16], "");
+}
+
+TEST(PilotTable, foldersAreSearchedForPilotFilesInByteOrder)
+{
+    TempDir dir;
+    fs::create_directories(dir.path() / "squad/sub/deeper");
+    fs::create_directories(dir.path() / "squad/folder.plt");
+    for (const char* name : {"squad/b.plt", "squad/B.PLT", "squad/a.Plt", "squad/notes.txt", "squad/plt",
+                             "squad/sub/deeper/z.plt", "squad/sub/y.plt", "squad/folder.plt/inside.plt",
+                             "squad/\xC3\xA9.plt", "squad/x.plt.bak"})
+        writeFile(dir.file(name), "x");
+    std::string error;
+    const std::string squad = dir.file("squad");
+    EXPECT_EQ(pilotFilesFor(squad, error),
+              (std::vector<std::string>{squad + "/B.PLT", squad + "/a.Plt", squad + "/b.plt",
+                                        squad + "/folder.plt/inside.plt", squad + "/sub/deeper/z.plt",
+                                        squad + "/sub/y.plt", squad + "/\xC3\xA9.plt"}));
+    EXPECT_EQ(error, "");
+
+    // Anything that is no folder is taken as given.
+    EXPECT_EQ(pilotFilesFor(dir.file("squad/notes.txt"), error), std::vector<std::string>{dir.file("squad/notes.txt")});
+    EXPECT_EQ(pilotFilesFor(dir.file("missing"), error), std::vector<std::string>{dir.file("missing")});
+}
+
+TEST(PilotTable, tsvAndCsvQuoting)
+{
+    const std::vector<std::string> cells = {"plain", "a,b", "say \"hi\"", "tab\there", "two\nlines", "cr\rhere", ""};
+    EXPECT_EQ(tableLine(cells, TableFormat::Tsv), "plain\ta,b\tsay \"hi\"\ttab here\ttwo lines\tcr here\t\n");
+    EXPECT_EQ(tableLine(cells, TableFormat::Csv),
+              "plain,\"a,b\",\"say \"\"hi\"\"\",tab\there,\"two\nlines\",\"cr\rhere\",\r\n");
+
+    const auto header = pilotTableHeader();
+    ASSERT_EQ(header.size(), kPilotTableColumns);
+    EXPECT_EQ(tableLine(header, TableFormat::Csv).substr(0, 32), "File,Pilot name,Rank,Rating,Kali");
+}
+
+}  // namespace

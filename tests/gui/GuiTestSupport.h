@@ -1,0 +1,238 @@
+// What the window tests share: scripted answers for every prompt, a stand-in
+// for the user closing modal windows, a private home folder per test and
+// pilot files built on the spot.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QRect>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "pilotfile/PilotImage.h"
+#include "pilotfile/PilotLayout.h"
+#include "settings/PlatformPaths.h"
+#include "settings/SettingsStore.h"
+#include "shell/MainUnit.h"
+#include "shell/ProgramSettings.h"
+#include "shell/Prompts.h"
+
+// Readable failure messages for Qt values.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QRect& rect, std::ostream* out)
+{
+    *out << "QRect(" << rect.x() << ", " << rect.y() << ", " << rect.width() << ", " << rect.height() << ')';
+}
+
+namespace vantrel::testing {
+
+// Plays queued answers and records every prompt as "Kind: text", or
+// "open: file name" / "save: file name" for the file dialogs.
+class ScriptedPrompts final : public Prompts {
+public:
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> files;
+    std::vector<std::string> log;
+    std::vector<FileRequest> openRequests;
+    std::vector<FileRequest> saveRequests;
+
+    bool askYesNo(Kind kind, const QString& text) override
+    {
+        record(kind, text);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void tell(Kind kind, const QString& text) override { record(kind, text); }
+    std::optional<QString> chooseOpenFile(const FileRequest& request) override
+    {
+        openRequests.push_back(request);
+        log.push_back("open: " + request.fileName.toStdString());
+        return nextFile();
+    }
+    std::optional<QString> chooseSaveFile(const FileRequest& request) override
+    {
+        saveRequests.push_back(request);
+        log.push_back("save: " + request.fileName.toStdString());
+        return nextFile();
+    }
+    void openUrl(const QString& url) override { log.push_back("url: " + url.toStdString()); }
+
+private:
+    void record(Kind kind, const QString& text)
+    {
+        static const char* const names[] = {"Confirmation", "Information", "Warning", "Error"};
+        log.push_back(std::string(names[static_cast<int>(kind)]) + ": " + text.toStdString());
+    }
+    std::optional<QString> nextFile()
+    {
+        if (files.empty()) {
+            ADD_FAILURE() << "unexpected file dialog";
+            return std::nullopt;
+        }
+        std::optional<QString> file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
+
+// Stands in for the user at every modal window: notes which window was
+// shown, then closes it the way `closeWith` says (by default with the title
+// bar's close button).
+struct ModalRecorder {
+    std::vector<std::string> shown;
+    std::function<void(QDialog&)> whileShown;
+    std::function<void(QDialog&)> closeWith = [](QDialog& dialog) { dialog.close(); };
+
+    ModalShow show()
+    {
+        return [this](QDialog& dialog) {
+            shown.push_back(dialog.objectName().toStdString());
+            dialog.show();
+            if (whileShown)
+                whileShown(dialog);
+            closeWith(dialog);
+            if (dialog.isVisible())
+                dialog.hide();
+            return dialog.result();
+        };
+    }
+};
+
+inline void pressKey(QWidget& target, int key, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &release);
+}
+
+inline void typeText(QWidget& target, const QString& text)
+{
+    for (const QChar c : text)
+        pressKey(target, c == QLatin1Char('\t') ? int(Qt::Key_Tab) : int(c.toUpper().unicode()), QString(c));
+}
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+struct CampaignMission {
+    std::int32_t score = 0;
+    std::int32_t storedBonus = 0;
+    std::int32_t time = 0;
+};
+
+// Each test runs in a home folder of its own, with its own settings file,
+// and with the current directory inside it.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        previousDirectory_ = QDir::currentPath();
+        const QByteArray path = QFile::encodeName(home_.path());
+        ::setenv("HOME", path.constData(), 1);
+        ::setenv("XDG_CONFIG_HOME", (path + "/.config").constData(), 1);
+        QDir(home_.path()).mkpath(QStringLiteral(".config"));
+        QDir::setCurrent(home_.path());
+        vantrel::openProgramSettings();
+    }
+    void TearDown() override { QDir::setCurrent(previousDirectory_); }
+
+    QString homePath(const QString& name = {}) const
+    {
+        return name.isEmpty() ? home_.path() : QDir(home_.path()).filePath(name);
+    }
+
+    // Reads the settings file afresh, as another program would.
+    std::string setting(std::string_view key, std::string_view fallback = "<absent>") const
+    {
+        SettingsStore store(paths::settingsFile());
+        return store.read(key, fallback);
+    }
+    void setSetting(std::string_view key, std::string_view value) const
+    {
+        SettingsStore store(paths::settingsFile());
+        store.write(key, value);
+    }
+
+    ProgramWindows start(const QStringList& arguments = {QStringLiteral("vantrel")})
+    {
+        return startProgram(prompts, arguments, modal.show());
+    }
+
+    // A pilot file of the right length named `name` in the home folder.
+    QString writePilot(const QString& name, const std::vector<CampaignMission>& campaign,
+                       const std::function<void(PilotImage&)>& more = {}) const
+    {
+        PilotImage pilot;
+        pilot.setText(layout::PilotName, "Tester");
+        pilot.setInt(layout::Rank, 3);
+        pilot.setInt(layout::Rating, 5);
+        pilot.setInt(layout::KalidorCrescent, 1);
+        for (std::uint32_t i = 0; i < campaign.size(); ++i) {
+            PilotImage::Mission mission;
+            mission.score = campaign[i].score;
+            mission.storedBonus = campaign[i].storedBonus;
+            mission.time = campaign[i].time;
+            pilot.setMission(layout::CampaignMissionRecords, i, mission);
+        }
+        if (more)
+            more(pilot);
+        const QString path = homePath(name);
+        EXPECT_TRUE(pilot.save(QFile::encodeName(path).toStdString()));
+        return path;
+    }
+
+    QString pilotWithMissions(int count, const QString& name = QStringLiteral("Tester.plt")) const
+    {
+        std::vector<CampaignMission> campaign;
+        for (int i = 0; i < count; ++i)
+            campaign.push_back({100 * (i + 1), 10 * i, 60 * i});
+        return writePilot(name, campaign);
+    }
+
+    static QString samplePilot() { return QStringLiteral(VANTREL_SAMPLE_PILOT); }
+
+    ScriptedPrompts prompts;
+    ModalRecorder modal;
+
+private:
+    QTemporaryDir home_;
+    QString previousDirectory_;
+};
+
+}  // namespace vantrel::testing

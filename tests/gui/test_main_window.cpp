@@ -1,0 +1,510 @@
+// The main window: start-up, the main log and its modified flag, the open
+// flow, saving, clearing and the close step with each of its answer paths.
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDevice>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+
+#include "GuiTestSupport.h"
+#include "pilotfile/PltFile.h"
+#include "settings/SettingsDlg.h"
+#include "settings/SettingsKeys.h"
+#include "shell/About.h"
+#include "shell/MainLogFile.h"
+#include "shell/Splash.h"
+
+namespace vantrel::testing {
+namespace {
+
+const std::string kChangesQuestion = "Information: Changes made to the log. Do you want to save changes?";
+const std::string kCancelQuestion = "Warning: Cancel save. Are you sure?";
+
+class MainWindowTest : public WindowTest {
+protected:
+    QString logText(const ProgramWindows& windows) const { return windows.Form1->Memo1->toPlainText(); }
+    QString configuredLog() const { return homePath(QStringLiteral("main.log")); }
+    // Starts with a log file configured, and that file holding `text`.
+    ProgramWindows startWithLog(const QByteArray& text)
+    {
+        setSetting(keys::LogFile, configuredLog().toStdString());
+        writeBytes(configuredLog(), text);
+        return start();
+    }
+    // Opens the pilot through "Open pilotfile" and lets the dialog close.
+    void openPilot(TForm1& form, const QString& path)
+    {
+        prompts.files.push_back(path);
+        form.GetScoreButtonClick();
+    }
+};
+
+TEST_F(MainWindowTest, firstStart_writesLastDir_startsEmpty_andClosesWithoutAsking)
+{
+    ProgramWindows windows = start();
+    EXPECT_EQ(setting(keys::LastDir), paths::currentDirectory());
+    EXPECT_TRUE(logText(windows).isEmpty());
+    EXPECT_FALSE(windows.Form1->isLogModified());
+    EXPECT_EQ(windows.Form1->windowTitle(), QStringLiteral("Vantrel (2000.08.21)"));
+    EXPECT_EQ(windows.Form1->SaveButton->toolTip(),
+              QStringLiteral("Save the main log to: ") + QString::fromStdString(paths::defaultLogFile()));
+
+    windows.Form1->show();
+    EXPECT_TRUE(windows.Form1->close());
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(paths::defaultLogFile())));
+}
+
+TEST_F(MainWindowTest, startUp_keepsARememberedLastDir)
+{
+    setSetting(keys::LastDir, "/somewhere/Joe.plt");
+    ProgramWindows windows = start();
+    EXPECT_EQ(setting(keys::LastDir), "/somewhere/Joe.plt");
+}
+
+TEST_F(MainWindowTest, startUp_buildsTheWindowsAndShowingTheMainWindowClosesTheSplash)
+{
+    ProgramWindows windows = start();
+    ASSERT_TRUE(windows.SplashForm && windows.SettingsDlg && windows.AboutBox && windows.PltFileView);
+    EXPECT_TRUE(windows.SplashForm->isVisible());
+    EXPECT_FALSE(windows.Form1->isVisible());
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Vantrel"));
+    EXPECT_EQ(windows.SettingsDlg->windowTitle(), QStringLiteral("Settings"));
+    EXPECT_EQ(windows.AboutBox->windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(windows.PltFileView->windowTitle(), QStringLiteral("Dialog"));
+
+    windows.Form1->show();
+    EXPECT_FALSE(windows.SplashForm->isVisible());
+}
+
+TEST_F(MainWindowTest, existingLog_isShownWithLineBreaksMended_andClosingUnchangedAsksNothing)
+{
+    ProgramWindows windows = startWithLog("first\r\nsecond\rthird\nfourth");
+    EXPECT_EQ(logText(windows), QStringLiteral("first\nsecond\nthird\nfourth"));
+    EXPECT_FALSE(windows.Form1->isLogModified());
+    EXPECT_TRUE(windows.Form1->close());
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+TEST_F(MainWindowTest, unreadableLog_isReportedAndTheLogStartsEmpty)
+{
+    setSetting(keys::LogFile, homePath(QStringLiteral("folder.log")).toStdString());
+    QDir(homePath()).mkdir(QStringLiteral("folder.log"));
+    ProgramWindows windows = start();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot open file " +
+                                                     homePath(QStringLiteral("folder.log")).toStdString() + "."});
+    EXPECT_TRUE(logText(windows).isEmpty());
+    EXPECT_FALSE(windows.Form1->isLogModified());
+}
+
+TEST_F(MainWindowTest, typingIntoTheLog_setsTheModifiedFlag)
+{
+    ProgramWindows windows = start();
+    windows.Form1->show();
+    typeText(*windows.Form1->Memo1, QStringLiteral("x"));
+    EXPECT_TRUE(windows.Form1->isLogModified());
+}
+
+TEST_F(MainWindowTest, openingAPilot_appendsItsEntryOnce_andTheCloseStepThenAsks)
+{
+    ProgramWindows windows = startWithLog("earlier entry\r\n");
+    openPilot(*windows.Form1, samplePilot());
+
+    ASSERT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
+    const QString entry = windows.PltFileView->ExportEdit->text();
+    EXPECT_FALSE(entry.isEmpty());
+    EXPECT_EQ(logText(windows), QStringLiteral("earlier entry\n") + entry + QLatin1Char('\n'));
+    EXPECT_TRUE(windows.Form1->isLogModified());
+    EXPECT_EQ(windows.PltFileView->windowTitle(), samplePilot());
+
+    prompts.log.clear();
+    prompts.answers = {false, true};
+    EXPECT_TRUE(windows.Form1->close());
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{kChangesQuestion, kCancelQuestion}));
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("earlier entry\r\n"));
+}
+
+TEST_F(MainWindowTest, everyWayOfClosingThePilotView_appendsTheEntryAsItStands)
+{
+    const std::vector<std::pair<std::string, std::function<void(QDialog&)>>> closers = {
+        {"title bar", [](QDialog& dialog) { dialog.close(); }},
+        {"Escape", [](QDialog& dialog) { pressKey(dialog, Qt::Key_Escape); }},
+        {"Export and close", [](QDialog& dialog) { static_cast<TPltFileView&>(dialog).Button1->click(); }},
+    };
+    for (const auto& [how, closer] : closers) {
+        SCOPED_TRACE(how);
+        ProgramWindows windows = start();
+        modal.whileShown = [](QDialog& dialog) {
+            static_cast<TPltFileView&>(dialog).ExportEdit->setText(QStringLiteral("edited entry"));
+        };
+        modal.closeWith = closer;
+        openPilot(*windows.Form1, samplePilot());
+        EXPECT_FALSE(windows.PltFileView->isVisible());
+        EXPECT_EQ(logText(windows), QStringLiteral("edited entry\n"));
+    }
+}
+
+TEST_F(MainWindowTest, anEmptyEntry_stillAppendsALine_afterTextWithoutAFinalLineBreak)
+{
+    ProgramWindows windows = startWithLog("typed by hand");
+    modal.whileShown = [](QDialog& dialog) { static_cast<TPltFileView&>(dialog).ExportEdit->clear(); };
+    openPilot(*windows.Form1, samplePilot());
+    EXPECT_EQ(logText(windows), QStringLiteral("typed by hand\n"));
+    openPilot(*windows.Form1, samplePilot());
+    EXPECT_EQ(logText(windows), QStringLiteral("typed by hand\n\n"));
+}
+
+TEST_F(MainWindowTest, appendingALine_followsTheMainLogFileRule)
+{
+    ProgramWindows windows = start();
+    for (const std::string before : {"", "a", "a\n", "a\nb", "a\n\n"}) {
+        SCOPED_TRACE(before);
+        windows.Form1->Memo1->setPlainText(QString::fromStdString(before));
+        windows.Form1->appendLogLine(QStringLiteral("entry"));
+        std::string expected = before;
+        mainlog::appendLine(expected, "entry");
+        EXPECT_EQ(logText(windows).toStdString(), expected);
+        EXPECT_TRUE(windows.Form1->isLogModified());
+    }
+}
+
+TEST_F(MainWindowTest, rejectedPilot_isReported_appendsNothing_andLeavesLastDir)
+{
+    setSetting(keys::LastDir, "/pilots/before.plt");
+    const QString shortFile = homePath(QStringLiteral("short.plt"));
+    writeBytes(shortFile, QByteArray(1000, 'x'));
+    ProgramWindows windows = start();
+    openPilot(*windows.Form1, shortFile);
+
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{
+                               "open: ",
+                               "Error: The file have wrong size. 1000 The plt file must be 152.076 bytes!",
+                               "Error: 1 Errors while loading file! This may not be a XWA pilotfile.",
+                           }));
+    EXPECT_TRUE(modal.shown.empty());
+    EXPECT_TRUE(logText(windows).isEmpty());
+    EXPECT_FALSE(windows.Form1->isLogModified());
+    EXPECT_EQ(setting(keys::LastDir), "/pilots/before.plt");
+}
+
+TEST_F(MainWindowTest, aSettingThatIsNoNumber_stopsTheOpenWithAnErrorBox)
+{
+    setSetting(keys::LastDir, "/pilots/before.plt");
+    setSetting(keys::NameSource, "two");
+    ProgramWindows windows = start();
+    openPilot(*windows.Form1, samplePilot());
+    EXPECT_EQ(prompts.log.back(), "Error: 'two' is not a valid integer value.");
+    EXPECT_TRUE(modal.shown.empty());
+    EXPECT_TRUE(logText(windows).isEmpty());
+    EXPECT_EQ(setting(keys::LastDir), "/pilots/before.plt");
+}
+
+TEST_F(MainWindowTest, lastDir_holdsTheOpenedFileName_onlyWhenSaveFilenameIsOne)
+{
+    const QString pilot = pilotWithMissions(3, QStringLiteral("Joe.plt"));
+    {
+        ProgramWindows windows = start();
+        openPilot(*windows.Form1, pilot);
+        EXPECT_EQ(setting(keys::LastDir), pilot.toStdString());
+    }
+    for (const std::string_view off : {"0", "yes", ""}) {
+        SCOPED_TRACE(off);
+        setSetting(keys::SaveFilename, off);
+        setSetting(keys::LastDir, "/unchanged");
+        ProgramWindows windows = start();
+        openPilot(*windows.Form1, pilot);
+        EXPECT_EQ(setting(keys::LastDir), "/unchanged");
+    }
+}
+
+TEST_F(MainWindowTest, aMissingFileName_loadsNothingQuietly_butIsRemembered)
+{
+    const QString missing = homePath(QStringLiteral("nobody.plt"));
+    ProgramWindows windows = start();
+    openPilot(*windows.Form1, missing);
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"open: "});
+    EXPECT_TRUE(modal.shown.empty());
+    EXPECT_TRUE(logText(windows).isEmpty());
+    EXPECT_EQ(setting(keys::LastDir), missing.toStdString());
+}
+
+TEST_F(MainWindowTest, theOpenDialog_startsAtLastDir_andKeepsTheLastChosenName)
+{
+    ProgramWindows windows = start();
+    const QString pilot = pilotWithMissions(2);
+    openPilot(*windows.Form1, pilot);
+    prompts.files.push_back(std::nullopt);
+    windows.Form1->GetScoreButtonClick();
+
+    ASSERT_EQ(prompts.openRequests.size(), 2u);
+    EXPECT_EQ(prompts.openRequests[0].directory.toStdString(), paths::currentDirectory());
+    EXPECT_EQ(prompts.openRequests[0].filter, QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*"));
+    EXPECT_EQ(prompts.openRequests[1].directory, pilot);
+    EXPECT_EQ(prompts.openRequests[1].fileName, pilot);
+    EXPECT_EQ(modal.shown.size(), 1u);
+}
+
+TEST_F(MainWindowTest, withoutLastDir_theOpenDialogStartsInTheFallbackDirectory)
+{
+    ProgramWindows windows = start();
+    // Another program removed the key while this one ran.
+    writeBytes(QString::fromStdString(paths::settingsFile()), "[ZADAdeda]\r\n");
+    prompts.files.push_back(std::nullopt);
+    windows.Form1->GetScoreButtonClick();
+    ASSERT_EQ(prompts.openRequests.size(), 1u);
+    EXPECT_EQ(prompts.openRequests[0].directory.toStdString(), paths::fallbackDirectory());
+}
+
+TEST_F(MainWindowTest, commandLine_prefillsTheOpenDialogBeforeTheMainWindowShows_furtherArgumentsIgnored)
+{
+    const QString pilot = pilotWithMissions(4);
+    bool mainWindowVisibleDuringOpen = true;
+    modal.whileShown = [&](QDialog& dialog) { mainWindowVisibleDuringOpen = dialog.parentWidget()->isVisible(); };
+    prompts.files.push_back(pilot);
+    ProgramWindows windows = start({QStringLiteral("vantrel"), pilot, QStringLiteral("second.plt")});
+
+    ASSERT_EQ(prompts.openRequests.size(), 1u);
+    EXPECT_EQ(prompts.openRequests[0].fileName, pilot);
+    EXPECT_TRUE(prompts.openRequests[0].directory.isEmpty());
+    EXPECT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
+    EXPECT_FALSE(mainWindowVisibleDuringOpen);
+    EXPECT_EQ(logText(windows), windows.PltFileView->ExportEdit->text() + QLatin1Char('\n'));
+}
+
+TEST_F(MainWindowTest, commandLine_cancellingTheOpenDialogOpensNothing)
+{
+    prompts.files.push_back(std::nullopt);
+    ProgramWindows windows = start({QStringLiteral("vantrel"), samplePilot()});
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"open: " + samplePilot().toStdString()});
+    EXPECT_TRUE(modal.shown.empty());
+    EXPECT_FALSE(windows.Form1->isLogModified());
+    EXPECT_EQ(setting(keys::LastDir), paths::currentDirectory());
+}
+
+TEST_F(MainWindowTest, droppingAPilotFile_opensIt_otherFilesAreRefused)
+{
+    ProgramWindows windows = start();
+    windows.Form1->show();
+    const QString pilot = pilotWithMissions(2);
+
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(homePath(QStringLiteral("notes.txt")))});
+    QDragEnterEvent refused(QPoint(300, 200), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(windows.Form1.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(pilot)});
+    QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(windows.Form1.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(windows.Form1.get(), &drop);
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(prompts.openRequests.empty());
+    EXPECT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
+    EXPECT_EQ(logText(windows), windows.PltFileView->ExportEdit->text() + QLatin1Char('\n'));
+    EXPECT_EQ(setting(keys::LastDir), pilot.toStdString());
+}
+
+TEST_F(MainWindowTest, clearText_emptiesOnYes_keepsOnNo_andSetsTheFlagEitherWay)
+{
+    ProgramWindows windows = startWithLog("kept\r\n");
+    prompts.answers = {false};
+    windows.Form1->ClearButtonClick();
+    EXPECT_EQ(logText(windows), QStringLiteral("kept\n"));
+    EXPECT_TRUE(windows.Form1->isLogModified());
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Confirmation: Clear text window?"});
+
+    windows.Form1->SaveButtonClick();
+    prompts.answers = {true};
+    windows.Form1->ClearButtonClick();
+    EXPECT_TRUE(logText(windows).isEmpty());
+    EXPECT_TRUE(windows.Form1->isLogModified());
+}
+
+TEST_F(MainWindowTest, saveLog_writesTheConfiguredFileWithCrLf_andClearsTheFlag)
+{
+    ProgramWindows windows = startWithLog("");
+    windows.Form1->appendLogLine(QStringLiteral("one"));
+    windows.Form1->appendLogLine(QStringLiteral("two"));
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("one\r\ntwo\r\n"));
+    EXPECT_FALSE(windows.Form1->isLogModified());
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+TEST_F(MainWindowTest, saveLogAs_writesTheChosenFile_leavesLogFile_andSaveLogStillUsesIt)
+{
+    ProgramWindows windows = startWithLog("old\r\n");
+    windows.Form1->appendLogLine(QStringLiteral("new"));
+    const QString other = homePath(QStringLiteral("other.log"));
+    prompts.files = {other};
+    windows.Form1->SaveAsButtonClick();
+
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"save: " + configuredLog().toStdString()});
+    EXPECT_TRUE(prompts.saveRequests[0].filter.isEmpty());
+    EXPECT_EQ(fileBytes(other), QByteArray("old\r\nnew\r\n"));
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("old\r\n"));
+    EXPECT_FALSE(windows.Form1->isLogModified());
+    EXPECT_EQ(setting(keys::LogFile), configuredLog().toStdString());
+
+    windows.Form1->appendLogLine(QStringLiteral("later"));
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("old\r\nnew\r\nlater\r\n"));
+}
+
+TEST_F(MainWindowTest, saveLogAs_cancelled_changesNothing)
+{
+    ProgramWindows windows = startWithLog("old\r\n");
+    windows.Form1->appendLogLine(QStringLiteral("new"));
+    prompts.files = {std::nullopt};
+    windows.Form1->SaveAsButtonClick();
+    EXPECT_TRUE(windows.Form1->isLogModified());
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("old\r\n"));
+}
+
+TEST_F(MainWindowTest, theSaveHint_keepsTheStartUpLogName_whileSavingFollowsTheSetting)
+{
+    ProgramWindows windows = startWithLog("");
+    const QString changed = homePath(QStringLiteral("changed.log"));
+    setSetting(keys::LogFile, changed.toStdString());
+    EXPECT_EQ(windows.Form1->SaveButton->toolTip(), QStringLiteral("Save the main log to: ") + configuredLog());
+
+    windows.Form1->appendLogLine(QStringLiteral("entry"));
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(fileBytes(changed), QByteArray("entry\r\n"));
+}
+
+TEST_F(MainWindowTest, saveLogAndExit_writesAndClosesWithoutAsking)
+{
+    ProgramWindows windows = startWithLog("");
+    windows.Form1->show();
+    windows.Form1->appendLogLine(QStringLiteral("entry"));
+    windows.Form1->Button2->click();
+    EXPECT_FALSE(windows.Form1->isVisible());
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("entry\r\n"));
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+TEST_F(MainWindowTest, aFailedSave_keepsTheProgramOpen_theFlagSet_andTheFileAsItWas)
+{
+    ProgramWindows windows = startWithLog("on disk\r\n");
+    QFile::setPermissions(configuredLog(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    windows.Form1->show();
+    windows.Form1->appendLogLine(QStringLiteral("unsaved"));
+    const std::string cannotCreate = "Error: Cannot create file " + configuredLog().toStdString() + ".";
+
+    windows.Form1->Button2->click();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{cannotCreate});
+    EXPECT_TRUE(windows.Form1->isVisible());
+    EXPECT_TRUE(windows.Form1->isLogModified());
+
+    windows.Form1->SaveButtonClick();
+    EXPECT_TRUE(windows.Form1->isLogModified());
+
+    // The close step's own save fails the same way: the window stays.
+    prompts.log.clear();
+    prompts.answers = {true};
+    prompts.files = {configuredLog()};
+    EXPECT_FALSE(windows.Form1->close());
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{kChangesQuestion, "save: " + configuredLog().toStdString(),
+                                                      cannotCreate}));
+    EXPECT_TRUE(windows.Form1->isVisible());
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("on disk\r\n"));
+    EXPECT_EQ(logText(windows), QStringLiteral("on disk\nunsaved\n"));
+}
+
+TEST_F(MainWindowTest, aSaveIntoAMissingFolder_isReported)
+{
+    setSetting(keys::LogFile, homePath(QStringLiteral("no/such/folder.log")).toStdString());
+    ProgramWindows windows = start();
+    windows.Form1->appendLogLine(QStringLiteral("entry"));
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot create file " +
+                                                     homePath(QStringLiteral("no/such/folder.log")).toStdString() +
+                                                     "."});
+    EXPECT_TRUE(windows.Form1->isLogModified());
+}
+
+struct ClosePath {
+    const char* name;
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> files;  // "" stands for the chosen file
+    std::vector<std::string> asked;            // "save" stands for the save dialog
+    bool written;
+};
+
+void PrintTo(const ClosePath& path, std::ostream* out)
+{
+    *out << path.name;
+}
+
+class CloseStepTest : public MainWindowTest, public ::testing::WithParamInterface<ClosePath> {};
+
+TEST_P(CloseStepTest, everyAnswerPathEndsTheProgram)
+{
+    const ClosePath& path = GetParam();
+    ProgramWindows windows = startWithLog("");
+    windows.Form1->show();
+    windows.Form1->appendLogLine(QStringLiteral("entry"));
+    const QString chosen = homePath(QStringLiteral("chosen.log"));
+    prompts.answers = path.answers;
+    for (const std::optional<QString>& file : path.files)
+        prompts.files.push_back(file ? std::optional<QString>(chosen) : std::nullopt);
+
+    EXPECT_TRUE(windows.Form1->close());
+    EXPECT_FALSE(windows.Form1->isVisible());
+    std::vector<std::string> asked;
+    for (const std::string& step : path.asked)
+        asked.push_back(step == "save" ? "save: " + configuredLog().toStdString() : step);
+    EXPECT_EQ(prompts.log, asked);
+    EXPECT_EQ(QFile::exists(chosen), path.written);
+    if (path.written) {
+        EXPECT_EQ(fileBytes(chosen), QByteArray("entry\r\n"));
+    }
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray());
+    EXPECT_TRUE(prompts.answers.empty());
+    EXPECT_TRUE(prompts.files.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CloseStepTest,
+    ::testing::Values(
+        ClosePath{"Yes_thenPick", {true}, {QString()}, {kChangesQuestion, "save"}, true},
+        ClosePath{"No_thenYes", {false, true}, {}, {kChangesQuestion, kCancelQuestion}, false},
+        ClosePath{"No_thenNo_thenPick", {false, false}, {QString()}, {kChangesQuestion, kCancelQuestion, "save"}, true},
+        ClosePath{"No_thenNo_thenCancel",
+                  {false, false},
+                  {std::nullopt},
+                  {kChangesQuestion, kCancelQuestion, "save"},
+                  false},
+        ClosePath{"Yes_cancel_Yes", {true, true}, {std::nullopt}, {kChangesQuestion, "save", kCancelQuestion}, false},
+        ClosePath{"Yes_cancel_No_cancel",
+                  {true, false},
+                  {std::nullopt, std::nullopt},
+                  {kChangesQuestion, "save", kCancelQuestion, "save"},
+                  false},
+        ClosePath{"Yes_cancel_No_pick",
+                  {true, false},
+                  {std::nullopt, QString()},
+                  {kChangesQuestion, "save", kCancelQuestion, "save"},
+                  true}),
+    [](const ::testing::TestParamInfo<ClosePath>& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, settingsAndAbout_areShownModally)
+{
+    ProgramWindows windows = start();
+    windows.Form1->Button1->click();
+    windows.Form1->AboutButton->click();
+    windows.PltFileView->Button4->click();
+    EXPECT_EQ(modal.shown, (std::vector<std::string>{"SettingsDlg", "AboutBox", "SettingsDlg"}));
+}
+
+}  // namespace
+}  // namespace vantrel::testing

@@ -1,0 +1,346 @@
+// The pilot view dialog: loading into its controls, the From/To range and
+// its buttons, the listings and report buttons, the text window.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <limits>
+#include <set>
+
+#include "GuiTestSupport.h"
+#include "pilotfile/PltFile.h"
+#include "pilotfile/TextWindowSink.h"
+#include "pilotfile/WholeNumberField.h"
+#include "settings/SettingsKeys.h"
+
+namespace vantrel::testing {
+namespace {
+
+const QString kListingHeader = QStringLiteral("--- Mission details: ----------------------------");
+
+class PilotViewTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        view = std::make_unique<TPltFileView>(prompts, nullptr);
+        view->showModal = modal.show();
+    }
+    QString text() const { return view->Memo1->toPlainText(); }
+    QStringList lines() const { return text().split(QLatin1Char('\n')); }
+    qsizetype listings() const { return lines().count(kListingHeader); }
+    // The mission numbers of the campaign lines, in order.
+    std::vector<int> listedMissions() const
+    {
+        std::vector<int> missions;
+        bool inListing = false;
+        for (const QString& line : lines()) {
+            if (line == kListingHeader) {
+                inListing = true;
+                continue;
+            }
+            const qsizetype colon = line.indexOf(QStringLiteral(": Tot. Score="));
+            if (inListing && colon > 0)
+                missions.push_back(line.left(colon).toInt());
+            else
+                inListing = false;
+        }
+        return missions;
+    }
+    void setRange(const QString& from, const QString& to)
+    {
+        view->GetFromEdit->setText(from);
+        view->GetToEdit->setText(to);
+    }
+
+    std::unique_ptr<TPltFileView> view;
+};
+
+TEST_F(PilotViewTest, beforeTheFirstLoad_theDialogShowsItsDefaults)
+{
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Dialog"));
+    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("John Doe"));
+    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("0"));
+    const std::pair<QComboBox*, const char*> boxes[] = {{view->RankBox, "Rank"},
+                                                        {view->RatingBox, "Rating"},
+                                                        {view->KalidorBox, "Kalidor Crescent status"},
+                                                        {view->ActiveMissionBox, "ActiveMissionBox"}};
+    for (const auto& [box, placeholder] : boxes) {
+        EXPECT_EQ(box->currentIndex(), -1) << placeholder;
+        EXPECT_EQ(box->placeholderText(), QString::fromLatin1(placeholder));
+    }
+    EXPECT_EQ(view->RankBox->count(), 9);
+    EXPECT_EQ(view->RatingBox->count(), 25);
+    EXPECT_EQ(view->KalidorBox->count(), 7);
+    EXPECT_EQ(view->ActiveMissionBox->count(), 255);
+    EXPECT_EQ(view->ShipTypes->count(), 231);
+    EXPECT_TRUE(view->ShipTypes->isHidden());
+}
+
+TEST_F(PilotViewTest, aLoad_fillsTheControls_andWritesReportAndEntry)
+{
+    const QString path = writePilot(QStringLiteral("Kestrel.plt"), {{1000, 500, 30}, {2000, 0, 40}},
+                                    [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Kestrel"); });
+    ASSERT_EQ(view->ReadMission(path), 0);
+    EXPECT_EQ(view->windowTitle(), path);
+    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("Kestrel"));
+    EXPECT_EQ(view->RankBox->currentText(), QStringLiteral("Lieutenant JG"));
+    EXPECT_EQ(view->RatingBox->currentText(), QStringLiteral("Marksman 3rd"));
+    EXPECT_EQ(view->KalidorBox->currentText(), QStringLiteral("Kalidor Crescent"));
+    EXPECT_EQ(view->ActiveMissionBox->currentIndex(), 2);
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("2"));
+    EXPECT_EQ(lines().first(), QStringLiteral("Name: Kestrel"));
+    EXPECT_EQ(listedMissions(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(view->ExportEdit->text(), QStringLiteral("Kestrel - Score: 0 (0+0)"));
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+TEST_F(PilotViewTest, valuesOutsideTheTables_leaveTheBoxesOnTheirPlaceholders)
+{
+    const QString path = writePilot(QStringLiteral("odd.plt"), {}, [](PilotImage& pilot) {
+        pilot.setInt(layout::Rank, 9);
+        pilot.setInt(layout::Rating, -1);
+        pilot.setInt(layout::KalidorCrescent, 7);
+        pilot.setText(layout::PilotName, "ThirteenChars");
+    });
+    ASSERT_EQ(view->ReadMission(writePilot(QStringLiteral("first.plt"), {{1, 1, 1}})), 0);
+    ASSERT_NE(view->RankBox->currentIndex(), -1);
+    ASSERT_EQ(view->ReadMission(path), 0);
+    EXPECT_EQ(view->RankBox->currentIndex(), -1);
+    EXPECT_EQ(view->RatingBox->currentIndex(), -1);
+    EXPECT_EQ(view->KalidorBox->currentIndex(), -1);
+    // No campaign record: the first mission is the active one.
+    EXPECT_EQ(view->ActiveMissionBox->currentIndex(), 0);
+    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChars"));
+}
+
+TEST_F(PilotViewTest, aFailedLoad_setsTheTitle_showsItsMessages_andKeepsTheControls)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
+    const QString before = text();
+    const QString missing = homePath(QStringLiteral("gone.plt"));
+    EXPECT_EQ(view->ReadMission(missing), 2);
+    EXPECT_EQ(view->windowTitle(), missing);
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{
+                               "Error: The file have wrong size. -1 The plt file must be 152.076 bytes!",
+                               "Error: 2 Errors while loading file! This may not be a XWA pilotfile.",
+                           }));
+    EXPECT_EQ(text(), before);
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("3"));
+}
+
+TEST_F(PilotViewTest, fromAndTo_acrossLoads)
+{
+    // Every load sets To to the mission count; From keeps its value and the
+    // listing brings it back into range.
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(40, QStringLiteral("forty.plt"))), 0);
+    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("40"));
+    EXPECT_EQ(listedMissions().size(), 40u);
+
+    view->GetFromEdit->setText(QStringLiteral("10"));
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(5, QStringLiteral("five.plt"))), 0);
+    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("4"));
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("5"));
+    EXPECT_EQ(listedMissions(), (std::vector<int>{4, 5}));
+
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(0, QStringLiteral("none.plt"))), 0);
+    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(listings(), 1);
+    EXPECT_TRUE(listedMissions().empty());
+}
+
+TEST_F(PilotViewTest, getMissionScores_normalisesTheFields_andTextThatIsNoNumberReadsZero)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(40)), 0);
+    struct Case {
+        QString from, to;
+        QString fromAfter, toAfter;
+        std::vector<int> missions;
+    };
+    const std::vector<Case> cases = {
+        {"7", "3", "2", "3", {2, 3}},
+        {"38", "300", "38", "40", {38, 39, 40}},
+        {"0", "-5", "0", "0", {}},
+        {"", "2", "", "2", {1, 2}},
+        {"abc", "1", "abc", "1", {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.from + "/" + c.to).toStdString());
+        view->Memo1->clear();
+        setRange(c.from, c.to);
+        view->TXTList->click();
+        EXPECT_EQ(view->GetFromEdit->text(), c.fromAfter);
+        EXPECT_EQ(view->GetToEdit->text(), c.toAfter);
+        EXPECT_EQ(listings(), 1);
+        EXPECT_EQ(listedMissions(), c.missions);
+    }
+}
+
+TEST_F(PilotViewTest, endAndZero_setTheRangeEnds)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(12)), 0);
+    setRange(QStringLiteral("5"), QStringLiteral("7"));
+    view->SetLastButton->click();
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("12"));
+    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("5"));
+    view->ZeroButton->click();
+    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("12"));
+}
+
+TEST_F(PilotViewTest, getMissionScoresTwice_appendsTwoListings_getEverythingLeavesOne)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(6)), 0);
+    const QString report = text();
+    view->TXTList->click();
+    view->TXTList->click();
+    EXPECT_EQ(listings(), 3);
+    EXPECT_TRUE(text().startsWith(report + QLatin1Char('\n')));
+
+    view->GetAllButton->click();
+    EXPECT_EQ(text(), report);
+    view->GetAllButton->click();
+    EXPECT_EQ(text(), report);
+    EXPECT_EQ(listings(), 1);
+}
+
+TEST_F(PilotViewTest, listingAfterTypedText_startsOnALineOfItsOwn)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(1)), 0);
+    view->Memo1->setPlainText(QStringLiteral("my note"));
+    view->TXTList->click();
+    EXPECT_EQ(lines().mid(0, 2), (QStringList{QStringLiteral("my note"), kListingHeader}));
+}
+
+TEST_F(PilotViewTest, clearText_keepsTheTextOnNo_andEmptiesItOnYes)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
+    const QString report = text();
+    prompts.answers = {false, true};
+    view->Button3->click();
+    EXPECT_EQ(text(), report);
+    view->Button3->click();
+    EXPECT_TRUE(text().isEmpty());
+    EXPECT_EQ(prompts.log, std::vector<std::string>(2, "Information: Clear text?"));
+
+    view->TXTList->click();
+    EXPECT_EQ(lines().first(), kListingHeader);
+}
+
+TEST_F(PilotViewTest, getEverything_withASettingThatIsNoNumber_keepsTheDialogAndTheEntry)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
+    const QString entry = view->ExportEdit->text();
+    setSetting(keys::ScoreFormat, "1.5");
+    view->show();
+    view->GetAllButton->click();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: '1.5' is not a valid integer value."});
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(view->ExportEdit->text(), entry);
+    EXPECT_EQ(lines().size(), 5);
+    EXPECT_EQ(lines().first(), QStringLiteral("Name: Tester"));
+}
+
+TEST_F(PilotViewTest, settingsChanged_applyAtTheNextReport)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
+    EXPECT_FALSE(text().contains(QStringLiteral("All other known details")));
+    setSetting(keys::MegaDetails, "1");
+    view->GetAllButton->click();
+    EXPECT_TRUE(text().contains(QStringLiteral("All other known details")));
+}
+
+TEST_F(PilotViewTest, pilotName_takesTwelveTypedCharactersOfTheGamesCodePage)
+{
+    view->show();
+    view->PilotNameEdit->clear();
+    typeText(*view->PilotNameEdit, QStringLiteral("Wedge Antilles"));
+    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("Wedge Antill"));
+
+    view->PilotNameEdit->clear();
+    typeText(*view->PilotNameEdit, QString::fromUtf8("Lüke Ωmega€"));
+    EXPECT_EQ(view->PilotNameEdit->text(), QString::fromUtf8("Lüke mega€"));
+
+    // A thirteen-character name from a file may shrink but not grow again.
+    ASSERT_EQ(view->ReadMission(writePilot(QStringLiteral("long.plt"), {}, [](PilotImage& pilot) {
+        pilot.setText(layout::PilotName, "ThirteenChars");
+    })), 0);
+    view->PilotNameEdit->end(false);
+    typeText(*view->PilotNameEdit, QStringLiteral("x"));
+    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChars"));
+    pressKey(*view->PilotNameEdit, Qt::Key_Backspace);
+    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChar"));
+}
+
+TEST_F(PilotViewTest, theRangeFields_stepAcrossTheWholeRange_andKeepText)
+{
+    WholeNumberField& field = *view->GetFromEdit;
+    field.setText(QStringLiteral("abc"));
+    EXPECT_EQ(field.value(), 0);
+    field.stepBy(1);
+    EXPECT_EQ(field.text(), QStringLiteral("1"));
+    field.stepBy(-3);
+    EXPECT_EQ(field.text(), QStringLiteral("-2"));
+    field.setValue(std::numeric_limits<std::int32_t>::max() - 1);
+    field.stepBy(5);
+    EXPECT_EQ(field.value(), std::numeric_limits<std::int32_t>::max());
+    field.setValue(std::numeric_limits<std::int32_t>::min());
+    field.stepBy(-1);
+    EXPECT_EQ(field.value(), std::numeric_limits<std::int32_t>::min());
+    field.setText(QStringLiteral("150"));
+    pressKey(field, Qt::Key_Up);
+    EXPECT_EQ(field.text(), QStringLiteral("151"));
+}
+
+TEST_F(PilotViewTest, theTextWindow_takesTabs_andLinesUpTheKillTables)
+{
+    // Craft types whose names are narrow or wide for their number of tabs.
+    const std::uint32_t crafts[] = {0, 16, 24, 72, 101, 126, 148, 173, 227, 230};
+    const QString path = writePilot(QStringLiteral("kills.plt"), {{1, 1, 1}}, [&](PilotImage& pilot) {
+        for (std::uint32_t craft : crafts) {
+            pilot.setInt(layout::TODKillsA, 3, craft);
+            pilot.setInt(layout::SimKillsA, 12345, craft);
+        }
+    });
+    setSetting(keys::MegaDetails, "1");
+    view->resize(1200, 800);
+    view->show();
+    ASSERT_EQ(view->ReadMission(path), 0);
+
+    std::set<int> countColumns;
+    std::set<int> secondColumns;
+    std::size_t rows = 0;
+    for (QTextBlock block = view->Memo1->document()->begin(); block.isValid(); block = block.next()) {
+        const QString line = block.text();
+        const qsizetype colon = line.indexOf(QStringLiteral("\t:"));
+        const bool heading = line.startsWith(QStringLiteral("Shiptype:\t\t"));
+        if (colon < 0 && !heading)
+            continue;
+        QTextCursor cursor(block);
+        cursor.setPosition(block.position() + (heading ? line.indexOf(QStringLiteral("Kills")) : colon + 1));
+        countColumns.insert(view->Memo1->cursorRect(cursor).left());
+        const qsizetype secondTab = line.indexOf(QLatin1Char('\t'), heading ? line.indexOf(QStringLiteral("Kills"))
+                                                                            : colon + 1);
+        cursor.setPosition(block.position() + secondTab + 1);
+        secondColumns.insert(view->Memo1->cursorRect(cursor).left());
+        ++rows;
+    }
+    EXPECT_EQ(rows, 4 + 2 * std::size(crafts));
+    EXPECT_EQ(countColumns.size(), 1u) << "the counts do not start in one column";
+    EXPECT_EQ(secondColumns.size(), 1u) << "the second column is ragged";
+
+    view->Memo1->moveCursor(QTextCursor::End);
+    view->Memo1->setFocus();
+    pressKey(*view->Memo1, Qt::Key_Tab, QStringLiteral("\t"));
+    EXPECT_TRUE(view->Memo1->toPlainText().endsWith(QLatin1Char('\t')));
+}
+
+}  // namespace
+}  // namespace vantrel::testing

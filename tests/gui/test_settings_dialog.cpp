@@ -1,0 +1,263 @@
+// The settings dialog against a real settings file in the test's home folder:
+// what each showing reads, what OK, Default, Cancel and "..." do, and how the
+// dialog copes with odd stored values and a refused write.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "GuiTestSupport.h"
+#include "pilotfile/PltFile.h"
+#include "settings/SettingsDlg.h"
+
+namespace vantrel::testing {
+namespace {
+
+class SettingsDialogTest : public WindowTest {
+protected:
+    void TearDown() override
+    {
+        dialog.hide();
+        QFile::setPermissions(ini(), QFile::ReadOwner | QFile::WriteOwner);
+        WindowTest::TearDown();
+    }
+
+    static QString ini() { return QString::fromStdString(paths::settingsFile()); }
+    static void storeFile(const QByteArray& keyLines) { writeBytes(ini(), "[ZADAdeda]\n" + keyLines); }
+    static QByteArray fileText() { return fileBytes(ini()); }
+
+    // The check boxes that are checked, by name, in the order of the form.
+    std::vector<std::string> checkedBoxes() const
+    {
+        std::vector<std::string> names;
+        for (const QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+            if (box->isChecked())
+                names.push_back(box->objectName().toStdString());
+        }
+        return names;
+    }
+
+    TSettingsDlg dialog{prompts};
+};
+
+// Every flag the opposite of its default, both choices 0, both paths set.
+const QByteArray kNothingDefault = "LastDir=/pilots\nLogFile=/logs/scores.txt\nSaveFilename=0\nShowMissionScore=0\n"
+                                   "ShowMissionBonus=0\nShowMissionTotal=0\nShowMissionTime=1\nCheckCheat=0\n"
+                                   "ShowErrorDetailes=1\nShowZeroMissions=1\nIncludeDate=1\nMegaDetails=1\n"
+                                   "NameSource=0\nScoreFormat=0\n";
+
+const std::vector<std::string> kDefaultChecked = {"SaveFileNameCheckBox", "ShowTotalCheckBox", "ShowScoreCheckBox",
+                                                  "ShowBonusCheckBox", "CheatCheckBox"};
+
+TEST_F(SettingsDialogTest, emptyStore_showsDefaults_andANewFileGetsTheKeysInOrder)
+{
+    // A showing over other values first, so that every control has to change.
+    storeFile(kNothingDefault);
+    dialog.show();
+    dialog.CancelBtn->click();
+    QFile::remove(ini());
+
+    dialog.show();
+    const QString cwd = QDir(homePath()).canonicalPath();
+    EXPECT_EQ(dialog.DirEdit->text(), cwd);
+    EXPECT_EQ(dialog.LogFileEdit->text().toStdString(), paths::defaultLogFile());
+    EXPECT_EQ(checkedBoxes(), kDefaultChecked);
+    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 2);
+    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), 1);
+    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_EQ(fileText(), "[ZADAdeda]\nLastDir=" + cwd.toUtf8() + "\n");
+
+    dialog.OKBtn->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const QByteArray logFile = QByteArray::fromStdString(paths::defaultLogFile());
+    EXPECT_EQ(fileText(), "[ZADAdeda]\nLastDir=" + cwd.toUtf8() + "\nLogFile=" + logFile
+                              + "\nSaveFilename=1\nShowMissionScore=1\nShowMissionBonus=1\nShowMissionTotal=1\n"
+                                "ShowMissionTime=0\nCheckCheat=1\nShowErrorDetailes=0\nShowZeroMissions=0\n"
+                                "IncludeDate=0\nMegaDetails=0\nNameSource=2\nScoreFormat=1\n");
+}
+
+TEST_F(SettingsDialogTest, oddStoredValues_showByTheirRules_andOkStoresWhatIsShown)
+{
+    struct Case {
+        QByteArray stored;
+        int shown;
+        std::string afterOk;
+    };
+    for (const Case& c : {Case{"5", 2, "2"}, Case{"-3", -1, "-1"}, Case{"-1", -1, "-1"}, Case{"0", 0, "0"}}) {
+        SCOPED_TRACE(c.stored.toStdString());
+        storeFile("SaveFilename=yes\nShowZeroMissions=\nNameSource=" + c.stored + "\nScoreFormat=" + c.stored + "\n");
+        dialog.show();
+        EXPECT_FALSE(dialog.SaveFileNameCheckBox->isChecked());
+        EXPECT_FALSE(dialog.ShowZeroCheckBox->isChecked());
+        EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), c.shown);
+        EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), c.shown);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(dialog.ScoreFormatGroup->item(i)->isChecked(), i == c.shown);
+        dialog.OKBtn->click();
+        EXPECT_EQ(setting("SaveFilename"), "0");
+        EXPECT_EQ(setting("ShowZeroMissions"), "0");
+        EXPECT_EQ(setting("NameSource"), c.afterOk);
+        EXPECT_EQ(setting("ScoreFormat"), c.afterOk);
+    }
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+TEST_F(SettingsDialogTest, detailedReport_followsTheCheatBoxOnlyAtItsMoments_andKeepsItsMark)
+{
+    storeFile("CheckCheat=0\nShowErrorDetailes=1\n");
+    dialog.show();
+    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
+    EXPECT_FALSE(dialog.DetaildErrorsCheckBox->isEnabled());
+    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isChecked());
+
+    dialog.activateWindow();
+    for (int i = 0; i < 50 && !dialog.isActiveWindow(); ++i)
+        QApplication::processEvents();
+    ASSERT_TRUE(dialog.isActiveWindow());
+
+    // Toggled without a focus move or a mouse: nothing follows yet.
+    dialog.CheatCheckBox->setFocus(Qt::TabFocusReason);
+    pressKey(*dialog.CheatCheckBox, Qt::Key_Space, QStringLiteral(" "));
+    ASSERT_TRUE(dialog.CheatCheckBox->isChecked());
+    EXPECT_FALSE(dialog.DetaildErrorsCheckBox->isEnabled());
+    // The focus coming back to the box brings it up to date.
+    dialog.ShowBonusCheckBox->setFocus(Qt::TabFocusReason);
+    dialog.CheatCheckBox->setFocus(Qt::BacktabFocusReason);
+    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+
+    // A mouse click on the box takes effect at once.
+    const QPointF at(8, 8);
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(dialog.CheatCheckBox, &press);
+    QApplication::sendEvent(dialog.CheatCheckBox, &release);
+    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
+    EXPECT_FALSE(dialog.DetaildErrorsCheckBox->isEnabled());
+    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isChecked());
+
+    dialog.OKBtn->click();
+    EXPECT_EQ(setting("CheckCheat"), "0");
+    EXPECT_EQ(setting("ShowErrorDetailes"), "1");
+}
+
+TEST_F(SettingsDialogTest, default_changesOnlyTheControls_andCancelEscapeCloseWriteNothing)
+{
+    storeFile(kNothingDefault);
+    dialog.show();
+    const QByteArray before = fileText();
+    dialog.Default1->click();
+    EXPECT_EQ(dialog.DirEdit->text().toStdString(), paths::fallbackDirectory());
+    EXPECT_EQ(dialog.LogFileEdit->text().toStdString(), paths::defaultLogFile());
+    EXPECT_EQ(checkedBoxes(), kDefaultChecked);
+    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 2);
+    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), 1);
+    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+    EXPECT_EQ(fileText(), before);
+
+    dialog.CancelBtn->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(fileText(), before);
+
+    dialog.show();
+    EXPECT_EQ(dialog.DirEdit->text(), QStringLiteral("/pilots"));
+    EXPECT_EQ(dialog.LogFileEdit->text(), QStringLiteral("/logs/scores.txt"));
+    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 0);
+    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
+    EXPECT_TRUE(dialog.MegaDetailsCheckBox->isChecked());
+
+    // Escape, and the title bar's close button.
+    dialog.Default1->click();
+    pressKey(dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    dialog.show();
+    dialog.Default1->click();
+    dialog.close();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(fileText(), before);
+}
+
+TEST_F(SettingsDialogTest, logFileButton_offersTheField_andOnlyOkStoresTheChoice)
+{
+    storeFile("LogFile=/logs/scores.txt\n");
+    dialog.show();
+
+    prompts.files.push_back(std::nullopt);
+    dialog.LogFileButton->click();
+    ASSERT_EQ(prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(prompts.saveRequests[0].title, QStringLiteral("Log file"));
+    EXPECT_EQ(prompts.saveRequests[0].filter, QStringLiteral("Textfile|*.txt|All files|*.*"));
+    EXPECT_EQ(prompts.saveRequests[0].fileName, QStringLiteral("/logs/scores.txt"));
+    EXPECT_EQ(dialog.LogFileEdit->text(), QStringLiteral("/logs/scores.txt"));
+
+    prompts.files.push_back(QStringLiteral("/elsewhere/new log.txt"));
+    dialog.LogFileButton->click();
+    EXPECT_EQ(dialog.LogFileEdit->text(), QStringLiteral("/elsewhere/new log.txt"));
+    EXPECT_EQ(setting("LogFile"), "/logs/scores.txt");
+
+    dialog.OKBtn->click();
+    EXPECT_EQ(setting("LogFile"), "/elsewhere/new log.txt");
+}
+
+TEST_F(SettingsDialogTest, choiceThatIsNoNumber_stopsTheFillingWhereItIs)
+{
+    storeFile("ScoreFormat=0\n");
+    dialog.show();
+    dialog.CancelBtn->click();
+
+    storeFile("CheckCheat=0\nMegaDetails=1\nNameSource=x\nScoreFormat=2\n");
+    dialog.show();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: 'x' is not a valid integer value."});
+    EXPECT_TRUE(dialog.isVisible());
+    // Reached before the failure.
+    EXPECT_TRUE(dialog.MegaDetailsCheckBox->isChecked());
+    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
+    // Not reached: the previous showing's state.
+    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 2);
+    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), 0);
+    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+
+    // OK repairs the key.
+    dialog.OKBtn->click();
+    EXPECT_EQ(setting("NameSource"), "2");
+    EXPECT_EQ(setting("ScoreFormat"), "0");
+}
+
+TEST_F(SettingsDialogTest, refusedWriteDuringOk_isReportedOnce_andTheDialogStillCloses)
+{
+    dialog.show();
+    const QByteArray before = fileText();
+    ASSERT_TRUE(QFile::setPermissions(ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    dialog.MegaDetailsCheckBox->setChecked(true);
+
+    dialog.OKBtn->click();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Unable to write to " + paths::settingsFile() + "."});
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(fileText(), before);
+}
+
+TEST_F(SettingsDialogTest, change_reachesThePilotViewsNextReport_withoutRestart)
+{
+    TPltFileView view(prompts, &dialog);
+    view.showModal = [](QDialog& shown) {
+        auto& settings = static_cast<TSettingsDlg&>(shown);
+        settings.show();
+        settings.MegaDetailsCheckBox->setChecked(true);
+        settings.OKBtn->click();
+        return settings.result();
+    };
+    const QString fullDetails = QStringLiteral("--- All other known details: ---");
+    ASSERT_EQ(view.ReadMission(QStringLiteral(VANTREL_SAMPLE_PILOT)), 0);
+    EXPECT_FALSE(view.Memo1->toPlainText().contains(fullDetails));
+
+    view.Button4->click();  // "Settings"
+    view.GetAllButton->click();
+    EXPECT_TRUE(view.Memo1->toPlainText().contains(fullDetails));
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+}  // namespace
+}  // namespace vantrel::testing

@@ -1,0 +1,190 @@
+// The windows' fixed layout: control names, places, hints and tab order, and
+// that no caption is cut off in the fonts the windows use.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyleOptionComboBox>
+#include <QTextEdit>
+
+#include "GuiTestSupport.h"
+#include "pilotfile/PltFile.h"
+#include "shell/QtPrompts.h"
+
+namespace vantrel::testing {
+namespace {
+
+struct Control {
+    const char* name;
+    QRect geometry;  // in the parent's coordinates
+    const char* hint;
+};
+
+QStringList tabChain(QWidget& window, QWidget* first)
+{
+    QStringList names;
+    QWidget* widget = first;
+    do {
+        if (widget->isVisibleTo(&window) && (widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty() &&
+            !widget->objectName().startsWith(QStringLiteral("qt_")))
+            names << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != first && names.size() < 100);
+    return names;
+}
+
+class WindowLayoutTest : public WindowTest {
+protected:
+    void expectControls(QWidget& window, const std::vector<Control>& controls)
+    {
+        for (const Control& control : controls) {
+            SCOPED_TRACE(control.name);
+            auto* widget = window.findChild<QWidget*>(QString::fromLatin1(control.name));
+            ASSERT_NE(widget, nullptr);
+            EXPECT_EQ(widget->geometry(), control.geometry);
+            EXPECT_EQ(widget->toolTip(), QString::fromUtf8(control.hint));
+        }
+    }
+
+    // Text that needs more room than its control gives it.
+    template <class Control>
+    static QList<Control*> controlsOf(QWidget& window)
+    {
+        QList<Control*> controls;
+        for (Control* control : window.findChildren<Control*>())
+            if (control->window() == &window)
+                controls << control;
+        return controls;
+    }
+
+    static QStringList clippedCaptions(QWidget& window)
+    {
+        QStringList clipped;
+        for (QAbstractButton* button : controlsOf<QAbstractButton>(window)) {
+            if (button->text().isEmpty())
+                continue;
+            // Room for the text inside the button's frame.
+            if (button->fontMetrics().horizontalAdvance(button->text()) + 8 > button->width())
+                clipped << button->objectName();
+        }
+        for (QLabel* label : controlsOf<QLabel>(window))
+            if (QFontMetricsF(label->font()).horizontalAdvance(label->text()) > label->contentsRect().width())
+                clipped << label->objectName();
+        for (QGroupBox* group : controlsOf<QGroupBox>(window))
+            if (QFontMetricsF(group->font()).horizontalAdvance(group->title()) + 8 > group->width())
+                clipped << group->objectName();
+        for (QComboBox* box : controlsOf<QComboBox>(window)) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                             QStyle::SC_ComboBoxEditField, box);
+            QStringList rows{box->placeholderText()};
+            // The mission titles are read in the wider drop-down list.
+            for (int i = 0; i < box->count() && box->objectName() != QStringLiteral("ActiveMissionBox"); ++i)
+                rows << box->itemText(i);
+            for (const QString& row : rows)
+                if (QFontMetricsF(box->font()).horizontalAdvance(row) > field.width()) {
+                    clipped << box->objectName() + QStringLiteral(": ") + row;
+                    break;
+                }
+        }
+        return clipped;
+    }
+};
+
+TEST_F(WindowLayoutTest, mainWindow_controlsHintsAndTabOrder)
+{
+    ProgramWindows windows = start();
+    TForm1& form = *windows.Form1;
+    form.show();
+    EXPECT_EQ(form.size(), QSize(688, 453));
+    EXPECT_EQ(form.Panel1->geometry(), QRect(0, 0, 111, 453));
+    EXPECT_EQ(form.Memo1->geometry(), QRect(111, 0, 577, 453));
+    EXPECT_EQ(form.Memo1->toolTip(), QStringLiteral("The main log"));
+    EXPECT_EQ(form.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    expectControls(form, {
+        {"GetScoreButton", {5, 10, 101, 31}, "Select a XWA .plt file to open"},
+        {"SaveButton", {5, 50, 101, 31},
+         ("Save the main log to: " + paths::defaultLogFile()).c_str()},
+        {"SaveAsButton", {5, 90, 101, 31}, "Save the main log to a new file"},
+        {"ClearButton", {5, 130, 101, 31}, "Clear the text window"},
+        {"Button1", {5, 220, 101, 31}, "Open the settings window"},
+        {"AboutButton", {5, 260, 101, 31}, "Info about this program"},
+        {"Button2", {5, 380, 101, 31}, "Save the main log and exit the program."},
+        {"ExitButton", {5, 415, 101, 31}, "Exit Vantrel"},
+    });
+    const std::pair<QPushButton*, const char*> captions[] = {
+        {form.GetScoreButton, "Open pilotfile"}, {form.SaveButton, "Save log"},
+        {form.SaveAsButton, "Save log as..."},   {form.ClearButton, "Clear text"},
+        {form.Button1, "Settings"},              {form.AboutButton, "About"},
+        {form.Button2, "Save log and Exit"},     {form.ExitButton, "Exit"}};
+    for (const auto& [button, caption] : captions)
+        EXPECT_EQ(button->text(), QString::fromLatin1(caption));
+
+    EXPECT_EQ(tabChain(form, form.Memo1),
+              QString("Memo1 GetScoreButton SaveButton SaveAsButton Button1 AboutButton ExitButton ClearButton Button2")
+                  .split(' '));
+}
+
+TEST_F(WindowLayoutTest, pilotView_controlsHintsAndTabOrder)
+{
+    ProgramWindows windows = start();
+    TPltFileView& view = *windows.PltFileView;
+    EXPECT_EQ(view.size(), QSize(667, 307));
+    expectControls(view, {
+        {"Panel1", {0, 0, 316, 196}, ""},
+        {"GroupBox2", {1, 1, 195, 194}, ""},
+        {"GroupBox1", {196, 1, 118, 194}, ""},
+        {"GroupBox3", {0, 195, 316, 111}, ""},
+        {"Memo1", {315, 0, 351, 306}, "This is the text window."},
+        {"ExportEdit", {5, 20, 301, 21}, "This text will be exported to the log."},
+        {"Button1", {70, 50, 166, 46}, "Exports the above text to the mainlog and closes this window"},
+        {"PilotNameEdit", {64, 13, 127, 21}, ""},
+        {"ActiveMissionBox", {10, 40, 180, 20}, ""},
+        {"RankBox", {10, 67, 180, 21}, "Change the rank"},
+        {"RatingBox", {10, 92, 180, 21}, "Change the rating"},
+        {"KalidorBox", {10, 117, 180, 21}, "Change the status of the Kalidor Crescent"},
+        {"Button2", {60, 155, 75, 25}, "Saves the pilot details above the the .plt file"},
+        {"ShipTypes", {5, 145, 51, 42}, ""},
+        {"TXTList", {5, 80, 106, 25}, "Shows the mission details in the text window"},
+        {"GetFromEdit", {10, 30, 46, 22}, ""},
+        {"GetToEdit", {60, 30, 46, 22}, ""},
+        {"SetLastButton", {60, 55, 45, 21}, "Set \"To:\" to the last mission this pilot has completed"},
+        {"ZeroButton", {10, 55, 45, 21}, "Set \"From:\" to 0"},
+        {"Button3", {55, 165, 60, 25}, "Clears the textwindow"},
+        {"Button4", {5, 165, 51, 25}, "Open the settings window"},
+        {"GetAllButton", {5, 120, 106, 25}, ""},
+    });
+    EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("From:         To:"));
+    EXPECT_EQ(view.GroupBox1->title(), QStringLiteral("Detailed output: "));
+    EXPECT_EQ(view.Memo1->lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_EQ(view.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    view.show();
+    EXPECT_EQ(tabChain(view, view.Memo1),
+              QString("Memo1 Button1 ExportEdit KalidorBox RatingBox RankBox ActiveMissionBox PilotNameEdit "
+                      "Button2 TXTList GetFromEdit GetToEdit SetLastButton ZeroButton Button3 Button4 GetAllButton")
+                  .split(' '));
+}
+
+TEST_F(WindowLayoutTest, noCaptionIsCutOff)
+{
+    ProgramWindows windows = start();
+    EXPECT_EQ(clippedCaptions(*windows.Form1), QStringList());
+    EXPECT_EQ(clippedCaptions(*windows.PltFileView), QStringList());
+}
+
+TEST(QtPromptsTest, fileFilters_inQtsForm)
+{
+    EXPECT_EQ(qtNameFilters(QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*")),
+              QStringLiteral("XWA Pilotfiles (*.plt);;All files (*)"));
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Logs|*.txt;*.log")), QStringLiteral("Logs (*.txt *.log)"));
+    EXPECT_EQ(qtNameFilters(QString()), QString());
+}
+
+}  // namespace
+}  // namespace vantrel::testing

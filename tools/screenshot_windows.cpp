@@ -1,0 +1,128 @@
+// Saves pictures of the program's windows for the documentation: the main
+// window, the settings dialog, and the pilot view with a pilot loaded, with
+// the default settings and with the full details report on.
+//
+//   vantrel_screenshots PILOT.plt OUTPUT_DIR
+//
+// The program runs as a user would see it; only the answers to its file
+// dialogs are given here: each open dialog is answered with the file it
+// offers, each question with No.
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "pilotfile/PltFile.h"
+#include "settings/SettingsKeys.h"
+#include "shell/About.h"
+#include "shell/MainUnit.h"
+#include "shell/Splash.h"
+#include "shell/ProgramSettings.h"
+
+namespace {
+
+class AcceptingPrompts final : public vantrel::Prompts {
+public:
+    bool askYesNo(Kind, const QString& text) override
+    {
+        std::fprintf(stderr, "question: %s -> No\n", qPrintable(text));
+        return false;
+    }
+    void tell(Kind, const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    std::optional<QString> chooseOpenFile(const FileRequest& request) override
+    {
+        if (request.fileName.isEmpty())
+            return std::nullopt;
+        return QFileInfo(request.fileName).absoluteFilePath();
+    }
+    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    void openUrl(const QString&) override {}
+};
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+bool save(QWidget& window, const QString& path)
+{
+    settle();
+    const bool saved = window.grab().save(path);
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+// Scrolls the text window so that the line starting with `text` is the top line.
+void scrollTo(QTextEdit& window, const QString& text)
+{
+    const QTextCursor found = window.document()->find(text);
+    if (found.isNull())
+        return;
+    window.moveCursor(QTextCursor::End);
+    QTextCursor start(window.document());
+    start.setPosition(found.selectionStart());
+    window.setTextCursor(start);
+    window.ensureCursorVisible();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fprintf(stderr, "usage: vantrel_screenshots PILOT.plt OUTPUT_DIR\n");
+        return 2;
+    }
+    const QDir out(arguments.at(2));
+    bool ok = true;
+    QString nextPicture = out.filePath(QStringLiteral("pilot-view.png"));
+    QString scrollTarget;
+
+    AcceptingPrompts prompts;
+    auto showAndGrab = [&](QDialog& dialog) {
+        dialog.show();
+        settle();
+        if (auto* view = qobject_cast<TPltFileView*>(&dialog); view && !scrollTarget.isEmpty())
+            scrollTo(*view->Memo1, scrollTarget);
+        ok = save(dialog, nextPicture) && ok;
+        dialog.close();
+        return static_cast<int>(QDialog::Rejected);
+    };
+
+    ProgramWindows windows = startProgram(prompts, {arguments.at(0), arguments.at(1)}, showAndGrab);
+    TForm1& form = *windows.Form1;
+    form.show();
+    ok = save(form, out.filePath(QStringLiteral("main-window.png"))) && ok;
+
+    windows.AboutBox->show();
+    settle();
+    ok = save(*windows.AboutBox, out.filePath(QStringLiteral("about-box.png"))) && ok;
+    windows.AboutBox->hide();
+    windows.SplashForm->show();
+    settle();
+    ok = save(*windows.SplashForm, out.filePath(QStringLiteral("splash.png"))) && ok;
+    windows.SplashForm->hide();
+
+    // The settings dialog, as the main window's "Settings" button shows it.
+    nextPicture = out.filePath(QStringLiteral("settings.png"));
+    form.Button1Click();
+
+    vantrel::programSettings().write(vantrel::keys::MegaDetails, "1");
+    nextPicture = out.filePath(QStringLiteral("pilot-view-full-details.png"));
+    scrollTarget = QStringLiteral("TOD Kill details A");
+    form.GetScoreButtonClick();
+
+    nextPicture = out.filePath(QStringLiteral("pilot-view-combat-sim.png"));
+    scrollTarget = QStringLiteral("Combat sim. kill details");
+    form.GetScoreButtonClick();
+
+    return ok ? 0 : 1;
+}
