@@ -1,6 +1,9 @@
 #include "pilotfile/PltFile.h"
 
+#include "pilotfile/PilotSave.h"
+
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -18,6 +21,7 @@
 
 #include "pilotfile/PilotLoader.h"
 #include "pilotfile/PilotReport.h"
+#include "pilotfile/PilotSave.h"
 #include "pilotfile/MissionListings.h"
 #include "pilotfile/ReportDate.h"
 #include "pilotfile/TextWindowSink.h"
@@ -36,7 +40,7 @@ namespace {
 class PilotNameValidator final : public QValidator {
 public:
     using QValidator::QValidator;
-    static constexpr qsizetype kMaxTyped = 12;
+    static constexpr auto kMaxTyped = static_cast<qsizetype>(vantrel::kMaxTypedNameLength);
 
     State validate(QString& input, int&) const override
     {
@@ -251,6 +255,7 @@ void TPltFileView::createControls()
         setTabOrder(order[i], order[i + 1]);
 
     connect(Button1, &QPushButton::clicked, this, &TPltFileView::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TPltFileView::Button2Click);
     connect(TXTList, &QPushButton::clicked, this, &TPltFileView::TXTListClick);
     connect(SetLastButton, &QPushButton::clicked, this, &TPltFileView::SetLastButtonClick);
     connect(ZeroButton, &QPushButton::clicked, this, &TPltFileView::ZeroButtonClick);
@@ -290,7 +295,7 @@ void TPltFileView::rangeToFields(const vantrel::MissionRange& range)
 std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
     setWindowTitle(FileName);
-    const vantrel::LoadResult result = vantrel::ReadMission(record_, FileName.toStdString());
+    const vantrel::LoadResult result = vantrel::ReadMission(record_, QFile::encodeName(FileName).toStdString(), *fileAccess);
     for (const std::string& message : result.messages)
         prompts_.tell(Prompts::Kind::Error, QString::fromStdString(message));
     if (!result.ok()) {
@@ -340,6 +345,24 @@ void TPltFileView::RipScore()
 void TPltFileView::Button1Click()
 {
     close();
+}
+
+void TPltFileView::Button2Click()
+{
+    // The title names the file that was loaded.
+    const QString fileName = windowTitle();
+    if (!prompts_.askYesNo(Prompts::Kind::Information,
+                           QString::fromStdString(vantrel::saveQuestion(fileName.toStdString()))))
+        return;
+    vantrel::PilotDetailsEdit edit;
+    edit.name = PilotNameEdit->text().toStdString();
+    edit.rankIndex = RankBox->currentIndex();
+    edit.ratingIndex = RatingBox->currentIndex();
+    edit.kalidorIndex = KalidorBox->currentIndex();
+    edit.activeMissionIndex = ActiveMissionBox->currentIndex();
+    const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
+                                                                 edit, *fileAccess, backups.beforeFirstWrite());
+    prompts_.tell(saved.ok ? Prompts::Kind::Information : Prompts::Kind::Error, QString::fromStdString(saved.message));
 }
 
 void TPltFileView::TXTListClick()

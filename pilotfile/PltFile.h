@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "pilotfile/FileAccess.h"
 #include "pilotfile/MissionRange.h"
+#include "pilotfile/PilotBackup.h"
 #include "pilotfile/PilotRecord.h"
 #include "shell/FormSupport.h"
 #include "shell/Prompts.h"
@@ -62,6 +64,10 @@ public:
     TSettingsDlg* SettingsDlg;
     // How "Settings" shows the settings dialog.
     vantrel::ModalShow showModal = vantrel::execModal;
+    // The files the dialog loads and saves through.
+    vantrel::FileAccess* fileAccess = &vantrel::systemFileAccess();
+    // Each pilot file is backed up before its first save of the run.
+    vantrel::BackupSession backups;
 
     // Loads a pilot file, fills the controls and writes the report. Returns
     // the load error count (each error already shown); 0 means the dialog is
@@ -78,6 +84,7 @@ public:
 
     // Handlers.
     void Button1Click();
+    void Button2Click();
     void TXTListClick();
     void SetLastButtonClick();
     void ZeroButtonClick();

@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "pilotfile/PltFile.h"
+#include "settings/GameFolders.h"
 #include "settings/PlatformPaths.h"
 #include "settings/SettingsDlg.h"
 #include "settings/SettingsKeys.h"
@@ -233,6 +234,11 @@ TForm1::SaveOutcome TForm1::saveLogAs()
 
 void TForm1::runOpenDialog()
 {
+    // Where the game keeps its pilots on this machine, looked up anew each
+    // time: a game installed meanwhile shows up.
+    OpenDialog1.sidebar.clear();
+    for (const std::string& folder : vantrel::gamefolders::existingGameFolders(vantrel::paths::homeDirectory()))
+        OpenDialog1.sidebar << QFile::decodeName(QByteArray::fromStdString(folder));
     const std::optional<QString> chosen = prompts_.chooseOpenFile(OpenDialog1);
     if (!chosen)
         return;

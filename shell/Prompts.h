@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,6 +20,7 @@ public:
         QString directory;  // initial directory (may name a file)
         QString fileName;   // pre-filled file name
         QString filter;     // "Name|*.ext|All files|*.*" as the windows declare it
+        QStringList sidebar;  // folders offered beside the usual places
     };
 
     virtual ~Prompts() = default;

@@ -71,6 +71,12 @@ std::optional<QString> runFileDialog(QFileDialog& dialog, const Prompts::FileReq
         dialog.setNameFilter(filters);
         dialog.selectNameFilter(filters.section(QStringLiteral(";;"), 0, 0));
     }
+    if (!request.sidebar.isEmpty()) {
+        QList<QUrl> places = dialog.sidebarUrls();
+        for (const QString& folder : request.sidebar)
+            places << QUrl::fromLocalFile(folder);
+        dialog.setSidebarUrls(places);
+    }
     placeDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -59,6 +59,22 @@ TEST_F(MainWindowTest, firstStart_writesLastDir_startsEmpty_andClosesWithoutAski
     EXPECT_FALSE(QFile::exists(QString::fromStdString(paths::defaultLogFile())));
 }
 
+TEST_F(MainWindowTest, openDialog_offersTheGamesPilotFoldersThatExist)
+{
+    const QString wine = homePath(QStringLiteral(".wine/drive_c/Program Files (x86)/LucasArts/XWing Alliance"));
+    ASSERT_TRUE(QDir().mkpath(wine));
+    ProgramWindows windows = start();
+    prompts.files.push_back(std::nullopt);
+    windows.Form1->GetScoreButtonClick();
+    ASSERT_EQ(prompts.openRequests.size(), 1u);
+    EXPECT_EQ(prompts.openRequests[0].sidebar, QStringList{QFileInfo(wine).canonicalFilePath()});
+
+    ASSERT_TRUE(QDir(wine).removeRecursively());
+    prompts.files.push_back(std::nullopt);
+    windows.Form1->GetScoreButtonClick();
+    EXPECT_TRUE(prompts.openRequests.at(1).sidebar.isEmpty());
+}
+
 TEST_F(MainWindowTest, startUp_keepsARememberedLastDir)
 {
     setSetting(keys::LastDir, "/somewhere/Joe.plt");
