@@ -1,5 +1,7 @@
 #include "pilotfile/MissionListings.h"
 
+#include <charconv>
+#include <iterator>
 #include <string_view>
 
 #include "pilotfile/WholeNumber.h"
@@ -20,6 +22,13 @@ struct Labels {
 constexpr Labels kCampaignLabels{"Tot. Score= ", "Score=", " Bonus=", " (Bonus=", " Time="};
 constexpr Labels kSimulatorLabels{"Best Tot. Score= ", "Best Score=", " Best Bonus=", " (Best Bonus=", " Best Time="};
 
+void appendNumber(std::string& out, std::int64_t value)
+{
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    out.append(digits, end);
+}
+
 // Every key is read at the moment it is needed, so a listing always
 // follows the settings file as it is now.
 void appendMissionLine(TextSink& sink, Settings& settings, const MissionEntry& m, std::int64_t number,
@@ -32,29 +41,38 @@ void appendMissionLine(TextSink& sink, Settings& settings, const MissionEntry& m
     const bool total = settings.flag(keys::ShowMissionTotal, defaults::ShowMissionTotal);
     const bool score = settings.flag(keys::ShowMissionScore, defaults::ShowMissionScore);
     const bool bonus = settings.flag(keys::ShowMissionBonus, defaults::ShowMissionBonus);
-    const std::string totalText = std::to_string(wrappingAdd(m.MissionScore, m.MissionBonus));
-    const std::string scoreText = std::to_string(m.MissionScore);
-    const std::string bonusText = std::to_string(m.MissionBonus);
 
-    std::string line = std::to_string(number) + ": ";
+    std::string line;
+    line.reserve(96);
+    appendNumber(line, number);
+    line += ": ";
     if (total) {
         line += labels.total;
-        line += totalText;
-        if (score && bonus)
-            line += " (" + scoreText + "+" + bonusText + ")";
-        else if (score)
-            line += " (" + scoreText + ")";
-        else if (bonus)
-            line += std::string(labels.bonusInBrackets) + bonusText + ")";
+        appendNumber(line, wrappingAdd(m.MissionScore, m.MissionBonus));
+        if (score) {
+            line += " (";
+            appendNumber(line, m.MissionScore);
+            if (bonus) {
+                line += '+';
+                appendNumber(line, m.MissionBonus);
+            }
+            line += ')';
+        } else if (bonus) {
+            line += labels.bonusInBrackets;
+            appendNumber(line, m.MissionBonus);
+            line += ')';
+        }
     } else if (score) {
         line += labels.score;
-        line += scoreText;
+        appendNumber(line, m.MissionScore);
         if (bonus) {
             line += labels.bonusAfterScore;
-            line += bonusText;
+            appendNumber(line, m.MissionBonus);
         }
     } else if (bonus) {
-        line += std::string(labels.bonusInBrackets) + bonusText + ")";
+        line += labels.bonusInBrackets;
+        appendNumber(line, m.MissionBonus);
+        line += ')';
     }
     if (settings.flag(keys::ShowMissionTime, defaults::ShowMissionTime)) {
         line += labels.time;

@@ -15,7 +15,7 @@
 
 #include "settings/SettingsStore.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -48,8 +48,10 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+    // From the end: related keys ("ShowMissionScore", "ShowMissionTotal")
+    // differ in their last word.
+    for (std::size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i] && lowerAscii(a[i]) != lowerAscii(b[i]))
             return false;
     }
     return true;
@@ -256,8 +258,8 @@ void SettingsStore::parse()
         lines_.push_back(line);
     }
 
-    // What readers see, by lower-case section and key; the first of
-    // duplicated keys wins.
+    // What readers see, by section and key (letter case ignored); the first
+    // of duplicated keys wins.
     values_.clear();
     for (const Line& line : lines_) {
         if (line.kind != Line::Kind::Key || line.header < 0)
@@ -265,21 +267,24 @@ void SettingsStore::parse()
         std::string_view value = std::string_view(content_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
         if (isQuoted(value))
             value = value.substr(1, value.size() - 2);
-        values_.try_emplace(indexKey(name(lines_[static_cast<std::size_t>(line.header)]), name(line)),
-                            firstCharacters(value, kMaxValueLength));
+        const std::string_view sectionName = name(lines_[static_cast<std::size_t>(line.header)]);
+        auto section = std::find_if(values_.begin(), values_.end(),
+                                    [&](const Section& known) { return equalsIgnoringCase(known.name, sectionName); });
+        if (section == values_.end())
+            section = values_.insert(values_.end(), Section{std::string(sectionName), {}});
+        const std::string_view keyName = name(line);
+        if (!findValue(section->values, keyName))
+            section->values.push_back({std::string(keyName), std::string(firstCharacters(value, kMaxValueLength))});
     }
 }
 
-std::string SettingsStore::indexKey(std::string_view section, std::string_view key)
+const std::string* SettingsStore::findValue(const std::vector<Entry>& entries, std::string_view key)
 {
-    std::string folded;
-    folded.reserve(section.size() + key.size() + 1);
-    for (const char c : section)
-        folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    folded += '\0';
-    for (const char c : key)
-        folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return folded;
+    for (const Entry& entry : entries) {
+        if (equalsIgnoringCase(entry.key, key))
+            return &entry.value;
+    }
+    return nullptr;
 }
 
 std::string_view SettingsStore::name(const Line& line) const
@@ -313,8 +318,16 @@ std::string SettingsStore::ReadString(std::string_view section, std::string_view
     // up by revalidate(), which every action calls once at its start.
     if (!loaded_)
         revalidate();
-    const auto found = values_.find(indexKey(trimmed(section), trimmed(key)));
-    return found == values_.end() ? std::string(fallback) : found->second;
+    // A settings file holds a handful of keys: a straight search is the
+    // quickest lookup there is.
+    section = trimmed(section);
+    for (const Section& known : values_) {
+        if (equalsIgnoringCase(known.name, section)) {
+            const std::string* value = findValue(known.values, trimmed(key));
+            return value ? *value : std::string(fallback);
+        }
+    }
+    return std::string(fallback);
 }
 
 void SettingsStore::WriteString(std::string_view section, std::string_view key, std::string_view value)

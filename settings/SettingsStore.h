@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "settings/Settings.h"
@@ -57,7 +56,6 @@ private:
     std::string_view name(const Line& line) const;
     std::ptrdiff_t findKey(std::string_view section, std::string_view key) const;
     std::ptrdiff_t findSection(std::string_view section) const;
-    static std::string indexKey(std::string_view section, std::string_view key);
 
     std::string path_;
     bool loaded_ = false;
@@ -66,7 +64,17 @@ private:
     std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write
     std::string content_;  // the file's bytes as last read or written
     std::vector<Line> lines_;
-    std::unordered_map<std::string, std::string> values_;  // see parse()
+    // What readers see (see parse()); names compare without regard to case.
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> values;
+    };
+    static const std::string* findValue(const std::vector<Entry>& entries, std::string_view key);
+    std::vector<Section> values_;
 };
 
 }  // namespace vantrel
