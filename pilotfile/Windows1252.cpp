@@ -76,8 +76,17 @@ std::string toUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
-    for (const char c : bytes)
-        appendUtf8(out, decode(static_cast<unsigned char>(c)));
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Runs of plain ASCII are the same in both encodings.
+        std::size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80)
+            ++run;
+        out.append(bytes, i, run - i);
+        if (run < bytes.size())
+            appendUtf8(out, decode(static_cast<unsigned char>(bytes[run++])));
+        i = run;
+    }
     return out;
 }
 
@@ -96,9 +105,17 @@ std::string fromUtf8(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto byte = encode(nextCodePoint(utf8, i));
-        out += byte ? static_cast<char>(*byte) : '?';
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t run = i;
+        while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80)
+            ++run;
+        out.append(utf8, i, run - i);
+        i = run;
+        if (i < utf8.size()) {
+            const auto byte = encode(nextCodePoint(utf8, i));
+            out += byte ? static_cast<char>(*byte) : '?';
+        }
     }
     return out;
 }

@@ -27,15 +27,16 @@ std::string normalizedLineBreaks(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r') {
-            out += '\n';
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            out += bytes[i];
-        }
+    // Copied a stretch at a time between carriage returns.
+    std::size_t from = 0;
+    for (std::size_t cr = bytes.find('\r'); cr != std::string_view::npos; cr = bytes.find('\r', from)) {
+        out.append(bytes, from, cr - from);
+        out += '\n';
+        from = cr + 1;
+        if (from < bytes.size() && bytes[from] == '\n')
+            ++from;
     }
+    out.append(bytes, from);
     return out;
 }
 
