@@ -1,6 +1,9 @@
 // Shared helpers for the core tests: temporary folders, in-memory settings,
-// pilot files built field by field, and a file seam that fails on demand.
+// pilot files built field by field, a file seam that fails on demand, and a
+// runner for the command-line program.
 #pragma once
+
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -138,5 +141,33 @@ inline std::string realPilotsDir()
 {
     return VANTREL_REAL_PILOTS_DIR;
 }
+
+#ifdef VANTREL_CLI_PATH
+// What one run of vantrel-cli gave back.
+struct CliRun {
+    int status = -1;  // exit status, -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs the real vantrel-cli through the shell with `arguments` as given (quote
+// paths that need it). HOME and XDG_CONFIG_HOME are `home`, XDG_DATA_HOME is
+// its "data" folder, TZ is UTC and LC_ALL is C; the output streams pass
+// through the files "stdout" and "stderr" in `home`.
+inline CliRun runCli(const TempDir& home, const std::string& arguments)
+{
+    const std::string dir = home.path().string();
+    const std::string out = home.file("stdout"), err = home.file("stderr");
+    const std::string command = "HOME='" + dir + "' XDG_CONFIG_HOME='" + dir + "' XDG_DATA_HOME='" + home.file("data") +
+                                "' TZ=UTC LC_ALL=C '" VANTREL_CLI_PATH "' " + arguments + " > '" + out + "' 2> '" +
+                                err + "'";
+    CliRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = readFile(out);
+    run.err = readFile(err);
+    return run;
+}
+#endif
 
 }  // namespace vantrel::testing

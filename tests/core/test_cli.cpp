@@ -1,8 +1,6 @@
 // vantrel-cli end to end: the real binary, its output streams and exit status.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include "TestSupport.h"
 #include "pilotfile/PilotImage.h"
 
@@ -12,12 +10,6 @@ namespace L = vantrel::layout;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -26,19 +18,7 @@ protected:
         writeFile(ini, "[ZADAdeda]\n");
     }
 
-    CliRun cli(const std::string& arguments)
-    {
-        const std::string out = dir.file("stdout"), err = dir.file("stderr");
-        const std::string command = "HOME='" + dir.path().string() + "' XDG_CONFIG_HOME='" + dir.path().string() +
-                                    "' XDG_DATA_HOME='" + dir.path().string() + "/data" +
-                                    "' LC_ALL=C '" VANTREL_CLI_PATH "' " + arguments + " > '" + out + "' 2> '" + err + "'";
-        CliRun run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = readFile(out);
-        run.err = readFile(err);
-        return run;
-    }
+    CliRun cli(const std::string& arguments) { return runCli(dir, arguments); }
 
     std::string pilot(const std::string& name, int missions, std::int32_t tod = 1000)
     {

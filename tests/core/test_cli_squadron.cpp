@@ -2,8 +2,6 @@
 // binary, its output streams and exit status.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -17,12 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class SquadronCliTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -33,19 +25,7 @@ protected:
         backups = data + "/vantrel/backups";
     }
 
-    CliResult cli(const std::string& arguments)
-    {
-        const std::string out = dir.file("stdout"), err = dir.file("stderr");
-        const std::string command = "HOME='" + dir.path().string() + "' XDG_CONFIG_HOME='" + dir.path().string() +
-                                    "' XDG_DATA_HOME='" + data + "' TZ=UTC LC_ALL=C '" VANTREL_CLI_PATH "' " + arguments +
-                                    " > '" + out + "' 2> '" + err + "'";
-        CliResult run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = readFile(out);
-        run.err = readFile(err);
-        return run;
-    }
+    CliRun cli(const std::string& arguments) { return runCli(dir, arguments); }
 
     static PilotImage pilot(const std::string& name, std::int32_t tod)
     {
@@ -85,7 +65,7 @@ TEST_F(SquadronCliTest, tableOfAFolderWithGoodBadAndOddFiles)
     writeFile(squad + "/bad.plt", std::string(152075, '\0'));
     writeFile(squad + "/readme.txt", "not a pilot");
 
-    const CliResult tsv = cli("table --ini " + ini + " '" + squad + "'");
+    const CliRun tsv = cli("table --ini " + ini + " '" + squad + "'");
     EXPECT_EQ(tsv.status, 1);
     EXPECT_EQ(tsv.err, "");
     EXPECT_EQ(tsv.out,
@@ -98,7 +78,7 @@ TEST_F(SquadronCliTest, tableOfAFolderWithGoodBadAndOddFiles)
                           "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\n" +
                   squad + "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\n");
 
-    const CliResult csv = cli("table --ini " + ini + " --format csv '" + squad + "/Wedge, \"Red Two\".plt' '" + squad +
+    const CliRun csv = cli("table --ini " + ini + " --format csv '" + squad + "/Wedge, \"Red Two\".plt' '" + squad +
                         "/a.plt'");
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out,
@@ -112,7 +92,7 @@ TEST_F(SquadronCliTest, tableOfAFolderWithGoodBadAndOddFiles)
 TEST_F(SquadronCliTest, tableUsage)
 {
     for (const std::string& args : {std::string("table"), std::string("table --format xls x.plt")}) {
-        const CliResult run = cli(args);
+        const CliRun run = cli(args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.out, "") << args;
         EXPECT_NE(run.err.find("Usage: vantrel-cli"), std::string::npos) << args;
@@ -129,12 +109,12 @@ TEST_F(SquadronCliTest, diffOfTwoSaves)
     later.setMission(L::CampaignMissionRecords, 1, {1, 1, 500, 250, 20});
     ASSERT_TRUE(later.save(after));
 
-    const CliResult same = cli("diff '" + before + "' '" + before + "'");
+    const CliRun same = cli("diff '" + before + "' '" + before + "'");
     EXPECT_EQ(same.status, 0);
     EXPECT_EQ(same.out, "");
     EXPECT_EQ(same.err, "");
 
-    const CliResult changed = cli("diff '" + before + "' '" + after + "'");
+    const CliRun changed = cli("diff '" + before + "' '" + after + "'");
     EXPECT_EQ(changed.status, 1);
     EXPECT_EQ(changed.err, "");
     EXPECT_EQ(changed.out,
@@ -146,7 +126,7 @@ TEST_F(SquadronCliTest, diffOfTwoSaves)
               "TOD kills A total: 0 -> 3 (+3)\n");
 
     writeFile(dir.file("short.plt"), "x");
-    const CliResult broken = cli("diff '" + before + "' '" + dir.file("short.plt") + "'");
+    const CliRun broken = cli("diff '" + before + "' '" + dir.file("short.plt") + "'");
     EXPECT_EQ(broken.status, 2);
     EXPECT_EQ(broken.out, "");
     EXPECT_EQ(broken.err, dir.file("short.plt") + ": The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
@@ -160,7 +140,7 @@ TEST_F(SquadronCliTest, setBacksUpTheFileBeforeWriting)
     ASSERT_TRUE(pilot("Jan Ors", 1000).save(path));
     const std::string original = readFile(path);
 
-    CliResult run = cli("set --ini " + ini + " --rank 7 '" + path + "'");
+    CliRun run = cli("set --ini " + ini + " --rank 7 '" + path + "'");
     EXPECT_EQ(run.status, 0) << run.err;
     auto names = backupNames();
     ASSERT_EQ(names.size(), 1u);
@@ -187,7 +167,7 @@ TEST_F(SquadronCliTest, setWritesNothingWhenTheBackupFails)
     fs::create_directories(data + "/vantrel");
     writeFile(backups, "in the way");
 
-    const CliResult run = cli("set --ini " + ini + " --rank 7 --name Luke '" + path + "'");
+    const CliRun run = cli("set --ini " + ini + " --rank 7 --name Luke '" + path + "'");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_TRUE(run.err.starts_with("Cannot back up " + path + " to " + backups + ": ")) << run.err;

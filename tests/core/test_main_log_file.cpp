@@ -2,49 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
+#include "TestSupport.h"
 #include "shell/MainLogFile.h"
 
 namespace vantrel {
 namespace {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/vantrel-mainlog-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir()
-    {
-        const std::string command = "chmod -R u+w '" + path_ + "' && rm -rf '" + path_ + "'";
-        [[maybe_unused]] const int ignored = std::system(command.c_str());
-    }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
 
 void makeSparseFile(const std::string& path, off_t size)
 {

@@ -3,64 +3,36 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
+#include "TestSupport.h"
 #include "settings/AtomicFile.h"
 #include "settings/SettingsStore.h"
 
 namespace vantrel {
 namespace {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/vantrel-settings-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir()
-    {
-        const std::string command = "chmod -R u+w '" + path_ + "' && rm -rf '" + path_ + "'";
-        [[maybe_unused]] const int ignored = std::system(command.c_str());
-    }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // Names in the directory, to see that no temporary file was left behind.
-    std::set<std::string> entries() const
-    {
-        std::set<std::string> names;
-        if (DIR* dir = ::opendir(path_.c_str())) {
-            while (const dirent* e = ::readdir(dir)) {
-                const std::string name = e->d_name;
-                if (name != "." && name != "..")
-                    names.insert(name);
-            }
-            ::closedir(dir);
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+
+// Names in the directory, to see that no temporary file was left behind.
+std::set<std::string> entries(const TempDir& dir)
+{
+    std::set<std::string> names;
+    if (DIR* d = ::opendir(dir.path().c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..")
+                names.insert(name);
         }
-        return names;
+        ::closedir(d);
     }
-
-private:
-    std::string path_;
-};
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    return names;
 }
 
 bool exists(const std::string& path)
@@ -318,7 +290,7 @@ TEST(SettingsStoreWrite, RefusedWriteThrowsAndKeepsFile)
     expectRefused(plainFile + "/vantrel.ini");
     EXPECT_EQ(readFile(plainFile), "x");
 
-    EXPECT_EQ(dir.entries(), (std::set<std::string> {"dir.ini", "plain", "readonly.ini"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"dir.ini", "plain", "readonly.ini"}));
 }
 
 // ---- atomic replacement ----------------------------------------------------
@@ -336,7 +308,7 @@ TEST(AtomicFile, ReplacesAndKeepsPermissions)
     ASSERT_TRUE(replaceFileAtomically(path, std::string("sec\0nd", 6)));
     EXPECT_EQ(readFile(path), std::string("sec\0nd", 6));
     EXPECT_EQ(permissions(path), 0640u);
-    EXPECT_EQ(dir.entries(), std::set<std::string> {"log.txt"});
+    EXPECT_EQ(entries(dir), std::set<std::string> {"log.txt"});
 }
 
 TEST(AtomicFile, WritesThroughSymbolicLink)
@@ -370,7 +342,7 @@ TEST(AtomicFile, RefusesAndLeavesNoTrace)
     ASSERT_EQ(::symlink("nowhere/at/all", dir.file("dangling").c_str()), 0);
     EXPECT_FALSE(replaceFileAtomically(dir.file("dangling"), "x"));
 
-    EXPECT_EQ(dir.entries(), (std::set<std::string> {"dangling", "fifo", "ro.txt"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"dangling", "fifo", "ro.txt"}));
 }
 
 }  // namespace
