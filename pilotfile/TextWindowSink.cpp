@@ -82,10 +82,13 @@ void TextWindowSink::flush()
     QTextCursor end(document);
     end.beginEditBlock();
     end.movePosition(QTextCursor::End);
-    // A line always starts a line of its own, even after text the user typed.
-    if (!document->isEmpty())
+    // A line always starts a line of its own, even after text the user typed;
+    // an empty last line (an empty window, or typed text ending in a line
+    // break) takes the first line as it is.
+    const bool lastLineTaken = !document->lastBlock().text().isEmpty();
+    if (lastLineTaken)
         pending_.prepend(QLatin1Char('\n'));
-    const int firstNewBlock = end.blockNumber() + (document->isEmpty() ? 0 : 1);
+    const int firstNewBlock = end.blockNumber() + (lastLineTaken ? 1 : 0);
     end.insertText(pending_);
     pending_.clear();
     anyPending_ = false;

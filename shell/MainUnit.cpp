@@ -90,6 +90,10 @@ void TForm1::createControls()
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setTabChangesFocus(true);
+    // Every change of the text counts, an undo included: once changed, the
+    // log stays changed until it is loaded or saved.
+    connect(Memo1->document(), &QTextDocument::contentsChanged, this,
+            [this] { Memo1->document()->setModified(true); });
     // Files dropped on the log go to the window, not into the text.
     Memo1->setAcceptDrops(false);
     Memo1->viewport()->setAcceptDrops(false);
@@ -159,7 +163,7 @@ void TForm1::FormCreate()
         const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
         if (!QFileInfo::exists(text(logFile)))
             return;
-        QString logText;
+        QString loaded;
         {
             // The file's bytes go before the text window takes its copy.
             vantrel::mainlog::ReadResult log = vantrel::mainlog::read(logFile);
@@ -167,9 +171,9 @@ void TForm1::FormCreate()
                 prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(log.error)));
                 return;
             }
-            logText = text(log.text);
+            loaded = text(log.text);
         }
-        Memo1->setPlainText(logText);
+        Memo1->setPlainText(loaded);
         Memo1->document()->setModified(false);
     });
 }
@@ -210,9 +214,21 @@ QString TForm1::configuredLogFile()
     return text(vantrel::currentProgramSettings().read(keys::LogFile, paths::defaultLogFile()));
 }
 
+QString TForm1::logText() const
+{
+    // The text as it stands; the document's plain text would turn no-break
+    // spaces into blanks.
+    QString raw = Memo1->document()->toRawText();
+    for (QChar& c : raw) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return raw;
+}
+
 bool TForm1::writeLog(const QString& fileName)
 {
-    const std::string failure = vantrel::mainlog::write(utf8(fileName), utf8(Memo1->toPlainText()));
+    const std::string failure = vantrel::mainlog::write(utf8(fileName), utf8(logText()));
     if (failure.empty())
         return true;
     prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(failure)));

@@ -89,6 +89,8 @@ private:
 
     void runOpenDialog();
     void openChosenFile(const QString& fileName);
+    // The main log's text with "\n" between lines.
+    QString logText() const;
     bool writeLog(const QString& fileName);
     SaveOutcome saveLogAs();
     QString configuredLogFile();

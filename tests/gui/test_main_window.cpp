@@ -125,6 +125,32 @@ TEST_F(MainWindowTest, typingIntoTheLog_setsTheModifiedFlag)
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
 
+TEST_F(MainWindowTest, typingAndUndoingIt_keepsTheModifiedFlag)
+{
+    ProgramWindows windows = startWithLog("kept\r\n");
+    windows.Form1->show();
+    typeText(*windows.Form1->Memo1, QStringLiteral("x"));
+    windows.Form1->Memo1->undo();
+    EXPECT_EQ(logText(windows), QStringLiteral("kept\n"));
+    EXPECT_TRUE(windows.Form1->isLogModified());
+
+    prompts.answers = {false, true};
+    EXPECT_TRUE(windows.Form1->close());
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{kChangesQuestion, kCancelQuestion}));
+}
+
+TEST_F(MainWindowTest, savingALoadedLog_writesBackEveryCharacter_noBreakSpacesIncluded)
+{
+    const QByteArray onDisk("A\xA0" "B\tC\r\n\xA0\r\n");
+    ProgramWindows windows = startWithLog(onDisk);
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(fileBytes(configuredLog()), onDisk);
+
+    windows.Form1->appendLogLine(QStringLiteral("D\u00A0E"));
+    windows.Form1->Button2->click();
+    EXPECT_EQ(fileBytes(configuredLog()), onDisk + QByteArray("D\xA0" "E\r\n"));
+}
+
 TEST_F(MainWindowTest, openingAPilot_appendsItsEntryOnce_andTheCloseStepThenAsks)
 {
     ProgramWindows windows = startWithLog("earlier entry\r\n");

@@ -219,6 +219,15 @@ TEST_F(PilotViewTest, listingAfterTypedText_startsOnALineOfItsOwn)
     EXPECT_EQ(lines().mid(0, 2), (QStringList{QStringLiteral("my note"), kListingHeader}));
 }
 
+TEST_F(PilotViewTest, listingAfterTypedTextEndingInALineBreak_followsWithoutABlankLine)
+{
+    ASSERT_EQ(view->ReadMission(pilotWithMissions(1)), 0);
+    view->Memo1->setPlainText(QStringLiteral("my note\n"));
+    view->TXTList->click();
+    EXPECT_EQ(lines().mid(0, 3),
+              (QStringList{QStringLiteral("my note"), kListingHeader, QStringLiteral("1: Tot. Score= 100 (100+0)")}));
+}
+
 TEST_F(PilotViewTest, clearText_keepsTheTextOnNo_andEmptiesItOnYes)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
