@@ -269,13 +269,7 @@ void TPltFileView::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    // Centred on the screen.
-    QScreen* here = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (here) {
-        const QRect area = here->availableGeometry();
-        const QSize outside = frameGeometry().size();
-        move(area.center() - QPoint(outside.width() / 2, outside.height() / 2));
-    }
+    vantrel::centreOnScreen(*this);
 }
 
 vantrel::MissionRange TPltFileView::rangeFromFields() const

@@ -175,12 +175,7 @@ void TAboutBox::ClubLabelClick()
 void TAboutBox::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-            // move() places the frame, so the frame is what gets centred.
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        vantrel::centreOnScreen(*this);
         FormShow();
     }
     QDialog::showEvent(event);

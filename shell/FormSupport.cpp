@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -54,3 +57,14 @@ QString withFullStop(const QString& text)
 }
 
 }  // namespace vantrel
+
+void vantrel::centreOnScreen(QWidget& window)
+{
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // move() places the frame, so the frame is what gets centred.
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
+}

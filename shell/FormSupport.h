@@ -11,6 +11,7 @@
 #include "shell/Prompts.h"
 
 class QDialog;
+class QWidget;
 
 namespace vantrel {
 
@@ -35,6 +36,9 @@ void applyProgramStyle();
 // as a member so that a headless run can stand in for the user.
 using ModalShow = std::function<int(QDialog&)>;
 int execModal(QDialog& dialog);
+
+// Moves a window so that its frame is centred on its screen.
+void centreOnScreen(QWidget& window);
 
 // An error box text as the program shows it: with a final full stop.
 QString withFullStop(const QString& text);
