@@ -6,12 +6,10 @@
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTextCursor>
