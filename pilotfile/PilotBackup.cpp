@@ -141,9 +141,8 @@ std::string makeBackup(const std::string& pilotPath, const std::string& backupFo
     for (unsigned number = 2; fs::exists(fs::symlink_status(target, error)); ++number)
         target = fs::path(backupFolder) / (base + "-" + std::to_string(number) + std::string(kBackupExtension));
 
-    errno = 0;
-    if (!replaceFileAtomically(target.string(), bytes))
-        return refusal(systemReason("the copy cannot be written"));
+    if (const FileResult written = replaceFileAtomically(target.string(), bytes); !written)
+        return refusal(written.cause());
 
     pruneBackups(backupFolder, fileStem(pilotPath), target);
     return {};

@@ -1,0 +1,29 @@
+// The outcome of a file operation of the core: success, or why it failed.
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace vantrel {
+
+class [[nodiscard]] FileResult {
+public:
+    static FileResult success() { return FileResult(true, {}); }
+    // `cause` says why, in the system's words where it has them
+    // ("Permission denied", "No space left on device").
+    static FileResult failure(std::string cause) { return FileResult(false, std::move(cause)); }
+    // The system's text for an errno value.
+    static FileResult fromErrno(int error);
+
+    bool ok() const { return ok_; }
+    explicit operator bool() const { return ok_; }
+    const std::string& cause() const { return cause_; }
+
+private:
+    FileResult(bool ok, std::string cause) : ok_(ok), cause_(std::move(cause)) {}
+
+    bool ok_;
+    std::string cause_;
+};
+
+}  // namespace vantrel
