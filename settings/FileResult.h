@@ -1,6 +1,7 @@
 // The outcome of a file operation of the core: success, or why it failed.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -23,6 +24,21 @@ private:
     FileResult(bool ok, std::string cause) : ok_(ok), cause_(std::move(cause)) {}
 
     bool ok_;
+    std::string cause_;
+};
+
+// A failure whose message is a fixed text of the program and whose cause
+// (the system's reason) is told beside it, so a window can show the text as
+// it stands and the cause as the box's details.
+class CausedError : public std::runtime_error {
+public:
+    CausedError(const std::string& message, std::string cause)
+        : std::runtime_error(message), cause_(std::move(cause))
+    {
+    }
+    const std::string& cause() const { return cause_; }
+
+private:
     std::string cause_;
 };
 

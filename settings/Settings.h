@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/FileResult.h"
+
 namespace vantrel {
 
 inline constexpr std::string_view kSettingsSection = "ZADAdeda";
@@ -29,10 +31,10 @@ public:
     bool flag(std::string_view key, std::string_view fallback) { return read(key, fallback) == "1"; }
 };
 
-class SettingsWriteError : public std::runtime_error {
+class SettingsWriteError : public CausedError {
 public:
-    explicit SettingsWriteError(const std::string& fileName)
-        : std::runtime_error("Unable to write to " + fileName)
+    explicit SettingsWriteError(const std::string& fileName, std::string cause = {})
+        : CausedError("Unable to write to " + fileName, std::move(cause))
     {
     }
 };

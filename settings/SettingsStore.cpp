@@ -375,8 +375,8 @@ void SettingsStore::WriteString(std::string_view section, std::string_view key, 
     const std::int64_t writtenAt = nowNs();
     if (!stamp_.exists)
         makeParentDirectories(path_);
-    if (!replaceFileAtomically(path_, updated))
-        throw SettingsWriteError(path_);
+    if (const FileResult written = replaceFileAtomically(path_, updated); !written)
+        throw SettingsWriteError(path_, written.cause());
     content_ = std::move(updated);
     parse();
     stamp_ = currentStamp();
