@@ -38,7 +38,8 @@ const char* const kUsage =
     "           [--active-mission N] PILOT.plt\n"
     "           changes pilot details in the file and saves them without asking;\n"
     "           N is a row of the game's list: rank 0-8, rating 0-24, Kalidor\n"
-    "           Crescent 0-6, active mission 1-255 (the mission shown as active);\n"
+    "           Crescent 0-6, active mission 1-255 (the mission shown as active;\n"
+    "           it must come after the completed missions, which are never removed);\n"
     "           the file is first copied to the backup folder (see Backups)\n"
     "  table    [--ini PATH] [--format tsv|csv] PATH...\n"
     "           one row per pilot file after a header row: name, rank, rating,\n"
@@ -238,6 +239,8 @@ int runSet(const ParsedArguments& args, const Streams& io)
     PilotDetailsEdit edit;
     const auto name = args.option("--name");
     if (name) {
+        if (hasControlCharacter(*name))
+            throw UsageError("--name holds a control character");
         if (!cp1252::canEncode(*name))
             throw UsageError("--name holds characters a pilot file cannot store");
         if (cp1252::fromUtf8(*name).size() > kMaxTypedNameLength)
@@ -270,17 +273,28 @@ int runSet(const ParsedArguments& args, const Streams& io)
         return 1;
     }
 
-    // The dialog's controls after the load, then the values given.
-    edit.name = name.value_or(loaded.pilotNameText);
-    edit.rankIndex = rank.value_or(loaded.rankIndex);
-    edit.ratingIndex = rating.value_or(loaded.ratingIndex);
-    edit.kalidorIndex = kalidor.value_or(loaded.kalidorIndex);
-    edit.activeMissionIndex = mission.value_or(loaded.activeMissionIndex);
+    // Completed missions are never taken away, so an active mission at or
+    // before the last completed one would change nothing: say so instead.
+    if (mission && *mission < pilot.record.CampaignMissionCount) {
+        printError(io, "vantrel-cli: --active-mission " + std::to_string(*mission + 1) + " is not after the " +
+                           std::to_string(pilot.record.CampaignMissionCount) + " completed missions of " + path +
+                           "; completed missions are never removed. Nothing was written.");
+        return 2;
+    }
+
+    // Only what the options name is written.
+    edit.name = name;
+    edit.rankIndex = rank.value_or(-1);
+    edit.ratingIndex = rating.value_or(-1);
+    edit.kalidorIndex = kalidor.value_or(-1);
+    edit.activeMissionIndex = mission.value_or(-1);
 
     BackupSession backups;
     const SaveResult saved = WritePilotDetails(path, pilot.record, edit, systemFileAccess(), backups.beforeFirstWrite());
     if (!saved.ok) {
         printError(io, saved.message);
+        if (!saved.cause.empty())
+            printError(io, saved.cause);
         return 1;
     }
     std::fprintf(io.out, "%s\n", saved.message.c_str());

@@ -19,7 +19,12 @@ constexpr std::int64_t kWholeFileReadLimit = 1 << 20;
 
 class PosixFile final : public OpenFile {
 public:
-    PosixFile(int fd, bool readOnly, std::int64_t length) : fd_(fd), readOnly_(readOnly), length_(length) {}
+    PosixFile(int fd, bool readOnly, const struct stat& st)
+        : fd_(fd), readOnly_(readOnly), length_(static_cast<std::int64_t>(st.st_size))
+    {
+        if (const auto identity = fileIdentity(fd))
+            status_ = Status{*identity, static_cast<unsigned>(st.st_mode & 07777)};
+    }
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -84,6 +89,8 @@ public:
 
     bool flush() override { return ::fsync(fd_) == 0; }
 
+    std::optional<Status> status() override { return status_; }
+
 private:
     void cacheWholeFile()
     {
@@ -107,6 +114,7 @@ private:
     std::int64_t position_ = 0;
     bool cached_ = false;
     std::string cache_;
+    std::optional<Status> status_;
 };
 
 class PosixFileAccess final : public FileAccess {
@@ -122,15 +130,22 @@ public:
             return nullptr;
         struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            const int cause = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
             ::close(fd);
+            errno = cause;
             return nullptr;
         }
         // O_NONBLOCK only kept a FIFO from blocking the open; regular files ignore it.
-        return std::make_unique<PosixFile>(fd, mode == OpenMode::ReadOnly, static_cast<std::int64_t>(st.st_size));
+        return std::make_unique<PosixFile>(fd, mode == OpenMode::ReadOnly, st);
     }
 };
 
 }  // namespace
+
+FileResult FileAccess::replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options)
+{
+    return replaceFileAtomically(path, bytes, options);
+}
 
 FileAccess& systemFileAccess()
 {

@@ -6,7 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "settings/AtomicFile.h"
 
 namespace vantrel {
 
@@ -23,6 +27,13 @@ public:
     virtual bool atEnd() = 0;
     // Pushes written bytes to the disk.
     virtual bool flush() = 0;
+    // Which file was opened and its permission bits, as at opening; nullopt
+    // when that cannot be told.
+    struct Status {
+        FileIdentity identity;
+        unsigned mode = 0;
+    };
+    virtual std::optional<Status> status() { return std::nullopt; }
 };
 
 enum class OpenMode { ReadOnly, ReadWrite };
@@ -31,8 +42,10 @@ class FileAccess {
 public:
     virtual ~FileAccess() = default;
     // Opens an existing regular file; anything else (missing, a directory,
-    // a device) gives nullptr.
+    // a device) gives nullptr, with errno telling why. Never blocks on a FIFO.
     virtual std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) = 0;
+    // Replaces the whole file at once (see replaceFileAtomically).
+    virtual FileResult replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options);
 };
 
 // The real file system.

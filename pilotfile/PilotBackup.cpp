@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+#include <sys/stat.h>
 
 #include "settings/AtomicFile.h"
 #include "settings/PlatformPaths.h"
@@ -105,6 +106,11 @@ std::string systemReason(const char* fallback)
     return errno != 0 ? std::string(std::strerror(errno)) : std::string(fallback);
 }
 
+std::string backupRefusal(const std::string& pilotPath, const std::string& backupFolder, const std::string& reason)
+{
+    return "Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason + ". Nothing was written.";
+}
+
 }  // namespace
 
 std::string backupFileName(const std::string& pilotPath, std::time_t when)
@@ -116,16 +122,10 @@ std::string backupFileName(const std::string& pilotPath, std::time_t when)
     return fileStem(pilotPath) + "-" + stamp + std::string(kBackupExtension);
 }
 
-std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now)
+std::string makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+                       const std::string& backupFolder, std::time_t now, std::string* madeFile)
 {
-    const auto refusal = [&](const std::string& reason) {
-        return "Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason + ". Nothing was written.";
-    };
-
-    std::string bytes;
-    errno = 0;
-    if (!readWholeFile(pilotPath, bytes))
-        return refusal("the file cannot be read (" + systemReason("read error") + ")");
+    const auto refusal = [&](const std::string& reason) { return backupRefusal(pilotPath, backupFolder, reason); };
 
     std::error_code error;
     fs::create_directories(backupFolder, error);
@@ -141,16 +141,27 @@ std::string makeBackup(const std::string& pilotPath, const std::string& backupFo
     for (unsigned number = 2; fs::exists(fs::symlink_status(target, error)); ++number)
         target = fs::path(backupFolder) / (base + "-" + std::to_string(number) + std::string(kBackupExtension));
 
-    if (const FileResult written = replaceFileAtomically(target.string(), bytes); !written)
+    // The copy is exactly as readable as the pilot.
+    ReplaceOptions options;
+    options.newFileMode = mode & 0777;
+    if (const FileResult written = replaceFileAtomically(target.string(), bytes, options); !written)
         return refusal(written.cause());
 
     pruneBackups(backupFolder, fileStem(pilotPath), target);
+    if (madeFile)
+        *madeFile = target.string();
     return {};
 }
 
-std::string makeBackup(const std::string& pilotPath)
+std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now)
 {
-    return makeBackup(pilotPath, paths::backupDirectory(), std::time(nullptr));
+    std::string bytes;
+    errno = 0;
+    if (!readWholeFile(pilotPath, bytes))
+        return backupRefusal(pilotPath, backupFolder, "the file cannot be read (" + systemReason("read error") + ")");
+    struct stat st {};
+    const unsigned mode = ::stat(pilotPath.c_str(), &st) == 0 ? static_cast<unsigned>(st.st_mode & 0777) : 0644u;
+    return makeBackup(pilotPath, bytes, mode, backupFolder, now);
 }
 
 BackupSession::BackupSession(std::string backupFolder, Clock clock)
@@ -172,12 +183,27 @@ bool BackupSession::hasBackedUp(const std::string& pilotPath) const
 
 std::string BackupSession::backUpOnce(const std::string& pilotPath)
 {
+    return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
+        return makeBackup(pilotPath, folder, now);
+    });
+}
+
+std::string BackupSession::backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+                                      std::string* madeFile)
+{
+    return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
+        return makeBackup(pilotPath, bytes, mode, folder, now, madeFile);
+    });
+}
+
+std::string BackupSession::remembered(const std::string& pilotPath,
+                                      const std::function<std::string(const std::string&, std::time_t)>& copy)
+{
     const std::string key = identity(pilotPath);
     if (done_.count(key))
         return {};
     const std::string folder = folder_.empty() ? paths::backupDirectory() : folder_;
-    const std::time_t now = clock_ ? clock_() : std::time(nullptr);
-    std::string error = makeBackup(pilotPath, folder, now);
+    std::string error = copy(folder, clock_ ? clock_() : std::time(nullptr));
     if (error.empty())
         done_.insert(key);
     return error;
@@ -185,7 +211,9 @@ std::string BackupSession::backUpOnce(const std::string& pilotPath)
 
 BeforeFirstWrite BackupSession::beforeFirstWrite()
 {
-    return [this](const std::string& fileName) { return backUpOnce(fileName); };
+    return [this](const PilotFileSnapshot& file, std::string& copyMade) {
+        return backUpOnce(file.fileName, file.bytes, file.mode, &copyMade);
+    };
 }
 
 }  // namespace vantrel

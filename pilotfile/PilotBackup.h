@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "pilotfile/PilotSave.h"
 
@@ -19,14 +20,17 @@ inline constexpr std::size_t kBackupsKept = 20;
 // The backup file name for a pilot file name at a moment, before any "-N".
 std::string backupFileName(const std::string& pilotPath, std::time_t when);
 
-// Copies the file as it is into `backupFolder` (created when missing), written
-// atomically, then removes all but the newest kBackupsKept backups of the same
+// Writes `bytes`, the file's contents, as its backup into `backupFolder`
+// (created when missing), atomically and with the pilot's permission bits
+// `mode`, then removes all but the newest kBackupsKept backups of the same
 // file name. Returns "" on success, otherwise the text telling why the copy
-// could not be made ("Cannot back up ... Nothing was written.").
-std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now);
+// could not be made ("Cannot back up ... Nothing was written."). `madeFile`
+// receives the backup's full name.
+std::string makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+                       const std::string& backupFolder, std::time_t now, std::string* madeFile = nullptr);
 
-// makeBackup into paths::backupDirectory() at the current time.
-std::string makeBackup(const std::string& pilotPath);
+// The same for the file as it is on disk now.
+std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now);
 
 // Remembers which files were backed up during one run of the program, so that
 // the first save of a file makes a backup and later saves of it do not. The
@@ -42,13 +46,17 @@ public:
     // after a failure the next call tries again.
     std::string backUpOnce(const std::string& pilotPath);
 
-    // The hook for WritePilotDetails: backUpOnce on the file about to be written.
+    // The hook for WritePilotDetails: backs up the bytes the save read, once.
     BeforeFirstWrite beforeFirstWrite();
 
     bool hasBackedUp(const std::string& pilotPath) const;
 
 private:
     static std::string identity(const std::string& pilotPath);
+    std::string backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode, std::string* madeFile);
+    // Runs `copy` (into the folder, at the moment) unless this file was backed up.
+    std::string remembered(const std::string& pilotPath,
+                           const std::function<std::string(const std::string& folder, std::time_t now)>& copy);
 
     std::string folder_;
     Clock clock_;

@@ -1,6 +1,8 @@
 #include "pilotfile/PilotSave.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -11,91 +13,32 @@ namespace vantrel {
 
 namespace {
 
-void putInt32(unsigned char* p, std::int32_t value)
+constexpr unsigned kAnyWriteBit = 0222;
+
+void putInt32(char* p, std::int32_t value)
 {
     const auto v = static_cast<std::uint32_t>(value);
     for (int k = 0; k < 4; ++k)
-        p[k] = static_cast<unsigned char>((v >> (8 * k)) & 0xFF);
+        p[k] = static_cast<char>((v >> (8 * k)) & 0xFF);
 }
 
-// One save: counts every failed open, positioning, read, write and flush.
-class Writer {
-public:
-    Writer(const std::string& path, FileAccess& files) : path_(path), files_(files) {}
-
-    bool open()
-    {
-        file_ = files_.open(path_, OpenMode::ReadWrite);
-        return file_ != nullptr;
-    }
-
-    OpenFile* file() { return file_.get(); }
-
-    // Closes the file (flushing what was written to the disk) and opens it again.
-    bool reopen()
-    {
-        close();
-        if (open())
-            return true;
-        ++failures;
-        return false;
-    }
-
-    void close()
-    {
-        if (file_ && !file_->flush())
-            ++failures;
-        file_.reset();
-    }
-
-    bool seek(std::int64_t offset) { return check(file_->seek(offset)); }
-    bool write(const void* bytes, std::size_t count) { return check(file_->write(bytes, count)); }
-    bool read(void* bytes, std::size_t count) { return check(file_->read(bytes, count)); }
-
-    void writeIntAt(const layout::Field& field, std::int32_t value)
-    {
-        if (!reopen() || !seek(field.offset))
-            return;
-        unsigned char raw[4];
-        putInt32(raw, value);
-        write(raw, sizeof raw);
-    }
-
-    std::uint16_t failures = 0;
-
-private:
-    bool check(bool ok)
-    {
-        if (!ok)
-            ++failures;
-        return ok;
-    }
-
-    std::string path_;
-    FileAccess& files_;
-    std::unique_ptr<OpenFile> file_;
-};
-
-// Rewrites campaign records 0 .. count-1 from the record's slots, keeping the
-// bytes of each record that the program holds no value for.
-void WriteMissionRecords(Writer& out, const PilotRecord& record, int count)
+std::int32_t int32At(const char* p)
 {
-    if (!out.reopen())
-        return;
+    std::uint32_t v = 0;
+    for (int k = 3; k >= 0; --k)
+        v = (v << 8) | static_cast<unsigned char>(p[k]);
+    return static_cast<std::int32_t>(v);
+}
+
+// Marks campaign missions 0 .. count-1 as completed. A record the file
+// already counts (status not 0) is left exactly as it is; one it does not
+// gets status 1 and keeps every other byte, whatever the game stored there.
+void WriteMissionRecords(std::string& image, int count)
+{
     for (int i = 0; i < count; ++i) {
-        const MissionEntry& slot = record.CampaignMissions[static_cast<std::size_t>(i)];
-        const std::int64_t offset = layout::missionRecordOffset(layout::CampaignMissionRecords, static_cast<std::uint32_t>(i));
-        unsigned char image[layout::kMissionRecordSize];
-        if (!out.seek(offset) || !out.read(image, sizeof image))
-            continue;  // without the record's own bytes it is left alone
-        image[layout::record::kLeadValue] = static_cast<unsigned char>(slot.MissionLeadValue & 0xFF);
-        image[layout::record::kStatus] = 1;
-        putInt32(image + layout::record::kScore, slot.MissionScore);
-        putInt32(image + layout::record::kTime, slot.MissionTime);
-        putInt32(image + layout::record::kBonus,
-                 static_cast<std::int32_t>(static_cast<std::uint32_t>(slot.MissionBonus) * layout::kBonusScale));
-        if (out.seek(offset))
-            out.write(image, sizeof image);
+        char* record = image.data() + layout::missionRecordOffset(layout::CampaignMissionRecords, static_cast<std::uint32_t>(i));
+        if (int32At(record + layout::record::kStatus) == 0)
+            record[layout::record::kStatus] = 1;
     }
 }
 
@@ -103,6 +46,36 @@ std::string wrongFileMessage(const std::string& fileName, std::int64_t length)
 {
     return "Cannot update " + fileName + ": its length is " + std::to_string(length) +
            " bytes, not 152.076. Nothing was written.";
+}
+
+std::string cannotOpenMessage(const std::string& fileName)
+{
+    return "Cannot open " + fileName + " for writing. Nothing was written.";
+}
+
+std::string notWrittenMessage(const std::string& fileName, const std::string& cause)
+{
+    return "Cannot update " + fileName + ": " + cause + ". Nothing was written.";
+}
+
+SaveResult failed(std::string message, std::string cause = {})
+{
+    SaveResult result;
+    result.message = std::move(message);
+    result.cause = std::move(cause);
+    return result;
+}
+
+// Why an open failed: a file that is no longer the pilot (gone, a folder,
+// the wrong length) or one we may not write.
+SaveResult openFailure(const std::string& fileName, int openError)
+{
+    std::error_code ignored;
+    const bool regular = std::filesystem::is_regular_file(fileName, ignored);
+    const auto size = regular ? static_cast<std::int64_t>(std::filesystem::file_size(fileName, ignored)) : -1;
+    if (regular && size == layout::kPilotFileSize)
+        return failed(cannotOpenMessage(fileName), std::strerror(openError));
+    return failed(wrongFileMessage(fileName, size), std::strerror(openError));
 }
 
 }  // namespace
@@ -121,59 +94,85 @@ std::array<char, 13> nameFieldBytes(const std::string& utf8Name)
     return field;
 }
 
+bool hasControlCharacter(std::string_view name)
+{
+    return std::any_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
+{
+    if (edit.name) {
+        const std::array<char, 13> name = nameFieldBytes(*edit.name);
+        std::copy(name.begin(), name.end(), image.begin() + layout::PilotName.offset);
+    }
+    const auto putField = [&](const layout::Field& field, int index) {
+        if (index >= 0)
+            putInt32(image.data() + field.offset, index);
+    };
+    putField(layout::Rank, edit.rankIndex);
+    putField(layout::Rating, edit.ratingIndex);
+    putField(layout::KalidorCrescent, edit.kalidorIndex);
+    // The box has 255 rows, so at most 254 missions come before the active one.
+    if (edit.activeMissionIndex > 0)
+        WriteMissionRecords(image, std::min(edit.activeMissionIndex, static_cast<int>(layout::kMissionListCapacity) - 1));
+}
+
 SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,
                              FileAccess& files, const BeforeFirstWrite& beforeFirstWrite)
 {
-    SaveResult result;
-    Writer out(fileName, files);
+    // One descriptor for everything the save learns about the file. Opened
+    // for writing so that a file we may not change is refused before anything
+    // else happens; the bytes themselves go in by replacing the file.
+    errno = 0;
+    const std::unique_ptr<OpenFile> file = files.open(fileName, OpenMode::ReadWrite);
+    if (!file)
+        return openFailure(fileName, errno != 0 ? errno : EIO);
+    // It must still be the pilot file that was loaded: a regular file of the
+    // right length that the user has not marked read-only.
+    if (const std::int64_t length = file->size(); length != layout::kPilotFileSize)
+        return failed(wrongFileMessage(fileName, length));
+    const std::optional<OpenFile::Status> status = file->status();
+    if (status && (status->mode & kAnyWriteBit) == 0)
+        return failed(cannotOpenMessage(fileName), std::string(kReadOnlyCause));
 
-    // The file must still be the pilot file that was loaded: a regular file
-    // of the right length. Anything else is left untouched.
-    if (!out.open()) {
-        std::error_code ignored;
-        const bool regular = std::filesystem::is_regular_file(fileName, ignored);
-        const auto size = regular ? static_cast<std::int64_t>(std::filesystem::file_size(fileName, ignored)) : -1;
-        result.message = regular && size == layout::kPilotFileSize
-                             ? "Cannot open " + fileName + " for writing. Nothing was written."
-                             : wrongFileMessage(fileName, size);
-        return result;
-    }
-    if (const std::int64_t length = out.file()->size(); length != layout::kPilotFileSize) {
-        result.message = wrongFileMessage(fileName, length);
-        return result;
-    }
-    if (beforeFirstWrite) {
-        if (std::string refusal = beforeFirstWrite(fileName); !refusal.empty()) {
-            result.message = std::move(refusal);
-            return result;
+    std::string before(static_cast<std::size_t>(layout::kPilotFileSize), '\0');
+    errno = 0;
+    if (!file->seek(0) || !file->read(before.data(), before.size()))
+        return failed(notWrittenMessage(fileName, errno != 0 ? std::strerror(errno) : "the file cannot be read"));
+
+    std::string after = before;
+    applyPilotDetails(after, edit);
+
+    SaveResult result;
+    if (after != before) {
+        if (beforeFirstWrite) {
+            const PilotFileSnapshot snapshot{fileName, before, status ? status->mode : 0644u};
+            if (std::string refusal = beforeFirstWrite(snapshot, result.backupFile); !refusal.empty())
+                return failed(std::move(refusal));
+        }
+        ReplaceOptions options;
+        if (status)
+            options.expected = status->identity;
+        if (const FileResult replaced = files.replace(fileName, after, options); !replaced) {
+            SaveResult failure = failed(notWrittenMessage(fileName, replaced.cause()));
+            failure.backupFile = std::move(result.backupFile);
+            return failure;
         }
     }
 
-    record.PilotName = nameFieldBytes(edit.name);
-    if (out.seek(layout::PilotName.offset))
-        out.write(record.PilotName.data(), record.PilotName.size());
-
-    if (edit.rankIndex >= 0) {
+    if (edit.name)
+        record.PilotName = nameFieldBytes(*edit.name);
+    if (edit.rankIndex >= 0)
         record.Rank = edit.rankIndex;
-        out.writeIntAt(layout::Rank, record.Rank);
-    }
-    if (edit.ratingIndex >= 0) {
+    if (edit.ratingIndex >= 0)
         record.Rating = edit.ratingIndex;
-        out.writeIntAt(layout::Rating, record.Rating);
-    }
-    if (edit.kalidorIndex >= 0) {
+    if (edit.kalidorIndex >= 0)
         record.KalidorCrescent = edit.kalidorIndex;
-        out.writeIntAt(layout::KalidorCrescent, record.KalidorCrescent);
-    }
-    if (edit.activeMissionIndex > 0)
-        WriteMissionRecords(out, record, std::min(edit.activeMissionIndex, static_cast<int>(layout::kMissionListCapacity) - 1));
-    out.close();
-
-    result.failedSteps = out.failures;
-    result.ok = out.failures == 0;
-    result.message = result.ok ? std::string(kUpdateCompleteMessage)
-                               : "Update failed: " + std::to_string(out.failures) + " errors while writing " + fileName +
-                                     ". The file may be incomplete.";
+    result.ok = true;
+    result.message = std::string(kUpdateCompleteMessage);
     return result;
 }
 

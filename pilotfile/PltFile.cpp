@@ -44,7 +44,8 @@ public:
     {
         if (input.size() > kMaxTyped)
             return Invalid;
-        if (!vantrel::cp1252::canEncode(input.toStdString()))
+        const std::string text = input.toStdString();
+        if (vantrel::hasControlCharacter(text) || !vantrel::cp1252::canEncode(text))
             return Invalid;
         return Acceptable;
     }

@@ -257,6 +257,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     if (::fsync(temp.fd()) != 0)
         return FileResult::fromErrno(errno);
 
+    if (options.beforeRename)
+        options.beforeRename();
     // The last look before the rename: the smaller this gap, the smaller the
     // chance of replacing a file another program has just written.
     if (options.expected) {

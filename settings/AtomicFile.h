@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ struct ReplaceOptions {
     // When set, the file is replaced only while it is still this one: a file
     // that another program replaced or changed meanwhile is left as it is.
     std::optional<FileIdentity> expected;
+    // Runs once the new bytes are flushed to the temporary file, right
+    // before the rename: where tests stop a writer to see what a crash leaves.
+    std::function<void()> beforeRename;
 };
 
 // The cause given when `expected` no longer holds.

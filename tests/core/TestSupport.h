@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -101,6 +102,19 @@ public:
     }
 
     std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override;
+
+    // What another program does to the file right before the save replaces
+    // it, and a failure to report instead of replacing.
+    std::function<void()> beforeReplace;
+    std::string replaceFailure;
+    FileResult replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options) override
+    {
+        if (beforeReplace)
+            beforeReplace();
+        if (!replaceFailure.empty())
+            return FileResult::failure(replaceFailure);
+        return FileAccess::replace(path, bytes, options);
+    }
 };
 
 class FailingFile final : public OpenFile {
@@ -121,6 +135,7 @@ public:
     }
     bool atEnd() override { return inner_->atEnd(); }
     bool flush() override { return inner_->flush(); }
+    std::optional<Status> status() override { return inner_->status(); }
 
 private:
     std::unique_ptr<OpenFile> inner_;

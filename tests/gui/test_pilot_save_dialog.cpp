@@ -1,5 +1,7 @@
 // Saving pilot details from the pilot view: the question, what reaches the
 // file, the backup before the first save, and failures told as failures.
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -71,16 +73,30 @@ TEST_F(PilotSaveDialogTest, yesWritesTheControlsAndBacksTheFileUpOnce)
     EXPECT_EQ(fileBytes(homePath(QStringLiteral("data/vantrel/backups/")) + backups.front()), before);
 }
 
+TEST_F(PilotSaveDialogTest, aPastedNameWithALineBreakOrTabIsRefused)
+{
+    view->PilotNameEdit->setText(QStringLiteral("Wes"));
+    for (const QString& pasted : {QStringLiteral("Two\nLines"), QStringLiteral("Tab\tx"), QStringLiteral("Del\x7f")}) {
+        QApplication::clipboard()->setText(pasted);
+        view->PilotNameEdit->end(false);
+        view->PilotNameEdit->paste();
+        EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("Wes")) << pasted.toStdString();
+    }
+}
+
 TEST_F(PilotSaveDialogTest, aFailedSaveIsAnErrorNotUpdateComplete)
 {
     FailingFileAccess files;
-    files.failOn[FailingFileAccess::Op::Write] = {2};
+    files.replaceFailure = "No space left on device";
     view->fileAccess = &files;
+    const QByteArray before = fileBytes(path);
+    view->PilotNameEdit->setText(QStringLiteral("Changed"));
     prompts.answers = {true};
     view->Button2->click();
     ASSERT_EQ(prompts.log.size(), 2u);
-    EXPECT_EQ(prompts.log[1], "Error: Update failed: 1 errors while writing " + path.toStdString() +
-                                  ". The file may be incomplete.");
+    EXPECT_EQ(prompts.log[1], "Error: Cannot update " + path.toStdString() +
+                                  ": No space left on device. Nothing was written.");
+    EXPECT_EQ(fileBytes(path), before);
 }
 
 TEST_F(PilotSaveDialogTest, aFileReplacedSinceTheLoadIsLeftAlone)
