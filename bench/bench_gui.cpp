@@ -21,12 +21,12 @@
 #include <string>
 #include <vector>
 
-#include "pilotfile/PltFile.h"
-#include "settings/PlatformPaths.h"
-#include "settings/SettingsKeys.h"
-#include "settings/SettingsStore.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramSettings.h"
+#include "gui/PltFile.h"
+#include "core/platform/PlatformPaths.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/MainUnit.h"
+#include "gui/ProgramSettings.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
-#include "pilotfile/MissionRange.h"
-#include "pilotfile/PilotImage.h"
-#include "pilotfile/PilotLoader.h"
-#include "pilotfile/PilotReport.h"
-#include "settings/SettingsStore.h"
+#include "core/reports/MissionRange.h"
+#include "tests/support/PilotImage.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/reports/PilotReport.h"
+#include "core/settings/SettingsStore.h"
 
 using namespace vantrel;
 

@@ -6,19 +6,19 @@
 #include <span>
 
 #include "cli/CliOptions.h"
-#include "pilotfile/MissionListings.h"
-#include "pilotfile/PilotBackup.h"
-#include "pilotfile/PilotDiff.h"
-#include "pilotfile/PilotLoader.h"
-#include "pilotfile/PilotReport.h"
-#include "pilotfile/PilotSave.h"
-#include "pilotfile/PilotTable.h"
-#include "pilotfile/Vocabulary.h"
-#include "pilotfile/Windows1252.h"
-#include "pilotfile/WholeNumber.h"
-#include "settings/PlatformPaths.h"
-#include "settings/SettingsStore.h"
-#include "shell/MainLogFile.h"
+#include "core/reports/MissionListings.h"
+#include "core/pilot/PilotBackup.h"
+#include "core/reports/PilotDiff.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/reports/PilotReport.h"
+#include "core/pilot/PilotSave.h"
+#include "core/reports/PilotTable.h"
+#include "core/pilot/Vocabulary.h"
+#include "core/text/Windows1252.h"
+#include "core/text/WholeNumber.h"
+#include "core/platform/PlatformPaths.h"
+#include "core/settings/SettingsStore.h"
+#include "core/mainlog/MainLogFile.h"
 
 namespace vantrel::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "pilotfile/WholeNumber.h"
+#include "core/text/WholeNumber.h"
 
 namespace vantrel::cli {
 

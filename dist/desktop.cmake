@@ -1,27 +1,23 @@
-# Everything that makes Vantrel a desktop application: the pictures and the
-# icon inside the program, the files the desktop reads (.desktop file,
-# AppStream metainfo, file type, icons, manual pages), the Debian package,
-# and tests that check what gets installed. Included from shell/CMakeLists.txt
-# where the windows are built.
+# Everything that makes Vantrel a desktop application beyond the program:
+# the files the desktop reads (.desktop file, AppStream metainfo, file type,
+# icons, manual pages), the Debian package, the tool that draws the pictures,
+# and tests that check what gets installed. Included from the top folder.
 
-# The program's id on the desktop: the name of its .desktop file, metainfo
-# and icon, and what the running program gives as its desktop file name.
-set(VANTREL_APP_ID io.github.vantrel.Vantrel)
 set(vantrel_dist ${CMAKE_SOURCE_DIR}/dist)
 set(vantrel_resources ${CMAKE_SOURCE_DIR}/resources)
 set(vantrel_icon_sizes 16 24 32 48 64 128 256)
 
-# ---- Pictures and icon inside the program ---------------------------------
+# The version and its date ("2000.08.21" is released on 2000-08-21) go into
+# the manual pages and the metainfo from project(VERSION).
+string(REPLACE "." "-" VANTREL_RELEASE_DATE "${PROJECT_VERSION}")
+set(vantrel_generated ${CMAKE_BINARY_DIR}/dist)
+configure_file(${vantrel_dist}/${VANTREL_APP_ID}.metainfo.xml.in ${vantrel_generated}/${VANTREL_APP_ID}.metainfo.xml @ONLY)
+configure_file(${vantrel_dist}/vantrel.1.in ${vantrel_generated}/vantrel.1 @ONLY)
+configure_file(${vantrel_dist}/vantrel-cli.1.in ${vantrel_generated}/vantrel-cli.1 @ONLY)
 
-# GLOBAL: the library target is defined at the top level, not here.
-find_package(JPEG REQUIRED GLOBAL)
-target_sources(vantrel_gui PRIVATE
-  ${CMAKE_SOURCE_DIR}/shell/JpegImage.cpp
-  ${CMAKE_SOURCE_DIR}/shell/ProgramResources.cpp
-  ${vantrel_resources}/vantrel.qrc)
-target_link_libraries(vantrel_gui PRIVATE JPEG::JPEG)
-target_compile_definitions(vantrel_gui PRIVATE VANTREL_APP_ID="${VANTREL_APP_ID}")
+# ---- Pictures and icons -----------------------------------------------------
 
+find_package(JPEG REQUIRED)
 # The pictures and icons in resources/ are drawn by this tool; after changing
 # it, `cmake --build BUILD --target pictures` draws them anew.
 add_executable(make_pictures ${CMAKE_SOURCE_DIR}/tools/make_pictures.cpp)
@@ -36,7 +32,7 @@ add_custom_target(pictures
 
 install(FILES ${vantrel_dist}/${VANTREL_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${vantrel_dist}/${VANTREL_APP_ID}.metainfo.xml
+install(FILES ${vantrel_generated}/${VANTREL_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${vantrel_dist}/${VANTREL_APP_ID}.mime.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
@@ -54,8 +50,8 @@ foreach(page IN LISTS vantrel_man_pages)
   set(out ${CMAKE_BINARY_DIR}/man/${page}.gz)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" ${vantrel_dist}/${page} ${out}
-    DEPENDS ${vantrel_dist}/${page}
+    COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" ${vantrel_generated}/${page} ${out}
+    DEPENDS ${vantrel_generated}/${page}
     COMMENT "Compressing the manual page ${page}"
     VERBATIM)
   list(APPEND vantrel_man_outputs ${out})

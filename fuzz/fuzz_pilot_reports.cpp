@@ -6,11 +6,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "pilotfile/MissionListings.h"
-#include "pilotfile/PilotLoader.h"
-#include "pilotfile/PilotReport.h"
-#include "pilotfile/WholeNumber.h"
-#include "settings/Settings.h"
+#include "core/reports/MissionListings.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/reports/PilotReport.h"
+#include "core/text/WholeNumber.h"
+#include "core/settings/Settings.h"
 
 using namespace vantrel;
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "pilotfile/PilotLayout.h"
-#include "pilotfile/PilotLoader.h"
-#include "pilotfile/PilotSave.h"
+#include "core/pilot/PilotLayout.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/pilot/PilotSave.h"
 
 using namespace vantrel;
 

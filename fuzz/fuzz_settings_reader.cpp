@@ -12,8 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/SettingsKeys.h"
-#include "settings/SettingsStore.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/SettingsStore.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 //   make_sample_pilot OUTPUT.plt
 #include <cstdio>
 
-#include "pilotfile/PilotImage.h"
+#include "tests/support/PilotImage.h"
 
 using namespace vantrel;
 namespace L = vantrel::layout;

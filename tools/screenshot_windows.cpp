@@ -17,12 +17,12 @@
 
 #include <cstdio>
 
-#include "pilotfile/PltFile.h"
-#include "settings/SettingsKeys.h"
-#include "shell/About.h"
-#include "shell/MainUnit.h"
-#include "shell/Splash.h"
-#include "shell/ProgramSettings.h"
+#include "gui/PltFile.h"
+#include "core/settings/SettingsKeys.h"
+#include "gui/About.h"
+#include "gui/MainUnit.h"
+#include "gui/Splash.h"
+#include "gui/ProgramSettings.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <optional>
 
 #include "TestSupport.h"
-#include "pilotfile/PilotBackup.h"
-#include "pilotfile/PilotLoader.h"
-#include "pilotfile/PilotSave.h"
-#include "settings/PlatformPaths.h"
+#include "core/pilot/PilotBackup.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/pilot/PilotSave.h"
+#include "core/platform/PlatformPaths.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

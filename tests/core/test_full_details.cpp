@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "TestSupport.h"
-#include "pilotfile/FullDetails.h"
+#include "core/reports/FullDetails.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "settings/GameFolders.h"
+#include "core/platform/GameFolders.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

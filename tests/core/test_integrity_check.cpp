@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "pilotfile/IntegrityCheck.h"
+#include "core/reports/IntegrityCheck.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

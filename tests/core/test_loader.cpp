@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "pilotfile/PilotLoader.h"
+#include "core/pilot/PilotLoader.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "shell/MainLogFile.h"
+#include "core/mainlog/MainLogFile.h"
 
 namespace vantrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "TestSupport.h"
-#include "pilotfile/MissionListings.h"
+#include "core/reports/MissionListings.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -4,8 +4,8 @@
 #include <climits>
 
 #include "TestSupport.h"
-#include "pilotfile/PilotDiff.h"
-#include "pilotfile/PilotLoader.h"
+#include "core/reports/PilotDiff.h"
+#include "core/pilot/PilotLoader.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

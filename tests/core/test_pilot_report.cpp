@@ -5,9 +5,9 @@
 #include <climits>
 
 #include "TestSupport.h"
-#include "pilotfile/LogEntry.h"
-#include "pilotfile/PilotReport.h"
-#include "pilotfile/WholeNumber.h"
+#include "core/reports/LogEntry.h"
+#include "core/reports/PilotReport.h"
+#include "core/text/WholeNumber.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "pilotfile/PilotLoader.h"
-#include "pilotfile/PilotTable.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/reports/PilotTable.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/PlatformPaths.h"
+#include "core/platform/PlatformPaths.h"
 
 namespace vantrel {
 namespace {

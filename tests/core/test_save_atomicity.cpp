@@ -12,9 +12,9 @@
 #include <random>
 
 #include "TestSupport.h"
-#include "pilotfile/PilotImage.h"
-#include "pilotfile/PilotLoader.h"
-#include "pilotfile/PilotSave.h"
+#include "tests/support/PilotImage.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/pilot/PilotSave.h"
 
 extern char** environ;
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "settings/AtomicFile.h"
-#include "settings/SettingsStore.h"
+#include "core/files/AtomicFile.h"
+#include "core/settings/SettingsStore.h"
 
 namespace vantrel {
 namespace {

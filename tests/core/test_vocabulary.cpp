@@ -1,7 +1,7 @@
 // The game's word tables: sizes, the rows people look for, and selection.
 #include <gtest/gtest.h>
 
-#include "pilotfile/Vocabulary.h"
+#include "core/pilot/Vocabulary.h"
 
 using namespace vantrel::vocabulary;
 

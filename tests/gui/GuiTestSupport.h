@@ -23,13 +23,13 @@
 
 #include <gtest/gtest.h>
 
-#include "pilotfile/PilotImage.h"
-#include "pilotfile/PilotLayout.h"
-#include "settings/PlatformPaths.h"
-#include "settings/SettingsStore.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramSettings.h"
-#include "shell/Prompts.h"
+#include "tests/support/PilotImage.h"
+#include "core/pilot/PilotLayout.h"
+#include "core/platform/PlatformPaths.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/MainUnit.h"
+#include "gui/ProgramSettings.h"
+#include "gui/Prompts.h"
 
 // Readable failure messages for Qt values.
 inline void PrintTo(const QString& text, std::ostream* out)

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "shell/About.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramResources.h"
-#include "shell/Splash.h"
+#include "gui/About.h"
+#include "gui/MainUnit.h"
+#include "gui/ProgramResources.h"
+#include "gui/Splash.h"
 
 namespace vantrel::testing {
 namespace {

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/JpegImage.h"
-#include "shell/ProgramResources.h"
+#include "gui/JpegImage.h"
+#include "gui/ProgramResources.h"
 
 namespace vantrel {
 namespace {

@@ -11,12 +11,12 @@
 #include <QUrl>
 
 #include "GuiTestSupport.h"
-#include "pilotfile/PltFile.h"
-#include "settings/SettingsDlg.h"
-#include "settings/SettingsKeys.h"
-#include "shell/About.h"
-#include "shell/MainLogFile.h"
-#include "shell/Splash.h"
+#include "gui/PltFile.h"
+#include "gui/SettingsDlg.h"
+#include "core/settings/SettingsKeys.h"
+#include "gui/About.h"
+#include "core/mainlog/MainLogFile.h"
+#include "gui/Splash.h"
 
 namespace vantrel::testing {
 namespace {

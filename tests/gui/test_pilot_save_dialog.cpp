@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "../core/TestSupport.h"
+#include "TestSupport.h"
 #include "GuiTestSupport.h"
-#include "pilotfile/PltFile.h"
+#include "gui/PltFile.h"
 
 namespace vantrel::testing {
 namespace {

@@ -12,10 +12,10 @@
 #include <set>
 
 #include "GuiTestSupport.h"
-#include "pilotfile/PltFile.h"
-#include "pilotfile/TextWindowSink.h"
-#include "pilotfile/WholeNumberField.h"
-#include "settings/SettingsKeys.h"
+#include "gui/PltFile.h"
+#include "gui/TextWindowSink.h"
+#include "gui/WholeNumberField.h"
+#include "core/settings/SettingsKeys.h"
 
 namespace vantrel::testing {
 namespace {

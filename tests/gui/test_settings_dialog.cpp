@@ -9,8 +9,8 @@
 #include <QRadioButton>
 
 #include "GuiTestSupport.h"
-#include "pilotfile/PltFile.h"
-#include "settings/SettingsDlg.h"
+#include "gui/PltFile.h"
+#include "gui/SettingsDlg.h"
 
 namespace vantrel::testing {
 namespace {

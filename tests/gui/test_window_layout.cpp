@@ -12,8 +12,8 @@
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
-#include "pilotfile/PltFile.h"
-#include "shell/QtPrompts.h"
+#include "gui/PltFile.h"
+#include "gui/QtPrompts.h"
 
 namespace vantrel::testing {
 namespace {

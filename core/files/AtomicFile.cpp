@@ -1,0 +1,283 @@
+#include "core/files/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace vantrel {
+
+FileResult FileResult::fromErrno(int error)
+{
+    return failure(std::strerror(error));
+}
+
+namespace {
+
+constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+// mkostemp's six random characters after the temporary file's stem.
+constexpr std::string_view kTempSuffix = ".XXXXXX";
+
+FileIdentity identityOf(const struct stat& st)
+{
+    FileIdentity id;
+    id.device = static_cast<std::uint64_t>(st.st_dev);
+    id.inode = static_cast<std::uint64_t>(st.st_ino);
+    id.size = static_cast<std::int64_t>(st.st_size);
+    id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return id;
+}
+
+// The temporary file of one write. It is locked for as long as its writer
+// lives, so that a later writer can tell a file left by a killed writer
+// (unlocked) from one still being written. It is removed unless committed.
+class TempFile {
+public:
+    TempFile() = default;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile()
+    {
+        if (!name_.empty())
+            ::unlink(name_.c_str());
+        closeFd();
+    }
+
+    FileResult create(const std::string& pattern)
+    {
+        // A cleaner may remove a new file before we hold its lock; we then
+        // see it unlinked and take another name.
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            std::string name = pattern;
+            const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+            if (fd < 0)
+                return FileResult::fromErrno(errno);
+            struct stat st {};
+            if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
+                fd_ = fd;
+                name_ = std::move(name);
+                return FileResult::success();
+            }
+            ::close(fd);
+        }
+        return FileResult::failure("cannot create a temporary file beside it");
+    }
+    int fd() const { return fd_; }
+    const std::string& name() const { return name_; }
+    bool closeFd()
+    {
+        if (fd_ < 0)
+            return true;
+        const bool ok = ::close(fd_) == 0;
+        fd_ = -1;
+        return ok;
+    }
+    void committed() { name_.clear(); }
+
+private:
+    int fd_ = -1;
+    std::string name_;
+};
+
+FileResult writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return FileResult::fromErrno(errno);
+        }
+        if (n == 0)
+            return FileResult::fromErrno(ENOSPC);
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return FileResult::success();
+}
+
+void syncDirectory(const std::string& dir)
+{
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    [[maybe_unused]] const int ignored = ::fsync(fd);
+    ::close(fd);
+}
+
+mode_t currentUmask()
+{
+    // umask can only be read by setting it; this runs on the one thread that
+    // creates files.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// The file a link points to, or the path itself when it is no link. Empty
+// when a link cannot be followed (dangling, looping), with errno telling why:
+// we do not guess where the bytes should go.
+std::string resolveTarget(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return {};
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+// ".NAME." followed by the six letters and digits mkostemp puts in.
+bool isTempName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() != prefix.size() + kTempSuffix.size() - 1 || !name.starts_with(prefix))
+        return false;
+    for (const char c : name.substr(prefix.size())) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return true;
+}
+
+// Removes the temporary files of `stem` in `dir` whose writers are gone: no
+// process holds their lock any more. Best effort: what cannot be removed is
+// tried again at the next write.
+void removeStaleTemps(const std::string& dir, const std::string& stem, const std::string& ours)
+{
+    DIR* folder = ::opendir(dir.c_str());
+    if (folder == nullptr)
+        return;
+    const std::string prefix = "." + stem + ".";
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        if (!isTempName(name, prefix))
+            continue;
+        const std::string path = dir + "/" + std::string(name);
+        if (path == ours)
+            continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0)
+            continue;
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::lstat(path.c_str(), &named) == 0 && named.st_ino == held.st_ino && named.st_dev == held.st_dev)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(folder);
+}
+
+}  // namespace
+
+std::optional<FileIdentity> fileIdentity(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return identityOf(st);
+}
+
+std::optional<FileIdentity> fileIdentity(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return std::nullopt;
+    return identityOf(st);
+}
+
+FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options)
+{
+    if (path.empty())
+        return FileResult::fromErrno(ENOENT);
+    if (path.back() == '/')
+        return FileResult::fromErrno(EISDIR);
+    const std::string target = resolveTarget(path);
+    if (target.empty())
+        return FileResult::fromErrno(errno);
+
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+
+    struct stat dirStat {};
+    if (::stat(dir.c_str(), &dirStat) != 0)
+        return FileResult::fromErrno(errno);
+    if (!S_ISDIR(dirStat.st_mode))
+        return FileResult::fromErrno(ENOTDIR);
+    if (::access(dir.c_str(), W_OK | X_OK) != 0)
+        return FileResult::fromErrno(errno);
+
+    struct stat old {};
+    bool existed = false;
+    if (::stat(target.c_str(), &old) == 0) {
+        existed = true;
+        if (!S_ISREG(old.st_mode))
+            return FileResult::failure("it is not a regular file");
+        // access() grants root everything; a file without any write bit is
+        // still one the user marked read-only, so it is left alone.
+        if ((old.st_mode & kAnyWriteBit) == 0)
+            return FileResult::failure(std::string(kReadOnlyCause));
+        if (::access(target.c_str(), W_OK) != 0)
+            return FileResult::fromErrno(errno);
+        if (options.expected && identityOf(old) != *options.expected)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
+    } else if (errno != ENOENT) {
+        return FileResult::fromErrno(errno);
+    } else if (options.expected) {
+        return FileResult::failure(std::string(kChangedMeanwhileCause));
+    }
+
+    // The temporary name must stay within the file system's name limit, so a
+    // long file name is shortened in it.
+    const std::string stem = base.size() > 200 ? base.substr(0, 200) : base;
+    TempFile temp;
+    if (FileResult created = temp.create(dir + "/." + stem + std::string(kTempSuffix)); !created)
+        return created;
+
+    if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+        // Keeps the owner when we may (as root); otherwise the new file is ours.
+        [[maybe_unused]] const int ignored = ::fchown(temp.fd(), old.st_uid, old.st_gid);
+    }
+    // After the owner, since changing the owner clears set-id bits.
+    const mode_t mode = existed ? (old.st_mode & 07777)
+                                : static_cast<mode_t>(options.newFileMode.value_or(0666 & ~currentUmask()) & 07777);
+    if (::fchmod(temp.fd(), mode) != 0)
+        return FileResult::fromErrno(errno);
+
+    if (FileResult written = writeAll(temp.fd(), bytes); !written)
+        return written;
+    if (::fsync(temp.fd()) != 0)
+        return FileResult::fromErrno(errno);
+
+    if (options.beforeRename)
+        options.beforeRename();
+    // The last look before the rename: the smaller this gap, the smaller the
+    // chance of replacing a file another program has just written.
+    if (options.expected) {
+        const std::optional<FileIdentity> now = fileIdentity(target);
+        if (!now || *now != *options.expected)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
+    }
+    if (::rename(temp.name().c_str(), target.c_str()) != 0)
+        return FileResult::fromErrno(errno);
+    const std::string committedName = temp.name();
+    temp.committed();
+    // Our lock goes with the descriptor, after the rename.
+    temp.closeFd();
+
+    // The new bytes are in place; a failed directory flush cannot undo that,
+    // so it does not turn the write into a failure.
+    syncDirectory(dir);
+    removeStaleTemps(dir, stem, committedName);
+    return FileResult::success();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,56 @@
+// Replacing a whole file so that readers see either the old or the new bytes,
+// never a torn mix: write a temporary file beside it, flush it, rename it over.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/files/FileResult.h"
+
+namespace vantrel {
+
+// Which file a name stands for, and the state it was in: a file replaced by
+// another program (new inode) or changed in place (size, modification time)
+// no longer matches.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t mtimeNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file a path names (links followed); nullopt when there
+// is none or it cannot be looked at.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
+// The identity of an open file.
+std::optional<FileIdentity> fileIdentity(int fd);
+
+struct ReplaceOptions {
+    // Permission bits for a file that does not exist yet; by default
+    // 0666 less the umask. An existing file keeps its own mode and owner.
+    std::optional<unsigned> newFileMode;
+    // When set, the file is replaced only while it is still this one: a file
+    // that another program replaced or changed meanwhile is left as it is.
+    std::optional<FileIdentity> expected;
+    // Runs once the new bytes are flushed to the temporary file, right
+    // before the rename: where tests stop a writer to see what a crash leaves.
+    std::function<void()> beforeRename;
+};
+
+// The cause given when `expected` no longer holds.
+inline constexpr std::string_view kChangedMeanwhileCause = "the file was changed by another program meanwhile";
+// The cause given for a file whose permission bits allow no writing.
+inline constexpr std::string_view kReadOnlyCause = "the file is read-only";
+
+// A link is followed to the file it names. On failure (a missing folder, a
+// read-only file, a full disk, a link that leads nowhere) the old file is
+// untouched and the result tells why. A file whose permission bits allow no
+// writing counts as read-only even for root. Temporary files that a killed
+// writer left beside the file are removed after a successful replace.
+FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options = {});
+
+}  // namespace vantrel

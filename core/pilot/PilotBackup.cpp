@@ -1,0 +1,219 @@
+#include "core/pilot/PilotBackup.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+#include <sys/stat.h>
+
+#include "core/files/AtomicFile.h"
+#include "core/platform/PlatformPaths.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kBackupExtension = ".plt";
+
+std::string fileStem(const std::string& pilotPath)
+{
+    return fs::path(pilotPath).stem().string();
+}
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Where a backup stands among the backups of its file name: its timestamp,
+// then its number within that second (1 for the first).
+struct BackupAge {
+    std::string stamp;  // "YYYYMMDD-HHMMSS": text order is time order
+    unsigned long number = 1;
+    auto operator<=>(const BackupAge&) const = default;
+};
+
+// The age of a backup of `stem` named `name`; nullopt for every other name.
+std::optional<BackupAge> backupAge(std::string_view name, std::string_view stem)
+{
+    if (!name.starts_with(stem) || !name.ends_with(kBackupExtension))
+        return std::nullopt;
+    name.remove_prefix(stem.size());
+    name.remove_suffix(kBackupExtension.size());
+    // "-YYYYMMDD-HHMMSS", then "-N" for a later backup within the same second.
+    if (name.size() < 16 || name[0] != '-' || name[9] != '-' || !allDigits(name.substr(1, 8)) ||
+        !allDigits(name.substr(10, 6)))
+        return std::nullopt;
+    BackupAge age{std::string(name.substr(1, 15))};
+    const std::string_view rest = name.substr(16);
+    if (!rest.empty()) {
+        const std::string_view digits = rest.substr(1);
+        if (rest[0] != '-' || !allDigits(digits) || digits.size() > 9)
+            return std::nullopt;
+        age.number = std::stoul(std::string(digits));
+    }
+    return age;
+}
+
+// Removes the oldest backups of the file name so that `kept` remain, never
+// the one just made. Failures to remove are left for the next backup.
+void pruneBackups(const std::string& folder, const std::string& stem, const fs::path& justMade)
+{
+    std::vector<std::pair<BackupAge, fs::path>> backups;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::path& entry = it->path();
+        if (entry.filename() == justMade.filename())
+            continue;
+        std::error_code ignored;
+        if (!it->is_regular_file(ignored))
+            continue;
+        if (auto age = backupAge(entry.filename().string(), stem))
+            backups.emplace_back(std::move(*age), entry);
+    }
+    if (backups.size() < kBackupsKept)
+        return;
+    std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (std::size_t k = kBackupsKept - 1; k < backups.size(); ++k) {
+        std::error_code ignored;
+        fs::remove(backups[k].second, ignored);
+    }
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr)
+        return false;
+    char buffer[1 << 15];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        bytes.append(buffer, n);
+    const bool ok = std::ferror(in) == 0;
+    std::fclose(in);
+    return ok;
+}
+
+std::string systemReason(const char* fallback)
+{
+    return errno != 0 ? std::string(std::strerror(errno)) : std::string(fallback);
+}
+
+std::string backupRefusal(const std::string& pilotPath, const std::string& backupFolder, const std::string& reason)
+{
+    return "Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason + ". Nothing was written.";
+}
+
+}  // namespace
+
+std::string backupFileName(const std::string& pilotPath, std::time_t when)
+{
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    return fileStem(pilotPath) + "-" + stamp + std::string(kBackupExtension);
+}
+
+std::string makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+                       const std::string& backupFolder, std::time_t now, std::string* madeFile)
+{
+    const auto refusal = [&](const std::string& reason) { return backupRefusal(pilotPath, backupFolder, reason); };
+
+    std::error_code error;
+    fs::create_directories(backupFolder, error);
+    if (error)
+        return refusal(error.message());
+    if (!fs::is_directory(backupFolder, error))
+        return refusal("it is not a folder");
+
+    // A second backup within the same second gets "-2", "-3", ...
+    const std::string first = backupFileName(pilotPath, now);
+    const std::string base = first.substr(0, first.size() - kBackupExtension.size());
+    fs::path target = fs::path(backupFolder) / first;
+    for (unsigned number = 2; fs::exists(fs::symlink_status(target, error)); ++number)
+        target = fs::path(backupFolder) / (base + "-" + std::to_string(number) + std::string(kBackupExtension));
+
+    // The copy is exactly as readable as the pilot.
+    ReplaceOptions options;
+    options.newFileMode = mode & 0777;
+    if (const FileResult written = replaceFileAtomically(target.string(), bytes, options); !written)
+        return refusal(written.cause());
+
+    pruneBackups(backupFolder, fileStem(pilotPath), target);
+    if (madeFile)
+        *madeFile = target.string();
+    return {};
+}
+
+std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now)
+{
+    std::string bytes;
+    errno = 0;
+    if (!readWholeFile(pilotPath, bytes))
+        return backupRefusal(pilotPath, backupFolder, "the file cannot be read (" + systemReason("read error") + ")");
+    struct stat st {};
+    const unsigned mode = ::stat(pilotPath.c_str(), &st) == 0 ? static_cast<unsigned>(st.st_mode & 0777) : 0644u;
+    return makeBackup(pilotPath, bytes, mode, backupFolder, now);
+}
+
+BackupSession::BackupSession(std::string backupFolder, Clock clock)
+    : folder_(std::move(backupFolder)), clock_(std::move(clock))
+{
+}
+
+std::string BackupSession::identity(const std::string& pilotPath)
+{
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(fs::absolute(pilotPath, error), error);
+    return error ? pilotPath : canonical.string();
+}
+
+bool BackupSession::hasBackedUp(const std::string& pilotPath) const
+{
+    return done_.count(identity(pilotPath)) != 0;
+}
+
+std::string BackupSession::backUpOnce(const std::string& pilotPath)
+{
+    return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
+        return makeBackup(pilotPath, folder, now);
+    });
+}
+
+std::string BackupSession::backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+                                      std::string* madeFile)
+{
+    return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
+        return makeBackup(pilotPath, bytes, mode, folder, now, madeFile);
+    });
+}
+
+std::string BackupSession::remembered(const std::string& pilotPath,
+                                      const std::function<std::string(const std::string&, std::time_t)>& copy)
+{
+    const std::string key = identity(pilotPath);
+    if (done_.count(key))
+        return {};
+    const std::string folder = folder_.empty() ? paths::backupDirectory() : folder_;
+    std::string error = copy(folder, clock_ ? clock_() : std::time(nullptr));
+    if (error.empty())
+        done_.insert(key);
+    return error;
+}
+
+BeforeFirstWrite BackupSession::beforeFirstWrite()
+{
+    return [this](const PilotFileSnapshot& file, std::string& copyMade) {
+        return backUpOnce(file.fileName, file.bytes, file.mode, &copyMade);
+    };
+}
+
+}  // namespace vantrel

@@ -1,0 +1,38 @@
+// Loading a pilot file into the pilot record.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/pilot/FileAccess.h"
+#include "core/pilot/PilotRecord.h"
+
+namespace vantrel {
+
+// What a load yields besides the record it fills.
+struct LoadResult {
+    std::uint16_t LoadErrorCount = 0;
+    // Error-box texts to show, in order (empty on success).
+    std::vector<std::string> messages;
+
+    // On success, what the dialog's controls get (-1: no row selected).
+    std::string pilotNameText;  // UTF-8, up to 13 characters
+    int rankIndex = -1;
+    int ratingIndex = -1;
+    int kalidorIndex = -1;
+    int activeMissionIndex = -1;
+    std::int32_t getTo = 0;
+
+    bool ok() const { return LoadErrorCount == 0; }
+};
+
+std::string wrongSizeMessage(std::int64_t length);
+std::string loadErrorsMessage(std::uint16_t count);
+
+// Reads the file into `record`. Sets record.PilotFileName to `fileName`
+// whatever happens; when the size check fails nothing else changes.
+LoadResult ReadMission(PilotRecord& record, const std::string& fileName,
+                       FileAccess& files = systemFileAccess());
+
+}  // namespace vantrel

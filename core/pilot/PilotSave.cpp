@@ -1,0 +1,179 @@
+#include "core/pilot/PilotSave.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "core/pilot/PilotLayout.h"
+#include "core/text/Windows1252.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr unsigned kAnyWriteBit = 0222;
+
+void putInt32(char* p, std::int32_t value)
+{
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int k = 0; k < 4; ++k)
+        p[k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+std::int32_t int32At(const char* p)
+{
+    std::uint32_t v = 0;
+    for (int k = 3; k >= 0; --k)
+        v = (v << 8) | static_cast<unsigned char>(p[k]);
+    return static_cast<std::int32_t>(v);
+}
+
+// Marks campaign missions 0 .. count-1 as completed. A record the file
+// already counts (status not 0) is left exactly as it is; one it does not
+// gets status 1 and keeps every other byte, whatever the game stored there.
+void WriteMissionRecords(std::string& image, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        char* record = image.data() + layout::missionRecordOffset(layout::CampaignMissionRecords, static_cast<std::uint32_t>(i));
+        if (int32At(record + layout::record::kStatus) == 0)
+            record[layout::record::kStatus] = 1;
+    }
+}
+
+std::string wrongFileMessage(const std::string& fileName, std::int64_t length)
+{
+    return "Cannot update " + fileName + ": its length is " + std::to_string(length) +
+           " bytes, not 152.076. Nothing was written.";
+}
+
+std::string cannotOpenMessage(const std::string& fileName)
+{
+    return "Cannot open " + fileName + " for writing. Nothing was written.";
+}
+
+std::string notWrittenMessage(const std::string& fileName, const std::string& cause)
+{
+    return "Cannot update " + fileName + ": " + cause + ". Nothing was written.";
+}
+
+SaveResult failed(std::string message, std::string cause = {})
+{
+    SaveResult result;
+    result.message = std::move(message);
+    result.cause = std::move(cause);
+    return result;
+}
+
+// Why an open failed: a file that is no longer the pilot (gone, a folder,
+// the wrong length) or one we may not write.
+SaveResult openFailure(const std::string& fileName, int openError)
+{
+    std::error_code ignored;
+    const bool regular = std::filesystem::is_regular_file(fileName, ignored);
+    const auto size = regular ? static_cast<std::int64_t>(std::filesystem::file_size(fileName, ignored)) : -1;
+    if (regular && size == layout::kPilotFileSize)
+        return failed(cannotOpenMessage(fileName), std::strerror(openError));
+    return failed(wrongFileMessage(fileName, size), std::strerror(openError));
+}
+
+}  // namespace
+
+std::string saveQuestion(const std::string& fileName)
+{
+    return "Ready to update " + fileName + ". Is it ok to proceed?";
+}
+
+std::array<char, 13> nameFieldBytes(const std::string& utf8Name)
+{
+    std::array<char, 13> field{};
+    const std::string bytes = cp1252::fromUtf8(utf8Name);
+    for (std::size_t k = 0; k < field.size() && k < bytes.size(); ++k)
+        field[k] = bytes[k];
+    return field;
+}
+
+bool hasControlCharacter(std::string_view name)
+{
+    return std::any_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
+{
+    if (edit.name) {
+        const std::array<char, 13> name = nameFieldBytes(*edit.name);
+        std::copy(name.begin(), name.end(), image.begin() + layout::PilotName.offset);
+    }
+    const auto putField = [&](const layout::Field& field, int index) {
+        if (index >= 0)
+            putInt32(image.data() + field.offset, index);
+    };
+    putField(layout::Rank, edit.rankIndex);
+    putField(layout::Rating, edit.ratingIndex);
+    putField(layout::KalidorCrescent, edit.kalidorIndex);
+    // The box has 255 rows, so at most 254 missions come before the active one.
+    if (edit.activeMissionIndex > 0)
+        WriteMissionRecords(image, std::min(edit.activeMissionIndex, static_cast<int>(layout::kMissionListCapacity) - 1));
+}
+
+SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,
+                             FileAccess& files, const BeforeFirstWrite& beforeFirstWrite)
+{
+    // One descriptor for everything the save learns about the file. Opened
+    // for writing so that a file we may not change is refused before anything
+    // else happens; the bytes themselves go in by replacing the file.
+    errno = 0;
+    const std::unique_ptr<OpenFile> file = files.open(fileName, OpenMode::ReadWrite);
+    if (!file)
+        return openFailure(fileName, errno != 0 ? errno : EIO);
+    // It must still be the pilot file that was loaded: a regular file of the
+    // right length that the user has not marked read-only.
+    if (const std::int64_t length = file->size(); length != layout::kPilotFileSize)
+        return failed(wrongFileMessage(fileName, length));
+    const std::optional<OpenFile::Status> status = file->status();
+    if (status && (status->mode & kAnyWriteBit) == 0)
+        return failed(cannotOpenMessage(fileName), std::string(kReadOnlyCause));
+
+    std::string before(static_cast<std::size_t>(layout::kPilotFileSize), '\0');
+    errno = 0;
+    if (!file->seek(0) || !file->read(before.data(), before.size()))
+        return failed(notWrittenMessage(fileName, errno != 0 ? std::strerror(errno) : "the file cannot be read"));
+
+    std::string after = before;
+    applyPilotDetails(after, edit);
+
+    SaveResult result;
+    if (after != before) {
+        if (beforeFirstWrite) {
+            const PilotFileSnapshot snapshot{fileName, before, status ? status->mode : 0644u};
+            if (std::string refusal = beforeFirstWrite(snapshot, result.backupFile); !refusal.empty())
+                return failed(std::move(refusal));
+        }
+        ReplaceOptions options;
+        if (status)
+            options.expected = status->identity;
+        if (const FileResult replaced = files.replace(fileName, after, options); !replaced) {
+            SaveResult failure = failed(notWrittenMessage(fileName, replaced.cause()));
+            failure.backupFile = std::move(result.backupFile);
+            return failure;
+        }
+    }
+
+    if (edit.name)
+        record.PilotName = nameFieldBytes(*edit.name);
+    if (edit.rankIndex >= 0)
+        record.Rank = edit.rankIndex;
+    if (edit.ratingIndex >= 0)
+        record.Rating = edit.ratingIndex;
+    if (edit.kalidorIndex >= 0)
+        record.KalidorCrescent = edit.kalidorIndex;
+    result.ok = true;
+    result.message = std::string(kUpdateCompleteMessage);
+    return result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,80 @@
+// Writing edited pilot details back into a pilot file.
+//
+// The save reads the file once, patches the promised bytes in memory and
+// replaces the whole file at once, so that a crash, a full disk or another
+// program at work leaves either the old file or the new one. Only the
+// promised bytes change: the name field, rank, rating, Kalidor Crescent, and
+// the status of each campaign mission before the active one that the file
+// does not yet count as completed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/pilot/FileAccess.h"
+#include "core/pilot/PilotRecord.h"
+
+namespace vantrel {
+
+// What the dialog's controls hold when the user saves. -1 means a drop-down
+// box without a selection: that field is left as the file has it.
+struct PilotDetailsEdit {
+    // UTF-8, storable in the game's code page; nullopt keeps the 13 name
+    // bytes exactly as the file holds them.
+    std::optional<std::string> name;
+    int rankIndex = -1;
+    int ratingIndex = -1;
+    int kalidorIndex = -1;
+    int activeMissionIndex = -1;
+};
+
+struct SaveResult {
+    bool ok = false;
+    std::string message;  // "Update complete." or the error box text
+    std::string cause;    // why it failed, when the message does not say
+    std::string backupFile;  // the copy this save made first, if it made one
+};
+
+inline constexpr std::string_view kUpdateCompleteMessage = "Update complete.";
+
+// The name field holds 13 bytes; a user types at most 12 characters, so a
+// terminating zero always fits. (A 13-character name read from a file is kept.)
+inline constexpr std::size_t kMaxTypedNameLength = 12;
+
+// "Ready to update <file>. Is it ok to proceed?"
+std::string saveQuestion(const std::string& fileName);
+
+// The file as the save found it, handed to the hook below.
+struct PilotFileSnapshot {
+    const std::string& fileName;
+    std::string_view bytes;  // all 152,076 of them
+    unsigned mode = 0;       // permission bits
+};
+
+// Called once the file has passed its checks, right before it is replaced;
+// returning a non-empty text refuses the save with that message. A hook that
+// copies the file puts the copy's name into `copyMade`.
+using BeforeFirstWrite = std::function<std::string(const PilotFileSnapshot& file, std::string& copyMade)>;
+
+// Writes the details into the file; on success also into `record`, as the
+// save does: name, rank, rating, Kalidor Crescent, then the mission records.
+// A save that would change no byte leaves the file (and its backups) alone.
+SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,
+                             FileAccess& files = systemFileAccess(), const BeforeFirstWrite& beforeFirstWrite = {});
+
+// The patch itself, on a whole pilot file image held in memory.
+void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit);
+
+// The 13 name bytes for a name: its code-page bytes, then zeros; the
+// terminating zero only while there is room.
+std::array<char, 13> nameFieldBytes(const std::string& utf8Name);
+
+// Whether a name holds a character that would break it over lines or end it
+// early: 0x00-0x1F or 0x7F.
+bool hasControlCharacter(std::string_view name);
+
+}  // namespace vantrel

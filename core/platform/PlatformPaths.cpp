@@ -1,0 +1,80 @@
+#include "core/platform/PlatformPaths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vantrel::paths {
+
+namespace {
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+// `dir` + "/" + `name`, without doubling a slash the directory already ends with.
+std::string join(const std::string& dir, const std::string& name)
+{
+    if (!dir.empty() && dir.back() == '/')
+        return dir + name;
+    return dir + "/" + name;
+}
+
+}  // namespace
+
+std::string homeDirectory()
+{
+    std::string home = environment("HOME");
+    if (!home.empty())
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr && *entry->pw_dir)
+        return entry->pw_dir;
+    return "/";
+}
+
+std::string settingsFile()
+{
+    const std::string config = environment("XDG_CONFIG_HOME");
+    if (!config.empty())
+        return join(config, "vantrel.ini");
+    return join(join(homeDirectory(), ".config"), "vantrel.ini");
+}
+
+std::string backupDirectory()
+{
+    std::string data = environment("XDG_DATA_HOME");
+    if (data.empty() || data.front() != '/')
+        data = join(join(homeDirectory(), ".local"), "share");
+    return join(join(data, "vantrel"), "backups");
+}
+
+std::string defaultLogFile()
+{
+    return join(homeDirectory(), "VANTREL_MainLog.txt");
+}
+
+std::string fallbackDirectory()
+{
+    return join(homeDirectory(), "");
+}
+
+std::string currentDirectory()
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr)
+            return buffer.data();
+        if (errno != ERANGE)
+            break;
+        buffer.resize(buffer.size() * 2);
+    }
+    // The working directory was removed or cannot be named: the home
+    // directory is the nearest place the user knows.
+    return fallbackDirectory();
+}
+
+}  // namespace vantrel::paths

@@ -1,0 +1,27 @@
+// The pilot report: summary, log entry, integrity check, mission listing and
+// full details, in that order.
+#pragma once
+
+#include <string>
+
+#include "core/reports/LogEntry.h"
+#include "core/reports/MissionRange.h"
+#include "core/pilot/PilotRecord.h"
+#include "core/reports/TextSink.h"
+#include "core/settings/Settings.h"
+
+namespace vantrel {
+
+// Clears the sink and writes the whole report; returns the log entry for the
+// export field and sets record.FileErrorCount. Throws ConversionError (after
+// the summary lines) when NameSource or ScoreFormat is not a whole number.
+std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& record, MissionRange& range,
+                             bool withMissionListing, const DateSource& today = {});
+
+// The five summary lines.
+void writeScoreSummary(TextSink& sink, const PilotRecord& record);
+
+// TODScoreA + TODBonus + AzzScoreB + AzzBonus, wrapping.
+std::int32_t CampaignScoreSum(const PilotRecord& record);
+
+}  // namespace vantrel

@@ -1,0 +1,197 @@
+#include "core/reports/PilotTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "core/reports/IntegrityCheck.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/reports/PilotReport.h"
+#include "core/pilot/Vocabulary.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::array<std::string_view, kPilotTableColumns> kHeader = {
+    "File",
+    "Pilot name",
+    "Rank",
+    "Rating",
+    "Kalidor Crescent",
+    "Campaign missions completed",
+    "TOD score",
+    "TOD bonus",
+    "Azzameen score",
+    "Azzameen bonus",
+    "Campaign total",
+    "Simulator score",
+    "Simulator bonus",
+    "Simulator missions with a score",
+    "Integrity errors",
+    "Total warning",
+    "Load error",
+};
+
+enum Column : std::size_t {
+    kFile,
+    kName,
+    kRank,
+    kRating,
+    kKalidor,
+    kCampaignMissions,
+    kTodScore,
+    kTodBonus,
+    kAzzScore,
+    kAzzBonus,
+    kCampaignTotal,
+    kSimScore,
+    kSimBonus,
+    kSimMissions,
+    kIntegrityErrors,
+    kTotalWarning,
+    kLoadError,
+};
+
+// The check's line for stored scores that miss the missions' sum.
+constexpr std::string_view kTotalWarningLine = "TODScore+TODBonuns+AzzScore+AzzBonus <> Calculated Total Score.";
+
+std::string tableName(std::span<const std::string_view> table, std::int32_t value)
+{
+    const int row = vocabulary::selectionFor(table, value);
+    return row < 0 ? std::to_string(value) : std::string(table[static_cast<std::size_t>(row)]);
+}
+
+bool hasPltExtension(const fs::path& path)
+{
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".plt";
+}
+
+std::string csvField(std::string_view field)
+{
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(field);
+    std::string quoted = "\"";
+    for (char c : field) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string tsvField(std::string_view field)
+{
+    std::string out(field);
+    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return out;
+}
+
+template <typename Cells>
+std::string joinLine(const Cells& cells, TableFormat format)
+{
+    std::string line;
+    const char separator = format == TableFormat::Csv ? ',' : '\t';
+    bool first = true;
+    for (const auto& cell : cells) {
+        if (!first)
+            line += separator;
+        first = false;
+        line += format == TableFormat::Csv ? csvField(cell) : tsvField(cell);
+    }
+    line += format == TableFormat::Csv ? "\r\n" : "\n";
+    return line;
+}
+
+}  // namespace
+
+std::span<const std::string_view> pilotTableHeader()
+{
+    return kHeader;
+}
+
+PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, Settings& settings)
+{
+    LineCollector check;
+    const std::uint16_t errors = RunIntegrityCheck(check, settings, record);
+    const bool totalWarning = std::any_of(check.lines.begin(), check.lines.end(),
+                                          [](const std::string& line) { return line.starts_with(kTotalWarningLine); });
+    const auto simScored = std::count_if(record.SimMissions.begin(), record.SimMissions.end(),
+                                         [](const MissionEntry& m) { return m.MissionScore != 0; });
+
+    PilotTableRow row;
+    row[kFile] = file;
+    row[kName] = fieldText(record.PilotName);
+    row[kRank] = tableName(vocabulary::rankNames(), record.Rank);
+    row[kRating] = tableName(vocabulary::ratingNames(), record.Rating);
+    row[kKalidor] = tableName(vocabulary::kalidorStates(), record.KalidorCrescent);
+    row[kCampaignMissions] = std::to_string(record.CampaignMissionCount);
+    row[kTodScore] = std::to_string(record.TODScoreA);
+    row[kTodBonus] = std::to_string(record.TODBonus);
+    row[kAzzScore] = std::to_string(record.AzzScoreB);
+    row[kAzzBonus] = std::to_string(record.AzzBonus);
+    row[kCampaignTotal] = std::to_string(CampaignScoreSum(record));
+    row[kSimScore] = std::to_string(record.SimScoreA);
+    row[kSimBonus] = std::to_string(record.SimBonus);
+    row[kSimMissions] = std::to_string(simScored);
+    row[kIntegrityErrors] = std::to_string(errors);
+    row[kTotalWarning] = totalWarning ? "yes" : "no";
+    return row;
+}
+
+PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, FileAccess& files)
+{
+    PilotTableEntry entry;
+    PilotRecord record;
+    const LoadResult loaded = ReadMission(record, path, files);
+    if (!loaded.ok()) {
+        entry.cells[kFile] = path;
+        for (const std::string& message : loaded.messages) {
+            if (!entry.cells[kLoadError].empty())
+                entry.cells[kLoadError] += ' ';
+            entry.cells[kLoadError] += message;
+        }
+        return entry;
+    }
+    entry.cells = pilotTableRow(path, record, settings);
+    entry.loaded = true;
+    return entry;
+}
+
+std::vector<std::string> pilotFilesFor(const std::string& path, std::string& error)
+{
+    error.clear();
+    std::error_code ec;
+    if (!fs::is_directory(path, ec))
+        return {path};
+
+    std::vector<std::string> found;
+    fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, ec);
+    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        std::error_code ignored;
+        if (it->is_regular_file(ignored) && hasPltExtension(it->path()))
+            found.push_back(it->path().string());
+    }
+    if (ec)
+        error = path + ": " + ec.message();
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::string tableLine(std::span<const std::string> cells, TableFormat format)
+{
+    return joinLine(cells, format);
+}
+
+std::string tableLine(std::span<const std::string_view> cells, TableFormat format)
+{
+    return joinLine(cells, format);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,393 @@
+// The settings file is a small INI file:
+//
+//   [Section]
+//   Key=Value
+//
+// Reading: section and key names match without regard to ASCII letter case;
+// lines end in LF or CR LF; blanks (spaces, tabs) around names and values are
+// ignored; a value wrapped in double quotes loses one pair of them; lines
+// starting with ';' or '#' are comments and lines without '=' are ignored; of
+// a key given twice the first wins, also across repeated sections of the same
+// name. Values read are cut to kMaxValueLength characters.
+//
+// Writing changes only the one line of the key (or adds one) and keeps every
+// other byte of the file as it was, including its line-end style.
+
+#include "core/settings/SettingsStore.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+#include "core/files/AtomicFile.h"
+
+namespace vantrel {
+
+namespace {
+
+// A change made within this long after our last look at the file may share
+// its modification time with what we saw (file systems keep coarse clocks), so
+// such a file is read again rather than trusted by its stamp.
+constexpr std::int64_t kClockSlackNs = 2'000'000'000;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    // From the end: related keys ("ShowMissionScore", "ShowMissionTotal")
+    // differ in their last word.
+    for (std::size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i] && lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isQuoted(std::string_view text)
+{
+    return text.size() >= 2 && text.front() == '"' && text.back() == '"';
+}
+
+// The first `limit` characters of UTF-8 text. A byte that starts no valid
+// sequence counts as one character; a sequence is never split.
+std::string_view firstCharacters(std::string_view text, std::size_t limit)
+{
+    std::size_t i = 0;
+    for (std::size_t count = 0; i < text.size(); ++count) {
+        if (count == limit)
+            return text.substr(0, i);
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        for (std::size_t k = 0; k < extra && i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80; ++k)
+            ++i;
+    }
+    return text;
+}
+
+// The text to store after '=' so that the reader gives back exactly `value`.
+// A value cannot span lines, so each CR and LF in it is stored as a blank;
+// that is the one change a value may undergo.
+std::string storedForm(std::string_view value)
+{
+    std::string text(value);
+    for (char& c : text) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    if (!text.empty() && (isBlank(text.front()) || isBlank(text.back()) || isQuoted(text)))
+        return '"' + text + '"';
+    return text;
+}
+
+// Gives text that stops inside a line the line end that line lacks. A CR the
+// line already ends with becomes part of that line end, so the line's own
+// text stays what it was.
+void endLastLine(std::string& text, std::string_view eol)
+{
+    if (text.empty() || text.back() == '\n')
+        return;
+    if (text.back() == '\r')
+        text += '\n';
+    else
+        text += eol;
+}
+
+std::int64_t nowNs()
+{
+    timespec ts {};
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+// Creates every missing directory on the way to the file. Failures are left
+// for the write itself to report.
+void makeParentDirectories(const std::string& path)
+{
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0777);
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(std::string filePath)
+    : path_(std::move(filePath))
+{
+}
+
+namespace {
+
+template <typename Stamp>
+Stamp stampOf(const struct stat& st)
+{
+    Stamp stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<std::int64_t>(st.st_size);
+    stamp.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    return stamp;
+}
+
+}  // namespace
+
+SettingsStore::Stamp SettingsStore::currentStamp() const
+{
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0)
+        return {};
+    return stampOf<Stamp>(st);
+}
+
+void SettingsStore::revalidate()
+{
+    // A file changed again within the clock slack of our last look can carry
+    // an unchanged stamp, so it is read once more until that time has passed.
+    const Stamp now = currentStamp();
+    if (!loaded_ || now != stamp_ || (now.exists && loadedAtNs_ - now.mtimeNs < kClockSlackNs))
+        load();
+}
+
+void SettingsStore::load()
+{
+    loaded_ = true;
+    loadedAtNs_ = nowNs();
+    content_.clear();
+    unreadable_ = false;
+    stamp_ = currentStamp();
+
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            stamp_ = {};
+        else
+            unreadable_ = stamp_.exists;
+        parse();
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        unreadable_ = true;
+        parse();
+        return;
+    }
+    // The stamp of the very file we read, should it have been replaced
+    // between the stat above and the open.
+    stamp_ = stampOf<Stamp>(st);
+
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            content_.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            content_.clear();
+            unreadable_ = true;
+            break;
+        }
+    }
+    ::close(fd);
+    parse();
+}
+
+void SettingsStore::parse()
+{
+    lines_.clear();
+    std::size_t pos = 0;
+    // A byte-order mark left by an editor is no part of the first line.
+    if (content_.starts_with("\xEF\xBB\xBF"))
+        pos = 3;
+    std::ptrdiff_t header = -1;
+    const std::string_view all(content_);
+    while (pos < all.size()) {
+        Line line;
+        line.begin = pos;
+        const std::size_t lf = all.find('\n', pos);
+        line.next = lf == std::string_view::npos ? all.size() : lf + 1;
+        line.end = lf == std::string_view::npos ? all.size() : lf;
+        if (line.end > line.begin && all[line.end - 1] == '\r')
+            --line.end;
+        pos = line.next;
+
+        const std::string_view text = trimmed(all.substr(line.begin, line.end - line.begin));
+        auto locateName = [&](std::string_view name) {
+            const std::string_view t = trimmed(name);
+            line.nameBegin = static_cast<std::size_t>(t.data() - all.data());
+            line.nameEnd = line.nameBegin + t.size();
+        };
+        if (text.empty() || text.front() == ';' || text.front() == '#') {
+            line.kind = Line::Kind::Other;
+        } else if (text.front() == '[') {
+            line.kind = Line::Kind::Section;
+            const std::size_t close = text.find(']');
+            locateName(text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            header = static_cast<std::ptrdiff_t>(lines_.size());
+        } else if (const std::size_t eq = text.find('='); eq != std::string_view::npos) {
+            line.kind = Line::Kind::Key;
+            line.header = header;
+            locateName(text.substr(0, eq));
+            const std::string_view value = trimmed(text.substr(eq + 1));
+            line.valueBegin = static_cast<std::size_t>(value.data() - all.data());
+            line.valueEnd = line.valueBegin + value.size();
+        }
+        lines_.push_back(line);
+    }
+
+    // What readers see, by section and key (letter case ignored); the first
+    // of duplicated keys wins.
+    values_.clear();
+    for (const Line& line : lines_) {
+        if (line.kind != Line::Kind::Key || line.header < 0)
+            continue;
+        std::string_view value = std::string_view(content_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
+        if (isQuoted(value))
+            value = value.substr(1, value.size() - 2);
+        const std::string_view sectionName = name(lines_[static_cast<std::size_t>(line.header)]);
+        auto section = std::find_if(values_.begin(), values_.end(),
+                                    [&](const Section& known) { return equalsIgnoringCase(known.name, sectionName); });
+        if (section == values_.end())
+            section = values_.insert(values_.end(), Section{std::string(sectionName), {}});
+        const std::string_view keyName = name(line);
+        if (!findValue(section->values, keyName))
+            section->values.push_back({std::string(keyName), std::string(firstCharacters(value, kMaxValueLength))});
+    }
+}
+
+const std::string* SettingsStore::findValue(const std::vector<Entry>& entries, std::string_view key)
+{
+    for (const Entry& entry : entries) {
+        if (equalsIgnoringCase(entry.key, key))
+            return &entry.value;
+    }
+    return nullptr;
+}
+
+std::string_view SettingsStore::name(const Line& line) const
+{
+    return std::string_view(content_).substr(line.nameBegin, line.nameEnd - line.nameBegin);
+}
+
+std::ptrdiff_t SettingsStore::findKey(std::string_view section, std::string_view key) const
+{
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Line::Kind::Key && line.header >= 0 && equalsIgnoringCase(name(line), key)
+            && equalsIgnoringCase(name(lines_[static_cast<std::size_t>(line.header)]), section))
+            return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
+}
+
+std::ptrdiff_t SettingsStore::findSection(std::string_view section) const
+{
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Line::Kind::Section && equalsIgnoringCase(name(lines_[i]), section))
+            return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
+}
+
+std::string SettingsStore::ReadString(std::string_view section, std::string_view key, std::string_view fallback)
+{
+    // Only the first use looks at the file; later changes on disk are picked
+    // up by revalidate(), which every action calls once at its start.
+    if (!loaded_)
+        revalidate();
+    // A settings file holds a handful of keys: a straight search is the
+    // quickest lookup there is.
+    section = trimmed(section);
+    for (const Section& known : values_) {
+        if (equalsIgnoringCase(known.name, section)) {
+            const std::string* value = findValue(known.values, trimmed(key));
+            return value ? *value : std::string(fallback);
+        }
+    }
+    return std::string(fallback);
+}
+
+void SettingsStore::WriteString(std::string_view section, std::string_view key, std::string_view value)
+{
+    revalidate();
+    // A path we could not read may hold settings we would otherwise overwrite.
+    if (unreadable_)
+        throw SettingsWriteError(path_);
+    section = trimmed(section);
+    key = trimmed(key);
+
+    const std::size_t firstLf = content_.find('\n');
+    const std::string_view eol =
+        (firstLf != std::string::npos && firstLf > 0 && content_[firstLf - 1] == '\r') ? "\r\n" : "\n";
+    const std::string stored = storedForm(value);
+
+    std::string updated;
+    if (const std::ptrdiff_t found = findKey(section, key); found >= 0) {
+        // Only the value's own text changes: the key keeps its spelling and
+        // the blanks around the value stay where they were.
+        const Line& line = lines_[static_cast<std::size_t>(found)];
+        updated = content_.substr(0, line.valueBegin);
+        updated += stored;
+        updated.append(content_, line.valueEnd);
+    } else if (const std::ptrdiff_t header = findSection(section); header >= 0) {
+        // After the section's last key, ahead of any blank lines or comments
+        // that lead into the next section.
+        std::size_t anchor = static_cast<std::size_t>(header);
+        for (std::size_t i = anchor + 1; i < lines_.size() && lines_[i].kind != Line::Kind::Section; ++i) {
+            if (lines_[i].kind == Line::Kind::Key)
+                anchor = i;
+        }
+        const Line& line = lines_[anchor];
+        updated = content_.substr(0, line.next);
+        endLastLine(updated, eol);
+        updated.append(key).append("=").append(stored).append(eol);
+        updated.append(content_, line.next);
+    } else {
+        updated = content_;
+        endLastLine(updated, eol);
+        updated.append("[").append(section).append("]").append(eol);
+        updated.append(key).append("=").append(stored).append(eol);
+    }
+
+    const std::int64_t writtenAt = nowNs();
+    if (!stamp_.exists)
+        makeParentDirectories(path_);
+    if (const FileResult written = replaceFileAtomically(path_, updated); !written)
+        throw SettingsWriteError(path_, written.cause());
+    content_ = std::move(updated);
+    parse();
+    stamp_ = currentStamp();
+    loadedAtNs_ = writtenAt;
+}
+
+void SettingsStore::UpdateFile()
+{
+    // Every write already reached the disk (flushed and renamed into place),
+    // so all that is left is to notice changes made by others.
+    revalidate();
+}
+
+}  // namespace vantrel

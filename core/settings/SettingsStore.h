@@ -1,0 +1,80 @@
+// The settings file: an INI file with one section, read and written key by key.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/settings/Settings.h"
+
+namespace vantrel {
+
+class SettingsStore final : public Settings {
+public:
+    // Binds the store to a file; neither reads nor creates it.
+    explicit SettingsStore(std::string filePath);
+
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) override;
+    void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
+    void UpdateFile() override;
+
+    // Re-reads the file when it changed on disk (size, modification time or
+    // inode differ from the parsed copy). Called at the start of every action.
+    void revalidate();
+
+    const std::string& filePath() const { return path_; }
+
+    // Values read are cut to this many characters.
+    static constexpr std::size_t kMaxValueLength = 2047;
+
+private:
+    struct Stamp {
+        bool exists = false;
+        std::int64_t size = -1;
+        std::int64_t mtimeNs = 0;
+        std::uint64_t inode = 0;
+        std::uint64_t device = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    // One line of content_, located by byte offsets.
+    struct Line {
+        enum class Kind { Other, Section, Key };
+        Kind kind = Kind::Other;
+        std::size_t begin = 0;  // first byte of the line
+        std::size_t end = 0;    // end of its text, before CR LF or LF
+        std::size_t next = 0;   // first byte of the following line
+        std::size_t nameBegin = 0, nameEnd = 0;    // section or key name, blanks trimmed
+        std::size_t valueBegin = 0, valueEnd = 0;  // value text, blanks trimmed
+        std::ptrdiff_t header = -1;                // index of the governing section line
+    };
+
+    Stamp currentStamp() const;
+    void load();
+    void parse();
+    std::string_view name(const Line& line) const;
+    std::ptrdiff_t findKey(std::string_view section, std::string_view key) const;
+    std::ptrdiff_t findSection(std::string_view section) const;
+
+    std::string path_;
+    bool loaded_ = false;
+    bool unreadable_ = false;  // the path exists but is no file we could read
+    Stamp stamp_;
+    std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write
+    std::string content_;  // the file's bytes as last read or written
+    std::vector<Line> lines_;
+    // What readers see (see parse()); names compare without regard to case.
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> values;
+    };
+    static const std::string* findValue(const std::vector<Entry>& entries, std::string_view key);
+    std::vector<Section> values_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,58 @@
+// What every window of the program shares: its fonts, its style, the way it
+// shows another window modally and the way a handler reports a failure.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+#include "core/Version.h"
+#include "gui/Prompts.h"
+
+class QDialog;
+class QWidget;
+
+namespace vantrel {
+
+// The program's name on the task bar and at the head of its error boxes.
+inline constexpr const char* kApplicationTitle = "Vantrel";
+
+// The windows' font: a sans-serif face whose metrics match the 8 point
+// dialog font the window layouts were drawn for. Sized in pixels, so that
+// text and the fixed control geometry scale together.
+QFont formFont();
+
+// The small font of the pilot view's text window.
+QFont smallTextFont();
+
+// The widget style whose metrics the fixed layouts are measured against.
+void applyProgramStyle();
+
+// Shows a dialog modally and returns its result. Windows keep one of these
+// as a member so that a headless run can stand in for the user.
+using ModalShow = std::function<int(QDialog&)>;
+int execModal(QDialog& dialog);
+
+// Moves a window so that its frame is centred on its screen.
+void centreOnScreen(QWidget& window);
+
+// An error box text as the program shows it: with a final full stop.
+QString withFullStop(const QString& text);
+
+// Runs one handler; an unexpected failure inside it ends the action and is
+// shown in an error box, and the program goes on.
+template <class Body>
+bool runAction(Prompts& prompts, Body&& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const std::exception& failure) {
+        prompts.tell(Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())));
+        return false;
+    }
+}
+
+}  // namespace vantrel

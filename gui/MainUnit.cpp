@@ -1,0 +1,465 @@
+#include "gui/MainUnit.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+#include "gui/PltFile.h"
+#include "core/platform/GameFolders.h"
+#include "core/platform/PlatformPaths.h"
+#include "gui/SettingsDlg.h"
+#include "core/settings/SettingsKeys.h"
+#include "gui/About.h"
+#include "core/mainlog/MainLogFile.h"
+#include "gui/ProgramSettings.h"
+#include "gui/Splash.h"
+
+using vantrel::Prompts;
+namespace keys = vantrel::keys;
+namespace defaults = vantrel::defaults;
+namespace paths = vantrel::paths;
+
+namespace {
+
+QString text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+std::string utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+QPushButton* panelButton(QWidget* panel, const char* name, const QString& caption, int top, const QString& hint)
+{
+    auto* button = new QPushButton(caption, panel);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(5, top, 101, 31);
+    button->setToolTip(hint);
+    return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(vantrel::kApplicationTitle));
+    setFont(vantrel::formFont());
+    setAcceptDrops(true);
+    // 696 by 480 outside; the frame takes 8 by 27 of that.
+    resize(688, 453);
+    move(139, 138);
+    createControls();
+
+    OpenDialog1.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
+    SaveDialog1.filter.clear();
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createControls()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setFixedWidth(111);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setToolTip(QStringLiteral("The main log"));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setTabChangesFocus(true);
+    // Every change of the text counts, an undo included: once changed, the
+    // log stays changed until it is loaded or saved.
+    connect(Memo1->document(), &QTextDocument::contentsChanged, this,
+            [this] { Memo1->document()->setModified(true); });
+    // Files dropped on the log go to the window, not into the text.
+    Memo1->setAcceptDrops(false);
+    Memo1->viewport()->setAcceptDrops(false);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    layout->addWidget(Memo1, 1);
+
+    GetScoreButton = panelButton(Panel1, "GetScoreButton", QStringLiteral("Open pilotfile"), 10,
+                                 QStringLiteral("Select a XWA .plt file to open"));
+    ExitButton = panelButton(Panel1, "ExitButton", QStringLiteral("Exit"), 415, QStringLiteral("Exit Vantrel"));
+    Button1 = panelButton(Panel1, "Button1", QStringLiteral("Settings"), 220, QStringLiteral("Open the settings window"));
+    SaveButton = panelButton(Panel1, "SaveButton", QStringLiteral("Save log"), 50,
+                             QStringLiteral("Save the main log to: "));
+    ClearButton = panelButton(Panel1, "ClearButton", QStringLiteral("Clear text"), 130,
+                              QStringLiteral("Clear the text window"));
+    AboutButton = panelButton(Panel1, "AboutButton", QStringLiteral("About"), 260,
+                              QStringLiteral("Info about this program"));
+    SaveAsButton = panelButton(Panel1, "SaveAsButton", QStringLiteral("Save log as..."), 90,
+                               QStringLiteral("Save the main log to a new file"));
+    Button2 = panelButton(Panel1, "Button2", QStringLiteral("Save log and Exit"), 380,
+                          QStringLiteral("Save the main log and exit the program."));
+
+    QWidget* order[] = {Memo1,   GetScoreButton, SaveButton, SaveAsButton, Button1,
+                        AboutButton, ExitButton, ClearButton, Button2};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    connect(GetScoreButton, &QPushButton::clicked, this, &TForm1::GetScoreButtonClick);
+    connect(SaveButton, &QPushButton::clicked, this, &TForm1::SaveButtonClick);
+    connect(SaveAsButton, &QPushButton::clicked, this, &TForm1::SaveAsButtonClick);
+    connect(ClearButton, &QPushButton::clicked, this, &TForm1::ClearButtonClick);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(AboutButton, &QPushButton::clicked, this, &TForm1::AboutButtonClick);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(ExitButton, &QPushButton::clicked, this, &TForm1::ExitButtonClick);
+}
+
+void TForm1::FormCreate()
+{
+    // 1. The caption carries the build date.
+    setWindowTitle(windowTitle() + QStringLiteral(" (") + QString::fromLatin1(vantrel::kBuildDate) +
+                   QLatin1Char(')'));
+
+    // 2. The settings store.
+    vantrel::openProgramSettings();
+
+    // 3. LastDir exists after the first start. Each step below runs on its
+    // own, so that a settings file that cannot be written does not keep the
+    // log from loading.
+    vantrel::runAction(prompts_, [] {
+        vantrel::SettingsStore& settings = vantrel::programSettings();
+        const std::string lastDir = settings.read(keys::LastDir, paths::currentDirectory());
+        settings.write(keys::LastDir, lastDir);
+    });
+
+    // 4. The "Save log" hint names the log file, once.
+    vantrel::runAction(prompts_, [this] {
+        const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
+        SaveButton->setToolTip(SaveButton->toolTip() + text(logFile));
+    });
+
+    // 5. The main log, when its file exists.
+    vantrel::runAction(prompts_, [this] {
+        const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
+        if (!QFileInfo::exists(text(logFile)))
+            return;
+        QString loaded;
+        {
+            // The file's bytes go before the text window takes its copy.
+            vantrel::mainlog::ReadResult log = vantrel::mainlog::read(logFile);
+            if (!log.ok) {
+                prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(log.error)));
+                return;
+            }
+            loaded = text(log.text);
+        }
+        Memo1->setPlainText(loaded);
+        Memo1->document()->setModified(false);
+    });
+}
+
+void TForm1::openFromCommandLine(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return;
+    vantrel::runAction(prompts_, [&] {
+        vantrel::currentProgramSettings();
+        OpenDialog1.fileName = arguments.at(1);
+        runOpenDialog();
+    });
+}
+
+bool TForm1::isLogModified() const
+{
+    return Memo1->document()->isModified();
+}
+
+void TForm1::appendLogLine(const QString& line)
+{
+    QTextDocument* log = Memo1->document();
+    QTextCursor end(log);
+    end.movePosition(QTextCursor::End);
+    // The last line is empty when the text is empty or ends with a line break.
+    if (log->lastBlock().text().isEmpty())
+        end.insertText(line + QLatin1Char('\n'));
+    else
+        end.insertText(QLatin1Char('\n') + line);
+    log->setModified(true);
+    Memo1->setTextCursor(end);
+    Memo1->ensureCursorVisible();
+}
+
+QString TForm1::configuredLogFile()
+{
+    return text(vantrel::currentProgramSettings().read(keys::LogFile, paths::defaultLogFile()));
+}
+
+QString TForm1::logText() const
+{
+    // The text as it stands; the document's plain text would turn no-break
+    // spaces into blanks.
+    QString raw = Memo1->document()->toRawText();
+    for (QChar& c : raw) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return raw;
+}
+
+bool TForm1::writeLog(const QString& fileName)
+{
+    const std::string failure = vantrel::mainlog::write(utf8(fileName), utf8(logText()));
+    if (failure.empty())
+        return true;
+    prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(failure)));
+    return false;
+}
+
+TForm1::SaveOutcome TForm1::saveLogAs()
+{
+    SaveDialog1.fileName = configuredLogFile();
+    const std::optional<QString> chosen = prompts_.chooseSaveFile(SaveDialog1);
+    if (!chosen)
+        return SaveOutcome::Cancelled;
+    SaveDialog1.fileName = *chosen;
+    if (!writeLog(*chosen))
+        return SaveOutcome::Failed;
+    Memo1->document()->setModified(false);
+    return SaveOutcome::Written;
+}
+
+void TForm1::runOpenDialog()
+{
+    // Where the game keeps its pilots on this machine, looked up anew each
+    // time: a game installed meanwhile shows up.
+    OpenDialog1.sidebar.clear();
+    for (const std::string& folder : vantrel::gamefolders::existingGameFolders(vantrel::paths::homeDirectory()))
+        OpenDialog1.sidebar << QFile::decodeName(QByteArray::fromStdString(folder));
+    const std::optional<QString> chosen = prompts_.chooseOpenFile(OpenDialog1);
+    if (!chosen)
+        return;
+    OpenDialog1.fileName = *chosen;
+    openChosenFile(*chosen);
+}
+
+void TForm1::openChosenFile(const QString& fileName)
+{
+    const QFileInfo chosen(fileName);
+    if (chosen.exists() && !chosen.isDir() && PltFileView) {
+        if (PltFileView->ReadMission(fileName) != 0)
+            return;
+        showModal(*PltFileView);
+        // However the dialog was closed, its entry goes into the log.
+        appendLogLine(PltFileView->ExportEdit->text());
+    }
+    vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
+    if (settings.read(keys::SaveFilename, defaults::SaveFilename) == "1")
+        settings.write(keys::LastDir, utf8(fileName));
+}
+
+void TForm1::GetScoreButtonClick()
+{
+    vantrel::runAction(prompts_, [this] {
+        OpenDialog1.directory =
+            text(vantrel::currentProgramSettings().read(keys::LastDir, paths::fallbackDirectory()));
+        runOpenDialog();
+    });
+}
+
+void TForm1::SaveButtonClick()
+{
+    vantrel::runAction(prompts_, [this] {
+        if (writeLog(configuredLogFile()))
+            Memo1->document()->setModified(false);
+    });
+}
+
+void TForm1::SaveAsButtonClick()
+{
+    vantrel::runAction(prompts_, [this] { saveLogAs(); });
+}
+
+void TForm1::ClearButtonClick()
+{
+    if (prompts_.askYesNo(Prompts::Kind::Confirmation, QStringLiteral("Clear text window?")))
+        Memo1->clear();
+    Memo1->document()->setModified(true);
+}
+
+void TForm1::Button1Click()
+{
+    vantrel::runAction(prompts_, [this] {
+        vantrel::currentProgramSettings();
+        if (SettingsDlg)
+            showModal(*SettingsDlg);
+    });
+}
+
+void TForm1::AboutButtonClick()
+{
+    vantrel::runAction(prompts_, [this] {
+        vantrel::currentProgramSettings();
+        if (AboutBox)
+            showModal(*AboutBox);
+    });
+}
+
+void TForm1::Button2Click()
+{
+    bool written = false;
+    vantrel::runAction(prompts_, [&] {
+        written = writeLog(configuredLogFile());
+        if (written)
+            Memo1->document()->setModified(false);
+    });
+    if (written)
+        close();
+}
+
+void TForm1::ExitButtonClick()
+{
+    close();
+}
+
+void TForm1::FormShow()
+{
+    if (SplashForm)
+        SplashForm->close();
+}
+
+bool TForm1::FormClose()
+{
+    bool mayClose = true;
+    const bool completed = vantrel::runAction(prompts_, [&] {
+        SaveDialog1.fileName = configuredLogFile();
+        if (!isLogModified())
+            return;
+        if (prompts_.askYesNo(Prompts::Kind::Information,
+                              QStringLiteral("Changes made to the log. Do you want to save changes?"))) {
+            if (const std::optional<QString> chosen = prompts_.chooseSaveFile(SaveDialog1)) {
+                SaveDialog1.fileName = *chosen;
+                mayClose = writeLog(*chosen);
+                return;
+            }
+        }
+        if (prompts_.askYesNo(Prompts::Kind::Warning, QStringLiteral("Cancel save. Are you sure?")))
+            return;
+        // A write that fails keeps the program open, so no log text is lost.
+        mayClose = saveLogAs() != SaveOutcome::Failed;
+    });
+    return completed && mayClose;
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!FormClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+QString droppedPilotFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        if (path.endsWith(QStringLiteral(".plt"), Qt::CaseInsensitive))
+            return path;
+    }
+    return {};
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedPilotFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QString fileName = droppedPilotFile(event->mimeData());
+    if (fileName.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The open flow shows modal windows; it runs once the drop is over.
+    QMetaObject::invokeMethod(
+        this,
+        [this, fileName] {
+            vantrel::runAction(prompts_, [&] {
+                vantrel::currentProgramSettings();
+                OpenDialog1.fileName = fileName;
+                openChosenFile(fileName);
+            });
+        },
+        Qt::QueuedConnection);
+}
+
+ProgramWindows::ProgramWindows() = default;
+ProgramWindows::ProgramWindows(ProgramWindows&&) noexcept = default;
+ProgramWindows::~ProgramWindows() = default;
+
+ProgramWindows startProgram(Prompts& prompts, const QStringList& arguments, const vantrel::ModalShow& showModal)
+{
+    vantrel::applyProgramStyle();
+    ProgramWindows windows;
+
+    // 1. The splash screen, on screen while the rest is built.
+    windows.SplashForm = std::make_unique<TSplashForm>();
+    windows.SplashForm->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    windows.SplashForm->repaint();
+
+    // 2. The application title.
+    QCoreApplication::setApplicationName(QString::fromLatin1(vantrel::kApplicationTitle));
+
+    // 3. The windows, main window first.
+    windows.Form1 = std::make_unique<TForm1>(prompts);
+    windows.SettingsDlg = new TSettingsDlg(prompts, windows.Form1.get());
+    windows.AboutBox = new TAboutBox(prompts, windows.Form1.get());
+    windows.PltFileView = new TPltFileView(prompts, windows.SettingsDlg, windows.Form1.get());
+
+    TForm1& form = *windows.Form1;
+    form.SplashForm = windows.SplashForm.get();
+    form.SettingsDlg = windows.SettingsDlg;
+    form.AboutBox = windows.AboutBox;
+    form.PltFileView = windows.PltFileView;
+    form.showModal = showModal;
+    windows.PltFileView->showModal = showModal;
+
+    // The command-line open needs the pilot view, so it waits until every
+    // window exists; the main window is not shown yet.
+    form.openFromCommandLine(arguments);
+    return windows;
+}

@@ -1,0 +1,37 @@
+#include "gui/ProgramSettings.h"
+
+#include <memory>
+
+#include "core/platform/PlatformPaths.h"
+
+namespace vantrel {
+
+namespace {
+std::unique_ptr<SettingsStore>& storeSlot()
+{
+    static std::unique_ptr<SettingsStore> store;
+    return store;
+}
+}  // namespace
+
+SettingsStore& openProgramSettings()
+{
+    storeSlot() = std::make_unique<SettingsStore>(paths::settingsFile());
+    return *storeSlot();
+}
+
+SettingsStore& programSettings()
+{
+    if (!storeSlot())
+        return openProgramSettings();
+    return *storeSlot();
+}
+
+SettingsStore& currentProgramSettings()
+{
+    SettingsStore& store = programSettings();
+    store.revalidate();
+    return store;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,21 @@
+// The one settings store of the run. The main window's creation step opens it
+// over the settings file; every window then reads and writes through it, at
+// the moment a step needs a value.
+#pragma once
+
+#include "core/settings/SettingsStore.h"
+
+namespace vantrel {
+
+// Binds the program's store to the settings file (paths::settingsFile()),
+// replacing any store opened before, and returns it.
+SettingsStore& openProgramSettings();
+
+// The store opened last; opens it first when nothing has yet.
+SettingsStore& programSettings();
+
+// The store, brought up to date with the file on disk: what each action
+// calls before it reads a setting.
+SettingsStore& currentProgramSettings();
+
+}  // namespace vantrel

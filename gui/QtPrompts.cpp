@@ -1,0 +1,144 @@
+#include "gui/QtPrompts.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+#include <QUrl>
+
+namespace vantrel {
+
+namespace {
+
+QWidget* boxParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon iconFor(Prompts::Kind kind)
+{
+    switch (kind) {
+    case Prompts::Kind::Confirmation: return QMessageBox::Question;
+    case Prompts::Kind::Information: return QMessageBox::Information;
+    case Prompts::Kind::Warning: return QMessageBox::Warning;
+    case Prompts::Kind::Error: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString titleFor(Prompts::Kind kind)
+{
+    switch (kind) {
+    case Prompts::Kind::Confirmation: return QStringLiteral("Confirm");
+    case Prompts::Kind::Information: return QStringLiteral("Information");
+    case Prompts::Kind::Warning: return QStringLiteral("Warning");
+    case Prompts::Kind::Error: break;
+    }
+    return QApplication::applicationDisplayName();
+}
+
+// Where the dialog starts and which file it shows selected. The remembered
+// directory may name a file; the dialog then starts in that file's folder.
+void placeDialog(QFileDialog& dialog, const Prompts::FileRequest& request)
+{
+    QString directory = request.directory;
+    if (!directory.isEmpty()) {
+        const QFileInfo remembered(directory);
+        if (remembered.exists() && !remembered.isDir())
+            directory = remembered.absolutePath();
+        if (QFileInfo(directory).isDir())
+            dialog.setDirectory(directory);
+    }
+    if (request.fileName.isEmpty())
+        return;
+    QFileInfo named(request.fileName);
+    if (named.isRelative())
+        named = QFileInfo(QDir(directory.isEmpty() ? QDir::currentPath() : directory), request.fileName);
+    if (QFileInfo(named.absolutePath()).isDir())
+        dialog.setDirectory(named.absolutePath());
+    dialog.selectFile(named.fileName());
+}
+
+std::optional<QString> runFileDialog(QFileDialog& dialog, const Prompts::FileRequest& request)
+{
+    const QString filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilter(filters);
+        dialog.selectNameFilter(filters.section(QStringLiteral(";;"), 0, 0));
+    }
+    if (!request.sidebar.isEmpty()) {
+        QList<QUrl> places = dialog.sidebarUrls();
+        for (const QString& folder : request.sidebar)
+            places << QUrl::fromLocalFile(folder);
+        dialog.setSidebarUrls(places);
+    }
+    placeDialog(dialog, request);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath());
+}
+
+}  // namespace
+
+QString qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QStringLiteral("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        entries << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+bool QtPrompts::askYesNo(Kind kind, const QString& text)
+{
+    QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Yes | QMessageBox::No, boxParent());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtPrompts::tell(Kind kind, const QString& text)
+{
+    QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Ok, boxParent());
+    box.exec();
+}
+
+std::optional<QString> QtPrompts::chooseOpenFile(const FileRequest& request)
+{
+    QFileDialog dialog(boxParent(), request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name need not exist; the caller decides what a missing file means.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return runFileDialog(dialog, request);
+}
+
+std::optional<QString> QtPrompts::chooseSaveFile(const FileRequest& request)
+{
+    QFileDialog dialog(boxParent(), request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    return runFileDialog(dialog, request);
+}
+
+void QtPrompts::openUrl(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+}  // namespace vantrel

@@ -1,0 +1,23 @@
+// The prompts interface on Qt: QMessageBox for questions and notes,
+// QFileDialog for choosing files, QDesktopServices for links.
+#pragma once
+
+#include "gui/Prompts.h"
+
+namespace vantrel {
+
+class QtPrompts final : public Prompts {
+public:
+    bool askYesNo(Kind kind, const QString& text) override;
+    void tell(Kind kind, const QString& text) override;
+    std::optional<QString> chooseOpenFile(const FileRequest& request) override;
+    std::optional<QString> chooseSaveFile(const FileRequest& request) override;
+    void openUrl(const QString& url) override;
+};
+
+// A filter as the windows declare it ("XWA Pilotfiles|*.plt|All files|*.*")
+// in Qt's form ("XWA Pilotfiles (*.plt);;All files (*)"). "*.*" matches every
+// file, as it does on Windows.
+QString qtNameFilters(const QString& filter);
+
+}  // namespace vantrel

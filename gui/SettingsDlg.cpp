@@ -1,0 +1,412 @@
+#include "gui/SettingsDlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/text/WholeNumber.h"
+#include "core/platform/PlatformPaths.h"
+#include "core/settings/SettingsKeys.h"
+#include "gui/FormSupport.h"
+#include "gui/ProgramSettings.h"
+
+namespace keys = vantrel::keys;
+namespace defaults = vantrel::defaults;
+namespace paths = vantrel::paths;
+
+namespace {
+
+// The text height of the form's font as the layout was drawn; radio groups
+// place their rows below a caption of this height.
+constexpr int kDesignTextHeight = 13;
+
+QString text(std::string_view value)
+{
+    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+}
+
+// The check box whose two events keep "Detailed error report" in step: the
+// focus moving to it from another control, and a mouse button released over
+// it once the click has toggled it.
+class CheatBox final : public QCheckBox {
+public:
+    CheatBox(const QString& caption, QWidget* parent, std::function<void()> onEnter, std::function<void()> onMouseUp)
+        : QCheckBox(caption, parent), onEnter_(std::move(onEnter)), onMouseUp_(std::move(onMouseUp))
+    {
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QCheckBox::focusInEvent(event);
+        // Focus coming back with its window (after a message box, from another
+        // program) is no move to this control.
+        if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+            onEnter_();
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QCheckBox::mouseReleaseEvent(event);
+        if (rect().contains(event->position().toPoint()))
+            onMouseUp_();
+    }
+
+private:
+    std::function<void()> onEnter_;
+    std::function<void()> onMouseUp_;
+};
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
+                        bool checked)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(geometry);
+    box->setChecked(checked);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+// Labels keep their place and grow to their text.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QSize needed = label->sizeHint();
+    label->setGeometry(geometry.x(), geometry.y(), std::max(geometry.width(), needed.width()),
+                       std::max(geometry.height(), needed.height()));
+    return label;
+}
+
+QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& content, const QRect& geometry)
+{
+    auto* edit = new QLineEdit(content, parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+// The dialog's picture: a cog wheel.
+QPixmap settingsIcon()
+{
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(16, 16);
+
+    QPainterPath wheel;
+    wheel.addEllipse(QPointF(0, 0), 10.5, 10.5);
+    for (int tooth = 0; tooth < 8; ++tooth) {
+        QPainterPath cog;
+        cog.addRoundedRect(QRectF(-3, -15, 6, 8), 1, 1);
+        wheel = wheel.united(QTransform().rotate(tooth * 45.0).map(cog));
+    }
+    QPainterPath hole;
+    hole.addEllipse(QPointF(0, 0), 4.5, 4.5);
+    wheel = wheel.subtracted(hole);
+
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x48), 1.2));
+    painter.setBrush(QColor(0x9a, 0xa4, 0xb4));
+    painter.drawPath(wheel);
+    return picture;
+}
+
+// The item a stored choice selects: 0 to the last item as stored, a larger
+// number the last item, a negative number none.
+int itemForStoredChoice(int stored, int count)
+{
+    if (stored < 0)
+        return -1;
+    return std::min(stored, count - 1);
+}
+
+// The ten flags in the order they are read at activation and written at OK.
+struct FlagControl {
+    QCheckBox* TSettingsDlg::*box;
+    std::string_view key;
+    std::string_view fallback;
+};
+
+constexpr FlagControl kFlagControls[] = {
+    {&TSettingsDlg::SaveFileNameCheckBox, keys::SaveFilename, defaults::SaveFilename},
+    {&TSettingsDlg::ShowScoreCheckBox, keys::ShowMissionScore, defaults::ShowMissionScore},
+    {&TSettingsDlg::ShowBonusCheckBox, keys::ShowMissionBonus, defaults::ShowMissionBonus},
+    {&TSettingsDlg::ShowTotalCheckBox, keys::ShowMissionTotal, defaults::ShowMissionTotal},
+    {&TSettingsDlg::ShowTimeCheckBox, keys::ShowMissionTime, defaults::ShowMissionTime},
+    {&TSettingsDlg::CheatCheckBox, keys::CheckCheat, defaults::CheckCheat},
+    {&TSettingsDlg::DetaildErrorsCheckBox, keys::ShowErrorDetailes, defaults::ShowErrorDetailes},
+    {&TSettingsDlg::ShowZeroCheckBox, keys::ShowZeroMissions, defaults::ShowZeroMissions},
+    {&TSettingsDlg::IncludeDateCheckBox, keys::IncludeDate, defaults::IncludeDate},
+    {&TSettingsDlg::MegaDetailsCheckBox, keys::MegaDetails, defaults::MegaDetails},
+};
+
+}  // namespace
+
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, const QRect& geometry, QWidget* parent)
+    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this))
+{
+    setGeometry(geometry);
+    // The rows share the height below the caption evenly; what does not
+    // divide evenly is split above and below them.
+    const int rows = static_cast<int>(items.size());
+    if (rows == 0)
+        return;
+    const int usable = geometry.height() - kDesignTextHeight - 5;
+    const int rowHeight = usable / rows;
+    const int top = kDesignTextHeight + 1 + (usable % rows) / 2;
+    for (int i = 0; i < rows; ++i) {
+        auto* button = new QRadioButton(items.at(i), this);
+        button->setGeometry(8, top + i * rowHeight, geometry.width() - 10, rowHeight);
+        buttons_->addButton(button, i);
+    }
+}
+
+int RadioGroup::itemIndex() const
+{
+    return buttons_->checkedId();
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    if (index >= 0 && index < count()) {
+        buttons_->button(index)->setChecked(true);
+        return;
+    }
+    // An exclusive group keeps its checked button; it lets go only while
+    // exclusiveness is off.
+    if (QAbstractButton* checked = buttons_->checkedButton()) {
+        buttons_->setExclusive(false);
+        checked->setChecked(false);
+        buttons_->setExclusive(true);
+    }
+}
+
+int RadioGroup::count() const
+{
+    return static_cast<int>(buttons_->buttons().size());
+}
+
+QRadioButton* RadioGroup::item(int index) const
+{
+    return static_cast<QRadioButton*>(buttons_->button(index));
+}
+
+TSettingsDlg::TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent)
+    : QDialog(parent), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("SettingsDlg"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(vantrel::formFont());
+    setFixedSize(429, 379);
+    setSizeGripEnabled(false);
+    createControls();
+}
+
+void TSettingsDlg::createControls()
+{
+    OKBtn = makeButton(this, "OKBtn", QStringLiteral("OK"), QRect(350, 318, 75, 25));
+    OKBtn->setDefault(true);
+    CancelBtn = makeButton(this, "CancelBtn", QStringLiteral("Cancel"), QRect(350, 348, 75, 25));
+
+    DirEdit = makeEdit(this, "DirEdit", text(paths::fallbackDirectory()), QRect(85, 5, 341, 21));
+    Label1 = makeLabel(this, "Label1", QStringLiteral("Initial .plt file dir.:"), QRect(5, 10, 77, 13));
+    SaveFileNameCheckBox = makeCheckBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
+                                        QRect(85, 30, 191, 17), true);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Mission details view"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(5, 225, 331, 151);
+    ShowZeroCheckBox = makeCheckBox(GroupBox1, "ShowZeroCheckBox",
+                                    QStringLiteral("Show missions with no recorded score/time."),
+                                    QRect(10, 95, 311, 17), false);
+    ShowTotalCheckBox = makeCheckBox(GroupBox1, "ShowTotalCheckBox", QStringLiteral("Show total mission score."),
+                                     QRect(175, 45, 146, 17), true);
+    ShowScoreCheckBox = makeCheckBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."),
+                                     QRect(10, 20, 121, 17), true);
+    ShowTimeCheckBox = makeCheckBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."),
+                                    QRect(175, 20, 141, 17), false);
+    ShowBonusCheckBox = makeCheckBox(GroupBox1, "ShowBonusCheckBox", QStringLiteral("Show mission bonus score."),
+                                     QRect(10, 45, 156, 17), true);
+    CheatCheckBox = new CheatBox(QStringLiteral("Perform error/cheat check."), GroupBox1,
+                                 [this] { CheatCheckBoxEnter(); }, [this] { CheatCheckBoxMouseUp(); });
+    CheatCheckBox->setObjectName(QStringLiteral("CheatCheckBox"));
+    CheatCheckBox->setGeometry(10, 70, 161, 17);
+    CheatCheckBox->setChecked(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(370, 240, 32, 32);
+    Image1->setPixmap(settingsIcon());
+
+    Default1 = makeButton(this, "Default1", QStringLiteral("Default"), QRect(350, 288, 75, 25));
+    DetaildErrorsCheckBox = makeCheckBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
+                                         QRect(175, 70, 136, 17), false);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Main log score import format"), this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setGeometry(5, 50, 421, 171);
+    IncludeDateCheckBox = makeCheckBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
+                                       QRect(10, 140, 91, 17), false);
+    NameSourceGroup = new RadioGroup(QStringLiteral("Pilotname source"),
+                                     {QStringLiteral("Name in .plt file"), QStringLiteral("Full file name"),
+                                      QStringLiteral("Truncate filename at first space or underscore")},
+                                     QRect(5, 16, 251, 110), GroupBox2);
+    NameSourceGroup->setObjectName(QStringLiteral("NameSourceGroup"));
+    NameSourceGroup->setItemIndex(2);
+    ScoreFormatGroup = new RadioGroup(QStringLiteral("Score format"),
+                                      {QStringLiteral("Total Score"), QStringLiteral("Total (Score + Bonus)"),
+                                       QStringLiteral("Score + Bonus")},
+                                      QRect(260, 15, 155, 111), GroupBox2);
+    ScoreFormatGroup->setObjectName(QStringLiteral("ScoreFormatGroup"));
+    ScoreFormatGroup->setItemIndex(1);
+    LogFileEdit = makeEdit(GroupBox2, "LogFileEdit", QStringLiteral("MainLog.txt"), QRect(155, 135, 226, 21));
+    Label2 = makeLabel(GroupBox2, "Label2", QStringLiteral("Log file:"), QRect(115, 140, 37, 13));
+    LogFileButton = makeButton(GroupBox2, "LogFileButton", QStringLiteral("..."), QRect(385, 135, 25, 21));
+
+    SaveDialog1.title = QStringLiteral("Log file");
+    SaveDialog1.fileName = QStringLiteral("MainLog.txt");
+    SaveDialog1.filter = QStringLiteral("Textfile|*.txt|All files|*.*");
+
+    MegaDetailsCheckBox = makeCheckBox(GroupBox1, "MegaDetailsCheckBox", QStringLiteral("\"Show-me-all-you-got\" mode"),
+                                       QRect(10, 120, 311, 17), false);
+
+    // Tab order: the form's controls, each group's controls in their place.
+    // Of a radio group, Tab reaches the selected item; the arrows move on.
+    QWidget* order[] = {
+        OKBtn, CancelBtn, DirEdit, SaveFileNameCheckBox,
+        // "Mission details view"
+        ShowZeroCheckBox, ShowTotalCheckBox, ShowScoreCheckBox, ShowTimeCheckBox, ShowBonusCheckBox, CheatCheckBox,
+        DetaildErrorsCheckBox, MegaDetailsCheckBox,
+        Default1,
+        // "Main log score import format"
+        IncludeDateCheckBox, NameSourceGroup->item(0), NameSourceGroup->item(1), NameSourceGroup->item(2),
+        ScoreFormatGroup->item(0), ScoreFormatGroup->item(1), ScoreFormatGroup->item(2), LogFileEdit, LogFileButton};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    connect(OKBtn, &QPushButton::clicked, this, [this] {
+        OKBtnClick();
+        accept();
+    });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Default1, &QPushButton::clicked, this, &TSettingsDlg::Default1Click);
+    connect(LogFileButton, &QPushButton::clicked, this, &TSettingsDlg::LogFileButtonClick);
+}
+
+void TSettingsDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    vantrel::centreOnScreen(*this);
+    FormActivate();
+}
+
+void TSettingsDlg::FormActivate()
+{
+    // A failure (a choice that is no number, a refused write) ends the filling
+    // where it happens; the controls not reached keep what they showed.
+    vantrel::runAction(prompts_, [this] {
+        const std::string currentDir = paths::currentDirectory();
+        vantrel::SettingsStore& settings = vantrel::openProgramSettings();
+
+        const std::string lastDir = settings.read(keys::LastDir, currentDir);
+        settings.write(keys::LastDir, lastDir);
+        DirEdit->setText(text(settings.read(keys::LastDir, lastDir)));
+        LogFileEdit->setText(text(settings.read(keys::LogFile, paths::defaultLogFile())));
+
+        for (const FlagControl& flag : kFlagControls)
+            (this->*flag.box)->setChecked(settings.flag(flag.key, flag.fallback));
+
+        const int nameSource = vantrel::toWholeNumber(settings.read(keys::NameSource, defaults::NameSource));
+        NameSourceGroup->setItemIndex(itemForStoredChoice(nameSource, NameSourceGroup->count()));
+        const int scoreFormat = vantrel::toWholeNumber(settings.read(keys::ScoreFormat, defaults::ScoreFormat));
+        ScoreFormatGroup->setItemIndex(itemForStoredChoice(scoreFormat, ScoreFormatGroup->count()));
+
+        CheatCheckBoxEnter();
+    });
+}
+
+void TSettingsDlg::OKBtnClick()
+{
+    // The fields are stored as they stand, whether or not the places exist.
+    // A refused write ends the step: the keys after it keep their old values.
+    vantrel::runAction(prompts_, [this] {
+        vantrel::SettingsStore& settings = vantrel::programSettings();
+        settings.write(keys::LastDir, DirEdit->text().toStdString());
+        settings.write(keys::LogFile, LogFileEdit->text().toStdString());
+        for (const FlagControl& flag : kFlagControls)
+            settings.write(flag.key, (this->*flag.box)->isChecked() ? "1" : "0");
+        settings.write(keys::NameSource, std::to_string(NameSourceGroup->itemIndex()));
+        settings.write(keys::ScoreFormat, std::to_string(ScoreFormatGroup->itemIndex()));
+    });
+}
+
+void TSettingsDlg::Default1Click()
+{
+    DirEdit->setText(text(paths::fallbackDirectory()));
+    SaveFileNameCheckBox->setChecked(true);
+    ShowScoreCheckBox->setChecked(true);
+    ShowBonusCheckBox->setChecked(true);
+    ShowTimeCheckBox->setChecked(false);
+    CheatCheckBox->setChecked(true);
+    DetaildErrorsCheckBox->setEnabled(true);
+    DetaildErrorsCheckBox->setChecked(false);
+    ShowZeroCheckBox->setChecked(false);
+    ShowTotalCheckBox->setChecked(true);
+    MegaDetailsCheckBox->setChecked(false);
+    IncludeDateCheckBox->setChecked(false);
+    NameSourceGroup->setItemIndex(2);
+    ScoreFormatGroup->setItemIndex(1);
+    LogFileEdit->setText(text(paths::defaultLogFile()));
+    CheatCheckBoxEnter();
+}
+
+void TSettingsDlg::CheatCheckBoxEnter()
+{
+    // Only whether the box can be used follows the check; its mark stays, and
+    // OK stores it either way.
+    DetaildErrorsCheckBox->setEnabled(CheatCheckBox->isChecked());
+    DetaildErrorsCheckBox->update();
+}
+
+void TSettingsDlg::CheatCheckBoxMouseUp()
+{
+    CheatCheckBoxEnter();
+}
+
+void TSettingsDlg::LogFileButtonClick()
+{
+    SaveDialog1.fileName = LogFileEdit->text();
+    if (const std::optional<QString> chosen = prompts_.chooseSaveFile(SaveDialog1)) {
+        SaveDialog1.fileName = *chosen;
+        LogFileEdit->setText(*chosen);
+    }
+}

@@ -1,0 +1,85 @@
+// The settings dialog: every user option of the program, filled from the
+// settings file each time the dialog is shown and written back by OK.
+#pragma once
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QStringList>
+
+#include "gui/Prompts.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+
+// A titled box of radio buttons in one column. One item or none is selected;
+// the selected index is -1 when none is.
+class RadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    RadioGroup(const QString& caption, const QStringList& items, const QRect& geometry, QWidget* parent);
+
+    int itemIndex() const;
+    // An index outside the items selects none.
+    void setItemIndex(int index);
+    int count() const;
+    QRadioButton* item(int index) const;
+
+private:
+    QButtonGroup* buttons_;
+};
+
+class TSettingsDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent = nullptr);
+
+    // The controls, in the order of the form.
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+    QLineEdit* DirEdit;
+    QLabel* Label1;
+    QCheckBox* SaveFileNameCheckBox;
+    QGroupBox* GroupBox1;  // "Mission details view"
+    QCheckBox* ShowZeroCheckBox;
+    QCheckBox* ShowTotalCheckBox;
+    QCheckBox* ShowScoreCheckBox;
+    QCheckBox* ShowTimeCheckBox;
+    QCheckBox* ShowBonusCheckBox;
+    QCheckBox* CheatCheckBox;
+    QLabel* Image1;
+    QPushButton* Default1;
+    QCheckBox* DetaildErrorsCheckBox;
+    QGroupBox* GroupBox2;  // "Main log score import format"
+    QCheckBox* IncludeDateCheckBox;
+    RadioGroup* NameSourceGroup;
+    RadioGroup* ScoreFormatGroup;
+    QLineEdit* LogFileEdit;
+    QLabel* Label2;
+    QPushButton* LogFileButton;
+    // The file-save dialog of "...", which keeps its state between uses.
+    vantrel::Prompts::FileRequest SaveDialog1;
+    QCheckBox* MegaDetailsCheckBox;
+
+    // Handlers.
+    // Runs each time the dialog is shown: a fresh program-wide store, then
+    // every control filled from it.
+    void FormActivate();
+    void OKBtnClick();
+    void Default1Click();
+    void CheatCheckBoxEnter();
+    void CheatCheckBoxMouseUp();
+    void LogFileButtonClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+
+    vantrel::Prompts& prompts_;
+};

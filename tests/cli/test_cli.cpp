@@ -1,0 +1,223 @@
+// vantrel-cli end to end: the real binary, its output streams and exit status.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "tests/support/PilotImage.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+namespace L = vantrel::layout;
+
+namespace {
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ini = dir.file("vantrel.ini");
+        writeFile(ini, "[ZADAdeda]\n");
+    }
+
+    CliRun cli(const std::string& arguments) { return runCli(dir, arguments); }
+
+    std::string pilot(const std::string& name, int missions, std::int32_t tod = 1000)
+    {
+        PilotImage image;
+        image.setText(L::PilotName, "Jan Ors");
+        for (const auto& f : {L::TODScoreA, L::TODScoreB, L::TODScoreC, L::TODScoreD})
+            image.setInt(f, tod);
+        std::int32_t total = tod;
+        for (int i = 0; i < missions; ++i) {
+            image.setMission(L::CampaignMissionRecords, static_cast<std::uint32_t>(i), {1, 1, 100 * (i + 1), 61, 0});
+            total -= 100 * (i + 1);
+        }
+        image.setMission(L::CampaignMissionRecords, 0, {1, 1, 100 + total, 61, 0});
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+
+    TempDir dir;
+    std::string ini;
+};
+
+TEST_F(CliTest, reportPrintsWhatTheTextWindowHolds)
+{
+    const std::string path = pilot("Jan_Ors.plt", 3);
+    const CliRun run = cli("report --ini " + ini + " " + path);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "Name: Jan Ors\n"
+              "TOD Score: 1000 TOD Bonus: 0\n"
+              "Azz Score: 0 Azz Bonus: 0\n"
+              "-------------------------------------------------\n"
+              "Total: 1000\n"
+              "File Cheat/Error check:\n"
+              "Pilotfile seems OK.\n"
+              "--- Mission details: ----------------------------\n"
+              "1: Tot. Score= 500 (500+0)\n"
+              "2: Tot. Score= 200 (200+0)\n"
+              "3: Tot. Score= 300 (300+0)\n");
+}
+
+TEST_F(CliTest, reportFromIsTheFieldBeforeTheLoad)
+{
+    const std::string path = pilot("p.plt", 5);
+    writeFile(ini, "[ZADAdeda]\nShowMissionTotal=0\nShowMissionBonus=0\n");
+    const CliRun run = cli("report --ini=" + ini + " --from 10 " + path);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--- Mission details: ----------------------------\n4: Score=400\n5: Score=500\n"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(CliTest, missionsUsesFromAndTo)
+{
+    const std::string path = pilot("p.plt", 5);
+    writeFile(ini, "[ZADAdeda]\nShowMissionTotal=0\nShowMissionBonus=0\nShowMissionTime=1\n");
+    EXPECT_EQ(cli("missions --ini " + ini + " --from 2 --to 3 " + path).out,
+              "--- Mission details: ----------------------------\n2: Score=200 Time=1:1\n3: Score=300 Time=1:1\n");
+    EXPECT_EQ(cli("missions --ini " + ini + " --to -5 " + path).out, "--- Mission details: ----------------------------\n");
+    EXPECT_EQ(cli("missions --ini " + ini + " --to=-5 " + path).out, "--- Mission details: ----------------------------\n");
+    EXPECT_EQ(cli("missions --ini " + ini + " --from 4 " + path).out,
+              "--- Mission details: ----------------------------\n4: Score=400 Time=1:1\n5: Score=500 Time=1:1\n");
+}
+
+TEST_F(CliTest, entryGoesOnPastFilesThatFailToLoad)
+{
+    const std::string good = pilot("Wedge_Antilles.plt", 1);
+    const std::string bad = dir.file("bad.plt");
+    writeFile(bad, "too short");
+    const CliRun run = cli("entry --ini " + ini + " " + good + " " + bad + " " + dir.file("missing.plt") + " " + good);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Wedge - Score: 1000 (1000+0)\nWedge - Score: 1000 (1000+0)\n");
+    EXPECT_EQ(run.err,
+              "The file have wrong size. 9 The plt file must be 152.076 bytes!\n"
+              "1 Errors while loading file! This may not be a XWA pilotfile.\n"
+              "The file have wrong size. -1 The plt file must be 152.076 bytes!\n"
+              "2 Errors while loading file! This may not be a XWA pilotfile.\n");
+}
+
+TEST_F(CliTest, entryAppendsToTheMainLogByItsRules)
+{
+    const std::string good = pilot("Wedge.plt", 1);
+    const std::string log = dir.file("log.txt");
+    writeFile(log, "first\r\nsecond \xE9");  // no final line break, a code-page byte
+    const CliRun run = cli("entry --ini " + ini + " --append " + log + " " + good + " " + good);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(log), "first\r\nsecond \xE9\r\nWedge - Score: 1000 (1000+0)\r\nWedge - Score: 1000 (1000+0)");
+
+    const std::string fresh = dir.file("new.txt");
+    EXPECT_EQ(cli("entry --ini " + ini + " --append " + fresh + " " + good).status, 0);
+    EXPECT_EQ(readFile(fresh), "Wedge - Score: 1000 (1000+0)\r\n");
+
+    const CliRun failed = cli("entry --ini " + ini + " --append " + dir.file("no/such/dir/log.txt") + " " + good);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err, "Cannot create file " + dir.file("no/such/dir/log.txt") + ".\n");
+}
+
+TEST_F(CliTest, aConversionErrorKeepsTheLinesBeforeIt)
+{
+    const std::string path = pilot("p.plt", 0);
+    writeFile(ini, "[ZADAdeda]\nNameSource=x\n");
+    const CliRun report = cli("report --ini " + ini + " " + path);
+    EXPECT_EQ(report.status, 1);
+    EXPECT_EQ(report.out.substr(0, 14), "Name: Jan Ors\n");
+    EXPECT_EQ(std::count(report.out.begin(), report.out.end(), '\n'), 5);
+    EXPECT_EQ(report.err, "'x' is not a valid integer value\n");
+
+    const CliRun entry = cli("entry --ini " + ini + " " + path);
+    EXPECT_EQ(entry.status, 1);
+    EXPECT_EQ(entry.out, "");
+    EXPECT_EQ(entry.err, "'x' is not a valid integer value\n");
+}
+
+TEST_F(CliTest, settingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
+{
+    const std::string path = pilot("Biggs_Darklighter.plt", 0);
+    writeFile(dir.file("vantrel.ini"), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
+    EXPECT_EQ(cli("entry " + path).out, "Jan Ors - Score: 1000\n");
+    EXPECT_EQ(readFile(dir.file("vantrel.ini")), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
+    EXPECT_EQ(cli("entry --ini " + dir.file("absent.ini") + " " + path).out, "Biggs - Score: 1000 (1000+0)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
+}
+
+TEST_F(CliTest, usageErrorsAndHelp)
+{
+    const std::string path = pilot("p.plt", 0);
+    const std::vector<std::string> bad = {"", "frobnicate " + path, "report", "report " + path + " " + path,
+                                          "report --bogus " + path, "missions --to x " + path, "report --from"};
+    for (const std::string& args : bad) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_NE(run.err.find("Usage: vantrel-cli"), std::string::npos) << args;
+    }
+    const CliRun help = cli("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: vantrel-cli"), std::string::npos);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(cli("entry --help").status, 0);
+}
+
+TEST_F(CliTest, theBundledSampleIsAConsistentPilot)
+{
+    const CliRun run = cli("report --ini " + ini + " '" VANTREL_SAMPLE_PILOT "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("Name: Kestrel\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Pilotfile seems OK.\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("Calculated Total Score"), std::string::npos);
+    EXPECT_NE(run.out.find("\n20: Tot. Score= "), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CliTest, setChangesOnlyWhatItIsGiven)
+{
+    const std::string path = pilot("p.plt", 2);
+    const std::string before = readFile(path);
+    CliRun run = cli("set --ini " + ini + " --rank 7 --active-mission 4 " + path);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Update complete.\n");
+    EXPECT_EQ(run.err, "");
+    PilotImage after;
+    after.bytes() = readFile(path);
+    EXPECT_EQ(after.intAt(69282), 7);
+    EXPECT_EQ(after.intAt(69278), 0);                 // rating kept
+    EXPECT_EQ(after.bytes().substr(0, 13), before.substr(0, 13));  // name kept
+    EXPECT_EQ(after.intAt(44286 + 48 * 2 + 16), 1);  // mission 3 now completed
+    EXPECT_EQ(after.intAt(44286 + 48 * 3 + 16), 0);  // mission 4 is the active one
+
+    EXPECT_EQ(cli("set --ini " + ini + " --name Wedge " + path).status, 0);
+    EXPECT_EQ(readFile(path).substr(0, 13), std::string("Wedge") + std::string(8, '\0'));
+}
+
+TEST_F(CliTest, setRefusesValuesOutsideTheTablesAndWritesNothing)
+{
+    const std::string path = pilot("p.plt", 2);
+    const std::string before = readFile(path);
+    for (const std::string& args : {std::string("--rank 9"), std::string("--rating -1"), std::string("--kalidor 7"),
+                                    std::string("--active-mission 0"), std::string("--active-mission 256"),
+                                    std::string("--name ThirteenChars"), std::string("--name 'Snow\xE2\x98\x83'")}) {
+        const CliRun run = cli("set --ini " + ini + " " + args + " " + path);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+    }
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(CliTest, setReportsAFileThatIsNoPilot)
+{
+    const std::string bad = dir.file("bad.plt");
+    writeFile(bad, "short");
+    const CliRun run = cli("set --ini " + ini + " --rank 1 " + bad);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(bad), "short");
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+// vantrel-cli table, diff and the backups of set, end to end: the real
+// binary, its output streams and exit status.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "tests/support/PilotImage.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+namespace L = vantrel::layout;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SquadronCliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ini = dir.file("vantrel.ini");
+        writeFile(ini, "[ZADAdeda]\n");
+        data = dir.file("data");
+        backups = data + "/vantrel/backups";
+    }
+
+    CliRun cli(const std::string& arguments) { return runCli(dir, arguments); }
+
+    static PilotImage pilot(const std::string& name, std::int32_t tod)
+    {
+        PilotImage image;
+        image.setText(L::PilotName, name);
+        for (const auto& f : {L::TODScoreA, L::TODScoreB, L::TODScoreC, L::TODScoreD})
+            image.setInt(f, tod);
+        image.setInt(L::Rank, 2);
+        image.setInt(L::Rating, 5);
+        image.setMission(L::CampaignMissionRecords, 0, {1, 1, tod, 61, 0});
+        return image;
+    }
+
+    std::vector<std::string> backupNames() const
+    {
+        std::vector<std::string> names;
+        std::error_code ignored;
+        for (fs::directory_iterator it(backups, ignored), end; !ignored && it != end; ++it)
+            names.push_back(it->path().filename().string());
+        return names;
+    }
+
+    TempDir dir;
+    std::string ini, data, backups;
+};
+
+TEST_F(SquadronCliTest, tableOfAFolderWithGoodBadAndOddFiles)
+{
+    const std::string squad = dir.file("squad");
+    fs::create_directories(squad + "/nested");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(squad + "/a.plt"));
+    PilotImage odd = pilot("Wedge", 500);
+    odd.setInt(L::TODScoreB, 400);
+    odd.setInt(L::Rank, 9);
+    ASSERT_TRUE(odd.save(squad + "/Wedge, \"Red Two\".plt"));
+    ASSERT_TRUE(pilot("Biggs", 200).save(squad + "/nested/BIGGS.PLT"));
+    writeFile(squad + "/bad.plt", std::string(152075, '\0'));
+    writeFile(squad + "/readme.txt", "not a pilot");
+
+    const CliRun tsv = cli("table --ini " + ini + " '" + squad + "'");
+    EXPECT_EQ(tsv.status, 1);
+    EXPECT_EQ(tsv.err, "");
+    EXPECT_EQ(tsv.out,
+              "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
+              "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
+              "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\n" +
+                  squad + "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\n" +
+                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n" +
+                  squad + "/bad.plt\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tThe file have wrong size. 152075 The plt file must be "
+                          "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\n" +
+                  squad + "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\n");
+
+    const CliRun csv = cli("table --ini " + ini + " --format csv '" + squad + "/Wedge, \"Red Two\".plt' '" + squad +
+                        "/a.plt'");
+    EXPECT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.out,
+              "File,Pilot name,Rank,Rating,Kalidor Crescent,Campaign missions completed,TOD score,TOD bonus,"
+              "Azzameen score,Azzameen bonus,Campaign total,Simulator score,Simulator bonus,"
+              "Simulator missions with a score,Integrity errors,Total warning,Load error\r\n\"" +
+                  squad + "/Wedge, \"\"Red Two\"\".plt\",Wedge,9,Marksman 3rd,None,1,500,0,0,0,500,0,0,0,1,no,\r\n" +
+                  squad + "/a.plt,Jan Ors,Flight Officer,Marksman 3rd,None,1,1000,0,0,0,1000,0,0,0,0,no,\r\n");
+}
+
+TEST_F(SquadronCliTest, tableUsage)
+{
+    for (const std::string& args : {std::string("table"), std::string("table --format xls x.plt")}) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_NE(run.err.find("Usage: vantrel-cli"), std::string::npos) << args;
+    }
+}
+
+TEST_F(SquadronCliTest, diffOfTwoSaves)
+{
+    const std::string before = dir.file("before.plt"), after = dir.file("after.plt");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(before));
+    PilotImage later = pilot("Jan Ors", 1000);
+    later.setInt(L::TODScoreA, 1500);
+    later.setInt(L::TODKillsA, 3, 5);
+    later.setMission(L::CampaignMissionRecords, 1, {1, 1, 500, 250, 20});
+    ASSERT_TRUE(later.save(after));
+
+    const CliRun same = cli("diff '" + before + "' '" + before + "'");
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+    EXPECT_EQ(same.err, "");
+
+    const CliRun changed = cli("diff '" + before + "' '" + after + "'");
+    EXPECT_EQ(changed.status, 1);
+    EXPECT_EQ(changed.err, "");
+    EXPECT_EQ(changed.out,
+              "TOD score A: 1000 -> 1500\n"
+              "Campaign missions completed: 1 -> 2\n"
+              "Campaign mission 2: added, score 500, time 4:10, bonus 2\n"
+              "TOD kills A, TIE Interceptor: 0 -> 3\n"
+              "Campaign total: 1000 -> 1500 (+500)\n"
+              "TOD kills A total: 0 -> 3 (+3)\n");
+
+    writeFile(dir.file("short.plt"), "x");
+    const CliRun broken = cli("diff '" + before + "' '" + dir.file("short.plt") + "'");
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_EQ(broken.out, "");
+    EXPECT_EQ(broken.err, dir.file("short.plt") + ": The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
+                              dir.file("short.plt") + ": 1 Errors while loading file! This may not be a XWA pilotfile.\n");
+    EXPECT_EQ(cli("diff '" + before + "'").status, 2);
+}
+
+TEST_F(SquadronCliTest, setBacksUpTheFileBeforeWriting)
+{
+    const std::string path = dir.file("Jan.plt");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(path));
+    const std::string original = readFile(path);
+
+    CliRun run = cli("set --ini " + ini + " --rank 7 '" + path + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto names = backupNames();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].starts_with("Jan-")) << names[0];
+    EXPECT_EQ(readFile(backups + "/" + names[0]), original);
+
+    // Each run backs up again, keeping the copy of what the file held then.
+    const std::string afterFirst = readFile(path);
+    EXPECT_EQ(cli("set --ini " + ini + " --rank 6 '" + path + "'").status, 0);
+    names = backupNames();
+    ASSERT_EQ(names.size(), 2u);
+    std::vector<std::string> copies = {readFile(backups + "/" + names[0]), readFile(backups + "/" + names[1])};
+    std::sort(copies.begin(), copies.end());
+    std::vector<std::string> expected = {original, afterFirst};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(copies, expected);
+}
+
+TEST_F(SquadronCliTest, setWritesNothingWhenTheBackupFails)
+{
+    const std::string path = dir.file("Jan.plt");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(path));
+    const std::string original = readFile(path);
+    fs::create_directories(data + "/vantrel");
+    writeFile(backups, "in the way");
+
+    const CliRun run = cli("set --ini " + ini + " --rank 7 --name Luke '" + path + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with("Cannot back up " + path + " to " + backups + ": ")) << run.err;
+    EXPECT_TRUE(run.err.ends_with(". Nothing was written.\n")) << run.err;
+    EXPECT_EQ(readFile(path), original);
+}
+
+}  // namespace

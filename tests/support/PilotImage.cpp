@@ -1,0 +1,51 @@
+#include "tests/support/PilotImage.h"
+
+#include <fstream>
+
+namespace vantrel {
+
+void PilotImage::setText(const layout::Field& field, std::string_view text)
+{
+    for (std::uint32_t k = 0; k < field.width; ++k)
+        bytes_[field.offset + k] = k < text.size() ? text[k] : '\0';
+}
+
+void PilotImage::setIntAt(std::uint32_t offset, std::int32_t value)
+{
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int k = 0; k < 4; ++k)
+        bytes_[offset + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+std::int32_t PilotImage::intAt(std::uint32_t offset) const
+{
+    std::uint32_t v = 0;
+    for (int k = 0; k < 4; ++k)
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[offset + k])) << (8 * k);
+    return static_cast<std::int32_t>(v);
+}
+
+void PilotImage::setInt(const layout::Field& field, std::int32_t value, std::uint32_t index)
+{
+    setIntAt(field.offset + 4 * index, value);
+}
+
+void PilotImage::setMission(const layout::Field& list, std::uint32_t index, const Mission& m)
+{
+    const std::uint32_t base = layout::missionRecordOffset(list, index);
+    setIntAt(base + layout::record::kLeadValue, m.leadValue);
+    setIntAt(base + layout::record::kStatus, m.status);
+    setIntAt(base + layout::record::kScore, m.score);
+    setIntAt(base + layout::record::kTime, m.time);
+    setIntAt(base + layout::record::kBonus, m.storedBonus);
+}
+
+bool PilotImage::save(const std::string& path) const
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+}  // namespace vantrel

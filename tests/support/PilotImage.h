@@ -1,0 +1,43 @@
+// A pilot file's bytes in memory, written field by field through the layout
+// table. Used to make the sample pilot and the pilots that tests build.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/pilot/PilotLayout.h"
+
+namespace vantrel {
+
+class PilotImage {
+public:
+    PilotImage() : bytes_(static_cast<std::size_t>(layout::kPilotFileSize), '\0') {}
+
+    // Text copied as bytes, cut to the field's width, zero-filled after it.
+    void setText(const layout::Field& field, std::string_view bytes);
+    void setInt(const layout::Field& field, std::int32_t value, std::uint32_t index = 0);
+    void setIntAt(std::uint32_t offset, std::int32_t value);
+    std::int32_t intAt(std::uint32_t offset) const;
+
+    struct Mission {
+        std::int32_t leadValue = 0;
+        std::int32_t status = 1;
+        std::int32_t score = 0;
+        std::int32_t time = 0;
+        std::int32_t storedBonus = 0;  // ten times the points
+    };
+    void setMission(const layout::Field& list, std::uint32_t index, const Mission& mission);
+
+    std::string& bytes() { return bytes_; }
+    const std::string& bytes() const { return bytes_; }
+
+    // Writes the image to a file; false on failure.
+    bool save(const std::string& path) const;
+
+private:
+    std::string bytes_;
+};
+
+}  // namespace vantrel

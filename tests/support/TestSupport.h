@@ -1,0 +1,188 @@
+// Shared helpers for the core tests: temporary folders, in-memory settings,
+// pilot files built field by field, a file seam that fails on demand, and a
+// runner for the command-line program.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/pilot/FileAccess.h"
+#include "tests/support/PilotImage.h"
+#include "core/settings/Settings.h"
+
+namespace vantrel::testing {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Settings held in memory; keys match without regard to case.
+class MemorySettings final : public Settings {
+public:
+    std::string ReadString(std::string_view, std::string_view key, std::string_view fallback) override
+    {
+        const auto it = values.find(lower(key));
+        return it == values.end() ? std::string(fallback) : it->second;
+    }
+    void WriteString(std::string_view, std::string_view key, std::string_view value) override
+    {
+        values[lower(key)] = std::string(value);
+    }
+    void UpdateFile() override { ++updates; }
+    void set(std::string_view key, std::string_view value) { WriteString(kSettingsSection, key, value); }
+
+    std::map<std::string, std::string> values;
+    int updates = 0;
+
+private:
+    static std::string lower(std::string_view s)
+    {
+        std::string out(s);
+        for (auto& c : out)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return out;
+    }
+};
+
+// Wraps the real file system; the n-th operation of a kind (counted from 1
+// over the whole life of the seam) fails.
+class FailingFileAccess final : public FileAccess {
+public:
+    enum class Op { Open, Seek, Read, Write };
+    std::map<Op, std::vector<int>> failOn;
+    std::map<Op, int> counts;
+
+    bool shouldFail(Op op)
+    {
+        const int n = ++counts[op];
+        for (int k : failOn[op])
+            if (k == n || k == -1)
+                return true;
+        return false;
+    }
+
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override;
+
+    // What another program does to the file right before the save replaces
+    // it, and a failure to report instead of replacing.
+    std::function<void()> beforeReplace;
+    std::string replaceFailure;
+    FileResult replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options) override
+    {
+        if (beforeReplace)
+            beforeReplace();
+        if (!replaceFailure.empty())
+            return FileResult::failure(replaceFailure);
+        return FileAccess::replace(path, bytes, options);
+    }
+};
+
+class FailingFile final : public OpenFile {
+public:
+    FailingFile(std::unique_ptr<OpenFile> inner, FailingFileAccess& owner) : inner_(std::move(inner)), owner_(owner) {}
+    std::int64_t size() override { return inner_->size(); }
+    bool seek(std::int64_t offset) override
+    {
+        return !owner_.shouldFail(FailingFileAccess::Op::Seek) && inner_->seek(offset);
+    }
+    bool read(void* buffer, std::size_t count) override
+    {
+        return !owner_.shouldFail(FailingFileAccess::Op::Read) && inner_->read(buffer, count);
+    }
+    bool write(const void* buffer, std::size_t count) override
+    {
+        return !owner_.shouldFail(FailingFileAccess::Op::Write) && inner_->write(buffer, count);
+    }
+    bool atEnd() override { return inner_->atEnd(); }
+    bool flush() override { return inner_->flush(); }
+    std::optional<Status> status() override { return inner_->status(); }
+
+private:
+    std::unique_ptr<OpenFile> inner_;
+    FailingFileAccess& owner_;
+};
+
+inline std::unique_ptr<OpenFile> FailingFileAccess::open(const std::string& path, OpenMode mode)
+{
+    if (shouldFail(Op::Open))
+        return nullptr;
+    auto inner = systemFileAccess().open(path, mode);
+    if (!inner)
+        return nullptr;
+    return std::make_unique<FailingFile>(std::move(inner), *this);
+}
+
+inline std::string realPilotsDir()
+{
+    return VANTREL_REAL_PILOTS_DIR;
+}
+
+#ifdef VANTREL_CLI_PATH
+// What one run of vantrel-cli gave back.
+struct CliRun {
+    int status = -1;  // exit status, -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs the real vantrel-cli through the shell with `arguments` as given (quote
+// paths that need it). HOME and XDG_CONFIG_HOME are `home`, XDG_DATA_HOME is
+// its "data" folder, TZ is UTC and LC_ALL is C; the output streams pass
+// through the files "stdout" and "stderr" in `home`.
+inline CliRun runCli(const TempDir& home, const std::string& arguments)
+{
+    const std::string dir = home.path().string();
+    const std::string out = home.file("stdout"), err = home.file("stderr");
+    const std::string command = "HOME='" + dir + "' XDG_CONFIG_HOME='" + dir + "' XDG_DATA_HOME='" + home.file("data") +
+                                "' TZ=UTC LC_ALL=C '" VANTREL_CLI_PATH "' " + arguments + " > '" + out + "' 2> '" +
+                                err + "'";
+    CliRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = readFile(out);
+    run.err = readFile(err);
+    return run;
+}
+#endif
+
+}  // namespace vantrel::testing
