@@ -79,8 +79,6 @@ public:
     // Appends the campaign mission listing over the From/To range.
     void RipScore();
 
-    const vantrel::PilotRecord& pilotRecord() const { return record_; }
-    const TextWindowSink& textWindowSink() const { return *sink_; }
 
     // Handlers.
     void Button1Click();

@@ -31,10 +31,6 @@ public:
     // Writes the gathered lines below what the text window holds.
     void flush();
 
-    // Where the counts of the tables start, from the left of a line.
-    qreal tableColumn() const { return column_; }
-    qreal tabStopDistance() const { return distance_; }
-
     // The tab stops for one line; empty when the regular stops serve.
     QList<QTextOption::Tab> tabsFor(const QString& line) const;
 
