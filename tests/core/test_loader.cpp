@@ -293,16 +293,15 @@ TEST_F(LoaderTest, aFailedListReadCountsOnceAndKeepsTheRecordsBeforeIt)
 
 TEST(RealPilots, loadWithoutErrors)
 {
-    const std::filesystem::path dir = realPilotsDir();
-    if (!std::filesystem::exists(dir / "XWA-TC-56.plt"))
-        GTEST_SKIP() << "no real pilot files here";
+    VANTREL_REQUIRE_REAL_PILOT(tc56, "XWA-TC-56.plt");
+    VANTREL_REQUIRE_REAL_PILOT(yoda, "PickledYoda0.plt");
     PilotRecord record;
-    LoadResult result = ReadMission(record, (dir / "XWA-TC-56.plt").string());
+    LoadResult result = ReadMission(record, tc56);
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(record.CampaignMissionCount, 58);
     EXPECT_EQ(result.getTo, 58);
 
-    result = ReadMission(record, (dir / "PickledYoda0.plt").string());
+    result = ReadMission(record, yoda);
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(record.CampaignMissionCount, 0);
     EXPECT_EQ(record.TODScoreA, record.TODScoreB);

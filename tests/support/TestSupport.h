@@ -157,6 +157,22 @@ inline std::string realPilotsDir()
     return VANTREL_REAL_PILOTS_DIR;
 }
 
+// The full name of one of the two real pilot files that lie beside the
+// checkout, or "" when that folder is absent (a clone on its own).
+inline std::string realPilot(const std::string& name)
+{
+    const std::filesystem::path path = std::filesystem::path(realPilotsDir()) / name;
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(path, ignored) ? path.string() : std::string();
+}
+
+// Skips the running test when a real pilot file is not there, saying so.
+#define VANTREL_REQUIRE_REAL_PILOT(variable, name)                                                      \
+    const std::string variable = ::vantrel::testing::realPilot(name);                                   \
+    if (variable.empty())                                                                                \
+    GTEST_SKIP() << "the real pilot file " << (name) << " is not in " << ::vantrel::testing::realPilotsDir() \
+                 << " beside this checkout; skipped"
+
 #ifdef VANTREL_CLI_PATH
 // What one run of vantrel-cli gave back.
 struct CliRun {
