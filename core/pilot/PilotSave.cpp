@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/pilot/LittleEndian.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/text/Windows1252.h"
 
@@ -15,21 +16,6 @@ namespace {
 
 constexpr unsigned kAnyWriteBit = 0222;
 
-void putInt32(char* p, std::int32_t value)
-{
-    const auto v = static_cast<std::uint32_t>(value);
-    for (int k = 0; k < 4; ++k)
-        p[k] = static_cast<char>((v >> (8 * k)) & 0xFF);
-}
-
-std::int32_t int32At(const char* p)
-{
-    std::uint32_t v = 0;
-    for (int k = 3; k >= 0; --k)
-        v = (v << 8) | static_cast<unsigned char>(p[k]);
-    return static_cast<std::int32_t>(v);
-}
-
 // Marks campaign missions 0 .. count-1 as completed. A record the file
 // already counts (status not 0) is left exactly as it is; one it does not
 // gets status 1 and keeps every other byte, whatever the game stored there.
@@ -37,7 +23,7 @@ void WriteMissionRecords(std::string& image, int count)
 {
     for (int i = 0; i < count; ++i) {
         char* record = image.data() + layout::missionRecordOffset(layout::CampaignMissionRecords, static_cast<std::uint32_t>(i));
-        if (int32At(record + layout::record::kStatus) == 0)
+        if (le::int32At(record + layout::record::kStatus) == 0)
             record[layout::record::kStatus] = 1;
     }
 }
@@ -110,7 +96,7 @@ void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
     }
     const auto putField = [&](const layout::Field& field, int index) {
         if (index >= 0)
-            putInt32(image.data() + field.offset, index);
+            le::putInt32(image.data() + field.offset, index);
     };
     putField(layout::Rank, edit.rankIndex);
     putField(layout::Rating, edit.ratingIndex);

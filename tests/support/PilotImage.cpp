@@ -1,5 +1,7 @@
 #include "tests/support/PilotImage.h"
 
+#include "core/pilot/LittleEndian.h"
+
 #include <fstream>
 
 namespace vantrel {
@@ -12,17 +14,12 @@ void PilotImage::setText(const layout::Field& field, std::string_view text)
 
 void PilotImage::setIntAt(std::uint32_t offset, std::int32_t value)
 {
-    const auto v = static_cast<std::uint32_t>(value);
-    for (int k = 0; k < 4; ++k)
-        bytes_[offset + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+    le::putInt32(bytes_.data() + offset, value);
 }
 
 std::int32_t PilotImage::intAt(std::uint32_t offset) const
 {
-    std::uint32_t v = 0;
-    for (int k = 0; k < 4; ++k)
-        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[offset + k])) << (8 * k);
-    return static_cast<std::int32_t>(v);
+    return le::int32At(bytes_.data() + offset);
 }
 
 void PilotImage::setInt(const layout::Field& field, std::int32_t value, std::uint32_t index)
