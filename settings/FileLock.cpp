@@ -34,11 +34,16 @@ std::string linkTarget(const std::string& path)
 int openLockFile(const std::string& name)
 {
     const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
-    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | flags, 0666);
-    // Another user's lock file may be ours to read only; that is enough to lock it.
-    if (fd < 0 && errno == EACCES)
-        fd = ::open(name.c_str(), O_RDONLY | flags);
-    return fd;
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | flags, 0666);
+    if (fd >= 0 || errno != EACCES)
+        return fd;
+    // Another user's lock file may be ours to read only; that is enough to
+    // lock it. When there is none, the folder's refusal is what counts.
+    const int refused = errno;
+    const int readOnly = ::open(name.c_str(), O_RDONLY | flags);
+    if (readOnly < 0)
+        errno = refused;
+    return readOnly;
 }
 
 }  // namespace
