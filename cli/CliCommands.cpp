@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -168,27 +169,67 @@ int runMissions(const ParsedArguments& args, const Streams& io)
     return 0;
 }
 
+// A fixed failure text, then the system's reason on a line of its own.
+void printFailure(const Streams& io, const std::string& text, const std::string& cause)
+{
+    printError(io, text);
+    if (!cause.empty())
+        printError(io, cause);
+}
+
+// A LOGFILE named like a pilot file is one: `entry --append *.plt` with the
+// log's name forgotten would make the first pilot the log.
+bool namesAPilotFile(const std::string& path)
+{
+    static constexpr std::string_view kExtension = ".plt";
+    if (path.size() < kExtension.size())
+        return false;
+    for (std::size_t i = 0; i < kExtension.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[path.size() - kExtension.size() + i]);
+        if (std::tolower(c) != kExtension[i])
+            return false;
+    }
+    return true;
+}
+
+// The main log's text into `text`; a log that does not exist yet is empty.
+// False, after telling why, for one that exists but cannot be read: it is
+// never overwritten. A file holding NUL bytes is no text log and is refused.
+bool readLog(const std::string& path, const Streams& io, std::string& text)
+{
+    text.clear();
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored))
+        return true;
+    mainlog::ReadResult existing = mainlog::read(path);
+    if (!existing.ok) {
+        printFailure(io, existing.error, existing.cause);
+        return false;
+    }
+    if (existing.text.find('\0') != std::string::npos)
+        throw UsageError("--append " + path + ": the file holds NUL bytes, so it is no main log; nothing was written");
+    text = std::move(existing.text);
+    return true;
+}
+
 int runEntry(const ParsedArguments& args, const Streams& io)
 {
     if (args.files.empty())
         throw UsageError("expected at least one pilot file");
-    auto settings = openSettings(args);
     const auto logFile = args.option("--append");
+    if (logFile && namesAPilotFile(*logFile))
+        throw UsageError("--append " + *logFile +
+                         ": a file whose name ends in .plt is a pilot file, not a main log; nothing was written");
+    auto settings = openSettings(args);
 
-    // A log that does not exist yet starts empty; one that exists but cannot
-    // be read is never overwritten.
+    // Read first so that a log that cannot be read stops the run before any
+    // pilot file is loaded.
     std::string log;
-    std::error_code ignored;
-    if (logFile && std::filesystem::exists(*logFile, ignored)) {
-        const auto existing = mainlog::read(*logFile);
-        if (!existing.ok) {
-            printError(io, existing.error);
-            return 1;
-        }
-        log = existing.text;
-    }
+    if (logFile && !readLog(*logFile, io, log))
+        return 1;
 
     int status = 0;
+    std::vector<std::string> entries;
     for (const auto& path : args.files) {
         LoadedPilot pilot;
         if (!load(pilot, path, *settings, io)) {
@@ -206,16 +247,29 @@ int runEntry(const ParsedArguments& args, const Streams& io)
             break;
         }
         if (logFile) {
-            mainlog::appendLine(log, entry);
+            entries.push_back(std::move(entry));
         } else {
             std::fwrite(entry.data(), 1, entry.size(), io.out);
             std::fputc('\n', io.out);
         }
     }
     if (logFile) {
-        const std::string error = mainlog::write(*logFile, log);
-        if (!error.empty()) {
-            printError(io, error);
+        // Read, append and replace under the log's lock, so that the lines
+        // other writers added since the first read are kept.
+        const mainlog::LogLock lock(*logFile);
+        if (!lock.ok()) {
+            printFailure(io, lock.error(), lock.cause());
+            return 1;
+        }
+        if (!readLog(*logFile, io, log))
+            return 1;
+        for (const std::string& entry : entries)
+            mainlog::appendLine(log, entry);
+        mainlog::WriteOptions options;
+        options.heldLock = &lock;
+        const mainlog::WriteResult written = mainlog::write(*logFile, log, options);
+        if (!written.ok) {
+            printFailure(io, written.error, written.cause);
             return 1;
         }
     }

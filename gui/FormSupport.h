@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "core/Version.h"
+#include "core/files/FileResult.h"
 #include "gui/Prompts.h"
 
 class QDialog;
@@ -42,13 +43,18 @@ void centreOnScreen(QWidget& window);
 QString withFullStop(const QString& text);
 
 // Runs one handler; an unexpected failure inside it ends the action and is
-// shown in an error box, and the program goes on.
+// shown in an error box, its cause (when it has one) below the text, and the
+// program goes on.
 template <class Body>
 bool runAction(Prompts& prompts, Body&& body)
 {
     try {
         body();
         return true;
+    } catch (const CausedError& failure) {
+        prompts.tell(Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())),
+                     QString::fromStdString(failure.cause()));
+        return false;
     } catch (const std::exception& failure) {
         prompts.tell(Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())));
         return false;

@@ -161,16 +161,21 @@ void TForm1::FormCreate()
     // 5. The main log, when its file exists.
     vantrel::runAction(prompts_, [this] {
         const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
-        if (!QFileInfo::exists(text(logFile)))
+        if (!QFileInfo::exists(text(logFile))) {
+            knownLogs_.loaded(logFile, std::nullopt);
             return;
+        }
         QString loaded;
         {
             // The file's bytes go before the text window takes its copy.
             vantrel::mainlog::ReadResult log = vantrel::mainlog::read(logFile);
             if (!log.ok) {
-                prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(log.error)));
+                // Its text is not in the window: saving must not replace it unasked.
+                knownLogs_.loadFailed(logFile, log.identity);
+                prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(log.error)), text(log.cause));
                 return;
             }
+            knownLogs_.loaded(logFile, log.identity);
             loaded = text(log.text);
         }
         Memo1->setPlainText(loaded);
@@ -228,11 +233,41 @@ QString TForm1::logText() const
 
 bool TForm1::writeLog(const QString& fileName)
 {
-    const std::string failure = vantrel::mainlog::write(utf8(fileName), utf8(logText()));
-    if (failure.empty())
-        return true;
-    prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(failure)));
-    return false;
+    using Risk = vantrel::mainlog::KnownFiles::Risk;
+    const std::string path = utf8(fileName);
+    const std::optional<vantrel::FileIdentity> now = vantrel::fileIdentity(path);
+    switch (knownLogs_.risk(path, now)) {
+    case Risk::NotLoaded:
+        if (!prompts_.askYesNo(Prompts::Kind::Warning,
+                               QStringLiteral("The file %1 could not be loaded when the program started. Saving "
+                                              "replaces all of it with the text of this window. Replace it?")
+                                   .arg(fileName),
+                               Prompts::Default::No))
+            return false;
+        break;
+    case Risk::Changed:
+        if (!prompts_.askYesNo(Prompts::Kind::Warning,
+                               QStringLiteral("The file %1 was changed by another program since it was loaded or "
+                                              "saved here. Saving replaces it with the text of this window. "
+                                              "Replace it?")
+                                   .arg(fileName),
+                               Prompts::Default::No))
+            return false;
+        break;
+    case Risk::None:
+        break;
+    }
+
+    // Still the file the question was about, or the one that needed none.
+    vantrel::mainlog::WriteOptions options;
+    options.expected = now;
+    const vantrel::mainlog::WriteResult written = vantrel::mainlog::write(path, utf8(logText()), options);
+    if (!written.ok) {
+        prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(written.error)), text(written.cause));
+        return false;
+    }
+    knownLogs_.written(path, written.identity);
+    return true;
 }
 
 TForm1::SaveOutcome TForm1::saveLogAs()

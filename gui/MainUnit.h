@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "core/mainlog/MainLogFile.h"
 #include "gui/FormSupport.h"
 #include "gui/Prompts.h"
 
@@ -91,11 +92,15 @@ private:
     void openChosenFile(const QString& fileName);
     // The main log's text with "\n" between lines.
     QString logText() const;
+    // Writes the log to the file; a file that could not be loaded or that
+    // another program changed since is replaced only when the user agrees.
     bool writeLog(const QString& fileName);
     SaveOutcome saveLogAs();
     QString configuredLogFile();
 
     vantrel::Prompts& prompts_;
+    // The log files loaded or written during this run, as we saw them.
+    vantrel::mainlog::KnownFiles knownLogs_;
 };
 
 // The five windows of a run, created in start-up order. The dialogs belong to

@@ -14,6 +14,8 @@ namespace vantrel {
 class Prompts {
 public:
     enum class Kind { Confirmation, Information, Warning, Error };
+    // The button that Enter presses.
+    enum class Default { Yes, No };
 
     struct FileRequest {
         QString title;
@@ -25,9 +27,13 @@ public:
 
     virtual ~Prompts() = default;
     // A box with Yes and No; true for Yes. Closing the box counts as No.
-    virtual bool askYesNo(Kind kind, const QString& text) = 0;
-    // A box with a single OK button.
-    virtual void tell(Kind kind, const QString& text) = 0;
+    // Questions whose Yes gives up data have No as their default.
+    virtual bool askYesNo(Kind kind, const QString& text, Default defaultButton) = 0;
+    bool askYesNo(Kind kind, const QString& text) { return askYesNo(kind, text, Default::Yes); }
+    // A box with a single OK button. `details`, when not empty, is shown
+    // below the text: the system's reason for a failure the text names.
+    virtual void tell(Kind kind, const QString& text, const QString& details) = 0;
+    void tell(Kind kind, const QString& text) { tell(kind, text, QString()); }
     // nullopt when the user cancels; otherwise the chosen full path.
     virtual std::optional<QString> chooseOpenFile(const FileRequest& request) = 0;
     virtual std::optional<QString> chooseSaveFile(const FileRequest& request) = 0;

@@ -104,17 +104,19 @@ QString qtNameFilters(const QString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
-bool QtPrompts::askYesNo(Kind kind, const QString& text)
+bool QtPrompts::askYesNo(Kind kind, const QString& text, Default defaultButton)
 {
     QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Yes | QMessageBox::No, boxParent());
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultButton == Default::No ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
-void QtPrompts::tell(Kind kind, const QString& text)
+void QtPrompts::tell(Kind kind, const QString& text, const QString& details)
 {
     QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Ok, boxParent());
+    if (!details.isEmpty())
+        box.setInformativeText(details);
     box.exec();
 }
 

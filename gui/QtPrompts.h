@@ -8,8 +8,10 @@ namespace vantrel {
 
 class QtPrompts final : public Prompts {
 public:
-    bool askYesNo(Kind kind, const QString& text) override;
-    void tell(Kind kind, const QString& text) override;
+    using Prompts::askYesNo;
+    using Prompts::tell;
+    bool askYesNo(Kind kind, const QString& text, Default defaultButton) override;
+    void tell(Kind kind, const QString& text, const QString& details) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
     void openUrl(const QString& url) override;

@@ -28,12 +28,12 @@ namespace {
 
 class AcceptingPrompts final : public vantrel::Prompts {
 public:
-    bool askYesNo(Kind, const QString& text) override
+    bool askYesNo(Kind, const QString& text, Default) override
     {
         std::fprintf(stderr, "question: %s -> No\n", qPrintable(text));
         return false;
     }
-    void tell(Kind, const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void tell(Kind, const QString& text, const QString&) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
     std::optional<QString> chooseOpenFile(const FileRequest& request) override
     {
         if (request.fileName.isEmpty())

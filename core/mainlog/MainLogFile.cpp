@@ -2,9 +2,12 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "core/text/Windows1252.h"
 #include "core/files/AtomicFile.h"
@@ -40,6 +43,49 @@ std::string normalizedLineBreaks(std::string_view bytes)
     return out;
 }
 
+ReadResult readFailure(std::string error, std::string cause)
+{
+    ReadResult result;
+    result.error = std::move(error);
+    result.cause = std::move(cause);
+    return result;
+}
+
+std::string tooLargeCause(const std::string& path, std::uint64_t size)
+{
+    return path + " holds " + std::to_string(size) + " bytes, more than the " + std::to_string(kCapacityBytes) +
+           " the log can hold";
+}
+
+// Closes the descriptor however the read ends.
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+std::string folderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : file.substr(0, slash);
+}
+
+// The name a file is known by: links and "." or ".." resolved as far as the
+// path exists.
+std::string canonicalKey(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path key = std::filesystem::weakly_canonical(path, error);
+    if (error)
+        key = std::filesystem::absolute(path, error);
+    return error ? path : key.string();
+}
+
 }  // namespace
 
 std::string cannotOpenMessage(const std::string& path)
@@ -52,24 +98,32 @@ std::string cannotCreateMessage(const std::string& path)
     return sentence("Cannot create file " + path);
 }
 
+std::string cannotLockMessage(const std::string& lockFile)
+{
+    return sentence("Cannot lock file " + lockFile);
+}
+
 ReadResult read(const std::string& path)
 {
-    ReadResult result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        result.error = cannotOpenMessage(path);
-        return result;
-    }
+    // Non-blocking, so that a FIFO without a writer or a device cannot hold
+    // the program in open(); anything but a regular file is refused below.
+    const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    if (file.fd < 0)
+        return readFailure(cannotOpenMessage(path), std::strerror(errno));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        result.error = cannotOpenMessage(path);
+    if (::fstat(file.fd, &st) != 0)
+        return readFailure(cannotOpenMessage(path), std::strerror(errno));
+    const std::optional<FileIdentity> identity = fileIdentity(file.fd);
+    if (!S_ISREG(st.st_mode)) {
+        ReadResult result = readFailure(cannotOpenMessage(path), "it is not a regular file");
+        result.identity = identity;
         return result;
     }
     // Checked before reading, so an oversized file costs no memory.
     if (static_cast<std::uint64_t>(st.st_size) > kCapacityBytes) {
-        ::close(fd);
-        result.error = std::string(kTooLargeMessage);
+        ReadResult result =
+            readFailure(std::string(kTooLargeMessage), tooLargeCause(path, static_cast<std::uint64_t>(st.st_size)));
+        result.identity = identity;
         return result;
     }
 
@@ -77,27 +131,30 @@ ReadResult read(const std::string& path)
     bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
         if (n > 0) {
             bytes.append(buffer, static_cast<std::size_t>(n));
             // The file may have grown since it was measured.
             if (bytes.size() > kCapacityBytes) {
-                ::close(fd);
-                result.error = std::string(kTooLargeMessage);
+                ReadResult result = readFailure(std::string(kTooLargeMessage), tooLargeCause(path, bytes.size()));
+                result.identity = identity;
                 return result;
             }
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
-            ::close(fd);
-            result.error = cannotOpenMessage(path);
+            ReadResult result = readFailure(cannotOpenMessage(path), std::strerror(errno));
+            result.identity = identity;
             return result;
         }
     }
-    ::close(fd);
 
+    ReadResult result;
     result.ok = true;
     result.text = cp1252::toUtf8(normalizedLineBreaks(bytes));
+    // Taken before the bytes were read: a change while reading shows as a
+    // change later.
+    result.identity = identity;
     return result;
 }
 
@@ -128,11 +185,101 @@ std::string encode(std::string_view text)
     return cp1252::fromUtf8(withCrLf);
 }
 
-std::string write(const std::string& path, std::string_view text)
+LogLock::LogLock(const std::string& path, std::chrono::milliseconds wait)
 {
-    if (!replaceFileAtomically(path, encode(text)))
-        return cannotCreateMessage(path);
-    return {};
+    const FileResult locked = lock_.acquire(path, wait);
+    if (locked)
+        return;
+    cause_ = locked.cause();
+    const std::string folder = folderOf(FileLock::lockFileFor(path));
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        error_ = cannotCreateMessage(path);
+    else
+        error_ = cannotLockMessage(FileLock::lockFileFor(path));
+}
+
+WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options)
+{
+    WriteResult result;
+    const std::string bytes = encode(text);
+    std::optional<LogLock> ownLock;
+    if (!options.heldLock) {
+        ownLock.emplace(path);
+        if (!ownLock->ok()) {
+            result.error = ownLock->error();
+            result.cause = ownLock->cause();
+            return result;
+        }
+    }
+    ReplaceOptions replace;
+    replace.expected = options.expected;
+    if (const FileResult replaced = replaceFileAtomically(path, bytes, replace); !replaced) {
+        result.error = cannotCreateMessage(path);
+        result.cause = replaced.cause();
+        return result;
+    }
+    result.ok = true;
+    result.identity = fileIdentity(path);
+    return result;
+}
+
+KnownFiles::Seen& KnownFiles::entryFor(const std::string& path, const std::optional<FileIdentity>& identity)
+{
+    const std::string key = canonicalKey(path);
+    for (Seen& seen : seen_) {
+        if (seen.key == key) {
+            seen.identity = identity;
+            return seen;
+        }
+    }
+    seen_.push_back(Seen{key, identity, false});
+    return seen_.back();
+}
+
+const KnownFiles::Seen* KnownFiles::find(const std::string& path, const std::optional<FileIdentity>& now) const
+{
+    const std::string key = canonicalKey(path);
+    for (const Seen& seen : seen_) {
+        if (seen.key == key)
+            return &seen;
+    }
+    // Another name of a file we know: a hard link, or a spelling the
+    // canonical path does not reach.
+    if (now) {
+        for (const Seen& seen : seen_) {
+            if (seen.identity && seen.identity->device == now->device && seen.identity->inode == now->inode)
+                return &seen;
+        }
+    }
+    return nullptr;
+}
+
+void KnownFiles::loaded(const std::string& path, const std::optional<FileIdentity>& identity)
+{
+    entryFor(path, identity).loadFailed = false;
+}
+
+void KnownFiles::loadFailed(const std::string& path, const std::optional<FileIdentity>& identity)
+{
+    entryFor(path, identity).loadFailed = true;
+}
+
+void KnownFiles::written(const std::string& path, const std::optional<FileIdentity>& identity)
+{
+    entryFor(path, identity).loadFailed = false;
+}
+
+KnownFiles::Risk KnownFiles::risk(const std::string& path, const std::optional<FileIdentity>& now) const
+{
+    const Seen* seen = find(path, now);
+    // A file that is gone loses nothing when it is written anew.
+    if (!seen || !now)
+        return Risk::None;
+    if (seen->loadFailed)
+        return Risk::NotLoaded;
+    if (!seen->identity || *seen->identity != *now)
+        return Risk::Changed;
+    return Risk::None;
 }
 
 }  // namespace vantrel::mainlog

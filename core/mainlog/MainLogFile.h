@@ -4,9 +4,15 @@
 // In memory the log is UTF-8 with "\n" between lines.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/files/AtomicFile.h"
+#include "core/files/FileLock.h"
 
 namespace vantrel::mainlog {
 
@@ -16,13 +22,19 @@ inline constexpr std::size_t kCapacityBytes = 64u * 1024u * 1024u;
 inline constexpr std::string_view kTooLargeMessage = "Text exceeds memo capacity.";
 std::string cannotOpenMessage(const std::string& path);    // "Cannot open file %s."
 std::string cannotCreateMessage(const std::string& path);  // "Cannot create file %s."
+std::string cannotLockMessage(const std::string& lockFile);  // "Cannot lock file %s."
 
 struct ReadResult {
     bool ok = false;
     std::string text;   // UTF-8, "\n" line breaks (every CR LF, lone CR and lone LF)
     std::string error;  // the message to show when !ok
+    std::string cause;  // why, told beside the message
+    // The file as it was when it was read (also when it could not be read,
+    // as far as it could be looked at).
+    std::optional<FileIdentity> identity;
 };
 
+// Never waits: a FIFO, socket or device is refused as "Cannot open file %s.".
 ReadResult read(const std::string& path);
 
 // Appends one line at the very end: after the text when it is empty or ends
@@ -34,8 +46,78 @@ void appendLine(std::string& text, std::string_view line);
 // code page cannot hold become '?'.
 std::string encode(std::string_view text);
 
-// Replaces the file atomically; on failure returns the message to show and
-// leaves the old file as it was. Returns an empty string on success.
-std::string write(const std::string& path, std::string_view text);
+// The lock every change of one log file holds, in this program and in
+// vantrel-cli alike, so that a read-modify-replace of one writer never
+// drops the lines another added meanwhile.
+class LogLock {
+public:
+    explicit LogLock(const std::string& path, std::chrono::milliseconds wait = FileLock::kDefaultWait);
+    bool ok() const { return error_.empty(); }
+    // A lock that cannot be had in a folder where the log cannot be written
+    // either is the write's own failure, "Cannot create file %s."; any other
+    // is "Cannot lock file %s." for the lock file.
+    const std::string& error() const { return error_; }
+    const std::string& cause() const { return cause_; }
+
+private:
+    FileLock lock_;
+    std::string error_;
+    std::string cause_;
+};
+
+struct WriteOptions {
+    // Replace the file only while it is still this one.
+    std::optional<FileIdentity> expected;
+    // The log's lock, when the caller already holds it for a
+    // read-modify-replace; otherwise the write takes it itself.
+    const LogLock* heldLock = nullptr;
+};
+
+struct WriteResult {
+    bool ok = false;
+    std::string error;  // the message to show when !ok
+    std::string cause;  // why, told beside the message
+    // The file as written, looked at before the lock was let go.
+    std::optional<FileIdentity> identity;
+};
+
+// Replaces the file atomically; on failure leaves the old file as it was.
+WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options = {});
+
+// What a program knows of the log files it loaded or wrote during its run, so
+// that it replaces none unasked that it could not load or that another
+// program changed since. A file is known by its canonical path, and by its
+// device and inode under any other name.
+class KnownFiles {
+public:
+    enum class Risk {
+        None,       // a file we never saw, or one as we left it
+        NotLoaded,  // the file exists but could not be loaded
+        Changed,    // changed, replaced or created since we saw it
+    };
+
+    // The file was read and had `identity`; nullopt when there was none.
+    void loaded(const std::string& path, const std::optional<FileIdentity>& identity);
+    // The file exists but could not be loaded.
+    void loadFailed(const std::string& path, const std::optional<FileIdentity>& identity);
+    // We wrote the file and left it with `identity`: what it was is no
+    // longer at stake.
+    void written(const std::string& path, const std::optional<FileIdentity>& identity);
+
+    // What replacing the file `path` names would put at risk, given its
+    // identity now (nullopt when there is no file).
+    Risk risk(const std::string& path, const std::optional<FileIdentity>& now) const;
+
+private:
+    struct Seen {
+        std::string key;
+        std::optional<FileIdentity> identity;
+        bool loadFailed = false;
+    };
+    Seen& entryFor(const std::string& path, const std::optional<FileIdentity>& identity);
+    const Seen* find(const std::string& path, const std::optional<FileIdentity>& now) const;
+
+    std::vector<Seen> seen_;
+};
 
 }  // namespace vantrel::mainlog

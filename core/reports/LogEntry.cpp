@@ -20,6 +20,19 @@ std::string cutAtFirst(std::string text, char c)
     return text;
 }
 
+// One entry is one line of the main log: a control character in the name
+// (a line break in a file name, a stray byte in the file) becomes '?'. Such
+// characters are single bytes in UTF-8, never part of another character.
+std::string printable(std::string name)
+{
+    for (char& c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            c = '?';
+    }
+    return name;
+}
+
 }  // namespace
 
 std::string PilotNameFromFileName(std::string_view path)
@@ -48,13 +61,13 @@ std::string buildLogEntry(Settings& settings, const PilotRecord& record, const D
 
     switch (toWholeNumber(settings.read(keys::NameSource, defaults::NameSource))) {
     case NameInFile:
-        entry += fieldText(record.PilotName);
+        entry += printable(fieldText(record.PilotName));
         break;
     case FullFileName:
-        entry += PilotNameFromFileName(record.PilotFileName);
+        entry += printable(PilotNameFromFileName(record.PilotFileName));
         break;
     case TruncatedFileName:
-        entry += cutAtFirst(cutAtFirst(PilotNameFromFileName(record.PilotFileName), ' '), '_');
+        entry += printable(cutAtFirst(cutAtFirst(PilotNameFromFileName(record.PilotFileName), ' '), '_'));
         break;
     default:
         entry += "John Doe";

@@ -1,6 +1,11 @@
 // vantrel-cli end to end: the real binary, its output streams and exit status.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
 #include "TestSupport.h"
 #include "tests/support/PilotImage.h"
 
@@ -115,7 +120,121 @@ TEST_F(CliTest, entryAppendsToTheMainLogByItsRules)
 
     const CliRun failed = cli("entry --ini " + ini + " --append " + dir.file("no/such/dir/log.txt") + " " + good);
     EXPECT_EQ(failed.status, 1);
-    EXPECT_EQ(failed.err, "Cannot create file " + dir.file("no/such/dir/log.txt") + ".\n");
+    EXPECT_EQ(failed.err, "Cannot create file " + dir.file("no/such/dir/log.txt") + ".\nNo such file or directory\n");
+}
+
+// ---- Log integrity: nothing lost, nothing overwritten that is no log ----
+
+TEST_F(CliTest, logIntegrity_concurrentAppendsLoseNoEntry)
+{
+    const std::string good = pilot("Wedge.plt", 1);
+    const std::string log = dir.file("log.txt");
+    const std::string statuses = dir.file("statuses");
+    constexpr int kProcesses = 8;
+    constexpr int kRuns = 25;
+    // Eight shells, each running the real program 25 times in a row, all
+    // at once; each run notes its exit status.
+    const std::string run = "HOME='" + dir.path().string() + "' '" VANTREL_CLI_PATH "' entry --ini '" + ini +
+                            "' --append '" + log + "' '" + good + "' >/dev/null 2>>'" + dir.file("errors") + "'";
+    const std::string script = "for p in $(seq " + std::to_string(kProcesses) + "); do (for i in $(seq " +
+                               std::to_string(kRuns) + "); do " + run + "; echo $? >> '" + statuses +
+                               "'; done) & done; wait";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+
+    const std::string codes = readFile(statuses);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), '\n'), kProcesses * kRuns);
+    EXPECT_EQ(codes.find_first_not_of("0\n"), std::string::npos) << codes;
+    EXPECT_EQ(readFile(dir.file("errors")), "");
+    std::string expected;
+    for (int i = 0; i < kProcesses * kRuns; ++i)
+        expected += "Wedge - Score: 1000 (1000+0)\r\n";
+    EXPECT_EQ(readFile(log), expected);
+}
+
+TEST_F(CliTest, logIntegrity_aLogNamedLikeAPilotOrHoldingNulIsRefused)
+{
+    const std::string first = pilot("Wedge.plt", 1);
+    const std::string second = pilot("Biggs.plt", 2);
+    const std::string firstBytes = readFile(first);
+    const std::string upper = dir.file("Squadron.PLT");
+    const std::string binary = dir.file("binary.txt");
+    const std::string binaryBytes = std::string("entry\r\n\0\0more", 14);
+    writeFile(binary, binaryBytes);
+
+    // The log's name forgotten: the shell's *.plt made the first pilot the log.
+    for (const std::string& refusedLog : {first, upper, binary}) {
+        SCOPED_TRACE(refusedLog);
+        const CliRun run = cli("entry --ini " + ini + " --append " + refusedLog + " " + second + " " + first);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("vantrel-cli: --append " + refusedLog + ": ", 0), 0u) << run.err;
+    }
+    // Compared whole, but not printed: a pilot file is 152,076 bytes.
+    EXPECT_TRUE(readFile(first) == firstBytes);
+    EXPECT_FALSE(std::filesystem::exists(upper));
+    EXPECT_EQ(readFile(binary), binaryBytes);
+}
+
+TEST_F(CliTest, logIntegrity_controlCharactersInTheNameKeepTheEntryOnOneLine)
+{
+    const std::string log = dir.file("log.txt");
+    const std::string fromFileName = pilot("Wedge\nAntilles\t2.plt", 1);
+    writeFile(ini, "[ZADAdeda]\nNameSource=1\n");
+    CliRun run = cli("entry --ini " + ini + " --append " + log + " '" + fromFileName + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    PilotImage image;
+    image.setText(L::PilotName, std::string("Jan\rOrs\x7F\x01", 9));
+    const std::string fromName = dir.file("named.plt");
+    ASSERT_TRUE(image.save(fromName));
+    writeFile(ini, "[ZADAdeda]\nNameSource=0\nScoreFormat=0\n");
+    run = cli("entry --ini " + ini + " --append " + log + " " + fromName);
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Printed entries follow the same rule.
+    EXPECT_EQ(cli("entry --ini " + ini + " " + fromName).out, "Jan?Ors?? - Score: 0\n");
+
+    EXPECT_EQ(readFile(log), "Wedge?Antilles?2 - Score: 1000 (1000+0)\r\nJan?Ors?? - Score: 0\r\n");
+}
+
+TEST_F(CliTest, logIntegrity_aLockThatCannotBeHadWritesNothingAndTellsWhy)
+{
+    const std::string good = pilot("Wedge.plt", 1);
+    const std::string log = dir.file("log.txt");
+    writeFile(log, "kept\r\n");
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file(".log.txt.lock")));
+    const CliRun run = cli("entry --ini " + ini + " --append " + log + " " + good);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot lock file " + dir.file(".log.txt.lock") + ".\nIs a directory\n");
+    EXPECT_EQ(readFile(log), "kept\r\n");
+}
+
+// ---- Readers: a log that is no regular file is refused at once ----
+
+TEST_F(CliTest, readers_aFifoOrDeviceAsTheLogIsRefusedWithoutWaiting)
+{
+    const std::string good = pilot("Wedge.plt", 1);
+    const std::string fifo = dir.file("fifo.log");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& log : {fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(log);
+        const CliRun run = runCli(dir, "entry --ini " + ini + " --append " + log + " " + good, 20);
+        ASSERT_NE(run.status, -1) << "vantrel-cli blocked";
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "Cannot open file " + log + ".\nit is not a regular file\n");
+    }
+}
+
+TEST_F(CliTest, readers_aLogTooLargeForTheWindowIsLeftAndNamed)
+{
+    const std::string good = pilot("Wedge.plt", 1);
+    const std::string huge = dir.file("huge.log");
+    std::filesystem::resize_file((writeFile(huge, ""), huge), 64u * 1024u * 1024u + 1u);
+    const CliRun run = cli("entry --ini " + ini + " --append " + huge + " " + good);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Text exceeds memo capacity.\n" + huge +
+                           " holds 67108865 bytes, more than the 67108864 the log can hold\n");
+    EXPECT_EQ(std::filesystem::file_size(huge), 64u * 1024u * 1024u + 1u);
 }
 
 TEST_F(CliTest, aConversionErrorKeepsTheLinesBeforeIt)

@@ -1,11 +1,25 @@
-// The main log file: code page, line ends, appending and failures.
+// The main log file: code page, line ends, appending and failures; readers
+// that never block; the lock and the files a program knows it may replace.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "TestSupport.h"
 #include "core/mainlog/MainLogFile.h"
@@ -53,7 +67,7 @@ TEST(MainLogFile, CodePageBytesRoundTrip)
     EXPECT_NE(result.text.find("\xC3\xBF\n"), std::string::npos);                             // 0xFF
 
     const std::string copy = dir.file("copy.txt");
-    EXPECT_EQ(mainlog::write(copy, result.text), "");
+    EXPECT_TRUE(mainlog::write(copy, result.text).ok);
     EXPECT_EQ(readFile(copy), bytes);
 }
 
@@ -107,18 +121,299 @@ TEST(MainLogWrite, FailureKeepsOldFile)
 {
     TempDir dir;
     const std::string missingDir = dir.file("nowhere/log.txt");
-    EXPECT_EQ(mainlog::write(missingDir, "x\n"), "Cannot create file " + missingDir + ".");
+    const auto missing = mainlog::write(missingDir, "x\n");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, "Cannot create file " + missingDir + ".");
+    EXPECT_EQ(missing.cause, "No such file or directory");
 
     const std::string readOnly = dir.file("ro.txt");
     writeFile(readOnly, "old\r\n");
     ::chmod(readOnly.c_str(), 0444);
-    EXPECT_EQ(mainlog::write(readOnly, "new\n"), "Cannot create file " + readOnly + ".");
+    const auto refused = mainlog::write(readOnly, "new\n");
+    EXPECT_EQ(refused.error, "Cannot create file " + readOnly + ".");
+    EXPECT_EQ(refused.cause, kReadOnlyCause);
     EXPECT_EQ(readFile(readOnly), "old\r\n");
 
     const std::string existing = dir.file("log.txt");
     writeFile(existing, "a much longer old text\r\n");
-    EXPECT_EQ(mainlog::write(existing, "new"), "");
+    const auto written = mainlog::write(existing, "new");
+    EXPECT_TRUE(written.ok) << written.error;
     EXPECT_EQ(readFile(existing), "new");
+    EXPECT_EQ(written.identity, fileIdentity(existing));
+}
+
+// ---- Readers: never block, and tell why they failed ----
+
+// Runs `body` in a child process and hands back what it returned, or nullopt
+// when it did not finish within `limit` (the child is then killed), so that a
+// reader that blocks fails the test instead of hanging it.
+std::optional<std::string> inChildWithin(std::chrono::seconds limit, const std::function<std::string()>& body)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return "pipe failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const std::string result = body();
+        [[maybe_unused]] const ssize_t n = ::write(channel[1], result.data(), result.size());
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string result;
+    bool finished = false;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd wait{channel[0], POLLIN, 0};
+        if (::poll(&wait, 1, static_cast<int>(left.count())) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
+        if (n <= 0) {
+            finished = true;
+            break;
+        }
+        result.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(channel[0]);
+    if (!finished)
+        ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    if (!finished)
+        return std::nullopt;
+    return result;
+}
+
+std::string outcome(const mainlog::ReadResult& result)
+{
+    return (result.ok ? "ok" : result.error) + " | " + result.cause;
+}
+
+TEST(MainLogReaders, aFifoSocketOrDeviceIsRefusedWithoutWaiting)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("fifo.log");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string socketPath = dir.file("socket.log");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+
+    for (const std::string& path : {fifo, socketPath, std::string("/dev/zero"), std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        const std::optional<std::string> result =
+            inChildWithin(std::chrono::seconds(10), [&] { return outcome(mainlog::read(path)); });
+        ASSERT_TRUE(result.has_value()) << "the read blocked";
+        // A socket cannot even be opened; the system tells why.
+        if (path == socketPath)
+            EXPECT_EQ(*result, "Cannot open file " + path + ". | No such device or address");
+        else
+            EXPECT_EQ(*result, "Cannot open file " + path + ". | it is not a regular file");
+    }
+    ::close(listener);
+}
+
+TEST(MainLogReaders, failuresTellTheirCause)
+{
+    TempDir dir;
+    EXPECT_EQ(outcome(mainlog::read(dir.file("missing.txt"))),
+              "Cannot open file " + dir.file("missing.txt") + ". | No such file or directory");
+    EXPECT_EQ(outcome(mainlog::read(dir.path().string())),
+              "Cannot open file " + dir.path().string() + ". | it is not a regular file");
+
+    const std::string tooLarge = dir.file("huge.txt");
+    makeSparseFile(tooLarge, static_cast<off_t>(mainlog::kCapacityBytes) + 1);
+    const auto refused = mainlog::read(tooLarge);
+    EXPECT_EQ(refused.error, "Text exceeds memo capacity.");
+    // The fixed text does not name the file; its cause does.
+    EXPECT_EQ(refused.cause, tooLarge + " holds 67108865 bytes, more than the 67108864 the log can hold");
+    EXPECT_EQ(refused.identity, fileIdentity(tooLarge));
+}
+
+TEST(MainLogReaders, aWriteOnlyFileIsRefusedWithItsCause)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    TempDir dir;
+    const std::string path = dir.file("write-only.txt");
+    writeFile(path, "secret\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+    EXPECT_EQ(outcome(mainlog::read(path)), "Cannot open file " + path + ". | Permission denied");
+}
+
+// ---- Log integrity: the lock, and the files the program knows ----
+
+TEST(MainLogIntegrity, writersHoldingTheLockLoseNoLine)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    constexpr int kWriters = 4;
+    constexpr int kLines = 25;
+    std::vector<std::thread> writers;
+    std::atomic<int> failures{0};
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([&, w] {
+            for (int i = 0; i < kLines; ++i) {
+                // Each appends under its own lock, as separate programs do.
+                const mainlog::LogLock lock(path);
+                std::string text;
+                if (std::filesystem::exists(path)) {
+                    const auto read = mainlog::read(path);
+                    text = read.text;
+                    failures += read.ok ? 0 : 1;
+                }
+                mainlog::appendLine(text, "writer " + std::to_string(w) + " line " + std::to_string(i));
+                mainlog::WriteOptions options;
+                options.heldLock = &lock;
+                failures += lock.ok() && mainlog::write(path, text, options).ok ? 0 : 1;
+            }
+        });
+    }
+    for (std::thread& writer : writers)
+        writer.join();
+    EXPECT_EQ(failures, 0);
+    const std::string bytes = readFile(path);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), kWriters * kLines);
+}
+
+TEST(MainLogIntegrity, theLockFileLiesBesideTheFileALinkLeadsTo_andStays)
+{
+    TempDir dir;
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file("real")));
+    const std::string real = dir.file("real/main.log");
+    const std::string link = dir.file("link.log");
+    writeFile(real, "");
+    std::filesystem::create_symlink(real, link);
+    EXPECT_EQ(FileLock::lockFileFor(real), dir.file("real/.main.log.lock"));
+    EXPECT_EQ(FileLock::lockFileFor(link), dir.file("real/.main.log.lock"));
+    EXPECT_EQ(FileLock::lockFileFor("main.log"), ".main.log.lock");
+
+    const mode_t mask = ::umask(027);
+    const auto written = mainlog::write(link, "entry\n");
+    ::umask(mask);
+    ASSERT_TRUE(written.ok) << written.error;
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("real/.main.log.lock").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(readFile(real), "entry\r\n");
+}
+
+TEST(MainLogIntegrity, aHeldLockKeepsOthersWaiting_thenTellsWhoHoldsIt)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    writeFile(path, "old\r\n");
+    FileLock holder;
+    ASSERT_TRUE(holder.acquire(path).ok());
+
+    FileLock other;
+    const FileResult refused = other.acquire(path, std::chrono::milliseconds(50));
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.cause(), "another program holds the lock");
+    const mainlog::LogLock logLock(path, std::chrono::milliseconds(50));
+    EXPECT_EQ(logLock.error(), "Cannot lock file " + dir.file(".log.txt.lock") + ".");
+    EXPECT_EQ(logLock.cause(), "another program holds the lock");
+    EXPECT_EQ(readFile(path), "old\r\n");
+
+    holder.release();
+    EXPECT_TRUE(other.acquire(path, std::chrono::milliseconds(50)).ok());
+}
+
+TEST(MainLogIntegrity, aLockThatCannotBeHad_stopsTheWrite)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    writeFile(path, "old\r\n");
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file(".log.txt.lock")));
+    const auto refused = mainlog::write(path, "new\n");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, "Cannot lock file " + dir.file(".log.txt.lock") + ".");
+    EXPECT_FALSE(refused.cause.empty());
+    EXPECT_EQ(readFile(path), "old\r\n");
+}
+
+TEST(MainLogIntegrity, aReadOnlyFolder_givesTheWritesOwnFailure)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    writeFile(path, "old\r\n");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    const auto refused = mainlog::write(path, "new\n");
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(refused.error, "Cannot create file " + path + ".");
+    EXPECT_EQ(refused.cause, "Permission denied");
+    EXPECT_EQ(readFile(path), "old\r\n");
+}
+
+TEST(MainLogIntegrity, aWriteThatExpectsAnotherFile_leavesTheFile)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    writeFile(path, "seen\r\n");
+    const std::optional<FileIdentity> seen = fileIdentity(path);
+    writeFile(path, "changed meanwhile\r\n");
+    mainlog::WriteOptions options;
+    options.expected = seen;
+    const auto refused = mainlog::write(path, "mine\n", options);
+    EXPECT_EQ(refused.error, "Cannot create file " + path + ".");
+    EXPECT_EQ(refused.cause, kChangedMeanwhileCause);
+    EXPECT_EQ(readFile(path), "changed meanwhile\r\n");
+}
+
+TEST(MainLogIntegrity, knownFiles_tellWhatAReplaceWouldRisk)
+{
+    using Risk = mainlog::KnownFiles::Risk;
+    TempDir dir;
+    const std::string loaded = dir.file("loaded.log");
+    const std::string failed = dir.file("failed.log");
+    const std::string absent = dir.file("absent.log");
+    const std::string stranger = dir.file("stranger.log");
+    writeFile(loaded, "one\r\n");
+    writeFile(failed, "cannot be loaded");
+    writeFile(stranger, "never seen");
+
+    mainlog::KnownFiles known;
+    known.loaded(loaded, fileIdentity(loaded));
+    known.loadFailed(failed, fileIdentity(failed));
+    known.loaded(absent, std::nullopt);
+    const auto risk = [&](const std::string& path) { return known.risk(path, fileIdentity(path)); };
+
+    EXPECT_EQ(risk(loaded), Risk::None);
+    EXPECT_EQ(risk(stranger), Risk::None);
+    EXPECT_EQ(risk(absent), Risk::None);
+    EXPECT_EQ(risk(failed), Risk::NotLoaded);
+    // Other names of the same file.
+    std::filesystem::create_symlink(failed, dir.file("failed-link.log"));
+    std::filesystem::create_hard_link(failed, dir.file("failed-hard.log"));
+    EXPECT_EQ(risk(dir.path().string() + "/./failed.log"), Risk::NotLoaded);
+    EXPECT_EQ(risk(dir.file("failed-link.log")), Risk::NotLoaded);
+    EXPECT_EQ(risk(dir.file("failed-hard.log")), Risk::NotLoaded);
+
+    // Changed in place, replaced, created where there was none.
+    writeFile(loaded, "one\r\ntwo\r\n");
+    EXPECT_EQ(risk(loaded), Risk::Changed);
+    known.written(loaded, fileIdentity(loaded));
+    EXPECT_EQ(risk(loaded), Risk::None);
+    ASSERT_TRUE(mainlog::write(loaded, "by another program\n").ok);
+    EXPECT_EQ(risk(loaded), Risk::Changed);
+    writeFile(absent, "appeared");
+    EXPECT_EQ(risk(absent), Risk::Changed);
+
+    // A file written by us after all is no longer at stake as it was.
+    known.written(failed, fileIdentity(failed));
+    EXPECT_EQ(risk(failed), Risk::None);
+    // A file that is gone loses nothing.
+    std::filesystem::remove(loaded);
+    EXPECT_EQ(risk(loaded), Risk::None);
 }
 
 }  // namespace

@@ -95,6 +95,27 @@ TEST(LogEntry, nameSources)
     EXPECT_EQ(entryWith(settings, r), "Biggs");
 }
 
+// One entry is one line of the main log, whatever bytes the name holds.
+TEST(LogEntry, controlCharactersInTheNameBecomeQuestionMarks)
+{
+    MemorySettings settings;
+    settings.set("ScoreFormat", "0");
+    PilotRecord r = kestrel();
+    const std::string inFile = std::string("K\ne\rs\tt\x1F\x7F") + "r\xE9";  // 0xE9 is no control character
+    std::fill(r.PilotName.begin(), r.PilotName.end(), '\0');
+    std::copy(inFile.begin(), inFile.end(), r.PilotName.begin());
+    r.PilotFileName = "/pilots/Red\nLeader\x01\x7F_2 x.plt";
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "K?e?s?t??r\xC3\xA9 - Score: 1255"},
+        {"1", "Red?Leader??_2 x - Score: 1255"},
+        {"2", "Red?Leader?? - Score: 1255"},
+    };
+    for (const auto& [source, expected] : cases) {
+        settings.set("NameSource", source);
+        EXPECT_EQ(entryWith(settings, r), expected) << source;
+    }
+}
+
 TEST(LogEntry, dateComesFirstWithOneBlank)
 {
     MemorySettings settings;

@@ -43,19 +43,24 @@ inline void PrintTo(const QRect& rect, std::ostream* out)
 
 namespace vantrel::testing {
 
-// Plays queued answers and records every prompt as "Kind: text", or
-// "open: file name" / "save: file name" for the file dialogs.
+// Plays queued answers and records every prompt as "Kind: text" ("Kind,
+// default No: text" for a question whose default button is No), or
+// "open: file name" / "save: file name" for the file dialogs. The details
+// of every box that has them go to `details` as "text | details".
 class ScriptedPrompts final : public Prompts {
 public:
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
     std::vector<std::string> log;
+    std::vector<std::string> details;
     std::vector<FileRequest> openRequests;
     std::vector<FileRequest> saveRequests;
 
-    bool askYesNo(Kind kind, const QString& text) override
+    using Prompts::askYesNo;
+    using Prompts::tell;
+    bool askYesNo(Kind kind, const QString& text, Default defaultButton) override
     {
-        record(kind, text);
+        record(kind, text, defaultButton == Default::No ? ", default No" : "");
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
             return false;
@@ -64,7 +69,12 @@ public:
         answers.pop_front();
         return answer;
     }
-    void tell(Kind kind, const QString& text) override { record(kind, text); }
+    void tell(Kind kind, const QString& text, const QString& informative) override
+    {
+        record(kind, text);
+        if (!informative.isEmpty())
+            details.push_back(text.toStdString() + " | " + informative.toStdString());
+    }
     std::optional<QString> chooseOpenFile(const FileRequest& request) override
     {
         openRequests.push_back(request);
@@ -80,10 +90,10 @@ public:
     void openUrl(const QString& url) override { log.push_back("url: " + url.toStdString()); }
 
 private:
-    void record(Kind kind, const QString& text)
+    void record(Kind kind, const QString& text, const char* note = "")
     {
         static const char* const names[] = {"Confirmation", "Information", "Warning", "Error"};
-        log.push_back(std::string(names[static_cast<int>(kind)]) + ": " + text.toStdString());
+        log.push_back(std::string(names[static_cast<int>(kind)]) + note + ": " + text.toStdString());
     }
     std::optional<QString> nextFile()
     {

@@ -1,5 +1,7 @@
 // The main window: start-up, the main log and its modified flag, the open
-// flow, saving, clearing and the close step with each of its answer paths.
+// flow, saving, clearing and the close step with each of its answer paths;
+// the log files it will not replace unasked, readers that never block, and
+// the causes its failure boxes tell.
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,8 +12,17 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "GuiTestSupport.h"
 #include "gui/PltFile.h"
+#include "core/files/AtomicFile.h"
+#include "core/files/FileLock.h"
 #include "gui/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/About.h"
@@ -538,6 +549,205 @@ INSTANTIATE_TEST_SUITE_P(
                   {kChangesQuestion, "save", kCancelQuestion, "save"},
                   true}),
     [](const ::testing::TestParamInfo<ClosePath>& info) { return std::string(info.param.name); });
+
+// ---- Log integrity: no log file is replaced unasked that the window does not hold ----
+
+std::string notLoadedQuestion(const QString& path)
+{
+    return "Warning, default No: The file " + path.toStdString() +
+           " could not be loaded when the program started. Saving replaces all of it with the text of this "
+           "window. Replace it?";
+}
+
+std::string changedQuestion(const QString& path)
+{
+    return "Warning, default No: The file " + path.toStdString() +
+           " was changed by another program since it was loaded or saved here. Saving replaces it with the text "
+           "of this window. Replace it?";
+}
+
+// A log too large for the window; sparse, so it takes no room on disk.
+void makeOversizedLog(const QString& path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_TRUE(file.resize(qint64(mainlog::kCapacityBytes) + 1));
+}
+
+TEST_F(MainWindowTest, logIntegrity_aLogThatFailedToLoad_isReplacedOnlyWhenTheUserSaysSo)
+{
+    setSetting(keys::LogFile, configuredLog().toStdString());
+    makeOversizedLog(configuredLog());
+    const qint64 oversized = QFileInfo(configuredLog()).size();
+    ProgramWindows windows = start();
+    ASSERT_EQ(prompts.log, std::vector<std::string>{"Error: Text exceeds memo capacity."});
+    TForm1& form = *windows.Form1;
+    form.show();
+    form.appendLogLine(QStringLiteral("new entry"));
+    const std::string question = notLoadedQuestion(configuredLog());
+
+    // Every way of writing the configured file asks first; No keeps it whole
+    // and keeps the window's text unsaved.
+    prompts.log.clear();
+    prompts.answers = {false};
+    form.SaveButtonClick();
+    prompts.answers = {false};
+    form.Button2->click();
+    prompts.answers = {true, false};
+    prompts.files = {configuredLog()};
+    EXPECT_FALSE(form.close());
+    // The same file by another spelling, and by a link.
+    const QString link = homePath(QStringLiteral("link.log"));
+    ASSERT_TRUE(QFile::link(configuredLog(), link));
+    const QString otherSpelling = homePath(QStringLiteral("./main.log"));
+    prompts.answers = {false, false};
+    prompts.files = {otherSpelling, link};
+    form.SaveAsButtonClick();
+    form.SaveAsButtonClick();
+    const std::string save = "save: " + configuredLog().toStdString();
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{question, question, kChangesQuestion, save, question, save,
+                                                      notLoadedQuestion(otherSpelling), save,
+                                                      notLoadedQuestion(link)}));
+    EXPECT_EQ(QFileInfo(configuredLog()).size(), oversized);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isLogModified());
+
+    // Another file is free.
+    prompts.log.clear();
+    prompts.files = {homePath(QStringLiteral("other.log"))};
+    form.SaveAsButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{save});
+    EXPECT_EQ(fileBytes(homePath(QStringLiteral("other.log"))), QByteArray("new entry\r\n"));
+
+    // Yes replaces it; from then on it is a file this window wrote.
+    prompts.log.clear();
+    prompts.answers = {true};
+    form.appendLogLine(QStringLiteral("second"));
+    form.SaveButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{question});
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("new entry\r\nsecond\r\n"));
+    EXPECT_FALSE(form.isLogModified());
+    prompts.log.clear();
+    form.appendLogLine(QStringLiteral("third"));
+    form.Button2->click();
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("new entry\r\nsecond\r\nthird\r\n"));
+}
+
+TEST_F(MainWindowTest, logIntegrity_aLogChangedByAnotherProgram_isReplacedOnlyWhenTheUserSaysSo)
+{
+    ProgramWindows windows = startWithLog("mine\r\n");
+    TForm1& form = *windows.Form1;
+    form.appendLogLine(QStringLiteral("added here"));
+    writeBytes(configuredLog(), "mine\r\nadded by another program\r\n");
+
+    prompts.answers = {false};
+    form.SaveButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{changedQuestion(configuredLog())});
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("mine\r\nadded by another program\r\n"));
+    EXPECT_TRUE(form.isLogModified());
+
+    prompts.answers = {true};
+    form.SaveButtonClick();
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("mine\r\nadded here\r\n"));
+    EXPECT_FALSE(form.isLogModified());
+
+    // Saved by us: no question, until another program changes it again,
+    // this time by replacing it.
+    prompts.log.clear();
+    form.SaveButtonClick();
+    EXPECT_TRUE(prompts.log.empty());
+    ASSERT_TRUE(mainlog::write(configuredLog().toStdString(), "theirs\n").ok);
+    prompts.answers = {false};
+    form.SaveButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{changedQuestion(configuredLog())});
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("theirs\r\n"));
+}
+
+TEST_F(MainWindowTest, logIntegrity_aLogThatAppearedSinceTheStart_countsAsChanged)
+{
+    setSetting(keys::LogFile, configuredLog().toStdString());
+    ProgramWindows windows = start();
+    windows.Form1->appendLogLine(QStringLiteral("entry"));
+    writeBytes(configuredLog(), "written by another program\r\n");
+    prompts.answers = {false};
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{changedQuestion(configuredLog())});
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("written by another program\r\n"));
+}
+
+TEST_F(MainWindowTest, logIntegrity_savesWaitForTheLogsLock)
+{
+    ProgramWindows windows = startWithLog("");
+    windows.Form1->appendLogLine(QStringLiteral("entry"));
+    // Another writer holds the lock for a while, as vantrel-cli does while it
+    // appends.
+    std::promise<void> locked;
+    std::thread holder([&] {
+        FileLock lock;
+        EXPECT_TRUE(lock.acquire(configuredLog().toStdString()).ok());
+        locked.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    });
+    locked.get_future().wait();
+    const auto before = std::chrono::steady_clock::now();
+    windows.Form1->SaveButtonClick();
+    const auto waited = std::chrono::steady_clock::now() - before;
+    holder.join();
+    EXPECT_GE(waited, std::chrono::milliseconds(300));
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("entry\r\n"));
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+// ---- Readers: a log that is no regular file is refused at once ----
+
+TEST_F(MainWindowTest, readers_aFifoAsTheLog_isRefusedAtStartWithoutWaiting)
+{
+    const QString fifo = homePath(QStringLiteral("fifo.log"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    setSetting(keys::LogFile, fifo.toStdString());
+    // A start that blocks is ended by the alarm and fails instead of hanging.
+    ::alarm(30);
+    ProgramWindows windows = start();
+    ::alarm(0);
+    const std::string message = "Cannot open file " + fifo.toStdString() + ".";
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: " + message});
+    EXPECT_EQ(prompts.details, std::vector<std::string>{message + " | it is not a regular file"});
+    EXPECT_TRUE(logText(windows).isEmpty());
+}
+
+// ---- Messages: the fixed texts stay, the cause goes below them ----
+
+TEST_F(MainWindowTest, messages_failureBoxesTellTheCauseBelowTheFixedText)
+{
+    setSetting(keys::LogFile, configuredLog().toStdString());
+    makeOversizedLog(configuredLog());
+    ProgramWindows windows = start();
+    EXPECT_EQ(prompts.details,
+              std::vector<std::string>{"Text exceeds memo capacity. | " + configuredLog().toStdString() +
+                                       " holds 67108865 bytes, more than the 67108864 the log can hold"});
+
+    prompts.details.clear();
+    const QString missing = homePath(QStringLiteral("no/such/folder.log"));
+    prompts.files = {missing};
+    windows.Form1->SaveAsButtonClick();
+    const QString readOnly = homePath(QStringLiteral("read-only.log"));
+    writeBytes(readOnly, "kept\r\n");
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner));
+    prompts.files = {readOnly};
+    windows.Form1->SaveAsButtonClick();
+
+    // A settings file that refuses the write: the open flow's LastDir.
+    ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(paths::settingsFile()), QFileDevice::ReadOwner));
+    openPilot(*windows.Form1, samplePilot());
+    EXPECT_EQ(prompts.details,
+              (std::vector<std::string>{
+                  "Cannot create file " + missing.toStdString() + ". | No such file or directory",
+                  "Cannot create file " + readOnly.toStdString() + ". | " + std::string(kReadOnlyCause),
+                  "Unable to write to " + paths::settingsFile() + ". | " + std::string(kReadOnlyCause)}));
+    EXPECT_EQ(prompts.log.back(), "Error: Unable to write to " + paths::settingsFile() + ".");
+}
 
 TEST_F(MainWindowTest, settingsAndAbout_areShownModally)
 {

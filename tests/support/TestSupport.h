@@ -3,6 +3,7 @@
 // runner for the command-line program.
 #pragma once
 
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -184,17 +185,20 @@ struct CliRun {
 // Runs the real vantrel-cli through the shell with `arguments` as given (quote
 // paths that need it). HOME and XDG_CONFIG_HOME are `home`, XDG_DATA_HOME is
 // its "data" folder, TZ is UTC and LC_ALL is C; the output streams pass
-// through the files "stdout" and "stderr" in `home`.
-inline CliRun runCli(const TempDir& home, const std::string& arguments)
+// through the files "stdout" and "stderr" in `home`. A run that takes longer
+// than `limitSeconds` (when given) is killed and does not exit normally.
+inline CliRun runCli(const TempDir& home, const std::string& arguments, int limitSeconds = 0)
 {
     const std::string dir = home.path().string();
     const std::string out = home.file("stdout"), err = home.file("stderr");
+    const std::string limit = limitSeconds > 0 ? "timeout -s KILL " + std::to_string(limitSeconds) + " " : "";
     const std::string command = "HOME='" + dir + "' XDG_CONFIG_HOME='" + dir + "' XDG_DATA_HOME='" + home.file("data") +
-                                "' TZ=UTC LC_ALL=C '" VANTREL_CLI_PATH "' " + arguments + " > '" + out + "' 2> '" +
-                                err + "'";
+                                "' TZ=UTC LC_ALL=C " + limit + "'" VANTREL_CLI_PATH "' " + arguments + " > '" + out +
+                                "' 2> '" + err + "'";
     CliRun run;
     const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    // timeout(1) exits with 128 + the signal's number when it had to kill.
+    run.status = WIFEXITED(raw) && WEXITSTATUS(raw) != 128 + SIGKILL ? WEXITSTATUS(raw) : -1;
     run.out = readFile(out);
     run.err = readFile(err);
     return run;
