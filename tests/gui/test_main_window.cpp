@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "GuiTestSupport.h"
 #include "pilotfile/PltFile.h"
 #include "settings/SettingsDlg.h"
@@ -115,6 +118,24 @@ TEST_F(MainWindowTest, unreadableLog_isReportedAndTheLogStartsEmpty)
                                                      homePath(QStringLiteral("folder.log")).toStdString() + "."});
     EXPECT_TRUE(logText(windows).isEmpty());
     EXPECT_FALSE(windows.Form1->isLogModified());
+}
+
+TEST_F(MainWindowTest, settingsFileThatIsAFifo_isToldAsUnreadable_andStartUpGoesOnWithDefaults)
+{
+    // Start-up must not wait for a writer on the FIFO: should it, the alarm
+    // ends the test program instead of leaving it hanging.
+    const std::string settingsFile = paths::settingsFile();
+    QFile::remove(QString::fromStdString(settingsFile));
+    ASSERT_EQ(::mkfifo(settingsFile.c_str(), 0644), 0);
+    ::alarm(30);
+    ProgramWindows windows = start();
+    ::alarm(0);
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot read the settings file " + settingsFile + "."});
+    EXPECT_EQ(windows.Form1->SaveButton->toolTip(),
+              QStringLiteral("Save the main log to: ") + QString::fromStdString(paths::defaultLogFile()));
+    struct stat st {};
+    ASSERT_EQ(::lstat(settingsFile.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(MainWindowTest, typingIntoTheLog_setsTheModifiedFlag)
