@@ -329,15 +329,15 @@ int runTable(const ParsedArguments& args, const Streams& io)
     print(tableLine(pilotTableHeader(), format));
     int status = 0;
     for (const std::string& given : args.files) {
-        std::string searchError;
-        for (const std::string& path : pilotFilesFor(given, searchError)) {
+        std::vector<std::string> searchErrors;
+        for (const std::string& path : pilotFilesFor(given, searchErrors)) {
             settings->revalidate();
             const PilotTableEntry entry = pilotTableEntry(path, *settings);
             if (!entry.loaded)
                 status = 1;
             print(tableLine(entry.cells, format));
         }
-        if (!searchError.empty()) {
+        for (const std::string& searchError : searchErrors) {
             printError(io, "Cannot search " + searchError);
             status = 1;
         }
