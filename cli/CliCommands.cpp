@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 
 #include "cli/CliOptions.h"
 #include "core/reports/MissionListings.h"
@@ -94,9 +95,36 @@ void printError(const Streams& io, const std::string& text)
     std::fprintf(io.err, "%s\n", text.c_str());
 }
 
+// A settings file named with --ini that cannot be read: the command stops
+// before it reads or writes anything else.
+class UnreadableSettings : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The streams of the command that run() is running, for what openSettings
+// tells on the way.
+const Streams* commandStreams = nullptr;
+
+// The store over --ini PATH, or over the user's settings file. The file is
+// looked at once here (without waiting on a FIFO or device): a file named
+// with --ini must be readable (UnreadableSettings otherwise); the user's own
+// file may be absent, and one that is there but cannot be read is told on
+// stderr while the command goes on with the defaults.
 std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args)
 {
-    return std::make_unique<SettingsStore>(args.option("--ini").value_or(paths::settingsFile()));
+    const std::optional<std::string> given = args.option("--ini");
+    auto store = std::make_unique<SettingsStore>(given.value_or(paths::settingsFile()));
+    store->revalidate();
+    const std::string cause = store->readFailure();
+    if (cause.empty() || (!given && store->fileMissing()))
+        return store;
+    const std::string problem = "cannot read settings file " + store->filePath() + ": " + cause;
+    if (given)
+        throw UnreadableSettings(problem);
+    if (commandStreams)
+        std::fprintf(commandStreams->err, "vantrel-cli: %s; the default settings are used\n", problem.c_str());
+    return store;
 }
 
 // One pilot as the pilot view holds it after a load.
@@ -369,15 +397,15 @@ int runTable(const ParsedArguments& args, const Streams& io)
     print(tableLine(pilotTableHeader(), format));
     int status = 0;
     for (const std::string& given : args.files) {
-        std::string searchError;
-        for (const std::string& path : pilotFilesFor(given, searchError)) {
+        std::vector<std::string> searchErrors;
+        for (const std::string& path : pilotFilesFor(given, searchErrors)) {
             settings->revalidate();
             const PilotTableEntry entry = pilotTableEntry(path, *settings);
             if (!entry.loaded)
                 status = 1;
             print(tableLine(entry.cells, format));
         }
-        if (!searchError.empty()) {
+        for (const std::string& searchError : searchErrors) {
             printError(io, "Cannot search " + searchError);
             status = 1;
         }
@@ -448,11 +476,18 @@ int run(const std::vector<std::string>& args, const Streams& io)
                 std::fputs(kUsage, io.out);
                 return 0;
             }
+            struct StreamsInUse {
+                explicit StreamsInUse(const Streams& io) { commandStreams = &io; }
+                ~StreamsInUse() { commandStreams = nullptr; }
+            } inUse(io);
             return command.run(parsed, io);
         }
         throw UsageError("unknown command " + args.front());
     } catch (const UsageError& e) {
         std::fprintf(io.err, "vantrel-cli: %s\n%s", e.what(), kShortUsage);
+        return 2;
+    } catch (const UnreadableSettings& e) {
+        std::fprintf(io.err, "vantrel-cli: %s\n", e.what());
         return 2;
     }
 }

@@ -164,23 +164,35 @@ PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, Fil
     return entry;
 }
 
-std::vector<std::string> pilotFilesFor(const std::string& path, std::string& error)
+std::vector<std::string> pilotFilesFor(const std::string& path, std::vector<std::string>& errors)
 {
-    error.clear();
+    errors.clear();
     std::error_code ec;
     if (!fs::is_directory(path, ec))
         return {path};
 
+    // Folder by folder, so that one that cannot be entered is told and the
+    // others are still searched. Only real folders are entered: a link to a
+    // folder could lead back up.
     std::vector<std::string> found;
-    fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, ec);
-    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::error_code ignored;
-        if (it->is_regular_file(ignored) && hasPltExtension(it->path()))
-            found.push_back(it->path().string());
+    std::vector<fs::path> folders{fs::path(path)};
+    while (!folders.empty()) {
+        const fs::path folder = std::move(folders.back());
+        folders.pop_back();
+        fs::directory_iterator it(folder, ec);
+        for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+            std::error_code ignored;
+            const bool isFolder = it->is_directory(ignored);  // links followed
+            if (isFolder && !it->is_symlink(ignored))
+                folders.push_back(it->path());
+            else if (!isFolder && hasPltExtension(it->path()))
+                found.push_back(it->path().string());
+        }
+        if (ec)
+            errors.push_back(folder.string() + ": " + ec.message());
     }
-    if (ec)
-        error = path + ": " + ec.message();
     std::sort(found.begin(), found.end());
+    std::sort(errors.begin(), errors.end());
     return found;
 }
 

@@ -17,7 +17,8 @@ public:
     virtual ~Settings() = default;
     // The stored value, or `fallback` when the file, section or key is missing.
     virtual std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) = 0;
-    // Stores the value at once; throws SettingsWriteError when refused.
+    // Stores the value at once; throws SettingsWriteError when refused, or
+    // SettingsReadError when the file is there but could not be read.
     virtual void WriteString(std::string_view section, std::string_view key, std::string_view value) = 0;
     // Makes earlier writes durable and picks up changes made by others.
     virtual void UpdateFile() = 0;
@@ -35,6 +36,20 @@ class SettingsWriteError : public CausedError {
 public:
     explicit SettingsWriteError(const std::string& fileName, std::string cause = {})
         : CausedError("Unable to write to " + fileName, std::move(cause))
+    {
+    }
+};
+
+// The cause told for a path that names something other than a file: a FIFO,
+// a socket or a device.
+inline constexpr std::string_view kNotRegularFileCause = "it is not a regular file";
+
+// A write refused because the settings file could not be read: replacing it
+// would lose whatever settings it holds.
+class SettingsReadError : public CausedError {
+public:
+    explicit SettingsReadError(const std::string& fileName, std::string cause = {})
+        : CausedError("Cannot read the settings file " + fileName + ".", std::move(cause))
     {
     }
 };

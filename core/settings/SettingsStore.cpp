@@ -176,27 +176,49 @@ void SettingsStore::load()
     loadedAtNs_ = nowNs();
     content_.clear();
     unreadable_ = false;
-    stamp_ = currentStamp();
+    loadError_ = 0;
 
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            stamp_ = {};
-        else
-            unreadable_ = stamp_.exists;
-        parse();
+    // The kind of file is looked at before it is opened: opening a FIFO waits
+    // for a writer, and opening a device may do something of its own.
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0) {
+        stamp_ = {};
+        loadFailed(errno);
         return;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    stamp_ = stampOf<Stamp>(st);
+    if (!S_ISREG(st.st_mode)) {
+        loadFailed(S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile);
+        return;
+    }
+
+    // Should the path have been replaced by a FIFO since, O_NONBLOCK keeps
+    // the open from waiting and the fstat below refuses it.
+    int fd = -1;
+    do {
+        fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            stamp_ = {};
+        loadFailed(error);
+        return;
+    }
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
         ::close(fd);
-        unreadable_ = true;
-        parse();
+        loadFailed(error);
         return;
     }
     // The stamp of the very file we read, should it have been replaced
     // between the stat above and the open.
     stamp_ = stampOf<Stamp>(st);
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        loadFailed(S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile);
+        return;
+    }
 
     char buffer[65536];
     for (;;) {
@@ -206,13 +228,34 @@ void SettingsStore::load()
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
-            content_.clear();
-            unreadable_ = true;
-            break;
+            const int error = errno;
+            ::close(fd);
+            loadFailed(error);
+            return;
         }
     }
     ::close(fd);
     parse();
+}
+
+// A path that names nothing (ENOENT, or ENOTDIR for a path through a file)
+// is a missing file; any other failure leaves the file unreadable. Either
+// way readers see the defaults.
+void SettingsStore::loadFailed(int error)
+{
+    loadError_ = error;
+    unreadable_ = error != ENOENT && error != ENOTDIR;
+    content_.clear();
+    parse();
+}
+
+std::string SettingsStore::readFailure() const
+{
+    if (loadError_ == 0)
+        return {};
+    if (loadError_ == kNotRegularFile)
+        return std::string(kNotRegularFileCause);
+    return FileResult::fromErrno(loadError_).cause();
 }
 
 void SettingsStore::parse()
@@ -335,7 +378,7 @@ void SettingsStore::WriteString(std::string_view section, std::string_view key, 
     revalidate();
     // A path we could not read may hold settings we would otherwise overwrite.
     if (unreadable_)
-        throw SettingsWriteError(path_);
+        throw SettingsReadError(path_, readFailure());
     section = trimmed(section);
     key = trimmed(key);
 
@@ -379,6 +422,7 @@ void SettingsStore::WriteString(std::string_view section, std::string_view key, 
         throw SettingsWriteError(path_, written.cause());
     content_ = std::move(updated);
     parse();
+    loadError_ = 0;
     stamp_ = currentStamp();
     loadedAtNs_ = writtenAt;
 }

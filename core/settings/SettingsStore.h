@@ -26,6 +26,15 @@ public:
 
     const std::string& filePath() const { return path_; }
 
+    // What the last look at the file (the first read, or revalidate()) found.
+    // Missing: nothing is at the path (the file or a folder on the way to it
+    // does not exist); the defaults apply and a write creates the file.
+    bool fileMissing() const { return loaded_ && !unreadable_ && !stamp_.exists; }
+    // Why the file could not be read, in the system's words ("No such file or
+    // directory", "Permission denied", "Is a directory") or
+    // kNotRegularFileCause; empty when it was read or not looked at yet.
+    std::string readFailure() const;
+
     // Values read are cut to this many characters.
     static constexpr std::size_t kMaxValueLength = 2047;
 
@@ -52,6 +61,7 @@ private:
 
     Stamp currentStamp() const;
     void load();
+    void loadFailed(int error);
     void parse();
     std::string_view name(const Line& line) const;
     std::ptrdiff_t findKey(std::string_view section, std::string_view key) const;
@@ -59,7 +69,12 @@ private:
 
     std::string path_;
     bool loaded_ = false;
-    bool unreadable_ = false;  // the path exists but is no file we could read
+    // Something may be at the path that we could not read: every write is
+    // refused, so it is never replaced by what we would write.
+    bool unreadable_ = false;
+    // errno of the failed look, kNotRegularFile, or 0 when the file was read.
+    int loadError_ = 0;
+    static constexpr int kNotRegularFile = -1;
     Stamp stamp_;
     std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write
     std::string content_;  // the file's bytes as last read or written

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unistd.h>
+
+#include <utility>
 
 #include "TestSupport.h"
 #include "tests/support/PilotImage.h"
@@ -259,7 +262,12 @@ TEST_F(CliTest, settingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
     writeFile(dir.file("vantrel.ini"), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
     EXPECT_EQ(cli("entry " + path).out, "Jan Ors - Score: 1000\n");
     EXPECT_EQ(readFile(dir.file("vantrel.ini")), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
-    EXPECT_EQ(cli("entry --ini " + dir.file("absent.ini") + " " + path).out, "Biggs - Score: 1000 (1000+0)\n");
+    // A settings file named with --ini must be there: no quiet defaults.
+    const CliRun absent = cli("entry --ini " + dir.file("absent.ini") + " " + path);
+    EXPECT_EQ(absent.status, 2);
+    EXPECT_EQ(absent.out, "");
+    EXPECT_EQ(absent.err, "vantrel-cli: cannot read settings file " + dir.file("absent.ini") +
+                              ": No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
 }
 
@@ -337,6 +345,110 @@ TEST_F(CliTest, setReportsAFileThatIsNoPilot)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(readFile(bad), "short");
+}
+
+// ---- the settings file: readers that must not hang ------------------------
+//
+// Each run has a short time limit: a FIFO or device in the place of the
+// settings file must be looked at without waiting for a writer.
+
+bool isFifo(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+TEST_F(CliTest, anIniThatCannotBeReadStopsEveryCommandThatTakesIt)
+{
+    const std::string path = pilot("p.plt", 1);
+    const std::string before = readFile(path);
+    ASSERT_EQ(::mkfifo(dir.file("fifo.ini").c_str(), 0644), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder.ini").c_str(), 0755), 0);
+    writeFile(dir.file("plain"), "x");
+    const std::vector<std::pair<std::string, std::string>> unreadable = {
+        {dir.file("absent.ini"), "No such file or directory"},
+        {dir.file("folder.ini"), "Is a directory"},
+        {dir.file("fifo.ini"), "it is not a regular file"},
+        {dir.file("plain") + "/vantrel.ini", "Not a directory"},
+    };
+    const std::vector<std::string> commands = {"report",       "missions --to 1", "entry",
+                                               "entry --append " + dir.file("log.txt"),
+                                               "set --rank 3", "table --format csv"};
+    for (const auto& [file, cause] : unreadable) {
+        for (const std::string& command : commands) {
+            const std::string args = command + " --ini " + file + " " + path;
+            const CliRun run = runCli(dir, args, 10);
+            EXPECT_FALSE(run.timedOut) << args;
+            EXPECT_EQ(run.status, 2) << args;
+            EXPECT_EQ(run.out, "") << args;
+            EXPECT_EQ(run.err, "vantrel-cli: cannot read settings file " + file + ": " + cause + "\n") << args;
+        }
+    }
+    EXPECT_EQ(runCli(dir, "report --ini=" + dir.file("fifo.ini") + " " + path, 10).status, 2);
+
+    // Nothing was written: not the pilot, no log, no backup, no settings.
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("log.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("data")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
+    EXPECT_TRUE(isFifo(dir.file("fifo.ini")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder.ini")));
+
+    // A usage error is still told as one.
+    const CliRun usage = runCli(dir, "report --ini " + dir.file("fifo.ini"), 10);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.err.find("Usage: vantrel-cli"), std::string::npos);
+}
+
+TEST_F(CliTest, anIniWithoutReadPermissionStopsTheCommand)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads any file whatever its permission bits; run as another user to check this";
+    const std::string path = pilot("p.plt", 1);
+    writeFile(dir.file("locked.ini"), "[ZADAdeda]\n");
+    ASSERT_EQ(::chmod(dir.file("locked.ini").c_str(), 0200), 0);
+    const CliRun run = runCli(dir, "report --ini " + dir.file("locked.ini") + " " + path, 10);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "vantrel-cli: cannot read settings file " + dir.file("locked.ini") + ": Permission denied\n");
+}
+
+TEST_F(CliTest, anUnreadableDefaultSettingsFileIsToldAndTheDefaultsAreUsed)
+{
+    // Without --ini the user's settings file may be absent: the defaults
+    // apply without a word. One that is there but cannot be read is named on
+    // stderr, and the command goes on with the defaults.
+    const std::string path = pilot("Biggs_Darklighter.plt", 2);
+    const std::string userFile = dir.file("vantrel.ini");
+    std::filesystem::remove(userFile);
+    const CliRun absentReport = runCli(dir, "report " + path, 10);
+    const CliRun absentEntry = runCli(dir, "entry " + path, 10);
+    const CliRun absentTable = runCli(dir, "table " + path, 10);
+    ASSERT_EQ(absentReport.status, 0);
+    EXPECT_EQ(absentReport.err, "");
+    EXPECT_EQ(absentEntry.out, "Biggs - Score: 1000 (1000+0)\n");
+    EXPECT_EQ(absentEntry.err, "");
+    EXPECT_EQ(absentTable.err, "");
+
+    const auto checkUnreadable = [&](const std::string& cause) {
+        const std::string told = "vantrel-cli: cannot read settings file " + userFile + ": " + cause +
+                                 "; the default settings are used\n";
+        for (const auto& [args, absent] : {std::pair{"report " + path, &absentReport},
+                                          std::pair{"entry " + path, &absentEntry},
+                                          std::pair{"table " + path, &absentTable}}) {
+            const CliRun run = runCli(dir, args, 10);
+            EXPECT_FALSE(run.timedOut) << args;
+            EXPECT_EQ(run.status, absent->status) << args;
+            EXPECT_EQ(run.out, absent->out) << args;
+            EXPECT_EQ(run.err, told) << args;
+        }
+    };
+    ASSERT_EQ(::mkfifo(userFile.c_str(), 0644), 0);
+    checkUnreadable("it is not a regular file");
+    EXPECT_TRUE(isFifo(userFile));
+    std::filesystem::remove(userFile);
+    ASSERT_EQ(::mkdir(userFile.c_str(), 0755), 0);
+    checkUnreadable("Is a directory");
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // binary, its output streams and exit status.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -173,6 +176,94 @@ TEST_F(SquadronCliTest, setWritesNothingWhenTheBackupFails)
     EXPECT_TRUE(run.err.starts_with("Cannot back up " + path + " to " + backups + ": ")) << run.err;
     EXPECT_TRUE(run.err.ends_with(". Nothing was written.\n")) << run.err;
     EXPECT_EQ(readFile(path), original);
+}
+
+// ---- table reports every pilot --------------------------------------------
+//
+// A reviewer must see every pilot file a folder holds: one that cannot be
+// read gets a row with its load error, a folder that cannot be searched is
+// told on stderr, and either makes the exit status 1.
+
+const std::string kHeaderTsv =
+    "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
+    "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
+    "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\n";
+
+// The row of a file that cannot be opened at all, with the load's messages.
+std::string unopenedRow(const std::string& path)
+{
+    return path + std::string(16, '\t') +
+           "The file have wrong size. -1 The plt file must be 152.076 bytes! 2 Errors while loading file! This may not "
+           "be a XWA pilotfile.\n";
+}
+
+TEST_F(SquadronCliTest, tableGivesARowToEveryPilotFileItCannotRead)
+{
+    const std::string squad = dir.file("squad");
+    fs::create_directories(squad + "/nested");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(squad + "/a.plt"));
+    fs::create_symlink("gone.plt", squad + "/b.plt");   // leads nowhere
+    fs::create_symlink("c.plt", squad + "/c.plt");      // leads to itself
+    ASSERT_EQ(::mkfifo((squad + "/d.plt").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((squad + "/nested/e.PLT").c_str(), 0644), 0);
+    ASSERT_TRUE(pilot("Biggs", 200).save(squad + "/nested/f.plt"));
+    fs::create_directory_symlink("..", squad + "/nested/up");      // a folder loop
+    fs::create_directory_symlink("nested", squad + "/folder.plt");  // a folder, not a pilot
+    ASSERT_EQ(::mkfifo((squad + "/pipe").c_str(), 0644), 0);       // not named as a pilot
+    writeFile(squad + "/readme.txt", "not a pilot");
+
+    const std::string janRow =
+        squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n";
+    const std::string biggsRow =
+        squad + "/nested/f.plt\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\n";
+    const CliRun run = runCli(dir, "table --ini " + ini + " '" + squad + "'", 20);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, kHeaderTsv + janRow + unopenedRow(squad + "/b.plt") + unopenedRow(squad + "/c.plt") +
+                           unopenedRow(squad + "/d.plt") + unopenedRow(squad + "/nested/e.PLT") + biggsRow);
+
+    // Given one by one, in the order given.
+    const CliRun given = runCli(dir, "table --ini " + ini + " '" + squad + "/d.plt' '" + squad + "/c.plt' '" + squad +
+                                         "/b.plt' '" + squad + "/a.plt'", 20);
+    EXPECT_FALSE(given.timedOut);
+    EXPECT_EQ(given.status, 1);
+    EXPECT_EQ(given.err, "");
+    EXPECT_EQ(given.out, kHeaderTsv + unopenedRow(squad + "/d.plt") + unopenedRow(squad + "/c.plt") +
+                             unopenedRow(squad + "/b.plt") + janRow);
+
+    // Readable pilots alone still make a clean run.
+    const CliRun clean = runCli(dir, "table --ini " + ini + " '" + squad + "/nested/f.plt' '" + squad + "/a.plt'", 20);
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, kHeaderTsv + biggsRow + janRow);
+}
+
+TEST_F(SquadronCliTest, tableTellsOfFoldersAndFilesItMayNotRead)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads and searches everything whatever its permission bits; run as another user to "
+                        "check this";
+    const std::string squad = dir.file("squad");
+    fs::create_directories(squad + "/locked");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(squad + "/a.plt"));
+    ASSERT_TRUE(pilot("Wedge", 500).save(squad + "/locked/hidden.plt"));
+    ASSERT_TRUE(pilot("Biggs", 200).save(squad + "/unreadable.plt"));
+    ASSERT_EQ(::chmod((squad + "/unreadable.plt").c_str(), 0200), 0);
+    ASSERT_EQ(::chmod((squad + "/locked").c_str(), 0), 0);
+
+    const CliRun run = runCli(dir, "table --ini " + ini + " '" + squad + "'", 20);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot search " + squad + "/locked: Permission denied\n");
+    EXPECT_EQ(run.out,
+              kHeaderTsv +
+                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n" +
+                  unopenedRow(squad + "/unreadable.plt"));
+
+    const CliRun locked = runCli(dir, "table --ini " + ini + " '" + squad + "/locked'", 20);
+    EXPECT_EQ(locked.status, 1);
+    EXPECT_EQ(locked.out, kHeaderTsv);
+    EXPECT_EQ(locked.err, "Cannot search " + squad + "/locked: Permission denied\n");
+    ::chmod((squad + "/locked").c_str(), 0700);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // load, the search of folders, and TSV/CSV quoting.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 
 #include "TestSupport.h"
@@ -106,17 +110,76 @@ TEST(PilotTable, foldersAreSearchedForPilotFilesInByteOrder)
                              "squad/sub/deeper/z.plt", "squad/sub/y.plt", "squad/folder.plt/inside.plt",
                              "squad/\xC3\xA9.plt", "squad/x.plt.bak"})
         writeFile(dir.file(name), "x");
-    std::string error;
+    std::vector<std::string> errors;
     const std::string squad = dir.file("squad");
-    EXPECT_EQ(pilotFilesFor(squad, error),
+    EXPECT_EQ(pilotFilesFor(squad, errors),
               (std::vector<std::string>{squad + "/B.PLT", squad + "/a.Plt", squad + "/b.plt",
                                         squad + "/folder.plt/inside.plt", squad + "/sub/deeper/z.plt",
                                         squad + "/sub/y.plt", squad + "/\xC3\xA9.plt"}));
-    EXPECT_EQ(error, "");
+    EXPECT_TRUE(errors.empty());
 
     // Anything that is no folder is taken as given.
-    EXPECT_EQ(pilotFilesFor(dir.file("squad/notes.txt"), error), std::vector<std::string>{dir.file("squad/notes.txt")});
-    EXPECT_EQ(pilotFilesFor(dir.file("missing"), error), std::vector<std::string>{dir.file("missing")});
+    EXPECT_EQ(pilotFilesFor(dir.file("squad/notes.txt"), errors), std::vector<std::string>{dir.file("squad/notes.txt")});
+    EXPECT_EQ(pilotFilesFor(dir.file("missing"), errors), std::vector<std::string>{dir.file("missing")});
+}
+
+// ---- table reports every pilot --------------------------------------------
+
+TEST(PilotTable, theSearchListsEveryPilotNameButFollowsNoFolderLink)
+{
+    // Whatever a *.plt entry is (a link that leads nowhere or to itself, a
+    // FIFO), it is listed so that its row tells why it cannot be read; links
+    // to folders are not searched, so a link back up cannot make the search
+    // go round.
+    TempDir dir;
+    const fs::path squad = dir.path() / "squad";
+    fs::create_directories(squad / "sub");
+    writeFile((squad / "a.plt").string(), "x");
+    fs::create_symlink("gone.plt", squad / "dangling.plt");
+    fs::create_symlink("self.plt", squad / "self.plt");
+    fs::create_symlink("a.plt", squad / "to-a.plt");
+    ASSERT_EQ(::mkfifo((squad / "sub/pipe.plt").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((squad / "pipe.txt").c_str(), 0644), 0);
+    fs::create_directory_symlink("..", squad / "sub/up");
+    fs::create_directory_symlink("..", squad / "sub/up.plt");
+    fs::create_directory_symlink(dir.path(), squad / "elsewhere");
+
+    std::vector<std::string> errors{"left from before"};
+    const std::string s = squad.string();
+    EXPECT_EQ(pilotFilesFor(s, errors), (std::vector<std::string>{s + "/a.plt", s + "/dangling.plt", s + "/self.plt",
+                                                                  s + "/sub/pipe.plt", s + "/to-a.plt"}));
+    EXPECT_TRUE(errors.empty());
+
+    // A link given by name is followed, as before.
+    EXPECT_EQ(pilotFilesFor(s + "/sub/up", errors).size(), 5u);
+}
+
+TEST(PilotTable, theSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root searches every folder whatever its permission bits; run as another user to check this";
+    TempDir dir;
+    const fs::path squad = dir.path() / "squad";
+    fs::create_directories(squad / "a-locked");
+    fs::create_directories(squad / "b/c-locked");
+    writeFile((squad / "a-locked/hidden.plt").string(), "x");
+    writeFile((squad / "b/seen.plt").string(), "x");
+    writeFile((squad / "z.plt").string(), "x");
+    ASSERT_EQ(::chmod((squad / "a-locked").c_str(), 0), 0);
+    ASSERT_EQ(::chmod((squad / "b/c-locked").c_str(), 0), 0);
+
+    std::vector<std::string> errors;
+    const std::string s = squad.string();
+    EXPECT_EQ(pilotFilesFor(s, errors), (std::vector<std::string>{s + "/b/seen.plt", s + "/z.plt"}));
+    std::sort(errors.begin(), errors.end());
+    EXPECT_EQ(errors, (std::vector<std::string>{s + "/a-locked: Permission denied", s + "/b/c-locked: Permission denied"}));
+
+    ::chmod(s.c_str(), 0);
+    EXPECT_TRUE(pilotFilesFor(s, errors).empty());
+    EXPECT_EQ(errors, std::vector<std::string>{s + ": Permission denied"});
+    ::chmod(s.c_str(), 0700);
+    ::chmod((squad / "a-locked").c_str(), 0700);
+    ::chmod((squad / "b/c-locked").c_str(), 0700);
 }
 
 TEST(PilotTable, tsvAndCsvQuoting)

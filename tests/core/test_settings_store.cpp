@@ -3,7 +3,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <set>
@@ -281,16 +283,172 @@ TEST(SettingsStoreWrite, RefusedWriteThrowsAndKeepsFile)
     expectRefused(readOnly);
     EXPECT_EQ(readFile(readOnly), "[ZADAdeda]\nLastDir=/old\n");
 
-    const std::string isDirectory = dir.file("dir.ini");
-    ::mkdir(isDirectory.c_str(), 0755);
-    expectRefused(isDirectory);
-
     const std::string plainFile = dir.file("plain");
     writeFile(plainFile, "x");
     expectRefused(plainFile + "/vantrel.ini");
     EXPECT_EQ(readFile(plainFile), "x");
 
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"dir.ini", "plain", "readonly.ini"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"plain", "readonly.ini"}));
+}
+
+// ---- readers that must not hang --------------------------------------------
+//
+// Whatever lies at the settings path, the store looks at it without waiting:
+// what is no regular file, or cannot be read, reads as defaults and refuses
+// every write as unreadable, so the settings it may hold are never replaced.
+// Each case runs in a child process with a time limit, so a store that
+// blocks fails the test instead of hanging it.
+
+// What a store over `path` does: two reads, a revalidate and UpdateFile, then
+// a write; "read error: TEXT | CAUSE" when the write is refused as unreadable.
+std::string unreadableStoreSteps(const std::string& path)
+{
+    SettingsStore store(path);
+    std::string seen = store.read("LastDir", "/default");
+    store.revalidate();
+    store.UpdateFile();
+    seen += " " + store.read("CheckCheat", "1");
+    try {
+        store.write("LastDir", "/new");
+        seen += " written";
+    } catch (const SettingsReadError& error) {
+        seen += std::string(" read error: ") + error.what() + " | " + error.cause();
+    } catch (const SettingsWriteError& error) {
+        seen += std::string(" write error: ") + error.what() + " | " + error.cause();
+    }
+    seen += " " + store.read("LastDir", "/default");
+    return seen;
+}
+
+std::string expectedUnreadable(const std::string& path, const std::string& cause)
+{
+    return "/default 1 read error: Cannot read the settings file " + path + ". | " + cause + " /default";
+}
+
+mode_t fileType(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+TEST(SettingsStoreUnreadable, FifoReadsAsDefaultsWithoutWaitingAndIsNeverReplaced)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("vantrel.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(fifo); }),
+              expectedUnreadable(fifo, "it is not a regular file"));
+    EXPECT_EQ(fileType(fifo), static_cast<mode_t>(S_IFIFO));
+
+    // Reached through a link, too.
+    const std::string link = dir.file("link.ini");
+    ASSERT_EQ(::symlink("vantrel.ini", link.c_str()), 0);
+    EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(link); }),
+              expectedUnreadable(link, "it is not a regular file"));
+    EXPECT_EQ(fileType(fifo), static_cast<mode_t>(S_IFIFO));
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"link.ini", "vantrel.ini"}));
+}
+
+TEST(SettingsStoreUnreadable, SocketAndFolderAreUnreadableWithTheirCause)
+{
+    TempDir dir;
+    const std::string socketPath = dir.file("socket.ini");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(socketPath); }),
+              expectedUnreadable(socketPath, "it is not a regular file"));
+    ::close(listener);
+    EXPECT_EQ(fileType(socketPath), static_cast<mode_t>(S_IFSOCK));
+
+    const std::string folder = dir.file("folder.ini");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(folder); }),
+              expectedUnreadable(folder, "Is a directory"));
+    EXPECT_EQ(fileType(folder), static_cast<mode_t>(S_IFDIR));
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"folder.ini", "socket.ini"}));
+}
+
+TEST(SettingsStoreUnreadable, DeviceReadsAsDefaultsWithoutReadingIt)
+{
+    // /dev/zero never ends and a terminal waits for input: neither is read.
+    // (No write here: a store that failed to refuse it would replace the
+    // device node.)
+    for (const std::string device : {"/dev/zero", "/dev/tty", "/dev/console"}) {
+        if (fileType(device) != S_IFCHR)
+            continue;
+        const auto seen = testing::resultWithin(10, [&] {
+            SettingsStore store(device);
+            std::string text = store.read("LastDir", "/default");
+            store.revalidate();
+            return text + " " + store.read("CheckCheat", "1");
+        });
+        EXPECT_EQ(seen, "/default 1") << device;
+    }
+}
+
+TEST(SettingsStoreUnreadable, FileWithoutReadPermissionIsUnreadable)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads any file whatever its permission bits; run as another user to check this";
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    writeFile(path, "[ZADAdeda]\nLastDir=/kept\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+    EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(path); }),
+              expectedUnreadable(path, "Permission denied"));
+    ::chmod(path.c_str(), 0600);
+    EXPECT_EQ(readFile(path), "[ZADAdeda]\nLastDir=/kept\n");
+
+    // A folder that may not be searched hides whether the file is there.
+    const std::string locked = dir.file("locked");
+    ASSERT_EQ(::mkdir(locked.c_str(), 0700), 0);
+    writeFile(locked + "/vantrel.ini", "[ZADAdeda]\nLastDir=/kept\n");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(locked + "/vantrel.ini"); }),
+              expectedUnreadable(locked + "/vantrel.ini", "Permission denied"));
+    ::chmod(locked.c_str(), 0700);
+    EXPECT_EQ(readFile(locked + "/vantrel.ini"), "[ZADAdeda]\nLastDir=/kept\n");
+}
+
+TEST(SettingsStoreUnreadable, ReadFailureTellsWhyTheLastLookFailed)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    SettingsStore store(path);
+    store.revalidate();
+    EXPECT_TRUE(store.fileMissing());
+    EXPECT_EQ(store.readFailure(), "No such file or directory");
+
+    writeFile(path, "[ZADAdeda]\nLastDir=/a\n");
+    store.revalidate();
+    EXPECT_FALSE(store.fileMissing());
+    EXPECT_EQ(store.readFailure(), "");
+    EXPECT_EQ(store.read("LastDir", ""), "/a");
+
+    // Once it turns unreadable, the values read before are gone too: the
+    // store holds no copy it could not check against the file.
+    ::unlink(path.c_str());
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    const auto seen = testing::resultWithin(10, [&] {
+        store.revalidate();
+        return store.readFailure() + " | " + (store.fileMissing() ? "missing" : "there") + " | " +
+               store.read("LastDir", "/default");
+    });
+    EXPECT_EQ(seen, "it is not a regular file | there | /default");
+
+    // A path through a plain file names nothing: missing, and a write tries
+    // (and fails) as for any missing file.
+    writeFile(dir.file("plain"), "x");
+    SettingsStore through(dir.file("plain") + "/vantrel.ini");
+    through.revalidate();
+    EXPECT_TRUE(through.fileMissing());
+    EXPECT_EQ(through.readFailure(), "Not a directory");
 }
 
 // ---- atomic replacement ----------------------------------------------------

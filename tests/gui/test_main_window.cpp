@@ -128,6 +128,24 @@ TEST_F(MainWindowTest, unreadableLog_isReportedAndTheLogStartsEmpty)
     EXPECT_FALSE(windows.Form1->isLogModified());
 }
 
+TEST_F(MainWindowTest, settingsFileThatIsAFifo_isToldAsUnreadable_andStartUpGoesOnWithDefaults)
+{
+    // Start-up must not wait for a writer on the FIFO: should it, the alarm
+    // ends the test program instead of leaving it hanging.
+    const std::string settingsFile = paths::settingsFile();
+    QFile::remove(QString::fromStdString(settingsFile));
+    ASSERT_EQ(::mkfifo(settingsFile.c_str(), 0644), 0);
+    ::alarm(30);
+    ProgramWindows windows = start();
+    ::alarm(0);
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot read the settings file " + settingsFile + "."});
+    EXPECT_EQ(windows.Form1->SaveButton->toolTip(),
+              QStringLiteral("Save the main log to: ") + QString::fromStdString(paths::defaultLogFile()));
+    struct stat st {};
+    ASSERT_EQ(::lstat(settingsFile.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST_F(MainWindowTest, typingIntoTheLog_setsTheModifiedFlag)
 {
     ProgramWindows windows = start();

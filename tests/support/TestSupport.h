@@ -3,16 +3,22 @@
 // runner for the command-line program.
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/pilot/FileAccess.h"
@@ -174,10 +180,78 @@ inline std::string realPilot(const std::string& name)
     GTEST_SKIP() << "the real pilot file " << (name) << " is not in " << ::vantrel::testing::realPilotsDir() \
                  << " beside this checkout; skipped"
 
+// Runs `body` in a child process and gives back the text it returned, or
+// nothing when it did not return within `seconds` (the child is then
+// killed) or died: for code that must never block, so that a regression
+// fails the test instead of hanging it.
+inline std::optional<std::string> resultWithin(int seconds, const std::function<std::string()>& body)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return std::nullopt;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return std::nullopt;
+    }
+    if (child == 0) {
+        ::close(channel[0]);
+        ::alarm(static_cast<unsigned>(seconds) + 1);  // should the parent be gone
+        std::string result;
+        try {
+            result = body();
+        } catch (const std::exception& e) {
+            result = std::string("exception: ") + e.what();
+        }
+        for (std::size_t done = 0; done < result.size();) {
+            const ssize_t n = ::write(channel[1], result.data() + done, result.size() - done);
+            if (n <= 0)
+                ::_exit(3);
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string result;
+    bool finished = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd wait {channel[0], POLLIN, 0};
+        const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break;
+        char buffer[4096];
+        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            finished = n == 0;
+            break;
+        }
+        result.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(channel[0]);
+    if (!finished)
+        ::kill(child, SIGKILL);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!finished || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return result;
+}
+
 #ifdef VANTREL_CLI_PATH
 // What one run of vantrel-cli gave back.
 struct CliRun {
     int status = -1;  // exit status, -1 when it did not exit normally
+    bool timedOut = false;  // killed after the time limit
     std::string out;
     std::string err;
 };
@@ -186,19 +260,43 @@ struct CliRun {
 // paths that need it). HOME and XDG_CONFIG_HOME are `home`, XDG_DATA_HOME is
 // its "data" folder, TZ is UTC and LC_ALL is C; the output streams pass
 // through the files "stdout" and "stderr" in `home`. A run that takes longer
-// than `limitSeconds` (when given) is killed and does not exit normally.
-inline CliRun runCli(const TempDir& home, const std::string& arguments, int limitSeconds = 0)
+// than `limitSeconds` is killed and counts as failed, so a command that
+// blocks fails its test instead of hanging it.
+inline CliRun runCli(const TempDir& home, const std::string& arguments, int limitSeconds = 60)
 {
     const std::string dir = home.path().string();
     const std::string out = home.file("stdout"), err = home.file("stderr");
-    const std::string limit = limitSeconds > 0 ? "timeout -s KILL " + std::to_string(limitSeconds) + " " : "";
     const std::string command = "HOME='" + dir + "' XDG_CONFIG_HOME='" + dir + "' XDG_DATA_HOME='" + home.file("data") +
-                                "' TZ=UTC LC_ALL=C " + limit + "'" VANTREL_CLI_PATH "' " + arguments + " > '" + out +
-                                "' 2> '" + err + "'";
+                                "' TZ=UTC LC_ALL=C exec '" VANTREL_CLI_PATH "' " + arguments + " > '" + out + "' 2> '" +
+                                err + "'";
     CliRun run;
-    const int raw = std::system(command.c_str());
-    // timeout(1) exits with 128 + the signal's number when it had to kill.
-    run.status = WIFEXITED(raw) && WEXITSTATUS(raw) != 128 + SIGKILL ? WEXITSTATUS(raw) : -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setpgid(0, 0);
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (child < 0)
+        return run;
+    ::setpgid(child, child);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+    int raw = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(child, &raw, WNOHANG);
+        if (done == child)
+            break;
+        if (done < 0 && errno != EINTR)
+            return run;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(-child, SIGKILL);
+            while (::waitpid(child, &raw, 0) < 0 && errno == EINTR) {
+            }
+            run.timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.status = !run.timedOut && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = readFile(out);
     run.err = readFile(err);
     return run;
