@@ -1,5 +1,7 @@
 #include "core/files/AtomicFile.h"
 
+#include "core/files/FileIO.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -84,22 +86,6 @@ private:
     std::string name_;
 };
 
-FileResult writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return FileResult::fromErrno(errno);
-        }
-        if (n == 0)
-            return FileResult::fromErrno(ENOSPC);
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return FileResult::success();
-}
-
 void syncDirectory(const std::string& dir)
 {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -116,22 +102,6 @@ mode_t currentUmask()
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return mask;
-}
-
-// The file a link points to, or the path itself when it is no link. Empty
-// when a link cannot be followed (dangling, looping), with errno telling why:
-// we do not guess where the bytes should go.
-std::string resolveTarget(const std::string& path)
-{
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return {};
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
 }
 
 // ".NAME." followed by the six letters and digits mkostemp puts in.
@@ -199,7 +169,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::fromErrno(ENOENT);
     if (path.back() == '/')
         return FileResult::fromErrno(EISDIR);
-    const std::string target = resolveTarget(path);
+    const std::string target = fileio::linkTarget(path);
     if (target.empty())
         return FileResult::fromErrno(errno);
 
@@ -220,7 +190,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     if (::stat(target.c_str(), &old) == 0) {
         existed = true;
         if (!S_ISREG(old.st_mode))
-            return FileResult::failure("it is not a regular file");
+            return FileResult::failure(std::string(kNotRegularFileCause));
         // access() grants root everything; a file without any write bit is
         // still one the user marked read-only, so it is left alone.
         if ((old.st_mode & kAnyWriteBit) == 0)
@@ -252,7 +222,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     if (::fchmod(temp.fd(), mode) != 0)
         return FileResult::fromErrno(errno);
 
-    if (FileResult written = writeAll(temp.fd(), bytes); !written)
+    if (FileResult written = fileio::writeAll(temp.fd(), bytes); !written)
         return written;
     if (::fsync(temp.fd()) != 0)
         return FileResult::fromErrno(errno);

@@ -1,7 +1,8 @@
 #include "core/files/FileLock.h"
 
+#include "core/files/FileIO.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,15 +21,8 @@ constexpr std::size_t kLongestStem = 200;
 // nowhere: the write that follows reports that).
 std::string linkTarget(const std::string& path)
 {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
+    std::string target = fileio::linkTarget(path);
+    return target.empty() ? path : target;
 }
 
 int openLockFile(const std::string& name)

@@ -3,9 +3,16 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace vantrel {
+
+// The cause told for a path that names something other than a file: a FIFO,
+// a socket or a device.
+inline constexpr std::string_view kNotRegularFileCause = "it is not a regular file";
+// The cause told for a file larger than its reader takes.
+inline constexpr std::string_view kTooLargeCause = "the file is too large";
 
 class [[nodiscard]] FileResult {
 public:

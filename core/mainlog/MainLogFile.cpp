@@ -115,7 +115,7 @@ ReadResult read(const std::string& path)
         return readFailure(cannotOpenMessage(path), std::strerror(errno));
     const std::optional<FileIdentity> identity = fileIdentity(file.fd);
     if (!S_ISREG(st.st_mode)) {
-        ReadResult result = readFailure(cannotOpenMessage(path), "it is not a regular file");
+        ReadResult result = readFailure(cannotOpenMessage(path), std::string(kNotRegularFileCause));
         result.identity = identity;
         return result;
     }

@@ -1,9 +1,8 @@
 #include "core/pilot/PilotBackup.h"
 
+#include "core/files/FileIO.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -87,25 +86,6 @@ void pruneBackups(const std::string& folder, const std::string& stem, const fs::
     }
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes)
-{
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr)
-        return false;
-    char buffer[1 << 15];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        bytes.append(buffer, n);
-    const bool ok = std::ferror(in) == 0;
-    std::fclose(in);
-    return ok;
-}
-
-std::string systemReason(const char* fallback)
-{
-    return errno != 0 ? std::string(std::strerror(errno)) : std::string(fallback);
-}
-
 std::string backupRefusal(const std::string& pilotPath, const std::string& backupFolder, const std::string& reason)
 {
     return "Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason + ". Nothing was written.";
@@ -156,9 +136,8 @@ std::string makeBackup(const std::string& pilotPath, std::string_view bytes, uns
 std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now)
 {
     std::string bytes;
-    errno = 0;
-    if (!readWholeFile(pilotPath, bytes))
-        return backupRefusal(pilotPath, backupFolder, "the file cannot be read (" + systemReason("read error") + ")");
+    if (const FileResult read = fileio::readWholeFile(pilotPath, bytes); !read)
+        return backupRefusal(pilotPath, backupFolder, "the file cannot be read (" + read.cause() + ")");
     struct stat st {};
     const unsigned mode = ::stat(pilotPath.c_str(), &st) == 0 ? static_cast<unsigned>(st.st_mode & 0777) : 0644u;
     return makeBackup(pilotPath, bytes, mode, backupFolder, now);

@@ -1,12 +1,12 @@
 #include "core/platform/GameFolders.h"
 
+#include "core/files/FileIO.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 
 namespace vantrel::gamefolders {
 
@@ -56,14 +56,15 @@ std::string withoutTrailingSlash(std::string path)
     return path;
 }
 
+// A small text file of the game's installer or of Steam; a FIFO or device
+// put in its place is not waited on.
 std::optional<std::string> readText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    constexpr std::size_t kLargestText = 16u << 20;
+    std::string text;
+    if (!fileio::readWholeFile(path, text, kLargestText))
         return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return text;
 }
 
 bool sameLetters(std::string_view a, std::string_view b)

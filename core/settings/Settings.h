@@ -40,10 +40,6 @@ public:
     }
 };
 
-// The cause told for a path that names something other than a file: a FIFO,
-// a socket or a device.
-inline constexpr std::string_view kNotRegularFileCause = "it is not a regular file";
-
 // A write refused because the settings file could not be read: replacing it
 // would lose whatever settings it holds.
 class SettingsReadError : public CausedError {
