@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "TestSupport.h"
 #include "core/platform/GameFolders.h"
@@ -106,6 +107,24 @@ TEST(GameFolders, existingFoldersOnceEachInListOrder)
 
     TempDir empty;
     EXPECT_EQ(gamefolders::existingGameFolders(empty.path().string()), std::vector<std::string>{});
+}
+
+}  // namespace
+
+namespace {
+
+// The open dialog looks these files up each time it opens: a FIFO in the
+// place of Steam's library list must not freeze it.
+TEST(GameFolders, aFifoInPlaceOfTheLibraryListIsNotWaitedOn)
+{
+    TempDir home;
+    fs::create_directories(home.path() / ".steam/steam/steamapps");
+    ASSERT_EQ(::mkfifo((home.path() / ".steam/steam/steamapps/libraryfolders.vdf").c_str(), 0600), 0);
+    const auto found = resultWithin(10, [&] {
+        return std::to_string(gamefolders::steamLibraries(home.path().string()).size());
+    });
+    ASSERT_TRUE(found.has_value()) << "the search blocked on the FIFO";
+    EXPECT_EQ(*found, "3");  // the three Steam roots themselves, nothing read from the FIFO
 }
 
 }  // namespace
