@@ -1,5 +1,7 @@
 #include "gui/FormSupport.h"
 
+#include "core/text/TextRules.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
@@ -51,9 +53,7 @@ int execModal(QDialog& dialog)
 
 QString withFullStop(const QString& text)
 {
-    if (text.endsWith(QLatin1Char('.')))
-        return text;
-    return text + QLatin1Char('.');
+    return QString::fromStdString(text::withFullStop(text.toStdString()));
 }
 
 }  // namespace vantrel

@@ -9,21 +9,13 @@
 #include <unistd.h>
 #include <utility>
 
+#include "core/text/TextRules.h"
 #include "core/text/Windows1252.h"
 #include "core/files/AtomicFile.h"
 
 namespace vantrel::mainlog {
 
 namespace {
-
-// Error texts end with a full stop; one is added only when the text does not
-// already end with one (a file name may).
-std::string sentence(std::string text)
-{
-    if (text.empty() || text.back() != '.')
-        text += '.';
-    return text;
-}
 
 // Every CR LF, lone CR and lone LF becomes "\n".
 std::string normalizedLineBreaks(std::string_view bytes)
@@ -90,17 +82,17 @@ std::string canonicalKey(const std::string& path)
 
 std::string cannotOpenMessage(const std::string& path)
 {
-    return sentence("Cannot open file " + path);
+    return text::withFullStop("Cannot open file " + path);
 }
 
 std::string cannotCreateMessage(const std::string& path)
 {
-    return sentence("Cannot create file " + path);
+    return text::withFullStop("Cannot create file " + path);
 }
 
 std::string cannotLockMessage(const std::string& lockFile)
 {
-    return sentence("Cannot lock file " + lockFile);
+    return text::withFullStop("Cannot lock file " + lockFile);
 }
 
 ReadResult read(const std::string& path)

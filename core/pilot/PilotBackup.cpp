@@ -1,6 +1,7 @@
 #include "core/pilot/PilotBackup.h"
 
 #include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -26,11 +27,6 @@ std::string fileStem(const std::string& pilotPath)
     return fs::path(pilotPath).stem().string();
 }
 
-bool allDigits(std::string_view text)
-{
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Where a backup stands among the backups of its file name: its timestamp,
 // then its number within that second (1 for the first).
 struct BackupAge {
@@ -47,14 +43,14 @@ std::optional<BackupAge> backupAge(std::string_view name, std::string_view stem)
     name.remove_prefix(stem.size());
     name.remove_suffix(kBackupExtension.size());
     // "-YYYYMMDD-HHMMSS", then "-N" for a later backup within the same second.
-    if (name.size() < 16 || name[0] != '-' || name[9] != '-' || !allDigits(name.substr(1, 8)) ||
-        !allDigits(name.substr(10, 6)))
+    if (name.size() < 16 || name[0] != '-' || name[9] != '-' || !text::allDigits(name.substr(1, 8)) ||
+        !text::allDigits(name.substr(10, 6)))
         return std::nullopt;
     BackupAge age{std::string(name.substr(1, 15))};
     const std::string_view rest = name.substr(16);
     if (!rest.empty()) {
         const std::string_view digits = rest.substr(1);
-        if (rest[0] != '-' || !allDigits(digits) || digits.size() > 9)
+        if (rest[0] != '-' || !text::allDigits(digits) || digits.size() > 9)
             return std::nullopt;
         age.number = std::stoul(std::string(digits));
     }

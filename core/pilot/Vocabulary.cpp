@@ -566,4 +566,10 @@ int selectionFor(std::span<const std::string_view> table, std::int64_t value)
     return static_cast<int>(value);
 }
 
+std::string nameOrNumber(std::span<const std::string_view> table, std::int32_t value)
+{
+    const int row = selectionFor(table, value);
+    return row < 0 ? std::to_string(value) : std::string(table[static_cast<std::size_t>(row)]);
+}
+
 }  // namespace vantrel::vocabulary

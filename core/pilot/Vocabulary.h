@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace vantrel::vocabulary {
@@ -16,5 +17,8 @@ std::span<const std::string_view> craftTypeLabels();   // 231 rows, tabs and col
 // The row a drop-down box selects for a stored value: the value itself when
 // it names a row of the table, -1 (no selection) otherwise.
 int selectionFor(std::span<const std::string_view> table, std::int64_t value);
+
+// The row's text for a stored value, or the number itself when no row has it.
+std::string nameOrNumber(std::span<const std::string_view> table, std::int32_t value);
 
 }  // namespace vantrel::vocabulary

@@ -1,6 +1,7 @@
 #include "core/platform/GameFolders.h"
 
 #include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,15 +41,6 @@ constexpr std::string_view kWindowsInstallFolders[] = {
 };
 constexpr std::string_view kDriveRootInstallFolders[] = {"GOG Games/Star Wars - X-Wing Alliance"};
 
-std::string join(std::string dir, std::string_view name)
-{
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
-    return dir + std::string(name);
-}
-
 std::string withoutTrailingSlash(std::string path)
 {
     while (path.size() > 1 && path.back() == '/')
@@ -67,13 +59,6 @@ std::optional<std::string> readText(const std::string& path)
     return text;
 }
 
-bool sameLetters(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 // The folder itself, or a folder beside it whose name differs only in letter
 // case (Windows installs do not keep the case the installer used).
 std::optional<fs::path> findFolder(const fs::path& candidate)
@@ -88,7 +73,7 @@ std::optional<fs::path> findFolder(const fs::path& candidate)
     std::vector<fs::path> matches;
     for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
         std::error_code ignored;
-        if (sameLetters(it->path().filename().string(), name) && it->is_directory(ignored))
+        if (text::equalsIgnoringCase(it->path().filename().string(), name) && it->is_directory(ignored))
             matches.push_back(it->path());
     }
     if (matches.empty())
@@ -164,18 +149,13 @@ private:
     std::size_t pos_ = 0;
 };
 
-bool allDigits(std::string_view text)
-{
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void addWindowsInstalls(std::vector<std::string>& out, const std::string& driveC)
 {
     for (std::string_view programs : kProgramFolders)
         for (std::string_view install : kWindowsInstallFolders)
-            out.push_back(join(join(driveC, programs), install));
+            out.push_back(text::joinPath(text::joinPath(driveC, programs), install));
     for (std::string_view install : kDriveRootInstallFolders)
-        out.push_back(join(driveC, install));
+        out.push_back(text::joinPath(driveC, install));
 }
 
 }  // namespace
@@ -201,7 +181,7 @@ std::vector<std::string> libraryPathsFromVdf(std::string_view vdfText)
             ++depth;
         else if (value.kind == Token::Close)
             depth = std::max(0, depth - 1);
-        else if (value.kind == Token::String && (sameLetters(key, "path") || (depth == 1 && allDigits(key))))
+        else if (value.kind == Token::String && (text::equalsIgnoringCase(key, "path") || (depth == 1 && text::allDigits(key))))
             paths.push_back(value.text);
         else if (value.kind == Token::End)
             break;
@@ -219,12 +199,12 @@ std::vector<std::string> steamLibraries(const std::string& home)
     };
     std::vector<std::string> roots;
     for (std::string_view root : kSteamRoots)
-        roots.push_back(join(home, root));
+        roots.push_back(text::joinPath(home, root));
     for (const std::string& root : roots)
         add(root);
     for (const std::string& root : roots) {
         for (std::string_view list : kLibraryLists) {
-            const auto text = readText(join(root, list));
+            const auto text = readText(text::joinPath(root, list));
             if (!text)
                 continue;
             for (std::string& path : libraryPathsFromVdf(*text))
@@ -239,11 +219,11 @@ std::vector<std::string> candidateGameFolders(const std::string& home)
 {
     std::vector<std::string> candidates;
     for (const std::string& library : steamLibraries(home)) {
-        candidates.push_back(join(join(library, "steamapps/common"), kSteamInstallFolder));
+        candidates.push_back(text::joinPath(text::joinPath(library, "steamapps/common"), kSteamInstallFolder));
         addWindowsInstalls(candidates,
-                           join(join(join(library, "steamapps/compatdata"), kSteamAppId), "pfx/drive_c"));
+                           text::joinPath(text::joinPath(text::joinPath(library, "steamapps/compatdata"), kSteamAppId), "pfx/drive_c"));
     }
-    addWindowsInstalls(candidates, join(home, ".wine/drive_c"));
+    addWindowsInstalls(candidates, text::joinPath(home, ".wine/drive_c"));
     return candidates;
 }
 

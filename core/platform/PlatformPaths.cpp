@@ -1,5 +1,7 @@
 #include "core/platform/PlatformPaths.h"
 
+#include "core/text/TextRules.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
@@ -14,14 +16,6 @@ std::string environment(const char* name)
 {
     const char* value = std::getenv(name);
     return value != nullptr ? std::string(value) : std::string();
-}
-
-// `dir` + "/" + `name`, without doubling a slash the directory already ends with.
-std::string join(const std::string& dir, const std::string& name)
-{
-    if (!dir.empty() && dir.back() == '/')
-        return dir + name;
-    return dir + "/" + name;
 }
 
 }  // namespace
@@ -40,26 +34,26 @@ std::string settingsFile()
 {
     const std::string config = environment("XDG_CONFIG_HOME");
     if (!config.empty())
-        return join(config, "vantrel.ini");
-    return join(join(homeDirectory(), ".config"), "vantrel.ini");
+        return text::joinPath(config, "vantrel.ini");
+    return text::joinPath(text::joinPath(homeDirectory(), ".config"), "vantrel.ini");
 }
 
 std::string backupDirectory()
 {
     std::string data = environment("XDG_DATA_HOME");
     if (data.empty() || data.front() != '/')
-        data = join(join(homeDirectory(), ".local"), "share");
-    return join(join(data, "vantrel"), "backups");
+        data = text::joinPath(text::joinPath(homeDirectory(), ".local"), "share");
+    return text::joinPath(text::joinPath(data, "vantrel"), "backups");
 }
 
 std::string defaultLogFile()
 {
-    return join(homeDirectory(), "VANTREL_MainLog.txt");
+    return text::joinPath(homeDirectory(), "VANTREL_MainLog.txt");
 }
 
 std::string fallbackDirectory()
 {
-    return join(homeDirectory(), "");
+    return text::joinPath(homeDirectory(), "");
 }
 
 std::string currentDirectory()

@@ -23,12 +23,6 @@ std::string craftName(std::size_t craftType)
     return std::string(label);
 }
 
-std::string tableName(std::span<const std::string_view> table, std::int32_t value)
-{
-    const int row = vocabulary::selectionFor(table, value);
-    return row < 0 ? std::to_string(value) : std::string(table[static_cast<std::size_t>(row)]);
-}
-
 std::string quoted(const std::string& text)
 {
     return "\"" + text + "\"";
@@ -62,7 +56,7 @@ public:
     void named(std::string_view label, std::span<const std::string_view> table, std::int32_t older, std::int32_t newer)
     {
         if (older != newer)
-            text(label, tableName(table, older), tableName(table, newer));
+            text(label, vocabulary::nameOrNumber(table, older), vocabulary::nameOrNumber(table, newer));
     }
 
     void total(std::string_view label, std::int32_t older, std::int32_t newer)

@@ -58,12 +58,6 @@ enum Column : std::size_t {
 // The check's line for stored scores that miss the missions' sum.
 constexpr std::string_view kTotalWarningLine = "TODScore+TODBonuns+AzzScore+AzzBonus <> Calculated Total Score.";
 
-std::string tableName(std::span<const std::string_view> table, std::int32_t value)
-{
-    const int row = vocabulary::selectionFor(table, value);
-    return row < 0 ? std::to_string(value) : std::string(table[static_cast<std::size_t>(row)]);
-}
-
 bool hasPltExtension(const fs::path& path)
 {
     std::string extension = path.extension().string();
@@ -128,9 +122,9 @@ PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, 
     PilotTableRow row;
     row[kFile] = file;
     row[kName] = fieldText(record.PilotName);
-    row[kRank] = tableName(vocabulary::rankNames(), record.Rank);
-    row[kRating] = tableName(vocabulary::ratingNames(), record.Rating);
-    row[kKalidor] = tableName(vocabulary::kalidorStates(), record.KalidorCrescent);
+    row[kRank] = vocabulary::nameOrNumber(vocabulary::rankNames(), record.Rank);
+    row[kRating] = vocabulary::nameOrNumber(vocabulary::ratingNames(), record.Rating);
+    row[kKalidor] = vocabulary::nameOrNumber(vocabulary::kalidorStates(), record.KalidorCrescent);
     row[kCampaignMissions] = std::to_string(record.CampaignMissionCount);
     row[kTodScore] = std::to_string(record.TODScoreA);
     row[kTodBonus] = std::to_string(record.TODBonus);

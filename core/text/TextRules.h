@@ -1,0 +1,23 @@
+// Small text rules shared across the core: one home for each.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantrel::text {
+
+// At least one character, and every one of them 0-9.
+bool allDigits(std::string_view text);
+
+// Equal when letter case is ignored (ASCII letters, as INI names and file
+// extensions are compared).
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+// Messages end with a full stop; one is added only when the text does not
+// already end with one (a file name may).
+std::string withFullStop(std::string text);
+
+// `dir` + "/" + `name`, without doubling a slash the folder already ends with.
+std::string joinPath(const std::string& dir, std::string_view name);
+
+}  // namespace vantrel::text
