@@ -14,23 +14,36 @@ inline constexpr std::string_view kNotRegularFileCause = "it is not a regular fi
 // The cause told for a file larger than its reader takes.
 inline constexpr std::string_view kTooLargeCause = "the file is too large";
 
+// Every file operation of the core reports this way: ok, or the cause and,
+// for an operation the user asked for, the message that tells of it.
 class [[nodiscard]] FileResult {
 public:
-    static FileResult success() { return FileResult(true, {}); }
+    static FileResult success() { return FileResult(true, {}, {}); }
     // `cause` says why, in the system's words where it has them
     // ("Permission denied", "No space left on device").
-    static FileResult failure(std::string cause) { return FileResult(false, std::move(cause)); }
+    static FileResult failure(std::string cause) { return FileResult(false, {}, std::move(cause)); }
+    // A failure with the text to show ("Cannot back up ...") and its cause.
+    static FileResult refused(std::string message, std::string cause = {})
+    {
+        return FileResult(false, std::move(message), std::move(cause));
+    }
     // The system's text for an errno value.
     static FileResult fromErrno(int error);
 
     bool ok() const { return ok_; }
     explicit operator bool() const { return ok_; }
     const std::string& cause() const { return cause_; }
+    // The text to show; the cause itself when no message was given.
+    const std::string& message() const { return message_.empty() ? cause_ : message_; }
 
 private:
-    FileResult(bool ok, std::string cause) : ok_(ok), cause_(std::move(cause)) {}
+    FileResult(bool ok, std::string message, std::string cause)
+        : ok_(ok), message_(std::move(message)), cause_(std::move(cause))
+    {
+    }
 
     bool ok_;
+    std::string message_;
     std::string cause_;
 };
 

@@ -82,9 +82,11 @@ void pruneBackups(const std::string& folder, const std::string& stem, const fs::
     }
 }
 
-std::string backupRefusal(const std::string& pilotPath, const std::string& backupFolder, const std::string& reason)
+FileResult backupRefusal(const std::string& pilotPath, const std::string& backupFolder, const std::string& reason)
 {
-    return "Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason + ". Nothing was written.";
+    return FileResult::refused("Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason +
+                                   ". Nothing was written.",
+                               reason);
 }
 
 }  // namespace
@@ -98,7 +100,7 @@ std::string backupFileName(const std::string& pilotPath, std::time_t when)
     return fileStem(pilotPath) + "-" + stamp + std::string(kBackupExtension);
 }
 
-std::string makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
                        const std::string& backupFolder, std::time_t now, std::string* madeFile)
 {
     const auto refusal = [&](const std::string& reason) { return backupRefusal(pilotPath, backupFolder, reason); };
@@ -126,10 +128,10 @@ std::string makeBackup(const std::string& pilotPath, std::string_view bytes, uns
     pruneBackups(backupFolder, fileStem(pilotPath), target);
     if (madeFile)
         *madeFile = target.string();
-    return {};
+    return FileResult::success();
 }
 
-std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now)
+FileResult makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now)
 {
     std::string bytes;
     if (const FileResult read = fileio::readWholeFile(pilotPath, bytes); !read)
@@ -156,32 +158,32 @@ bool BackupSession::hasBackedUp(const std::string& pilotPath) const
     return done_.count(identity(pilotPath)) != 0;
 }
 
-std::string BackupSession::backUpOnce(const std::string& pilotPath)
+FileResult BackupSession::backUpOnce(const std::string& pilotPath)
 {
     return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
         return makeBackup(pilotPath, folder, now);
     });
 }
 
-std::string BackupSession::backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode,
-                                      std::string* madeFile)
+FileResult BackupSession::backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+                                     std::string* madeFile)
 {
     return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
         return makeBackup(pilotPath, bytes, mode, folder, now, madeFile);
     });
 }
 
-std::string BackupSession::remembered(const std::string& pilotPath,
-                                      const std::function<std::string(const std::string&, std::time_t)>& copy)
+FileResult BackupSession::remembered(const std::string& pilotPath,
+                                     const std::function<FileResult(const std::string&, std::time_t)>& copy)
 {
     const std::string key = identity(pilotPath);
     if (done_.count(key))
-        return {};
+        return FileResult::success();
     const std::string folder = folder_.empty() ? paths::backupDirectory() : folder_;
-    std::string error = copy(folder, clock_ ? clock_() : std::time(nullptr));
-    if (error.empty())
+    FileResult made = copy(folder, clock_ ? clock_() : std::time(nullptr));
+    if (made)
         done_.insert(key);
-    return error;
+    return made;
 }
 
 BeforeFirstWrite BackupSession::beforeFirstWrite()

@@ -23,14 +23,14 @@ std::string backupFileName(const std::string& pilotPath, std::time_t when);
 // Writes `bytes`, the file's contents, as its backup into `backupFolder`
 // (created when missing), atomically and with the pilot's permission bits
 // `mode`, then removes all but the newest kBackupsKept backups of the same
-// file name. Returns "" on success, otherwise the text telling why the copy
-// could not be made ("Cannot back up ... Nothing was written."). `madeFile`
-// receives the backup's full name.
-std::string makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
+// file name. A failure's message tells why the copy could not be made
+// ("Cannot back up ... Nothing was written."). `madeFile` receives the
+// backup's full name.
+FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
                        const std::string& backupFolder, std::time_t now, std::string* madeFile = nullptr);
 
 // The same for the file as it is on disk now.
-std::string makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now);
+FileResult makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now);
 
 // Remembers which files were backed up during one run of the program, so that
 // the first save of a file makes a backup and later saves of it do not. The
@@ -42,9 +42,9 @@ public:
     // An empty folder means paths::backupDirectory(), looked up at each backup.
     explicit BackupSession(std::string backupFolder = {}, Clock clock = {});
 
-    // Backs the file up unless this session did already. "" or the error text;
-    // after a failure the next call tries again.
-    std::string backUpOnce(const std::string& pilotPath);
+    // Backs the file up unless this session did already; after a failure the
+    // next call tries again.
+    FileResult backUpOnce(const std::string& pilotPath);
 
     // The hook for WritePilotDetails: backs up the bytes the save read, once.
     BeforeFirstWrite beforeFirstWrite();
@@ -53,10 +53,10 @@ public:
 
 private:
     static std::string identity(const std::string& pilotPath);
-    std::string backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode, std::string* madeFile);
+    FileResult backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode, std::string* madeFile);
     // Runs `copy` (into the folder, at the moment) unless this file was backed up.
-    std::string remembered(const std::string& pilotPath,
-                           const std::function<std::string(const std::string& folder, std::time_t now)>& copy);
+    FileResult remembered(const std::string& pilotPath,
+                          const std::function<FileResult(const std::string& folder, std::time_t now)>& copy);
 
     std::string folder_;
     Clock clock_;

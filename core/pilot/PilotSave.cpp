@@ -136,8 +136,8 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
     if (after != before) {
         if (beforeFirstWrite) {
             const PilotFileSnapshot snapshot{fileName, before, status ? status->mode : 0644u};
-            if (std::string refusal = beforeFirstWrite(snapshot, result.backupFile); !refusal.empty())
-                return failed(std::move(refusal));
+            if (const FileResult refusal = beforeFirstWrite(snapshot, result.backupFile); !refusal)
+                return failed(refusal.message());  // the message tells the cause already
         }
         ReplaceOptions options;
         if (status)

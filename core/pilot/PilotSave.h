@@ -56,9 +56,9 @@ struct PilotFileSnapshot {
 };
 
 // Called once the file has passed its checks, right before it is replaced;
-// returning a non-empty text refuses the save with that message. A hook that
-// copies the file puts the copy's name into `copyMade`.
-using BeforeFirstWrite = std::function<std::string(const PilotFileSnapshot& file, std::string& copyMade)>;
+// a failure refuses the save with its message. A hook that copies the file
+// puts the copy's name into `copyMade`.
+using BeforeFirstWrite = std::function<FileResult(const PilotFileSnapshot& file, std::string& copyMade)>;
 
 // Writes the details into the file; on success also into `record`, as the
 // save does: name, rank, rating, Kalidor Crescent, then the mission records.

@@ -87,10 +87,10 @@ TEST_F(BackupTest, namesCarryTheFileNameAndTheLocalTime)
 
 TEST_F(BackupTest, copiesTheFileIntoANewFolderAndNumbersSecondsTaken)
 {
-    ASSERT_EQ(makeBackup(pilot, backups, kMoment), "");
-    ASSERT_EQ(makeBackup(pilot, backups, kMoment), "");
+    ASSERT_TRUE(makeBackup(pilot, backups, kMoment).ok());
+    ASSERT_TRUE(makeBackup(pilot, backups, kMoment).ok());
     writeFile(pilot, "changed");
-    ASSERT_EQ(makeBackup(pilot, backups, kMoment), "");
+    ASSERT_TRUE(makeBackup(pilot, backups, kMoment).ok());
     EXPECT_EQ(namesIn(backups), (std::vector<std::string>{"Wedge-20240305-060708-2.plt", "Wedge-20240305-060708-3.plt",
                                                           "Wedge-20240305-060708.plt"}));
     EXPECT_EQ(readFile(backups + "/Wedge-20240305-060708.plt"), original);
@@ -118,7 +118,7 @@ TEST_F(BackupTest, keepsTheTwentyNewestOfEachFileName)
     for (const auto& name : others)
         writeFile(backups + "/" + name, "other");
 
-    ASSERT_EQ(makeBackup(pilot, backups, kMoment), "");
+    ASSERT_TRUE(makeBackup(pilot, backups, kMoment).ok());
 
     std::vector<std::string> expected(fakes.begin() + 6, fakes.end());  // the six oldest are gone
     expected.push_back("Wedge-20240305-060708.plt");
@@ -133,7 +133,7 @@ TEST_F(BackupTest, theNewBackupSurvivesOlderNamesFromTheFuture)
     fs::create_directories(backups);
     for (int day = 10; day < 35; ++day)
         writeFile(backups + "/Wedge-203001" + std::to_string(day) + "-000000.plt", "future");
-    ASSERT_EQ(makeBackup(pilot, backups, kMoment), "");
+    ASSERT_TRUE(makeBackup(pilot, backups, kMoment).ok());
     const auto names = namesIn(backups);
     EXPECT_EQ(names.size(), kBackupsKept);
     EXPECT_NE(std::find(names.begin(), names.end(), "Wedge-20240305-060708.plt"), names.end());
@@ -148,15 +148,15 @@ TEST_F(BackupTest, aSessionBacksEachFileUpOnce)
 
     BackupSession session(backups, [] { return kMoment; });
     EXPECT_FALSE(session.hasBackedUp(pilot));
-    EXPECT_EQ(session.backUpOnce(pilot), "");
+    EXPECT_TRUE(session.backUpOnce(pilot).ok());
     EXPECT_TRUE(session.hasBackedUp(pilot));
-    EXPECT_EQ(session.backUpOnce(pilot), "");
-    EXPECT_EQ(session.backUpOnce(dir.path().string() + "/./Wedge.plt"), "");  // the same file
-    EXPECT_EQ(session.backUpOnce(biggs), "");
+    EXPECT_TRUE(session.backUpOnce(pilot).ok());
+    EXPECT_TRUE(session.backUpOnce(dir.path().string() + "/./Wedge.plt").ok());  // the same file
+    EXPECT_TRUE(session.backUpOnce(biggs).ok());
     EXPECT_EQ(namesIn(backups), (std::vector<std::string>{"Biggs-20240305-060708.plt", "Wedge-20240305-060708.plt"}));
 
     BackupSession nextRun(backups, [] { return kMoment + 60; });
-    EXPECT_EQ(nextRun.backUpOnce(pilot), "");
+    EXPECT_TRUE(nextRun.backUpOnce(pilot).ok());
     EXPECT_EQ(namesIn(backups).size(), 3u);
 }
 
@@ -198,7 +198,7 @@ TEST_F(BackupTest, aBackupThatCannotBeMadeStopsTheSave)
     EXPECT_NE(readFile(pilot), original);
 
     const std::string missing = dir.file("absent.plt");
-    EXPECT_TRUE(makeBackup(missing, backups, kMoment).starts_with("Cannot back up " + missing + " to " + backups + ": "));
+    EXPECT_TRUE(makeBackup(missing, backups, kMoment).message().starts_with("Cannot back up " + missing + " to " + backups + ": "));
 }
 
 TEST(BackupFolder, followsXdgDataHome)
