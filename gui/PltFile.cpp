@@ -355,7 +355,10 @@ void TPltFileView::Button2Click()
     edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
                                                                  edit, *fileAccess, backups.beforeFirstWrite());
-    prompts_.tell(saved.ok ? Prompts::Kind::Information : Prompts::Kind::Error, QString::fromStdString(saved.message));
+    if (saved.ok)
+        prompts_.tell(Prompts::Kind::Information, QString::fromStdString(saved.message));
+    else
+        prompts_.tell(Prompts::Kind::Error, QString::fromStdString(saved.message), QString::fromStdString(saved.cause));
 }
 
 void TPltFileView::TXTListClick()

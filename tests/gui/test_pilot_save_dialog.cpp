@@ -84,6 +84,21 @@ TEST_F(PilotSaveDialogTest, aPastedNameWithALineBreakOrTabIsRefused)
     }
 }
 
+TEST_F(PilotSaveDialogTest, aReadOnlyPilotIsRefusedWithItsCauseBelowTheFixedText)
+{
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+    const QByteArray before = fileBytes(path);
+    view->PilotNameEdit->setText(QStringLiteral("Changed"));
+    prompts.answers = {true};
+    view->Button2->click();
+    ASSERT_EQ(prompts.log.size(), 2u);
+    const std::string text = "Cannot open " + path.toStdString() + " for writing. Nothing was written.";
+    EXPECT_EQ(prompts.log[1], "Error: " + text);
+    EXPECT_EQ(prompts.details, std::vector<std::string>{text + " | the file is read-only"});
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_TRUE(backupFiles().isEmpty());
+}
+
 TEST_F(PilotSaveDialogTest, aFailedSaveIsAnErrorNotUpdateComplete)
 {
     FailingFileAccess files;
