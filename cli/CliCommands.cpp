@@ -317,7 +317,6 @@ int runTable(const ParsedArguments& args, const Streams& io)
     for (const std::string& given : args.files) {
         std::string searchError;
         for (const std::string& path : pilotFilesFor(given, searchError)) {
-            settings->revalidate();
             const PilotTableEntry entry = pilotTableEntry(path, *settings);
             if (!entry.loaded)
                 status = 1;
