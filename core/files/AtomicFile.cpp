@@ -25,16 +25,6 @@ constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 // mkostemp's six random characters after the temporary file's stem.
 constexpr std::string_view kTempSuffix = ".XXXXXX";
 
-FileIdentity identityOf(const struct stat& st)
-{
-    FileIdentity id;
-    id.device = static_cast<std::uint64_t>(st.st_dev);
-    id.inode = static_cast<std::uint64_t>(st.st_ino);
-    id.size = static_cast<std::int64_t>(st.st_size);
-    id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    return id;
-}
-
 // The temporary file of one write. It is locked for as long as its writer
 // lives, so that a later writer can tell a file left by a killed writer
 // (unlocked) from one still being written. It is removed unless committed.
@@ -146,6 +136,16 @@ void removeStaleTemps(const std::string& dir, const std::string& stem, const std
 }
 
 }  // namespace
+
+FileIdentity identityOf(const struct stat& st)
+{
+    FileIdentity id;
+    id.device = static_cast<std::uint64_t>(st.st_dev);
+    id.inode = static_cast<std::uint64_t>(st.st_ino);
+    id.size = static_cast<std::int64_t>(st.st_size);
+    id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return id;
+}
 
 std::optional<FileIdentity> fileIdentity(const std::string& path)
 {

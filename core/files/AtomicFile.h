@@ -10,6 +10,8 @@
 
 #include "core/files/FileResult.h"
 
+struct stat;
+
 namespace vantrel {
 
 // Which file a name stands for, and the state it was in: a file replaced by
@@ -28,6 +30,8 @@ struct FileIdentity {
 std::optional<FileIdentity> fileIdentity(const std::string& path);
 // The identity of an open file.
 std::optional<FileIdentity> fileIdentity(int fd);
+// The identity in what stat() or fstat() told.
+FileIdentity identityOf(const struct stat& st);
 
 struct ReplaceOptions {
     // Permission bits for a file that does not exist yet; by default

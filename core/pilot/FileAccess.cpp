@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,13 +18,17 @@ namespace {
 // small reads in it.
 constexpr std::int64_t kWholeFileReadLimit = 1 << 20;
 
+// Ranges announced by willRead() that lie closer together than this are
+// fetched in one read: copying the bytes between them costs less than one
+// more system call.
+constexpr std::int64_t kJoinGap = 8192;
+
 class PosixFile final : public OpenFile {
 public:
     PosixFile(int fd, bool readOnly, const struct stat& st)
         : fd_(fd), readOnly_(readOnly), length_(static_cast<std::int64_t>(st.st_size))
     {
-        if (const auto identity = fileIdentity(fd))
-            status_ = Status{*identity, static_cast<unsigned>(st.st_mode & 07777)};
+        status_ = Status{identityOf(st), static_cast<unsigned>(st.st_mode & 07777)};
     }
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
@@ -42,6 +47,11 @@ public:
 
     bool read(void* buffer, std::size_t count) override
     {
+        if (const char* fetched = fetchedBytes(position_, count)) {
+            std::memcpy(buffer, fetched, count);
+            position_ += static_cast<std::int64_t>(count);
+            return true;
+        }
         if (readOnly_ && length_ <= kWholeFileReadLimit) {
             if (!cached_)
                 cacheWholeFile();
@@ -68,6 +78,43 @@ public:
         return done == count;
     }
 
+    void willRead(std::span<const ByteRange> ranges) override
+    {
+        if (!readOnly_ || cached_)
+            return;
+        // In file order, neighbours joined into pieces.
+        std::vector<ByteRange> sorted;
+        const auto byOffset = [](const ByteRange& a, const ByteRange& b) { return a.offset < b.offset; };
+        if (!std::is_sorted(ranges.begin(), ranges.end(), byOffset)) {
+            sorted.assign(ranges.begin(), ranges.end());
+            std::sort(sorted.begin(), sorted.end(), byOffset);
+            ranges = sorted;
+        }
+        pieces_.clear();
+        std::size_t total = 0;
+        for (const ByteRange& range : ranges) {
+            if (range.offset < 0 || range.count == 0)
+                continue;
+            const std::int64_t end = range.offset + static_cast<std::int64_t>(range.count);
+            if (!pieces_.empty() && range.offset <= pieceEnd(pieces_.back()) + kJoinGap) {
+                Piece& last = pieces_.back();
+                if (end > pieceEnd(last)) {
+                    total += static_cast<std::size_t>(end - pieceEnd(last));
+                    last.count = static_cast<std::size_t>(end - last.offset);
+                }
+                continue;
+            }
+            pieces_.push_back({range.offset, range.count, total});
+            total += range.count;
+        }
+        pieceBytes_.reset(new char[total]);
+        // A piece that cannot be read whole (the file has become shorter, say)
+        // is dropped: its reads then go to the file as without the hint.
+        std::erase_if(pieces_, [&](const Piece& piece) {
+            return !readFully(pieceBytes_.get() + piece.at, piece.count, piece.offset);
+        });
+    }
+
     bool write(const void* buffer, std::size_t count) override
     {
         const auto* in = static_cast<const char*>(buffer);
@@ -92,18 +139,44 @@ public:
     std::optional<Status> status() override { return status_; }
 
 private:
-    void cacheWholeFile()
+    // Bytes [offset, offset + count) fetched by willRead().
+    struct Piece {
+        std::int64_t offset;
+        std::size_t count;
+        std::size_t at;  // where they start in pieceBytes_
+    };
+    static std::int64_t pieceEnd(const Piece& piece) { return piece.offset + static_cast<std::int64_t>(piece.count); }
+
+    // The fetched copy of [offset, offset + count), or nullptr when no piece
+    // holds all of it.
+    const char* fetchedBytes(std::int64_t offset, std::size_t count) const
     {
-        std::string bytes(static_cast<std::size_t>(length_), '\0');
+        for (const Piece& piece : pieces_) {
+            if (offset >= piece.offset && offset + static_cast<std::int64_t>(count) <= pieceEnd(piece))
+                return pieceBytes_.get() + piece.at + static_cast<std::size_t>(offset - piece.offset);
+        }
+        return nullptr;
+    }
+
+    bool readFully(char* out, std::size_t count, std::int64_t offset)
+    {
         std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        while (done < count) {
+            const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                return;  // fall back to reading piece by piece
+                return false;
             done += static_cast<std::size_t>(n);
         }
+        return true;
+    }
+
+    void cacheWholeFile()
+    {
+        std::string bytes(static_cast<std::size_t>(length_), '\0');
+        if (!readFully(bytes.data(), bytes.size(), 0))
+            return;  // fall back to reading piece by piece
         cache_ = std::move(bytes);
         cached_ = true;
     }
@@ -114,6 +187,8 @@ private:
     std::int64_t position_ = 0;
     bool cached_ = false;
     std::string cache_;
+    std::vector<Piece> pieces_;
+    std::unique_ptr<char[]> pieceBytes_;
     std::optional<Status> status_;
 };
 

@@ -7,12 +7,19 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "core/files/AtomicFile.h"
 
 namespace vantrel {
+
+// `count` bytes from `offset` on.
+struct ByteRange {
+    std::int64_t offset = 0;
+    std::size_t count = 0;
+};
 
 class OpenFile {
 public:
@@ -22,6 +29,11 @@ public:
     virtual bool seek(std::int64_t offset) = 0;
     // Reads exactly `count` bytes at the current position; a short read fails.
     virtual bool read(void* buffer, std::size_t count) = 0;
+    // Tells a file opened read-only which ranges are about to be read, so
+    // that it can fetch them in a few large reads rather than many small
+    // ones. Only a hint: every read gives the same bytes and the same result
+    // with it as without it, and a file may ignore it (as this default does).
+    virtual void willRead(std::span<const ByteRange> ranges) { (void)ranges; }
     // Writes exactly `count` bytes at the current position.
     virtual bool write(const void* buffer, std::size_t count) = 0;
     virtual bool atEnd() = 0;

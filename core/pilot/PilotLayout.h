@@ -3,6 +3,7 @@
 // the save path and the sample-pilot generator all take them from here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -68,6 +69,17 @@ inline constexpr Field AzzScoreC{"AzzScoreC", 131614, 4};
 inline constexpr Field AzzScoreD{"AzzScoreD", 131622, 4};
 inline constexpr Field AzzTotalKills{"AzzTotalKills", 131646, 4};
 inline constexpr Field AzzAssistsB{"AzzAssistsB", 139862, kCraftTableWidth};
+
+// Every field, in file order: the loader reads the stretches they cover.
+inline constexpr std::array kAllFields{
+    PilotName, MPJoinGameName, MPHostGameName, ToNextRating, TODScoreA, AzzScoreA, SimScoreA,
+    TODKillsA, AzzKills, SimKillsA, TODAssistsA, AzzAssistsA, SimAssists,
+    CampaignMissionRecords, SimMissionRecords, Rating, Rank, KalidorCrescent,
+    TODScoreB, TODBonus, TODScoreC, TODScoreD, TODTotalKills, TODKillsB, TODAssistsB,
+    SimScoreB, SimBonus, SimScoreC, SimScoreD, SimKillsB, PlayerKillsByRating,
+    CraftLossesTotal, LossesFromCollisions, LossesToStarships, LossesToMines,
+    KilledByPlayersByRating, LossesToNonPlayerCraft, AzzScoreB, AzzBonus, AzzScoreC,
+    AzzScoreD, AzzTotalKills, AzzAssistsB};
 
 // Offsets inside one 48-byte mission record.
 namespace record {

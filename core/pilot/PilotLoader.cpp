@@ -1,5 +1,7 @@
 #include "core/pilot/PilotLoader.h"
 
+#include <array>
+#include <bit>
 #include <cstring>
 
 #include "core/pilot/PilotLayout.h"
@@ -9,6 +11,14 @@
 namespace vantrel {
 
 namespace {
+
+// Every field the load reads, for the file to fetch ahead.
+constexpr auto kFieldRanges = [] {
+    std::array<ByteRange, layout::kAllFields.size()> ranges{};
+    for (std::size_t i = 0; i < ranges.size(); ++i)
+        ranges[i] = {layout::kAllFields[i].offset, layout::kAllFields[i].width};
+    return ranges;
+}();
 
 std::int32_t int32At(const unsigned char* p)
 {
@@ -63,8 +73,12 @@ public:
         seek(field.offset);
         unsigned char raw[layout::kCraftTableWidth];
         if (file_ && file_->read(raw, count * 4)) {
-            for (std::size_t k = 0; k < count; ++k)
-                destination[k] = int32At(raw + 4 * k);
+            if constexpr (std::endian::native == std::endian::little) {
+                std::memcpy(destination, raw, count * 4);  // the file's own byte order
+            } else {
+                for (std::size_t k = 0; k < count; ++k)
+                    destination[k] = int32At(raw + 4 * k);
+            }
         } else {
             ++errors_;
         }
@@ -146,6 +160,7 @@ LoadResult ReadMission(PilotRecord& record, const std::string& fileName, FileAcc
         ++errors;
         result.messages.push_back(wrongSizeMessage(length));
     } else {
+        file->willRead(kFieldRanges);
         Reader in(file.get(), errors);
         using namespace layout;
         PilotRecord& r = record;

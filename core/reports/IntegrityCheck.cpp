@@ -2,49 +2,67 @@
 
 #include <string>
 
+#include "core/reports/LineBuilder.h"
 #include "core/text/WholeNumber.h"
 #include "core/settings/SettingsKeys.h"
 
 namespace vantrel {
 
-std::uint16_t RunIntegrityCheck(TextSink& sink, Settings& settings, const PilotRecord& r)
+IntegrityFindings CheckIntegrity(const PilotRecord& r)
 {
-    sink.addLine("File Cheat/Error check:");
-    std::uint16_t errors = 0;
-    const auto compare = [&](std::int32_t a, std::int32_t b, std::string_view message) {
-        if (a != b) {
-            sink.addLine(message);
-            ++errors;
-        }
-    };
-    compare(r.TODScoreA, r.TODScoreB, "TODScoreA <> TODScoreB!");
-    compare(r.TODScoreA, r.TODScoreC, "TODScoreA <> TODScoreC!");
-    compare(r.TODScoreA, r.TODScoreD, "TODScoreA <> TODScoreD!");
-    compare(r.AzzScoreB, r.AzzScoreD, "AzzScore1 <> AzzScore2!");
+    IntegrityFindings found;
+    found.todScoreB = r.TODScoreA != r.TODScoreB;
+    found.todScoreC = r.TODScoreA != r.TODScoreC;
+    found.todScoreD = r.TODScoreA != r.TODScoreD;
+    found.azzScore2 = r.AzzScoreB != r.AzzScoreD;
 
     // Either of the two Azzameen copies may be the one the missions add up to.
     const std::int32_t todPart = wrappingAdd(r.TODScoreA, r.TODBonus);
-    const std::int32_t sumWithB = wrappingAdd(wrappingAdd(todPart, r.AzzScoreB), r.AzzBonus);
+    found.sumWithB = wrappingAdd(wrappingAdd(todPart, r.AzzScoreB), r.AzzBonus);
     const std::int32_t sumWithC = wrappingAdd(wrappingAdd(todPart, r.AzzScoreC), r.AzzBonus);
-    if (sumWithB != r.CampaignCalculatedTotal && sumWithC != r.CampaignCalculatedTotal)
-        sink.addLine("TODScore+TODBonuns+AzzScore+AzzBonus <> Calculated Total Score. This may not be a real error.");
+    found.totalWarning = found.sumWithB != r.CampaignCalculatedTotal && sumWithC != r.CampaignCalculatedTotal;
+    return found;
+}
 
-    if (errors == 0)
-        sink.addLine("Pilotfile seems OK.");
-    else
-        sink.addLine(std::to_string(errors) + " error(s) found!");
+std::uint16_t RunIntegrityCheck(TextSink& sink, Settings& settings, const PilotRecord& r)
+{
+    const IntegrityFindings found = CheckIntegrity(r);
+    const std::uint16_t errors = found.errors();
+    LineBuilder out(sink);
+    out.line("File Cheat/Error check:");
+    if (found.todScoreB)
+        out.line("TODScoreA <> TODScoreB!");
+    if (found.todScoreC)
+        out.line("TODScoreA <> TODScoreC!");
+    if (found.todScoreD)
+        out.line("TODScoreA <> TODScoreD!");
+    if (found.azzScore2)
+        out.line("AzzScore1 <> AzzScore2!");
+    if (found.totalWarning)
+        out.line("TODScore+TODBonuns+AzzScore+AzzBonus <> Calculated Total Score. This may not be a real error.");
+
+    if (errors == 0) {
+        out.line("Pilotfile seems OK.");
+    } else {
+        out << errors << " error(s) found!";
+        out.end();
+    }
 
     if (errors > 0 && settings.flag(keys::ShowErrorDetailes, defaults::ShowErrorDetailes)) {
-        sink.addLine("TODScoreA= " + std::to_string(r.TODScoreA));
-        sink.addLine("TODScoreB= " + std::to_string(r.TODScoreB));
-        sink.addLine("TODScoreC= " + std::to_string(r.TODScoreC));
-        sink.addLine("TODScoreD= " + std::to_string(r.TODScoreD));
-        sink.addLine("TODBonus= " + std::to_string(r.TODBonus));
-        sink.addLine("AzzScore1= " + std::to_string(r.AzzScoreB));
-        sink.addLine("AzzScore2= " + std::to_string(r.AzzScoreD));
-        sink.addLine("AzzBonus= " + std::to_string(r.AzzBonus));
-        sink.addLine("TODScoreA+TODBonuns+AzzScore1+AzzBonus= " + std::to_string(sumWithB));
-        sink.addLine("Calculated Total Score= " + std::to_string(r.CampaignCalculatedTotal));
+        const auto value = [&](std::string_view label, std::int32_t number) {
+            out << label << number;
+            out.end();
+        };
+        value("TODScoreA= ", r.TODScoreA);
+        value("TODScoreB= ", r.TODScoreB);
+        value("TODScoreC= ", r.TODScoreC);
+        value("TODScoreD= ", r.TODScoreD);
+        value("TODBonus= ", r.TODBonus);
+        value("AzzScore1= ", r.AzzScoreB);
+        value("AzzScore2= ", r.AzzScoreD);
+        value("AzzBonus= ", r.AzzBonus);
+        value("TODScoreA+TODBonuns+AzzScore1+AzzBonus= ", found.sumWithB);
+        value("Calculated Total Score= ", r.CampaignCalculatedTotal);
     }
     return errors;
 }

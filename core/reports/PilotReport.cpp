@@ -1,7 +1,10 @@
 #include "core/reports/PilotReport.h"
 
+#include <optional>
+
 #include "core/reports/FullDetails.h"
 #include "core/reports/IntegrityCheck.h"
+#include "core/reports/LineBuilder.h"
 #include "core/reports/MissionListings.h"
 #include "core/text/WholeNumber.h"
 #include "core/settings/SettingsKeys.h"
@@ -15,11 +18,16 @@ std::int32_t CampaignScoreSum(const PilotRecord& r)
 
 void writeScoreSummary(TextSink& sink, const PilotRecord& r)
 {
-    sink.addLine("Name: " + fieldText(r.PilotName));
-    sink.addLine("TOD Score: " + std::to_string(r.TODScoreA) + " TOD Bonus: " + std::to_string(r.TODBonus));
-    sink.addLine("Azz Score: " + std::to_string(r.AzzScoreB) + " Azz Bonus: " + std::to_string(r.AzzBonus));
-    sink.addLine("-------------------------------------------------");
-    sink.addLine("Total: " + std::to_string(CampaignScoreSum(r)));
+    LineBuilder out(sink);
+    out << "Name: " << fieldText(r.PilotName);
+    out.end();
+    out << "TOD Score: " << r.TODScoreA << " TOD Bonus: " << r.TODBonus;
+    out.end();
+    out << "Azz Score: " << r.AzzScoreB << " Azz Bonus: " << r.AzzBonus;
+    out.end();
+    out.line("-------------------------------------------------");
+    out << "Total: " << CampaignScoreSum(r);
+    out.end();
 }
 
 std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& record, MissionRange& range,
@@ -35,10 +43,18 @@ std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& re
     if (record.FileErrorCount > 0)
         entry = markEntryWithErrors(entry);
 
+    // Both listings of one report show what the settings say when the first
+    // of them starts.
+    std::optional<ListingFigures> figures;
+    const auto listingFigures = [&]() -> const ListingFigures& {
+        if (!figures)
+            figures = readListingFigures(settings);
+        return *figures;
+    };
     if (withMissionListing)
-        RipScore(sink, settings, record, range);
+        RipScore(sink, listingFigures(), record, range);
     if (settings.flag(keys::MegaDetails, defaults::MegaDetails))
-        AppendFullDetails(sink, settings, record);
+        AppendFullDetails(sink, listingFigures(), record);
     return entry;
 }
 

@@ -55,8 +55,6 @@ enum Column : std::size_t {
     kLoadError,
 };
 
-// The check's line for stored scores that miss the missions' sum.
-constexpr std::string_view kTotalWarningLine = "TODScore+TODBonuns+AzzScore+AzzBonus <> Calculated Total Score.";
 
 bool hasPltExtension(const fs::path& path)
 {
@@ -66,38 +64,48 @@ bool hasPltExtension(const fs::path& path)
     return extension == ".plt";
 }
 
-std::string csvField(std::string_view field)
+// Fields go straight onto the line being built.
+void appendCsvField(std::string& line, std::string_view field)
 {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(field);
-    std::string quoted = "\"";
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line += field;
+        return;
+    }
+    line += '"';
     for (char c : field) {
         if (c == '"')
-            quoted += '"';
-        quoted += c;
+            line += '"';
+        line += c;
     }
-    quoted += '"';
-    return quoted;
+    line += '"';
 }
 
-std::string tsvField(std::string_view field)
+void appendTsvField(std::string& line, std::string_view field)
 {
-    std::string out(field);
-    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return out;
+    const std::size_t start = line.size();
+    line += field;
+    std::replace_if(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+                    [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
 }
 
 template <typename Cells>
 std::string joinLine(const Cells& cells, TableFormat format)
 {
+    std::size_t length = 2;
+    for (const auto& cell : cells)
+        length += std::string_view(cell).size() + 1;
     std::string line;
+    line.reserve(length);
     const char separator = format == TableFormat::Csv ? ',' : '\t';
     bool first = true;
     for (const auto& cell : cells) {
         if (!first)
             line += separator;
         first = false;
-        line += format == TableFormat::Csv ? csvField(cell) : tsvField(cell);
+        if (format == TableFormat::Csv)
+            appendCsvField(line, cell);
+        else
+            appendTsvField(line, cell);
     }
     line += format == TableFormat::Csv ? "\r\n" : "\n";
     return line;
@@ -112,10 +120,8 @@ std::span<const std::string_view> pilotTableHeader()
 
 PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, Settings& settings)
 {
-    LineCollector check;
-    const std::uint16_t errors = RunIntegrityCheck(check, settings, record);
-    const bool totalWarning = std::any_of(check.lines.begin(), check.lines.end(),
-                                          [](const std::string& line) { return line.starts_with(kTotalWarningLine); });
+    (void)settings;  // the check's findings depend on the record alone
+    const IntegrityFindings check = CheckIntegrity(record);
     const auto simScored = std::count_if(record.SimMissions.begin(), record.SimMissions.end(),
                                          [](const MissionEntry& m) { return m.MissionScore != 0; });
 
@@ -134,8 +140,8 @@ PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, 
     row[kSimScore] = std::to_string(record.SimScoreA);
     row[kSimBonus] = std::to_string(record.SimBonus);
     row[kSimMissions] = std::to_string(simScored);
-    row[kIntegrityErrors] = std::to_string(errors);
-    row[kTotalWarning] = totalWarning ? "yes" : "no";
+    row[kIntegrityErrors] = std::to_string(check.errors());
+    row[kTotalWarning] = check.totalWarning ? "yes" : "no";
     return row;
 }
 

@@ -28,7 +28,8 @@ struct PilotTableEntry {
 };
 
 // The row for a loaded record; `file` is the file column's text. The
-// integrity check runs whatever CheckCheat says; its lines are not kept.
+// integrity figures are the check's findings whatever CheckCheat says; no
+// setting changes the row.
 PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, Settings& settings);
 
 // Loads the file and builds its row, or the row of a file that failed to load.

@@ -2,7 +2,9 @@
 // mission lists, and the failures the loader counts and reports.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "TestSupport.h"
 #include "core/pilot/PilotLoader.h"
@@ -289,6 +291,114 @@ TEST_F(LoaderTest, aFailedListReadCountsOnceAndKeepsTheRecordsBeforeIt)
     const LoadResult result = ReadMission(record, path, files);
     EXPECT_EQ(result.LoadErrorCount, 1);
     EXPECT_EQ(record.CampaignMissionCount, 1);
+}
+
+// The real file system with willRead() left out: every read goes to the file
+// (or its whole-file copy) as it would without the loader's hint.
+class UnhintedFiles final : public FileAccess {
+public:
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
+    {
+        auto inner = systemFileAccess().open(path, mode);
+        return inner ? std::make_unique<File>(std::move(inner)) : nullptr;
+    }
+
+private:
+    class File final : public OpenFile {
+    public:
+        explicit File(std::unique_ptr<OpenFile> inner) : inner_(std::move(inner)) {}
+        std::int64_t size() override { return inner_->size(); }
+        bool seek(std::int64_t offset) override { return inner_->seek(offset); }
+        bool read(void* buffer, std::size_t count) override { return inner_->read(buffer, count); }
+        bool write(const void* buffer, std::size_t count) override { return inner_->write(buffer, count); }
+        bool atEnd() override { return inner_->atEnd(); }
+        bool flush() override { return inner_->flush(); }
+
+    private:
+        std::unique_ptr<OpenFile> inner_;
+    };
+};
+
+std::string randomBytes(std::mt19937& random, std::size_t count)
+{
+    std::string bytes(count, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+// Files of random bytes whose mission lists end at random places, loaded one
+// after the other into the same record: the ranges fetched ahead must give
+// the very bytes a read of the file gives, and nothing of the file before.
+TEST_F(LoaderTest, fetchedAheadOrReadPieceByPieceTheRecordIsTheSame)
+{
+    std::mt19937 random(20240812);
+    UnhintedFiles unhinted;
+    PilotRecord plain;
+    for (int round = 0; round < 40; ++round) {
+        PilotImage image;
+        image.bytes() = randomBytes(random, image.bytes().size());
+        for (const auto& list : {L::CampaignMissionRecords, L::SimMissionRecords}) {
+            const std::uint32_t length = random() % 300;
+            if (length < L::kMissionListCapacity)
+                image.setIntAt(L::missionRecordOffset(list, length) + L::record::kStatus, 0);
+        }
+        const std::string path = save(image, "pilot" + std::to_string(round % 3) + ".plt");
+        const LoadResult fast = ReadMission(record, path);
+        const LoadResult slow = ReadMission(plain, path, unhinted);
+        ASSERT_TRUE(fast.ok()) << round;
+        EXPECT_EQ(record, plain) << round;
+        EXPECT_EQ(fast.pilotNameText, slow.pilotNameText);
+        EXPECT_EQ(fast.rankIndex, slow.rankIndex);
+        EXPECT_EQ(fast.activeMissionIndex, slow.activeMissionIndex);
+        EXPECT_EQ(fast.getTo, slow.getTo);
+    }
+}
+
+// Reads after willRead() give the file's bytes wherever they fall: inside a
+// fetched range, across its edge, between ranges; a file cut short after
+// opening fails exactly the reads that pass its new end.
+TEST(FileReadAhead, readsGiveTheFilesBytesWhereverTheyFall)
+{
+    TempDir dir;
+    std::mt19937 random(7);
+    const std::string path = dir.file("bytes.plt");
+    const std::string bytes = randomBytes(random, static_cast<std::size_t>(L::kPilotFileSize));
+    writeFile(path, bytes);
+    const auto readAt = [](OpenFile& file, std::int64_t offset, std::size_t count) -> std::optional<std::string> {
+        std::string out(count, '\0');
+        if (!file.seek(offset) || !file.read(out.data(), count))
+            return std::nullopt;
+        return out;
+    };
+    const auto expected = [&](std::int64_t offset, std::size_t count) {
+        return std::optional<std::string>(bytes.substr(static_cast<std::size_t>(offset), count));
+    };
+
+    {
+        auto file = systemFileAccess().open(path, OpenMode::ReadOnly);
+        ASSERT_TRUE(file);
+        const ByteRange ranges[] = {{20000, 30}, {120, 200}, {100, 50}, {5000, 10}, {152070, 40}};
+        file->willRead(ranges);
+        const std::pair<std::int64_t, std::size_t> reads[] = {
+            {100, 50}, {130, 100}, {300, 20}, {310, 20}, {5000, 10}, {4995, 10}, {6000, 924},
+            {20010, 20}, {20020, 20}, {0, 13}, {152066, 10},
+        };
+        for (const auto& [offset, count] : reads)
+            EXPECT_EQ(readAt(*file, offset, count), expected(offset, count)) << offset << "+" << count;
+        EXPECT_EQ(readAt(*file, 152070, 10), std::nullopt);
+    }
+    {
+        auto file = systemFileAccess().open(path, OpenMode::ReadOnly);
+        ASSERT_TRUE(file);
+        std::filesystem::resize_file(path, 60000);
+        const ByteRange ranges[] = {{0, 1000}, {59990, 20}, {100000, 8}};
+        file->willRead(ranges);
+        EXPECT_EQ(readAt(*file, 0, 1000), expected(0, 1000));
+        EXPECT_EQ(readAt(*file, 59990, 10), expected(59990, 10));
+        EXPECT_EQ(readAt(*file, 59995, 10), std::nullopt);
+        EXPECT_EQ(readAt(*file, 100000, 8), std::nullopt);
+    }
 }
 
 TEST(RealPilots, loadWithoutErrors)

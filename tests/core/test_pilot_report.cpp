@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
+#include <limits>
 
 #include "TestSupport.h"
+#include "core/reports/LineBuilder.h"
 #include "core/reports/LogEntry.h"
 #include "core/reports/PilotReport.h"
 #include "core/text/WholeNumber.h"
@@ -223,6 +226,41 @@ TEST_F(BuildPilotReportTest, aConversionErrorStopsAfterTheSummary)
     settings.set("ScoreFormat", "x");
     EXPECT_THROW(build(), ConversionError);
     EXPECT_EQ(sink.lines.size(), 5u);
+}
+
+// The buffer the report lines are built in: numbers of every size read as
+// std::to_string gives them, and lines longer than the buffer's first size
+// arrive whole, line after line.
+TEST(LineBuilder, numbersReadAsToStringGivesThemAndLongLinesArriveWhole)
+{
+    LineCollector sink;
+    LineBuilder out(sink);
+    std::vector<std::int64_t> values;
+    for (std::int64_t v = -12; v <= 12; ++v)
+        values.push_back(v);
+    for (std::int64_t p = 10; p <= 1'000'000'000'000'000'000; p *= 10) {
+        values.insert(values.end(), {p - 1, p, p + 1, -p + 1, -p, -p - 1});
+    }
+    values.insert(values.end(), {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()});
+    for (const std::int64_t v : values) {
+        out << v;
+        out.end();
+        EXPECT_EQ(sink.lines.back(), std::to_string(v));
+    }
+    out << std::numeric_limits<std::int32_t>::min() << ' ' << std::uint8_t{255} << ' ' << std::size_t{7};
+    out.end();
+    EXPECT_EQ(sink.lines.back(), "-2147483648 255 7");
+
+    std::string expected;
+    for (int i = 0; i < 300; ++i) {
+        out << "piece " << i << ';';
+        expected += "piece " + std::to_string(i) + ';';
+    }
+    out.end();
+    EXPECT_EQ(sink.lines.back(), expected);
+    out << "next";
+    out.end();
+    EXPECT_EQ(sink.lines.back(), "next");
 }
 
 }  // namespace
