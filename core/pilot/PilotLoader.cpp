@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "core/pilot/LittleEndian.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/pilot/Vocabulary.h"
 #include "core/text/WholeNumber.h"
@@ -20,12 +21,7 @@ constexpr auto kFieldRanges = [] {
     return ranges;
 }();
 
-std::int32_t int32At(const unsigned char* p)
-{
-    const std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    return static_cast<std::int32_t>(v);
-}
+using le::int32At;
 
 // One load: counts the failed steps and keeps going.
 class Reader {
