@@ -453,11 +453,6 @@ const Command kCommands[] = {
 
 }  // namespace
 
-std::string usageText()
-{
-    return kUsage;
-}
-
 int run(const std::vector<std::string>& args, const Streams& io)
 {
     try {

@@ -15,6 +15,4 @@ struct Streams {
 
 int run(const std::vector<std::string>& args, const Streams& io = {});
 
-std::string usageText();
-
 }  // namespace vantrel::cli
