@@ -238,8 +238,11 @@ TEST(LineBuilder, numbersReadAsToStringGivesThemAndLongLinesArriveWhole)
     std::vector<std::int64_t> values;
     for (std::int64_t v = -12; v <= 12; ++v)
         values.push_back(v);
-    for (std::int64_t p = 10; p <= 1'000'000'000'000'000'000; p *= 10) {
+    // Every power of ten that fits, stopping before the step that would overflow.
+    for (std::int64_t p = 10;; p *= 10) {
         values.insert(values.end(), {p - 1, p, p + 1, -p + 1, -p, -p - 1});
+        if (p > std::numeric_limits<std::int64_t>::max() / 10)
+            break;
     }
     values.insert(values.end(), {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()});
     for (const std::int64_t v : values) {
