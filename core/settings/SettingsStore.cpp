@@ -258,76 +258,131 @@ std::string SettingsStore::readFailure() const
     return FileResult::fromErrno(loadError_).cause();
 }
 
+namespace {
+
+std::string lowercased(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        c = lowerAscii(c);
+    return lower;
+}
+
+// FNV-1a over the name without regard to letter case, with the section.
+std::size_t hashOf(std::ptrdiff_t section, std::string_view key)
+{
+    std::uint64_t hash = 14695981039346656037ull ^ static_cast<std::uint64_t>(section);
+    for (const char c : key) {
+        hash ^= static_cast<unsigned char>(lowerAscii(c));
+        hash *= 1099511628211ull;
+    }
+    // Spread every bit over the whole word (the finish of MurmurHash3): names
+    // that differ only in their last digits would otherwise crowd together.
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdull;
+    hash ^= hash >> 33;
+    hash *= 0xc4ceb9fe1a85ec53ull;
+    hash ^= hash >> 33;
+    return static_cast<std::size_t>(hash);
+}
+
+}  // namespace
+
 void SettingsStore::parse()
 {
     lines_.clear();
+    sections_.clear();
+    keySlots_.clear();
     std::size_t pos = 0;
     // A byte-order mark left by an editor is no part of the first line.
     if (content_.starts_with("\xEF\xBB\xBF"))
         pos = 3;
     std::ptrdiff_t header = -1;
+    std::size_t keys = 0;
     const std::string_view all(content_);
     while (pos < all.size()) {
-        Line line;
-        line.begin = pos;
+        const std::size_t begin = pos;
         const std::size_t lf = all.find('\n', pos);
-        line.next = lf == std::string_view::npos ? all.size() : lf + 1;
-        line.end = lf == std::string_view::npos ? all.size() : lf;
-        if (line.end > line.begin && all[line.end - 1] == '\r')
-            --line.end;
-        pos = line.next;
+        std::size_t end = lf == std::string_view::npos ? all.size() : lf;
+        pos = lf == std::string_view::npos ? all.size() : lf + 1;
+        if (end > begin && all[end - 1] == '\r')
+            --end;
 
-        const std::string_view text = trimmed(all.substr(line.begin, line.end - line.begin));
+        const std::string_view text = trimmed(all.substr(begin, end - begin));
+        if (text.empty() || text.front() == ';' || text.front() == '#')
+            continue;
+        Line line;
+        line.next = pos;
         auto locateName = [&](std::string_view name) {
             const std::string_view t = trimmed(name);
             line.nameBegin = static_cast<std::size_t>(t.data() - all.data());
             line.nameEnd = line.nameBegin + t.size();
         };
-        if (text.empty() || text.front() == ';' || text.front() == '#') {
-            line.kind = Line::Kind::Other;
-        } else if (text.front() == '[') {
+        if (text.front() == '[') {
             line.kind = Line::Kind::Section;
             const std::size_t close = text.find(']');
             locateName(text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             header = static_cast<std::ptrdiff_t>(lines_.size());
-        } else if (const std::size_t eq = text.find('='); eq != std::string_view::npos) {
+            line.header = header;
+            line.section = sections_.try_emplace(lowercased(name(line)), header).first->second;
+        } else if (const std::size_t eq = text.find('='); eq != std::string_view::npos && header >= 0) {
+            // Keys ahead of every section are nobody's.
             line.kind = Line::Kind::Key;
             line.header = header;
+            line.section = lines_[static_cast<std::size_t>(header)].section;
             locateName(text.substr(0, eq));
             const std::string_view value = trimmed(text.substr(eq + 1));
             line.valueBegin = static_cast<std::size_t>(value.data() - all.data());
             line.valueEnd = line.valueBegin + value.size();
+            ++keys;
+        } else {
+            continue;
         }
         lines_.push_back(line);
+        // The table below numbers lines in 32 bits; a file of more key lines
+        // than that (8 GB and more) is read as far as they reach.
+        if (lines_.size() == UINT32_MAX)
+            break;
     }
 
-    // What readers see, by section and key (letter case ignored); the first
-    // of duplicated keys wins.
-    values_.clear();
-    for (const Line& line : lines_) {
-        if (line.kind != Line::Kind::Key || line.header < 0)
+    // The key lines readers see, the first of duplicated keys winning. The
+    // table stays at most half full, so a search ends soon.
+    if (keys == 0)
+        return;
+    std::size_t slots = 16;
+    while (slots < 2 * keys)
+        slots *= 2;
+    keySlots_.assign(slots, 0);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind != Line::Kind::Key)
             continue;
-        std::string_view value = std::string_view(content_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
-        if (isQuoted(value))
-            value = value.substr(1, value.size() - 2);
-        const std::string_view sectionName = name(lines_[static_cast<std::size_t>(line.header)]);
-        auto section = std::find_if(values_.begin(), values_.end(),
-                                    [&](const Section& known) { return equalsIgnoringCase(known.name, sectionName); });
-        if (section == values_.end())
-            section = values_.insert(values_.end(), Section{std::string(sectionName), {}});
-        const std::string_view keyName = name(line);
-        if (!findValue(section->values, keyName))
-            section->values.push_back({std::string(keyName), std::string(firstCharacters(value, kMaxValueLength))});
+        std::uint64_t& slot = keySlots_[keySlot(line.section, name(line))];
+        if (slot == 0) {
+            const auto tag = static_cast<std::uint64_t>(hashOf(line.section, name(line))) >> 32;
+            slot = tag << 32 | (i + 1);
+        }
     }
 }
 
-const std::string* SettingsStore::findValue(const std::vector<Entry>& entries, std::string_view key)
+std::size_t SettingsStore::keySlot(std::ptrdiff_t section, std::string_view key) const
 {
-    for (const Entry& entry : entries) {
-        if (equalsIgnoringCase(entry.key, key))
-            return &entry.value;
+    // A slot holds the line's index + 1 in its low half and the high half of
+    // the name's hash in its high half, so that most names that differ are
+    // told apart without looking at the line.
+    const std::size_t hash = hashOf(section, key);
+    const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+    const std::size_t mask = keySlots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const std::uint64_t entry = keySlots_[slot];
+        if (entry == 0)
+            return slot;
+        if (static_cast<std::uint32_t>(entry >> 32) != tag)
+            continue;
+        const Line& line = lines_[static_cast<std::uint32_t>(entry) - 1];
+        if (line.section == section && equalsIgnoringCase(name(line), key))
+            return slot;
     }
-    return nullptr;
 }
 
 std::string_view SettingsStore::name(const Line& line) const
@@ -337,22 +392,17 @@ std::string_view SettingsStore::name(const Line& line) const
 
 std::ptrdiff_t SettingsStore::findKey(std::string_view section, std::string_view key) const
 {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const Line& line = lines_[i];
-        if (line.kind == Line::Kind::Key && line.header >= 0 && equalsIgnoringCase(name(line), key)
-            && equalsIgnoringCase(name(lines_[static_cast<std::size_t>(line.header)]), section))
-            return static_cast<std::ptrdiff_t>(i);
-    }
-    return -1;
+    const std::ptrdiff_t header = findSection(section);
+    if (header < 0 || keySlots_.empty())
+        return -1;
+    const std::uint64_t entry = keySlots_[keySlot(header, key)];
+    return entry == 0 ? -1 : static_cast<std::ptrdiff_t>(static_cast<std::uint32_t>(entry)) - 1;
 }
 
 std::ptrdiff_t SettingsStore::findSection(std::string_view section) const
 {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Line::Kind::Section && equalsIgnoringCase(name(lines_[i]), section))
-            return static_cast<std::ptrdiff_t>(i);
-    }
-    return -1;
+    const auto found = sections_.find(lowercased(section));
+    return found == sections_.end() ? -1 : found->second;
 }
 
 std::string SettingsStore::ReadString(std::string_view section, std::string_view key, std::string_view fallback)
@@ -361,16 +411,14 @@ std::string SettingsStore::ReadString(std::string_view section, std::string_view
     // up by revalidate(), which every action calls once at its start.
     if (!loaded_)
         revalidate();
-    // A settings file holds a handful of keys: a straight search is the
-    // quickest lookup there is.
-    section = trimmed(section);
-    for (const Section& known : values_) {
-        if (equalsIgnoringCase(known.name, section)) {
-            const std::string* value = findValue(known.values, trimmed(key));
-            return value ? *value : std::string(fallback);
-        }
-    }
-    return std::string(fallback);
+    const std::ptrdiff_t found = findKey(trimmed(section), trimmed(key));
+    if (found < 0)
+        return std::string(fallback);
+    const Line& line = lines_[static_cast<std::size_t>(found)];
+    std::string_view value = std::string_view(content_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
+    if (isQuoted(value))
+        value = value.substr(1, value.size() - 2);
+    return std::string(firstCharacters(value, kMaxValueLength));
 }
 
 void SettingsStore::WriteString(std::string_view section, std::string_view key, std::string_view value)

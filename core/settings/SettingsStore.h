@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/settings/Settings.h"
@@ -47,16 +48,18 @@ private:
         std::uint64_t device = 0;
         bool operator==(const Stamp&) const = default;
     };
-    // One line of content_, located by byte offsets.
+    // A section or key line of content_, located by byte offsets. Other
+    // lines (blank, comments, without '=') play no part and are not kept.
     struct Line {
-        enum class Kind { Other, Section, Key };
-        Kind kind = Kind::Other;
-        std::size_t begin = 0;  // first byte of the line
-        std::size_t end = 0;    // end of its text, before CR LF or LF
-        std::size_t next = 0;   // first byte of the following line
+        enum class Kind { Section, Key };
+        Kind kind = Kind::Key;
+        std::size_t next = 0;                      // first byte of the following line
         std::size_t nameBegin = 0, nameEnd = 0;    // section or key name, blanks trimmed
         std::size_t valueBegin = 0, valueEnd = 0;  // value text, blanks trimmed
         std::ptrdiff_t header = -1;                // index of the governing section line
+        // Index of the first section line of the same name (letter case
+        // ignored): repeated sections of one name are one section.
+        std::ptrdiff_t section = -1;
     };
 
     Stamp currentStamp() const;
@@ -64,7 +67,10 @@ private:
     void loadFailed(int error);
     void parse();
     std::string_view name(const Line& line) const;
+    // The line of the key readers see (the first of its name in the first
+    // section of that name or a repeat of it), or -1.
     std::ptrdiff_t findKey(std::string_view section, std::string_view key) const;
+    // The first section line of that name, or -1.
     std::ptrdiff_t findSection(std::string_view section) const;
 
     std::string path_;
@@ -79,17 +85,13 @@ private:
     std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write
     std::string content_;  // the file's bytes as last read or written
     std::vector<Line> lines_;
-    // What readers see (see parse()); names compare without regard to case.
-    struct Entry {
-        std::string key;
-        std::string value;
-    };
-    struct Section {
-        std::string name;
-        std::vector<Entry> values;
-    };
-    static const std::string* findValue(const std::vector<Entry>& entries, std::string_view key);
-    std::vector<Section> values_;
+    // What readers see, found by name in constant time whatever the size
+    // of the file: the first section line of each name, and an
+    // open-addressing table of the key lines readers see (see keySlot();
+    // 0 is a free slot), both by names whose letter case is ignored.
+    std::unordered_map<std::string, std::ptrdiff_t> sections_;
+    std::vector<std::uint64_t> keySlots_;
+    std::size_t keySlot(std::ptrdiff_t section, std::string_view key) const;
 };
 
 }  // namespace vantrel

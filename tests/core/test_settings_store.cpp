@@ -8,7 +8,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <map>
 #include <set>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "TestSupport.h"
@@ -223,6 +227,84 @@ TEST(SettingsStoreWrite, LongValueIsStoredWholeAndReadCut)
     SettingsStore(path).write("LastDir", longDir);
     EXPECT_EQ(readFile(path), "[ZADAdeda]\nLastDir=" + longDir + "\n");
     EXPECT_EQ(SettingsStore(path).read("LastDir", ""), longDir.substr(0, 2047));
+}
+
+// ---- large files -----------------------------------------------------------
+
+// A big file of repeated sections and keys given many times in other letter
+// cases: every key reads its first value, and a write changes only the line
+// of that first value, or adds a line after the first section's last key.
+TEST(SettingsStoreLarge, FirstOfDuplicateKeysWins_andWritesChangeOnlyTheirLine)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    const std::string sectionNames[] = {"ZADAdeda", "Other", "zadaDEDA", "OTHER", "Third"};
+    std::vector<std::string> lines;
+    std::map<std::pair<std::string, std::string>, std::string> firstValues;  // by lower-case names
+    std::map<std::pair<std::string, std::string>, std::size_t> firstLines;
+    std::size_t lastKeyOfFirstOther = 0;
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    unsigned random = 12345;
+    for (int block = 0; block < 40; ++block) {
+        const std::string& section = sectionNames[block % 5];
+        lines.push_back("[" + section + "]");
+        for (int k = 0; k < 1000; ++k) {
+            random = random * 1103515245u + 12345u;
+            const unsigned id = (random >> 8) % 6000;
+            std::string key = "Key" + std::to_string(id);
+            if (random & 1)
+                key = lower(key);
+            else if (random & 2)
+                key[0] = 'k', key[2] = 'Y';
+            const std::string value = "v" + std::to_string(block) + "_" + std::to_string(k);
+            lines.push_back(key + ((random & 4) ? " = \"" + value + "\" " : "=" + value));
+            const auto name = std::pair{lower(section), lower(key)};
+            if (firstValues.emplace(name, value).second)
+                firstLines.emplace(name, lines.size() - 1);
+            if (block == 1)
+                lastKeyOfFirstOther = lines.size() - 1;
+        }
+        lines.push_back("");
+        lines.push_back("; end of block " + std::to_string(block));
+    }
+    auto joined = [](const std::vector<std::string>& all) {
+        std::string text;
+        for (const std::string& line : all)
+            text += line + "\r\n";
+        return text;
+    };
+    writeFile(path, joined(lines));
+
+    SettingsStore store(path);
+    for (const auto& [name, value] : firstValues)
+        ASSERT_EQ(store.ReadString(name.first, name.second, "none"), value) << name.first << "/" << name.second;
+    EXPECT_EQ(store.ReadString("ZADAdeda", "Key6000", "none"), "none");
+    EXPECT_EQ(store.ReadString("Fourth", "Key1", "none"), "none");
+
+    // Replaced where readers find it: in its first line, letter case kept.
+    const auto target = firstValues.begin()->first;
+    std::string& line = lines[firstLines.at(target)];
+    store.WriteString(target.first, target.second, "replaced");
+    const std::size_t eq = line.find('=');
+    line = line.substr(0, eq) + (line[eq + 1] == ' ' ? "= replaced " : "=replaced");
+    EXPECT_EQ(readFile(path), joined(lines));
+    EXPECT_EQ(SettingsStore(path).ReadString(target.first, target.second, ""), "replaced");
+
+    // A new key goes after the last key of the first section of its name.
+    store.WriteString("other", "NewKey", "added");
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKeyOfFirstOther) + 1, "NewKey=added");
+    EXPECT_EQ(readFile(path), joined(lines));
+    SettingsStore reread(path);
+    EXPECT_EQ(reread.ReadString("OTHER", "newkey", ""), "added");
+    for (const auto& [name, value] : firstValues) {
+        if (name != target) {
+            ASSERT_EQ(reread.ReadString(name.first, name.second, "none"), value) << name.first << "/" << name.second;
+        }
+    }
 }
 
 // ---- changes by others -----------------------------------------------------
