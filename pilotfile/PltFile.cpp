@@ -269,6 +269,9 @@ void TPltFileView::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     vantrel::centreOnScreen(*this);
+    // The dialog opens with the text window, first in the tab order, taking
+    // the keys: nothing typed by chance lands in a field that Save writes.
+    Memo1->setFocus(Qt::OtherFocusReason);
 }
 
 vantrel::MissionRange TPltFileView::rangeFromFields() const
@@ -305,6 +308,9 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
     GetToEdit->setValue(result.getTo);
 
     BuildPilotReport(true);
+    // Each pilot starts in the text window, whichever control had the focus
+    // before the load.
+    Memo1->setFocus(Qt::OtherFocusReason);
     return 0;
 }
 

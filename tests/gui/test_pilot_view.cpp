@@ -351,5 +351,74 @@ TEST_F(PilotViewTest, theTextWindow_takesTabs_andLinesUpTheKillTables)
     EXPECT_TRUE(view->Memo1->toPlainText().endsWith(QLatin1Char('\t')));
 }
 
+// The dialog as the main window opens it: shown modally after each load.
+class PilotViewFocusTest : public WindowTest {
+protected:
+    // Makes the shown dialog the active window, as the window system does
+    // for a dialog that opens.
+    static void activate(QWidget& window)
+    {
+        window.activateWindow();
+        for (int i = 0; i < 50 && !window.isActiveWindow(); ++i)
+            QApplication::processEvents();
+        ASSERT_TRUE(window.isActiveWindow());
+    }
+    static std::string nameOf(const QWidget* widget) { return widget ? widget->objectName().toStdString() : "<none>"; }
+};
+
+TEST_F(PilotViewFocusTest, theTextWindowHasTheFocus_atEveryShowing_andAfterEveryLoad)
+{
+    ProgramWindows windows = start();
+    TForm1& form = *windows.Form1;
+    form.show();
+    const QString first = writePilot(QStringLiteral("First.plt"), {{100, 0, 10}},
+                                     [](PilotImage& pilot) { pilot.setText(layout::PilotName, "First"); });
+    const QString second = writePilot(QStringLiteral("Second.plt"), {{100, 0, 10}, {200, 0, 20}},
+                                      [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Second"); });
+
+    std::vector<std::string> focusAtShow;
+    std::vector<std::string> focusAfterReload;
+    modal.whileShown = [&](QDialog& dialog) {
+        auto& view = static_cast<TPltFileView&>(dialog);
+        activate(view);
+        focusAtShow.push_back(nameOf(QApplication::focusWidget()));
+        EXPECT_EQ(view.focusWidget(), view.Memo1);
+
+        // A key typed at once goes to the text window, not into the name
+        // that Save writes.
+        const QString name = view.PilotNameEdit->text();
+        if (QWidget* target = QApplication::focusWidget())
+            typeText(*target, QStringLiteral("x"));
+        EXPECT_EQ(view.PilotNameEdit->text(), name);
+
+        // The user goes to the name field; a load while the dialog is up
+        // brings the focus back to the text window.
+        view.PilotNameEdit->setFocus(Qt::MouseFocusReason);
+        ASSERT_EQ(view.ReadMission(second), 0);
+        focusAfterReload.push_back(nameOf(QApplication::focusWidget()));
+        // Closed with the focus in the name field, for the next showing.
+        view.PilotNameEdit->setFocus(Qt::MouseFocusReason);
+    };
+
+    prompts.files.push_back(first);
+    form.GetScoreButtonClick();
+    prompts.files.push_back(first);
+    form.GetScoreButtonClick();
+    EXPECT_EQ(modal.shown, (std::vector<std::string>{"PltFileView", "PltFileView"}));
+    EXPECT_EQ(focusAtShow, (std::vector<std::string>{"Memo1", "Memo1"}));
+    EXPECT_EQ(focusAfterReload, (std::vector<std::string>{"Memo1", "Memo1"}));
+}
+
+TEST_F(PilotViewFocusTest, aLoadBeforeTheFirstShowing_leavesTheFocusInTheTextWindow)
+{
+    ProgramWindows windows = start();
+    TPltFileView& view = *windows.PltFileView;
+    ASSERT_EQ(view.ReadMission(pilotWithMissions(2)), 0);
+    view.show();
+    activate(view);
+    EXPECT_EQ(nameOf(QApplication::focusWidget()), "Memo1");
+    view.hide();
+}
+
 }  // namespace
 }  // namespace vantrel::testing
