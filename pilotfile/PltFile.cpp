@@ -361,7 +361,11 @@ void TPltFileView::Button2Click()
     edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
                                                                  edit, *fileAccess, backups.beforeFirstWrite());
-    prompts_.tell(saved.ok ? Prompts::Kind::Information : Prompts::Kind::Error, QString::fromStdString(saved.message));
+    QString message = QString::fromStdString(saved.message);
+    if (saved.ok && !saved.backupFile.empty())
+        message += QStringLiteral("\nA copy of the file as it was is kept in ") + QFile::decodeName(saved.backupFile.c_str()) +
+                   QLatin1Char('.');
+    prompts_.tell(saved.ok ? Prompts::Kind::Information : Prompts::Kind::Error, message);
 }
 
 void TPltFileView::TXTListClick()
