@@ -2,6 +2,7 @@
 
 #include "pilotfile/PilotSave.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -10,7 +11,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -121,6 +124,25 @@ void placeLabel(QLabel* label, const QRect& geometry)
                        std::max(geometry.height(), needed.height()));
 }
 
+// The long drop-down lists open this many rows high, with a scroll bar; the
+// short ones show all their rows.
+constexpr int kLongListRows = 20;
+
+// A box's selected text, when the box cuts it off; empty when it fits.
+QString cutOffText(const QComboBox& box)
+{
+    const QString shown = box.currentText();
+    if (box.currentIndex() < 0 || shown.isEmpty())
+        return {};
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = box.isEditable();
+    option.currentText = shown;
+    const QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box);
+    // The label is drawn a pixel in from either side of the edit field.
+    return box.fontMetrics().horizontalAdvance(shown) > field.width() - 2 ? shown : QString();
+}
+
 // The widgets whose text the report writes keep the lines of a report step
 // together: whatever way the step ends, the gathered lines reach the window.
 struct FlushOnExit {
@@ -174,13 +196,23 @@ void TPltFileView::createControls()
                                QRect(10, 40, 180, 20), missionTitles());
     ActiveMissionBox->setItemDelegate(new FixedRowDelegate(12, ActiveMissionBox));
     ActiveMissionBox->view()->setFont(vantrel::smallTextFont());
+    ActiveMissionBox->setMaxVisibleItems(kLongListRows);
+    // The list is as wide as its longest title, which the box may cut off.
+    QAbstractItemView* missionList = ActiveMissionBox->view();
+    missionList->setMinimumWidth(missionList->sizeHintForColumn(0) + missionList->verticalScrollBar()->sizeHint().width() +
+                                 2 * missionList->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4);
+    // A mission title the box cuts off is shown whole as its hint.
+    connect(ActiveMissionBox, &QComboBox::currentIndexChanged, this,
+            [this] { ActiveMissionBox->setToolTip(cutOffText(*ActiveMissionBox)); });
     RankBox = makeBox(GroupBox2, "RankBox", QStringLiteral("Rank"), QRect(10, 67, 180, 21), rankNames(),
                       QStringLiteral("Change the rank"));
     RankBox->setMaxVisibleItems(static_cast<int>(rankNames().size()));
     RatingBox = makeBox(GroupBox2, "RatingBox", QStringLiteral("Rating"), QRect(10, 92, 180, 21), ratingNames(),
                         QStringLiteral("Change the rating"));
+    RatingBox->setMaxVisibleItems(kLongListRows);
     KalidorBox = makeBox(GroupBox2, "KalidorBox", QStringLiteral("Kalidor Crescent status"), QRect(10, 117, 180, 21),
                          kalidorStates(), QStringLiteral("Change the status of the Kalidor Crescent"));
+    KalidorBox->setMaxVisibleItems(static_cast<int>(kalidorStates().size()));
 
     Button2 = makeButton(GroupBox2, "Button2", QStringLiteral("Save"), QRect(60, 155, 75, 25),
                          QStringLiteral("Saves the pilot details above the the .plt file"));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QWidget>
 #include <QStyle>
@@ -21,6 +22,22 @@ QFont sansSerif(int pixelSize)
     return font;
 }
 
+// Fusion, with drop-down boxes that open as a list below the box, as high
+// as their largest number of visible rows, rather than as a menu over the
+// box that the longest lists fill the screen height with.
+class ProgramStyle final : public QProxyStyle {
+public:
+    explicit ProgramStyle(QStyle* fusion) : QProxyStyle(fusion) {}
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 }  // namespace
 
 QFont formFont()
@@ -38,10 +55,10 @@ QFont smallTextFont()
 
 void applyProgramStyle()
 {
-    if (QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) == 0)
+    if (dynamic_cast<ProgramStyle*>(QApplication::style()))
         return;
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        QApplication::setStyle(fusion);
+        QApplication::setStyle(new ProgramStyle(fusion));
 }
 
 int execModal(QDialog& dialog)

@@ -1,9 +1,13 @@
 // The pilot view dialog: loading into its controls, the From/To range and
 // its buttons, the listings and report buttons, the text window.
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionComboBox>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -14,6 +18,7 @@
 #include "GuiTestSupport.h"
 #include "pilotfile/PltFile.h"
 #include "pilotfile/TextWindowSink.h"
+#include "pilotfile/Vocabulary.h"
 #include "pilotfile/WholeNumberField.h"
 #include "settings/SettingsKeys.h"
 
@@ -417,6 +422,76 @@ TEST_F(PilotViewFocusTest, aLoadBeforeTheFirstShowing_leavesTheFocusInTheTextWin
     view.show();
     activate(view);
     EXPECT_EQ(nameOf(QApplication::focusWidget()), "Memo1");
+    view.hide();
+}
+
+// The drop-down boxes as the program shows them, in its own style.
+class PilotViewBoxesTest : public WindowTest {};
+
+TEST_F(PilotViewBoxesTest, aCutOffMissionTitle_isTheBoxsHint_andAWholeOneIsNot)
+{
+    ProgramWindows windows = start();
+    TPltFileView& view = *windows.PltFileView;
+    QComboBox& box = *view.ActiveMissionBox;
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    const int room =
+        box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box).width() - 2;
+    const QFontMetricsF metrics(box.font());
+    int cut = 0;
+    int whole = 0;
+    for (int i = 0; i < box.count(); ++i) {
+        box.setCurrentIndex(i);
+        const bool fits = metrics.horizontalAdvance(box.itemText(i)) <= room;
+        (fits ? whole : cut) += 1;
+        EXPECT_EQ(box.toolTip(), fits ? QString() : box.itemText(i)) << box.itemText(i).toStdString();
+    }
+    EXPECT_GT(cut, 0);
+    EXPECT_GT(whole, 0);
+
+    // A load sets it too: the active mission after 25 completed ones has a
+    // long title; no selection has no hint.
+    ASSERT_EQ(view.ReadMission(pilotWithMissions(25)), 0);
+    EXPECT_EQ(box.toolTip(), box.currentText());
+    EXPECT_FALSE(box.toolTip().isEmpty());
+    box.setCurrentIndex(-1);
+    EXPECT_EQ(box.toolTip(), QString());
+}
+
+TEST_F(PilotViewBoxesTest, longListsOpenTwentyRowsHighWithAScrollBar_shortOnesShowEveryRow)
+{
+    ProgramWindows windows = start();
+    TPltFileView& view = *windows.PltFileView;
+    ASSERT_EQ(view.ReadMission(pilotWithMissions(21)), 0);
+    view.show();
+    struct Case {
+        QComboBox* box;
+        int rows;
+        bool scrolls;
+    };
+    for (const Case& c : {Case{view.ActiveMissionBox, 20, true}, Case{view.RatingBox, 20, true},
+                          Case{view.RankBox, 9, false}, Case{view.KalidorBox, 7, false}}) {
+        SCOPED_TRACE(c.box->objectName().toStdString());
+        c.box->showPopup();
+        QAbstractItemView& list = *c.box->view();
+        ASSERT_TRUE(list.isVisible());
+        const int rowHeight = list.sizeHintForRow(0);
+        ASSERT_GT(rowHeight, 0);
+        const int rowsShown = list.viewport()->height() / rowHeight;
+        EXPECT_EQ(rowsShown, c.rows);
+        EXPECT_EQ(list.verticalScrollBar()->isVisible(), c.scrolls);
+        // The list opens below the box and fits on the screen.
+        const QRect popup(list.window()->geometry());
+        EXPECT_GE(popup.top(), c.box->mapToGlobal(QPoint(0, 0)).y());
+        EXPECT_TRUE(c.box->screen()->availableGeometry().contains(popup));
+        // Every title can be read in full in the open list.
+        for (int i = 0; i < c.box->count(); ++i)
+            if (QFontMetricsF(list.font()).horizontalAdvance(c.box->itemText(i)) > list.viewport()->width()) {
+                ADD_FAILURE() << "cut off in the list: " << c.box->itemText(i).toStdString();
+                break;
+            }
+        c.box->hidePopup();
+    }
     view.hide();
 }
 
