@@ -107,17 +107,17 @@ protected:
             return false;
         switch (event->type()) {
         case QEvent::Hide:
-            deleteLater();
+            finish();
             break;
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::Expose:
         case QEvent::WindowActivate:
             if (const QMargins frame = knownFrame(*window_); !frame.isNull()) {
+                // Done before the move, which sends events of its own.
+                finish();
                 if (frame != assumed_)
                     placeCentred(*window_, frame);
-                window_->removeEventFilter(this);
-                deleteLater();
             }
             break;
         default:
@@ -127,6 +127,13 @@ protected:
     }
 
 private:
+    void finish()
+    {
+        window_->removeEventFilter(this);
+        setObjectName(QString());
+        deleteLater();
+    }
+
     QPointer<QWidget> window_;
     QMargins assumed_;
 };
