@@ -2,6 +2,7 @@
 
 #include "core/pilot/PilotSave.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -10,7 +11,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -121,6 +124,25 @@ void placeLabel(QLabel* label, const QRect& geometry)
                        std::max(geometry.height(), needed.height()));
 }
 
+// The long drop-down lists open this many rows high, with a scroll bar; the
+// short ones show all their rows.
+constexpr int kLongListRows = 20;
+
+// A box's selected text, when the box cuts it off; empty when it fits.
+QString cutOffText(const QComboBox& box)
+{
+    const QString shown = box.currentText();
+    if (box.currentIndex() < 0 || shown.isEmpty())
+        return {};
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = box.isEditable();
+    option.currentText = shown;
+    const QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box);
+    // The label is drawn a pixel in from either side of the edit field.
+    return box.fontMetrics().horizontalAdvance(shown) > field.width() - 2 ? shown : QString();
+}
+
 // The widgets whose text the report writes keep the lines of a report step
 // together: whatever way the step ends, the gathered lines reach the window.
 struct FlushOnExit {
@@ -174,13 +196,23 @@ void TPltFileView::createControls()
                                QRect(10, 40, 180, 20), missionTitles());
     ActiveMissionBox->setItemDelegate(new FixedRowDelegate(12, ActiveMissionBox));
     ActiveMissionBox->view()->setFont(vantrel::smallTextFont());
+    ActiveMissionBox->setMaxVisibleItems(kLongListRows);
+    // The list is as wide as its longest title, which the box may cut off.
+    QAbstractItemView* missionList = ActiveMissionBox->view();
+    missionList->setMinimumWidth(missionList->sizeHintForColumn(0) + missionList->verticalScrollBar()->sizeHint().width() +
+                                 2 * missionList->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4);
+    // A mission title the box cuts off is shown whole as its hint.
+    connect(ActiveMissionBox, &QComboBox::currentIndexChanged, this,
+            [this] { ActiveMissionBox->setToolTip(cutOffText(*ActiveMissionBox)); });
     RankBox = makeBox(GroupBox2, "RankBox", QStringLiteral("Rank"), QRect(10, 67, 180, 21), rankNames(),
                       QStringLiteral("Change the rank"));
     RankBox->setMaxVisibleItems(static_cast<int>(rankNames().size()));
     RatingBox = makeBox(GroupBox2, "RatingBox", QStringLiteral("Rating"), QRect(10, 92, 180, 21), ratingNames(),
                         QStringLiteral("Change the rating"));
+    RatingBox->setMaxVisibleItems(kLongListRows);
     KalidorBox = makeBox(GroupBox2, "KalidorBox", QStringLiteral("Kalidor Crescent status"), QRect(10, 117, 180, 21),
                          kalidorStates(), QStringLiteral("Change the status of the Kalidor Crescent"));
+    KalidorBox->setMaxVisibleItems(static_cast<int>(kalidorStates().size()));
 
     Button2 = makeButton(GroupBox2, "Button2", QStringLiteral("Save"), QRect(60, 155, 75, 25),
                          QStringLiteral("Saves the pilot details above the the .plt file"));
@@ -269,6 +301,9 @@ void TPltFileView::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     vantrel::centreOnScreen(*this);
+    // The dialog opens with the text window, first in the tab order, taking
+    // the keys: nothing typed by chance lands in a field that Save writes.
+    Memo1->setFocus(Qt::OtherFocusReason);
 }
 
 vantrel::MissionRange TPltFileView::rangeFromFields() const
@@ -305,6 +340,9 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
     GetToEdit->setValue(result.getTo);
 
     BuildPilotReport(true);
+    // Each pilot starts in the text window, whichever control had the focus
+    // before the load.
+    Memo1->setFocus(Qt::OtherFocusReason);
     return 0;
 }
 
@@ -355,10 +393,14 @@ void TPltFileView::Button2Click()
     edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
                                                                  edit, *fileAccess, backups.beforeFirstWrite());
+    QString message = QString::fromStdString(saved.message);
+    if (saved.ok && !saved.backupFile.empty())
+        message += QStringLiteral("\nA copy of the file as it was is kept in ") + QFile::decodeName(saved.backupFile.c_str()) +
+                   QLatin1Char('.');
     if (saved.ok)
-        prompts_.tell(Prompts::Kind::Information, QString::fromStdString(saved.message));
+        prompts_.tell(Prompts::Kind::Information, message);
     else
-        prompts_.tell(Prompts::Kind::Error, QString::fromStdString(saved.message), QString::fromStdString(saved.cause));
+        prompts_.tell(Prompts::Kind::Error, message, QString::fromStdString(saved.cause));
 }
 
 void TPltFileView::TXTListClick()

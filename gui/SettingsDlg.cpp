@@ -185,6 +185,25 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, const Q
         button->setGeometry(8, top + i * rowHeight, geometry.width() - 10, rowHeight);
         buttons_->addButton(button, i);
     }
+    connect(buttons_, &QButtonGroup::buttonToggled, this, [this] { keepOneTabStop(); });
+    keepOneTabStop();
+}
+
+void RadioGroup::keepOneTabStop()
+{
+    // Qt trims a group to one tab stop only once one of its buttons has had
+    // the focus, and then at that button, so that Tab would first enter at
+    // the top item, where Space changes the choice. The group's one stop is
+    // its selected item; with none selected, the item with the focus or the
+    // first. The arrow keys move within the group.
+    QAbstractButton* stop = buttons_->checkedButton();
+    if (!stop) {
+        const QList<QAbstractButton*> all = buttons_->buttons();
+        const auto focused = std::find_if(all.begin(), all.end(), [](QAbstractButton* b) { return b->hasFocus(); });
+        stop = focused != all.end() ? *focused : buttons_->button(0);
+    }
+    for (QAbstractButton* button : buttons_->buttons())
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int RadioGroup::itemIndex() const
@@ -298,7 +317,7 @@ void TSettingsDlg::createControls()
                                        QRect(10, 120, 311, 17), false);
 
     // Tab order: the form's controls, each group's controls in their place.
-    // Of a radio group, Tab reaches the selected item; the arrows move on.
+    // A radio group is one stop, at its selected item (RadioGroup).
     QWidget* order[] = {
         OKBtn, CancelBtn, DirEdit, SaveFileNameCheckBox,
         // "Mission details view"

@@ -30,6 +30,8 @@ public:
     QRadioButton* item(int index) const;
 
 private:
+    void keepOneTabStop();
+
     QButtonGroup* buttons_;
 };
 

@@ -7,13 +7,19 @@
 // The program runs as a user would see it; only the answers to its file
 // dialogs are given here: each open dialog is answered with the file it
 // offers, each question with No.
+//
+// Under a window manager it also checks that the about box opens at the
+// same place each time, its first showing included, and fails if not.
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -48,6 +54,54 @@ void settle()
 {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
+}
+
+// Lets the window system and the window manager catch up for a while.
+void settleFor(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+}
+
+// Shows a window and returns where its frame ends up once the window
+// manager has framed it; an empty rectangle when no frame appears.
+QRect frameWhenShown(QWidget& window)
+{
+    window.show();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3000 && (!window.windowHandle() || window.windowHandle()->frameMargins().isNull()))
+        settleFor(20);
+    settleFor(300);
+    const bool framed = window.windowHandle() && !window.windowHandle()->frameMargins().isNull();
+    const QRect frame = window.frameGeometry();
+    window.hide();
+    settleFor(300);
+    return framed ? frame : QRect();
+}
+
+// The about box at each showing: the same place, its first showing included.
+bool aboutBoxStaysPut(QWidget& about)
+{
+    QList<QRect> frames;
+    for (int i = 0; i < 3; ++i)
+        frames << frameWhenShown(about);
+    if (frames.first().isNull()) {
+        std::fprintf(stderr, "about box: no window manager frame, so its place was not checked\n");
+        return true;
+    }
+    for (const QRect& frame : frames)
+        std::fprintf(stderr, "about box: frame at %d,%d size %dx%d\n", frame.x(), frame.y(), frame.width(),
+                     frame.height());
+    if (frames.count(frames.first()) != frames.size()) {
+        std::fprintf(stderr, "about box: FAILED, it opens at different places\n");
+        return false;
+    }
+    return true;
 }
 
 bool save(QWidget& window, const QString& path)
@@ -102,6 +156,7 @@ int main(int argc, char** argv)
     form.show();
     ok = save(form, out.filePath(QStringLiteral("main-window.png"))) && ok;
 
+    ok = aboutBoxStaysPut(*windows.AboutBox) && ok;
     windows.AboutBox->show();
     settle();
     ok = save(*windows.AboutBox, out.filePath(QStringLiteral("about-box.png"))) && ok;

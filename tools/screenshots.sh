@@ -3,6 +3,9 @@
 # under Xvfb with the bundled sample pilot, into docs/screenshots/.
 #
 #   tools/screenshots.sh [BUILD_DIR]
+#
+# With openbox installed the windows get a window manager's frames, and the
+# run also checks that the about box opens at the same place each time.
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,6 +18,23 @@ mkdir -p "$here/docs/screenshots"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT INT TERM
 
-HOME="$home" XDG_CONFIG_HOME="$home/.config" LC_ALL=C.UTF-8 \
+if command -v openbox >/dev/null 2>&1; then
+    wm=openbox
+else
+    echo "openbox is not installed: the windows have no frames and their places are not checked" >&2
+    wm=
+fi
+
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" LC_ALL=C.UTF-8 \
     xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
-    "$build/tools/vantrel_screenshots" "$build/samples/Kestrel_Red.plt" "$here/docs/screenshots"
+    sh -c '
+        if [ -n "$1" ]; then
+            "$1" >/dev/null 2>&1 &
+            wm=$!
+            sleep 1
+        fi
+        status=0
+        "$2" "$3" "$4" || status=$?
+        [ -z "$1" ] || kill "$wm" 2>/dev/null || true
+        exit $status
+    ' screenshots "$wm" "$build/tools/vantrel_screenshots" "$build/samples/Kestrel_Red.plt" "$here/docs/screenshots"

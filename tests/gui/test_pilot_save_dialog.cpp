@@ -57,7 +57,13 @@ TEST_F(PilotSaveDialogTest, yesWritesTheControlsAndBacksTheFileUpOnce)
     prompts.answers = {true, true};
     view->Button2->click();
     view->Button2->click();
-    EXPECT_EQ(prompts.log[1], "Information: Update complete.");
+    ASSERT_EQ(prompts.log.size(), 4u);
+    // The save that made the backup says where it is; the next one made none.
+    const QStringList made = backupFiles();
+    ASSERT_EQ(made.size(), 1);
+    const QString backup = QDir(homePath(QStringLiteral("data/vantrel/backups"))).filePath(made.front());
+    EXPECT_EQ(prompts.log[1], "Information: Update complete.\nA copy of the file as it was is kept in " +
+                                  backup.toStdString() + ".");
     EXPECT_EQ(prompts.log[3], "Information: Update complete.");
 
     PilotImage after;
@@ -71,6 +77,18 @@ TEST_F(PilotSaveDialogTest, yesWritesTheControlsAndBacksTheFileUpOnce)
     ASSERT_EQ(backups.size(), 1);
     EXPECT_TRUE(backups.front().startsWith(QStringLiteral("Wedge Antilles-")));
     EXPECT_EQ(fileBytes(homePath(QStringLiteral("data/vantrel/backups/")) + backups.front()), before);
+}
+
+TEST_F(PilotSaveDialogTest, aSaveThatChangesNothing_makesNoBackup_andSaysNoMoreThanUpdateComplete)
+{
+    const QByteArray before = fileBytes(path);
+    prompts.answers = {true};
+    view->Button2->click();
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{"Information: Ready to update " + path.toStdString() +
+                                                         ". Is it ok to proceed?",
+                                                     "Information: Update complete."}));
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_TRUE(backupFiles().isEmpty());
 }
 
 TEST_F(PilotSaveDialogTest, aPastedNameWithALineBreakOrTabIsRefused)

@@ -1,9 +1,13 @@
 // The pilot view dialog: loading into its controls, the From/To range and
 // its buttons, the listings and report buttons, the text window.
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionComboBox>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -14,6 +18,7 @@
 #include "GuiTestSupport.h"
 #include "gui/PltFile.h"
 #include "gui/TextWindowSink.h"
+#include "core/pilot/Vocabulary.h"
 #include "gui/WholeNumberField.h"
 #include "core/settings/SettingsKeys.h"
 
@@ -349,6 +354,145 @@ TEST_F(PilotViewTest, theTextWindow_takesTabs_andLinesUpTheKillTables)
     view->Memo1->setFocus();
     pressKey(*view->Memo1, Qt::Key_Tab, QStringLiteral("\t"));
     EXPECT_TRUE(view->Memo1->toPlainText().endsWith(QLatin1Char('\t')));
+}
+
+// The dialog as the main window opens it: shown modally after each load.
+class PilotViewFocusTest : public WindowTest {
+protected:
+    // Makes the shown dialog the active window, as the window system does
+    // for a dialog that opens.
+    static void activate(QWidget& window)
+    {
+        window.activateWindow();
+        for (int i = 0; i < 50 && !window.isActiveWindow(); ++i)
+            QApplication::processEvents();
+        ASSERT_TRUE(window.isActiveWindow());
+    }
+    static std::string nameOf(const QWidget* widget) { return widget ? widget->objectName().toStdString() : "<none>"; }
+};
+
+TEST_F(PilotViewFocusTest, theTextWindowHasTheFocus_atEveryShowing_andAfterEveryLoad)
+{
+    ProgramWindows windows = start();
+    TForm1& form = *windows.Form1;
+    form.show();
+    const QString first = writePilot(QStringLiteral("First.plt"), {{100, 0, 10}},
+                                     [](PilotImage& pilot) { pilot.setText(layout::PilotName, "First"); });
+    const QString second = writePilot(QStringLiteral("Second.plt"), {{100, 0, 10}, {200, 0, 20}},
+                                      [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Second"); });
+
+    std::vector<std::string> focusAtShow;
+    std::vector<std::string> focusAfterReload;
+    modal.whileShown = [&](QDialog& dialog) {
+        auto& view = static_cast<TPltFileView&>(dialog);
+        activate(view);
+        focusAtShow.push_back(nameOf(QApplication::focusWidget()));
+        EXPECT_EQ(view.focusWidget(), view.Memo1);
+
+        // A key typed at once goes to the text window, not into the name
+        // that Save writes.
+        const QString name = view.PilotNameEdit->text();
+        if (QWidget* target = QApplication::focusWidget())
+            typeText(*target, QStringLiteral("x"));
+        EXPECT_EQ(view.PilotNameEdit->text(), name);
+
+        // The user goes to the name field; a load while the dialog is up
+        // brings the focus back to the text window.
+        view.PilotNameEdit->setFocus(Qt::MouseFocusReason);
+        ASSERT_EQ(view.ReadMission(second), 0);
+        focusAfterReload.push_back(nameOf(QApplication::focusWidget()));
+        // Closed with the focus in the name field, for the next showing.
+        view.PilotNameEdit->setFocus(Qt::MouseFocusReason);
+    };
+
+    prompts.files.push_back(first);
+    form.GetScoreButtonClick();
+    prompts.files.push_back(first);
+    form.GetScoreButtonClick();
+    EXPECT_EQ(modal.shown, (std::vector<std::string>{"PltFileView", "PltFileView"}));
+    EXPECT_EQ(focusAtShow, (std::vector<std::string>{"Memo1", "Memo1"}));
+    EXPECT_EQ(focusAfterReload, (std::vector<std::string>{"Memo1", "Memo1"}));
+}
+
+TEST_F(PilotViewFocusTest, aLoadBeforeTheFirstShowing_leavesTheFocusInTheTextWindow)
+{
+    ProgramWindows windows = start();
+    TPltFileView& view = *windows.PltFileView;
+    ASSERT_EQ(view.ReadMission(pilotWithMissions(2)), 0);
+    view.show();
+    activate(view);
+    EXPECT_EQ(nameOf(QApplication::focusWidget()), "Memo1");
+    view.hide();
+}
+
+// The drop-down boxes as the program shows them, in its own style.
+class PilotViewBoxesTest : public WindowTest {};
+
+TEST_F(PilotViewBoxesTest, aCutOffMissionTitle_isTheBoxsHint_andAWholeOneIsNot)
+{
+    ProgramWindows windows = start();
+    TPltFileView& view = *windows.PltFileView;
+    QComboBox& box = *view.ActiveMissionBox;
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    const int room =
+        box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box).width() - 2;
+    const QFontMetricsF metrics(box.font());
+    int cut = 0;
+    int whole = 0;
+    for (int i = 0; i < box.count(); ++i) {
+        box.setCurrentIndex(i);
+        const bool fits = metrics.horizontalAdvance(box.itemText(i)) <= room;
+        (fits ? whole : cut) += 1;
+        EXPECT_EQ(box.toolTip(), fits ? QString() : box.itemText(i)) << box.itemText(i).toStdString();
+    }
+    EXPECT_GT(cut, 0);
+    EXPECT_GT(whole, 0);
+
+    // A load sets it too: the active mission after 25 completed ones has a
+    // long title; no selection has no hint.
+    ASSERT_EQ(view.ReadMission(pilotWithMissions(25)), 0);
+    EXPECT_EQ(box.toolTip(), box.currentText());
+    EXPECT_FALSE(box.toolTip().isEmpty());
+    box.setCurrentIndex(-1);
+    EXPECT_EQ(box.toolTip(), QString());
+}
+
+TEST_F(PilotViewBoxesTest, longListsOpenTwentyRowsHighWithAScrollBar_shortOnesShowEveryRow)
+{
+    ProgramWindows windows = start();
+    TPltFileView& view = *windows.PltFileView;
+    ASSERT_EQ(view.ReadMission(pilotWithMissions(21)), 0);
+    view.show();
+    struct Case {
+        QComboBox* box;
+        int rows;
+        bool scrolls;
+    };
+    for (const Case& c : {Case{view.ActiveMissionBox, 20, true}, Case{view.RatingBox, 20, true},
+                          Case{view.RankBox, 9, false}, Case{view.KalidorBox, 7, false}}) {
+        SCOPED_TRACE(c.box->objectName().toStdString());
+        c.box->showPopup();
+        QAbstractItemView& list = *c.box->view();
+        ASSERT_TRUE(list.isVisible());
+        const int rowHeight = list.sizeHintForRow(0);
+        ASSERT_GT(rowHeight, 0);
+        const int rowsShown = list.viewport()->height() / rowHeight;
+        EXPECT_EQ(rowsShown, c.rows);
+        EXPECT_EQ(list.verticalScrollBar()->isVisible(), c.scrolls);
+        // The list opens below the box and fits on the screen.
+        const QRect popup(list.window()->geometry());
+        EXPECT_GE(popup.top(), c.box->mapToGlobal(QPoint(0, 0)).y());
+        EXPECT_TRUE(c.box->screen()->availableGeometry().contains(popup));
+        // Every title can be read in full in the open list.
+        for (int i = 0; i < c.box->count(); ++i)
+            if (QFontMetricsF(list.font()).horizontalAdvance(c.box->itemText(i)) > list.viewport()->width()) {
+                ADD_FAILURE() << "cut off in the list: " << c.box->itemText(i).toStdString();
+                break;
+            }
+        c.box->hidePopup();
+    }
+    view.hide();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // what each showing reads, what OK, Default, Cancel and "..." do, and how the
 // dialog copes with odd stored values and a refused write.
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -177,6 +178,75 @@ TEST_F(SettingsDialogTest, default_changesOnlyTheControls_andCancelEscapeCloseWr
     dialog.close();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(fileText(), before);
+}
+
+// Keys go where the user's keys go: to the control with the focus.
+void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+{
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+TEST_F(SettingsDialogTest, eachRadioGroupIsOneTabStop_enteredAtItsChoice_andTheArrowsMoveWithin)
+{
+    storeFile("NameSource=1\nScoreFormat=2\n");
+    dialog.show();
+    dialog.activateWindow();
+    for (int i = 0; i < 50 && !dialog.isActiveWindow(); ++i)
+        QApplication::processEvents();
+    ASSERT_TRUE(dialog.isActiveWindow());
+
+    dialog.IncludeDateCheckBox->setFocus(Qt::TabFocusReason);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(1));
+    // Space on the entered item keeps the stored choice.
+    key(Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 1);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(2));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.LogFileEdit);
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(2));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(1));
+
+    // The arrows choose within the group; Tab leaves it and comes back to
+    // the new choice.
+    key(Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(0));
+    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 0);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(2));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(0));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.IncludeDateCheckBox);
+
+    dialog.OKBtn->click();
+    EXPECT_EQ(setting("NameSource"), "0");
+    EXPECT_EQ(setting("ScoreFormat"), "2");
+
+    // The next showing enters each group at its stored choice; a group
+    // without one at its first item.
+    storeFile("NameSource=2\nScoreFormat=-1\n");
+    dialog.show();
+    dialog.activateWindow();
+    for (int i = 0; i < 50 && !dialog.isActiveWindow(); ++i)
+        QApplication::processEvents();
+    dialog.IncludeDateCheckBox->setFocus(Qt::TabFocusReason);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(2));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(0));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.LogFileEdit);
+    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), -1);
+    EXPECT_TRUE(prompts.log.empty());
 }
 
 TEST_F(SettingsDialogTest, logFileButton_offersTheField_andOnlyOkStoresTheChoice)

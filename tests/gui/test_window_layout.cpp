@@ -1,6 +1,7 @@
 // The windows' fixed layout: control names, places, hints and tab order, and
 // that no caption is cut off in the fonts the windows use.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -8,11 +9,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
 #include "gui/PltFile.h"
+#include "gui/SettingsDlg.h"
 #include "gui/QtPrompts.h"
 
 namespace vantrel::testing {
@@ -24,14 +28,25 @@ struct Control {
     const char* hint;
 };
 
+// A control's name; the items of a radio group, which have none, go by
+// their group's name and their caption.
+QString controlName(const QWidget& widget)
+{
+    if (widget.objectName().isEmpty())
+        if (const auto* item = qobject_cast<const QRadioButton*>(&widget); item && item->parentWidget())
+            return item->parentWidget()->objectName() + QStringLiteral(": ") + item->text();
+    return widget.objectName();
+}
+
 QStringList tabChain(QWidget& window, QWidget* first)
 {
     QStringList names;
     QWidget* widget = first;
     do {
-        if (widget->isVisibleTo(&window) && (widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty() &&
-            !widget->objectName().startsWith(QStringLiteral("qt_")))
-            names << widget->objectName();
+        const QString name = controlName(*widget);
+        if (widget->isVisibleTo(&window) && (widget->focusPolicy() & Qt::TabFocus) && !name.isEmpty() &&
+            !name.startsWith(QStringLiteral("qt_")))
+            names << name;
         widget = widget->nextInFocusChain();
     } while (widget != first && names.size() < 100);
     return names;
@@ -67,9 +82,18 @@ protected:
         for (QAbstractButton* button : controlsOf<QAbstractButton>(window)) {
             if (button->text().isEmpty())
                 continue;
-            // Room for the text inside the button's frame.
-            if (button->fontMetrics().horizontalAdvance(button->text()) + 8 > button->width())
-                clipped << button->objectName();
+            const int needed = button->fontMetrics().horizontalAdvance(button->text());
+            // Check boxes and radio items: room right of the indicator.
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const bool indicator = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+            const QStyle::SubElement contents =
+                qobject_cast<QCheckBox*>(button) ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents;
+            if (indicator ? needed > button->style()->subElementRect(contents, &option, button).width()
+                          // Room for the text inside the button's frame.
+                          : needed + 8 > button->width())
+                clipped << controlName(*button);
         }
         for (QLabel* label : controlsOf<QLabel>(window))
             if (QFontMetricsF(label->font()).horizontalAdvance(label->text()) > label->contentsRect().width())
@@ -171,11 +195,35 @@ TEST_F(WindowLayoutTest, pilotView_controlsHintsAndTabOrder)
                   .split(' '));
 }
 
+TEST_F(WindowLayoutTest, settingsDialog_tabOrder_withEachRadioGroupOneStopAtItsChoice)
+{
+    ProgramWindows windows = start();
+    TSettingsDlg& dialog = *windows.SettingsDlg;
+    dialog.show();
+    const QStringList before = {"OKBtn", "CancelBtn", "DirEdit", "SaveFileNameCheckBox",
+                                // "Mission details view"
+                                "ShowZeroCheckBox", "ShowTotalCheckBox", "ShowScoreCheckBox", "ShowTimeCheckBox",
+                                "ShowBonusCheckBox", "CheatCheckBox", "DetaildErrorsCheckBox", "MegaDetailsCheckBox",
+                                "Default1",
+                                // "Main log score import format"
+                                "IncludeDateCheckBox"};
+    EXPECT_EQ(tabChain(dialog, dialog.OKBtn),
+              before + QStringList({"NameSourceGroup: Truncate filename at first space or underscore",
+                                    "ScoreFormatGroup: Total (Score + Bonus)", "LogFileEdit", "LogFileButton"}));
+    dialog.NameSourceGroup->setItemIndex(0);
+    dialog.ScoreFormatGroup->setItemIndex(-1);
+    EXPECT_EQ(tabChain(dialog, dialog.OKBtn),
+              before + QStringList({"NameSourceGroup: Name in .plt file", "ScoreFormatGroup: Total Score",
+                                    "LogFileEdit", "LogFileButton"}));
+    dialog.CancelBtn->click();
+}
+
 TEST_F(WindowLayoutTest, noCaptionIsCutOff)
 {
     ProgramWindows windows = start();
     EXPECT_EQ(clippedCaptions(*windows.Form1), QStringList());
     EXPECT_EQ(clippedCaptions(*windows.PltFileView), QStringList());
+    EXPECT_EQ(clippedCaptions(*windows.SettingsDlg), QStringList());
 }
 
 TEST(QtPromptsTest, fileFilters_inQtsForm)
