@@ -40,10 +40,10 @@ double millisecondsSince(Clock::time_point start)
 // Nobody answers: the runs below ask nothing.
 class SilentPrompts final : public vantrel::Prompts {
 public:
-    bool askYesNo(Kind, const QString& text, Default) override { return complain(text), false; }
-    void tell(Kind, const QString& text, const QString&) override { complain(text); }
-    std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    bool askYesNo(QWidget*, Kind, const QString& text, Default) override { return complain(text), false; }
+    void tell(QWidget*, Kind, const QString& text, const QString&) override { complain(text); }
+    std::optional<QString> chooseOpenFile(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 
 private:

@@ -43,20 +43,20 @@ void centreOnScreen(QWidget& window);
 QString withFullStop(const QString& text);
 
 // Runs one handler; an unexpected failure inside it ends the action and is
-// shown in an error box, its cause (when it has one) below the text, and the
-// program goes on.
+// shown in an error box over `owner`, its cause (when it has one) below the
+// text, and the program goes on.
 template <class Body>
-bool runAction(Prompts& prompts, Body&& body)
+bool runAction(QWidget* owner, Prompts& prompts, Body&& body)
 {
     try {
         body();
         return true;
     } catch (const CausedError& failure) {
-        prompts.tell(Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())),
+        prompts.tell(owner, Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())),
                      QString::fromStdString(failure.cause()));
         return false;
     } catch (const std::exception& failure) {
-        prompts.tell(Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())));
+        prompts.tell(owner, Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())));
         return false;
     }
 }

@@ -17,6 +17,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "gui/PltFile.h"
 #include "core/platform/GameFolders.h"
 #include "core/platform/PlatformPaths.h"
@@ -50,6 +52,8 @@ QPushButton* panelButton(QWidget* panel, const char* name, const QString& captio
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(5, top, 101, 31);
     button->setToolTip(hint);
+    // Enter presses the focused button, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -65,6 +69,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
     resize(688, 453);
     move(139, 138);
     createControls();
+    keepButtonsVisible();
 
     OpenDialog1.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
     SaveDialog1.filter.clear();
@@ -134,6 +139,18 @@ void TForm1::createControls()
     connect(ExitButton, &QPushButton::clicked, this, &TForm1::ExitButtonClick);
 }
 
+void TForm1::keepButtonsVisible()
+{
+    // The buttons sit at fixed places in the panel: the window may not get so
+    // small that the lowest one is cut off, nor lose the log beside them.
+    int lowest = 0;
+    for (const QPushButton* button : Panel1->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        lowest = std::max(lowest, button->geometry().bottom() + 1);
+    constexpr int kMarginBelowButtons = 5;
+    constexpr int kSmallestLogWidth = 120;
+    setMinimumSize(Panel1->width() + kSmallestLogWidth, lowest + kMarginBelowButtons);
+}
+
 void TForm1::FormCreate()
 {
     // 1. The caption carries the build date.
@@ -146,20 +163,20 @@ void TForm1::FormCreate()
     // 3. LastDir exists after the first start. Each step below runs on its
     // own, so that a settings file that cannot be written does not keep the
     // log from loading.
-    vantrel::runAction(prompts_, [] {
+    vantrel::runAction(this, prompts_, [] {
         vantrel::SettingsStore& settings = vantrel::programSettings();
         const std::string lastDir = settings.read(keys::LastDir, paths::currentDirectory());
         settings.write(keys::LastDir, lastDir);
     });
 
     // 4. The "Save log" hint names the log file, once.
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
         SaveButton->setToolTip(SaveButton->toolTip() + text(logFile));
     });
 
     // 5. The main log, when its file exists.
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
         if (!QFileInfo::exists(text(logFile))) {
             knownLogs_.loaded(logFile, std::nullopt);
@@ -172,7 +189,7 @@ void TForm1::FormCreate()
             if (!log.ok) {
                 // Its text is not in the window: saving must not replace it unasked.
                 knownLogs_.loadFailed(logFile, log.identity);
-                prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(log.error)), text(log.cause));
+                prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(log.error)), text(log.cause));
                 return;
             }
             knownLogs_.loaded(logFile, log.identity);
@@ -187,7 +204,7 @@ void TForm1::openFromCommandLine(const QStringList& arguments)
 {
     if (arguments.size() < 2)
         return;
-    vantrel::runAction(prompts_, [&] {
+    vantrel::runAction(this, prompts_, [&] {
         vantrel::currentProgramSettings();
         OpenDialog1.fileName = arguments.at(1);
         runOpenDialog();
@@ -238,7 +255,7 @@ bool TForm1::writeLog(const QString& fileName)
     const std::optional<vantrel::FileIdentity> now = vantrel::fileIdentity(path);
     switch (knownLogs_.risk(path, now)) {
     case Risk::NotLoaded:
-        if (!prompts_.askYesNo(Prompts::Kind::Warning,
+        if (!prompts_.askYesNo(this, Prompts::Kind::Warning,
                                QStringLiteral("The file %1 could not be loaded when the program started. Saving "
                                               "replaces all of it with the text of this window. Replace it?")
                                    .arg(fileName),
@@ -246,7 +263,7 @@ bool TForm1::writeLog(const QString& fileName)
             return false;
         break;
     case Risk::Changed:
-        if (!prompts_.askYesNo(Prompts::Kind::Warning,
+        if (!prompts_.askYesNo(this, Prompts::Kind::Warning,
                                QStringLiteral("The file %1 was changed by another program since it was loaded or "
                                               "saved here. Saving replaces it with the text of this window. "
                                               "Replace it?")
@@ -263,7 +280,7 @@ bool TForm1::writeLog(const QString& fileName)
     options.expected = now;
     const vantrel::mainlog::WriteResult written = vantrel::mainlog::write(path, utf8(logText()), options);
     if (!written.ok) {
-        prompts_.tell(Prompts::Kind::Error, vantrel::withFullStop(text(written.error)), text(written.cause));
+        prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(written.error)), text(written.cause));
         return false;
     }
     knownLogs_.written(path, written.identity);
@@ -273,7 +290,7 @@ bool TForm1::writeLog(const QString& fileName)
 TForm1::SaveOutcome TForm1::saveLogAs()
 {
     SaveDialog1.fileName = configuredLogFile();
-    const std::optional<QString> chosen = prompts_.chooseSaveFile(SaveDialog1);
+    const std::optional<QString> chosen = prompts_.chooseSaveFile(this, SaveDialog1);
     if (!chosen)
         return SaveOutcome::Cancelled;
     SaveDialog1.fileName = *chosen;
@@ -290,7 +307,7 @@ void TForm1::runOpenDialog()
     OpenDialog1.sidebar.clear();
     for (const std::string& folder : vantrel::gamefolders::existingGameFolders(vantrel::paths::homeDirectory()))
         OpenDialog1.sidebar << QFile::decodeName(QByteArray::fromStdString(folder));
-    const std::optional<QString> chosen = prompts_.chooseOpenFile(OpenDialog1);
+    const std::optional<QString> chosen = prompts_.chooseOpenFile(this, OpenDialog1);
     if (!chosen)
         return;
     OpenDialog1.fileName = *chosen;
@@ -314,7 +331,7 @@ void TForm1::openChosenFile(const QString& fileName)
 
 void TForm1::GetScoreButtonClick()
 {
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         OpenDialog1.directory =
             text(vantrel::currentProgramSettings().read(keys::LastDir, paths::fallbackDirectory()));
         runOpenDialog();
@@ -323,7 +340,7 @@ void TForm1::GetScoreButtonClick()
 
 void TForm1::SaveButtonClick()
 {
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         if (writeLog(configuredLogFile()))
             Memo1->document()->setModified(false);
     });
@@ -331,19 +348,19 @@ void TForm1::SaveButtonClick()
 
 void TForm1::SaveAsButtonClick()
 {
-    vantrel::runAction(prompts_, [this] { saveLogAs(); });
+    vantrel::runAction(this, prompts_, [this] { saveLogAs(); });
 }
 
 void TForm1::ClearButtonClick()
 {
-    if (prompts_.askYesNo(Prompts::Kind::Confirmation, QStringLiteral("Clear text window?")))
+    if (prompts_.askYesNo(this, Prompts::Kind::Confirmation, QStringLiteral("Clear text window?")))
         Memo1->clear();
     Memo1->document()->setModified(true);
 }
 
 void TForm1::Button1Click()
 {
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         vantrel::currentProgramSettings();
         if (SettingsDlg)
             showModal(*SettingsDlg);
@@ -352,7 +369,7 @@ void TForm1::Button1Click()
 
 void TForm1::AboutButtonClick()
 {
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         vantrel::currentProgramSettings();
         if (AboutBox)
             showModal(*AboutBox);
@@ -362,7 +379,7 @@ void TForm1::AboutButtonClick()
 void TForm1::Button2Click()
 {
     bool written = false;
-    vantrel::runAction(prompts_, [&] {
+    vantrel::runAction(this, prompts_, [&] {
         written = writeLog(configuredLogFile());
         if (written)
             Memo1->document()->setModified(false);
@@ -385,19 +402,19 @@ void TForm1::FormShow()
 bool TForm1::FormClose()
 {
     bool mayClose = true;
-    const bool completed = vantrel::runAction(prompts_, [&] {
+    const bool completed = vantrel::runAction(this, prompts_, [&] {
         SaveDialog1.fileName = configuredLogFile();
         if (!isLogModified())
             return;
-        if (prompts_.askYesNo(Prompts::Kind::Information,
+        if (prompts_.askYesNo(this, Prompts::Kind::Information,
                               QStringLiteral("Changes made to the log. Do you want to save changes?"))) {
-            if (const std::optional<QString> chosen = prompts_.chooseSaveFile(SaveDialog1)) {
+            if (const std::optional<QString> chosen = prompts_.chooseSaveFile(this, SaveDialog1)) {
                 SaveDialog1.fileName = *chosen;
                 mayClose = writeLog(*chosen);
                 return;
             }
         }
-        if (prompts_.askYesNo(Prompts::Kind::Warning, QStringLiteral("Cancel save. Are you sure?")))
+        if (prompts_.askYesNo(this, Prompts::Kind::Warning, QStringLiteral("Cancel save. Are you sure?")))
             return;
         // A write that fails keeps the program open, so no log text is lost.
         mayClose = saveLogAs() != SaveOutcome::Failed;
@@ -452,7 +469,7 @@ void TForm1::dropEvent(QDropEvent* event)
     QMetaObject::invokeMethod(
         this,
         [this, fileName] {
-            vantrel::runAction(prompts_, [&] {
+            vantrel::runAction(this, prompts_, [&] {
                 vantrel::currentProgramSettings();
                 OpenDialog1.fileName = fileName;
                 openChosenFile(fileName);

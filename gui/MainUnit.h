@@ -83,6 +83,7 @@ private:
     enum class SaveOutcome { Written, Cancelled, Failed };
 
     void createControls();
+    void keepButtonsVisible();
     void FormCreate();
     void FormShow();
     // Whether the window may close.

@@ -325,7 +325,7 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
     setWindowTitle(FileName);
     const vantrel::LoadResult result = vantrel::ReadMission(record_, QFile::encodeName(FileName).toStdString(), *fileAccess);
     for (const std::string& message : result.messages)
-        prompts_.tell(Prompts::Kind::Error, QString::fromStdString(message));
+        prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message));
     if (!result.ok()) {
         if (isVisible())
             close();
@@ -382,7 +382,7 @@ void TPltFileView::Button2Click()
 {
     // The title names the file that was loaded.
     const QString fileName = windowTitle();
-    if (!prompts_.askYesNo(Prompts::Kind::Information,
+    if (!prompts_.askYesNo(this, Prompts::Kind::Information,
                            QString::fromStdString(vantrel::saveQuestion(fileName.toStdString()))))
         return;
     vantrel::PilotDetailsEdit edit;
@@ -398,14 +398,14 @@ void TPltFileView::Button2Click()
         message += QStringLiteral("\nA copy of the file as it was is kept in ") + QFile::decodeName(saved.backupFile.c_str()) +
                    QLatin1Char('.');
     if (saved.ok)
-        prompts_.tell(Prompts::Kind::Information, message);
+        prompts_.tell(this, Prompts::Kind::Information, message);
     else
-        prompts_.tell(Prompts::Kind::Error, message, QString::fromStdString(saved.cause));
+        prompts_.tell(this, Prompts::Kind::Error, message, QString::fromStdString(saved.cause));
 }
 
 void TPltFileView::TXTListClick()
 {
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         vantrel::currentProgramSettings();
         RipScore();
     });
@@ -423,13 +423,13 @@ void TPltFileView::ZeroButtonClick()
 
 void TPltFileView::Button3Click()
 {
-    if (prompts_.askYesNo(Prompts::Kind::Information, QStringLiteral("Clear text?")))
+    if (prompts_.askYesNo(this, Prompts::Kind::Information, QStringLiteral("Clear text?")))
         sink_->clear();
 }
 
 void TPltFileView::Button4Click()
 {
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         vantrel::currentProgramSettings();
         if (SettingsDlg)
             showModal(*SettingsDlg);
@@ -438,7 +438,7 @@ void TPltFileView::Button4Click()
 
 void TPltFileView::GetAllButtonClick()
 {
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         vantrel::currentProgramSettings();
         BuildPilotReport(true);
     });

@@ -26,17 +26,21 @@ public:
     };
 
     virtual ~Prompts() = default;
+    // Every box and dialog names the window it belongs to, `owner`: it stands
+    // over that window and is modal to it, also at moments when no window is
+    // active (right after a file dialog closed, or during start-up).
+
     // A box with Yes and No; true for Yes. Closing the box counts as No.
     // Questions whose Yes gives up data have No as their default.
-    virtual bool askYesNo(Kind kind, const QString& text, Default defaultButton) = 0;
-    bool askYesNo(Kind kind, const QString& text) { return askYesNo(kind, text, Default::Yes); }
+    virtual bool askYesNo(QWidget* owner, Kind kind, const QString& text, Default defaultButton) = 0;
+    bool askYesNo(QWidget* owner, Kind kind, const QString& text) { return askYesNo(owner, kind, text, Default::Yes); }
     // A box with a single OK button. `details`, when not empty, is shown
     // below the text: the system's reason for a failure the text names.
-    virtual void tell(Kind kind, const QString& text, const QString& details) = 0;
-    void tell(Kind kind, const QString& text) { tell(kind, text, QString()); }
+    virtual void tell(QWidget* owner, Kind kind, const QString& text, const QString& details) = 0;
+    void tell(QWidget* owner, Kind kind, const QString& text) { tell(owner, kind, text, QString()); }
     // nullopt when the user cancels; otherwise the chosen full path.
-    virtual std::optional<QString> chooseOpenFile(const FileRequest& request) = 0;
-    virtual std::optional<QString> chooseSaveFile(const FileRequest& request) = 0;
+    virtual std::optional<QString> chooseOpenFile(QWidget* owner, const FileRequest& request) = 0;
+    virtual std::optional<QString> chooseSaveFile(QWidget* owner, const FileRequest& request) = 0;
     // Hands a link to the desktop's default handler; the result is ignored.
     virtual void openUrl(const QString& url) = 0;
 };

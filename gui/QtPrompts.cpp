@@ -13,11 +13,19 @@ namespace vantrel {
 
 namespace {
 
-QWidget* boxParent()
+// The window a box stands over: the one it belongs to or, when that one is
+// covered by a modal window of its own (a box over a dialog over it), the
+// modal window on top.
+QWidget* boxParent(QWidget* owner)
 {
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
+    if (!owner)
+        return QApplication::activeModalWidget();
+    QWidget* window = owner->window();
+    QWidget* modal = QApplication::activeModalWidget();
+    for (QWidget* above = modal; above; above = above->parentWidget())
+        if (above == window)
+            return modal;
+    return window;
 }
 
 QMessageBox::Icon iconFor(Prompts::Kind kind)
@@ -104,34 +112,34 @@ QString qtNameFilters(const QString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
-bool QtPrompts::askYesNo(Kind kind, const QString& text, Default defaultButton)
+bool QtPrompts::askYesNo(QWidget* owner, Kind kind, const QString& text, Default defaultButton)
 {
-    QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Yes | QMessageBox::No, boxParent());
+    QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Yes | QMessageBox::No, boxParent(owner));
     box.setDefaultButton(defaultButton == Default::No ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
-void QtPrompts::tell(Kind kind, const QString& text, const QString& details)
+void QtPrompts::tell(QWidget* owner, Kind kind, const QString& text, const QString& details)
 {
-    QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Ok, boxParent());
+    QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Ok, boxParent(owner));
     if (!details.isEmpty())
         box.setInformativeText(details);
     box.exec();
 }
 
-std::optional<QString> QtPrompts::chooseOpenFile(const FileRequest& request)
+std::optional<QString> QtPrompts::chooseOpenFile(QWidget* owner, const FileRequest& request)
 {
-    QFileDialog dialog(boxParent(), request.title);
+    QFileDialog dialog(boxParent(owner), request.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A typed name need not exist; the caller decides what a missing file means.
     dialog.setFileMode(QFileDialog::AnyFile);
     return runFileDialog(dialog, request);
 }
 
-std::optional<QString> QtPrompts::chooseSaveFile(const FileRequest& request)
+std::optional<QString> QtPrompts::chooseSaveFile(QWidget* owner, const FileRequest& request)
 {
-    QFileDialog dialog(boxParent(), request.title);
+    QFileDialog dialog(boxParent(owner), request.title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);

@@ -10,10 +10,10 @@ class QtPrompts final : public Prompts {
 public:
     using Prompts::askYesNo;
     using Prompts::tell;
-    bool askYesNo(Kind kind, const QString& text, Default defaultButton) override;
-    void tell(Kind kind, const QString& text, const QString& details) override;
-    std::optional<QString> chooseOpenFile(const FileRequest& request) override;
-    std::optional<QString> chooseSaveFile(const FileRequest& request) override;
+    bool askYesNo(QWidget* owner, Kind kind, const QString& text, Default defaultButton) override;
+    void tell(QWidget* owner, Kind kind, const QString& text, const QString& details) override;
+    std::optional<QString> chooseOpenFile(QWidget* owner, const FileRequest& request) override;
+    std::optional<QString> chooseSaveFile(QWidget* owner, const FileRequest& request) override;
     void openUrl(const QString& url) override;
 };
 

@@ -352,7 +352,7 @@ void TSettingsDlg::FormActivate()
 {
     // A failure (a choice that is no number, a refused write) ends the filling
     // where it happens; the controls not reached keep what they showed.
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         const std::string currentDir = paths::currentDirectory();
         vantrel::SettingsStore& settings = vantrel::openProgramSettings();
 
@@ -377,7 +377,7 @@ void TSettingsDlg::OKBtnClick()
 {
     // The fields are stored as they stand, whether or not the places exist.
     // A refused write ends the step: the keys after it keep their old values.
-    vantrel::runAction(prompts_, [this] {
+    vantrel::runAction(this, prompts_, [this] {
         vantrel::SettingsStore& settings = vantrel::programSettings();
         settings.write(keys::LastDir, DirEdit->text().toStdString());
         settings.write(keys::LogFile, LogFileEdit->text().toStdString());
@@ -424,7 +424,7 @@ void TSettingsDlg::CheatCheckBoxMouseUp()
 void TSettingsDlg::LogFileButtonClick()
 {
     SaveDialog1.fileName = LogFileEdit->text();
-    if (const std::optional<QString> chosen = prompts_.chooseSaveFile(SaveDialog1)) {
+    if (const std::optional<QString> chosen = prompts_.chooseSaveFile(this, SaveDialog1)) {
         SaveDialog1.fileName = *chosen;
         LogFileEdit->setText(*chosen);
     }

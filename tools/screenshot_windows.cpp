@@ -34,19 +34,19 @@ namespace {
 
 class AcceptingPrompts final : public vantrel::Prompts {
 public:
-    bool askYesNo(Kind, const QString& text, Default) override
+    bool askYesNo(QWidget*, Kind, const QString& text, Default) override
     {
         std::fprintf(stderr, "question: %s -> No\n", qPrintable(text));
         return false;
     }
-    void tell(Kind, const QString& text, const QString&) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    std::optional<QString> chooseOpenFile(const FileRequest& request) override
+    void tell(QWidget*, Kind, const QString& text, const QString&) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    std::optional<QString> chooseOpenFile(QWidget*, const FileRequest& request) override
     {
         if (request.fileName.isEmpty())
             return std::nullopt;
         return QFileInfo(request.fileName).absoluteFilePath();
     }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 };
 

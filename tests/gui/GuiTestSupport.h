@@ -46,20 +46,23 @@ namespace vantrel::testing {
 // Plays queued answers and records every prompt as "Kind: text" ("Kind,
 // default No: text" for a question whose default button is No), or
 // "open: file name" / "save: file name" for the file dialogs. The details
-// of every box that has them go to `details` as "text | details".
+// of every box that has them go to `details` as "text | details", and the
+// window each one was asked to stand over to `owners`.
 class ScriptedPrompts final : public Prompts {
 public:
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
     std::vector<std::string> log;
     std::vector<std::string> details;
+    std::vector<QWidget*> owners;
     std::vector<FileRequest> openRequests;
     std::vector<FileRequest> saveRequests;
 
     using Prompts::askYesNo;
     using Prompts::tell;
-    bool askYesNo(Kind kind, const QString& text, Default defaultButton) override
+    bool askYesNo(QWidget* owner, Kind kind, const QString& text, Default defaultButton) override
     {
+        owners.push_back(owner);
         record(kind, text, defaultButton == Default::No ? ", default No" : "");
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
@@ -69,20 +72,23 @@ public:
         answers.pop_front();
         return answer;
     }
-    void tell(Kind kind, const QString& text, const QString& informative) override
+    void tell(QWidget* owner, Kind kind, const QString& text, const QString& informative) override
     {
+        owners.push_back(owner);
         record(kind, text);
         if (!informative.isEmpty())
             details.push_back(text.toStdString() + " | " + informative.toStdString());
     }
-    std::optional<QString> chooseOpenFile(const FileRequest& request) override
+    std::optional<QString> chooseOpenFile(QWidget* owner, const FileRequest& request) override
     {
+        owners.push_back(owner);
         openRequests.push_back(request);
         log.push_back("open: " + request.fileName.toStdString());
         return nextFile();
     }
-    std::optional<QString> chooseSaveFile(const FileRequest& request) override
+    std::optional<QString> chooseSaveFile(QWidget* owner, const FileRequest& request) override
     {
+        owners.push_back(owner);
         saveRequests.push_back(request);
         log.push_back("save: " + request.fileName.toStdString());
         return nextFile();

@@ -23,14 +23,14 @@ namespace {
 class LinkPrompts final : public Prompts {
 public:
     std::vector<QString> urls;
-    bool askYesNo(Kind, const QString& text, Default) override
+    bool askYesNo(QWidget*, Kind, const QString& text, Default) override
     {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return false;
     }
-    void tell(Kind, const QString& text, const QString&) override { ADD_FAILURE() << "unexpected message: " << text.toStdString(); }
-    std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    void tell(QWidget*, Kind, const QString& text, const QString&) override { ADD_FAILURE() << "unexpected message: " << text.toStdString(); }
+    std::optional<QString> chooseOpenFile(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString& url) override { urls.push_back(url); }
 };
 
@@ -197,9 +197,9 @@ TEST(SplashFormTest, showsTheEmblemFramelessWithLoadingDrawnOverIt)
 class SplashWatchingPrompts final : public Prompts {
 public:
     int splashesOnScreen = -1;
-    bool askYesNo(Kind, const QString&, Default) override { return false; }
-    void tell(Kind, const QString&, const QString&) override {}
-    std::optional<QString> chooseOpenFile(const FileRequest&) override
+    bool askYesNo(QWidget*, Kind, const QString&, Default) override { return false; }
+    void tell(QWidget*, Kind, const QString&, const QString&) override {}
+    std::optional<QString> chooseOpenFile(QWidget*, const FileRequest&) override
     {
         splashesOnScreen = 0;
         for (QWidget* window : QApplication::topLevelWidgets())
@@ -207,7 +207,7 @@ public:
                 ++splashesOnScreen;
         return std::nullopt;
     }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 };
 
