@@ -29,6 +29,7 @@
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/MainLogEdit.h"
 #include "gui/MainUnit.h"
 #include "gui/ProgramSettings.h"
 

@@ -26,6 +26,7 @@
 #include "gui/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/About.h"
+#include "gui/MainLogEdit.h"
 #include "core/mainlog/MainLogFile.h"
 #include "gui/Splash.h"
 
