@@ -33,14 +33,13 @@ void MainLogEdit::loadLog(std::string&& bytes)
     end.beginEditBlock();
     // Decoded a piece of whole lines at a time into one buffer, so that only
     // the document holds the whole text.
-    constexpr std::size_t kPieceBytes = 256 * 1024;
     QString piece;
     std::string_view rest = bytes;
     while (!rest.empty()) {
         const std::size_t pieceBytes =
-            rest.size() <= kPieceBytes
+            rest.size() <= kLoadPieceBytes
                 ? rest.size()
-                : kPieceBytes + vantrel::mainlog::endOfLines(rest.substr(kPieceBytes), 1);
+                : kLoadPieceBytes + vantrel::mainlog::endOfLines(rest.substr(kLoadPieceBytes), 1);
         const std::string_view bytesOfPiece = rest.substr(0, pieceBytes);
         rest.remove_prefix(pieceBytes);
         piece.resize(static_cast<qsizetype>(pieceBytes));

@@ -10,12 +10,15 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <cstddef>
 #include <string>
 
 class MainLogEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
     static constexpr int kLinesPerParagraph = 64;
+    // The file is decoded about this many bytes at a time, whole lines.
+    static constexpr std::size_t kLoadPieceBytes = 256 * 1024;
 
     explicit MainLogEdit(QWidget* parent = nullptr);
 
