@@ -9,11 +9,8 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -26,6 +23,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/About.h"
 #include "core/mainlog/MainLogFile.h"
+#include "gui/MainLogEdit.h"
 #include "gui/ProgramSettings.h"
 #include "gui/Splash.h"
 
@@ -88,17 +86,13 @@ void TForm1::createControls()
     Panel1->setLineWidth(1);
     Panel1->setFixedWidth(111);
 
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new MainLogEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setToolTip(QStringLiteral("The main log"));
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setTabChangesFocus(true);
-    // Every change of the text counts, an undo included: once changed, the
-    // log stays changed until it is loaded or saved.
-    connect(Memo1->document(), &QTextDocument::contentsChanged, this,
-            [this] { Memo1->document()->setModified(true); });
     // Files dropped on the log go to the window, not into the text.
     Memo1->setAcceptDrops(false);
     Memo1->viewport()->setAcceptDrops(false);
@@ -182,21 +176,15 @@ void TForm1::FormCreate()
             knownLogs_.loaded(logFile, std::nullopt);
             return;
         }
-        QString loaded;
-        {
-            // The file's bytes go before the text window takes its copy.
-            vantrel::mainlog::ReadResult log = vantrel::mainlog::read(logFile);
-            if (!log.ok) {
-                // Its text is not in the window: saving must not replace it unasked.
-                knownLogs_.loadFailed(logFile, log.identity);
-                prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(log.error)), text(log.cause));
-                return;
-            }
-            knownLogs_.loaded(logFile, log.identity);
-            loaded = text(log.text);
+        vantrel::mainlog::ReadResult log = vantrel::mainlog::readBytes(logFile);
+        if (!log.ok) {
+            // Its text is not in the window: saving must not replace it unasked.
+            knownLogs_.loadFailed(logFile, log.identity);
+            prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(log.error)), text(log.cause));
+            return;
         }
-        Memo1->setPlainText(loaded);
-        Memo1->document()->setModified(false);
+        knownLogs_.loaded(logFile, log.identity);
+        Memo1->loadLog(std::move(log.text));
     });
 }
 
@@ -218,34 +206,12 @@ bool TForm1::isLogModified() const
 
 void TForm1::appendLogLine(const QString& line)
 {
-    QTextDocument* log = Memo1->document();
-    QTextCursor end(log);
-    end.movePosition(QTextCursor::End);
-    // The last line is empty when the text is empty or ends with a line break.
-    if (log->lastBlock().text().isEmpty())
-        end.insertText(line + QLatin1Char('\n'));
-    else
-        end.insertText(QLatin1Char('\n') + line);
-    log->setModified(true);
-    Memo1->setTextCursor(end);
-    Memo1->ensureCursorVisible();
+    Memo1->appendLine(line);
 }
 
 QString TForm1::configuredLogFile()
 {
     return text(vantrel::currentProgramSettings().read(keys::LogFile, paths::defaultLogFile()));
-}
-
-QString TForm1::logText() const
-{
-    // The text as it stands; the document's plain text would turn no-break
-    // spaces into blanks.
-    QString raw = Memo1->document()->toRawText();
-    for (QChar& c : raw) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return raw;
 }
 
 bool TForm1::writeLog(const QString& fileName)
@@ -278,7 +244,7 @@ bool TForm1::writeLog(const QString& fileName)
     // Still the file the question was about, or the one that needed none.
     vantrel::mainlog::WriteOptions options;
     options.expected = now;
-    const vantrel::mainlog::WriteResult written = vantrel::mainlog::write(path, utf8(logText()), options);
+    const vantrel::mainlog::WriteResult written = vantrel::mainlog::write(path, utf8(Memo1->logText()), options);
     if (!written.ok) {
         prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(written.error)), text(written.cause));
         return false;

@@ -11,9 +11,9 @@
 #include "gui/FormSupport.h"
 #include "gui/Prompts.h"
 
+class MainLogEdit;
 class QFrame;
 class QMimeData;
-class QPlainTextEdit;
 class QPushButton;
 class TAboutBox;
 class TPltFileView;
@@ -27,7 +27,7 @@ public:
     explicit TForm1(vantrel::Prompts& prompts, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    QPlainTextEdit* Memo1;  // the main log
+    MainLogEdit* Memo1;  // the main log
     QFrame* Panel1;
     QPushButton* GetScoreButton;
     QPushButton* ExitButton;
@@ -91,8 +91,6 @@ private:
 
     void runOpenDialog();
     void openChosenFile(const QString& fileName);
-    // The main log's text with "\n" between lines.
-    QString logText() const;
     // Writes the log to the file; a file that could not be loaded or that
     // another program changed since is replaced only when the user agrees.
     bool writeLog(const QString& fileName);

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <utility>
 
@@ -17,21 +18,67 @@ namespace vantrel::mainlog {
 
 namespace {
 
+// The first CR or LF from `from` on, or `last`.
+const char* nextLineBreak(const char* from, const char* last)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    for (;;) {
+        // Eight bytes at a time past words without a byte below CR.
+        while (last - from >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, from, sizeof word);
+            if (((word - kOnes * ('\r' + 1)) & ~word & kHighBits) != 0)
+                break;
+            from += 8;
+        }
+        const char* const stop = last - from >= 8 ? from + 8 : last;
+        for (; from != stop; ++from) {
+            if (*from == '\r' || *from == '\n')
+                return from;
+        }
+        if (from == last)
+            return last;
+    }
+}
+
+// The file's text between its line breaks: every CR LF, lone CR and lone LF
+// is one line break. Calls `stretch(text)` for each run of text and
+// `lineBreak(atEnd)` for each line break, `atEnd` when it closes the bytes;
+// stops early when that returns false. Returns where it stopped.
+template <typename Stretch, typename LineBreak>
+std::size_t splitAtLineBreaks(std::string_view bytes, Stretch&& stretch, LineBreak&& lineBreak)
+{
+    const char* const first = bytes.data();
+    const char* const last = first + bytes.size();
+    const char* from = first;
+    while (from != last) {
+        const char* end = nextLineBreak(from, last);
+        if (end != from)
+            stretch(std::string_view(from, static_cast<std::size_t>(end - from)));
+        if (end == last) {
+            from = last;
+            break;
+        }
+        from = end + 1;
+        if (*end == '\r' && from != last && *from == '\n')
+            ++from;
+        if constexpr (std::is_void_v<decltype(lineBreak(true))>) {
+            lineBreak(from == last);
+        } else if (!lineBreak(from == last)) {
+            break;
+        }
+    }
+    return static_cast<std::size_t>(from - first);
+}
+
 // Every CR LF, lone CR and lone LF becomes "\n".
 std::string normalizedLineBreaks(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
-    // Copied a stretch at a time between carriage returns.
-    std::size_t from = 0;
-    for (std::size_t cr = bytes.find('\r'); cr != std::string_view::npos; cr = bytes.find('\r', from)) {
-        out.append(bytes, from, cr - from);
-        out += '\n';
-        from = cr + 1;
-        if (from < bytes.size() && bytes[from] == '\n')
-            ++from;
-    }
-    out.append(bytes, from);
+    splitAtLineBreaks(
+        bytes, [&](std::string_view text) { out.append(text); }, [&](bool) { out += '\n'; });
     return out;
 }
 
@@ -95,7 +142,7 @@ std::string cannotLockMessage(const std::string& lockFile)
     return text::withFullStop("Cannot lock file " + lockFile);
 }
 
-ReadResult read(const std::string& path)
+ReadResult readBytes(const std::string& path)
 {
     // Non-blocking, so that a FIFO without a writer or a device cannot hold
     // the program in open(); anything but a regular file is refused below.
@@ -143,22 +190,80 @@ ReadResult read(const std::string& path)
 
     ReadResult result;
     result.ok = true;
-    result.text = cp1252::toUtf8(normalizedLineBreaks(bytes));
+    result.text = std::move(bytes);
     // Taken before the bytes were read: a change while reading shows as a
     // change later.
     result.identity = identity;
     return result;
 }
 
+ReadResult read(const std::string& path)
+{
+    ReadResult result = readBytes(path);
+    if (result.ok)
+        result.text = cp1252::toUtf8(normalizedLineBreaks(result.text));
+    return result;
+}
+
+std::size_t decodeToUtf16(std::string_view bytes, char16_t* out, char16_t lineBreak, char16_t paragraphBreak,
+                          std::size_t linesPerParagraph)
+{
+    char16_t* const start = out;
+    std::size_t linesInParagraph = 0;
+    splitAtLineBreaks(
+        bytes,
+        [&](std::string_view text) {
+            // Widened as ASCII first; bytes from 0x80 on, rare in a log,
+            // looked up afterwards.
+            unsigned char seen = 0;
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                const auto byte = static_cast<unsigned char>(text[i]);
+                out[i] = byte;
+                seen |= byte;
+            }
+            if (seen & 0x80) {
+                for (std::size_t i = 0; i < text.size(); ++i)
+                    out[i] = cp1252::kUtf16[static_cast<unsigned char>(text[i])];
+            }
+            out += text.size();
+        },
+        [&](bool atEnd) {
+            if (atEnd || ++linesInParagraph >= linesPerParagraph) {
+                *out++ = paragraphBreak;
+                linesInParagraph = 0;
+            } else {
+                *out++ = lineBreak;
+            }
+        });
+    return static_cast<std::size_t>(out - start);
+}
+
+std::size_t endOfLines(std::string_view bytes, std::size_t lines)
+{
+    if (lines == 0)
+        return 0;
+    std::size_t breaks = 0;
+    return splitAtLineBreaks(
+        bytes, [](std::string_view) {}, [&](bool) { return ++breaks < lines; });
+}
+
+std::string appendedText(std::string_view line, bool atLineStart)
+{
+    std::string added;
+    added.reserve(line.size() + 1);
+    if (atLineStart) {
+        added.append(line);
+        added += '\n';
+    } else {
+        added += '\n';
+        added.append(line);
+    }
+    return added;
+}
+
 void appendLine(std::string& text, std::string_view line)
 {
-    if (text.empty() || text.back() == '\n') {
-        text.append(line);
-        text += '\n';
-    } else {
-        text += '\n';
-        text.append(line);
-    }
+    text += appendedText(line, text.empty() || text.back() == '\n');
 }
 
 std::string encode(std::string_view text)

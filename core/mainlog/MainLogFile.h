@@ -26,7 +26,9 @@ std::string cannotLockMessage(const std::string& lockFile);  // "Cannot lock fil
 
 struct ReadResult {
     bool ok = false;
-    std::string text;   // UTF-8, "\n" line breaks (every CR LF, lone CR and lone LF)
+    // read(): UTF-8, "\n" line breaks (every CR LF, lone CR and lone LF);
+    // readBytes(): the file's bytes as they are.
+    std::string text;
     std::string error;  // the message to show when !ok
     std::string cause;  // why, told beside the message
     // The file as it was when it was read (also when it could not be read,
@@ -37,9 +39,30 @@ struct ReadResult {
 // Never waits: a FIFO, socket or device is refused as "Cannot open file %s.".
 ReadResult read(const std::string& path);
 
-// Appends one line at the very end: after the text when it is empty or ends
-// with a line break, with the line break added after the line; otherwise a
-// line break first, then the line.
+// The same, with the file's bytes left as they are, for a reader that decodes
+// them itself (decodeToUtf16).
+ReadResult readBytes(const std::string& path);
+
+// The file's bytes as UTF-16 into `out`, which has room for bytes.size()
+// units. Every CR LF, lone CR and lone LF becomes `lineBreak`, except that
+// every `linesPerParagraph`-th one and one at the very end become
+// `paragraphBreak`, so that a text window can hold the lines in a few long
+// paragraphs. Returns the number of units written.
+std::size_t decodeToUtf16(std::string_view bytes, char16_t* out, char16_t lineBreak, char16_t paragraphBreak,
+                          std::size_t linesPerParagraph);
+
+// Where the first `lines` lines of the bytes end, the last one's line break
+// included; the end of the bytes when they hold fewer. Pieces cut there
+// decode alike on their own.
+std::size_t endOfLines(std::string_view bytes, std::size_t lines);
+
+// Appending one line at the very end of the log: when the text is empty or
+// ends with a line break (`atLineStart`), the line followed by a line break
+// is added; otherwise a line break followed by the line. Returns what is
+// added, with "\n" as the line break.
+std::string appendedText(std::string_view line, bool atLineStart);
+
+// Appends one line to the in-memory text by that rule.
 void appendLine(std::string& text, std::string_view line);
 
 // Code-page bytes with CR LF line ends for the in-memory text; characters the

@@ -23,6 +23,7 @@
 
 #include "TestSupport.h"
 #include "core/mainlog/MainLogFile.h"
+#include "core/text/Windows1252.h"
 
 namespace vantrel {
 namespace {
@@ -84,6 +85,129 @@ TEST(MainLogFile, AppendLine)
     EXPECT_EQ(edited, "typed without break\nentry");
     mainlog::appendLine(edited, "next");
     EXPECT_EQ(edited, "typed without break\nentry\nnext");
+
+    // What a text window that knows only whether its text ends at a line
+    // start adds at its end.
+    EXPECT_EQ(mainlog::appendedText("entry", true), "entry\n");
+    EXPECT_EQ(mainlog::appendedText("entry", false), "\nentry");
+    EXPECT_EQ(mainlog::appendedText("", true), "\n");
+    EXPECT_EQ(mainlog::appendedText("", false), "\n");
+}
+
+// Bytes with every kind of line break, runs of them, and every byte value.
+std::string mixedLogBytes(unsigned seed, std::size_t size)
+{
+    std::string bytes;
+    unsigned state = seed;
+    while (bytes.size() < size) {
+        state = state * 1103515245u + 12345u;
+        const unsigned pick = (state >> 16) % 16;
+        if (pick == 0)
+            bytes += '\r';
+        else if (pick == 1)
+            bytes += '\n';
+        else if (pick == 2)
+            bytes += "\r\n";
+        else
+            bytes += static_cast<char>((state >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+// Decoded text back as code-page bytes, every line break as "\n".
+std::string asNormalizedBytes(const std::u16string& decoded)
+{
+    std::string bytes;
+    for (const char16_t unit : decoded) {
+        if (unit == u'\u2028' || unit == u'\u2029') {
+            bytes += '\n';
+        } else {
+            const std::optional<unsigned char> byte = cp1252::encode(unit);
+            EXPECT_TRUE(byte.has_value()) << static_cast<unsigned>(unit);
+            bytes += static_cast<char>(byte.value_or('?'));
+        }
+    }
+    return bytes;
+}
+
+std::u16string decoded(std::string_view bytes, std::size_t linesPerParagraph)
+{
+    std::u16string out(bytes.size(), u'\0');
+    out.resize(mainlog::decodeToUtf16(bytes, out.data(), u'\u2028', u'\u2029', linesPerParagraph));
+    return out;
+}
+
+TEST(MainLogDecode, UnitsAndLineBreaksAgreeWithTheReader)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        std::string bytes = mixedLogBytes(seed, 20000);
+        if (seed == 2)
+            bytes += "\r";
+        if (seed == 3)
+            bytes += "\r\n";
+        writeFile(path, bytes);
+        const auto read = mainlog::read(path);
+        ASSERT_TRUE(read.ok) << read.error;
+        const auto raw = mainlog::readBytes(path);
+        ASSERT_TRUE(raw.ok) << raw.error;
+        EXPECT_EQ(raw.text, bytes);
+        EXPECT_EQ(asNormalizedBytes(decoded(raw.text, 64)), cp1252::fromUtf8(read.text));
+    }
+}
+
+TEST(MainLogDecode, ParagraphsHoldUpToTheirLinesAndTheLastBreakEndsOne)
+{
+    std::string bytes;
+    for (int i = 0; i < 200; ++i)
+        bytes += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+    for (const std::string& file : {bytes, bytes + "no break at the end"}) {
+        SCOPED_TRACE(file.substr(file.size() - 5));
+        const std::u16string text = decoded(file, 64);
+        std::vector<std::size_t> paragraphEnds;
+        std::size_t lineBreaks = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            lineBreaks += text[i] == u'\u2028';
+            if (text[i] == u'\u2029')
+                paragraphEnds.push_back(i);
+        }
+        ASSERT_GE(paragraphEnds.size(), 3u);
+        EXPECT_EQ(std::count(text.begin(), text.begin() + paragraphEnds[0], u'\u2028'), 63);
+        EXPECT_EQ(std::count(text.begin() + paragraphEnds[0], text.begin() + paragraphEnds[1], u'\u2028'), 63);
+        EXPECT_EQ(lineBreaks + paragraphEnds.size(), 200u);
+        // A text that ends with a line break ends with a paragraph break.
+        EXPECT_EQ(text.back() == u'\u2029', file == bytes);
+    }
+    EXPECT_EQ(decoded("\r\n", 64), u"\u2029");
+    EXPECT_EQ(decoded("a\rb\n\rc", 64), u"a\u2028b\u2028\u2028c");
+    EXPECT_EQ(decoded("", 64), u"");
+}
+
+TEST(MainLogDecode, PiecesCutAtTheEndOfALineDecodeAlike)
+{
+    EXPECT_EQ(mainlog::endOfLines("a\r\nb", 1), 3u);
+    EXPECT_EQ(mainlog::endOfLines("a\rb", 1), 2u);
+    EXPECT_EQ(mainlog::endOfLines("\n\r", 1), 1u);
+    EXPECT_EQ(mainlog::endOfLines("a\nb\nc", 2), 4u);
+    EXPECT_EQ(mainlog::endOfLines("no break", 1), 8u);
+    EXPECT_EQ(mainlog::endOfLines("a\nb", 5), 3u);
+    EXPECT_EQ(mainlog::endOfLines("a\nb", 0), 0u);
+
+    const std::string bytes = mixedLogBytes(7, 50000);
+    for (const std::size_t pieceSize : {std::size_t{1}, std::size_t{13}, std::size_t{4096}}) {
+        SCOPED_TRACE(pieceSize);
+        std::string rebuilt;
+        std::string_view rest = bytes;
+        while (!rest.empty()) {
+            const std::size_t cut =
+                rest.size() <= pieceSize ? rest.size() : pieceSize + mainlog::endOfLines(rest.substr(pieceSize), 1);
+            rebuilt += asNormalizedBytes(decoded(rest.substr(0, cut), 64));
+            rest.remove_prefix(cut);
+        }
+        EXPECT_EQ(rebuilt, asNormalizedBytes(decoded(bytes, 64)));
+    }
 }
 
 TEST(MainLogFile, EncodeGivesCrLfAndCodePage)
@@ -100,10 +224,11 @@ TEST(MainLogRead, OversizedFileIsRefusedUnread)
     // Sparse, so the file takes no room on disk.
     const std::string tooLarge = dir.file("huge.txt");
     makeSparseFile(tooLarge, static_cast<off_t>(mainlog::kCapacityBytes) + 1);
-    const auto refused = mainlog::read(tooLarge);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.error, "Text exceeds memo capacity.");
-    EXPECT_EQ(refused.text, "");
+    for (const auto& refused : {mainlog::read(tooLarge), mainlog::readBytes(tooLarge)}) {
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.error, "Text exceeds memo capacity.");
+        EXPECT_EQ(refused.text, "");
+    }
 }
 
 TEST(MainLogRead, UnreadablePath)

@@ -2,6 +2,7 @@
 // flow, saving, clearing and the close step with each of its answer paths;
 // the log files it will not replace unasked, readers that never block, and
 // the causes its failure boxes tell.
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,12 +11,15 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -26,6 +30,7 @@
 #include "gui/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/About.h"
+#include "gui/MainLogEdit.h"
 #include "core/mainlog/MainLogFile.h"
 #include "gui/Splash.h"
 
@@ -229,17 +234,146 @@ TEST_F(MainWindowTest, anEmptyEntry_stillAppendsALine_afterTextWithoutAFinalLine
     EXPECT_EQ(logText(windows), QStringLiteral("typed by hand\n\n"));
 }
 
-TEST_F(MainWindowTest, appendingALine_followsTheMainLogFileRule)
+TEST_F(MainWindowTest, AppendingALineFollowsWhatEndsTheText)
 {
     ProgramWindows windows = start();
-    for (const std::string before : {"", "a", "a\n", "a\nb", "a\n\n"}) {
-        SCOPED_TRACE(before);
-        windows.Form1->Memo1->setPlainText(QString::fromStdString(before));
+    const QString separator(QChar::LineSeparator);
+    const std::vector<std::pair<QString, QString>> cases = {
+        {QString(), QStringLiteral("entry\n")},
+        {QStringLiteral("a"), QStringLiteral("a\nentry")},
+        {QStringLiteral("a\n"), QStringLiteral("a\nentry\n")},
+        {QStringLiteral("a\nb"), QStringLiteral("a\nb\nentry")},
+        {QStringLiteral("a\n\n"), QStringLiteral("a\n\nentry\n")},
+        {QStringLiteral("a") + separator, QStringLiteral("a\nentry\n")},
+        {QStringLiteral("a") + separator + QStringLiteral("b"), QStringLiteral("a\nb\nentry")},
+        {QStringLiteral("a\n") + separator, QStringLiteral("a\n\nentry\n")},
+    };
+    for (const auto& [before, after] : cases) {
+        SCOPED_TRACE(before.toStdString());
+        windows.Form1->Memo1->setPlainText(before);
+        windows.Form1->Memo1->document()->setModified(false);
         windows.Form1->appendLogLine(QStringLiteral("entry"));
-        std::string expected = before;
-        mainlog::appendLine(expected, "entry");
-        EXPECT_EQ(logText(windows).toStdString(), expected);
+        EXPECT_EQ(windows.Form1->Memo1->logText(), after);
         EXPECT_TRUE(windows.Form1->isLogModified());
+    }
+}
+
+TEST_F(MainWindowTest, ShiftEnterBreaksTheLineAsEnterDoes)
+{
+    ProgramWindows windows = startWithLog("");
+    windows.Form1->show();
+    MainLogEdit& log = *windows.Form1->Memo1;
+    const auto shiftEnter = [&log] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(&log, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(&log, &release);
+    };
+    typeText(log, QStringLiteral("typed"));
+    shiftEnter();
+    typeText(log, QStringLiteral("more"));
+    shiftEnter();
+    windows.Form1->appendLogLine(QStringLiteral("entry one"));
+    windows.Form1->appendLogLine(QStringLiteral("entry two"));
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("typed\r\nmore\r\nentry one\r\nentry two\r\n"));
+
+    // A line separator that came in another way, pasted say, breaks the line too.
+    log.moveCursor(QTextCursor::End);
+    log.insertPlainText(QStringLiteral("pasted") + QChar::LineSeparator + QStringLiteral("text") + QChar::LineSeparator);
+    windows.Form1->appendLogLine(QStringLiteral("entry three"));
+    windows.Form1->SaveButtonClick();
+    EXPECT_EQ(fileBytes(configuredLog()),
+              QByteArray("typed\r\nmore\r\nentry one\r\nentry two\r\npasted\r\ntext\r\nentry three\r\n"));
+}
+
+// Logs of many lines, as the file holds them and as saving writes them back.
+struct LongLog {
+    std::string name;
+    QByteArray onDisk;
+    QByteArray saved;
+};
+
+// `lines` lines with code-page characters, no-break spaces and tabs, each
+// ended by `lineEnd(i)`.
+LongLog longLog(std::string name, int lines, const std::function<QByteArray(int)>& lineEnd)
+{
+    LongLog log{std::move(name), {}, {}};
+    for (int i = 0; i < lines; ++i) {
+        const QByteArray line =
+            QByteArray::number(i) + " Kestrel\xA0" "\x80\x9F\xFF\t- Score: " + QByteArray::number(59400 + i);
+        const QByteArray end = lineEnd(i);
+        log.onDisk += line + end;
+        // Each CR LF, lone CR and lone LF is saved as CR LF.
+        log.saved += line + QByteArray("\r\n").repeated(end.count('\r') + end.count('\n') - end.count("\r\n"));
+    }
+    return log;
+}
+
+// Lengthens the first line so that a CR falls on the last byte of the
+// first piece of the load.
+LongLog withCrEndingThePiece(LongLog log)
+{
+    const qsizetype last = static_cast<qsizetype>(MainLogEdit::kLoadPieceBytes) - 1;
+    const QByteArray pad(last - log.onDisk.lastIndexOf('\r', last), 'x');
+    log.onDisk.prepend(pad);
+    log.saved.prepend(pad);
+    return log;
+}
+
+std::vector<LongLog> longLogs()
+{
+    const auto crLf = [](int) { return QByteArray("\r\n"); };
+    std::vector<LongLog> logs = {
+        longLog("CR LF, a final one", 9000, crLf),
+        longLog("CR LF, none at the end", 9000, [](int i) { return QByteArray(i == 8999 ? "" : "\r\n"); }),
+        longLog("whole paragraphs", 4 * MainLogEdit::kLinesPerParagraph, crLf),
+        longLog("lone CR, lone LF and CR LF", 9000,
+                [](int i) { return QByteArray(i % 3 == 0 ? "\r" : i % 3 == 1 ? "\n" : "\r\n"); }),
+        longLog("empty lines", 9000, [](int i) { return QByteArray(i % 2 ? "\r\n" : "\r\n\r\n\r\n"); }),
+        withCrEndingThePiece(longLog("CR LF split between pieces", 9000, crLf)),
+        withCrEndingThePiece(longLog("lone CR ending a piece", 9000, [](int) { return QByteArray("\r"); })),
+    };
+    const auto piece = static_cast<qsizetype>(MainLogEdit::kLoadPieceBytes);
+    for (const LongLog& log : logs) {
+        const bool crEndsThePiece = log.onDisk.size() > piece && log.onDisk.at(piece - 1) == '\r';
+        EXPECT_EQ(crEndsThePiece, log.name.find("piece") != std::string::npos) << log.name;
+    }
+    return logs;
+}
+
+TEST_F(MainWindowTest, ALongLogIsSavedByteForByteWithEntriesAppendedAndUndone)
+{
+    for (const LongLog& log : longLogs()) {
+        SCOPED_TRACE(log.name);
+        prompts.log.clear();
+        ProgramWindows windows = startWithLog(log.onDisk);
+        TForm1& form = *windows.Form1;
+        form.show();
+        EXPECT_FALSE(form.isLogModified());
+        EXPECT_FALSE(form.Memo1->document()->isUndoAvailable());
+        EXPECT_LT(form.Memo1->blockCount(), log.saved.count("\r\n") / 32 + 4);
+        EXPECT_EQ(form.Memo1->toPlainText().toLatin1().count('\n'), log.saved.count("\r\n"));
+
+        form.SaveButtonClick();
+        EXPECT_EQ(fileBytes(configuredLog()), log.saved);
+
+        // One entry at the end by the append rule, undone in one step.
+        form.Memo1->moveCursor(QTextCursor::End);
+        form.appendLogLine(QStringLiteral("entry \u20AC"));
+        const QByteArray withEntry = log.saved.endsWith("\r\n") ? log.saved + "entry \x80\r\n"
+                                                                 : log.saved + "\r\nentry \x80";
+        form.SaveButtonClick();
+        EXPECT_EQ(fileBytes(configuredLog()), withEntry);
+        form.Memo1->undo();
+        form.Memo1->undo();
+        EXPECT_TRUE(form.isLogModified());
+        form.SaveButtonClick();
+        EXPECT_EQ(fileBytes(configuredLog()), log.saved);
+
+        // Closing unchanged asks nothing.
+        EXPECT_TRUE(form.close());
+        EXPECT_TRUE(prompts.log.empty());
     }
 }
 

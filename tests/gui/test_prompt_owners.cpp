@@ -9,6 +9,7 @@
 
 #include "GuiTestSupport.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/MainLogEdit.h"
 #include "gui/PltFile.h"
 #include "gui/QtPrompts.h"
 #include "gui/SettingsDlg.h"

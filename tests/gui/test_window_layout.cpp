@@ -15,6 +15,7 @@
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
+#include "gui/MainLogEdit.h"
 #include "gui/PltFile.h"
 #include "gui/SettingsDlg.h"
 #include "gui/QtPrompts.h"
