@@ -18,6 +18,7 @@
 #include "core/pilot/Vocabulary.h"
 #include "core/text/Windows1252.h"
 #include "core/text/WholeNumber.h"
+#include "core/platform/PilotFileSearch.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsStore.h"
 #include "core/mainlog/MainLogFile.h"
@@ -230,8 +231,8 @@ bool readLog(const std::string& path, const Streams& io, std::string& text)
     if (!std::filesystem::exists(path, ignored))
         return true;
     mainlog::ReadResult existing = mainlog::read(path);
-    if (!existing.ok) {
-        printFailure(io, existing.error, existing.cause);
+    if (!existing.ok()) {
+        printFailure(io, existing.message(), existing.cause());
         return false;
     }
     if (existing.text.find('\0') != std::string::npos)
@@ -286,7 +287,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         // other writers added since the first read are kept.
         const mainlog::LogLock lock(*logFile);
         if (!lock.ok()) {
-            printFailure(io, lock.error(), lock.cause());
+            printFailure(io, lock.result().message(), lock.result().cause());
             return 1;
         }
         if (!readLog(*logFile, io, log))
@@ -296,8 +297,8 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         mainlog::WriteOptions options;
         options.heldLock = &lock;
         const mainlog::WriteResult written = mainlog::write(*logFile, log, options);
-        if (!written.ok) {
-            printFailure(io, written.error, written.cause);
+        if (!written.ok()) {
+            printFailure(io, written.message(), written.cause());
             return 1;
         }
     }
@@ -373,13 +374,11 @@ int runSet(const ParsedArguments& args, const Streams& io)
 
     BackupSession backups;
     const SaveResult saved = WritePilotDetails(path, pilot.record, edit, systemFileAccess(), backups.beforeFirstWrite());
-    if (!saved.ok) {
-        printError(io, saved.message);
-        if (!saved.cause.empty())
-            printError(io, saved.cause);
+    if (!saved.ok()) {
+        printFailure(io, saved.message(), saved.cause());
         return 1;
     }
-    std::fprintf(io.out, "%s\n", saved.message.c_str());
+    std::fprintf(io.out, "%s\n", saved.message().c_str());
     return 0;
 }
 
@@ -397,16 +396,16 @@ int runTable(const ParsedArguments& args, const Streams& io)
     print(tableLine(pilotTableHeader(), format));
     int status = 0;
     for (const std::string& given : args.files) {
-        std::vector<std::string> searchErrors;
-        for (const std::string& path : pilotFilesFor(given, searchErrors)) {
+        const PilotFileSearch search = findPilotFiles(given);
+        for (const std::string& path : search.files) {
             settings->revalidate();
             const PilotTableEntry entry = pilotTableEntry(path, *settings);
             if (!entry.loaded)
                 status = 1;
             print(tableLine(entry.cells, format));
         }
-        for (const std::string& searchError : searchErrors) {
-            printError(io, "Cannot search " + searchError);
+        for (const FileResult& failure : search.failures) {
+            printError(io, failure.message());
             status = 1;
         }
     }

@@ -35,12 +35,9 @@ std::string normalizedLineBreaks(std::string_view bytes)
     return out;
 }
 
-ReadResult readFailure(std::string error, std::string cause)
+ReadResult readFailure(std::string message, std::string cause)
 {
-    ReadResult result;
-    result.error = std::move(error);
-    result.cause = std::move(cause);
-    return result;
+    return ReadResult(FileResult::refused(std::move(message), std::move(cause)));
 }
 
 std::string tooLargeCause(const std::string& path, std::uint64_t size)
@@ -141,8 +138,7 @@ ReadResult read(const std::string& path)
         }
     }
 
-    ReadResult result;
-    result.ok = true;
+    ReadResult result(FileResult::success());
     result.text = cp1252::toUtf8(normalizedLineBreaks(bytes));
     // Taken before the bytes were read: a change while reading shows as a
     // change later.
@@ -182,35 +178,27 @@ LogLock::LogLock(const std::string& path, std::chrono::milliseconds wait)
     const FileResult locked = lock_.acquire(path, wait);
     if (locked)
         return;
-    cause_ = locked.cause();
     const std::string folder = folderOf(FileLock::lockFileFor(path));
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        error_ = cannotCreateMessage(path);
+        result_ = FileResult::refused(cannotCreateMessage(path), locked.cause());
     else
-        error_ = cannotLockMessage(FileLock::lockFileFor(path));
+        result_ = FileResult::refused(cannotLockMessage(FileLock::lockFileFor(path)), locked.cause());
 }
 
 WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options)
 {
-    WriteResult result;
     const std::string bytes = encode(text);
     std::optional<LogLock> ownLock;
     if (!options.heldLock) {
         ownLock.emplace(path);
-        if (!ownLock->ok()) {
-            result.error = ownLock->error();
-            result.cause = ownLock->cause();
-            return result;
-        }
+        if (!ownLock->ok())
+            return WriteResult(ownLock->result());
     }
     ReplaceOptions replace;
     replace.expected = options.expected;
-    if (const FileResult replaced = replaceFileAtomically(path, bytes, replace); !replaced) {
-        result.error = cannotCreateMessage(path);
-        result.cause = replaced.cause();
-        return result;
-    }
-    result.ok = true;
+    if (const FileResult replaced = replaceFileAtomically(path, bytes, replace); !replaced)
+        return WriteResult(FileResult::refused(cannotCreateMessage(path), replaced.cause()));
+    WriteResult result(FileResult::success());
     result.identity = fileIdentity(path);
     return result;
 }

@@ -35,15 +35,6 @@ PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, 
 // Loads the file and builds its row, or the row of a file that failed to load.
 PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, FileAccess& files = systemFileAccess());
 
-// The pilot files a command-line PATH names: a folder is searched through all
-// its subfolders for names ending in ".plt" in any letter case, sorted by
-// path in byte order; anything else is taken as given. Every such name that
-// is no folder is listed, whether or not it can be read (a link that leads
-// nowhere, a FIFO), so that its load tells why; links to folders are not
-// searched. `errors` gets "FOLDER: reason" for each folder that cannot be
-// read to the end; the search goes on with the others.
-std::vector<std::string> pilotFilesFor(const std::string& path, std::vector<std::string>& errors);
-
 // One line of the table, with its line end: TSV fields joined by tabs (a tab,
 // CR or LF inside a field becomes a space), LF; CSV fields quoted where they
 // hold a comma, quote, CR or LF (quotes doubled), CRLF.

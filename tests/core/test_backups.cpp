@@ -168,7 +168,7 @@ TEST_F(BackupTest, savingThreeTimesBacksUpTheFileAsItWasBeforeTheFirst)
     for (const char* name : {"Luke", "Wes", "Hobbie"}) {
         PilotDetailsEdit edit{name, 5, 6, 1, 0};
         const SaveResult saved = WritePilotDetails(pilot, record, edit, systemFileAccess(), session.beforeFirstWrite());
-        EXPECT_TRUE(saved.ok) << saved.message;
+        EXPECT_TRUE(saved.ok()) << saved.message();
     }
     EXPECT_EQ(namesIn(backups), std::vector<std::string>{"Wedge-20240305-060708.plt"});
     EXPECT_EQ(readFile(backups + "/Wedge-20240305-060708.plt"), original);
@@ -185,15 +185,15 @@ TEST_F(BackupTest, aBackupThatCannotBeMadeStopsTheSave)
     const PilotDetailsEdit edit{"Luke", 5, 6, 1, 3};
 
     const SaveResult refused = WritePilotDetails(pilot, record, edit, systemFileAccess(), session.beforeFirstWrite());
-    EXPECT_FALSE(refused.ok);
-    EXPECT_TRUE(refused.message.starts_with("Cannot back up " + pilot + " to " + backups + ": ")) << refused.message;
-    EXPECT_TRUE(refused.message.ends_with(". Nothing was written.")) << refused.message;
+    EXPECT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.message().starts_with("Cannot back up " + pilot + " to " + backups + ": ")) << refused.message();
+    EXPECT_TRUE(refused.message().ends_with(". Nothing was written.")) << refused.message();
     EXPECT_EQ(readFile(pilot), original);
     EXPECT_FALSE(session.hasBackedUp(pilot));
 
     // Once the folder can be made, the next save backs up and writes.
     fs::remove(backups);
-    EXPECT_TRUE(WritePilotDetails(pilot, record, edit, systemFileAccess(), session.beforeFirstWrite()).ok);
+    EXPECT_TRUE(WritePilotDetails(pilot, record, edit, systemFileAccess(), session.beforeFirstWrite()).ok());
     EXPECT_EQ(namesIn(backups).size(), 1u);
     EXPECT_NE(readFile(pilot), original);
 

@@ -10,6 +10,7 @@
 
 #include "TestSupport.h"
 #include "core/pilot/PilotLoader.h"
+#include "core/platform/PilotFileSearch.h"
 #include "core/reports/PilotTable.h"
 
 using namespace vantrel;
@@ -110,17 +111,17 @@ TEST(PilotTable, foldersAreSearchedForPilotFilesInByteOrder)
                              "squad/sub/deeper/z.plt", "squad/sub/y.plt", "squad/folder.plt/inside.plt",
                              "squad/\xC3\xA9.plt", "squad/x.plt.bak"})
         writeFile(dir.file(name), "x");
-    std::vector<std::string> errors;
     const std::string squad = dir.file("squad");
-    EXPECT_EQ(pilotFilesFor(squad, errors),
+    const PilotFileSearch search = findPilotFiles(squad);
+    EXPECT_EQ(search.files,
               (std::vector<std::string>{squad + "/B.PLT", squad + "/a.Plt", squad + "/b.plt",
                                         squad + "/folder.plt/inside.plt", squad + "/sub/deeper/z.plt",
                                         squad + "/sub/y.plt", squad + "/\xC3\xA9.plt"}));
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(search.failures.empty());
 
     // Anything that is no folder is taken as given.
-    EXPECT_EQ(pilotFilesFor(dir.file("squad/notes.txt"), errors), std::vector<std::string>{dir.file("squad/notes.txt")});
-    EXPECT_EQ(pilotFilesFor(dir.file("missing"), errors), std::vector<std::string>{dir.file("missing")});
+    EXPECT_EQ(findPilotFiles(dir.file("squad/notes.txt")).files, std::vector<std::string>{dir.file("squad/notes.txt")});
+    EXPECT_EQ(findPilotFiles(dir.file("missing")).files, std::vector<std::string>{dir.file("missing")});
 }
 
 // ---- table reports every pilot --------------------------------------------
@@ -144,14 +145,14 @@ TEST(PilotTable, theSearchListsEveryPilotNameButFollowsNoFolderLink)
     fs::create_directory_symlink("..", squad / "sub/up.plt");
     fs::create_directory_symlink(dir.path(), squad / "elsewhere");
 
-    std::vector<std::string> errors{"left from before"};
     const std::string s = squad.string();
-    EXPECT_EQ(pilotFilesFor(s, errors), (std::vector<std::string>{s + "/a.plt", s + "/dangling.plt", s + "/self.plt",
-                                                                  s + "/sub/pipe.plt", s + "/to-a.plt"}));
-    EXPECT_TRUE(errors.empty());
+    const PilotFileSearch search = findPilotFiles(s);
+    EXPECT_EQ(search.files, (std::vector<std::string>{s + "/a.plt", s + "/dangling.plt", s + "/self.plt",
+                                                      s + "/sub/pipe.plt", s + "/to-a.plt"}));
+    EXPECT_TRUE(search.failures.empty());
 
     // A link given by name is followed, as before.
-    EXPECT_EQ(pilotFilesFor(s + "/sub/up", errors).size(), 5u);
+    EXPECT_EQ(findPilotFiles(s + "/sub/up").files.size(), 5u);
 }
 
 TEST(PilotTable, theSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
@@ -168,15 +169,24 @@ TEST(PilotTable, theSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
     ASSERT_EQ(::chmod((squad / "a-locked").c_str(), 0), 0);
     ASSERT_EQ(::chmod((squad / "b/c-locked").c_str(), 0), 0);
 
-    std::vector<std::string> errors;
+    const auto messages = [](const PilotFileSearch& search) {
+        std::vector<std::string> texts;
+        for (const FileResult& failure : search.failures) {
+            EXPECT_EQ(failure.cause(), "Permission denied");
+            texts.push_back(failure.message());
+        }
+        return texts;
+    };
     const std::string s = squad.string();
-    EXPECT_EQ(pilotFilesFor(s, errors), (std::vector<std::string>{s + "/b/seen.plt", s + "/z.plt"}));
-    std::sort(errors.begin(), errors.end());
-    EXPECT_EQ(errors, (std::vector<std::string>{s + "/a-locked: Permission denied", s + "/b/c-locked: Permission denied"}));
+    const PilotFileSearch search = findPilotFiles(s);
+    EXPECT_EQ(search.files, (std::vector<std::string>{s + "/b/seen.plt", s + "/z.plt"}));
+    EXPECT_EQ(messages(search), (std::vector<std::string>{"Cannot search " + s + "/a-locked: Permission denied",
+                                                          "Cannot search " + s + "/b/c-locked: Permission denied"}));
 
     ::chmod(s.c_str(), 0);
-    EXPECT_TRUE(pilotFilesFor(s, errors).empty());
-    EXPECT_EQ(errors, std::vector<std::string>{s + ": Permission denied"});
+    const PilotFileSearch refused = findPilotFiles(s);
+    EXPECT_TRUE(refused.files.empty());
+    EXPECT_EQ(messages(refused), std::vector<std::string>{"Cannot search " + s + ": Permission denied"});
     ::chmod(s.c_str(), 0700);
     ::chmod((squad / "a-locked").c_str(), 0700);
     ::chmod((squad / "b/c-locked").c_str(), 0700);
