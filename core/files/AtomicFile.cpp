@@ -122,7 +122,7 @@ void removeStaleTemps(const std::string& dir, const std::string& stem, const std
         const std::string path = dir + "/" + std::string(name);
         if (path == ours)
             continue;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        const int fd = fileio::openWithoutWaiting(path, O_RDONLY | O_NOFOLLOW);
         if (fd < 0)
             continue;
         struct stat held {};

@@ -9,9 +9,10 @@
 #include <unistd.h>
 #include <utility>
 
+#include "core/files/AtomicFile.h"
+#include "core/files/FileIO.h"
 #include "core/text/TextRules.h"
 #include "core/text/Windows1252.h"
-#include "core/files/AtomicFile.h"
 
 namespace vantrel::mainlog {
 
@@ -96,7 +97,7 @@ ReadResult read(const std::string& path)
 {
     // Non-blocking, so that a FIFO without a writer or a device cannot hold
     // the program in open(); anything but a regular file is refused below.
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    const Descriptor file{fileio::openWithoutWaiting(path, O_RDONLY)};
     if (file.fd < 0)
         return readFailure(cannotOpenMessage(path), std::strerror(errno));
     struct stat st {};
@@ -118,24 +119,13 @@ ReadResult read(const std::string& path)
 
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n > 0) {
-            bytes.append(buffer, static_cast<std::size_t>(n));
-            // The file may have grown since it was measured.
-            if (bytes.size() > kCapacityBytes) {
-                ReadResult result = readFailure(std::string(kTooLargeMessage), tooLargeCause(path, bytes.size()));
-                result.identity = identity;
-                return result;
-            }
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ReadResult result = readFailure(cannotOpenMessage(path), std::strerror(errno));
-            result.identity = identity;
-            return result;
-        }
+    if (const FileResult read = fileio::readAll(file.fd, bytes, kCapacityBytes); !read) {
+        // The file may have grown since it was measured.
+        ReadResult result = bytes.size() > kCapacityBytes
+                                ? readFailure(std::string(kTooLargeMessage), tooLargeCause(path, bytes.size()))
+                                : readFailure(cannotOpenMessage(path), read.cause());
+        result.identity = identity;
+        return result;
     }
 
     ReadResult result(FileResult::success());

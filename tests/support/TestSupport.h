@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/files/FileIO.h"
 #include "core/pilot/FileAccess.h"
 #include "tests/support/PilotImage.h"
 #include "core/settings/Settings.h"
@@ -204,13 +205,7 @@ inline std::optional<std::string> resultWithin(int seconds, const std::function<
         } catch (const std::exception& e) {
             result = std::string("exception: ") + e.what();
         }
-        for (std::size_t done = 0; done < result.size();) {
-            const ssize_t n = ::write(channel[1], result.data() + done, result.size() - done);
-            if (n <= 0)
-                ::_exit(3);
-            done += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
+        ::_exit(fileio::writeAll(channel[1], result) ? 0 : 3);
     }
     ::close(channel[1]);
     std::string result;
