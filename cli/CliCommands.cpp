@@ -1,6 +1,5 @@
 #include "cli/CliCommands.h"
 
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -11,11 +10,13 @@
 #include "core/reports/MissionListings.h"
 #include "core/pilot/PilotBackup.h"
 #include "core/reports/PilotDiff.h"
+#include "core/pilot/PilotLayout.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
 #include "core/pilot/PilotSave.h"
 #include "core/reports/PilotTable.h"
 #include "core/pilot/Vocabulary.h"
+#include "core/text/TextRules.h"
 #include "core/text/Windows1252.h"
 #include "core/text/WholeNumber.h"
 #include "core/platform/PilotFileSearch.h"
@@ -210,15 +211,7 @@ void printFailure(const Streams& io, const std::string& text, const std::string&
 // log's name forgotten would make the first pilot the log.
 bool namesAPilotFile(const std::string& path)
 {
-    static constexpr std::string_view kExtension = ".plt";
-    if (path.size() < kExtension.size())
-        return false;
-    for (std::size_t i = 0; i < kExtension.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[path.size() - kExtension.size() + i]);
-        if (std::tolower(c) != kExtension[i])
-            return false;
-    }
-    return true;
+    return text::endsWithIgnoringCase(path, layout::kPilotFileExtension);
 }
 
 // The main log's text into `text`; a log that does not exist yet is empty.

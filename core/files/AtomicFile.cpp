@@ -1,6 +1,7 @@
 #include "core/files/AtomicFile.h"
 
 #include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -174,7 +175,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::fromErrno(errno);
 
     const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string dir = text::folderOf(target);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
 
     struct stat dirStat {};

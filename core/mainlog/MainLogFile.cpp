@@ -57,14 +57,6 @@ struct Descriptor {
     }
 };
 
-std::string folderOf(const std::string& file)
-{
-    const std::size_t slash = file.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : file.substr(0, slash);
-}
-
 // The name a file is known by: links and "." or ".." resolved as far as the
 // path exists.
 std::string canonicalKey(const std::string& path)
@@ -168,7 +160,7 @@ LogLock::LogLock(const std::string& path, std::chrono::milliseconds wait)
     const FileResult locked = lock_.acquire(path, wait);
     if (locked)
         return;
-    const std::string folder = folderOf(FileLock::lockFileFor(path));
+    const std::string folder = text::folderOf(FileLock::lockFileFor(path));
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
         result_ = FileResult::refused(cannotCreateMessage(path), locked.cause());
     else

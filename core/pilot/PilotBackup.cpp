@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "core/files/AtomicFile.h"
+#include "core/pilot/PilotLayout.h"
 #include "core/platform/PlatformPaths.h"
 
 namespace vantrel {
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kBackupExtension = ".plt";
+constexpr std::string_view kBackupExtension = layout::kPilotFileExtension;
 
 std::string fileStem(const std::string& pilotPath)
 {

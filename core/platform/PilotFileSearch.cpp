@@ -1,8 +1,10 @@
 #include "core/platform/PilotFileSearch.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
+
+#include "core/pilot/PilotLayout.h"
+#include "core/text/TextRules.h"
 
 namespace vantrel {
 
@@ -12,10 +14,7 @@ namespace {
 
 bool hasPltExtension(const fs::path& path)
 {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == kPilotFileExtension;
+    return text::equalsIgnoringCase(path.extension().string(), layout::kPilotFileExtension);
 }
 
 }  // namespace

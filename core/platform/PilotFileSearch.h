@@ -2,15 +2,11 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/files/FileResult.h"
 
 namespace vantrel {
-
-// What pilot file names end with, in any letter case.
-inline constexpr std::string_view kPilotFileExtension = ".plt";
 
 struct PilotFileSearch {
     std::vector<std::string> files;
@@ -21,7 +17,7 @@ struct PilotFileSearch {
 };
 
 // A folder is searched through all its subfolders for names ending in
-// kPilotFileExtension, sorted by path in byte order; anything else is taken
+// layout::kPilotFileExtension, sorted by path in byte order; anything else is taken
 // as given. Every such name that is no folder is listed, whether or not it
 // can be read (a link that leads nowhere, a FIFO), so that its load tells
 // why; links to folders are not searched. A folder that cannot be read is

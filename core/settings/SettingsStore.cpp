@@ -25,6 +25,7 @@
 
 #include "core/files/AtomicFile.h"
 #include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 
 namespace vantrel {
 
@@ -38,24 +39,6 @@ constexpr std::int64_t kClockSlackNs = 2'000'000'000;
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    // From the end: related keys ("ShowMissionScore", "ShowMissionTotal")
-    // differ in their last word.
-    for (std::size_t i = a.size(); i-- > 0;) {
-        if (a[i] != b[i] && lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    }
-    return true;
 }
 
 std::string_view trimmed(std::string_view text)
@@ -255,7 +238,7 @@ std::string lowercased(std::string_view text)
 {
     std::string lower(text);
     for (char& c : lower)
-        c = lowerAscii(c);
+        c = text::lowerAscii(c);
     return lower;
 }
 
@@ -264,7 +247,7 @@ std::size_t hashOf(std::ptrdiff_t section, std::string_view key)
 {
     std::uint64_t hash = 14695981039346656037ull ^ static_cast<std::uint64_t>(section);
     for (const char c : key) {
-        hash ^= static_cast<unsigned char>(lowerAscii(c));
+        hash ^= static_cast<unsigned char>(text::lowerAscii(c));
         hash *= 1099511628211ull;
     }
     // Spread every bit over the whole word (the finish of MurmurHash3): names
@@ -371,7 +354,7 @@ std::size_t SettingsStore::keySlot(std::ptrdiff_t section, std::string_view key)
         if (static_cast<std::uint32_t>(entry >> 32) != tag)
             continue;
         const Line& line = lines_[static_cast<std::uint32_t>(entry) - 1];
-        if (line.section == section && equalsIgnoringCase(name(line), key))
+        if (line.section == section && text::equalsIgnoringCase(name(line), key))
             return slot;
     }
 }

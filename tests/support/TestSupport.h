@@ -25,6 +25,7 @@
 #include "core/pilot/FileAccess.h"
 #include "tests/support/PilotImage.h"
 #include "core/settings/Settings.h"
+#include "core/text/TextRules.h"
 
 namespace vantrel::testing {
 
@@ -87,7 +88,7 @@ private:
     {
         std::string out(s);
         for (auto& c : out)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            c = text::lowerAscii(c);
         return out;
     }
 };
