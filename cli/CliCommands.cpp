@@ -383,7 +383,9 @@ int runTable(const ParsedArguments& args, const Streams& io)
     if (formatName != "tsv" && formatName != "csv")
         throw UsageError("--format must be tsv or csv");
     const TableFormat format = formatName == "csv" ? TableFormat::Csv : TableFormat::Tsv;
-    auto settings = openSettings(args);
+    // The settings file is looked at once (an unreadable --ini stops the
+    // run); no setting changes a row, so no file looks at it again.
+    openSettings(args);
 
     const auto print = [&](const std::string& line) { std::fwrite(line.data(), 1, line.size(), io.out); };
     print(tableLine(pilotTableHeader(), format));
@@ -391,8 +393,7 @@ int runTable(const ParsedArguments& args, const Streams& io)
     for (const std::string& given : args.files) {
         const PilotFileSearch search = findPilotFiles(given);
         for (const std::string& path : search.files) {
-            settings->revalidate();
-            const PilotTableEntry entry = pilotTableEntry(path, *settings);
+            const PilotTableEntry entry = pilotTableEntry(path);
             if (!entry.loaded)
                 status = 1;
             print(tableLine(entry.cells, format));

@@ -106,9 +106,8 @@ std::span<const std::string_view> pilotTableHeader()
     return kHeader;
 }
 
-PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, Settings& settings)
+PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record)
 {
-    (void)settings;  // the check's findings depend on the record alone
     const IntegrityFindings check = CheckIntegrity(record);
     const auto simScored = std::count_if(record.SimMissions.begin(), record.SimMissions.end(),
                                          [](const MissionEntry& m) { return m.MissionScore != 0; });
@@ -133,7 +132,7 @@ PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, 
     return row;
 }
 
-PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, FileAccess& files)
+PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files)
 {
     PilotTableEntry entry;
     PilotRecord record;
@@ -147,7 +146,7 @@ PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, Fil
         }
         return entry;
     }
-    entry.cells = pilotTableRow(path, record, settings);
+    entry.cells = pilotTableRow(path, record);
     entry.loaded = true;
     return entry;
 }

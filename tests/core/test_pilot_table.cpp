@@ -20,19 +20,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-PilotTableRow rowFor(const PilotImage& image, const std::string& path, Settings& settings)
+PilotTableRow rowFor(const PilotImage& image, const std::string& path)
 {
     EXPECT_TRUE(image.save(path));
     PilotRecord record;
     EXPECT_TRUE(ReadMission(record, path).ok());
-    return pilotTableRow("shown name", record, settings);
+    return pilotTableRow("shown name", record);
 }
 
 TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
 {
     TempDir dir;
-    MemorySettings settings;
-    settings.set("CheckCheat", "0");  // the table checks whatever the report does
     PilotImage image;
     image.setText(L::PilotName, "Jan Ors");
     image.setInt(L::Rank, 4);
@@ -55,7 +53,7 @@ TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
     image.setMission(L::SimMissionRecords, 1, {0, 1, 0, 60, 70});
     image.setMission(L::SimMissionRecords, 2, {0, 1, -200, 60, 0});
 
-    const PilotTableRow row = rowFor(image, dir.file("a.plt"), settings);
+    const PilotTableRow row = rowFor(image, dir.file("a.plt"));
     EXPECT_EQ(row, (PilotTableRow{"shown name", "Jan Ors", "Lieutenant", "Jedi Master", "Kalidor Crescent: Diamond Eyes",
                                   "2", "1000", "50", "300", "-10", "1340", "700", "20", "2", "1", "no", ""}));
 
@@ -68,7 +66,7 @@ TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
     image.setInt(L::AzzScoreC, 299);
     image.setInt(L::AzzScoreB, 301);
     image.setInt(L::AzzScoreD, 301);
-    const PilotTableRow odd = rowFor(image, dir.file("a.plt"), settings);
+    const PilotTableRow odd = rowFor(image, dir.file("a.plt"));
     EXPECT_EQ(odd[2], "9");
     EXPECT_EQ(odd[3], "-1");
     EXPECT_EQ(odd[4], "7");
@@ -78,15 +76,14 @@ TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
 
     // Either Azzameen copy meeting the missions' sum is enough.
     image.setInt(L::AzzScoreC, 300);
-    EXPECT_EQ(rowFor(image, dir.file("a.plt"), settings)[15], "no");
+    EXPECT_EQ(rowFor(image, dir.file("a.plt"))[15], "no");
 }
 
 TEST(PilotTable, aFileThatFailsToLoadGetsItsErrorText)
 {
     TempDir dir;
-    MemorySettings settings;
     writeFile(dir.file("short.plt"), "abc");
-    const PilotTableEntry entry = pilotTableEntry(dir.file("short.plt"), settings);
+    const PilotTableEntry entry = pilotTableEntry(dir.file("short.plt"));
     EXPECT_FALSE(entry.loaded);
     PilotTableRow expected{};
     expected[0] = dir.file("short.plt");
@@ -96,7 +93,7 @@ TEST(PilotTable, aFileThatFailsToLoadGetsItsErrorText)
 
     PilotImage image;
     ASSERT_TRUE(image.save(dir.file("good.plt")));
-    const PilotTableEntry good = pilotTableEntry(dir.file("good.plt"), settings);
+    const PilotTableEntry good = pilotTableEntry(dir.file("good.plt"));
     EXPECT_TRUE(good.loaded);
     EXPECT_EQ(good.cells[0], dir.file("good.plt"));
     EXPECT_EQ(good.cells[16], "");
