@@ -5,40 +5,15 @@
 #
 #   bench/cli_table_vs_entry.sh BUILD_DIR [COUNT]
 set -euo pipefail
-build=${1:?usage: cli_table_vs_entry.sh BUILD_DIR [COUNT]}
-count=${2:-10000}
-cli="$build/cli/vantrel-cli"
-sample="$build/samples/Kestrel_Red.plt"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+usage="usage: cli_table_vs_entry.sh BUILD_DIR [COUNT]"
+source "$(dirname "${BASH_SOURCE[0]}")/cli_bench_common.sh"
 
-mkdir -p "$work/pilots"
-for ((i = 0; i < count; i++)); do
-  cp "$sample" "$work/pilots/pilot_$i.plt"
-done
-printf '[ZADAdeda]\n' > "$work/vantrel.ini"
+# Check both commands work.
+"$cli" entry --ini "$ini" -- *.plt > /dev/null
+"$cli" table --ini "$ini" -- *.plt > /dev/null
 
-cd "$work/pilots"
-# Warm the page cache and check both commands work.
-cat -- *.plt > /dev/null
-"$cli" entry --ini "$work/vantrel.ini" -- *.plt > /dev/null
-"$cli" table --ini "$work/vantrel.ini" -- *.plt > /dev/null
-
-best() {  # best of five wall-clock runs, in seconds
-  local best=999999999999999 t
-  for _ in 1 2 3 4 5; do
-    local start end
-    start=$(date +%s%N)
-    "$@" > /dev/null
-    end=$(date +%s%N)
-    t=$(( end - start ))
-    (( t < best )) && best=$t
-  done
-  echo "$best"
-}
-
-entry_ns=$(best "$cli" entry --ini "$work/vantrel.ini" -- *.plt)
-table_ns=$(best "$cli" table --ini "$work/vantrel.ini" -- *.plt)
+entry_ns=$(best "$cli" entry --ini "$ini" -- *.plt)
+table_ns=$(best "$cli" table --ini "$ini" -- *.plt)
 awk -v e="$entry_ns" -v t="$table_ns" -v n="$count" 'BEGIN {
   printf "files: %d\n", n
   printf "vantrel-cli entry:  %8.1f ms (%6.2f us/file)\n", e / 1e6, e / 1e3 / n

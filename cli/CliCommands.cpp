@@ -1,6 +1,5 @@
 #include "cli/CliCommands.h"
 
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -11,13 +10,16 @@
 #include "core/reports/MissionListings.h"
 #include "core/pilot/PilotBackup.h"
 #include "core/reports/PilotDiff.h"
+#include "core/pilot/PilotLayout.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
 #include "core/pilot/PilotSave.h"
 #include "core/reports/PilotTable.h"
 #include "core/pilot/Vocabulary.h"
+#include "core/text/TextRules.h"
 #include "core/text/Windows1252.h"
 #include "core/text/WholeNumber.h"
+#include "core/platform/PilotFileSearch.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsStore.h"
 #include "core/mainlog/MainLogFile.h"
@@ -209,15 +211,7 @@ void printFailure(const Streams& io, const std::string& text, const std::string&
 // log's name forgotten would make the first pilot the log.
 bool namesAPilotFile(const std::string& path)
 {
-    static constexpr std::string_view kExtension = ".plt";
-    if (path.size() < kExtension.size())
-        return false;
-    for (std::size_t i = 0; i < kExtension.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[path.size() - kExtension.size() + i]);
-        if (std::tolower(c) != kExtension[i])
-            return false;
-    }
-    return true;
+    return text::endsWithIgnoringCase(path, layout::kPilotFileExtension);
 }
 
 // The main log's text into `text`; a log that does not exist yet is empty.
@@ -230,8 +224,8 @@ bool readLog(const std::string& path, const Streams& io, std::string& text)
     if (!std::filesystem::exists(path, ignored))
         return true;
     mainlog::ReadResult existing = mainlog::read(path);
-    if (!existing.ok) {
-        printFailure(io, existing.error, existing.cause);
+    if (!existing.ok()) {
+        printFailure(io, existing.message(), existing.cause());
         return false;
     }
     if (existing.text.find('\0') != std::string::npos)
@@ -286,7 +280,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         // other writers added since the first read are kept.
         const mainlog::LogLock lock(*logFile);
         if (!lock.ok()) {
-            printFailure(io, lock.error(), lock.cause());
+            printFailure(io, lock.result().message(), lock.result().cause());
             return 1;
         }
         if (!readLog(*logFile, io, log))
@@ -296,8 +290,8 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         mainlog::WriteOptions options;
         options.heldLock = &lock;
         const mainlog::WriteResult written = mainlog::write(*logFile, log, options);
-        if (!written.ok) {
-            printFailure(io, written.error, written.cause);
+        if (!written.ok()) {
+            printFailure(io, written.message(), written.cause());
             return 1;
         }
     }
@@ -373,13 +367,11 @@ int runSet(const ParsedArguments& args, const Streams& io)
 
     BackupSession backups;
     const SaveResult saved = WritePilotDetails(path, pilot.record, edit, systemFileAccess(), backups.beforeFirstWrite());
-    if (!saved.ok) {
-        printError(io, saved.message);
-        if (!saved.cause.empty())
-            printError(io, saved.cause);
+    if (!saved.ok()) {
+        printFailure(io, saved.message(), saved.cause());
         return 1;
     }
-    std::fprintf(io.out, "%s\n", saved.message.c_str());
+    std::fprintf(io.out, "%s\n", saved.message().c_str());
     return 0;
 }
 
@@ -391,22 +383,23 @@ int runTable(const ParsedArguments& args, const Streams& io)
     if (formatName != "tsv" && formatName != "csv")
         throw UsageError("--format must be tsv or csv");
     const TableFormat format = formatName == "csv" ? TableFormat::Csv : TableFormat::Tsv;
-    auto settings = openSettings(args);
+    // The settings file is looked at once (an unreadable --ini stops the
+    // run); no setting changes a row, so no file looks at it again.
+    openSettings(args);
 
     const auto print = [&](const std::string& line) { std::fwrite(line.data(), 1, line.size(), io.out); };
     print(tableLine(pilotTableHeader(), format));
     int status = 0;
     for (const std::string& given : args.files) {
-        std::vector<std::string> searchErrors;
-        for (const std::string& path : pilotFilesFor(given, searchErrors)) {
-            settings->revalidate();
-            const PilotTableEntry entry = pilotTableEntry(path, *settings);
+        const PilotFileSearch search = findPilotFiles(given);
+        for (const std::string& path : search.files) {
+            const PilotTableEntry entry = pilotTableEntry(path);
             if (!entry.loaded)
                 status = 1;
             print(tableLine(entry.cells, format));
         }
-        for (const std::string& searchError : searchErrors) {
-            printError(io, "Cannot search " + searchError);
+        for (const FileResult& failure : search.failures) {
+            printError(io, failure.message());
             status = 1;
         }
     }

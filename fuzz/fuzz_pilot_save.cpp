@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!ReadMission(record, "pilot.plt", files).ok())
         std::abort();  // any 152,076 bytes load
     const SaveResult saved = WritePilotDetails("pilot.plt", record, edit, files);
-    if (!saved.ok || files.bytes.size() != before.size())
+    if (!saved.ok() || files.bytes.size() != before.size())
         std::abort();
     if (files.replaces == 0 && files.bytes != before)
         std::abort();
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Saving the same edit again changes nothing more.
     const std::string once = after;
     PilotRecord again;
-    if (!ReadMission(again, "pilot.plt", files).ok() || !WritePilotDetails("pilot.plt", again, edit, files).ok ||
+    if (!ReadMission(again, "pilot.plt", files).ok() || !WritePilotDetails("pilot.plt", again, edit, files).ok() ||
         files.bytes != once)
         std::abort();
     return 0;

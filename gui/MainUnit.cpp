@@ -177,10 +177,10 @@ void TForm1::FormCreate()
             return;
         }
         vantrel::mainlog::ReadResult log = vantrel::mainlog::readBytes(logFile);
-        if (!log.ok) {
+        if (!log.ok()) {
             // Its text is not in the window: saving must not replace it unasked.
             knownLogs_.loadFailed(logFile, log.identity);
-            prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(log.error)), text(log.cause));
+            prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(log.message())), text(log.cause()));
             return;
         }
         knownLogs_.loaded(logFile, log.identity);
@@ -245,8 +245,8 @@ bool TForm1::writeLog(const QString& fileName)
     vantrel::mainlog::WriteOptions options;
     options.expected = now;
     const vantrel::mainlog::WriteResult written = vantrel::mainlog::write(path, utf8(Memo1->logText()), options);
-    if (!written.ok) {
-        prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(written.error)), text(written.cause));
+    if (!written.ok()) {
+        prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(written.message())), text(written.cause()));
         return false;
     }
     knownLogs_.written(path, written.identity);

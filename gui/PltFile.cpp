@@ -393,14 +393,14 @@ void TPltFileView::Button2Click()
     edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
                                                                  edit, *fileAccess, backups.beforeFirstWrite());
-    QString message = QString::fromStdString(saved.message);
-    if (saved.ok && !saved.backupFile.empty())
+    QString message = QString::fromStdString(saved.message());
+    if (saved.ok() && !saved.backupFile.empty())
         message += QStringLiteral("\nA copy of the file as it was is kept in ") + QFile::decodeName(saved.backupFile.c_str()) +
                    QLatin1Char('.');
-    if (saved.ok)
+    if (saved.ok())
         prompts_.tell(this, Prompts::Kind::Information, message);
     else
-        prompts_.tell(this, Prompts::Kind::Error, message, QString::fromStdString(saved.cause));
+        prompts_.tell(this, Prompts::Kind::Error, message, QString::fromStdString(saved.cause()));
 }
 
 void TPltFileView::TXTListClick()

@@ -1,6 +1,7 @@
 #include "core/files/AtomicFile.h"
 
 #include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -122,7 +123,7 @@ void removeStaleTemps(const std::string& dir, const std::string& stem, const std
         const std::string path = dir + "/" + std::string(name);
         if (path == ours)
             continue;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        const int fd = fileio::openWithoutWaiting(path, O_RDONLY | O_NOFOLLOW);
         if (fd < 0)
             continue;
         struct stat held {};
@@ -174,7 +175,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::fromErrno(errno);
 
     const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string dir = text::folderOf(target);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
 
     struct stat dirStat {};

@@ -14,9 +14,9 @@ FileResult readAll(int fd, std::string& bytes, std::size_t limit)
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
-            if (bytes.size() + static_cast<std::size_t>(n) > limit)
-                return FileResult::failure(std::string(kTooLargeCause));
             bytes.append(buffer, static_cast<std::size_t>(n));
+            if (bytes.size() > limit)
+                return FileResult::failure(std::string(kTooLargeCause));
         } else if (n == 0) {
             return FileResult::success();
         } else if (errno != EINTR) {
@@ -41,12 +41,55 @@ FileResult writeAll(int fd, std::string_view bytes)
     return FileResult::success();
 }
 
-int openRegularForReading(const std::string& path, FileResult& failure)
+namespace {
+
+// Calls `step(done)` for the rest until `count` bytes are through, a call
+// makes no progress or one fails; interrupted calls are retried.
+template <typename Step>
+std::size_t transferAll(std::size_t count, Step step)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = step(done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+}  // namespace
+
+std::size_t readAt(int fd, void* buffer, std::size_t count, std::int64_t offset)
+{
+    auto* out = static_cast<char*>(buffer);
+    return transferAll(count, [&](std::size_t done) {
+        return ::pread(fd, out + done, count - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    });
+}
+
+std::size_t writeAt(int fd, const void* buffer, std::size_t count, std::int64_t offset)
+{
+    const auto* in = static_cast<const char*>(buffer);
+    return transferAll(count, [&](std::size_t done) {
+        return ::pwrite(fd, in + done, count - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    });
+}
+
+int openWithoutWaiting(const std::string& path, int flags)
 {
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int openRegularForReading(const std::string& path, FileResult& failure)
+{
+    const int fd = openWithoutWaiting(path, O_RDONLY);
     if (fd < 0) {
         failure = FileResult::fromErrno(errno);
         return -1;

@@ -18,7 +18,8 @@ inline constexpr std::string_view kTooLargeCause = "the file is too large";
 // for an operation the user asked for, the message that tells of it.
 class [[nodiscard]] FileResult {
 public:
-    static FileResult success() { return FileResult(true, {}, {}); }
+    // A success may carry the text that tells of it ("Update complete.").
+    static FileResult success(std::string message = {}) { return FileResult(true, std::move(message), {}); }
     // `cause` says why, in the system's words where it has them
     // ("Permission denied", "No space left on device").
     static FileResult failure(std::string cause) { return FileResult(false, {}, std::move(cause)); }

@@ -10,9 +10,10 @@
 #include <unistd.h>
 #include <utility>
 
+#include "core/files/AtomicFile.h"
+#include "core/files/FileIO.h"
 #include "core/text/TextRules.h"
 #include "core/text/Windows1252.h"
-#include "core/files/AtomicFile.h"
 
 namespace vantrel::mainlog {
 
@@ -82,12 +83,9 @@ std::string normalizedLineBreaks(std::string_view bytes)
     return out;
 }
 
-ReadResult readFailure(std::string error, std::string cause)
+ReadResult readFailure(std::string message, std::string cause)
 {
-    ReadResult result;
-    result.error = std::move(error);
-    result.cause = std::move(cause);
-    return result;
+    return ReadResult(FileResult::refused(std::move(message), std::move(cause)));
 }
 
 std::string tooLargeCause(const std::string& path, std::uint64_t size)
@@ -105,14 +103,6 @@ struct Descriptor {
             ::close(fd);
     }
 };
-
-std::string folderOf(const std::string& file)
-{
-    const std::size_t slash = file.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : file.substr(0, slash);
-}
 
 // The name a file is known by: links and "." or ".." resolved as far as the
 // path exists.
@@ -146,7 +136,7 @@ ReadResult readBytes(const std::string& path)
 {
     // Non-blocking, so that a FIFO without a writer or a device cannot hold
     // the program in open(); anything but a regular file is refused below.
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    const Descriptor file{fileio::openWithoutWaiting(path, O_RDONLY)};
     if (file.fd < 0)
         return readFailure(cannotOpenMessage(path), std::strerror(errno));
     struct stat st {};
@@ -168,28 +158,16 @@ ReadResult readBytes(const std::string& path)
 
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n > 0) {
-            bytes.append(buffer, static_cast<std::size_t>(n));
-            // The file may have grown since it was measured.
-            if (bytes.size() > kCapacityBytes) {
-                ReadResult result = readFailure(std::string(kTooLargeMessage), tooLargeCause(path, bytes.size()));
-                result.identity = identity;
-                return result;
-            }
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ReadResult result = readFailure(cannotOpenMessage(path), std::strerror(errno));
-            result.identity = identity;
-            return result;
-        }
+    if (const FileResult read = fileio::readAll(file.fd, bytes, kCapacityBytes); !read) {
+        // The file may have grown since it was measured.
+        ReadResult result = bytes.size() > kCapacityBytes
+                                ? readFailure(std::string(kTooLargeMessage), tooLargeCause(path, bytes.size()))
+                                : readFailure(cannotOpenMessage(path), read.cause());
+        result.identity = identity;
+        return result;
     }
 
-    ReadResult result;
-    result.ok = true;
+    ReadResult result(FileResult::success());
     result.text = std::move(bytes);
     // Taken before the bytes were read: a change while reading shows as a
     // change later.
@@ -200,7 +178,7 @@ ReadResult readBytes(const std::string& path)
 ReadResult read(const std::string& path)
 {
     ReadResult result = readBytes(path);
-    if (result.ok)
+    if (result.ok())
         result.text = cp1252::toUtf8(normalizedLineBreaks(result.text));
     return result;
 }
@@ -287,35 +265,27 @@ LogLock::LogLock(const std::string& path, std::chrono::milliseconds wait)
     const FileResult locked = lock_.acquire(path, wait);
     if (locked)
         return;
-    cause_ = locked.cause();
-    const std::string folder = folderOf(FileLock::lockFileFor(path));
+    const std::string folder = text::folderOf(FileLock::lockFileFor(path));
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        error_ = cannotCreateMessage(path);
+        result_ = FileResult::refused(cannotCreateMessage(path), locked.cause());
     else
-        error_ = cannotLockMessage(FileLock::lockFileFor(path));
+        result_ = FileResult::refused(cannotLockMessage(FileLock::lockFileFor(path)), locked.cause());
 }
 
 WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options)
 {
-    WriteResult result;
     const std::string bytes = encode(text);
     std::optional<LogLock> ownLock;
     if (!options.heldLock) {
         ownLock.emplace(path);
-        if (!ownLock->ok()) {
-            result.error = ownLock->error();
-            result.cause = ownLock->cause();
-            return result;
-        }
+        if (!ownLock->ok())
+            return WriteResult(ownLock->result());
     }
     ReplaceOptions replace;
     replace.expected = options.expected;
-    if (const FileResult replaced = replaceFileAtomically(path, bytes, replace); !replaced) {
-        result.error = cannotCreateMessage(path);
-        result.cause = replaced.cause();
-        return result;
-    }
-    result.ok = true;
+    if (const FileResult replaced = replaceFileAtomically(path, bytes, replace); !replaced)
+        return WriteResult(FileResult::refused(cannotCreateMessage(path), replaced.cause()));
+    WriteResult result(FileResult::success());
     result.identity = fileIdentity(path);
     return result;
 }

@@ -9,10 +9,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/files/AtomicFile.h"
 #include "core/files/FileLock.h"
+#include "core/files/FileResult.h"
 
 namespace vantrel::mainlog {
 
@@ -24,13 +26,13 @@ std::string cannotOpenMessage(const std::string& path);    // "Cannot open file 
 std::string cannotCreateMessage(const std::string& path);  // "Cannot create file %s."
 std::string cannotLockMessage(const std::string& lockFile);  // "Cannot lock file %s."
 
-struct ReadResult {
-    bool ok = false;
+// The outcome of a read: on failure the message to show ("Cannot open file
+// %s.") and the cause told beside it.
+struct [[nodiscard]] ReadResult : FileResult {
+    explicit ReadResult(FileResult outcome) : FileResult(std::move(outcome)) {}
     // read(): UTF-8, "\n" line breaks (every CR LF, lone CR and lone LF);
     // readBytes(): the file's bytes as they are.
     std::string text;
-    std::string error;  // the message to show when !ok
-    std::string cause;  // why, told beside the message
     // The file as it was when it was read (also when it could not be read,
     // as far as it could be looked at).
     std::optional<FileIdentity> identity;
@@ -75,17 +77,15 @@ std::string encode(std::string_view text);
 class LogLock {
 public:
     explicit LogLock(const std::string& path, std::chrono::milliseconds wait = FileLock::kDefaultWait);
-    bool ok() const { return error_.empty(); }
     // A lock that cannot be had in a folder where the log cannot be written
     // either is the write's own failure, "Cannot create file %s."; any other
     // is "Cannot lock file %s." for the lock file.
-    const std::string& error() const { return error_; }
-    const std::string& cause() const { return cause_; }
+    const FileResult& result() const { return result_; }
+    bool ok() const { return result_.ok(); }
 
 private:
     FileLock lock_;
-    std::string error_;
-    std::string cause_;
+    FileResult result_ = FileResult::success();
 };
 
 struct WriteOptions {
@@ -96,10 +96,10 @@ struct WriteOptions {
     const LogLock* heldLock = nullptr;
 };
 
-struct WriteResult {
-    bool ok = false;
-    std::string error;  // the message to show when !ok
-    std::string cause;  // why, told beside the message
+// The outcome of a write: on failure the message to show ("Cannot create
+// file %s.") and the cause told beside it.
+struct [[nodiscard]] WriteResult : FileResult {
+    explicit WriteResult(FileResult outcome) : FileResult(std::move(outcome)) {}
     // The file as written, looked at before the lock was let go.
     std::optional<FileIdentity> identity;
 };

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/files/FileIO.h"
+
 namespace vantrel {
 
 namespace {
@@ -64,16 +66,7 @@ public:
                 return n == count;
             }
         }
-        auto* out = static_cast<char*>(buffer);
-        std::size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::pread(fd_, out + done, count - done, position_ + static_cast<off_t>(done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<std::size_t>(n);
-        }
+        const std::size_t done = fileio::readAt(fd_, buffer, count, position_);
         position_ += static_cast<std::int64_t>(done);
         return done == count;
     }
@@ -117,16 +110,7 @@ public:
 
     bool write(const void* buffer, std::size_t count) override
     {
-        const auto* in = static_cast<const char*>(buffer);
-        std::size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::pwrite(fd_, in + done, count - done, position_ + static_cast<off_t>(done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<std::size_t>(n);
-        }
+        const std::size_t done = fileio::writeAt(fd_, buffer, count, position_);
         position_ += static_cast<std::int64_t>(done);
         length_ = std::max(length_, position_);
         return done == count;
@@ -160,16 +144,7 @@ private:
 
     bool readFully(char* out, std::size_t count, std::int64_t offset)
     {
-        std::size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
+        return fileio::readAt(fd_, out, count, offset) == count;
     }
 
     void cacheWholeFile()
@@ -196,11 +171,7 @@ class PosixFileAccess final : public FileAccess {
 public:
     std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
     {
-        const int flags = (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-        int fd = -1;
-        do {
-            fd = ::open(path.c_str(), flags);
-        } while (fd < 0 && errno == EINTR);
+        const int fd = fileio::openWithoutWaiting(path, mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR);
         if (fd < 0)
             return nullptr;
         struct stat st {};

@@ -1,6 +1,5 @@
 #include "core/pilot/PilotBackup.h"
 
-#include "core/files/FileIO.h"
 #include "core/text/TextRules.h"
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "core/files/AtomicFile.h"
+#include "core/pilot/PilotLayout.h"
 #include "core/platform/PlatformPaths.h"
 
 namespace vantrel {
@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kBackupExtension = ".plt";
+constexpr std::string_view kBackupExtension = layout::kPilotFileExtension;
 
 std::string fileStem(const std::string& pilotPath)
 {
@@ -131,16 +131,6 @@ FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsi
     return FileResult::success();
 }
 
-FileResult makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now)
-{
-    std::string bytes;
-    if (const FileResult read = fileio::readWholeFile(pilotPath, bytes); !read)
-        return backupRefusal(pilotPath, backupFolder, "the file cannot be read (" + read.cause() + ")");
-    struct stat st {};
-    const unsigned mode = ::stat(pilotPath.c_str(), &st) == 0 ? static_cast<unsigned>(st.st_mode & 0777) : 0644u;
-    return makeBackup(pilotPath, bytes, mode, backupFolder, now);
-}
-
 BackupSession::BackupSession(std::string backupFolder, Clock clock)
     : folder_(std::move(backupFolder)), clock_(std::move(clock))
 {
@@ -158,29 +148,14 @@ bool BackupSession::hasBackedUp(const std::string& pilotPath) const
     return done_.count(identity(pilotPath)) != 0;
 }
 
-FileResult BackupSession::backUpOnce(const std::string& pilotPath)
-{
-    return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
-        return makeBackup(pilotPath, folder, now);
-    });
-}
-
 FileResult BackupSession::backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode,
                                      std::string* madeFile)
-{
-    return remembered(pilotPath, [&](const std::string& folder, std::time_t now) {
-        return makeBackup(pilotPath, bytes, mode, folder, now, madeFile);
-    });
-}
-
-FileResult BackupSession::remembered(const std::string& pilotPath,
-                                     const std::function<FileResult(const std::string&, std::time_t)>& copy)
 {
     const std::string key = identity(pilotPath);
     if (done_.count(key))
         return FileResult::success();
     const std::string folder = folder_.empty() ? paths::backupDirectory() : folder_;
-    FileResult made = copy(folder, clock_ ? clock_() : std::time(nullptr));
+    FileResult made = makeBackup(pilotPath, bytes, mode, folder, clock_ ? clock_() : std::time(nullptr), madeFile);
     if (made)
         done_.insert(key);
     return made;

@@ -29,9 +29,6 @@ std::string backupFileName(const std::string& pilotPath, std::time_t when);
 FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
                        const std::string& backupFolder, std::time_t now, std::string* madeFile = nullptr);
 
-// The same for the file as it is on disk now.
-FileResult makeBackup(const std::string& pilotPath, const std::string& backupFolder, std::time_t now);
-
 // Remembers which files were backed up during one run of the program, so that
 // the first save of a file makes a backup and later saves of it do not. The
 // windows keep one session for the program's life; vantrel-cli one per run.
@@ -42,11 +39,9 @@ public:
     // An empty folder means paths::backupDirectory(), looked up at each backup.
     explicit BackupSession(std::string backupFolder = {}, Clock clock = {});
 
-    // Backs the file up unless this session did already; after a failure the
-    // next call tries again.
-    FileResult backUpOnce(const std::string& pilotPath);
-
-    // The hook for WritePilotDetails: backs up the bytes the save read, once.
+    // The hook for WritePilotDetails: backs up the bytes the save read unless
+    // this session backed the file up already; after a failure the next save
+    // tries again.
     BeforeFirstWrite beforeFirstWrite();
 
     bool hasBackedUp(const std::string& pilotPath) const;
@@ -54,9 +49,6 @@ public:
 private:
     static std::string identity(const std::string& pilotPath);
     FileResult backUpOnce(const std::string& pilotPath, std::string_view bytes, unsigned mode, std::string* madeFile);
-    // Runs `copy` (into the folder, at the moment) unless this file was backed up.
-    FileResult remembered(const std::string& pilotPath,
-                          const std::function<FileResult(const std::string& folder, std::time_t now)>& copy);
 
     std::string folder_;
     Clock clock_;

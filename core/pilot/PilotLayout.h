@@ -10,6 +10,8 @@
 namespace vantrel::layout {
 
 inline constexpr std::int64_t kPilotFileSize = 152076;
+// What pilot file names end with, in any letter case.
+inline constexpr std::string_view kPilotFileExtension = ".plt";
 
 struct Field {
     std::string_view name;

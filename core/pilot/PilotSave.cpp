@@ -46,10 +46,7 @@ std::string notWrittenMessage(const std::string& fileName, const std::string& ca
 
 SaveResult failed(std::string message, std::string cause = {})
 {
-    SaveResult result;
-    result.message = std::move(message);
-    result.cause = std::move(cause);
-    return result;
+    return SaveResult(FileResult::refused(std::move(message), std::move(cause)));
 }
 
 // Why an open failed: a file that is no longer the pilot (gone, a folder,
@@ -132,11 +129,11 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
     std::string after = before;
     applyPilotDetails(after, edit);
 
-    SaveResult result;
+    std::string backupFile;
     if (after != before) {
         if (beforeFirstWrite) {
             const PilotFileSnapshot snapshot{fileName, before, status ? status->mode : 0644u};
-            if (const FileResult refusal = beforeFirstWrite(snapshot, result.backupFile); !refusal)
+            if (const FileResult refusal = beforeFirstWrite(snapshot, backupFile); !refusal)
                 return failed(refusal.message());  // the message tells the cause already
         }
         ReplaceOptions options;
@@ -144,7 +141,7 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
             options.expected = status->identity;
         if (const FileResult replaced = files.replace(fileName, after, options); !replaced) {
             SaveResult failure = failed(notWrittenMessage(fileName, replaced.cause()));
-            failure.backupFile = std::move(result.backupFile);
+            failure.backupFile = std::move(backupFile);
             return failure;
         }
     }
@@ -157,8 +154,8 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
         record.Rating = edit.ratingIndex;
     if (edit.kalidorIndex >= 0)
         record.KalidorCrescent = edit.kalidorIndex;
-    result.ok = true;
-    result.message = std::string(kUpdateCompleteMessage);
+    SaveResult result(FileResult::success(std::string(kUpdateCompleteMessage)));
+    result.backupFile = std::move(backupFile);
     return result;
 }
 

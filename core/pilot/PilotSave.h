@@ -14,7 +14,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "core/files/FileResult.h"
 #include "core/pilot/FileAccess.h"
 #include "core/pilot/PilotRecord.h"
 
@@ -32,10 +34,10 @@ struct PilotDetailsEdit {
     int activeMissionIndex = -1;
 };
 
-struct SaveResult {
-    bool ok = false;
-    std::string message;  // "Update complete." or the error box text
-    std::string cause;    // why it failed, when the message does not say
+// Its message is "Update complete." or the error box text; the cause tells
+// why it failed, when the message does not say.
+struct [[nodiscard]] SaveResult : FileResult {
+    explicit SaveResult(FileResult outcome) : FileResult(std::move(outcome)) {}
     std::string backupFile;  // the copy this save made first, if it made one
 };
 

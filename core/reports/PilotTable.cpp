@@ -1,8 +1,6 @@
 #include "core/reports/PilotTable.h"
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
 
 #include "core/reports/IntegrityCheck.h"
 #include "core/pilot/PilotLoader.h"
@@ -10,8 +8,6 @@
 #include "core/pilot/Vocabulary.h"
 
 namespace vantrel {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -55,14 +51,6 @@ enum Column : std::size_t {
     kLoadError,
 };
 
-
-bool hasPltExtension(const fs::path& path)
-{
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".plt";
-}
 
 // Fields go straight onto the line being built.
 void appendCsvField(std::string& line, std::string_view field)
@@ -118,9 +106,8 @@ std::span<const std::string_view> pilotTableHeader()
     return kHeader;
 }
 
-PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, Settings& settings)
+PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record)
 {
-    (void)settings;  // the check's findings depend on the record alone
     const IntegrityFindings check = CheckIntegrity(record);
     const auto simScored = std::count_if(record.SimMissions.begin(), record.SimMissions.end(),
                                          [](const MissionEntry& m) { return m.MissionScore != 0; });
@@ -145,7 +132,7 @@ PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, 
     return row;
 }
 
-PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, FileAccess& files)
+PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files)
 {
     PilotTableEntry entry;
     PilotRecord record;
@@ -159,41 +146,9 @@ PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, Fil
         }
         return entry;
     }
-    entry.cells = pilotTableRow(path, record, settings);
+    entry.cells = pilotTableRow(path, record);
     entry.loaded = true;
     return entry;
-}
-
-std::vector<std::string> pilotFilesFor(const std::string& path, std::vector<std::string>& errors)
-{
-    errors.clear();
-    std::error_code ec;
-    if (!fs::is_directory(path, ec))
-        return {path};
-
-    // Folder by folder, so that one that cannot be entered is told and the
-    // others are still searched. Only real folders are entered: a link to a
-    // folder could lead back up.
-    std::vector<std::string> found;
-    std::vector<fs::path> folders{fs::path(path)};
-    while (!folders.empty()) {
-        const fs::path folder = std::move(folders.back());
-        folders.pop_back();
-        fs::directory_iterator it(folder, ec);
-        for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-            std::error_code ignored;
-            const bool isFolder = it->is_directory(ignored);  // links followed
-            if (isFolder && !it->is_symlink(ignored))
-                folders.push_back(it->path());
-            else if (!isFolder && hasPltExtension(it->path()))
-                found.push_back(it->path().string());
-        }
-        if (ec)
-            errors.push_back(folder.string() + ": " + ec.message());
-    }
-    std::sort(found.begin(), found.end());
-    std::sort(errors.begin(), errors.end());
-    return found;
 }
 
 std::string tableLine(std::span<const std::string> cells, TableFormat format)

@@ -10,7 +10,6 @@
 
 #include "core/pilot/FileAccess.h"
 #include "core/pilot/PilotRecord.h"
-#include "core/settings/Settings.h"
 
 namespace vantrel {
 
@@ -27,22 +26,13 @@ struct PilotTableEntry {
     bool loaded = false;  // false: only the file and the load error are filled
 };
 
-// The row for a loaded record; `file` is the file column's text. The
-// integrity figures are the check's findings whatever CheckCheat says; no
-// setting changes the row.
-PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, Settings& settings);
+// The row for a loaded record; `file` is the file column's text. No setting
+// changes the row: the integrity figures are the check's findings whatever
+// CheckCheat says.
+PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record);
 
 // Loads the file and builds its row, or the row of a file that failed to load.
-PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, FileAccess& files = systemFileAccess());
-
-// The pilot files a command-line PATH names: a folder is searched through all
-// its subfolders for names ending in ".plt" in any letter case, sorted by
-// path in byte order; anything else is taken as given. Every such name that
-// is no folder is listed, whether or not it can be read (a link that leads
-// nowhere, a FIFO), so that its load tells why; links to folders are not
-// searched. `errors` gets "FOLDER: reason" for each folder that cannot be
-// read to the end; the search goes on with the others.
-std::vector<std::string> pilotFilesFor(const std::string& path, std::vector<std::string>& errors);
+PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files = systemFileAccess());
 
 // One line of the table, with its line end: TSV fields joined by tabs (a tab,
 // CR or LF inside a field becomes a space), LF; CSV fields quoted where they

@@ -1,9 +1,7 @@
-// Where reports write their lines: the dialog's text window, stdout, a test vector.
+// Where reports write their lines: the dialog's text window, stdout.
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace vantrel {
 
@@ -12,13 +10,6 @@ public:
     virtual ~TextSink() = default;
     virtual void addLine(std::string_view line) = 0;  // UTF-8, no line break
     virtual void clear() = 0;
-};
-
-class LineCollector final : public TextSink {
-public:
-    void addLine(std::string_view line) override { lines.emplace_back(line); }
-    void clear() override { lines.clear(); }
-    std::vector<std::string> lines;
 };
 
 }  // namespace vantrel

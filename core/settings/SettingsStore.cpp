@@ -24,6 +24,8 @@
 #include <utility>
 
 #include "core/files/AtomicFile.h"
+#include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 
 namespace vantrel {
 
@@ -37,24 +39,6 @@ constexpr std::int64_t kClockSlackNs = 2'000'000'000;
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    // From the end: related keys ("ShowMissionScore", "ShowMissionTotal")
-    // differ in their last word.
-    for (std::size_t i = a.size(); i-- > 0;) {
-        if (a[i] != b[i] && lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    }
-    return true;
 }
 
 std::string_view trimmed(std::string_view text)
@@ -176,7 +160,7 @@ void SettingsStore::load()
     loadedAtNs_ = nowNs();
     content_.clear();
     unreadable_ = false;
-    loadError_ = 0;
+    loadFailure_ = FileResult::success();
 
     // The kind of file is looked at before it is opened: opening a FIFO waits
     // for a writer, and opening a device may do something of its own.
@@ -194,10 +178,7 @@ void SettingsStore::load()
 
     // Should the path have been replaced by a FIFO since, O_NONBLOCK keeps
     // the open from waiting and the fstat below refuses it.
-    int fd = -1;
-    do {
-        fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = fileio::openWithoutWaiting(path_, O_RDONLY);
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)
@@ -220,42 +201,35 @@ void SettingsStore::load()
         return;
     }
 
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            content_.append(buffer, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            const int error = errno;
-            ::close(fd);
-            loadFailed(error);
-            return;
-        }
-    }
+    FileResult read = fileio::readAll(fd, content_);
     ::close(fd);
+    if (!read) {
+        loadFailed(std::move(read), false);
+        return;
+    }
     parse();
 }
 
 // A path that names nothing (ENOENT, or ENOTDIR for a path through a file)
-// is a missing file; any other failure leaves the file unreadable. Either
-// way readers see the defaults.
+// is a missing file; any other failure leaves the file unreadable.
 void SettingsStore::loadFailed(int error)
 {
-    loadError_ = error;
-    unreadable_ = error != ENOENT && error != ENOTDIR;
+    loadFailed(error == kNotRegularFile ? FileResult::failure(std::string(kNotRegularFileCause)) : FileResult::fromErrno(error),
+               error == ENOENT || error == ENOTDIR);
+}
+
+// Either way readers see the defaults.
+void SettingsStore::loadFailed(FileResult failure, bool missing)
+{
+    loadFailure_ = std::move(failure);
+    unreadable_ = !missing;
     content_.clear();
     parse();
 }
 
 std::string SettingsStore::readFailure() const
 {
-    if (loadError_ == 0)
-        return {};
-    if (loadError_ == kNotRegularFile)
-        return std::string(kNotRegularFileCause);
-    return FileResult::fromErrno(loadError_).cause();
+    return loadFailure_.cause();
 }
 
 namespace {
@@ -264,7 +238,7 @@ std::string lowercased(std::string_view text)
 {
     std::string lower(text);
     for (char& c : lower)
-        c = lowerAscii(c);
+        c = text::lowerAscii(c);
     return lower;
 }
 
@@ -273,7 +247,7 @@ std::size_t hashOf(std::ptrdiff_t section, std::string_view key)
 {
     std::uint64_t hash = 14695981039346656037ull ^ static_cast<std::uint64_t>(section);
     for (const char c : key) {
-        hash ^= static_cast<unsigned char>(lowerAscii(c));
+        hash ^= static_cast<unsigned char>(text::lowerAscii(c));
         hash *= 1099511628211ull;
     }
     // Spread every bit over the whole word (the finish of MurmurHash3): names
@@ -380,7 +354,7 @@ std::size_t SettingsStore::keySlot(std::ptrdiff_t section, std::string_view key)
         if (static_cast<std::uint32_t>(entry >> 32) != tag)
             continue;
         const Line& line = lines_[static_cast<std::uint32_t>(entry) - 1];
-        if (line.section == section && equalsIgnoringCase(name(line), key))
+        if (line.section == section && text::equalsIgnoringCase(name(line), key))
             return slot;
     }
 }
@@ -470,7 +444,7 @@ void SettingsStore::WriteString(std::string_view section, std::string_view key, 
         throw SettingsWriteError(path_, written.cause());
     content_ = std::move(updated);
     parse();
-    loadError_ = 0;
+    loadFailure_ = FileResult::success();
     stamp_ = currentStamp();
     loadedAtNs_ = writtenAt;
 }

@@ -65,6 +65,7 @@ private:
     Stamp currentStamp() const;
     void load();
     void loadFailed(int error);
+    void loadFailed(FileResult failure, bool missing);
     void parse();
     std::string_view name(const Line& line) const;
     // The line of the key readers see (the first of its name in the first
@@ -78,8 +79,9 @@ private:
     // Something may be at the path that we could not read: every write is
     // refused, so it is never replaced by what we would write.
     bool unreadable_ = false;
-    // errno of the failed look, kNotRegularFile, or 0 when the file was read.
-    int loadError_ = 0;
+    // Why the last look at the file failed; a success when it was read.
+    FileResult loadFailure_ = FileResult::success();
+    // For loadFailed(int): a path that names no regular file.
     static constexpr int kNotRegularFile = -1;
     Stamp stamp_;
     std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write

@@ -9,9 +9,15 @@ namespace vantrel::text {
 // At least one character, and every one of them 0-9.
 bool allDigits(std::string_view text);
 
+// An ASCII capital letter as a small one; every other byte as it is.
+char lowerAscii(char c);
+
 // Equal when letter case is ignored (ASCII letters, as INI names and file
 // extensions are compared).
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+// Whether `text` ends with `suffix`, letter case ignored as above.
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
 // Messages end with a full stop; one is added only when the text does not
 // already end with one (a file name may).
@@ -19,5 +25,8 @@ std::string withFullStop(std::string text);
 
 // `dir` + "/" + `name`, without doubling a slash the folder already ends with.
 std::string joinPath(const std::string& dir, std::string_view name);
+
+// The folder part of a path: "." for a bare name, "/" for a name in the root.
+std::string folderOf(const std::string& path);
 
 }  // namespace vantrel::text

@@ -9,8 +9,7 @@
 
 #include <utility>
 
-#include "TestSupport.h"
-#include "tests/support/PilotImage.h"
+#include "CliFixture.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -18,22 +17,11 @@ namespace L = vantrel::layout;
 
 namespace {
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFixture {
 protected:
-    void SetUp() override
-    {
-        ini = dir.file("vantrel.ini");
-        writeFile(ini, "[ZADAdeda]\n");
-    }
-
-    CliRun cli(const std::string& arguments) { return runCli(dir, arguments); }
-
     std::string pilot(const std::string& name, int missions, std::int32_t tod = 1000)
     {
-        PilotImage image;
-        image.setText(L::PilotName, "Jan Ors");
-        for (const auto& f : {L::TODScoreA, L::TODScoreB, L::TODScoreC, L::TODScoreD})
-            image.setInt(f, tod);
+        PilotImage image = namedPilot("Jan Ors", tod);
         std::int32_t total = tod;
         for (int i = 0; i < missions; ++i) {
             image.setMission(L::CampaignMissionRecords, static_cast<std::uint32_t>(i), {1, 1, 100 * (i + 1), 61, 0});
@@ -44,9 +32,6 @@ protected:
         EXPECT_TRUE(image.save(path));
         return path;
     }
-
-    TempDir dir;
-    std::string ini;
 };
 
 TEST_F(CliTest, reportPrintsWhatTheTextWindowHolds)

@@ -8,8 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "TestSupport.h"
-#include "tests/support/PilotImage.h"
+#include "CliFixture.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -18,24 +17,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SquadronCliTest : public ::testing::Test {
+class SquadronCliTest : public CliFixture {
 protected:
     void SetUp() override
     {
-        ini = dir.file("vantrel.ini");
-        writeFile(ini, "[ZADAdeda]\n");
+        CliFixture::SetUp();
         data = dir.file("data");
         backups = data + "/vantrel/backups";
     }
 
-    CliRun cli(const std::string& arguments) { return runCli(dir, arguments); }
-
     static PilotImage pilot(const std::string& name, std::int32_t tod)
     {
-        PilotImage image;
-        image.setText(L::PilotName, name);
-        for (const auto& f : {L::TODScoreA, L::TODScoreB, L::TODScoreC, L::TODScoreD})
-            image.setInt(f, tod);
+        PilotImage image = namedPilot(name, tod);
         image.setInt(L::Rank, 2);
         image.setInt(L::Rating, 5);
         image.setMission(L::CampaignMissionRecords, 0, {1, 1, tod, 61, 0});
@@ -51,8 +44,7 @@ protected:
         return names;
     }
 
-    TempDir dir;
-    std::string ini, data, backups;
+    std::string data, backups;
 };
 
 TEST_F(SquadronCliTest, tableOfAFolderWithGoodBadAndOddFiles)

@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 #include "core/reports/FullDetails.h"
+#include "tests/support/LineCollector.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

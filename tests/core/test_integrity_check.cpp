@@ -3,6 +3,7 @@
 
 #include "TestSupport.h"
 #include "core/reports/IntegrityCheck.h"
+#include "tests/support/LineCollector.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -46,7 +46,7 @@ TEST(MainLogRead, EveryLineBreakBecomesNewline)
     const std::string path = dir.file("log.txt");
     writeFile(path, "a\r\nb\rc\nd\r\r\n\n\r");
     const auto result = mainlog::read(path);
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.ok()) << result.message();
     EXPECT_EQ(result.text, "a\nb\nc\nd\n\n\n\n");
 }
 
@@ -63,12 +63,12 @@ TEST(MainLogFile, CodePageBytesRoundTrip)
     }
     writeFile(path, bytes);
     const auto result = mainlog::read(path);
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.ok()) << result.message();
     EXPECT_NE(result.text.find("\xE2\x82\xAC\xC2\x81\xE2\x80\x9A"), std::string::npos);  // 0x80 0x81 0x82
     EXPECT_NE(result.text.find("\xC3\xBF\n"), std::string::npos);                             // 0xFF
 
     const std::string copy = dir.file("copy.txt");
-    EXPECT_TRUE(mainlog::write(copy, result.text).ok);
+    EXPECT_TRUE(mainlog::write(copy, result.text).ok());
     EXPECT_EQ(readFile(copy), bytes);
 }
 
@@ -150,9 +150,9 @@ TEST(MainLogDecode, UnitsAndLineBreaksAgreeWithTheReader)
             bytes += "\r\n";
         writeFile(path, bytes);
         const auto read = mainlog::read(path);
-        ASSERT_TRUE(read.ok) << read.error;
+        ASSERT_TRUE(read.ok()) << read.message();
         const auto raw = mainlog::readBytes(path);
-        ASSERT_TRUE(raw.ok) << raw.error;
+        ASSERT_TRUE(raw.ok()) << raw.message();
         EXPECT_EQ(raw.text, bytes);
         EXPECT_EQ(asNormalizedBytes(decoded(raw.text, 64)), cp1252::fromUtf8(read.text));
     }
@@ -225,8 +225,8 @@ TEST(MainLogRead, OversizedFileIsRefusedUnread)
     const std::string tooLarge = dir.file("huge.txt");
     makeSparseFile(tooLarge, static_cast<off_t>(mainlog::kCapacityBytes) + 1);
     for (const auto& refused : {mainlog::read(tooLarge), mainlog::readBytes(tooLarge)}) {
-        EXPECT_FALSE(refused.ok);
-        EXPECT_EQ(refused.error, "Text exceeds memo capacity.");
+        EXPECT_FALSE(refused.ok());
+        EXPECT_EQ(refused.message(), "Text exceeds memo capacity.");
         EXPECT_EQ(refused.text, "");
     }
 }
@@ -236,9 +236,9 @@ TEST(MainLogRead, UnreadablePath)
     TempDir dir;
     for (const std::string& path : {dir.file("missing.txt"), dir.file(""), dir.file("missing.")}) {
         const auto result = mainlog::read(path);
-        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.text, "");
-        EXPECT_EQ(result.error, "Cannot open file " + (path.back() == '.' ? path : path + "."));
+        EXPECT_EQ(result.message(), "Cannot open file " + (path.back() == '.' ? path : path + "."));
     }
 }
 
@@ -247,22 +247,22 @@ TEST(MainLogWrite, FailureKeepsOldFile)
     TempDir dir;
     const std::string missingDir = dir.file("nowhere/log.txt");
     const auto missing = mainlog::write(missingDir, "x\n");
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.error, "Cannot create file " + missingDir + ".");
-    EXPECT_EQ(missing.cause, "No such file or directory");
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.message(), "Cannot create file " + missingDir + ".");
+    EXPECT_EQ(missing.cause(), "No such file or directory");
 
     const std::string readOnly = dir.file("ro.txt");
     writeFile(readOnly, "old\r\n");
     ::chmod(readOnly.c_str(), 0444);
     const auto refused = mainlog::write(readOnly, "new\n");
-    EXPECT_EQ(refused.error, "Cannot create file " + readOnly + ".");
-    EXPECT_EQ(refused.cause, kReadOnlyCause);
+    EXPECT_EQ(refused.message(), "Cannot create file " + readOnly + ".");
+    EXPECT_EQ(refused.cause(), kReadOnlyCause);
     EXPECT_EQ(readFile(readOnly), "old\r\n");
 
     const std::string existing = dir.file("log.txt");
     writeFile(existing, "a much longer old text\r\n");
     const auto written = mainlog::write(existing, "new");
-    EXPECT_TRUE(written.ok) << written.error;
+    EXPECT_TRUE(written.ok()) << written.message();
     EXPECT_EQ(readFile(existing), "new");
     EXPECT_EQ(written.identity, fileIdentity(existing));
 }
@@ -314,7 +314,7 @@ std::optional<std::string> inChildWithin(std::chrono::seconds limit, const std::
 
 std::string outcome(const mainlog::ReadResult& result)
 {
-    return (result.ok ? "ok" : result.error) + " | " + result.cause;
+    return (result.ok() ? "ok" : result.message()) + " | " + result.cause();
 }
 
 TEST(MainLogReaders, aFifoSocketOrDeviceIsRefusedWithoutWaiting)
@@ -356,9 +356,9 @@ TEST(MainLogReaders, failuresTellTheirCause)
     const std::string tooLarge = dir.file("huge.txt");
     makeSparseFile(tooLarge, static_cast<off_t>(mainlog::kCapacityBytes) + 1);
     const auto refused = mainlog::read(tooLarge);
-    EXPECT_EQ(refused.error, "Text exceeds memo capacity.");
+    EXPECT_EQ(refused.message(), "Text exceeds memo capacity.");
     // The fixed text does not name the file; its cause does.
-    EXPECT_EQ(refused.cause, tooLarge + " holds 67108865 bytes, more than the 67108864 the log can hold");
+    EXPECT_EQ(refused.cause(), tooLarge + " holds 67108865 bytes, more than the 67108864 the log can hold");
     EXPECT_EQ(refused.identity, fileIdentity(tooLarge));
 }
 
@@ -392,12 +392,12 @@ TEST(MainLogIntegrity, writersHoldingTheLockLoseNoLine)
                 if (std::filesystem::exists(path)) {
                     const auto read = mainlog::read(path);
                     text = read.text;
-                    failures += read.ok ? 0 : 1;
+                    failures += read.ok() ? 0 : 1;
                 }
                 mainlog::appendLine(text, "writer " + std::to_string(w) + " line " + std::to_string(i));
                 mainlog::WriteOptions options;
                 options.heldLock = &lock;
-                failures += lock.ok() && mainlog::write(path, text, options).ok ? 0 : 1;
+                failures += lock.ok() && mainlog::write(path, text, options).ok() ? 0 : 1;
             }
         });
     }
@@ -423,7 +423,7 @@ TEST(MainLogIntegrity, theLockFileLiesBesideTheFileALinkLeadsTo_andStays)
     const mode_t mask = ::umask(027);
     const auto written = mainlog::write(link, "entry\n");
     ::umask(mask);
-    ASSERT_TRUE(written.ok) << written.error;
+    ASSERT_TRUE(written.ok()) << written.message();
     struct stat st {};
     ASSERT_EQ(::stat(dir.file("real/.main.log.lock").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -443,8 +443,8 @@ TEST(MainLogIntegrity, aHeldLockKeepsOthersWaiting_thenTellsWhoHoldsIt)
     EXPECT_FALSE(refused.ok());
     EXPECT_EQ(refused.cause(), "another program holds the lock");
     const mainlog::LogLock logLock(path, std::chrono::milliseconds(50));
-    EXPECT_EQ(logLock.error(), "Cannot lock file " + dir.file(".log.txt.lock") + ".");
-    EXPECT_EQ(logLock.cause(), "another program holds the lock");
+    EXPECT_EQ(logLock.result().message(), "Cannot lock file " + dir.file(".log.txt.lock") + ".");
+    EXPECT_EQ(logLock.result().cause(), "another program holds the lock");
     EXPECT_EQ(readFile(path), "old\r\n");
 
     holder.release();
@@ -458,9 +458,9 @@ TEST(MainLogIntegrity, aLockThatCannotBeHad_stopsTheWrite)
     writeFile(path, "old\r\n");
     ASSERT_TRUE(std::filesystem::create_directory(dir.file(".log.txt.lock")));
     const auto refused = mainlog::write(path, "new\n");
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.error, "Cannot lock file " + dir.file(".log.txt.lock") + ".");
-    EXPECT_FALSE(refused.cause.empty());
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), "Cannot lock file " + dir.file(".log.txt.lock") + ".");
+    EXPECT_FALSE(refused.cause().empty());
     EXPECT_EQ(readFile(path), "old\r\n");
 }
 
@@ -474,8 +474,8 @@ TEST(MainLogIntegrity, aReadOnlyFolder_givesTheWritesOwnFailure)
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
     const auto refused = mainlog::write(path, "new\n");
     ::chmod(dir.path().c_str(), 0755);
-    EXPECT_EQ(refused.error, "Cannot create file " + path + ".");
-    EXPECT_EQ(refused.cause, "Permission denied");
+    EXPECT_EQ(refused.message(), "Cannot create file " + path + ".");
+    EXPECT_EQ(refused.cause(), "Permission denied");
     EXPECT_EQ(readFile(path), "old\r\n");
 }
 
@@ -489,8 +489,8 @@ TEST(MainLogIntegrity, aWriteThatExpectsAnotherFile_leavesTheFile)
     mainlog::WriteOptions options;
     options.expected = seen;
     const auto refused = mainlog::write(path, "mine\n", options);
-    EXPECT_EQ(refused.error, "Cannot create file " + path + ".");
-    EXPECT_EQ(refused.cause, kChangedMeanwhileCause);
+    EXPECT_EQ(refused.message(), "Cannot create file " + path + ".");
+    EXPECT_EQ(refused.cause(), kChangedMeanwhileCause);
     EXPECT_EQ(readFile(path), "changed meanwhile\r\n");
 }
 
@@ -528,7 +528,7 @@ TEST(MainLogIntegrity, knownFiles_tellWhatAReplaceWouldRisk)
     EXPECT_EQ(risk(loaded), Risk::Changed);
     known.written(loaded, fileIdentity(loaded));
     EXPECT_EQ(risk(loaded), Risk::None);
-    ASSERT_TRUE(mainlog::write(loaded, "by another program\n").ok);
+    ASSERT_TRUE(mainlog::write(loaded, "by another program\n").ok());
     EXPECT_EQ(risk(loaded), Risk::Changed);
     writeFile(absent, "appeared");
     EXPECT_EQ(risk(absent), Risk::Changed);

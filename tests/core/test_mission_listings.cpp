@@ -6,6 +6,7 @@
 
 #include "TestSupport.h"
 #include "core/reports/MissionListings.h"
+#include "tests/support/LineCollector.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -11,6 +11,7 @@
 #include "core/reports/LogEntry.h"
 #include "core/reports/PilotReport.h"
 #include "core/text/WholeNumber.h"
+#include "tests/support/LineCollector.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

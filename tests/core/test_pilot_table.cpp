@@ -10,6 +10,7 @@
 
 #include "TestSupport.h"
 #include "core/pilot/PilotLoader.h"
+#include "core/platform/PilotFileSearch.h"
 #include "core/reports/PilotTable.h"
 
 using namespace vantrel;
@@ -19,19 +20,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-PilotTableRow rowFor(const PilotImage& image, const std::string& path, Settings& settings)
+PilotTableRow rowFor(const PilotImage& image, const std::string& path)
 {
     EXPECT_TRUE(image.save(path));
     PilotRecord record;
     EXPECT_TRUE(ReadMission(record, path).ok());
-    return pilotTableRow("shown name", record, settings);
+    return pilotTableRow("shown name", record);
 }
 
 TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
 {
     TempDir dir;
-    MemorySettings settings;
-    settings.set("CheckCheat", "0");  // the table checks whatever the report does
     PilotImage image;
     image.setText(L::PilotName, "Jan Ors");
     image.setInt(L::Rank, 4);
@@ -54,7 +53,7 @@ TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
     image.setMission(L::SimMissionRecords, 1, {0, 1, 0, 60, 70});
     image.setMission(L::SimMissionRecords, 2, {0, 1, -200, 60, 0});
 
-    const PilotTableRow row = rowFor(image, dir.file("a.plt"), settings);
+    const PilotTableRow row = rowFor(image, dir.file("a.plt"));
     EXPECT_EQ(row, (PilotTableRow{"shown name", "Jan Ors", "Lieutenant", "Jedi Master", "Kalidor Crescent: Diamond Eyes",
                                   "2", "1000", "50", "300", "-10", "1340", "700", "20", "2", "1", "no", ""}));
 
@@ -67,7 +66,7 @@ TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
     image.setInt(L::AzzScoreC, 299);
     image.setInt(L::AzzScoreB, 301);
     image.setInt(L::AzzScoreD, 301);
-    const PilotTableRow odd = rowFor(image, dir.file("a.plt"), settings);
+    const PilotTableRow odd = rowFor(image, dir.file("a.plt"));
     EXPECT_EQ(odd[2], "9");
     EXPECT_EQ(odd[3], "-1");
     EXPECT_EQ(odd[4], "7");
@@ -77,15 +76,14 @@ TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
 
     // Either Azzameen copy meeting the missions' sum is enough.
     image.setInt(L::AzzScoreC, 300);
-    EXPECT_EQ(rowFor(image, dir.file("a.plt"), settings)[15], "no");
+    EXPECT_EQ(rowFor(image, dir.file("a.plt"))[15], "no");
 }
 
 TEST(PilotTable, aFileThatFailsToLoadGetsItsErrorText)
 {
     TempDir dir;
-    MemorySettings settings;
     writeFile(dir.file("short.plt"), "abc");
-    const PilotTableEntry entry = pilotTableEntry(dir.file("short.plt"), settings);
+    const PilotTableEntry entry = pilotTableEntry(dir.file("short.plt"));
     EXPECT_FALSE(entry.loaded);
     PilotTableRow expected{};
     expected[0] = dir.file("short.plt");
@@ -95,7 +93,7 @@ TEST(PilotTable, aFileThatFailsToLoadGetsItsErrorText)
 
     PilotImage image;
     ASSERT_TRUE(image.save(dir.file("good.plt")));
-    const PilotTableEntry good = pilotTableEntry(dir.file("good.plt"), settings);
+    const PilotTableEntry good = pilotTableEntry(dir.file("good.plt"));
     EXPECT_TRUE(good.loaded);
     EXPECT_EQ(good.cells[0], dir.file("good.plt"));
     EXPECT_EQ(good.cells[16], "");
@@ -110,17 +108,17 @@ TEST(PilotTable, foldersAreSearchedForPilotFilesInByteOrder)
                              "squad/sub/deeper/z.plt", "squad/sub/y.plt", "squad/folder.plt/inside.plt",
                              "squad/\xC3\xA9.plt", "squad/x.plt.bak"})
         writeFile(dir.file(name), "x");
-    std::vector<std::string> errors;
     const std::string squad = dir.file("squad");
-    EXPECT_EQ(pilotFilesFor(squad, errors),
+    const PilotFileSearch search = findPilotFiles(squad);
+    EXPECT_EQ(search.files,
               (std::vector<std::string>{squad + "/B.PLT", squad + "/a.Plt", squad + "/b.plt",
                                         squad + "/folder.plt/inside.plt", squad + "/sub/deeper/z.plt",
                                         squad + "/sub/y.plt", squad + "/\xC3\xA9.plt"}));
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(search.failures.empty());
 
     // Anything that is no folder is taken as given.
-    EXPECT_EQ(pilotFilesFor(dir.file("squad/notes.txt"), errors), std::vector<std::string>{dir.file("squad/notes.txt")});
-    EXPECT_EQ(pilotFilesFor(dir.file("missing"), errors), std::vector<std::string>{dir.file("missing")});
+    EXPECT_EQ(findPilotFiles(dir.file("squad/notes.txt")).files, std::vector<std::string>{dir.file("squad/notes.txt")});
+    EXPECT_EQ(findPilotFiles(dir.file("missing")).files, std::vector<std::string>{dir.file("missing")});
 }
 
 // ---- table reports every pilot --------------------------------------------
@@ -144,14 +142,14 @@ TEST(PilotTable, theSearchListsEveryPilotNameButFollowsNoFolderLink)
     fs::create_directory_symlink("..", squad / "sub/up.plt");
     fs::create_directory_symlink(dir.path(), squad / "elsewhere");
 
-    std::vector<std::string> errors{"left from before"};
     const std::string s = squad.string();
-    EXPECT_EQ(pilotFilesFor(s, errors), (std::vector<std::string>{s + "/a.plt", s + "/dangling.plt", s + "/self.plt",
-                                                                  s + "/sub/pipe.plt", s + "/to-a.plt"}));
-    EXPECT_TRUE(errors.empty());
+    const PilotFileSearch search = findPilotFiles(s);
+    EXPECT_EQ(search.files, (std::vector<std::string>{s + "/a.plt", s + "/dangling.plt", s + "/self.plt",
+                                                      s + "/sub/pipe.plt", s + "/to-a.plt"}));
+    EXPECT_TRUE(search.failures.empty());
 
     // A link given by name is followed, as before.
-    EXPECT_EQ(pilotFilesFor(s + "/sub/up", errors).size(), 5u);
+    EXPECT_EQ(findPilotFiles(s + "/sub/up").files.size(), 5u);
 }
 
 TEST(PilotTable, theSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
@@ -168,15 +166,24 @@ TEST(PilotTable, theSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
     ASSERT_EQ(::chmod((squad / "a-locked").c_str(), 0), 0);
     ASSERT_EQ(::chmod((squad / "b/c-locked").c_str(), 0), 0);
 
-    std::vector<std::string> errors;
+    const auto messages = [](const PilotFileSearch& search) {
+        std::vector<std::string> texts;
+        for (const FileResult& failure : search.failures) {
+            EXPECT_EQ(failure.cause(), "Permission denied");
+            texts.push_back(failure.message());
+        }
+        return texts;
+    };
     const std::string s = squad.string();
-    EXPECT_EQ(pilotFilesFor(s, errors), (std::vector<std::string>{s + "/b/seen.plt", s + "/z.plt"}));
-    std::sort(errors.begin(), errors.end());
-    EXPECT_EQ(errors, (std::vector<std::string>{s + "/a-locked: Permission denied", s + "/b/c-locked: Permission denied"}));
+    const PilotFileSearch search = findPilotFiles(s);
+    EXPECT_EQ(search.files, (std::vector<std::string>{s + "/b/seen.plt", s + "/z.plt"}));
+    EXPECT_EQ(messages(search), (std::vector<std::string>{"Cannot search " + s + "/a-locked: Permission denied",
+                                                          "Cannot search " + s + "/b/c-locked: Permission denied"}));
 
     ::chmod(s.c_str(), 0);
-    EXPECT_TRUE(pilotFilesFor(s, errors).empty());
-    EXPECT_EQ(errors, std::vector<std::string>{s + ": Permission denied"});
+    const PilotFileSearch refused = findPilotFiles(s);
+    EXPECT_TRUE(refused.files.empty());
+    EXPECT_EQ(messages(refused), std::vector<std::string>{"Cannot search " + s + ": Permission denied"});
     ::chmod(s.c_str(), 0700);
     ::chmod((squad / "a-locked").c_str(), 0700);
     ::chmod((squad / "b/c-locked").c_str(), 0700);

@@ -100,7 +100,7 @@ TEST(SaveAtomicity, aWriterKilledBeforeTheRenameLeavesTheOldFileAndTheNextSaveCl
     EXPECT_EQ(fs::file_size(dir.path() / left.front()), 152076u);
 
     // The next save of the file goes through and removes what the dead writer left.
-    ASSERT_TRUE(WritePilotDetails(path, record, edit).ok);
+    ASSERT_TRUE(WritePilotDetails(path, record, edit).ok());
     EXPECT_EQ(readFile(path).substr(0, 7), std::string("Killed\0", 7));
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
@@ -137,7 +137,7 @@ TEST(SaveAtomicity, aTemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
     // The live writer's temporary file sits beside the pilot, locked: this
     // save must leave it, or the other writer's rename would fail.
     ASSERT_EQ(tempFilesIn(dir.path()).size(), 1u);
-    ASSERT_TRUE(WritePilotDetails(path, record, edit).ok);
+    ASSERT_TRUE(WritePilotDetails(path, record, edit).ok());
     ASSERT_EQ(::write(release[1], &c, 1), 1);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

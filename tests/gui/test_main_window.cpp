@@ -810,7 +810,7 @@ TEST_F(MainWindowTest, logIntegrity_aLogChangedByAnotherProgram_isReplacedOnlyWh
     prompts.log.clear();
     form.SaveButtonClick();
     EXPECT_TRUE(prompts.log.empty());
-    ASSERT_TRUE(mainlog::write(configuredLog().toStdString(), "theirs\n").ok);
+    ASSERT_TRUE(mainlog::write(configuredLog().toStdString(), "theirs\n").ok());
     prompts.answers = {false};
     form.SaveButtonClick();
     EXPECT_EQ(prompts.log, std::vector<std::string>{changedQuestion(configuredLog())});

@@ -21,9 +21,11 @@
 #include <thread>
 #include <vector>
 
+#include "core/files/FileIO.h"
 #include "core/pilot/FileAccess.h"
 #include "tests/support/PilotImage.h"
 #include "core/settings/Settings.h"
+#include "core/text/TextRules.h"
 
 namespace vantrel::testing {
 
@@ -86,7 +88,7 @@ private:
     {
         std::string out(s);
         for (auto& c : out)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            c = text::lowerAscii(c);
         return out;
     }
 };
@@ -204,13 +206,7 @@ inline std::optional<std::string> resultWithin(int seconds, const std::function<
         } catch (const std::exception& e) {
             result = std::string("exception: ") + e.what();
         }
-        for (std::size_t done = 0; done < result.size();) {
-            const ssize_t n = ::write(channel[1], result.data() + done, result.size() - done);
-            if (n <= 0)
-                ::_exit(3);
-            done += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
+        ::_exit(fileio::writeAll(channel[1], result) ? 0 : 3);
     }
     ::close(channel[1]);
     std::string result;
