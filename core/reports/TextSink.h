@@ -21,4 +21,11 @@ public:
     std::vector<std::string> lines;
 };
 
+// For reports run only for what they return.
+class DiscardLines final : public TextSink {
+public:
+    void addLine(std::string_view) override {}
+    void clear() override {}
+};
+
 }  // namespace vantrel
