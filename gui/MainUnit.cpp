@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include "gui/PilotFolderWatcher.h"
 #include "gui/PltFile.h"
 #include "core/platform/GameFolders.h"
 #include "core/platform/PlatformPaths.h"
@@ -68,6 +69,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 
     OpenDialog1.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
     SaveDialog1.filter.clear();
+    PilotWatcher = new PilotFolderWatcher(prompts_, [this](const QString& entry) { appendLogLine(entry); }, this);
 
     FormCreate();
 }
@@ -181,6 +183,9 @@ void TForm1::FormCreate()
         Memo1->setPlainText(loaded);
         Memo1->document()->setModified(false);
     });
+
+    // Watching the game's pilot folders, when it is switched on.
+    PilotWatcher->followSetting();
 }
 
 void TForm1::openFromCommandLine(const QStringList& arguments)
@@ -308,8 +313,11 @@ void TForm1::openChosenFile(const QString& fileName)
         appendLogLine(PltFileView->ExportEdit->text());
     }
     vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
-    if (settings.read(keys::SaveFilename, defaults::SaveFilename) == "1")
+    if (settings.read(keys::SaveFilename, defaults::SaveFilename) == "1") {
         settings.write(keys::LastDir, utf8(fileName));
+        // The folder of the open dialog's start is watched too.
+        PilotWatcher->followSetting();
+    }
 }
 
 void TForm1::GetScoreButtonClick()
@@ -492,6 +500,9 @@ ProgramWindows startProgram(Prompts& prompts, const QStringList& arguments, cons
     form.PltFileView = windows.PltFileView;
     form.showModal = showModal;
     windows.PltFileView->showModal = showModal;
+    // Watching starts or stops as soon as the settings are stored.
+    QObject::connect(windows.SettingsDlg, &TSettingsDlg::settingsStored, form.PilotWatcher,
+                     &PilotFolderWatcher::followSetting);
 
     // The command-line open needs the pilot view, so it waits until every
     // window exists; the main window is not shown yet.

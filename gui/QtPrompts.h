@@ -11,6 +11,8 @@ public:
     using Prompts::askYesNo;
     using Prompts::tell;
     bool askYesNo(Kind kind, const QString& text, Default defaultButton) override;
+    bool askWithDetails(Kind kind, const QString& title, const QString& text, const QString& details,
+                        Default defaultButton) override;
     void tell(Kind kind, const QString& text, const QString& details) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
