@@ -118,6 +118,8 @@ bool QtPrompts::askWithDetails(Kind kind, const QString& title, const QString& t
     QMessageBox box(iconFor(kind), title, text, QMessageBox::Yes | QMessageBox::No, boxParent());
     box.setDefaultButton(defaultButton == Default::No ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+    // File names and entries are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     // Long details would make the box taller than the screen: the first
     // lines show below the text, all of them behind "Show Details...".
     constexpr qsizetype kShownLines = 20;
