@@ -363,8 +363,9 @@ TEST_F(SettingsDialogTest, DesignStateAndDefaultButtonFollowTheSettingsTable)
 {
     for (const SettingDefault& entry : kSettingDefaults) {
         SCOPED_TRACE(std::string(entry.key));
-        if (entry.form != SettingForm::Path)
+        if (entry.form != SettingForm::Path) {
             EXPECT_EQ(dialog.storedValue(entry.key), entry.value());
+        }
     }
 
     storeFile(kNothingDefault + "WatchPilotFolders=1\n");
