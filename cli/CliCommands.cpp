@@ -86,12 +86,6 @@ private:
     std::FILE* out_;
 };
 
-class Discard final : public TextSink {
-public:
-    void addLine(std::string_view) override {}
-    void clear() override {}
-};
-
 void printError(const Streams& io, const std::string& text)
 {
     std::fprintf(io.err, "%s\n", text.c_str());
@@ -184,7 +178,7 @@ int runMissions(const ParsedArguments& args, const Streams& io)
     if (!load(pilot, args.files.front(), *settings, io))
         return 1;
     try {
-        Discard loadReport;
+        DiscardLines loadReport;
         BuildPilotReport(loadReport, *settings, pilot.record, pilot.range, true);
     } catch (const ConversionError& e) {
         printError(io, e.what());
@@ -260,7 +254,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         }
         std::string entry;
         try {
-            Discard report;
+            DiscardLines report;
             entry = BuildPilotReport(report, *settings, pilot.record, pilot.range, true);
         } catch (const ConversionError& e) {
             // The setting is wrong for every file alike: stop here.
@@ -342,7 +336,7 @@ int runSet(const ParsedArguments& args, const Streams& io)
         return 1;
     }
     try {
-        Discard report;
+        DiscardLines report;
         BuildPilotReport(report, *settings, pilot.record, pilot.range, true);
     } catch (const ConversionError& e) {
         printError(io, e.what());

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "gui/PilotFolderWatcher.h"
 #include "gui/PltFile.h"
 #include "core/platform/GameFolders.h"
 #include "core/platform/PlatformPaths.h"
@@ -71,6 +72,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 
     OpenDialog1.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
     SaveDialog1.filter.clear();
+    PilotWatcher = new PilotFolderWatcher(this, prompts_, [this](const QString& entry) { appendLogLine(entry); });
 
     FormCreate();
 }
@@ -186,6 +188,9 @@ void TForm1::FormCreate()
         knownLogs_.loaded(logFile, log.identity);
         Memo1->loadLog(std::move(log.text));
     });
+
+    // Watching the game's pilot folders, when it is switched on.
+    PilotWatcher->followSetting();
 }
 
 void TForm1::openFromCommandLine(const QStringList& arguments)
@@ -291,8 +296,11 @@ void TForm1::openChosenFile(const QString& fileName)
         appendLogLine(PltFileView->ExportEdit->text());
     }
     vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
-    if (settings.read(keys::SaveFilename, defaults::SaveFilename) == "1")
+    if (settings.read(keys::SaveFilename, defaults::SaveFilename) == "1") {
         settings.write(keys::LastDir, utf8(fileName));
+        // The folder of the open dialog's start is watched too.
+        PilotWatcher->followSetting();
+    }
 }
 
 void TForm1::GetScoreButtonClick()
@@ -475,6 +483,9 @@ ProgramWindows startProgram(Prompts& prompts, const QStringList& arguments, cons
     form.PltFileView = windows.PltFileView;
     form.showModal = showModal;
     windows.PltFileView->showModal = showModal;
+    // Watching starts or stops as soon as the settings are stored.
+    QObject::connect(windows.SettingsDlg, &TSettingsDlg::settingsStored, form.PilotWatcher,
+                     &PilotFolderWatcher::followSetting);
 
     // The command-line open needs the pilot view, so it waits until every
     // window exists; the main window is not shown yet.

@@ -15,6 +15,7 @@ class MainLogEdit;
 class QFrame;
 class QMimeData;
 class QPushButton;
+class PilotFolderWatcher;
 class TAboutBox;
 class TPltFileView;
 class TSettingsDlg;
@@ -46,6 +47,9 @@ public:
     TSettingsDlg* SettingsDlg = nullptr;
     TAboutBox* AboutBox = nullptr;
     TPltFileView* PltFileView = nullptr;
+
+    // Offers the entry of each pilot the game saves, while that is switched on.
+    PilotFolderWatcher* PilotWatcher = nullptr;
 
     // How the pilot view, the settings dialog and the about box are shown.
     vantrel::ModalShow showModal = vantrel::execModal;

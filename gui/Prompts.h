@@ -34,6 +34,16 @@ public:
     // Questions whose Yes gives up data have No as their default.
     virtual bool askYesNo(QWidget* owner, Kind kind, const QString& text, Default defaultButton) = 0;
     bool askYesNo(QWidget* owner, Kind kind, const QString& text) { return askYesNo(owner, kind, text, Default::Yes); }
+    // A question under a title of its own, with `details` (lines of text)
+    // below it. Where a box with a title and details cannot be had, the
+    // plain question is asked.
+    virtual bool askWithDetails(QWidget* owner, Kind kind, const QString& title, const QString& text,
+                                const QString& details, Default defaultButton)
+    {
+        (void)title;
+        (void)details;
+        return askYesNo(owner, kind, text, defaultButton);
+    }
     // A box with a single OK button. `details`, when not empty, is shown
     // below the text: the system's reason for a failure the text names.
     virtual void tell(QWidget* owner, Kind kind, const QString& text, const QString& details) = 0;

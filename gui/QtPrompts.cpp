@@ -120,6 +120,27 @@ bool QtPrompts::askYesNo(QWidget* owner, Kind kind, const QString& text, Default
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtPrompts::askWithDetails(QWidget* owner, Kind kind, const QString& title, const QString& text,
+                               const QString& details, Default defaultButton)
+{
+    QMessageBox box(iconFor(kind), title, text, QMessageBox::Yes | QMessageBox::No, boxParent(owner));
+    box.setDefaultButton(defaultButton == Default::No ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    // File names and entries are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    // Long details would make the box taller than the screen: the first
+    // lines show below the text, all of them behind "Show Details...".
+    constexpr qsizetype kShownLines = 20;
+    const QStringList lines = details.split(QLatin1Char('\n'));
+    if (lines.size() > kShownLines) {
+        box.setInformativeText(lines.mid(0, kShownLines - 1).join(QLatin1Char('\n')) + QStringLiteral("\n..."));
+        box.setDetailedText(details);
+    } else if (!details.isEmpty()) {
+        box.setInformativeText(details);
+    }
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtPrompts::tell(QWidget* owner, Kind kind, const QString& text, const QString& details)
 {
     QMessageBox box(iconFor(kind), titleFor(kind), text, QMessageBox::Ok, boxParent(owner));

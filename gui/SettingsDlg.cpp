@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,11 +24,11 @@
 #include "core/text/WholeNumber.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/settings/SettingsTable.h"
 #include "gui/FormSupport.h"
 #include "gui/ProgramSettings.h"
 
 namespace keys = vantrel::keys;
-namespace defaults = vantrel::defaults;
 namespace paths = vantrel::paths;
 
 namespace {
@@ -73,13 +74,11 @@ private:
     std::function<void()> onMouseUp_;
 };
 
-QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
-                        bool checked)
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(geometry);
-    box->setChecked(checked);
     return box;
 }
 
@@ -146,25 +145,42 @@ int itemForStoredChoice(int stored, int count)
     return std::min(stored, count - 1);
 }
 
-// The ten flags in the order they are read at activation and written at OK.
-struct FlagControl {
-    QCheckBox* TSettingsDlg::*box;
+// The control that shows each key of the settings table.
+struct KeyControl {
     std::string_view key;
-    std::string_view fallback;
+    QLineEdit* TSettingsDlg::*edit = nullptr;
+    QCheckBox* TSettingsDlg::*box = nullptr;
+    RadioGroup* TSettingsDlg::*group = nullptr;
 };
 
-constexpr FlagControl kFlagControls[] = {
-    {&TSettingsDlg::SaveFileNameCheckBox, keys::SaveFilename, defaults::SaveFilename},
-    {&TSettingsDlg::ShowScoreCheckBox, keys::ShowMissionScore, defaults::ShowMissionScore},
-    {&TSettingsDlg::ShowBonusCheckBox, keys::ShowMissionBonus, defaults::ShowMissionBonus},
-    {&TSettingsDlg::ShowTotalCheckBox, keys::ShowMissionTotal, defaults::ShowMissionTotal},
-    {&TSettingsDlg::ShowTimeCheckBox, keys::ShowMissionTime, defaults::ShowMissionTime},
-    {&TSettingsDlg::CheatCheckBox, keys::CheckCheat, defaults::CheckCheat},
-    {&TSettingsDlg::DetaildErrorsCheckBox, keys::ShowErrorDetailes, defaults::ShowErrorDetailes},
-    {&TSettingsDlg::ShowZeroCheckBox, keys::ShowZeroMissions, defaults::ShowZeroMissions},
-    {&TSettingsDlg::IncludeDateCheckBox, keys::IncludeDate, defaults::IncludeDate},
-    {&TSettingsDlg::MegaDetailsCheckBox, keys::MegaDetails, defaults::MegaDetails},
+constexpr KeyControl kKeyControls[] = {
+    {keys::LastDir, &TSettingsDlg::DirEdit},
+    {keys::LogFile, &TSettingsDlg::LogFileEdit},
+    {keys::SaveFilename, nullptr, &TSettingsDlg::SaveFileNameCheckBox},
+    {keys::ShowMissionScore, nullptr, &TSettingsDlg::ShowScoreCheckBox},
+    {keys::ShowMissionBonus, nullptr, &TSettingsDlg::ShowBonusCheckBox},
+    {keys::ShowMissionTotal, nullptr, &TSettingsDlg::ShowTotalCheckBox},
+    {keys::ShowMissionTime, nullptr, &TSettingsDlg::ShowTimeCheckBox},
+    {keys::CheckCheat, nullptr, &TSettingsDlg::CheatCheckBox},
+    {keys::ShowErrorDetailes, nullptr, &TSettingsDlg::DetaildErrorsCheckBox},
+    {keys::ShowZeroMissions, nullptr, &TSettingsDlg::ShowZeroCheckBox},
+    {keys::IncludeDate, nullptr, &TSettingsDlg::IncludeDateCheckBox},
+    {keys::MegaDetails, nullptr, &TSettingsDlg::MegaDetailsCheckBox},
+    {keys::NameSource, nullptr, nullptr, &TSettingsDlg::NameSourceGroup},
+    {keys::ScoreFormat, nullptr, nullptr, &TSettingsDlg::ScoreFormatGroup},
+    {keys::WatchPilotFolders, nullptr, &TSettingsDlg::WatchFoldersCheckBox},
 };
+
+static_assert(std::size(kKeyControls) == std::size(vantrel::kSettingDefaults));
+
+const KeyControl& controlFor(std::string_view key)
+{
+    for (const KeyControl& control : kKeyControls) {
+        if (control.key == key)
+            return control;
+    }
+    throw std::logic_error("no control shows the setting " + std::string(key));
+}
 
 }  // namespace
 
@@ -243,9 +259,16 @@ TSettingsDlg::TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent)
     setWindowTitle(QStringLiteral("Settings"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFont(vantrel::formFont());
-    setFixedSize(429, 379);
+    // The form's 379 pixels, and a row below them for the watch option.
+    setFixedSize(429, 403);
     setSizeGripEnabled(false);
     createControls();
+    // The check boxes and radio groups start as their defaults; the two
+    // fields keep their design texts.
+    for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults) {
+        if (setting.form != vantrel::SettingForm::Path)
+            putValue(setting.key, setting.value());
+    }
 }
 
 void TSettingsDlg::createControls()
@@ -257,27 +280,26 @@ void TSettingsDlg::createControls()
     DirEdit = makeEdit(this, "DirEdit", text(paths::fallbackDirectory()), QRect(85, 5, 341, 21));
     Label1 = makeLabel(this, "Label1", QStringLiteral("Initial .plt file dir.:"), QRect(5, 10, 77, 13));
     SaveFileNameCheckBox = makeCheckBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
-                                        QRect(85, 30, 191, 17), true);
+                                        QRect(85, 30, 191, 17));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Mission details view"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(5, 225, 331, 151);
     ShowZeroCheckBox = makeCheckBox(GroupBox1, "ShowZeroCheckBox",
                                     QStringLiteral("Show missions with no recorded score/time."),
-                                    QRect(10, 95, 311, 17), false);
+                                    QRect(10, 95, 311, 17));
     ShowTotalCheckBox = makeCheckBox(GroupBox1, "ShowTotalCheckBox", QStringLiteral("Show total mission score."),
-                                     QRect(175, 45, 146, 17), true);
+                                     QRect(175, 45, 146, 17));
     ShowScoreCheckBox = makeCheckBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."),
-                                     QRect(10, 20, 121, 17), true);
+                                     QRect(10, 20, 121, 17));
     ShowTimeCheckBox = makeCheckBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."),
-                                    QRect(175, 20, 141, 17), false);
+                                    QRect(175, 20, 141, 17));
     ShowBonusCheckBox = makeCheckBox(GroupBox1, "ShowBonusCheckBox", QStringLiteral("Show mission bonus score."),
-                                     QRect(10, 45, 156, 17), true);
+                                     QRect(10, 45, 156, 17));
     CheatCheckBox = new CheatBox(QStringLiteral("Perform error/cheat check."), GroupBox1,
                                  [this] { CheatCheckBoxEnter(); }, [this] { CheatCheckBoxMouseUp(); });
     CheatCheckBox->setObjectName(QStringLiteral("CheatCheckBox"));
     CheatCheckBox->setGeometry(10, 70, 161, 17);
-    CheatCheckBox->setChecked(true);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -286,25 +308,23 @@ void TSettingsDlg::createControls()
 
     Default1 = makeButton(this, "Default1", QStringLiteral("Default"), QRect(350, 288, 75, 25));
     DetaildErrorsCheckBox = makeCheckBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
-                                         QRect(175, 70, 136, 17), false);
+                                         QRect(175, 70, 136, 17));
 
     GroupBox2 = new QGroupBox(QStringLiteral("Main log score import format"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(5, 50, 421, 171);
     IncludeDateCheckBox = makeCheckBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
-                                       QRect(10, 140, 91, 17), false);
+                                       QRect(10, 140, 91, 17));
     NameSourceGroup = new RadioGroup(QStringLiteral("Pilotname source"),
                                      {QStringLiteral("Name in .plt file"), QStringLiteral("Full file name"),
                                       QStringLiteral("Truncate filename at first space or underscore")},
                                      QRect(5, 16, 251, 110), GroupBox2);
     NameSourceGroup->setObjectName(QStringLiteral("NameSourceGroup"));
-    NameSourceGroup->setItemIndex(2);
     ScoreFormatGroup = new RadioGroup(QStringLiteral("Score format"),
                                       {QStringLiteral("Total Score"), QStringLiteral("Total (Score + Bonus)"),
                                        QStringLiteral("Score + Bonus")},
                                       QRect(260, 15, 155, 111), GroupBox2);
     ScoreFormatGroup->setObjectName(QStringLiteral("ScoreFormatGroup"));
-    ScoreFormatGroup->setItemIndex(1);
     LogFileEdit = makeEdit(GroupBox2, "LogFileEdit", QStringLiteral("MainLog.txt"), QRect(155, 135, 226, 21));
     Label2 = makeLabel(GroupBox2, "Label2", QStringLiteral("Log file:"), QRect(115, 140, 37, 13));
     LogFileButton = makeButton(GroupBox2, "LogFileButton", QStringLiteral("..."), QRect(385, 135, 25, 21));
@@ -314,7 +334,11 @@ void TSettingsDlg::createControls()
     SaveDialog1.filter = QStringLiteral("Textfile|*.txt|All files|*.*");
 
     MegaDetailsCheckBox = makeCheckBox(GroupBox1, "MegaDetailsCheckBox", QStringLiteral("\"Show-me-all-you-got\" mode"),
-                                       QRect(10, 120, 311, 17), false);
+                                       QRect(10, 120, 311, 17));
+
+    WatchFoldersCheckBox = makeCheckBox(this, "WatchFoldersCheckBox",
+                                        QStringLiteral("Watch the game's pilot folders and the initial .plt file dir."),
+                                        QRect(15, 382, 410, 17));
 
     // Tab order: the form's controls, each group's controls in their place.
     // A radio group is one stop, at its selected item (RadioGroup).
@@ -326,7 +350,8 @@ void TSettingsDlg::createControls()
         Default1,
         // "Main log score import format"
         IncludeDateCheckBox, NameSourceGroup->item(0), NameSourceGroup->item(1), NameSourceGroup->item(2),
-        ScoreFormatGroup->item(0), ScoreFormatGroup->item(1), ScoreFormatGroup->item(2), LogFileEdit, LogFileButton};
+        ScoreFormatGroup->item(0), ScoreFormatGroup->item(1), ScoreFormatGroup->item(2), LogFileEdit, LogFileButton,
+        WatchFoldersCheckBox};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -359,15 +384,11 @@ void TSettingsDlg::FormActivate()
         const std::string lastDir = settings.read(keys::LastDir, currentDir);
         settings.write(keys::LastDir, lastDir);
         DirEdit->setText(text(settings.read(keys::LastDir, lastDir)));
-        LogFileEdit->setText(text(settings.read(keys::LogFile, paths::defaultLogFile())));
-
-        for (const FlagControl& flag : kFlagControls)
-            (this->*flag.box)->setChecked(settings.flag(flag.key, flag.fallback));
-
-        const int nameSource = vantrel::toWholeNumber(settings.read(keys::NameSource, defaults::NameSource));
-        NameSourceGroup->setItemIndex(itemForStoredChoice(nameSource, NameSourceGroup->count()));
-        const int scoreFormat = vantrel::toWholeNumber(settings.read(keys::ScoreFormat, defaults::ScoreFormat));
-        ScoreFormatGroup->setItemIndex(itemForStoredChoice(scoreFormat, ScoreFormatGroup->count()));
+        // The other keys in the table's order, each with its default.
+        for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults) {
+            if (setting.key != keys::LastDir)
+                putValue(setting.key, settings.read(setting.key, setting.value()));
+        }
 
         CheatCheckBoxEnter();
     });
@@ -379,33 +400,41 @@ void TSettingsDlg::OKBtnClick()
     // A refused write ends the step: the keys after it keep their old values.
     vantrel::runAction(this, prompts_, [this] {
         vantrel::SettingsStore& settings = vantrel::programSettings();
-        settings.write(keys::LastDir, DirEdit->text().toStdString());
-        settings.write(keys::LogFile, LogFileEdit->text().toStdString());
-        for (const FlagControl& flag : kFlagControls)
-            settings.write(flag.key, (this->*flag.box)->isChecked() ? "1" : "0");
-        settings.write(keys::NameSource, std::to_string(NameSourceGroup->itemIndex()));
-        settings.write(keys::ScoreFormat, std::to_string(ScoreFormatGroup->itemIndex()));
+        for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults)
+            settings.write(setting.key, storedValue(setting.key));
     });
+    emit settingsStored();
 }
 
 void TSettingsDlg::Default1Click()
 {
-    DirEdit->setText(text(paths::fallbackDirectory()));
-    SaveFileNameCheckBox->setChecked(true);
-    ShowScoreCheckBox->setChecked(true);
-    ShowBonusCheckBox->setChecked(true);
-    ShowTimeCheckBox->setChecked(false);
-    CheatCheckBox->setChecked(true);
-    DetaildErrorsCheckBox->setEnabled(true);
-    DetaildErrorsCheckBox->setChecked(false);
-    ShowZeroCheckBox->setChecked(false);
-    ShowTotalCheckBox->setChecked(true);
-    MegaDetailsCheckBox->setChecked(false);
-    IncludeDateCheckBox->setChecked(false);
-    NameSourceGroup->setItemIndex(2);
-    ScoreFormatGroup->setItemIndex(1);
-    LogFileEdit->setText(text(paths::defaultLogFile()));
+    for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults)
+        putValue(setting.key, setting.value());
     CheatCheckBoxEnter();
+}
+
+void TSettingsDlg::putValue(std::string_view key, const std::string& value)
+{
+    const KeyControl& control = controlFor(key);
+    if (control.edit) {
+        (this->*control.edit)->setText(text(value));
+    } else if (control.box) {
+        // A flag is on only when its text is exactly "1".
+        (this->*control.box)->setChecked(value == "1");
+    } else {
+        RadioGroup* group = this->*control.group;
+        group->setItemIndex(itemForStoredChoice(vantrel::toWholeNumber(value), group->count()));
+    }
+}
+
+std::string TSettingsDlg::storedValue(std::string_view key) const
+{
+    const KeyControl& control = controlFor(key);
+    if (control.edit)
+        return (this->*control.edit)->text().toStdString();
+    if (control.box)
+        return (this->*control.box)->isChecked() ? "1" : "0";
+    return std::to_string((this->*control.group)->itemIndex());
 }
 
 void TSettingsDlg::CheatCheckBoxEnter()

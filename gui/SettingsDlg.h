@@ -6,6 +6,9 @@
 #include <QGroupBox>
 #include <QStringList>
 
+#include <string>
+#include <string_view>
+
 #include "gui/Prompts.h"
 
 class QButtonGroup;
@@ -66,6 +69,8 @@ public:
     // The file-save dialog of "...", which keeps its state between uses.
     vantrel::Prompts::FileRequest SaveDialog1;
     QCheckBox* MegaDetailsCheckBox;
+    // Below the form's controls: offer each save the game makes of a pilot.
+    QCheckBox* WatchFoldersCheckBox;
 
     // Handlers.
     // Runs each time the dialog is shown: a fresh program-wide store, then
@@ -76,6 +81,16 @@ public:
     void CheatCheckBoxEnter();
     void CheatCheckBoxMouseUp();
     void LogFileButtonClick();
+
+    // What the control of a settings key shows, as the text OK stores; and
+    // a stored text put into that control, by the rules of activation.
+    // Throws ConversionError for a choice that is no whole number.
+    std::string storedValue(std::string_view key) const;
+    void putValue(std::string_view key, const std::string& value);
+
+signals:
+    // OK has stored the controls (or stopped at a refused write).
+    void settingsStored();
 
 protected:
     void showEvent(QShowEvent* event) override;

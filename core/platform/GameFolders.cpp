@@ -245,4 +245,21 @@ std::vector<std::string> existingGameFolders(const std::string& home)
     return found;
 }
 
+std::vector<std::string> watchedPilotFolders(const std::string& home, const std::string& lastDir)
+{
+    std::vector<std::string> folders = existingGameFolders(home);
+    if (lastDir.empty())
+        return folders;
+    std::error_code error;
+    fs::path chosen(lastDir);
+    if (!fs::is_directory(chosen, error))
+        chosen = chosen.parent_path();
+    if (chosen.empty() || !fs::is_directory(chosen, error))
+        return folders;
+    const fs::path canonical = fs::canonical(chosen, error);
+    if (!error && std::find(folders.begin(), folders.end(), canonical.string()) == folders.end())
+        folders.push_back(canonical.string());
+    return folders;
+}
+
 }  // namespace vantrel::gamefolders

@@ -31,4 +31,9 @@ std::vector<std::string> candidateGameFolders(const std::string& home);
 // once, in candidate order.
 std::vector<std::string> existingGameFolders(const std::string& home);
 
+// The folders whose pilot files are watched for the game's saves: the
+// existing game folders, then the folder `lastDir` names (the initial
+// directory of the open dialog, which may name a file in it), each once.
+std::vector<std::string> watchedPilotFolders(const std::string& home, const std::string& lastDir);
+
 }  // namespace vantrel::gamefolders

@@ -19,6 +19,7 @@ inline constexpr std::string_view IncludeDate = "IncludeDate";
 inline constexpr std::string_view MegaDetails = "MegaDetails";
 inline constexpr std::string_view NameSource = "NameSource";
 inline constexpr std::string_view ScoreFormat = "ScoreFormat";
+inline constexpr std::string_view WatchPilotFolders = "WatchPilotFolders";
 
 }  // namespace vantrel::keys
 
@@ -36,5 +37,6 @@ inline constexpr std::string_view IncludeDate = "0";
 inline constexpr std::string_view MegaDetails = "0";
 inline constexpr std::string_view NameSource = "2";
 inline constexpr std::string_view ScoreFormat = "1";
+inline constexpr std::string_view WatchPilotFolders = "0";
 
 }  // namespace vantrel::defaults

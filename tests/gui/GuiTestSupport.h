@@ -46,8 +46,9 @@ namespace vantrel::testing {
 // Plays queued answers and records every prompt as "Kind: text" ("Kind,
 // default No: text" for a question whose default button is No), or
 // "open: file name" / "save: file name" for the file dialogs. The details
-// of every box that has them go to `details` as "text | details", and the
-// window each one was asked to stand over to `owners`.
+// of every box that has them go to `details` as "text | details", the titles
+// of the questions that have their own to `titles`, and the window each one
+// was asked to stand over to `owners`.
 class ScriptedPrompts final : public Prompts {
 public:
     std::deque<bool> answers;
@@ -55,6 +56,7 @@ public:
     std::vector<std::string> log;
     std::vector<std::string> details;
     std::vector<QWidget*> owners;
+    std::vector<std::string> titles;
     std::vector<FileRequest> openRequests;
     std::vector<FileRequest> saveRequests;
 
@@ -71,6 +73,14 @@ public:
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    // Asked like askYesNo; the title goes to `titles`, the details to `details`.
+    bool askWithDetails(QWidget* owner, Kind kind, const QString& title, const QString& text,
+                        const QString& informative, Default defaultButton) override
+    {
+        titles.push_back(title.toStdString());
+        details.push_back(text.toStdString() + " | " + informative.toStdString());
+        return askYesNo(owner, kind, text, defaultButton);
     }
     void tell(QWidget* owner, Kind kind, const QString& text, const QString& informative) override
     {

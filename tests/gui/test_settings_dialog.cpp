@@ -11,6 +11,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/PltFile.h"
+#include "core/settings/SettingsTable.h"
 #include "gui/SettingsDlg.h"
 
 namespace vantrel::testing {
@@ -77,7 +78,7 @@ TEST_F(SettingsDialogTest, emptyStore_showsDefaults_andANewFileGetsTheKeysInOrde
     EXPECT_EQ(fileText(), "[ZADAdeda]\nLastDir=" + cwd.toUtf8() + "\nLogFile=" + logFile
                               + "\nSaveFilename=1\nShowMissionScore=1\nShowMissionBonus=1\nShowMissionTotal=1\n"
                                 "ShowMissionTime=0\nCheckCheat=1\nShowErrorDetailes=0\nShowZeroMissions=0\n"
-                                "IncludeDate=0\nMegaDetails=0\nNameSource=2\nScoreFormat=1\n");
+                                "IncludeDate=0\nMegaDetails=0\nNameSource=2\nScoreFormat=1\nWatchPilotFolders=0\n");
 }
 
 TEST_F(SettingsDialogTest, oddStoredValues_showByTheirRules_andOkStoresWhatIsShown)
@@ -326,6 +327,57 @@ TEST_F(SettingsDialogTest, change_reachesThePilotViewsNextReport_withoutRestart)
     view.Button4->click();  // "Settings"
     view.GetAllButton->click();
     EXPECT_TRUE(view.Memo1->toPlainText().contains(fullDetails));
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+// The watch option came after the first fourteen keys: a file written before
+// it reads as off, and OK adds it after them, leaving theirs where they are.
+TEST_F(SettingsDialogTest, FileWithoutTheWatchKeyReadsOffAndOkAppendsItAfterTheOthers)
+{
+    storeFile(kNothingDefault);
+    dialog.show();
+    EXPECT_FALSE(dialog.WatchFoldersCheckBox->isChecked());
+    dialog.OKBtn->click();
+    EXPECT_EQ(fileText(), "[ZADAdeda]\n" + kNothingDefault + "WatchPilotFolders=0\n");
+
+    dialog.show();
+    dialog.WatchFoldersCheckBox->setChecked(true);
+    dialog.OKBtn->click();
+    EXPECT_EQ(fileText(), "[ZADAdeda]\n" + kNothingDefault + "WatchPilotFolders=1\n");
+    dialog.show();
+    EXPECT_TRUE(dialog.WatchFoldersCheckBox->isChecked());
+    dialog.CancelBtn->click();
+
+    // Stored as anything but "1", the option is off, and OK repairs it.
+    storeFile("WatchPilotFolders=yes\n");
+    dialog.show();
+    EXPECT_FALSE(dialog.WatchFoldersCheckBox->isChecked());
+    dialog.OKBtn->click();
+    EXPECT_EQ(setting("WatchPilotFolders"), "0");
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+// Every control starts as, and the "Default" button puts it back to, the
+// default of its key in the settings table; OK then stores those defaults.
+TEST_F(SettingsDialogTest, DesignStateAndDefaultButtonFollowTheSettingsTable)
+{
+    for (const SettingDefault& entry : kSettingDefaults) {
+        SCOPED_TRACE(std::string(entry.key));
+        if (entry.form != SettingForm::Path) {
+            EXPECT_EQ(dialog.storedValue(entry.key), entry.value());
+        }
+    }
+
+    storeFile(kNothingDefault + "WatchPilotFolders=1\n");
+    dialog.show();
+    for (const SettingDefault& entry : kSettingDefaults)
+        ASSERT_NE(dialog.storedValue(entry.key), entry.value()) << entry.key;
+
+    dialog.Default1->click();
+    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+    dialog.OKBtn->click();
+    for (const SettingDefault& entry : kSettingDefaults)
+        EXPECT_EQ(setting(entry.key), entry.value()) << entry.key;
     EXPECT_TRUE(prompts.log.empty());
 }
 

@@ -210,12 +210,13 @@ TEST_F(WindowLayoutTest, settingsDialog_tabOrder_withEachRadioGroupOneStopAtItsC
                                 "IncludeDateCheckBox"};
     EXPECT_EQ(tabChain(dialog, dialog.OKBtn),
               before + QStringList({"NameSourceGroup: Truncate filename at first space or underscore",
-                                    "ScoreFormatGroup: Total (Score + Bonus)", "LogFileEdit", "LogFileButton"}));
+                                    "ScoreFormatGroup: Total (Score + Bonus)", "LogFileEdit", "LogFileButton",
+                                    "WatchFoldersCheckBox"}));
     dialog.NameSourceGroup->setItemIndex(0);
     dialog.ScoreFormatGroup->setItemIndex(-1);
     EXPECT_EQ(tabChain(dialog, dialog.OKBtn),
               before + QStringList({"NameSourceGroup: Name in .plt file", "ScoreFormatGroup: Total Score",
-                                    "LogFileEdit", "LogFileButton"}));
+                                    "LogFileEdit", "LogFileButton", "WatchFoldersCheckBox"}));
     dialog.CancelBtn->click();
 }
 
