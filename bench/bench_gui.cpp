@@ -44,6 +44,8 @@ public:
     void tell(Kind, const QString& text, const QString&) override { complain(text); }
     std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
     std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 
 private:

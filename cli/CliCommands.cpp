@@ -266,8 +266,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         }
         std::string entry;
         try {
-            Discard report;
-            entry = BuildPilotReport(report, *settings, pilot.record, pilot.range, true);
+            entry = BuildExportEntry(*settings, pilot.record);
         } catch (const ConversionError& e) {
             // The setting is wrong for every file alike: stop here.
             printError(io, e.what());

@@ -17,6 +17,7 @@ class QPlainTextEdit;
 class QPushButton;
 class TAboutBox;
 class TPltFileView;
+class TReviewWindow;
 class TSettingsDlg;
 class TSplashForm;
 
@@ -37,6 +38,7 @@ public:
     QPushButton* AboutButton;
     QPushButton* SaveAsButton;
     QPushButton* Button2;
+    QPushButton* ReviewButton;
     // The file dialogs keep their state between uses, as the user sees it.
     vantrel::Prompts::FileRequest OpenDialog1;
     vantrel::Prompts::FileRequest SaveDialog1;
@@ -46,6 +48,8 @@ public:
     TSettingsDlg* SettingsDlg = nullptr;
     TAboutBox* AboutBox = nullptr;
     TPltFileView* PltFileView = nullptr;
+    // Made when first asked for; belongs to this window.
+    TReviewWindow* ReviewWindow = nullptr;
 
     // How the pilot view, the settings dialog and the about box are shown.
     vantrel::ModalShow showModal = vantrel::execModal;
@@ -68,6 +72,7 @@ public:
     void AboutButtonClick();
     void Button2Click();
     void ExitButtonClick();
+    void ReviewButtonClick();
 
 signals:
     // The window has closed: the close step let it go, and the run ends.
@@ -90,6 +95,8 @@ private:
 
     void runOpenDialog();
     void openChosenFile(const QString& fileName);
+    // The open flow for a file named without the open dialog.
+    void openNamedFile(const QString& fileName);
     // The main log's text with "\n" between lines.
     QString logText() const;
     // Writes the log to the file; a file that could not be loaded or that

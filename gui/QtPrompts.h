@@ -14,6 +14,8 @@ public:
     void tell(Kind kind, const QString& text, const QString& details) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
+    std::optional<QStringList> chooseOpenFiles(const FileRequest& request) override;
+    std::optional<QString> chooseFolder(const FileRequest& request) override;
     void openUrl(const QString& url) override;
 };
 

@@ -47,6 +47,8 @@ public:
         return QFileInfo(request.fileName).absoluteFilePath();
     }
     std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 };
 

@@ -10,6 +10,7 @@
 
 #include "core/pilot/FileAccess.h"
 #include "core/pilot/PilotRecord.h"
+#include "core/reports/IntegrityCheck.h"
 #include "core/settings/Settings.h"
 
 namespace vantrel {
@@ -19,12 +20,41 @@ enum class TableFormat { Tsv, Csv };
 inline constexpr std::size_t kPilotTableColumns = 17;
 using PilotTableRow = std::array<std::string, kPilotTableColumns>;
 
+// The columns, in the order of the header row.
+enum PilotTableColumn : std::size_t {
+    kFileColumn,
+    kNameColumn,
+    kRankColumn,
+    kRatingColumn,
+    kKalidorColumn,
+    kCampaignMissionsColumn,
+    kTodScoreColumn,
+    kTodBonusColumn,
+    kAzzScoreColumn,
+    kAzzBonusColumn,
+    kCampaignTotalColumn,
+    kSimScoreColumn,
+    kSimBonusColumn,
+    kSimMissionsColumn,
+    kIntegrityErrorsColumn,
+    kTotalWarningColumn,
+    kLoadErrorColumn,
+};
+
 // The header row's column names.
 std::span<const std::string_view> pilotTableHeader();
+
+// Whether a loaded file's cell in the column is a whole number in decimal.
+bool pilotTableNumberColumn(std::size_t column);
 
 struct PilotTableEntry {
     PilotTableRow cells;
     bool loaded = false;  // false: only the file and the load error are filled
+    IntegrityFindings check;  // of a loaded file
+
+    // A loaded file whose check finds differing copies or whose score total
+    // warning applies.
+    bool flagged() const { return loaded && (check.errors() > 0 || check.totalWarning); }
 };
 
 // The row for a loaded record; `file` is the file column's text. The
@@ -34,6 +64,8 @@ PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record, 
 
 // Loads the file and builds its row, or the row of a file that failed to load.
 PilotTableEntry pilotTableEntry(const std::string& path, Settings& settings, FileAccess& files = systemFileAccess());
+// The same, reading no setting; `record` gets what the load read.
+PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files = systemFileAccess());
 
 // The pilot files a command-line PATH names: a folder is searched through all
 // its subfolders for names ending in ".plt" in any letter case, sorted by

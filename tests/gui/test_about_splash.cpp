@@ -31,6 +31,8 @@ public:
     void tell(Kind, const QString& text, const QString&) override { ADD_FAILURE() << "unexpected message: " << text.toStdString(); }
     std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
     std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString& url) override { urls.push_back(url); }
 };
 
@@ -208,6 +210,8 @@ public:
         return std::nullopt;
     }
     std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 };
 

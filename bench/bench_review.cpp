@@ -1,0 +1,127 @@
+// The review window over a squadron of 1,000 pilot files, printed (not a
+// pass/fail test): how many rows per second reach the table, from the files
+// being queued to the last row shown, and the longest time the window's
+// event loop was held up meanwhile; once in the order of loading and once
+// sorted by the campaign total while the rows stream in.
+// Runs headless unless QT_QPA_PLATFORM says otherwise, in a temporary home.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "PilotImage.h"
+#include "core/pilot/PilotLayout.h"
+#include "core/reports/PilotTable.h"
+#include "gui/PilotTableModel.h"
+#include "gui/ReviewWindow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kPilots = 1000;
+
+class SilentPrompts final : public vantrel::Prompts {
+public:
+    bool askYesNo(Kind, const QString& text, Default) override { return complain(text), false; }
+    void tell(Kind, const QString& text, const QString&) override { complain(text); }
+    std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(const FileRequest&) override { return std::nullopt; }
+    void openUrl(const QString&) override {}
+
+private:
+    static void complain(const QString& text) { std::fprintf(stderr, "unexpected prompt: %s\n", qPrintable(text)); }
+};
+
+bool writeSquadron(const QString& folder)
+{
+    namespace L = vantrel::layout;
+    for (int i = 0; i < kPilots; ++i) {
+        vantrel::PilotImage pilot;
+        pilot.setText(L::PilotName, "Pilot" + std::to_string(i));
+        pilot.setInt(L::Rank, i % 9);
+        const std::int32_t score = 1000 + (i * 7919) % 50000;
+        for (const auto& field : {L::TODScoreA, L::TODScoreB, L::TODScoreC, L::TODScoreD})
+            pilot.setInt(field, score);
+        if (i % 10 == 0)
+            pilot.setInt(L::TODScoreB, score + 1);  // every tenth one marked
+        for (std::uint32_t m = 0; m < 20; ++m)
+            pilot.setMission(L::CampaignMissionRecords, m, {0, 1, score / 20, 600, 0});
+        const QString path = QDir(folder).filePath(QStringLiteral("pilot%1.plt").arg(i, 4, 10, QLatin1Char('0')));
+        if (!pilot.save(QFile::encodeName(path).toStdString()))
+            return false;
+    }
+    return true;
+}
+
+void run(SilentPrompts& prompts, const QString& folder, const char* what, int sortColumn)
+{
+    TReviewWindow review(prompts, {});
+    review.show();
+    QCoreApplication::processEvents();
+    if (sortColumn >= 0)
+        review.PilotTable->sortByColumn(sortColumn, Qt::DescendingOrder);
+
+    // A timer that fires on every turn of the event loop: the longest gap
+    // between two of its calls is the longest the window could not react.
+    double longestStall = 0;
+    Clock::time_point lastTurn = Clock::now();
+    QTimer turns;
+    turns.setInterval(0);
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        const Clock::time_point now = Clock::now();
+        longestStall = std::max(longestStall, std::chrono::duration<double, std::milli>(now - lastTurn).count());
+        lastTurn = now;
+    });
+
+    const Clock::time_point start = Clock::now();
+    bool done = false;
+    QObject::connect(&review, &TReviewWindow::loadingFinished, [&] { done = true; });
+    turns.start();
+    lastTurn = Clock::now();
+    review.addPaths({folder});
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    review.PilotTable->viewport()->repaint();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    turns.stop();
+    std::printf("%s: %d rows in %.1f ms, %.0f rows shown per second; longest event-loop stall %.1f ms "
+                "(target < 100 ms); %d marked\n",
+                what, review.model().rowCount(), seconds * 1000, review.model().rowCount() / seconds, longestStall,
+                review.model().markedCount());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    const QByteArray homePath = QFile::encodeName(home.path());
+    ::setenv("HOME", homePath.constData(), 1);
+    ::setenv("XDG_CONFIG_HOME", (homePath + "/.config").constData(), 1);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QDir(home.path()).mkpath(QStringLiteral(".config"));
+    const QString folder = home.filePath(QStringLiteral("squadron"));
+    QDir(home.path()).mkpath(QStringLiteral("squadron"));
+    if (!writeSquadron(folder))
+        return 1;
+
+    QApplication app(argc, argv);
+    SilentPrompts prompts;
+    std::printf("review window over %d pilot files:\n", kPilots);
+    run(prompts, folder, "  in the order of loading", -1);
+    run(prompts, folder, "  sorted by campaign total", PilotTableModel::tableColumn(vantrel::kCampaignTotalColumn));
+    return 0;
+}

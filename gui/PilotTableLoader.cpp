@@ -1,0 +1,137 @@
+#include "gui/PilotTableLoader.h"
+
+#include <QFile>
+
+#include <chrono>
+
+using vantrel::PilotTableEntry;
+
+PilotTableLoader::PilotTableLoader(vantrel::FileAccess& files, QObject* parent) : QObject(parent), files_(files)
+{
+    worker_ = std::thread([this] { run(); });
+}
+
+PilotTableLoader::~PilotTableLoader()
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+        queue_.clear();
+        ++generation_;
+    }
+    wake_.notify_all();
+    worker_.join();
+}
+
+void PilotTableLoader::add(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (outstanding_ == 0) {
+        found_ = 0;
+        loaded_ = 0;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (const QString& path : paths)
+            queue_.push_back({QFile::encodeName(path).toStdString(), generation_.load()});
+    }
+    outstanding_ += static_cast<int>(paths.size());
+    wake_.notify_one();
+    emit progressChanged();
+}
+
+void PilotTableLoader::cancel()
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        queue_.clear();
+        ++generation_;
+    }
+    if (outstanding_ == 0)
+        return;
+    outstanding_ = 0;
+    emit finished(true);
+}
+
+template <class Body>
+void PilotTableLoader::post(std::uint64_t generation, Body body)
+{
+    // Queued to this object: a loader that is gone takes its calls with it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, body = std::move(body)]() mutable {
+            if (!stale(generation))
+                body();
+        },
+        Qt::QueuedConnection);
+}
+
+void PilotTableLoader::run()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+            if (stop_)
+                return;
+            job = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        if (!stale(job.generation))
+            runJob(job);
+        post(job.generation, [this] {
+            if (--outstanding_ == 0)
+                emit finished(false);
+        });
+    }
+}
+
+void PilotTableLoader::runJob(const Job& job)
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::string> searchErrors;
+    const std::vector<std::string> files = vantrel::pilotFilesFor(job.path, searchErrors);
+    const auto count = static_cast<std::int64_t>(files.size() + searchErrors.size());
+    post(job.generation, [this, count] {
+        found_ += count;
+        emit progressChanged();
+    });
+
+    ReviewBatch batch;
+    auto started = Clock::now();
+    const auto send = [&] {
+        if (batch.empty())
+            return;
+        post(job.generation, [this, rows = std::move(batch)] {
+            loaded_ += static_cast<std::int64_t>(rows.size());
+            emit rowsLoaded(rows);
+            emit progressChanged();
+        });
+        batch = {};
+        started = Clock::now();
+    };
+
+    // A folder that cannot be searched to the end gets a row of its own,
+    // with the words vantrel-cli table prints for it.
+    for (const std::string& error : searchErrors) {
+        ReviewedPilot failed;
+        failed.entry.cells[vantrel::kFileColumn] = job.path;
+        failed.entry.cells[vantrel::kLoadErrorColumn] = "Cannot search " + error;
+        batch.push_back(std::move(failed));
+    }
+    for (const std::string& file : files) {
+        if (stale(job.generation))
+            return;
+        auto record = std::make_shared<vantrel::PilotRecord>();
+        ReviewedPilot pilot;
+        pilot.entry = vantrel::pilotTableEntry(file, *record, files_);
+        if (pilot.entry.loaded)
+            pilot.record = std::move(record);
+        batch.push_back(std::move(pilot));
+        if (batch.size() >= kBatchRows || Clock::now() - started >= std::chrono::milliseconds(kBatchMilliseconds))
+            send();
+    }
+    send();
+}
