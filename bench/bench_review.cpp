@@ -16,6 +16,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "PilotImage.h"
 #include "core/pilot/PilotLayout.h"
@@ -49,7 +51,7 @@ bool writeSquadron(const QString& folder)
         vantrel::PilotImage pilot;
         pilot.setText(L::PilotName, "Pilot" + std::to_string(i));
         pilot.setInt(L::Rank, i % 9);
-        const std::int32_t score = 1000 + (i * 7919) % 50000;
+        const std::int32_t score = 20 * (50 + (i * 7919) % 2500);
         for (const auto& field : {L::TODScoreA, L::TODScoreB, L::TODScoreC, L::TODScoreD})
             pilot.setInt(field, score);
         if (i % 10 == 0)
@@ -120,7 +122,10 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     SilentPrompts prompts;
-    std::printf("review window over %d pilot files:\n", kPilots);
+    std::ifstream loadAverage("/proc/loadavg");
+    std::string load;
+    loadAverage >> load;
+    std::printf("review window over %d pilot files (machine load average %s):\n", kPilots, load.c_str());
     run(prompts, folder, "  in the order of loading", -1);
     run(prompts, folder, "  sorted by campaign total", PilotTableModel::tableColumn(vantrel::kCampaignTotalColumn));
     return 0;

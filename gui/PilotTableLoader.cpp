@@ -2,6 +2,10 @@
 
 #include <QFile>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <chrono>
 
 using vantrel::PilotTableEntry;
@@ -69,6 +73,9 @@ void PilotTableLoader::post(std::uint64_t generation, Body body)
 
 void PilotTableLoader::run()
 {
+    // Below the window's thread, so that on a busy machine the window still
+    // answers at once while the files are read. Only this thread changes.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
     for (;;) {
         Job job;
         {

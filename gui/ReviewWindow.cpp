@@ -103,6 +103,7 @@ void TReviewWindow::createControls()
     PilotTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     PilotTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PilotTable->setWordWrap(false);
+    PilotTable->setTextElideMode(Qt::ElideMiddle);  // a long path keeps its file name in sight
     PilotTable->verticalHeader()->setVisible(false);
     PilotTable->verticalHeader()->setDefaultSectionSize(PilotTable->fontMetrics().height() + 6);
     PilotTable->horizontalHeader()->setStretchLastSection(true);
@@ -120,6 +121,8 @@ void TReviewWindow::createControls()
         PilotTable->setColumnWidth(
             PilotTableModel::tableColumn(c),
             std::max(widthOf(QString::fromUtf8(vantrel::pilotTableHeader()[c])), widthOf(QStringLiteral("-000000"))));
+    PilotTable->setColumnWidth(PilotTableModel::tableColumn(vantrel::kRankColumn),
+                               widthOf(QStringLiteral("Lieutenant JG")));
     PilotTable->setColumnWidth(PilotTableModel::tableColumn(vantrel::kRatingColumn),
                                widthOf(QStringLiteral("Veteran Gunner")));
     PilotTable->setColumnWidth(PilotTableModel::tableColumn(vantrel::kKalidorColumn),
