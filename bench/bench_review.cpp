@@ -69,9 +69,13 @@ void run(SilentPrompts& prompts, const QString& folder, const char* what, int so
 {
     TReviewWindow review(prompts, {});
     review.show();
-    QCoreApplication::processEvents();
     if (sortColumn >= 0)
         review.PilotTable->sortByColumn(sortColumn, Qt::DescendingOrder);
+    // The window's first paint is not part of the loading.
+    QElapsedTimer settling;
+    settling.start();
+    while (settling.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
     // A timer that fires on every turn of the event loop: the longest gap
     // between two of its calls is the longest the window could not react.

@@ -50,7 +50,9 @@ void PilotTableLoader::cancel()
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         queue_.clear();
+        ready_.clear();
         ++generation_;
+        drainPosted_ = false;  // the drain on its way carries the old generation
     }
     if (outstanding_ == 0)
         return;
@@ -69,6 +71,36 @@ void PilotTableLoader::post(std::uint64_t generation, Body body)
                 body();
         },
         Qt::QueuedConnection);
+}
+
+void PilotTableLoader::deliver(std::uint64_t generation, ReviewBatch&& rows)
+{
+    bool postDrain = false;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (stale(generation))
+            return;
+        ready_.insert(ready_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+        postDrain = !drainPosted_;
+        drainPosted_ = true;
+    }
+    if (postDrain)
+        post(generation, [this] { drain(); });
+}
+
+void PilotTableLoader::drain()
+{
+    ReviewBatch rows;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        rows.swap(ready_);
+        drainPosted_ = false;
+    }
+    if (rows.empty())
+        return;
+    loaded_ += static_cast<std::int64_t>(rows.size());
+    emit rowsLoaded(rows);
+    emit progressChanged();
 }
 
 void PilotTableLoader::run()
@@ -111,11 +143,7 @@ void PilotTableLoader::runJob(const Job& job)
     const auto send = [&] {
         if (batch.empty())
             return;
-        post(job.generation, [this, rows = std::move(batch)] {
-            loaded_ += static_cast<std::int64_t>(rows.size());
-            emit rowsLoaded(rows);
-            emit progressChanged();
-        });
+        deliver(job.generation, std::move(batch));
         batch = {};
         started = Clock::now();
     };

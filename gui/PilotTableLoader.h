@@ -48,7 +48,8 @@ public:
     std::int64_t filesFound() const { return found_; }
     std::int64_t rowsDelivered() const { return loaded_; }
 
-    // A batch goes out when it holds this many rows or is this old.
+    // A batch goes out when it holds this many rows or is this old; the
+    // window takes every batch that is waiting at once.
     static constexpr std::size_t kBatchRows = 64;
     static constexpr int kBatchMilliseconds = 40;
 
@@ -69,6 +70,10 @@ private:
 
     void run();
     void runJob(const Job& job);
+    // Hands rows to the window's thread. However many batches come in while
+    // it is busy, it takes them in one go: one insertion, one sort.
+    void deliver(std::uint64_t generation, ReviewBatch&& rows);
+    void drain();
     bool stale(std::uint64_t generation) const { return generation != generation_.load(); }
     // Runs on the window's thread, unless `generation` was cancelled meanwhile.
     template <class Body>
@@ -82,6 +87,9 @@ private:
     std::condition_variable wake_;
     std::deque<Job> queue_;
     bool stop_ = false;
+    // Rows read and not yet taken by the window's thread.
+    ReviewBatch ready_;
+    bool drainPosted_ = false;
 
     // Window thread only.
     int outstanding_ = 0;
