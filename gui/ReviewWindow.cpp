@@ -130,7 +130,6 @@ void TReviewWindow::createControls()
 
     LoadProgress = new QProgressBar(this);
     LoadProgress->setObjectName(QStringLiteral("LoadProgress"));
-    LoadProgress->setFormat(QStringLiteral("%v of %m files"));
     CancelButton = button(this, "CancelButton", QStringLiteral("Cancel"), QStringLiteral("Stop loading"));
     StatusLabel = new QLabel(this);
     StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
@@ -198,9 +197,12 @@ void TReviewWindow::updateState()
     CancelButton->setEnabled(loading);
     if (loading && found == 0) {
         LoadProgress->setRange(0, 0);  // still searching
+        LoadProgress->setFormat(QString());
     } else {
+        // A search that found nothing is complete too.
         LoadProgress->setRange(0, std::max(found, 1));
-        LoadProgress->setValue(loading || cancelled_ ? loaded : std::max(found, 1));
+        LoadProgress->setValue(found == 0 ? 1 : loaded);
+        LoadProgress->setFormat(QStringLiteral("%1 of %2 files").arg(loaded).arg(found));
     }
     const int rows = model_->rowCount();
     QString status = QStringLiteral("%1 file(s): %2 marked, %3 not loaded")

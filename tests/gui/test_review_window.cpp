@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
@@ -258,6 +259,7 @@ TEST_F(ReviewWindowTest, MarksRowsWhoseCheckFindsErrorsOrTheTotalWarningAndRowsT
     EXPECT_EQ(model.markedCount(), 2);
     EXPECT_EQ(model.failedCount(), 1);
     EXPECT_EQ(review.StatusLabel->text(), QStringLiteral("4 file(s): 2 marked, 1 not loaded"));
+    EXPECT_EQ(review.LoadProgress->text(), QStringLiteral("4 of 4 files"));
 
     // Marked first when sorted by the mark, the failed row before them.
     review.PilotTable->sortByColumn(PilotTableModel::kMarkColumn, Qt::DescendingOrder);
@@ -457,6 +459,14 @@ TEST_F(ReviewWindowTest, DroppedAndPickedFilesAndFoldersAreLoaded)
     const QString single = writeReviewPilot(QStringLiteral("single.plt"), {"Single", 5});
     windows.Form1->ReviewButtonClick();
     TReviewWindow& review = *windows.Form1->ReviewWindow;
+
+    // A folder without pilots: nothing to show, and the loading is over.
+    QDir(homePath()).mkpath(QStringLiteral("empty"));
+    review.addPaths({homePath(QStringLiteral("empty"))});
+    ASSERT_TRUE(finishes(review));
+    EXPECT_EQ(review.model().rowCount(), 0);
+    EXPECT_EQ(review.LoadProgress->text(), QStringLiteral("0 of 0 files"));
+    EXPECT_EQ(review.LoadProgress->value(), review.LoadProgress->maximum());
 
     QMimeData dropped;
     dropped.setUrls({QUrl::fromLocalFile(homePath(QStringLiteral("squad"))), QUrl::fromLocalFile(single),
