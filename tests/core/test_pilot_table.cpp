@@ -142,8 +142,9 @@ TEST(PilotTable, TheEntryWithoutSettingsCarriesTheRowTheFindingsAndTheRecordRead
     for (std::size_t c = 0; c < kPilotTableColumns; ++c) {
         SCOPED_TRACE(c);
         const bool number = !numbers[c].empty() && numbers[c].find_first_not_of("-0123456789") == std::string::npos;
-        if (c != kNameColumn)
+        if (c != kNameColumn) {
             EXPECT_EQ(pilotTableNumberColumn(c), number) << numbers[c];
+        }
     }
 }
 
