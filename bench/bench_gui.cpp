@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "SilentPrompts.h"
 #include "gui/PltFile.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"
@@ -42,18 +43,7 @@ double millisecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Nobody answers: the runs below ask nothing.
-class SilentPrompts final : public vantrel::Prompts {
-public:
-    bool askYesNo(QWidget*, Kind, const QString& text, Default) override { return complain(text), false; }
-    void tell(QWidget*, Kind, const QString& text, const QString&) override { complain(text); }
-    std::optional<QString> chooseOpenFile(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
-    void openUrl(const QString&) override {}
-
-private:
-    static void complain(const QString& text) { std::fprintf(stderr, "unexpected prompt: %s\n", qPrintable(text)); }
-};
+using vantrel::bench::SilentPrompts;
 
 // A main log of typical entries, written in pieces: `lines` lines, or as
 // many as make `bytes` bytes.

@@ -254,8 +254,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         }
         std::string entry;
         try {
-            DiscardLines report;
-            entry = BuildPilotReport(report, *settings, pilot.record, pilot.range, true);
+            entry = BuildExportEntry(*settings, pilot.record);
         } catch (const ConversionError& e) {
             // The setting is wrong for every file alike: stop here.
             printError(io, e.what());

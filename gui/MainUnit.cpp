@@ -26,6 +26,7 @@
 #include "core/mainlog/MainLogFile.h"
 #include "gui/MainLogEdit.h"
 #include "gui/ProgramSettings.h"
+#include "gui/ReviewWindow.h"
 #include "gui/Splash.h"
 
 using vantrel::Prompts;
@@ -119,9 +120,12 @@ void TForm1::createControls()
                                QStringLiteral("Save the main log to a new file"));
     Button2 = panelButton(Panel1, "Button2", QStringLiteral("Save log and Exit"), 380,
                           QStringLiteral("Save the main log and exit the program."));
+    // In the gap below "Clear text", so that every other button keeps its place.
+    ReviewButton = panelButton(Panel1, "ReviewButton", QStringLiteral("Review pilots..."), 170,
+                               QStringLiteral("Check many pilot files in one table"));
 
     QWidget* order[] = {Memo1,   GetScoreButton, SaveButton, SaveAsButton, Button1,
-                        AboutButton, ExitButton, ClearButton, Button2};
+                        AboutButton, ExitButton, ClearButton, Button2, ReviewButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -133,6 +137,7 @@ void TForm1::createControls()
     connect(AboutButton, &QPushButton::clicked, this, &TForm1::AboutButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(ExitButton, &QPushButton::clicked, this, &TForm1::ExitButtonClick);
+    connect(ReviewButton, &QPushButton::clicked, this, &TForm1::ReviewButtonClick);
 }
 
 void TForm1::keepButtonsVisible()
@@ -367,6 +372,19 @@ void TForm1::ExitButtonClick()
     close();
 }
 
+void TForm1::ReviewButtonClick()
+{
+    if (!ReviewWindow) {
+        TReviewWindow::Hooks hooks;
+        hooks.openPilot = [this](const QString& fileName) { openNamedFile(fileName); };
+        hooks.appendLogLine = [this](const QString& line) { appendLogLine(line); };
+        ReviewWindow = new TReviewWindow(prompts_, std::move(hooks), this);
+    }
+    ReviewWindow->show();
+    ReviewWindow->raise();
+    ReviewWindow->activateWindow();
+}
+
 void TForm1::FormShow()
 {
     if (SplashForm)
@@ -440,16 +458,16 @@ void TForm1::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     // The open flow shows modal windows; it runs once the drop is over.
-    QMetaObject::invokeMethod(
-        this,
-        [this, fileName] {
-            vantrel::runAction(this, prompts_, [&] {
-                vantrel::currentProgramSettings();
-                OpenDialog1.fileName = fileName;
-                openChosenFile(fileName);
-            });
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, fileName] { openNamedFile(fileName); }, Qt::QueuedConnection);
+}
+
+void TForm1::openNamedFile(const QString& fileName)
+{
+    vantrel::runAction(this, prompts_, [&] {
+        vantrel::currentProgramSettings();
+        OpenDialog1.fileName = fileName;
+        openChosenFile(fileName);
+    });
 }
 
 ProgramWindows::ProgramWindows() = default;

@@ -18,6 +18,7 @@ class QPushButton;
 class PilotFolderWatcher;
 class TAboutBox;
 class TPltFileView;
+class TReviewWindow;
 class TSettingsDlg;
 class TSplashForm;
 
@@ -38,6 +39,7 @@ public:
     QPushButton* AboutButton;
     QPushButton* SaveAsButton;
     QPushButton* Button2;
+    QPushButton* ReviewButton;
     // The file dialogs keep their state between uses, as the user sees it.
     vantrel::Prompts::FileRequest OpenDialog1;
     vantrel::Prompts::FileRequest SaveDialog1;
@@ -47,6 +49,8 @@ public:
     TSettingsDlg* SettingsDlg = nullptr;
     TAboutBox* AboutBox = nullptr;
     TPltFileView* PltFileView = nullptr;
+    // Made when first asked for; belongs to this window.
+    TReviewWindow* ReviewWindow = nullptr;
 
     // Offers the entry of each pilot the game saves, while that is switched on.
     PilotFolderWatcher* PilotWatcher = nullptr;
@@ -72,6 +76,7 @@ public:
     void AboutButtonClick();
     void Button2Click();
     void ExitButtonClick();
+    void ReviewButtonClick();
 
 signals:
     // The window has closed: the close step let it go, and the run ends.
@@ -95,6 +100,8 @@ private:
 
     void runOpenDialog();
     void openChosenFile(const QString& fileName);
+    // The open flow for a file named without the open dialog.
+    void openNamedFile(const QString& fileName);
     // Writes the log to the file; a file that could not be loaded or that
     // another program changed since is replaced only when the user agrees.
     bool writeLog(const QString& fileName);

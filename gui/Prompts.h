@@ -23,6 +23,7 @@ public:
         QString fileName;   // pre-filled file name
         QString filter;     // "Name|*.ext|All files|*.*" as the windows declare it
         QStringList sidebar;  // folders offered beside the usual places
+        bool confirmOverwrite = false;  // a save dialog asks before replacing a file
     };
 
     virtual ~Prompts() = default;
@@ -51,6 +52,10 @@ public:
     // nullopt when the user cancels; otherwise the chosen full path.
     virtual std::optional<QString> chooseOpenFile(QWidget* owner, const FileRequest& request) = 0;
     virtual std::optional<QString> chooseSaveFile(QWidget* owner, const FileRequest& request) = 0;
+    // Several existing files at once; nullopt when the user cancels.
+    virtual std::optional<QStringList> chooseOpenFiles(QWidget* owner, const FileRequest& request) = 0;
+    // An existing folder; nullopt when the user cancels.
+    virtual std::optional<QString> chooseFolder(QWidget* owner, const FileRequest& request) = 0;
     // Hands a link to the desktop's default handler; the result is ignored.
     virtual void openUrl(const QString& url) = 0;
 };

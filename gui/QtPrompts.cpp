@@ -72,7 +72,8 @@ void placeDialog(QFileDialog& dialog, const Prompts::FileRequest& request)
     dialog.selectFile(named.fileName());
 }
 
-std::optional<QString> runFileDialog(QFileDialog& dialog, const Prompts::FileRequest& request)
+// Every chosen file as a full path; nullopt when the dialog was cancelled.
+std::optional<QStringList> runFileDialogForAll(QFileDialog& dialog, const Prompts::FileRequest& request)
 {
     const QString filters = qtNameFilters(request.filter);
     if (!filters.isEmpty()) {
@@ -88,10 +89,20 @@ std::optional<QString> runFileDialog(QFileDialog& dialog, const Prompts::FileReq
     placeDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
+    QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath());
+    for (QString& file : chosen)
+        file = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    return chosen;
+}
+
+std::optional<QString> runFileDialog(QFileDialog& dialog, const Prompts::FileRequest& request)
+{
+    const std::optional<QStringList> chosen = runFileDialogForAll(dialog, request);
+    if (!chosen)
+        return std::nullopt;
+    return chosen->first();
 }
 
 }  // namespace
@@ -163,7 +174,24 @@ std::optional<QString> QtPrompts::chooseSaveFile(QWidget* owner, const FileReque
     QFileDialog dialog(boxParent(owner), request.title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    return runFileDialog(dialog, request);
+}
+
+std::optional<QStringList> QtPrompts::chooseOpenFiles(QWidget* owner, const FileRequest& request)
+{
+    QFileDialog dialog(boxParent(owner), request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    return runFileDialogForAll(dialog, request);
+}
+
+std::optional<QString> QtPrompts::chooseFolder(QWidget* owner, const FileRequest& request)
+{
+    QFileDialog dialog(boxParent(owner), request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
     return runFileDialog(dialog, request);
 }
 

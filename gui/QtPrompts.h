@@ -16,6 +16,8 @@ public:
     void tell(QWidget* owner, Kind kind, const QString& text, const QString& details) override;
     std::optional<QString> chooseOpenFile(QWidget* owner, const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(QWidget* owner, const FileRequest& request) override;
+    std::optional<QStringList> chooseOpenFiles(QWidget* owner, const FileRequest& request) override;
+    std::optional<QString> chooseFolder(QWidget* owner, const FileRequest& request) override;
     void openUrl(const QString& url) override;
 };
 

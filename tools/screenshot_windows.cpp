@@ -1,8 +1,9 @@
 // Saves pictures of the program's windows for the documentation: the main
-// window, the settings dialog, and the pilot view with a pilot loaded, with
-// the default settings and with the full details report on.
+// window, the settings dialog, the pilot view with a pilot loaded, with the
+// default settings and with the full details report on, and the review
+// window with PILOT.plt and the REVIEW files loaded.
 //
-//   vantrel_screenshots PILOT.plt OUTPUT_DIR
+//   vantrel_screenshots PILOT.plt OUTPUT_DIR [REVIEW.plt...]
 //
 // The program runs as a user would see it; only the answers to its file
 // dialogs are given here: each open dialog is answered with the file it
@@ -27,6 +28,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/About.h"
 #include "gui/MainUnit.h"
+#include "gui/ReviewWindow.h"
 #include "gui/Splash.h"
 #include "gui/ProgramSettings.h"
 
@@ -47,6 +49,8 @@ public:
         return QFileInfo(request.fileName).absoluteFilePath();
     }
     std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(QWidget*, const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 };
 
@@ -131,8 +135,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: vantrel_screenshots PILOT.plt OUTPUT_DIR\n");
+    if (arguments.size() < 3) {
+        std::fprintf(stderr, "usage: vantrel_screenshots PILOT.plt OUTPUT_DIR [REVIEW.plt...]\n");
         return 2;
     }
     const QDir out(arguments.at(2));
@@ -178,6 +182,20 @@ int main(int argc, char** argv)
     nextPicture = out.filePath(QStringLiteral("pilot-view-combat-sim.png"));
     scrollTarget = QStringLiteral("Combat sim. kill details");
     form.GetScoreButtonClick();
+
+    // The review window, as "Review pilots..." opens it, once every file is read.
+    vantrel::programSettings().write(vantrel::keys::MegaDetails, "0");
+    form.ReviewButtonClick();
+    TReviewWindow& review = *form.ReviewWindow;
+    review.resize(1270, 330);  // wide enough for most of the columns
+    review.addPaths(arguments.mid(1, 1) + arguments.mid(3));
+    QElapsedTimer loading;
+    loading.start();
+    while (review.isLoading() && loading.elapsed() < 30000)
+        settleFor(20);
+    settleFor(300);
+    ok = !review.isLoading() && save(review, out.filePath(QStringLiteral("review.png"))) && ok;
+    review.close();
 
     return ok ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 #!/bin/sh
-# Pictures of the main window, the settings dialog and the pilot view, taken
-# under Xvfb with the bundled sample pilot, into docs/screenshots/.
+# Pictures of the main window, the settings dialog, the pilot view and the
+# review window, taken under Xvfb with the bundled sample pilot, into
+# docs/screenshots/. The review window also shows a file cut short and, when
+# they lie beside the checkout in ../shared/testdata/real, two real pilots.
 #
 #   tools/screenshots.sh [BUILD_DIR]
 #
@@ -18,6 +20,17 @@ mkdir -p "$here/docs/screenshots"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT INT TERM
 
+# What the review window shows besides the sample pilot.
+head -c 1000 "$build/samples/Kestrel_Red.plt" > "$home/Broken.plt"
+real="$here/../shared/testdata/real"
+set --
+for pilot in "$real/PickledYoda0.plt" "$real/XWA-TC-56.plt"; do
+    if [ -f "$pilot" ]; then
+        set -- "$@" "$(cd "$(dirname "$pilot")" && pwd)/$(basename "$pilot")"
+    fi
+done
+set -- "$@" "$home/Broken.plt"
+
 if command -v openbox >/dev/null 2>&1; then
     wm=openbox
 else
@@ -28,13 +41,16 @@ fi
 HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" LC_ALL=C.UTF-8 \
     xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
     sh -c '
-        if [ -n "$1" ]; then
-            "$1" >/dev/null 2>&1 &
+        wmname=$1
+        if [ -n "$wmname" ]; then
+            "$wmname" >/dev/null 2>&1 &
             wm=$!
             sleep 1
         fi
         status=0
-        "$2" "$3" "$4" || status=$?
-        [ -z "$1" ] || kill "$wm" 2>/dev/null || true
+        prog=$2 pilot=$3 out=$4
+        shift 4
+        "$prog" "$pilot" "$out" "$@" || status=$?
+        [ -z "$wmname" ] || kill "$wm" 2>/dev/null || true
         exit $status
-    ' screenshots "$wm" "$build/tools/vantrel_screenshots" "$build/samples/Kestrel_Red.plt" "$here/docs/screenshots"
+    ' screenshots "$wm" "$build/tools/vantrel_screenshots" "$build/samples/Kestrel_Red.plt" "$here/docs/screenshots" "$@"

@@ -30,18 +30,24 @@ void writeScoreSummary(TextSink& sink, const PilotRecord& r)
     out.end();
 }
 
+std::string BuildExportEntry(Settings& settings, const PilotRecord& record, const DateSource& today)
+{
+    std::string entry = buildLogEntry(settings, record, today);
+    if (settings.flag(keys::CheckCheat, defaults::CheckCheat) && CheckIntegrity(record).errors() > 0)
+        entry = markEntryWithErrors(entry);
+    return entry;
+}
+
 std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& record, MissionRange& range,
                              bool withMissionListing, const DateSource& today)
 {
     sink.clear();
     writeScoreSummary(sink, record);
-    std::string entry = buildLogEntry(settings, record, today);
+    std::string entry = BuildExportEntry(settings, record, today);
 
     record.FileErrorCount = 0;
     if (settings.flag(keys::CheckCheat, defaults::CheckCheat))
         record.FileErrorCount = RunIntegrityCheck(sink, settings, record);
-    if (record.FileErrorCount > 0)
-        entry = markEntryWithErrors(entry);
 
     // Both listings of one report show what the settings say when the first
     // of them starts.

@@ -18,6 +18,11 @@ namespace vantrel {
 std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& record, MissionRange& range,
                              bool withMissionListing, const DateSource& today = {});
 
+// The log entry the export field holds after a load: the entry, marked with
+// the error mark when CheckCheat is on and the check finds errors. Throws
+// ConversionError as BuildPilotReport does.
+std::string BuildExportEntry(Settings& settings, const PilotRecord& record, const DateSource& today = {});
+
 // The five summary lines.
 void writeScoreSummary(TextSink& sink, const PilotRecord& record);
 

@@ -9,6 +9,7 @@
 
 namespace vantrel {
 
+
 namespace {
 
 const std::array<std::string_view, kPilotTableColumns> kHeader = {
@@ -30,27 +31,6 @@ const std::array<std::string_view, kPilotTableColumns> kHeader = {
     "Total warning",
     "Load error",
 };
-
-enum Column : std::size_t {
-    kFile,
-    kName,
-    kRank,
-    kRating,
-    kKalidor,
-    kCampaignMissions,
-    kTodScore,
-    kTodBonus,
-    kAzzScore,
-    kAzzBonus,
-    kCampaignTotal,
-    kSimScore,
-    kSimBonus,
-    kSimMissions,
-    kIntegrityErrors,
-    kTotalWarning,
-    kLoadError,
-};
-
 
 // Fields go straight onto the line being built.
 void appendCsvField(std::string& line, std::string_view field)
@@ -106,47 +86,66 @@ std::span<const std::string_view> pilotTableHeader()
     return kHeader;
 }
 
-PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record)
+bool pilotTableNumberColumn(std::size_t column)
 {
-    const IntegrityFindings check = CheckIntegrity(record);
+    return column >= kCampaignMissionsColumn && column <= kIntegrityErrorsColumn;
+}
+
+namespace {
+
+PilotTableRow rowWithFindings(const std::string& file, const PilotRecord& record, const IntegrityFindings& check)
+{
     const auto simScored = std::count_if(record.SimMissions.begin(), record.SimMissions.end(),
                                          [](const MissionEntry& m) { return m.MissionScore != 0; });
 
     PilotTableRow row;
-    row[kFile] = file;
-    row[kName] = fieldText(record.PilotName);
-    row[kRank] = vocabulary::nameOrNumber(vocabulary::rankNames(), record.Rank);
-    row[kRating] = vocabulary::nameOrNumber(vocabulary::ratingNames(), record.Rating);
-    row[kKalidor] = vocabulary::nameOrNumber(vocabulary::kalidorStates(), record.KalidorCrescent);
-    row[kCampaignMissions] = std::to_string(record.CampaignMissionCount);
-    row[kTodScore] = std::to_string(record.TODScoreA);
-    row[kTodBonus] = std::to_string(record.TODBonus);
-    row[kAzzScore] = std::to_string(record.AzzScoreB);
-    row[kAzzBonus] = std::to_string(record.AzzBonus);
-    row[kCampaignTotal] = std::to_string(CampaignScoreSum(record));
-    row[kSimScore] = std::to_string(record.SimScoreA);
-    row[kSimBonus] = std::to_string(record.SimBonus);
-    row[kSimMissions] = std::to_string(simScored);
-    row[kIntegrityErrors] = std::to_string(check.errors());
-    row[kTotalWarning] = check.totalWarning ? "yes" : "no";
+    row[kFileColumn] = file;
+    row[kNameColumn] = fieldText(record.PilotName);
+    row[kRankColumn] = vocabulary::nameOrNumber(vocabulary::rankNames(), record.Rank);
+    row[kRatingColumn] = vocabulary::nameOrNumber(vocabulary::ratingNames(), record.Rating);
+    row[kKalidorColumn] = vocabulary::nameOrNumber(vocabulary::kalidorStates(), record.KalidorCrescent);
+    row[kCampaignMissionsColumn] = std::to_string(record.CampaignMissionCount);
+    row[kTodScoreColumn] = std::to_string(record.TODScoreA);
+    row[kTodBonusColumn] = std::to_string(record.TODBonus);
+    row[kAzzScoreColumn] = std::to_string(record.AzzScoreB);
+    row[kAzzBonusColumn] = std::to_string(record.AzzBonus);
+    row[kCampaignTotalColumn] = std::to_string(CampaignScoreSum(record));
+    row[kSimScoreColumn] = std::to_string(record.SimScoreA);
+    row[kSimBonusColumn] = std::to_string(record.SimBonus);
+    row[kSimMissionsColumn] = std::to_string(simScored);
+    row[kIntegrityErrorsColumn] = std::to_string(check.errors());
+    row[kTotalWarningColumn] = check.totalWarning ? "yes" : "no";
     return row;
+}
+
+}  // namespace
+
+PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record)
+{
+    return rowWithFindings(file, record, CheckIntegrity(record));
 }
 
 PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files)
 {
-    PilotTableEntry entry;
     PilotRecord record;
+    return pilotTableEntry(path, record, files);
+}
+
+PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files)
+{
+    PilotTableEntry entry;
     const LoadResult loaded = ReadMission(record, path, files);
     if (!loaded.ok()) {
-        entry.cells[kFile] = path;
+        entry.cells[kFileColumn] = path;
         for (const std::string& message : loaded.messages) {
-            if (!entry.cells[kLoadError].empty())
-                entry.cells[kLoadError] += ' ';
-            entry.cells[kLoadError] += message;
+            if (!entry.cells[kLoadErrorColumn].empty())
+                entry.cells[kLoadErrorColumn] += ' ';
+            entry.cells[kLoadErrorColumn] += message;
         }
         return entry;
     }
-    entry.cells = pilotTableRow(path, record);
+    entry.check = CheckIntegrity(record);
+    entry.cells = rowWithFindings(path, record, entry.check);
     entry.loaded = true;
     return entry;
 }

@@ -10,6 +10,7 @@
 
 #include "core/pilot/FileAccess.h"
 #include "core/pilot/PilotRecord.h"
+#include "core/reports/IntegrityCheck.h"
 
 namespace vantrel {
 
@@ -18,21 +19,52 @@ enum class TableFormat { Tsv, Csv };
 inline constexpr std::size_t kPilotTableColumns = 17;
 using PilotTableRow = std::array<std::string, kPilotTableColumns>;
 
+// The columns, in the order of the header row.
+enum PilotTableColumn : std::size_t {
+    kFileColumn,
+    kNameColumn,
+    kRankColumn,
+    kRatingColumn,
+    kKalidorColumn,
+    kCampaignMissionsColumn,
+    kTodScoreColumn,
+    kTodBonusColumn,
+    kAzzScoreColumn,
+    kAzzBonusColumn,
+    kCampaignTotalColumn,
+    kSimScoreColumn,
+    kSimBonusColumn,
+    kSimMissionsColumn,
+    kIntegrityErrorsColumn,
+    kTotalWarningColumn,
+    kLoadErrorColumn,
+};
+
 // The header row's column names.
 std::span<const std::string_view> pilotTableHeader();
+
+// Whether a loaded file's cell in the column is a whole number in decimal.
+bool pilotTableNumberColumn(std::size_t column);
 
 struct PilotTableEntry {
     PilotTableRow cells;
     bool loaded = false;  // false: only the file and the load error are filled
+    IntegrityFindings check;  // of a loaded file
+
+    // A loaded file whose check finds differing copies or whose score total
+    // warning applies.
+    bool flagged() const { return loaded && (check.errors() > 0 || check.totalWarning); }
 };
 
-// The row for a loaded record; `file` is the file column's text. No setting
-// changes the row: the integrity figures are the check's findings whatever
-// CheckCheat says.
+// The row for a loaded record; `file` is the file column's text. The
+// integrity figures are the check's findings whatever CheckCheat says; no
+// setting changes the row.
 PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record);
 
 // Loads the file and builds its row, or the row of a file that failed to load.
 PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files = systemFileAccess());
+// The same; `record` gets what the load read.
+PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files = systemFileAccess());
 
 // One line of the table, with its line end: TSV fields joined by tabs (a tab,
 // CR or LF inside a field becomes a space), LF; CSV fields quoted where they

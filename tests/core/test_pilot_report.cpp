@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <limits>
 
 #include "TestSupport.h"
@@ -203,6 +204,30 @@ TEST_F(BuildPilotReportTest, errorsMarkTheEntryOnceHoweverOftenTheReportRuns)
     EXPECT_EQ(build(), "Kestrel - Score: 1255 (1200+55)");
     EXPECT_EQ(record.FileErrorCount, 0);
     EXPECT_EQ(sink.lines.size(), 5u + 1u);  // summary and the listing's header only
+}
+
+TEST_F(BuildPilotReportTest, TheExportEntryOnItsOwnIsTheEntryTheReportReturns)
+{
+    settings.set("NameSource", "0");
+    // Copies that agree, copies that differ, and only the total warning (no mark).
+    const std::vector<std::function<void(PilotRecord&)>> files = {
+        [](PilotRecord&) {},
+        [](PilotRecord& r) { r.AzzScoreD = 7; },
+        [](PilotRecord& r) { r.CampaignCalculatedTotal = 9; },
+    };
+    for (const char* check : {"1", "0", "yes"}) {
+        settings.set("CheckCheat", check);
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            SCOPED_TRACE(std::string(check) + " file " + std::to_string(k));
+            record = kestrel();
+            files[k](record);
+            const std::string alone = BuildExportEntry(settings, record, [] { return std::string("D"); });
+            EXPECT_EQ(alone, build());
+            EXPECT_EQ(alone.starts_with("! "), k == 1 && std::string(check) == "1");
+        }
+    }
+    settings.set("ScoreFormat", "x");
+    EXPECT_THROW(BuildExportEntry(settings, record), ConversionError);
 }
 
 TEST_F(BuildPilotReportTest, withoutListingTheHeaderIsLeftOut)

@@ -99,6 +99,52 @@ TEST(PilotTable, aFileThatFailsToLoadGetsItsErrorText)
     EXPECT_EQ(good.cells[16], "");
 }
 
+TEST(PilotTable, TheEntryWithoutSettingsCarriesTheRowTheFindingsAndTheRecordRead)
+{
+    TempDir dir;
+    const std::string path = dir.file("a.plt");
+    PilotImage image;
+    image.setText(L::PilotName, "Wedge");
+    image.setInt(L::TODScoreA, 40);
+    image.setInt(L::TODScoreD, 40);
+    image.setMission(L::CampaignMissionRecords, 0, {0, 1, 40, 60, 0});
+    ASSERT_TRUE(image.save(path));
+
+    PilotRecord record;
+    const PilotTableEntry entry = pilotTableEntry(path, record);
+    ASSERT_TRUE(entry.loaded);
+    EXPECT_EQ(fieldText(record.PilotName), "Wedge");
+    EXPECT_EQ(entry.cells, pilotTableEntry(path).cells);
+    // Copies B and C are 0: two differ; the sum matches the missions'.
+    EXPECT_EQ(entry.check.errors(), 2);
+    EXPECT_FALSE(entry.check.totalWarning);
+    EXPECT_TRUE(entry.flagged());
+    EXPECT_EQ(entry.cells[kIntegrityErrorsColumn], "2");
+
+    image.setInt(L::TODScoreB, 40);
+    image.setInt(L::TODScoreC, 40);
+    ASSERT_TRUE(image.save(path));
+    EXPECT_FALSE(pilotTableEntry(path, record).flagged());
+    image.setMission(L::CampaignMissionRecords, 0, {0, 1, 41, 60, 0});
+    ASSERT_TRUE(image.save(path));
+    EXPECT_TRUE(pilotTableEntry(path, record).flagged());
+
+    writeFile(path, "abc");
+    const PilotTableEntry failed = pilotTableEntry(path, record);
+    EXPECT_FALSE(failed.flagged());
+    EXPECT_EQ(failed.cells, pilotTableEntry(path).cells);
+
+    // The columns whose cells are numbers, as a loaded row has them.
+    PilotTableRow numbers = entry.cells;
+    for (std::size_t c = 0; c < kPilotTableColumns; ++c) {
+        SCOPED_TRACE(c);
+        const bool number = !numbers[c].empty() && numbers[c].find_first_not_of("-0123456789") == std::string::npos;
+        if (c != kNameColumn) {
+            EXPECT_EQ(pilotTableNumberColumn(c), number) << numbers[c];
+        }
+    }
+}
+
 TEST(PilotTable, foldersAreSearchedForPilotFilesInByteOrder)
 {
     TempDir dir;

@@ -52,7 +52,8 @@ namespace vantrel::testing {
 class ScriptedPrompts final : public Prompts {
 public:
     std::deque<bool> answers;
-    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<QString>> files;  // also the answers of folder dialogs
+    std::deque<std::optional<QStringList>> fileLists;
     std::vector<std::string> log;
     std::vector<std::string> details;
     std::vector<QWidget*> owners;
@@ -101,6 +102,26 @@ public:
         owners.push_back(owner);
         saveRequests.push_back(request);
         log.push_back("save: " + request.fileName.toStdString());
+        return nextFile();
+    }
+    std::optional<QStringList> chooseOpenFiles(QWidget* owner, const FileRequest& request) override
+    {
+        owners.push_back(owner);
+        openRequests.push_back(request);
+        log.push_back("open files: " + request.directory.toStdString());
+        if (fileLists.empty()) {
+            ADD_FAILURE() << "unexpected file dialog";
+            return std::nullopt;
+        }
+        std::optional<QStringList> chosen = fileLists.front();
+        fileLists.pop_front();
+        return chosen;
+    }
+    std::optional<QString> chooseFolder(QWidget* owner, const FileRequest& request) override
+    {
+        owners.push_back(owner);
+        openRequests.push_back(request);
+        log.push_back("folder: " + request.directory.toStdString());
         return nextFile();
     }
     void openUrl(const QString& url) override { log.push_back("url: " + url.toStdString()); }

@@ -31,6 +31,8 @@ public:
     void tell(QWidget*, Kind, const QString& text, const QString&) override { ADD_FAILURE() << "unexpected message: " << text.toStdString(); }
     std::optional<QString> chooseOpenFile(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(QWidget*, const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString& url) override { urls.push_back(url); }
 };
 
@@ -208,6 +210,8 @@ public:
         return std::nullopt;
     }
     std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QStringList> chooseOpenFiles(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(QWidget*, const FileRequest&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
 };
 

@@ -137,6 +137,7 @@ TEST_F(WindowLayoutTest, mainWindow_controlsHintsAndTabOrder)
          ("Save the main log to: " + paths::defaultLogFile()).c_str()},
         {"SaveAsButton", {5, 90, 101, 31}, "Save the main log to a new file"},
         {"ClearButton", {5, 130, 101, 31}, "Clear the text window"},
+        {"ReviewButton", {5, 170, 101, 31}, "Check many pilot files in one table"},
         {"Button1", {5, 220, 101, 31}, "Open the settings window"},
         {"AboutButton", {5, 260, 101, 31}, "Info about this program"},
         {"Button2", {5, 380, 101, 31}, "Save the main log and exit the program."},
@@ -146,12 +147,14 @@ TEST_F(WindowLayoutTest, mainWindow_controlsHintsAndTabOrder)
         {form.GetScoreButton, "Open pilotfile"}, {form.SaveButton, "Save log"},
         {form.SaveAsButton, "Save log as..."},   {form.ClearButton, "Clear text"},
         {form.Button1, "Settings"},              {form.AboutButton, "About"},
-        {form.Button2, "Save log and Exit"},     {form.ExitButton, "Exit"}};
+        {form.Button2, "Save log and Exit"},     {form.ExitButton, "Exit"},
+        {form.ReviewButton, "Review pilots..."}};
     for (const auto& [button, caption] : captions)
         EXPECT_EQ(button->text(), QString::fromLatin1(caption));
 
     EXPECT_EQ(tabChain(form, form.Memo1),
-              QString("Memo1 GetScoreButton SaveButton SaveAsButton Button1 AboutButton ExitButton ClearButton Button2")
+              QString("Memo1 GetScoreButton SaveButton SaveAsButton Button1 AboutButton ExitButton ClearButton Button2 "
+                      "ReviewButton")
                   .split(' '));
 }
 
