@@ -98,12 +98,7 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     if (!home.isValid())
         return 1;
-    const QByteArray homePath = QFile::encodeName(home.path());
-    ::setenv("HOME", homePath.constData(), 1);
-    ::setenv("XDG_CONFIG_HOME", (homePath + "/.config").constData(), 1);
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QDir(home.path()).mkpath(QStringLiteral(".config"));
+    vantrel::bench::useHome(home);
 
     const std::string bigLog = home.filePath(QStringLiteral("big.log")).toStdString();
     const std::string longLog = home.filePath(QStringLiteral("long.log")).toStdString();
