@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(CliTest, reportPrintsWhatTheTextWindowHolds)
+TEST_F(CliTest, ReportPrintsWhatTheTextWindowHolds)
 {
     const std::string path = pilot("Jan_Ors.plt", 3);
     const CliRun run = cli("report --ini " + ini + " " + path);
@@ -54,7 +54,7 @@ TEST_F(CliTest, reportPrintsWhatTheTextWindowHolds)
               "3: Tot. Score= 300 (300+0)\n");
 }
 
-TEST_F(CliTest, reportFromIsTheFieldBeforeTheLoad)
+TEST_F(CliTest, ReportFromIsTheFieldBeforeTheLoad)
 {
     const std::string path = pilot("p.plt", 5);
     writeFile(ini, "[ZADAdeda]\nShowMissionTotal=0\nShowMissionBonus=0\n");
@@ -65,7 +65,7 @@ TEST_F(CliTest, reportFromIsTheFieldBeforeTheLoad)
         << run.out;
 }
 
-TEST_F(CliTest, missionsUsesFromAndTo)
+TEST_F(CliTest, MissionsUsesFromAndTo)
 {
     const std::string path = pilot("p.plt", 5);
     writeFile(ini, "[ZADAdeda]\nShowMissionTotal=0\nShowMissionBonus=0\nShowMissionTime=1\n");
@@ -77,7 +77,7 @@ TEST_F(CliTest, missionsUsesFromAndTo)
               "--- Mission details: ----------------------------\n4: Score=400 Time=1:1\n5: Score=500 Time=1:1\n");
 }
 
-TEST_F(CliTest, entryGoesOnPastFilesThatFailToLoad)
+TEST_F(CliTest, EntryGoesOnPastFilesThatFailToLoad)
 {
     const std::string good = pilot("Wedge_Antilles.plt", 1);
     const std::string bad = dir.file("bad.plt");
@@ -92,7 +92,7 @@ TEST_F(CliTest, entryGoesOnPastFilesThatFailToLoad)
               "2 Errors while loading file! This may not be a XWA pilotfile.\n");
 }
 
-TEST_F(CliTest, entryAppendsToTheMainLogByItsRules)
+TEST_F(CliTest, EntryAppendsToTheMainLogByItsRules)
 {
     const std::string good = pilot("Wedge.plt", 1);
     const std::string log = dir.file("log.txt");
@@ -113,7 +113,7 @@ TEST_F(CliTest, entryAppendsToTheMainLogByItsRules)
 
 // ---- Log integrity: nothing lost, nothing overwritten that is no log ----
 
-TEST_F(CliTest, logIntegrity_concurrentAppendsLoseNoEntry)
+TEST_F(CliTest, LogIntegrityConcurrentAppendsLoseNoEntry)
 {
     const std::string good = pilot("Wedge.plt", 1);
     const std::string log = dir.file("log.txt");
@@ -139,7 +139,7 @@ TEST_F(CliTest, logIntegrity_concurrentAppendsLoseNoEntry)
     EXPECT_EQ(readFile(log), expected);
 }
 
-TEST_F(CliTest, logIntegrity_aLogNamedLikeAPilotOrHoldingNulIsRefused)
+TEST_F(CliTest, LogIntegrityALogNamedLikeAPilotOrHoldingNulIsRefused)
 {
     const std::string first = pilot("Wedge.plt", 1);
     const std::string second = pilot("Biggs.plt", 2);
@@ -163,7 +163,7 @@ TEST_F(CliTest, logIntegrity_aLogNamedLikeAPilotOrHoldingNulIsRefused)
     EXPECT_EQ(readFile(binary), binaryBytes);
 }
 
-TEST_F(CliTest, logIntegrity_controlCharactersInTheNameKeepTheEntryOnOneLine)
+TEST_F(CliTest, LogIntegrityControlCharactersInTheNameKeepTheEntryOnOneLine)
 {
     const std::string log = dir.file("log.txt");
     const std::string fromFileName = pilot("Wedge\nAntilles\t2.plt", 1);
@@ -184,7 +184,7 @@ TEST_F(CliTest, logIntegrity_controlCharactersInTheNameKeepTheEntryOnOneLine)
     EXPECT_EQ(readFile(log), "Wedge?Antilles?2 - Score: 1000 (1000+0)\r\nJan?Ors?? - Score: 0\r\n");
 }
 
-TEST_F(CliTest, logIntegrity_aLockThatCannotBeHadWritesNothingAndTellsWhy)
+TEST_F(CliTest, LogIntegrityALockThatCannotBeHadWritesNothingAndTellsWhy)
 {
     const std::string good = pilot("Wedge.plt", 1);
     const std::string log = dir.file("log.txt");
@@ -198,7 +198,7 @@ TEST_F(CliTest, logIntegrity_aLockThatCannotBeHadWritesNothingAndTellsWhy)
 
 // ---- Readers: a log that is no regular file is refused at once ----
 
-TEST_F(CliTest, readers_aFifoOrDeviceAsTheLogIsRefusedWithoutWaiting)
+TEST_F(CliTest, ReadersAFifoOrDeviceAsTheLogIsRefusedWithoutWaiting)
 {
     const std::string good = pilot("Wedge.plt", 1);
     const std::string fifo = dir.file("fifo.log");
@@ -213,7 +213,7 @@ TEST_F(CliTest, readers_aFifoOrDeviceAsTheLogIsRefusedWithoutWaiting)
     }
 }
 
-TEST_F(CliTest, readers_aLogTooLargeForTheWindowIsLeftAndNamed)
+TEST_F(CliTest, ReadersALogTooLargeForTheWindowIsLeftAndNamed)
 {
     const std::string good = pilot("Wedge.plt", 1);
     const std::string huge = dir.file("huge.log");
@@ -225,7 +225,7 @@ TEST_F(CliTest, readers_aLogTooLargeForTheWindowIsLeftAndNamed)
     EXPECT_EQ(std::filesystem::file_size(huge), 64u * 1024u * 1024u + 1u);
 }
 
-TEST_F(CliTest, aConversionErrorKeepsTheLinesBeforeIt)
+TEST_F(CliTest, AConversionErrorKeepsTheLinesBeforeIt)
 {
     const std::string path = pilot("p.plt", 0);
     writeFile(ini, "[ZADAdeda]\nNameSource=x\n");
@@ -241,7 +241,7 @@ TEST_F(CliTest, aConversionErrorKeepsTheLinesBeforeIt)
     EXPECT_EQ(entry.err, "'x' is not a valid integer value\n");
 }
 
-TEST_F(CliTest, settingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
+TEST_F(CliTest, SettingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
 {
     const std::string path = pilot("Biggs_Darklighter.plt", 0);
     writeFile(dir.file("vantrel.ini"), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
@@ -256,7 +256,7 @@ TEST_F(CliTest, settingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
 }
 
-TEST_F(CliTest, usageErrorsAndHelp)
+TEST_F(CliTest, UsageErrorsAndHelp)
 {
     const std::string path = pilot("p.plt", 0);
     const std::vector<std::string> bad = {"", "frobnicate " + path, "report", "report " + path + " " + path,
@@ -274,7 +274,7 @@ TEST_F(CliTest, usageErrorsAndHelp)
     EXPECT_EQ(cli("entry --help").status, 0);
 }
 
-TEST_F(CliTest, theBundledSampleIsAConsistentPilot)
+TEST_F(CliTest, TheBundledSampleIsAConsistentPilot)
 {
     const CliRun run = cli("report --ini " + ini + " '" VANTREL_SAMPLE_PILOT "'");
     EXPECT_EQ(run.status, 0);
@@ -288,7 +288,7 @@ TEST_F(CliTest, theBundledSampleIsAConsistentPilot)
 
 namespace {
 
-TEST_F(CliTest, setChangesOnlyWhatItIsGiven)
+TEST_F(CliTest, SetChangesOnlyWhatItIsGiven)
 {
     const std::string path = pilot("p.plt", 2);
     const std::string before = readFile(path);
@@ -308,7 +308,7 @@ TEST_F(CliTest, setChangesOnlyWhatItIsGiven)
     EXPECT_EQ(readFile(path).substr(0, 13), std::string("Wedge") + std::string(8, '\0'));
 }
 
-TEST_F(CliTest, setRefusesValuesOutsideTheTablesAndWritesNothing)
+TEST_F(CliTest, SetRefusesValuesOutsideTheTablesAndWritesNothing)
 {
     const std::string path = pilot("p.plt", 2);
     const std::string before = readFile(path);
@@ -322,7 +322,7 @@ TEST_F(CliTest, setRefusesValuesOutsideTheTablesAndWritesNothing)
     EXPECT_EQ(readFile(path), before);
 }
 
-TEST_F(CliTest, setReportsAFileThatIsNoPilot)
+TEST_F(CliTest, SetReportsAFileThatIsNoPilot)
 {
     const std::string bad = dir.file("bad.plt");
     writeFile(bad, "short");
@@ -343,7 +343,7 @@ bool isFifo(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
-TEST_F(CliTest, anIniThatCannotBeReadStopsEveryCommandThatTakesIt)
+TEST_F(CliTest, AnIniThatCannotBeReadStopsEveryCommandThatTakesIt)
 {
     const std::string path = pilot("p.plt", 1);
     const std::string before = readFile(path);
@@ -385,7 +385,7 @@ TEST_F(CliTest, anIniThatCannotBeReadStopsEveryCommandThatTakesIt)
     EXPECT_NE(usage.err.find("Usage: vantrel-cli"), std::string::npos);
 }
 
-TEST_F(CliTest, anIniWithoutReadPermissionStopsTheCommand)
+TEST_F(CliTest, AnIniWithoutReadPermissionStopsTheCommand)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads any file whatever its permission bits; run as another user to check this";
@@ -398,7 +398,7 @@ TEST_F(CliTest, anIniWithoutReadPermissionStopsTheCommand)
     EXPECT_EQ(run.err, "vantrel-cli: cannot read settings file " + dir.file("locked.ini") + ": Permission denied\n");
 }
 
-TEST_F(CliTest, anUnreadableDefaultSettingsFileIsToldAndTheDefaultsAreUsed)
+TEST_F(CliTest, AnUnreadableDefaultSettingsFileIsToldAndTheDefaultsAreUsed)
 {
     // Without --ini the user's settings file may be absent: the defaults
     // apply without a word. One that is there but cannot be read is named on

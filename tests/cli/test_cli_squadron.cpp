@@ -47,7 +47,7 @@ protected:
     std::string data, backups;
 };
 
-TEST_F(SquadronCliTest, tableOfAFolderWithGoodBadAndOddFiles)
+TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
 {
     const std::string squad = dir.file("squad");
     fs::create_directories(squad + "/nested");
@@ -84,7 +84,7 @@ TEST_F(SquadronCliTest, tableOfAFolderWithGoodBadAndOddFiles)
                   squad + "/a.plt,Jan Ors,Flight Officer,Marksman 3rd,None,1,1000,0,0,0,1000,0,0,0,0,no,\r\n");
 }
 
-TEST_F(SquadronCliTest, tableUsage)
+TEST_F(SquadronCliTest, TableUsage)
 {
     for (const std::string& args : {std::string("table"), std::string("table --format xls x.plt")}) {
         const CliRun run = cli(args);
@@ -94,7 +94,7 @@ TEST_F(SquadronCliTest, tableUsage)
     }
 }
 
-TEST_F(SquadronCliTest, diffOfTwoSaves)
+TEST_F(SquadronCliTest, DiffOfTwoSaves)
 {
     const std::string before = dir.file("before.plt"), after = dir.file("after.plt");
     ASSERT_TRUE(pilot("Jan Ors", 1000).save(before));
@@ -129,7 +129,7 @@ TEST_F(SquadronCliTest, diffOfTwoSaves)
     EXPECT_EQ(cli("diff '" + before + "'").status, 2);
 }
 
-TEST_F(SquadronCliTest, setBacksUpTheFileBeforeWriting)
+TEST_F(SquadronCliTest, SetBacksUpTheFileBeforeWriting)
 {
     const std::string path = dir.file("Jan.plt");
     ASSERT_TRUE(pilot("Jan Ors", 1000).save(path));
@@ -154,7 +154,7 @@ TEST_F(SquadronCliTest, setBacksUpTheFileBeforeWriting)
     EXPECT_EQ(copies, expected);
 }
 
-TEST_F(SquadronCliTest, setWritesNothingWhenTheBackupFails)
+TEST_F(SquadronCliTest, SetWritesNothingWhenTheBackupFails)
 {
     const std::string path = dir.file("Jan.plt");
     ASSERT_TRUE(pilot("Jan Ors", 1000).save(path));
@@ -189,7 +189,7 @@ std::string unopenedRow(const std::string& path)
            "be a XWA pilotfile.\n";
 }
 
-TEST_F(SquadronCliTest, tableGivesARowToEveryPilotFileItCannotRead)
+TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
 {
     const std::string squad = dir.file("squad");
     fs::create_directories(squad + "/nested");
@@ -230,7 +230,7 @@ TEST_F(SquadronCliTest, tableGivesARowToEveryPilotFileItCannotRead)
     EXPECT_EQ(clean.out, kHeaderTsv + biggsRow + janRow);
 }
 
-TEST_F(SquadronCliTest, tableTellsOfFoldersAndFilesItMayNotRead)
+TEST_F(SquadronCliTest, TableTellsOfFoldersAndFilesItMayNotRead)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads and searches everything whatever its permission bits; run as another user to "

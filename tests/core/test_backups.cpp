@@ -90,7 +90,7 @@ protected:
     std::string pilot, original, backups;
 };
 
-TEST_F(BackupTest, namesCarryTheFileNameAndTheLocalTime)
+TEST_F(BackupTest, NamesCarryTheFileNameAndTheLocalTime)
 {
     EXPECT_EQ(backupFileName("/games/xwa/Wedge.plt", kMoment), "Wedge-20240305-060708.plt");
     EXPECT_EQ(backupFileName("Red Two.PLT", kMoment), "Red Two-20240305-060708.plt");
@@ -99,7 +99,7 @@ TEST_F(BackupTest, namesCarryTheFileNameAndTheLocalTime)
     EXPECT_EQ(backupFileName("Wedge.plt", kMoment), "Wedge-20240305-070708.plt");
 }
 
-TEST_F(BackupTest, copiesTheFileIntoANewFolderAndNumbersSecondsTaken)
+TEST_F(BackupTest, CopiesTheFileIntoANewFolderAndNumbersSecondsTaken)
 {
     ASSERT_TRUE(backUp(pilot, backups, kMoment).ok());
     ASSERT_TRUE(backUp(pilot, backups, kMoment).ok());
@@ -111,7 +111,7 @@ TEST_F(BackupTest, copiesTheFileIntoANewFolderAndNumbersSecondsTaken)
     EXPECT_EQ(readFile(backups + "/Wedge-20240305-060708-3.plt"), "changed");
 }
 
-TEST_F(BackupTest, keepsTheTwentyNewestOfEachFileName)
+TEST_F(BackupTest, KeepsTheTwentyNewestOfEachFileName)
 {
     fs::create_directories(backups);
     // 25 older backups; within 20230106-120000 the numbers 9 and 10 must
@@ -142,7 +142,7 @@ TEST_F(BackupTest, keepsTheTwentyNewestOfEachFileName)
     EXPECT_TRUE(fs::exists(backups + "/Wedge-20230106-120000-10.plt"));
 }
 
-TEST_F(BackupTest, theNewBackupSurvivesOlderNamesFromTheFuture)
+TEST_F(BackupTest, TheNewBackupSurvivesOlderNamesFromTheFuture)
 {
     fs::create_directories(backups);
     for (int day = 10; day < 35; ++day)
@@ -153,7 +153,7 @@ TEST_F(BackupTest, theNewBackupSurvivesOlderNamesFromTheFuture)
     EXPECT_NE(std::find(names.begin(), names.end(), "Wedge-20240305-060708.plt"), names.end());
 }
 
-TEST_F(BackupTest, aSessionBacksEachFileUpOnce)
+TEST_F(BackupTest, ASessionBacksEachFileUpOnce)
 {
     PilotImage other;
     other.setText(layout::PilotName, "Biggs");
@@ -174,7 +174,7 @@ TEST_F(BackupTest, aSessionBacksEachFileUpOnce)
     EXPECT_EQ(namesIn(backups).size(), 3u);
 }
 
-TEST_F(BackupTest, savingThreeTimesBacksUpTheFileAsItWasBeforeTheFirst)
+TEST_F(BackupTest, SavingThreeTimesBacksUpTheFileAsItWasBeforeTheFirst)
 {
     BackupSession session(backups, [] { return kMoment; });
     PilotRecord record;
@@ -189,7 +189,7 @@ TEST_F(BackupTest, savingThreeTimesBacksUpTheFileAsItWasBeforeTheFirst)
     EXPECT_EQ(readFile(pilot).substr(0, 7), std::string("Hobbie\0", 7));
 }
 
-TEST_F(BackupTest, aBackupThatCannotBeMadeStopsTheSave)
+TEST_F(BackupTest, ABackupThatCannotBeMadeStopsTheSave)
 {
     fs::create_directories(dir.file("data/vantrel"));
     writeFile(backups, "a file where the folder should be");
@@ -212,7 +212,7 @@ TEST_F(BackupTest, aBackupThatCannotBeMadeStopsTheSave)
     EXPECT_NE(readFile(pilot), original);
 }
 
-TEST(BackupFolder, followsXdgDataHome)
+TEST(BackupFolder, FollowsXdgDataHome)
 {
     ScopedEnv home("HOME", "/home/pilot");
     {

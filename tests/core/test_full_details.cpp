@@ -19,7 +19,7 @@ std::vector<std::string> details(const PilotRecord& r, MemorySettings& settings)
     return sink.lines;
 }
 
-TEST(FullDetails, allZeroPilotGivesEveryHeadingAndZeroTotals)
+TEST(FullDetails, AllZeroPilotGivesEveryHeadingAndZeroTotals)
 {
     MemorySettings settings;
     const std::vector<std::string> expected = {
@@ -81,7 +81,7 @@ TEST(FullDetails, allZeroPilotGivesEveryHeadingAndZeroTotals)
     EXPECT_EQ(details(PilotRecord{}, settings), expected);
 }
 
-TEST(FullDetails, tablesListPositiveRowsWithTheirLabels)
+TEST(FullDetails, TablesListPositiveRowsWithTheirLabels)
 {
     MemorySettings settings;
     PilotRecord r;
@@ -128,7 +128,7 @@ TEST(FullDetails, tablesListPositiveRowsWithTheirLabels)
                      "To players: 3"}));
 }
 
-TEST(FullDetails, tableSumsWrapAround)
+TEST(FullDetails, TableSumsWrapAround)
 {
     MemorySettings settings;
     PilotRecord r;

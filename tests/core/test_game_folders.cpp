@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(GameFolders, libraryPathsFromBothFormsOfTheVdfFile)
+TEST(GameFolders, LibraryPathsFromBothFormsOfTheVdfFile)
 {
     const std::string current = R"("libraryfolders"
 {
@@ -53,7 +53,7 @@ TEST(GameFolders, libraryPathsFromBothFormsOfTheVdfFile)
     EXPECT_EQ(gamefolders::libraryPathsFromVdf("\"libraryfolders\" { \"0\" { \"path\""), std::vector<std::string>{});
 }
 
-TEST(GameFolders, candidatesCoverSteamProtonAndWine)
+TEST(GameFolders, CandidatesCoverSteamProtonAndWine)
 {
     TempDir home;
     const std::string h = home.path().string();
@@ -80,7 +80,7 @@ TEST(GameFolders, candidatesCoverSteamProtonAndWine)
     EXPECT_EQ(candidates.back(), h + "/.wine/drive_c/GOG Games/Star Wars - X-Wing Alliance");
 }
 
-TEST(GameFolders, existingFoldersOnceEachInListOrder)
+TEST(GameFolders, ExistingFoldersOnceEachInListOrder)
 {
     TempDir home;
     const std::string h = fs::canonical(home.path()).string();
@@ -115,7 +115,7 @@ namespace {
 
 // The open dialog looks these files up each time it opens: a FIFO in the
 // place of Steam's library list must not freeze it.
-TEST(GameFolders, aFifoInPlaceOfTheLibraryListIsNotWaitedOn)
+TEST(GameFolders, AFifoInPlaceOfTheLibraryListIsNotWaitedOn)
 {
     TempDir home;
     fs::create_directories(home.path() / ".steam/steam/steamapps");

@@ -31,14 +31,14 @@ protected:
     LineCollector sink;
 };
 
-TEST_F(IntegrityCheckTest, agreeingCopiesPass)
+TEST_F(IntegrityCheckTest, AgreeingCopiesPass)
 {
     r.AzzScoreC = 12345;  // only used for the total warning
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(sink.lines, (std::vector<std::string>{"File Cheat/Error check:", "Pilotfile seems OK."}));
 }
 
-TEST_F(IntegrityCheckTest, eachCopyThatDiffersFromTheFirstCountsOnce)
+TEST_F(IntegrityCheckTest, EachCopyThatDiffersFromTheFirstCountsOnce)
 {
     r.TODScoreB = r.TODScoreC = r.TODScoreD = 499;
     EXPECT_EQ(run(), 3);
@@ -47,7 +47,7 @@ TEST_F(IntegrityCheckTest, eachCopyThatDiffersFromTheFirstCountsOnce)
                                                     "3 error(s) found!"}));
 }
 
-TEST_F(IntegrityCheckTest, allFourTestsFailing)
+TEST_F(IntegrityCheckTest, AllFourTestsFailing)
 {
     r.TODScoreB = 1;
     r.TODScoreC = 2;
@@ -58,7 +58,7 @@ TEST_F(IntegrityCheckTest, allFourTestsFailing)
     EXPECT_EQ(sink.lines.back(), "4 error(s) found!");
 }
 
-TEST_F(IntegrityCheckTest, totalWarningNeedsBothSumsToMiss)
+TEST_F(IntegrityCheckTest, TotalWarningNeedsBothSumsToMiss)
 {
     r.AzzScoreB = r.AzzScoreD = 301;  // first sum misses, second meets
     EXPECT_EQ(run(), 0);
@@ -72,14 +72,14 @@ TEST_F(IntegrityCheckTest, totalWarningNeedsBothSumsToMiss)
                                                     "Pilotfile seems OK."}));
 }
 
-TEST_F(IntegrityCheckTest, aNewPilotPassesWithoutWarning)
+TEST_F(IntegrityCheckTest, ANewPilotPassesWithoutWarning)
 {
     r = PilotRecord{};
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(sink.lines.size(), 2u);
 }
 
-TEST_F(IntegrityCheckTest, valueListingOnlyWithErrorsAndTheSetting)
+TEST_F(IntegrityCheckTest, ValueListingOnlyWithErrorsAndTheSetting)
 {
     settings.set("ShowErrorDetailes", "1");
     r.CampaignCalculatedTotal = 0;  // a warning alone lists nothing

@@ -27,7 +27,7 @@ protected:
     PilotRecord record;
 };
 
-TEST_F(LoaderTest, onlyFilesOfExactlyTheRightLengthLoad)
+TEST_F(LoaderTest, OnlyFilesOfExactlyTheRightLengthLoad)
 {
     for (const std::int64_t length : {152075, 152077, 1000, 0}) {
         const std::string path = dir.file("odd.plt");
@@ -44,7 +44,7 @@ TEST_F(LoaderTest, onlyFilesOfExactlyTheRightLengthLoad)
     EXPECT_TRUE(good.messages.empty());
 }
 
-TEST_F(LoaderTest, aFailedSizeCheckChangesNothingButTheFileName)
+TEST_F(LoaderTest, AFailedSizeCheckChangesNothingButTheFileName)
 {
     PilotImage image;
     image.setText(L::PilotName, "Wedge");
@@ -61,7 +61,7 @@ TEST_F(LoaderTest, aFailedSizeCheckChangesNothingButTheFileName)
     EXPECT_EQ(record, expected);
 }
 
-TEST_F(LoaderTest, aPathThatCannotBeOpenedCountsAsLengthMinusOne)
+TEST_F(LoaderTest, APathThatCannotBeOpenedCountsAsLengthMinusOne)
 {
     const std::filesystem::path folder = dir.path() / "folder.plt";
     std::filesystem::create_directory(folder);
@@ -75,7 +75,7 @@ TEST_F(LoaderTest, aPathThatCannotBeOpenedCountsAsLengthMinusOne)
     }
 }
 
-TEST_F(LoaderTest, aReadOnlyPilotFileCanBeViewed)
+TEST_F(LoaderTest, AReadOnlyPilotFileCanBeViewed)
 {
     const std::string path = save(PilotImage{});
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
@@ -84,7 +84,7 @@ TEST_F(LoaderTest, aReadOnlyPilotFileCanBeViewed)
 
 // Offsets written literally here, independent of the layout table, so that a
 // wrong entry in the table shows up.
-TEST_F(LoaderTest, everyScalarFieldComesFromItsOwnOffset)
+TEST_F(LoaderTest, EveryScalarFieldComesFromItsOwnOffset)
 {
     struct Case {
         std::uint32_t offset;
@@ -115,7 +115,7 @@ TEST_F(LoaderTest, everyScalarFieldComesFromItsOwnOffset)
         EXPECT_EQ(record.*(c.member), c.expected) << "offset " << c.offset;
 }
 
-TEST_F(LoaderTest, tablesAndTextsComeFromTheirOffsets)
+TEST_F(LoaderTest, TablesAndTextsComeFromTheirOffsets)
 {
     struct Table {
         std::uint32_t offset;
@@ -147,7 +147,7 @@ TEST_F(LoaderTest, tablesAndTextsComeFromTheirOffsets)
     EXPECT_EQ(fieldText(record.MPHostGameName).size(), 31u);
 }
 
-TEST_F(LoaderTest, pilotNamesRunToTheFirstZeroByteOrTheWholeField)
+TEST_F(LoaderTest, PilotNamesRunToTheFirstZeroByteOrTheWholeField)
 {
     PilotImage image;
     image.setText(L::PilotName, "ThirteenChars");
@@ -164,7 +164,7 @@ TEST_F(LoaderTest, pilotNamesRunToTheFirstZeroByteOrTheWholeField)
     EXPECT_EQ(result.pilotNameText, "Luk\xC3\xA9");
 }
 
-TEST_F(LoaderTest, aListEndsAtTheFirstZeroStatusWhateverElseThatRecordHolds)
+TEST_F(LoaderTest, AListEndsAtTheFirstZeroStatusWhateverElseThatRecordHolds)
 {
     PilotImage image;
     image.setMission(L::CampaignMissionRecords, 0, {7, 1, 100, 60, 50});
@@ -181,7 +181,7 @@ TEST_F(LoaderTest, aListEndsAtTheFirstZeroStatusWhateverElseThatRecordHolds)
     EXPECT_EQ(result.getTo, 2);
 }
 
-TEST_F(LoaderTest, bonusesTruncateTowardZero)
+TEST_F(LoaderTest, BonusesTruncateTowardZero)
 {
     PilotImage image;
     image.setMission(L::CampaignMissionRecords, 0, {0, 1, 1000, 0, 255});
@@ -192,7 +192,7 @@ TEST_F(LoaderTest, bonusesTruncateTowardZero)
     EXPECT_EQ(record.CampaignCalculatedTotal, 1000 + 25 - 1);
 }
 
-TEST_F(LoaderTest, fullListsStopAfter255RecordsWithoutReadingOn)
+TEST_F(LoaderTest, FullListsStopAfter255RecordsWithoutReadingOn)
 {
     PilotImage image;
     for (std::uint32_t i = 0; i < 255; ++i) {
@@ -211,7 +211,7 @@ TEST_F(LoaderTest, fullListsStopAfter255RecordsWithoutReadingOn)
     EXPECT_EQ(result.getTo, 255);
 }
 
-TEST_F(LoaderTest, eachLoadEmptiesTheMissionTablesFirst)
+TEST_F(LoaderTest, EachLoadEmptiesTheMissionTablesFirst)
 {
     PilotImage many;
     for (std::uint32_t i = 0; i < 40; ++i)
@@ -226,7 +226,7 @@ TEST_F(LoaderTest, eachLoadEmptiesTheMissionTablesFirst)
         EXPECT_EQ(record.CampaignMissions[slot], MissionEntry{}) << slot;
 }
 
-TEST_F(LoaderTest, selectionsOutsideTheTablesSelectNothing)
+TEST_F(LoaderTest, SelectionsOutsideTheTablesSelectNothing)
 {
     PilotImage image;
     image.setInt(L::Rank, 9);
@@ -249,7 +249,7 @@ TEST_F(LoaderTest, selectionsOutsideTheTablesSelectNothing)
     EXPECT_EQ(result.kalidorIndex, -1);
 }
 
-TEST_F(LoaderTest, everyFailedStepIsCountedAndTheLoadGoesOn)
+TEST_F(LoaderTest, EveryFailedStepIsCountedAndTheLoadGoesOn)
 {
     const std::string path = save(PilotImage{});
     struct Case {
@@ -276,7 +276,7 @@ TEST_F(LoaderTest, everyFailedStepIsCountedAndTheLoadGoesOn)
     }
 }
 
-TEST_F(LoaderTest, aFailedListReadCountsOnceAndKeepsTheRecordsBeforeIt)
+TEST_F(LoaderTest, AFailedListReadCountsOnceAndKeepsTheRecordsBeforeIt)
 {
     PilotImage image;
     for (std::uint32_t i = 0; i < 3; ++i)
@@ -330,7 +330,7 @@ std::string randomBytes(std::mt19937& random, std::size_t count)
 // Files of random bytes whose mission lists end at random places, loaded one
 // after the other into the same record: the ranges fetched ahead must give
 // the very bytes a read of the file gives, and nothing of the file before.
-TEST_F(LoaderTest, fetchedAheadOrReadPieceByPieceTheRecordIsTheSame)
+TEST_F(LoaderTest, FetchedAheadOrReadPieceByPieceTheRecordIsTheSame)
 {
     std::mt19937 random(20240812);
     UnhintedFiles unhinted;
@@ -358,7 +358,7 @@ TEST_F(LoaderTest, fetchedAheadOrReadPieceByPieceTheRecordIsTheSame)
 // Reads after willRead() give the file's bytes wherever they fall: inside a
 // fetched range, across its edge, between ranges; a file cut short after
 // opening fails exactly the reads that pass its new end.
-TEST(FileReadAhead, readsGiveTheFilesBytesWhereverTheyFall)
+TEST(FileReadAhead, ReadsGiveTheFilesBytesWhereverTheyFall)
 {
     TempDir dir;
     std::mt19937 random(7);
@@ -401,7 +401,7 @@ TEST(FileReadAhead, readsGiveTheFilesBytesWhereverTheyFall)
     }
 }
 
-TEST(RealPilots, loadWithoutErrors)
+TEST(RealPilots, LoadWithoutErrors)
 {
     VANTREL_REQUIRE_REAL_PILOT(tc56, "XWA-TC-56.plt");
     VANTREL_REQUIRE_REAL_PILOT(yoda, "PickledYoda0.plt");

@@ -317,7 +317,7 @@ std::string outcome(const mainlog::ReadResult& result)
     return (result.ok() ? "ok" : result.message()) + " | " + result.cause();
 }
 
-TEST(MainLogReaders, aFifoSocketOrDeviceIsRefusedWithoutWaiting)
+TEST(MainLogReaders, AFifoSocketOrDeviceIsRefusedWithoutWaiting)
 {
     TempDir dir;
     const std::string fifo = dir.file("fifo.log");
@@ -345,7 +345,7 @@ TEST(MainLogReaders, aFifoSocketOrDeviceIsRefusedWithoutWaiting)
     ::close(listener);
 }
 
-TEST(MainLogReaders, failuresTellTheirCause)
+TEST(MainLogReaders, FailuresTellTheirCause)
 {
     TempDir dir;
     EXPECT_EQ(outcome(mainlog::read(dir.file("missing.txt"))),
@@ -362,7 +362,7 @@ TEST(MainLogReaders, failuresTellTheirCause)
     EXPECT_EQ(refused.identity, fileIdentity(tooLarge));
 }
 
-TEST(MainLogReaders, aWriteOnlyFileIsRefusedWithItsCause)
+TEST(MainLogReaders, AWriteOnlyFileIsRefusedWithItsCause)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads every file";
@@ -375,7 +375,7 @@ TEST(MainLogReaders, aWriteOnlyFileIsRefusedWithItsCause)
 
 // ---- Log integrity: the lock, and the files the program knows ----
 
-TEST(MainLogIntegrity, writersHoldingTheLockLoseNoLine)
+TEST(MainLogIntegrity, WritersHoldingTheLockLoseNoLine)
 {
     TempDir dir;
     const std::string path = dir.file("log.txt");
@@ -408,7 +408,7 @@ TEST(MainLogIntegrity, writersHoldingTheLockLoseNoLine)
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), kWriters * kLines);
 }
 
-TEST(MainLogIntegrity, theLockFileLiesBesideTheFileALinkLeadsTo_andStays)
+TEST(MainLogIntegrity, TheLockFileLiesBesideTheFileALinkLeadsToAndStays)
 {
     TempDir dir;
     ASSERT_TRUE(std::filesystem::create_directory(dir.file("real")));
@@ -430,7 +430,7 @@ TEST(MainLogIntegrity, theLockFileLiesBesideTheFileALinkLeadsTo_andStays)
     EXPECT_EQ(readFile(real), "entry\r\n");
 }
 
-TEST(MainLogIntegrity, aHeldLockKeepsOthersWaiting_thenTellsWhoHoldsIt)
+TEST(MainLogIntegrity, AHeldLockKeepsOthersWaitingThenTellsWhoHoldsIt)
 {
     TempDir dir;
     const std::string path = dir.file("log.txt");
@@ -451,7 +451,7 @@ TEST(MainLogIntegrity, aHeldLockKeepsOthersWaiting_thenTellsWhoHoldsIt)
     EXPECT_TRUE(other.acquire(path, std::chrono::milliseconds(50)).ok());
 }
 
-TEST(MainLogIntegrity, aLockThatCannotBeHad_stopsTheWrite)
+TEST(MainLogIntegrity, ALockThatCannotBeHadStopsTheWrite)
 {
     TempDir dir;
     const std::string path = dir.file("log.txt");
@@ -464,7 +464,7 @@ TEST(MainLogIntegrity, aLockThatCannotBeHad_stopsTheWrite)
     EXPECT_EQ(readFile(path), "old\r\n");
 }
 
-TEST(MainLogIntegrity, aReadOnlyFolder_givesTheWritesOwnFailure)
+TEST(MainLogIntegrity, AReadOnlyFolderGivesTheWritesOwnFailure)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";
@@ -479,7 +479,7 @@ TEST(MainLogIntegrity, aReadOnlyFolder_givesTheWritesOwnFailure)
     EXPECT_EQ(readFile(path), "old\r\n");
 }
 
-TEST(MainLogIntegrity, aWriteThatExpectsAnotherFile_leavesTheFile)
+TEST(MainLogIntegrity, AWriteThatExpectsAnotherFileLeavesTheFile)
 {
     TempDir dir;
     const std::string path = dir.file("log.txt");
@@ -494,7 +494,7 @@ TEST(MainLogIntegrity, aWriteThatExpectsAnotherFile_leavesTheFile)
     EXPECT_EQ(readFile(path), "changed meanwhile\r\n");
 }
 
-TEST(MainLogIntegrity, knownFiles_tellWhatAReplaceWouldRisk)
+TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
 {
     using Risk = mainlog::KnownFiles::Risk;
     TempDir dir;

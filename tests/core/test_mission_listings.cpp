@@ -21,7 +21,7 @@ MissionRange rangeOf(const std::string& from, const std::string& to)
     return r;
 }
 
-TEST(MissionRange, normalisation)
+TEST(MissionRange, Normalisation)
 {
     struct Case {
         const char* from;
@@ -44,7 +44,7 @@ TEST(MissionRange, normalisation)
     }
 }
 
-TEST(MissionTime, minutesAndSecondsWithoutPadding)
+TEST(MissionTime, MinutesAndSecondsWithoutPadding)
 {
     EXPECT_EQ(formatMissionTime(0), "0:0");
     EXPECT_EQ(formatMissionTime(59), "0:59");
@@ -76,7 +76,7 @@ protected:
     PilotRecord record;
 };
 
-TEST_F(ListingTest, everyCombinationOfFigures)
+TEST_F(ListingTest, EveryCombinationOfFigures)
 {
     const char* header = "--- Mission details: ----------------------------";
     struct Case {
@@ -104,14 +104,14 @@ TEST_F(ListingTest, everyCombinationOfFigures)
     }
 }
 
-TEST_F(ListingTest, fromZeroAndFromOneListTheSameMissions)
+TEST_F(ListingTest, FromZeroAndFromOneListTheSameMissions)
 {
     EXPECT_EQ(campaign("0", "4"), campaign("1", "4"));
     EXPECT_EQ(campaign("", "4").size(), 5u);
     EXPECT_EQ(campaign("0", "4")[1], "1: Tot. Score= 100 (100+0)");
 }
 
-TEST_F(ListingTest, normalisedRangeDecidesTheLines)
+TEST_F(ListingTest, NormalisedRangeDecidesTheLines)
 {
     const auto lines = campaign("7", "3");
     ASSERT_EQ(lines.size(), 3u);
@@ -121,7 +121,7 @@ TEST_F(ListingTest, normalisedRangeDecidesTheLines)
     EXPECT_EQ(campaign("0", "-5").size(), 1u);
 }
 
-TEST_F(ListingTest, emptyMissionsNeedShowZeroMissions)
+TEST_F(ListingTest, EmptyMissionsNeedShowZeroMissions)
 {
     record.CampaignMissions[4] = {0, 1, 0, 0, 0};
     record.CampaignMissions[5] = {0, 1, 0, 9, 0};  // time alone is enough
@@ -135,13 +135,13 @@ TEST_F(ListingTest, emptyMissionsNeedShowZeroMissions)
     EXPECT_EQ(campaign("5", "6").size(), 2u);
 }
 
-TEST_F(ListingTest, totalsWrapAround)
+TEST_F(ListingTest, TotalsWrapAround)
 {
     record.CampaignMissions[0] = {0, 1, INT_MAX, 0, 1};
     EXPECT_EQ(campaign("1", "1")[1], "1: Tot. Score= -2147483648 (2147483647+1)");
 }
 
-TEST_F(ListingTest, listingsAskTheStoreToSyncFirst)
+TEST_F(ListingTest, ListingsAskTheStoreToSyncFirst)
 {
     campaign("1", "1");
     LineCollector sink;
@@ -149,7 +149,7 @@ TEST_F(ListingTest, listingsAskTheStoreToSyncFirst)
     EXPECT_EQ(settings.updates, 2);
 }
 
-TEST_F(ListingTest, simulatorListingCoversAll256SlotsWithBestLabels)
+TEST_F(ListingTest, SimulatorListingCoversAll256SlotsWithBestLabels)
 {
     record.SimMissions[2] = {0, 1, 2000, 725, 350};
     record.SimMissions[255] = {0, 0, 0, 1, 0};

@@ -48,7 +48,7 @@ PilotRecord load(const PilotImage& image)
     return record;
 }
 
-TEST(PilotDiff, identicalPilotsGiveNoLines)
+TEST(PilotDiff, IdenticalPilotsGiveNoLines)
 {
     const PilotRecord a = load(veteran());
     EXPECT_EQ(diffPilots(a, a), std::vector<std::string>{});
@@ -57,7 +57,7 @@ TEST(PilotDiff, identicalPilotsGiveNoLines)
     EXPECT_EQ(diffPilots(a, renamedFile), std::vector<std::string>{});
 }
 
-TEST(PilotDiff, listsEachChangedFieldThenTheChangedTotals)
+TEST(PilotDiff, ListsEachChangedFieldThenTheChangedTotals)
 {
     PilotImage after = veteran();
     after.setText(L::PilotName, "Jan");
@@ -115,7 +115,7 @@ TEST(PilotDiff, listsEachChangedFieldThenTheChangedTotals)
     EXPECT_EQ(diffPilots(load(veteran()), load(after)), expected);
 }
 
-TEST(PilotDiff, totalsWrapLikeTheGameCounters)
+TEST(PilotDiff, TotalsWrapLikeTheGameCounters)
 {
     PilotRecord a{}, b{};
     a.TODScoreA = INT_MAX;

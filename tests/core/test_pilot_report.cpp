@@ -38,7 +38,7 @@ std::string entryWith(MemorySettings& settings, const PilotRecord& record)
     return buildLogEntry(settings, record, [] { return std::string("08.12.2026"); });
 }
 
-TEST(ScoreSummary, fiveLinesWithSignedTotals)
+TEST(ScoreSummary, FiveLinesWithSignedTotals)
 {
     PilotRecord r = kestrel();
     LineCollector sink;
@@ -58,7 +58,7 @@ TEST(ScoreSummary, fiveLinesWithSignedTotals)
     EXPECT_EQ(CampaignScoreSum(r), INT_MIN);
 }
 
-TEST(LogEntry, scoreFormats)
+TEST(LogEntry, ScoreFormats)
 {
     MemorySettings settings;
     settings.set("NameSource", "0");
@@ -78,7 +78,7 @@ TEST(LogEntry, scoreFormats)
     EXPECT_EQ(entryWith(settings, r), "Kestrel - Score: 1255 (1200+55)");
 }
 
-TEST(LogEntry, nameSources)
+TEST(LogEntry, NameSources)
 {
     MemorySettings settings;
     settings.set("ScoreFormat", "3");
@@ -101,7 +101,7 @@ TEST(LogEntry, nameSources)
 }
 
 // One entry is one line of the main log, whatever bytes the name holds.
-TEST(LogEntry, controlCharactersInTheNameBecomeQuestionMarks)
+TEST(LogEntry, ControlCharactersInTheNameBecomeQuestionMarks)
 {
     MemorySettings settings;
     settings.set("ScoreFormat", "0");
@@ -121,7 +121,7 @@ TEST(LogEntry, controlCharactersInTheNameBecomeQuestionMarks)
     }
 }
 
-TEST(LogEntry, dateComesFirstWithOneBlank)
+TEST(LogEntry, DateComesFirstWithOneBlank)
 {
     MemorySettings settings;
     settings.set("IncludeDate", "1");
@@ -134,7 +134,7 @@ TEST(LogEntry, dateComesFirstWithOneBlank)
     EXPECT_EQ(entryWith(settings, r), " - Score: 1255 (1200+55)");
 }
 
-TEST(LogEntry, settingsThatAreNotWholeNumbersRaiseTheConversionError)
+TEST(LogEntry, SettingsThatAreNotWholeNumbersRaiseTheConversionError)
 {
     MemorySettings settings;
     const PilotRecord r = kestrel();
@@ -152,7 +152,7 @@ TEST(LogEntry, settingsThatAreNotWholeNumbersRaiseTheConversionError)
     EXPECT_THROW(entryWith(settings, r), ConversionError);
 }
 
-TEST(PilotNameFromFileName, cutsTheLastExtensionOfTheFileNameOnly)
+TEST(PilotNameFromFileName, CutsTheLastExtensionOfTheFileNameOnly)
 {
     EXPECT_EQ(PilotNameFromFileName(""), "");
     EXPECT_EQ(PilotNameFromFileName("C:\\XWA\\pilot.plt"), "pilot");
@@ -176,7 +176,7 @@ protected:
     LineCollector sink;
 };
 
-TEST_F(BuildPilotReportTest, defaultReportIsSummaryCheckAndListing)
+TEST_F(BuildPilotReportTest, DefaultReportIsSummaryCheckAndListing)
 {
     record.CampaignMissionCount = 1;
     record.CampaignMissions[0] = {0, 1, 1200, 30, 55};
@@ -192,7 +192,7 @@ TEST_F(BuildPilotReportTest, defaultReportIsSummaryCheckAndListing)
     EXPECT_EQ(record.FileErrorCount, 0);
 }
 
-TEST_F(BuildPilotReportTest, errorsMarkTheEntryOnceHoweverOftenTheReportRuns)
+TEST_F(BuildPilotReportTest, ErrorsMarkTheEntryOnceHoweverOftenTheReportRuns)
 {
     record.TODScoreB = 1;
     settings.set("NameSource", "0");
@@ -230,14 +230,14 @@ TEST_F(BuildPilotReportTest, TheExportEntryOnItsOwnIsTheEntryTheReportReturns)
     EXPECT_THROW(BuildExportEntry(settings, record), ConversionError);
 }
 
-TEST_F(BuildPilotReportTest, withoutListingTheHeaderIsLeftOut)
+TEST_F(BuildPilotReportTest, WithoutListingTheHeaderIsLeftOut)
 {
     settings.set("CheckCheat", "0");
     build(false);
     EXPECT_EQ(sink.lines.size(), 5u);
 }
 
-TEST_F(BuildPilotReportTest, fullDetailsComeLast)
+TEST_F(BuildPilotReportTest, FullDetailsComeLast)
 {
     settings.set("MegaDetails", "1");
     build();
@@ -247,7 +247,7 @@ TEST_F(BuildPilotReportTest, fullDetailsComeLast)
     EXPECT_EQ(sink.lines.back(), "From collisions: 0");
 }
 
-TEST_F(BuildPilotReportTest, aConversionErrorStopsAfterTheSummary)
+TEST_F(BuildPilotReportTest, AConversionErrorStopsAfterTheSummary)
 {
     settings.set("ScoreFormat", "x");
     EXPECT_THROW(build(), ConversionError);
@@ -257,7 +257,7 @@ TEST_F(BuildPilotReportTest, aConversionErrorStopsAfterTheSummary)
 // The buffer the report lines are built in: numbers of every size read as
 // std::to_string gives them, and lines longer than the buffer's first size
 // arrive whole, line after line.
-TEST(LineBuilder, numbersReadAsToStringGivesThemAndLongLinesArriveWhole)
+TEST(LineBuilder, NumbersReadAsToStringGivesThemAndLongLinesArriveWhole)
 {
     LineCollector sink;
     LineBuilder out(sink);

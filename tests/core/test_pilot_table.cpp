@@ -28,7 +28,7 @@ PilotTableRow rowFor(const PilotImage& image, const std::string& path)
     return pilotTableRow("shown name", record);
 }
 
-TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
+TEST(PilotTable, RowHoldsNamesScoresAndCheckResults)
 {
     TempDir dir;
     PilotImage image;
@@ -79,7 +79,7 @@ TEST(PilotTable, rowHoldsNamesScoresAndCheckResults)
     EXPECT_EQ(rowFor(image, dir.file("a.plt"))[15], "no");
 }
 
-TEST(PilotTable, aFileThatFailsToLoadGetsItsErrorText)
+TEST(PilotTable, AFileThatFailsToLoadGetsItsErrorText)
 {
     TempDir dir;
     writeFile(dir.file("short.plt"), "abc");
@@ -145,7 +145,7 @@ TEST(PilotTable, TheEntryWithoutSettingsCarriesTheRowTheFindingsAndTheRecordRead
     }
 }
 
-TEST(PilotTable, foldersAreSearchedForPilotFilesInByteOrder)
+TEST(PilotTable, FoldersAreSearchedForPilotFilesInByteOrder)
 {
     TempDir dir;
     fs::create_directories(dir.path() / "squad/sub/deeper");
@@ -169,7 +169,7 @@ TEST(PilotTable, foldersAreSearchedForPilotFilesInByteOrder)
 
 // ---- table reports every pilot --------------------------------------------
 
-TEST(PilotTable, theSearchListsEveryPilotNameButFollowsNoFolderLink)
+TEST(PilotTable, TheSearchListsEveryPilotNameButFollowsNoFolderLink)
 {
     // Whatever a *.plt entry is (a link that leads nowhere or to itself, a
     // FIFO), it is listed so that its row tells why it cannot be read; links
@@ -198,7 +198,7 @@ TEST(PilotTable, theSearchListsEveryPilotNameButFollowsNoFolderLink)
     EXPECT_EQ(findPilotFiles(s + "/sub/up").files.size(), 5u);
 }
 
-TEST(PilotTable, theSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
+TEST(PilotTable, TheSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root searches every folder whatever its permission bits; run as another user to check this";
@@ -235,7 +235,7 @@ TEST(PilotTable, theSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
     ::chmod((squad / "b/c-locked").c_str(), 0700);
 }
 
-TEST(PilotTable, tsvAndCsvQuoting)
+TEST(PilotTable, TsvAndCsvQuoting)
 {
     const std::vector<std::string> cells = {"plain", "a,b", "say \"hi\"", "tab\there", "two\nlines", "cr\rhere", ""};
     EXPECT_EQ(tableLine(cells, TableFormat::Tsv), "plain\ta,b\tsay \"hi\"\ttab here\ttwo lines\tcr here\t\n");

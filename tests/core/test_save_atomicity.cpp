@@ -67,7 +67,7 @@ public:
     }
 };
 
-TEST(SaveAtomicity, aWriterKilledBeforeTheRenameLeavesTheOldFileAndTheNextSaveClearsItsTemporary)
+TEST(SaveAtomicity, AWriterKilledBeforeTheRenameLeavesTheOldFileAndTheNextSaveClearsItsTemporary)
 {
     TempDir dir;
     const std::string path = dir.file("pilot.plt");
@@ -105,7 +105,7 @@ TEST(SaveAtomicity, aWriterKilledBeforeTheRenameLeavesTheOldFileAndTheNextSaveCl
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
 
-TEST(SaveAtomicity, aTemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
+TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
 {
     TempDir dir;
     const std::string path = dir.file("pilot.plt");
@@ -163,7 +163,7 @@ protected:
     TempDir dir;
 };
 
-TEST_F(CliSetTest, withoutOptionsNotAByteChanges)
+TEST_F(CliSetTest, WithoutOptionsNotAByteChanges)
 {
     const std::string path = dir.file("p.plt");
     PilotImage image = samplePilot(4);
@@ -186,7 +186,7 @@ TEST_F(CliSetTest, withoutOptionsNotAByteChanges)
     }
 }
 
-TEST_F(CliSetTest, anActiveMissionAtOrBeforeTheCompletedOnesIsRefusedAndNothingIsWritten)
+TEST_F(CliSetTest, AnActiveMissionAtOrBeforeTheCompletedOnesIsRefusedAndNothingIsWritten)
 {
     const std::string path = dir.file("p.plt");
     const PilotImage image = samplePilot(5);
@@ -204,7 +204,7 @@ TEST_F(CliSetTest, anActiveMissionAtOrBeforeTheCompletedOnesIsRefusedAndNothingI
     EXPECT_EQ(readFile(path), image.bytes());
 }
 
-TEST_F(CliSetTest, aNameWithAControlCharacterIsRefused)
+TEST_F(CliSetTest, ANameWithAControlCharacterIsRefused)
 {
     const std::string path = dir.file("p.plt");
     const PilotImage image = samplePilot(0);
@@ -218,7 +218,7 @@ TEST_F(CliSetTest, aNameWithAControlCharacterIsRefused)
     EXPECT_TRUE(readFile(path) == image.bytes());
 }
 
-TEST_F(CliSetTest, theBackupKeepsThePilotsMode)
+TEST_F(CliSetTest, TheBackupKeepsThePilotsMode)
 {
     const std::string path = dir.file("private.plt");
     ASSERT_TRUE(samplePilot(0).save(path));
@@ -233,7 +233,7 @@ TEST_F(CliSetTest, theBackupKeepsThePilotsMode)
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
-TEST_F(CliSetTest, aFileWithoutWriteBitsIsNotChangedEvenByRoot)
+TEST_F(CliSetTest, AFileWithoutWriteBitsIsNotChangedEvenByRoot)
 {
     const std::string path = dir.file("locked.plt");
     const PilotImage image = samplePilot(0);
@@ -248,7 +248,7 @@ TEST_F(CliSetTest, aFileWithoutWriteBitsIsNotChangedEvenByRoot)
 
 // Real processes killed at random moments of `set`: each file is afterwards
 // exactly the old pilot or exactly the new one.
-TEST_F(CliSetTest, killedAtAnyMomentAFileIsTheOldOrTheNewPilot)
+TEST_F(CliSetTest, KilledAtAnyMomentAFileIsTheOldOrTheNewPilot)
 {
     const PilotImage image = samplePilot(2);
     const std::string args = "--name Changed --rank 6 --kalidor 3 --active-mission 20";

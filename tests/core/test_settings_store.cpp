@@ -234,7 +234,7 @@ TEST(SettingsStoreWrite, LongValueIsStoredWholeAndReadCut)
 // A big file of repeated sections and keys given many times in other letter
 // cases: every key reads its first value, and a write changes only the line
 // of that first value, or adds a line after the first section's last key.
-TEST(SettingsStoreLarge, FirstOfDuplicateKeysWins_andWritesChangeOnlyTheirLine)
+TEST(SettingsStoreLarge, FirstOfDuplicateKeysWinsAndWritesChangeOnlyTheirLine)
 {
     TempDir dir;
     const std::string path = dir.file("vantrel.ini");

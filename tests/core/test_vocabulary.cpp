@@ -12,7 +12,7 @@ std::size_t tabsIn(std::string_view s)
     return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\t'));
 }
 
-TEST(Vocabulary, tableSizesAndEnds)
+TEST(Vocabulary, TableSizesAndEnds)
 {
     ASSERT_EQ(rankNames().size(), 9u);
     ASSERT_EQ(ratingNames().size(), 25u);
@@ -28,7 +28,7 @@ TEST(Vocabulary, tableSizesAndEnds)
     EXPECT_EQ(kalidorStates()[6], "Kalidor Crescent: Diamond Eyes");
 }
 
-TEST(Vocabulary, missionTitles)
+TEST(Vocabulary, MissionTitles)
 {
     const auto t = missionTitles();
     EXPECT_EQ(t[0], "01 - Aeron's Lesson: Transport Operations");
@@ -52,7 +52,7 @@ TEST(Vocabulary, missionTitles)
     EXPECT_EQ(trailingBlanks, 3);
 }
 
-TEST(Vocabulary, craftTypeLabelsCarryTabsAndAColon)
+TEST(Vocabulary, CraftTypeLabelsCarryTabsAndAColon)
 {
     const auto c = craftTypeLabels();
     EXPECT_EQ(c[0], "Xwing\t\t\t:");
@@ -84,7 +84,7 @@ TEST(Vocabulary, craftTypeLabelsCarryTabsAndAColon)
     EXPECT_EQ(starred, 5);
 }
 
-TEST(Vocabulary, selectionOutsideATableIsMinusOne)
+TEST(Vocabulary, SelectionOutsideATableIsMinusOne)
 {
     EXPECT_EQ(selectionFor(rankNames(), 8), 8);
     EXPECT_EQ(selectionFor(rankNames(), 9), -1);

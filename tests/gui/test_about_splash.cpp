@@ -64,7 +64,7 @@ protected:
     TAboutBox box{prompts};
 };
 
-TEST_F(AboutBoxTest, version_readsBuildUntilShown_thenTheBuildDateAtEveryShowing)
+TEST_F(AboutBoxTest, VersionReadsBuildUntilShownThenTheBuildDateAtEveryShowing)
 {
     EXPECT_EQ(box.Version->text(), QStringLiteral("Build"));
     box.show();
@@ -75,7 +75,7 @@ TEST_F(AboutBoxTest, version_readsBuildUntilShown_thenTheBuildDateAtEveryShowing
     EXPECT_EQ(box.Version->text(), QStringLiteral("Build 2000.08.21"));
 }
 
-TEST_F(AboutBoxTest, linkLabels_openTheirTargetsOnAClick_andLeaveTheBoxOpen)
+TEST_F(AboutBoxTest, LinkLabelsOpenTheirTargetsOnAClickAndLeaveTheBoxOpen)
 {
     box.show();
     click(*box.MailLabel1);
@@ -97,7 +97,7 @@ TEST_F(AboutBoxTest, linkLabels_openTheirTargetsOnAClick_andLeaveTheBoxOpen)
     EXPECT_EQ(prompts.urls.size(), 3u);
 }
 
-TEST_F(AboutBoxTest, linkLabels_nameTheAuthorAndTheClub_andLookLikeLinks)
+TEST_F(AboutBoxTest, LinkLabelsNameTheAuthorAndTheClubAndLookLikeLinks)
 {
     EXPECT_EQ(box.MailLabel1->text(), QString::fromLatin1(credits::kAuthorMail));
     EXPECT_EQ(box.AuthorLabel->text(), QString::fromLatin1(credits::kAuthorName));
@@ -116,7 +116,7 @@ TEST_F(AboutBoxTest, linkLabels_nameTheAuthorAndTheClub_andLookLikeLinks)
     EXPECT_LE(box.ClubLabel->fontMetrics().horizontalAdvance(box.ClubLabel->text()), box.ClubLabel->width());
 }
 
-TEST_F(AboutBoxTest, escapeLeavesTheBoxOpen_enterOkAndTheTitleBarCloseIt)
+TEST_F(AboutBoxTest, EscapeLeavesTheBoxOpenEnterOkAndTheTitleBarCloseIt)
 {
     box.show();
     EXPECT_EQ(box.focusWidget(), box.OKButton);
@@ -139,7 +139,7 @@ TEST_F(AboutBoxTest, escapeLeavesTheBoxOpen_enterOkAndTheTitleBarCloseIt)
     EXPECT_EQ(box.result(), QDialog::Rejected);
 }
 
-TEST_F(AboutBoxTest, window_isAFixedBoxCentredOnTheScreen)
+TEST_F(AboutBoxTest, WindowIsAFixedBoxCentredOnTheScreen)
 {
     EXPECT_EQ(box.windowTitle(), QStringLiteral("About"));
     EXPECT_EQ(box.minimumSize(), QSize(400, 399));
@@ -151,7 +151,7 @@ TEST_F(AboutBoxTest, window_isAFixedBoxCentredOnTheScreen)
 
 // The picture at its own size from the top-left corner, the labels drawn over
 // it without a background of their own, the button over everything.
-TEST_F(AboutBoxTest, picture_liesUnderTransparentLabelsAndTheButton)
+TEST_F(AboutBoxTest, PictureLiesUnderTransparentLabelsAndTheButton)
 {
     ASSERT_FALSE(box.Image1->pixmap().isNull());
     EXPECT_EQ(box.Image1->pixmap().size(), QSize(400, 400));
@@ -175,7 +175,7 @@ TEST_F(AboutBoxTest, picture_liesUnderTransparentLabelsAndTheButton)
     EXPECT_EQ(QFontInfo(box.Label1->font()).pixelSize(), 24);
 }
 
-TEST(SplashFormTest, showsTheEmblemFramelessWithLoadingDrawnOverIt)
+TEST(SplashFormTest, ShowsTheEmblemFramelessWithLoadingDrawnOverIt)
 {
     TSplashForm splash;
     EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -217,7 +217,7 @@ public:
 
 class SplashStartUpTest : public WindowTest {};
 
-TEST_F(SplashStartUpTest, splash_isOnScreenDuringTheCommandLineOpen_andGoneForGoodOnceTheMainWindowShows)
+TEST_F(SplashStartUpTest, SplashIsOnScreenDuringTheCommandLineOpenAndGoneForGoodOnceTheMainWindowShows)
 {
     SplashWatchingPrompts watcher;
     ProgramWindows windows =
@@ -233,7 +233,7 @@ TEST_F(SplashStartUpTest, splash_isOnScreenDuringTheCommandLineOpen_andGoneForGo
     EXPECT_FALSE(windows.SplashForm->isVisible());
 }
 
-TEST_F(SplashStartUpTest, aboutButton_showsTheBoxWithTheBuildDate)
+TEST_F(SplashStartUpTest, AboutButtonShowsTheBoxWithTheBuildDate)
 {
     ProgramWindows windows = start();
     QString versionWhileShown;

@@ -64,7 +64,7 @@ const Segment* findSegment(const std::vector<Segment>& segments, std::uint8_t ma
     return nullptr;
 }
 
-TEST(JpegImageTest, embeddedPictures_decodeAtTheirOwnSizes)
+TEST(JpegImageTest, EmbeddedPicturesDecodeAtTheirOwnSizes)
 {
     const QImage about = decodeJpeg(embeddedBytes(QStringLiteral("about.jpg")));
     const QImage splash = decodeJpeg(embeddedBytes(QStringLiteral("splash.jpg")));
@@ -83,7 +83,7 @@ TEST(JpegImageTest, embeddedPictures_decodeAtTheirOwnSizes)
 
 // The black and blue texts of the two windows sit on light parts of the
 // pictures, the silver title on a dark one.
-TEST(JpegImageTest, embeddedPictures_keepTheirTextsReadable)
+TEST(JpegImageTest, EmbeddedPicturesKeepTheirTextsReadable)
 {
     const QImage about = decodeJpeg(embeddedBytes(QStringLiteral("about.jpg")));
     const QImage splash = decodeJpeg(embeddedBytes(QStringLiteral("splash.jpg")));
@@ -94,7 +94,7 @@ TEST(JpegImageTest, embeddedPictures_keepTheirTextsReadable)
     EXPECT_GT(brightness(splash, QRect(0, 130, 150, 13)), 0.7);  // "Loading..."
 }
 
-TEST(JpegImageTest, embeddedPictures_areBaselineJfifWithThreeEightBitComponents)
+TEST(JpegImageTest, EmbeddedPicturesAreBaselineJfifWithThreeEightBitComponents)
 {
     for (const char* name : {"about.jpg", "splash.jpg"}) {
         SCOPED_TRACE(name);
@@ -115,7 +115,7 @@ TEST(JpegImageTest, embeddedPictures_areBaselineJfifWithThreeEightBitComponents)
     }
 }
 
-TEST(JpegImageTest, damagedOrForeignData_givesANullImageWithoutCrashing)
+TEST(JpegImageTest, DamagedOrForeignDataGivesANullImageWithoutCrashing)
 {
     const QByteArray good = embeddedBytes(QStringLiteral("splash.jpg"));
     ASSERT_FALSE(decodeJpeg(good).isNull());
@@ -151,7 +151,7 @@ TEST(JpegImageTest, damagedOrForeignData_givesANullImageWithoutCrashing)
     EXPECT_TRUE(decodeJpeg(garbled).isNull());
 }
 
-TEST(ProgramResourcesTest, iconHasEverySize_andTheProgramCarriesItsDesktopId)
+TEST(ProgramResourcesTest, IconHasEverySizeAndTheProgramCarriesItsDesktopId)
 {
     const QIcon icon = programIcon();
     const QList<QSize> sizes = icon.availableSizes();

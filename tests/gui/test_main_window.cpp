@@ -59,7 +59,7 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, firstStart_writesLastDir_startsEmpty_andClosesWithoutAsking)
+TEST_F(MainWindowTest, FirstStartWritesLastDirStartsEmptyAndClosesWithoutAsking)
 {
     ProgramWindows windows = start();
     EXPECT_EQ(setting(keys::LastDir), paths::currentDirectory());
@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, firstStart_writesLastDir_startsEmpty_andClosesWithoutAski
     EXPECT_FALSE(QFile::exists(QString::fromStdString(paths::defaultLogFile())));
 }
 
-TEST_F(MainWindowTest, openDialog_offersTheGamesPilotFoldersThatExist)
+TEST_F(MainWindowTest, OpenDialogOffersTheGamesPilotFoldersThatExist)
 {
     const QString wine = homePath(QStringLiteral(".wine/drive_c/Program Files (x86)/LucasArts/XWing Alliance"));
     ASSERT_TRUE(QDir().mkpath(wine));
@@ -91,14 +91,14 @@ TEST_F(MainWindowTest, openDialog_offersTheGamesPilotFoldersThatExist)
     EXPECT_TRUE(prompts.openRequests.at(1).sidebar.isEmpty());
 }
 
-TEST_F(MainWindowTest, startUp_keepsARememberedLastDir)
+TEST_F(MainWindowTest, StartUpKeepsARememberedLastDir)
 {
     setSetting(keys::LastDir, "/somewhere/Joe.plt");
     ProgramWindows windows = start();
     EXPECT_EQ(setting(keys::LastDir), "/somewhere/Joe.plt");
 }
 
-TEST_F(MainWindowTest, startUp_buildsTheWindowsAndShowingTheMainWindowClosesTheSplash)
+TEST_F(MainWindowTest, StartUpBuildsTheWindowsAndShowingTheMainWindowClosesTheSplash)
 {
     ProgramWindows windows = start();
     ASSERT_TRUE(windows.SplashForm && windows.SettingsDlg && windows.AboutBox && windows.PltFileView);
@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, startUp_buildsTheWindowsAndShowingTheMainWindowClosesTheS
     EXPECT_FALSE(windows.SplashForm->isVisible());
 }
 
-TEST_F(MainWindowTest, existingLog_isShownWithLineBreaksMended_andClosingUnchangedAsksNothing)
+TEST_F(MainWindowTest, ExistingLogIsShownWithLineBreaksMendedAndClosingUnchangedAsksNothing)
 {
     ProgramWindows windows = startWithLog("first\r\nsecond\rthird\nfourth");
     EXPECT_EQ(logText(windows), QStringLiteral("first\nsecond\nthird\nfourth"));
@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, existingLog_isShownWithLineBreaksMended_andClosingUnchang
     EXPECT_TRUE(prompts.log.empty());
 }
 
-TEST_F(MainWindowTest, unreadableLog_isReportedAndTheLogStartsEmpty)
+TEST_F(MainWindowTest, UnreadableLogIsReportedAndTheLogStartsEmpty)
 {
     setSetting(keys::LogFile, homePath(QStringLiteral("folder.log")).toStdString());
     QDir(homePath()).mkdir(QStringLiteral("folder.log"));
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, unreadableLog_isReportedAndTheLogStartsEmpty)
     EXPECT_FALSE(windows.Form1->isLogModified());
 }
 
-TEST_F(MainWindowTest, settingsFileThatIsAFifo_isToldAsUnreadable_andStartUpGoesOnWithDefaults)
+TEST_F(MainWindowTest, SettingsFileThatIsAFifoIsToldAsUnreadableAndStartUpGoesOnWithDefaults)
 {
     // Start-up must not wait for a writer on the FIFO: should it, the alarm
     // ends the test program instead of leaving it hanging.
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, settingsFileThatIsAFifo_isToldAsUnreadable_andStartUpGoes
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
-TEST_F(MainWindowTest, typingIntoTheLog_setsTheModifiedFlag)
+TEST_F(MainWindowTest, TypingIntoTheLogSetsTheModifiedFlag)
 {
     ProgramWindows windows = start();
     windows.Form1->show();
@@ -159,7 +159,7 @@ TEST_F(MainWindowTest, typingIntoTheLog_setsTheModifiedFlag)
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
 
-TEST_F(MainWindowTest, typingAndUndoingIt_keepsTheModifiedFlag)
+TEST_F(MainWindowTest, TypingAndUndoingItKeepsTheModifiedFlag)
 {
     ProgramWindows windows = startWithLog("kept\r\n");
     windows.Form1->show();
@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, typingAndUndoingIt_keepsTheModifiedFlag)
     EXPECT_EQ(prompts.log, (std::vector<std::string>{kChangesQuestion, kCancelQuestion}));
 }
 
-TEST_F(MainWindowTest, savingALoadedLog_writesBackEveryCharacter_noBreakSpacesIncluded)
+TEST_F(MainWindowTest, SavingALoadedLogWritesBackEveryCharacterNoBreakSpacesIncluded)
 {
     const QByteArray onDisk("A\xA0" "B\tC\r\n\xA0\r\n");
     ProgramWindows windows = startWithLog(onDisk);
@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, savingALoadedLog_writesBackEveryCharacter_noBreakSpacesIn
     EXPECT_EQ(fileBytes(configuredLog()), onDisk + QByteArray("D\xA0" "E\r\n"));
 }
 
-TEST_F(MainWindowTest, openingAPilot_appendsItsEntryOnce_andTheCloseStepThenAsks)
+TEST_F(MainWindowTest, OpeningAPilotAppendsItsEntryOnceAndTheCloseStepThenAsks)
 {
     ProgramWindows windows = startWithLog("earlier entry\r\n");
     openPilot(*windows.Form1, samplePilot());
@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, openingAPilot_appendsItsEntryOnce_andTheCloseStepThenAsks
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("earlier entry\r\n"));
 }
 
-TEST_F(MainWindowTest, everyWayOfClosingThePilotView_appendsTheEntryAsItStands)
+TEST_F(MainWindowTest, EveryWayOfClosingThePilotViewAppendsTheEntryAsItStands)
 {
     const std::vector<std::pair<std::string, std::function<void(QDialog&)>>> closers = {
         {"title bar", [](QDialog& dialog) { dialog.close(); }},
@@ -224,7 +224,7 @@ TEST_F(MainWindowTest, everyWayOfClosingThePilotView_appendsTheEntryAsItStands)
     }
 }
 
-TEST_F(MainWindowTest, anEmptyEntry_stillAppendsALine_afterTextWithoutAFinalLineBreak)
+TEST_F(MainWindowTest, AnEmptyEntryStillAppendsALineAfterTextWithoutAFinalLineBreak)
 {
     ProgramWindows windows = startWithLog("typed by hand");
     modal.whileShown = [](QDialog& dialog) { static_cast<TPltFileView&>(dialog).ExportEdit->clear(); };
@@ -377,7 +377,7 @@ TEST_F(MainWindowTest, ALongLogIsSavedByteForByteWithEntriesAppendedAndUndone)
     }
 }
 
-TEST_F(MainWindowTest, rejectedPilot_isReported_appendsNothing_andLeavesLastDir)
+TEST_F(MainWindowTest, RejectedPilotIsReportedAppendsNothingAndLeavesLastDir)
 {
     setSetting(keys::LastDir, "/pilots/before.plt");
     const QString shortFile = homePath(QStringLiteral("short.plt"));
@@ -396,7 +396,7 @@ TEST_F(MainWindowTest, rejectedPilot_isReported_appendsNothing_andLeavesLastDir)
     EXPECT_EQ(setting(keys::LastDir), "/pilots/before.plt");
 }
 
-TEST_F(MainWindowTest, aSettingThatIsNoNumber_stopsTheOpenWithAnErrorBox)
+TEST_F(MainWindowTest, ASettingThatIsNoNumberStopsTheOpenWithAnErrorBox)
 {
     setSetting(keys::LastDir, "/pilots/before.plt");
     setSetting(keys::NameSource, "two");
@@ -408,7 +408,7 @@ TEST_F(MainWindowTest, aSettingThatIsNoNumber_stopsTheOpenWithAnErrorBox)
     EXPECT_EQ(setting(keys::LastDir), "/pilots/before.plt");
 }
 
-TEST_F(MainWindowTest, lastDir_holdsTheOpenedFileName_onlyWhenSaveFilenameIsOne)
+TEST_F(MainWindowTest, LastDirHoldsTheOpenedFileNameOnlyWhenSaveFilenameIsOne)
 {
     const QString pilot = pilotWithMissions(3, QStringLiteral("Joe.plt"));
     {
@@ -426,7 +426,7 @@ TEST_F(MainWindowTest, lastDir_holdsTheOpenedFileName_onlyWhenSaveFilenameIsOne)
     }
 }
 
-TEST_F(MainWindowTest, aMissingFileName_loadsNothingQuietly_butIsRemembered)
+TEST_F(MainWindowTest, AMissingFileNameLoadsNothingQuietlyButIsRemembered)
 {
     const QString missing = homePath(QStringLiteral("nobody.plt"));
     ProgramWindows windows = start();
@@ -437,7 +437,7 @@ TEST_F(MainWindowTest, aMissingFileName_loadsNothingQuietly_butIsRemembered)
     EXPECT_EQ(setting(keys::LastDir), missing.toStdString());
 }
 
-TEST_F(MainWindowTest, theOpenDialog_startsAtLastDir_andKeepsTheLastChosenName)
+TEST_F(MainWindowTest, TheOpenDialogStartsAtLastDirAndKeepsTheLastChosenName)
 {
     ProgramWindows windows = start();
     const QString pilot = pilotWithMissions(2);
@@ -453,7 +453,7 @@ TEST_F(MainWindowTest, theOpenDialog_startsAtLastDir_andKeepsTheLastChosenName)
     EXPECT_EQ(modal.shown.size(), 1u);
 }
 
-TEST_F(MainWindowTest, withoutLastDir_theOpenDialogStartsInTheFallbackDirectory)
+TEST_F(MainWindowTest, WithoutLastDirTheOpenDialogStartsInTheFallbackDirectory)
 {
     ProgramWindows windows = start();
     // Another program removed the key while this one ran.
@@ -464,7 +464,7 @@ TEST_F(MainWindowTest, withoutLastDir_theOpenDialogStartsInTheFallbackDirectory)
     EXPECT_EQ(prompts.openRequests[0].directory.toStdString(), paths::fallbackDirectory());
 }
 
-TEST_F(MainWindowTest, commandLine_prefillsTheOpenDialogBeforeTheMainWindowShows_furtherArgumentsIgnored)
+TEST_F(MainWindowTest, CommandLinePrefillsTheOpenDialogBeforeTheMainWindowShowsFurtherArgumentsIgnored)
 {
     const QString pilot = pilotWithMissions(4);
     bool mainWindowVisibleDuringOpen = true;
@@ -480,7 +480,7 @@ TEST_F(MainWindowTest, commandLine_prefillsTheOpenDialogBeforeTheMainWindowShows
     EXPECT_EQ(logText(windows), windows.PltFileView->ExportEdit->text() + QLatin1Char('\n'));
 }
 
-TEST_F(MainWindowTest, commandLine_cancellingTheOpenDialogOpensNothing)
+TEST_F(MainWindowTest, CommandLineCancellingTheOpenDialogOpensNothing)
 {
     prompts.files.push_back(std::nullopt);
     ProgramWindows windows = start({QStringLiteral("vantrel"), samplePilot()});
@@ -490,7 +490,7 @@ TEST_F(MainWindowTest, commandLine_cancellingTheOpenDialogOpensNothing)
     EXPECT_EQ(setting(keys::LastDir), paths::currentDirectory());
 }
 
-TEST_F(MainWindowTest, droppingAPilotFile_opensIt_otherFilesAreRefused)
+TEST_F(MainWindowTest, DroppingAPilotFileOpensItOtherFilesAreRefused)
 {
     ProgramWindows windows = start();
     windows.Form1->show();
@@ -517,7 +517,7 @@ TEST_F(MainWindowTest, droppingAPilotFile_opensIt_otherFilesAreRefused)
     EXPECT_EQ(setting(keys::LastDir), pilot.toStdString());
 }
 
-TEST_F(MainWindowTest, clearText_emptiesOnYes_keepsOnNo_andSetsTheFlagEitherWay)
+TEST_F(MainWindowTest, ClearTextEmptiesOnYesKeepsOnNoAndSetsTheFlagEitherWay)
 {
     ProgramWindows windows = startWithLog("kept\r\n");
     prompts.answers = {false};
@@ -533,7 +533,7 @@ TEST_F(MainWindowTest, clearText_emptiesOnYes_keepsOnNo_andSetsTheFlagEitherWay)
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
 
-TEST_F(MainWindowTest, saveLog_writesTheConfiguredFileWithCrLf_andClearsTheFlag)
+TEST_F(MainWindowTest, SaveLogWritesTheConfiguredFileWithCrLfAndClearsTheFlag)
 {
     ProgramWindows windows = startWithLog("");
     windows.Form1->appendLogLine(QStringLiteral("one"));
@@ -544,7 +544,7 @@ TEST_F(MainWindowTest, saveLog_writesTheConfiguredFileWithCrLf_andClearsTheFlag)
     EXPECT_TRUE(prompts.log.empty());
 }
 
-TEST_F(MainWindowTest, saveLogAs_writesTheChosenFile_leavesLogFile_andSaveLogStillUsesIt)
+TEST_F(MainWindowTest, SaveLogAsWritesTheChosenFileLeavesLogFileAndSaveLogStillUsesIt)
 {
     ProgramWindows windows = startWithLog("old\r\n");
     windows.Form1->appendLogLine(QStringLiteral("new"));
@@ -564,7 +564,7 @@ TEST_F(MainWindowTest, saveLogAs_writesTheChosenFile_leavesLogFile_andSaveLogSti
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("old\r\nnew\r\nlater\r\n"));
 }
 
-TEST_F(MainWindowTest, saveLogAs_cancelled_changesNothing)
+TEST_F(MainWindowTest, SaveLogAsCancelledChangesNothing)
 {
     ProgramWindows windows = startWithLog("old\r\n");
     windows.Form1->appendLogLine(QStringLiteral("new"));
@@ -574,7 +574,7 @@ TEST_F(MainWindowTest, saveLogAs_cancelled_changesNothing)
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("old\r\n"));
 }
 
-TEST_F(MainWindowTest, theSaveHint_keepsTheStartUpLogName_whileSavingFollowsTheSetting)
+TEST_F(MainWindowTest, TheSaveHintKeepsTheStartUpLogNameWhileSavingFollowsTheSetting)
 {
     ProgramWindows windows = startWithLog("");
     const QString changed = homePath(QStringLiteral("changed.log"));
@@ -586,7 +586,7 @@ TEST_F(MainWindowTest, theSaveHint_keepsTheStartUpLogName_whileSavingFollowsTheS
     EXPECT_EQ(fileBytes(changed), QByteArray("entry\r\n"));
 }
 
-TEST_F(MainWindowTest, saveLogAndExit_writesAndClosesWithoutAsking)
+TEST_F(MainWindowTest, SaveLogAndExitWritesAndClosesWithoutAsking)
 {
     ProgramWindows windows = startWithLog("");
     windows.Form1->show();
@@ -597,7 +597,7 @@ TEST_F(MainWindowTest, saveLogAndExit_writesAndClosesWithoutAsking)
     EXPECT_TRUE(prompts.log.empty());
 }
 
-TEST_F(MainWindowTest, aFailedSave_keepsTheProgramOpen_theFlagSet_andTheFileAsItWas)
+TEST_F(MainWindowTest, AFailedSaveKeepsTheProgramOpenTheFlagSetAndTheFileAsItWas)
 {
     ProgramWindows windows = startWithLog("on disk\r\n");
     QFile::setPermissions(configuredLog(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
@@ -625,7 +625,7 @@ TEST_F(MainWindowTest, aFailedSave_keepsTheProgramOpen_theFlagSet_andTheFileAsIt
     EXPECT_EQ(logText(windows), QStringLiteral("on disk\nunsaved\n"));
 }
 
-TEST_F(MainWindowTest, aSaveIntoAMissingFolder_isReported)
+TEST_F(MainWindowTest, ASaveIntoAMissingFolderIsReported)
 {
     setSetting(keys::LogFile, homePath(QStringLiteral("no/such/folder.log")).toStdString());
     ProgramWindows windows = start();
@@ -652,7 +652,7 @@ void PrintTo(const ClosePath& path, std::ostream* out)
 
 class CloseStepTest : public MainWindowTest, public ::testing::WithParamInterface<ClosePath> {};
 
-TEST_P(CloseStepTest, everyAnswerPathEndsTheProgram)
+TEST_P(CloseStepTest, EveryAnswerPathEndsTheProgram)
 {
     const ClosePath& path = GetParam();
     ProgramWindows windows = startWithLog("");
@@ -681,21 +681,21 @@ TEST_P(CloseStepTest, everyAnswerPathEndsTheProgram)
 INSTANTIATE_TEST_SUITE_P(
     Answers, CloseStepTest,
     ::testing::Values(
-        ClosePath{"Yes_thenPick", {true}, {QString()}, {kChangesQuestion, "save"}, true},
-        ClosePath{"No_thenYes", {false, true}, {}, {kChangesQuestion, kCancelQuestion}, false},
-        ClosePath{"No_thenNo_thenPick", {false, false}, {QString()}, {kChangesQuestion, kCancelQuestion, "save"}, true},
-        ClosePath{"No_thenNo_thenCancel",
+        ClosePath{"YesThenPick", {true}, {QString()}, {kChangesQuestion, "save"}, true},
+        ClosePath{"NoThenYes", {false, true}, {}, {kChangesQuestion, kCancelQuestion}, false},
+        ClosePath{"NoThenNoThenPick", {false, false}, {QString()}, {kChangesQuestion, kCancelQuestion, "save"}, true},
+        ClosePath{"NoThenNoThenCancel",
                   {false, false},
                   {std::nullopt},
                   {kChangesQuestion, kCancelQuestion, "save"},
                   false},
-        ClosePath{"Yes_cancel_Yes", {true, true}, {std::nullopt}, {kChangesQuestion, "save", kCancelQuestion}, false},
-        ClosePath{"Yes_cancel_No_cancel",
+        ClosePath{"YesCancelYes", {true, true}, {std::nullopt}, {kChangesQuestion, "save", kCancelQuestion}, false},
+        ClosePath{"YesCancelNoCancel",
                   {true, false},
                   {std::nullopt, std::nullopt},
                   {kChangesQuestion, "save", kCancelQuestion, "save"},
                   false},
-        ClosePath{"Yes_cancel_No_pick",
+        ClosePath{"YesCancelNoPick",
                   {true, false},
                   {std::nullopt, QString()},
                   {kChangesQuestion, "save", kCancelQuestion, "save"},
@@ -726,7 +726,7 @@ void makeOversizedLog(const QString& path)
     ASSERT_TRUE(file.resize(qint64(mainlog::kCapacityBytes) + 1));
 }
 
-TEST_F(MainWindowTest, logIntegrity_aLogThatFailedToLoad_isReplacedOnlyWhenTheUserSaysSo)
+TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUserSaysSo)
 {
     setSetting(keys::LogFile, configuredLog().toStdString());
     makeOversizedLog(configuredLog());
@@ -787,7 +787,7 @@ TEST_F(MainWindowTest, logIntegrity_aLogThatFailedToLoad_isReplacedOnlyWhenTheUs
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("new entry\r\nsecond\r\nthird\r\n"));
 }
 
-TEST_F(MainWindowTest, logIntegrity_aLogChangedByAnotherProgram_isReplacedOnlyWhenTheUserSaysSo)
+TEST_F(MainWindowTest, LogIntegrityALogChangedByAnotherProgramIsReplacedOnlyWhenTheUserSaysSo)
 {
     ProgramWindows windows = startWithLog("mine\r\n");
     TForm1& form = *windows.Form1;
@@ -817,7 +817,7 @@ TEST_F(MainWindowTest, logIntegrity_aLogChangedByAnotherProgram_isReplacedOnlyWh
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("theirs\r\n"));
 }
 
-TEST_F(MainWindowTest, logIntegrity_aLogThatAppearedSinceTheStart_countsAsChanged)
+TEST_F(MainWindowTest, LogIntegrityALogThatAppearedSinceTheStartCountsAsChanged)
 {
     setSetting(keys::LogFile, configuredLog().toStdString());
     ProgramWindows windows = start();
@@ -829,7 +829,7 @@ TEST_F(MainWindowTest, logIntegrity_aLogThatAppearedSinceTheStart_countsAsChange
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("written by another program\r\n"));
 }
 
-TEST_F(MainWindowTest, logIntegrity_savesWaitForTheLogsLock)
+TEST_F(MainWindowTest, LogIntegritySavesWaitForTheLogsLock)
 {
     ProgramWindows windows = startWithLog("");
     windows.Form1->appendLogLine(QStringLiteral("entry"));
@@ -854,7 +854,7 @@ TEST_F(MainWindowTest, logIntegrity_savesWaitForTheLogsLock)
 
 // ---- Readers: a log that is no regular file is refused at once ----
 
-TEST_F(MainWindowTest, readers_aFifoAsTheLog_isRefusedAtStartWithoutWaiting)
+TEST_F(MainWindowTest, ReadersAFifoAsTheLogIsRefusedAtStartWithoutWaiting)
 {
     const QString fifo = homePath(QStringLiteral("fifo.log"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
@@ -871,7 +871,7 @@ TEST_F(MainWindowTest, readers_aFifoAsTheLog_isRefusedAtStartWithoutWaiting)
 
 // ---- Messages: the fixed texts stay, the cause goes below them ----
 
-TEST_F(MainWindowTest, messages_failureBoxesTellTheCauseBelowTheFixedText)
+TEST_F(MainWindowTest, MessagesFailureBoxesTellTheCauseBelowTheFixedText)
 {
     setSetting(keys::LogFile, configuredLog().toStdString());
     makeOversizedLog(configuredLog());
@@ -901,7 +901,7 @@ TEST_F(MainWindowTest, messages_failureBoxesTellTheCauseBelowTheFixedText)
     EXPECT_EQ(prompts.log.back(), "Error: Unable to write to " + paths::settingsFile() + ".");
 }
 
-TEST_F(MainWindowTest, settingsAndAbout_areShownModally)
+TEST_F(MainWindowTest, SettingsAndAboutAreShownModally)
 {
     ProgramWindows windows = start();
     windows.Form1->Button1->click();

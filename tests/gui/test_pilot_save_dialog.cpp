@@ -35,7 +35,7 @@ protected:
     QString path;
 };
 
-TEST_F(PilotSaveDialogTest, answeringNoWritesNothing)
+TEST_F(PilotSaveDialogTest, AnsweringNoWritesNothing)
 {
     const QByteArray before = fileBytes(path);
     view->PilotNameEdit->setText(QStringLiteral("Changed"));
@@ -47,7 +47,7 @@ TEST_F(PilotSaveDialogTest, answeringNoWritesNothing)
     EXPECT_TRUE(backupFiles().isEmpty());
 }
 
-TEST_F(PilotSaveDialogTest, yesWritesTheControlsAndBacksTheFileUpOnce)
+TEST_F(PilotSaveDialogTest, YesWritesTheControlsAndBacksTheFileUpOnce)
 {
     const QByteArray before = fileBytes(path);
     view->PilotNameEdit->setText(QStringLiteral("Wedge"));
@@ -79,7 +79,7 @@ TEST_F(PilotSaveDialogTest, yesWritesTheControlsAndBacksTheFileUpOnce)
     EXPECT_EQ(fileBytes(homePath(QStringLiteral("data/vantrel/backups/")) + backups.front()), before);
 }
 
-TEST_F(PilotSaveDialogTest, aSaveThatChangesNothing_makesNoBackup_andSaysNoMoreThanUpdateComplete)
+TEST_F(PilotSaveDialogTest, ASaveThatChangesNothingMakesNoBackupAndSaysNoMoreThanUpdateComplete)
 {
     const QByteArray before = fileBytes(path);
     prompts.answers = {true};
@@ -91,7 +91,7 @@ TEST_F(PilotSaveDialogTest, aSaveThatChangesNothing_makesNoBackup_andSaysNoMoreT
     EXPECT_TRUE(backupFiles().isEmpty());
 }
 
-TEST_F(PilotSaveDialogTest, aPastedNameWithALineBreakOrTabIsRefused)
+TEST_F(PilotSaveDialogTest, APastedNameWithALineBreakOrTabIsRefused)
 {
     view->PilotNameEdit->setText(QStringLiteral("Wes"));
     for (const QString& pasted : {QStringLiteral("Two\nLines"), QStringLiteral("Tab\tx"), QStringLiteral("Del\x7f")}) {
@@ -102,7 +102,7 @@ TEST_F(PilotSaveDialogTest, aPastedNameWithALineBreakOrTabIsRefused)
     }
 }
 
-TEST_F(PilotSaveDialogTest, aReadOnlyPilotIsRefusedWithItsCauseBelowTheFixedText)
+TEST_F(PilotSaveDialogTest, AReadOnlyPilotIsRefusedWithItsCauseBelowTheFixedText)
 {
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     const QByteArray before = fileBytes(path);
@@ -117,7 +117,7 @@ TEST_F(PilotSaveDialogTest, aReadOnlyPilotIsRefusedWithItsCauseBelowTheFixedText
     EXPECT_TRUE(backupFiles().isEmpty());
 }
 
-TEST_F(PilotSaveDialogTest, aFailedSaveIsAnErrorNotUpdateComplete)
+TEST_F(PilotSaveDialogTest, AFailedSaveIsAnErrorNotUpdateComplete)
 {
     FailingFileAccess files;
     files.replaceFailure = "No space left on device";
@@ -132,7 +132,7 @@ TEST_F(PilotSaveDialogTest, aFailedSaveIsAnErrorNotUpdateComplete)
     EXPECT_EQ(fileBytes(path), before);
 }
 
-TEST_F(PilotSaveDialogTest, aFileReplacedSinceTheLoadIsLeftAlone)
+TEST_F(PilotSaveDialogTest, AFileReplacedSinceTheLoadIsLeftAlone)
 {
     writeBytes(path, QByteArray(100, 'x'));
     prompts.answers = {true};
@@ -142,7 +142,7 @@ TEST_F(PilotSaveDialogTest, aFileReplacedSinceTheLoadIsLeftAlone)
     EXPECT_EQ(fileBytes(path), QByteArray(100, 'x'));
 }
 
-TEST_F(PilotSaveDialogTest, aBackupThatCannotBeMadeBlocksTheSave)
+TEST_F(PilotSaveDialogTest, ABackupThatCannotBeMadeBlocksTheSave)
 {
     QDir(homePath()).mkpath(QStringLiteral("data/vantrel"));
     writeBytes(homePath(QStringLiteral("data/vantrel/backups")), "not a folder");
@@ -155,7 +155,7 @@ TEST_F(PilotSaveDialogTest, aBackupThatCannotBeMadeBlocksTheSave)
     EXPECT_EQ(fileBytes(path), before);
 }
 
-TEST_F(PilotSaveDialogTest, theNameFieldTakesTwelveStorableCharacters)
+TEST_F(PilotSaveDialogTest, TheNameFieldTakesTwelveStorableCharacters)
 {
     view->PilotNameEdit->clear();
     view->PilotNameEdit->setFocus();

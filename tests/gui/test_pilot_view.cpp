@@ -65,7 +65,7 @@ protected:
     std::unique_ptr<TPltFileView> view;
 };
 
-TEST_F(PilotViewTest, beforeTheFirstLoad_theDialogShowsItsDefaults)
+TEST_F(PilotViewTest, BeforeTheFirstLoadTheDialogShowsItsDefaults)
 {
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Dialog"));
     EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("John Doe"));
@@ -87,7 +87,7 @@ TEST_F(PilotViewTest, beforeTheFirstLoad_theDialogShowsItsDefaults)
     EXPECT_TRUE(view->ShipTypes->isHidden());
 }
 
-TEST_F(PilotViewTest, aLoad_fillsTheControls_andWritesReportAndEntry)
+TEST_F(PilotViewTest, ALoadFillsTheControlsAndWritesReportAndEntry)
 {
     const QString path = writePilot(QStringLiteral("Kestrel.plt"), {{1000, 500, 30}, {2000, 0, 40}},
                                     [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Kestrel"); });
@@ -105,7 +105,7 @@ TEST_F(PilotViewTest, aLoad_fillsTheControls_andWritesReportAndEntry)
     EXPECT_TRUE(prompts.log.empty());
 }
 
-TEST_F(PilotViewTest, valuesOutsideTheTables_leaveTheBoxesOnTheirPlaceholders)
+TEST_F(PilotViewTest, ValuesOutsideTheTablesLeaveTheBoxesOnTheirPlaceholders)
 {
     const QString path = writePilot(QStringLiteral("odd.plt"), {}, [](PilotImage& pilot) {
         pilot.setInt(layout::Rank, 9);
@@ -124,7 +124,7 @@ TEST_F(PilotViewTest, valuesOutsideTheTables_leaveTheBoxesOnTheirPlaceholders)
     EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChars"));
 }
 
-TEST_F(PilotViewTest, aFailedLoad_setsTheTitle_showsItsMessages_andKeepsTheControls)
+TEST_F(PilotViewTest, AFailedLoadSetsTheTitleShowsItsMessagesAndKeepsTheControls)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
     const QString before = text();
@@ -139,7 +139,7 @@ TEST_F(PilotViewTest, aFailedLoad_setsTheTitle_showsItsMessages_andKeepsTheContr
     EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("3"));
 }
 
-TEST_F(PilotViewTest, fromAndTo_acrossLoads)
+TEST_F(PilotViewTest, FromAndToAcrossLoads)
 {
     // Every load sets To to the mission count; From keeps its value and the
     // listing brings it back into range.
@@ -161,7 +161,7 @@ TEST_F(PilotViewTest, fromAndTo_acrossLoads)
     EXPECT_TRUE(listedMissions().empty());
 }
 
-TEST_F(PilotViewTest, getMissionScores_normalisesTheFields_andTextThatIsNoNumberReadsZero)
+TEST_F(PilotViewTest, GetMissionScoresNormalisesTheFieldsAndTextThatIsNoNumberReadsZero)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(40)), 0);
     struct Case {
@@ -188,7 +188,7 @@ TEST_F(PilotViewTest, getMissionScores_normalisesTheFields_andTextThatIsNoNumber
     }
 }
 
-TEST_F(PilotViewTest, endAndZero_setTheRangeEnds)
+TEST_F(PilotViewTest, EndAndZeroSetTheRangeEnds)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(12)), 0);
     setRange(QStringLiteral("5"), QStringLiteral("7"));
@@ -200,7 +200,7 @@ TEST_F(PilotViewTest, endAndZero_setTheRangeEnds)
     EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("12"));
 }
 
-TEST_F(PilotViewTest, getMissionScoresTwice_appendsTwoListings_getEverythingLeavesOne)
+TEST_F(PilotViewTest, GetMissionScoresTwiceAppendsTwoListingsGetEverythingLeavesOne)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(6)), 0);
     const QString report = text();
@@ -216,7 +216,7 @@ TEST_F(PilotViewTest, getMissionScoresTwice_appendsTwoListings_getEverythingLeav
     EXPECT_EQ(listings(), 1);
 }
 
-TEST_F(PilotViewTest, listingAfterTypedText_startsOnALineOfItsOwn)
+TEST_F(PilotViewTest, ListingAfterTypedTextStartsOnALineOfItsOwn)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(1)), 0);
     view->Memo1->setPlainText(QStringLiteral("my note"));
@@ -224,7 +224,7 @@ TEST_F(PilotViewTest, listingAfterTypedText_startsOnALineOfItsOwn)
     EXPECT_EQ(lines().mid(0, 2), (QStringList{QStringLiteral("my note"), kListingHeader}));
 }
 
-TEST_F(PilotViewTest, listingAfterTypedTextEndingInALineBreak_followsWithoutABlankLine)
+TEST_F(PilotViewTest, ListingAfterTypedTextEndingInALineBreakFollowsWithoutABlankLine)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(1)), 0);
     view->Memo1->setPlainText(QStringLiteral("my note\n"));
@@ -233,7 +233,7 @@ TEST_F(PilotViewTest, listingAfterTypedTextEndingInALineBreak_followsWithoutABla
               (QStringList{QStringLiteral("my note"), kListingHeader, QStringLiteral("1: Tot. Score= 100 (100+0)")}));
 }
 
-TEST_F(PilotViewTest, clearText_keepsTheTextOnNo_andEmptiesItOnYes)
+TEST_F(PilotViewTest, ClearTextKeepsTheTextOnNoAndEmptiesItOnYes)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
     const QString report = text();
@@ -248,7 +248,7 @@ TEST_F(PilotViewTest, clearText_keepsTheTextOnNo_andEmptiesItOnYes)
     EXPECT_EQ(lines().first(), kListingHeader);
 }
 
-TEST_F(PilotViewTest, getEverything_withASettingThatIsNoNumber_keepsTheDialogAndTheEntry)
+TEST_F(PilotViewTest, GetEverythingWithASettingThatIsNoNumberKeepsTheDialogAndTheEntry)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
     const QString entry = view->ExportEdit->text();
@@ -262,7 +262,7 @@ TEST_F(PilotViewTest, getEverything_withASettingThatIsNoNumber_keepsTheDialogAnd
     EXPECT_EQ(lines().first(), QStringLiteral("Name: Tester"));
 }
 
-TEST_F(PilotViewTest, settingsChanged_applyAtTheNextReport)
+TEST_F(PilotViewTest, SettingsChangedApplyAtTheNextReport)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
     EXPECT_FALSE(text().contains(QStringLiteral("All other known details")));
@@ -271,7 +271,7 @@ TEST_F(PilotViewTest, settingsChanged_applyAtTheNextReport)
     EXPECT_TRUE(text().contains(QStringLiteral("All other known details")));
 }
 
-TEST_F(PilotViewTest, pilotName_takesTwelveTypedCharactersOfTheGamesCodePage)
+TEST_F(PilotViewTest, PilotNameTakesTwelveTypedCharactersOfTheGamesCodePage)
 {
     view->show();
     view->PilotNameEdit->clear();
@@ -293,7 +293,7 @@ TEST_F(PilotViewTest, pilotName_takesTwelveTypedCharactersOfTheGamesCodePage)
     EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChar"));
 }
 
-TEST_F(PilotViewTest, theRangeFields_stepAcrossTheWholeRange_andKeepText)
+TEST_F(PilotViewTest, TheRangeFieldsStepAcrossTheWholeRangeAndKeepText)
 {
     WholeNumberField& field = *view->GetFromEdit;
     field.setText(QStringLiteral("abc"));
@@ -313,7 +313,7 @@ TEST_F(PilotViewTest, theRangeFields_stepAcrossTheWholeRange_andKeepText)
     EXPECT_EQ(field.text(), QStringLiteral("151"));
 }
 
-TEST_F(PilotViewTest, theTextWindow_takesTabs_andLinesUpTheKillTables)
+TEST_F(PilotViewTest, TheTextWindowTakesTabsAndLinesUpTheKillTables)
 {
     // Craft types whose names are narrow or wide for their number of tabs.
     const std::uint32_t crafts[] = {0, 16, 24, 72, 101, 126, 148, 173, 227, 230};
@@ -371,7 +371,7 @@ protected:
     static std::string nameOf(const QWidget* widget) { return widget ? widget->objectName().toStdString() : "<none>"; }
 };
 
-TEST_F(PilotViewFocusTest, theTextWindowHasTheFocus_atEveryShowing_andAfterEveryLoad)
+TEST_F(PilotViewFocusTest, TheTextWindowHasTheFocusAtEveryShowingAndAfterEveryLoad)
 {
     ProgramWindows windows = start();
     TForm1& form = *windows.Form1;
@@ -414,7 +414,7 @@ TEST_F(PilotViewFocusTest, theTextWindowHasTheFocus_atEveryShowing_andAfterEvery
     EXPECT_EQ(focusAfterReload, (std::vector<std::string>{"Memo1", "Memo1"}));
 }
 
-TEST_F(PilotViewFocusTest, aLoadBeforeTheFirstShowing_leavesTheFocusInTheTextWindow)
+TEST_F(PilotViewFocusTest, ALoadBeforeTheFirstShowingLeavesTheFocusInTheTextWindow)
 {
     ProgramWindows windows = start();
     TPltFileView& view = *windows.PltFileView;
@@ -428,7 +428,7 @@ TEST_F(PilotViewFocusTest, aLoadBeforeTheFirstShowing_leavesTheFocusInTheTextWin
 // The drop-down boxes as the program shows them, in its own style.
 class PilotViewBoxesTest : public WindowTest {};
 
-TEST_F(PilotViewBoxesTest, aCutOffMissionTitle_isTheBoxsHint_andAWholeOneIsNot)
+TEST_F(PilotViewBoxesTest, ACutOffMissionTitleIsTheBoxsHintAndAWholeOneIsNot)
 {
     ProgramWindows windows = start();
     TPltFileView& view = *windows.PltFileView;
@@ -458,7 +458,7 @@ TEST_F(PilotViewBoxesTest, aCutOffMissionTitle_isTheBoxsHint_andAWholeOneIsNot)
     EXPECT_EQ(box.toolTip(), QString());
 }
 
-TEST_F(PilotViewBoxesTest, longListsOpenTwentyRowsHighWithAScrollBar_shortOnesShowEveryRow)
+TEST_F(PilotViewBoxesTest, LongListsOpenTwentyRowsHighWithAScrollBarShortOnesShowEveryRow)
 {
     ProgramWindows windows = start();
     TPltFileView& view = *windows.PltFileView;

@@ -53,7 +53,7 @@ const QByteArray kNothingDefault = "LastDir=/pilots\nLogFile=/logs/scores.txt\nS
 const std::vector<std::string> kDefaultChecked = {"SaveFileNameCheckBox", "ShowTotalCheckBox", "ShowScoreCheckBox",
                                                   "ShowBonusCheckBox", "CheatCheckBox"};
 
-TEST_F(SettingsDialogTest, emptyStore_showsDefaults_andANewFileGetsTheKeysInOrder)
+TEST_F(SettingsDialogTest, EmptyStoreShowsDefaultsAndANewFileGetsTheKeysInOrder)
 {
     // A showing over other values first, so that every control has to change.
     storeFile(kNothingDefault);
@@ -81,7 +81,7 @@ TEST_F(SettingsDialogTest, emptyStore_showsDefaults_andANewFileGetsTheKeysInOrde
                                 "IncludeDate=0\nMegaDetails=0\nNameSource=2\nScoreFormat=1\nWatchPilotFolders=0\n");
 }
 
-TEST_F(SettingsDialogTest, oddStoredValues_showByTheirRules_andOkStoresWhatIsShown)
+TEST_F(SettingsDialogTest, OddStoredValuesShowByTheirRulesAndOkStoresWhatIsShown)
 {
     struct Case {
         QByteArray stored;
@@ -107,7 +107,7 @@ TEST_F(SettingsDialogTest, oddStoredValues_showByTheirRules_andOkStoresWhatIsSho
     EXPECT_TRUE(prompts.log.empty());
 }
 
-TEST_F(SettingsDialogTest, detailedReport_followsTheCheatBoxOnlyAtItsMoments_andKeepsItsMark)
+TEST_F(SettingsDialogTest, DetailedReportFollowsTheCheatBoxOnlyAtItsMomentsAndKeepsItsMark)
 {
     storeFile("CheckCheat=0\nShowErrorDetailes=1\n");
     dialog.show();
@@ -145,7 +145,7 @@ TEST_F(SettingsDialogTest, detailedReport_followsTheCheatBoxOnlyAtItsMoments_and
     EXPECT_EQ(setting("ShowErrorDetailes"), "1");
 }
 
-TEST_F(SettingsDialogTest, default_changesOnlyTheControls_andCancelEscapeCloseWriteNothing)
+TEST_F(SettingsDialogTest, DefaultChangesOnlyTheControlsAndCancelEscapeCloseWriteNothing)
 {
     storeFile(kNothingDefault);
     dialog.show();
@@ -192,7 +192,7 @@ void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QStri
     QApplication::sendEvent(target, &release);
 }
 
-TEST_F(SettingsDialogTest, eachRadioGroupIsOneTabStop_enteredAtItsChoice_andTheArrowsMoveWithin)
+TEST_F(SettingsDialogTest, EachRadioGroupIsOneTabStopEnteredAtItsChoiceAndTheArrowsMoveWithin)
 {
     storeFile("NameSource=1\nScoreFormat=2\n");
     dialog.show();
@@ -250,7 +250,7 @@ TEST_F(SettingsDialogTest, eachRadioGroupIsOneTabStop_enteredAtItsChoice_andTheA
     EXPECT_TRUE(prompts.log.empty());
 }
 
-TEST_F(SettingsDialogTest, logFileButton_offersTheField_andOnlyOkStoresTheChoice)
+TEST_F(SettingsDialogTest, LogFileButtonOffersTheFieldAndOnlyOkStoresTheChoice)
 {
     storeFile("LogFile=/logs/scores.txt\n");
     dialog.show();
@@ -272,7 +272,7 @@ TEST_F(SettingsDialogTest, logFileButton_offersTheField_andOnlyOkStoresTheChoice
     EXPECT_EQ(setting("LogFile"), "/elsewhere/new log.txt");
 }
 
-TEST_F(SettingsDialogTest, choiceThatIsNoNumber_stopsTheFillingWhereItIs)
+TEST_F(SettingsDialogTest, ChoiceThatIsNoNumberStopsTheFillingWhereItIs)
 {
     storeFile("ScoreFormat=0\n");
     dialog.show();
@@ -296,7 +296,7 @@ TEST_F(SettingsDialogTest, choiceThatIsNoNumber_stopsTheFillingWhereItIs)
     EXPECT_EQ(setting("ScoreFormat"), "0");
 }
 
-TEST_F(SettingsDialogTest, refusedWriteDuringOk_isReportedOnce_andTheDialogStillCloses)
+TEST_F(SettingsDialogTest, RefusedWriteDuringOkIsReportedOnceAndTheDialogStillCloses)
 {
     dialog.show();
     const QByteArray before = fileText();
@@ -310,7 +310,7 @@ TEST_F(SettingsDialogTest, refusedWriteDuringOk_isReportedOnce_andTheDialogStill
     EXPECT_EQ(fileText(), before);
 }
 
-TEST_F(SettingsDialogTest, change_reachesThePilotViewsNextReport_withoutRestart)
+TEST_F(SettingsDialogTest, ChangeReachesThePilotViewsNextReportWithoutRestart)
 {
     TPltFileView view(prompts, &dialog);
     view.showModal = [](QDialog& shown) {

@@ -121,7 +121,7 @@ protected:
     }
 };
 
-TEST_F(WindowLayoutTest, mainWindow_controlsHintsAndTabOrder)
+TEST_F(WindowLayoutTest, MainWindowControlsHintsAndTabOrder)
 {
     ProgramWindows windows = start();
     TForm1& form = *windows.Form1;
@@ -158,7 +158,7 @@ TEST_F(WindowLayoutTest, mainWindow_controlsHintsAndTabOrder)
                   .split(' '));
 }
 
-TEST_F(WindowLayoutTest, pilotView_controlsHintsAndTabOrder)
+TEST_F(WindowLayoutTest, PilotViewControlsHintsAndTabOrder)
 {
     ProgramWindows windows = start();
     TPltFileView& view = *windows.PltFileView;
@@ -199,7 +199,7 @@ TEST_F(WindowLayoutTest, pilotView_controlsHintsAndTabOrder)
                   .split(' '));
 }
 
-TEST_F(WindowLayoutTest, settingsDialog_tabOrder_withEachRadioGroupOneStopAtItsChoice)
+TEST_F(WindowLayoutTest, SettingsDialogTabOrderWithEachRadioGroupOneStopAtItsChoice)
 {
     ProgramWindows windows = start();
     TSettingsDlg& dialog = *windows.SettingsDlg;
@@ -223,7 +223,7 @@ TEST_F(WindowLayoutTest, settingsDialog_tabOrder_withEachRadioGroupOneStopAtItsC
     dialog.CancelBtn->click();
 }
 
-TEST_F(WindowLayoutTest, noCaptionIsCutOff)
+TEST_F(WindowLayoutTest, NoCaptionIsCutOff)
 {
     ProgramWindows windows = start();
     EXPECT_EQ(clippedCaptions(*windows.Form1), QStringList());
@@ -231,7 +231,7 @@ TEST_F(WindowLayoutTest, noCaptionIsCutOff)
     EXPECT_EQ(clippedCaptions(*windows.SettingsDlg), QStringList());
 }
 
-TEST(QtPromptsTest, fileFilters_inQtsForm)
+TEST(QtPromptsTest, FileFiltersInQtsForm)
 {
     EXPECT_EQ(qtNameFilters(QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*")),
               QStringLiteral("XWA Pilotfiles (*.plt);;All files (*)"));
