@@ -82,7 +82,14 @@ void settle()
 // Lines of the main log as the user sees them, wrapping aside.
 int mainLogLines(const TForm1& form)
 {
-    return static_cast<int>(form.Memo1->toPlainText().count(QLatin1Char('\n'))) + 1;
+    return static_cast<int>(form.Memo1->logText().count(QLatin1Char('\n'))) + 1;
+}
+
+// Lets the events run until the whole log is in the window.
+void untilLoaded(const TForm1& form)
+{
+    while (form.Memo1->isLoading())
+        QCoreApplication::processEvents();
 }
 
 double median(std::vector<double> values)
@@ -129,10 +136,14 @@ int main(int argc, char** argv)
     int bigLogLines = 0;
     std::vector<double> emptyTimes;
     std::vector<double> bigTimes;
+    std::vector<double> wholeLogTimes;
     for (int round = 0; round < 5; ++round) {
         emptyTimes.push_back(startUp(emptyLog, false).first);
+        const Clock::time_point start = Clock::now();
         auto [time, windows] = startUp(bigLog, true);
         bigTimes.push_back(time);
+        untilLoaded(*windows->Form1);
+        wholeLogTimes.push_back(millisecondsSince(start));
         if (round == 0) {
             bigPeakMiB = peakResidentKiB() / 1024.0;
             bigLogLines = mainLogLines(*windows->Form1);
@@ -145,12 +156,15 @@ int main(int argc, char** argv)
                 static_cast<double>(QFile(QString::fromStdString(bigLog)).size()) / (1024 * 1024), bigLogLines,
                 bigStartUp, *std::max_element(bigTimes.begin(), bigTimes.end()));
     std::printf("  ratio to the empty start-up: %.2f (target <= 1.5)\n", bigStartUp / emptyStartUp);
+    std::printf("  the whole log in the window, the events running meanwhile: median %.1f ms\n",
+                median(wholeLogTimes));
     std::printf("peak memory after the first start-up with that log: %.1f MB (target < 100 MB)\n", bigPeakMiB);
 
     // Scrolling to the end of the 10 MB log and appending one entry to it.
     {
         auto windows = startUp(bigLog, true).second;
         TForm1& form = *windows->Form1;
+        untilLoaded(form);
         std::vector<double> scrolls;
         for (int i = 0; i < 10; ++i) {
             form.Memo1->moveCursor(QTextCursor::Start);
@@ -180,6 +194,7 @@ int main(int argc, char** argv)
         ProgramWindows windows = startProgram(prompts, {QStringLiteral("vantrel")});
         windows.Form1->show();
         settle();
+        untilLoaded(*windows.Form1);
         std::vector<double> times;
         for (int i = 0; i < 50; ++i) {
             const Clock::time_point start = Clock::now();

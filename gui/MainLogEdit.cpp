@@ -1,9 +1,11 @@
 #include "gui/MainLogEdit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "core/mainlog/MainLogFile.h"
 
@@ -16,48 +18,109 @@ bool isLineBreak(QChar c)
 
 }  // namespace
 
-MainLogEdit::MainLogEdit(QWidget* parent) : QPlainTextEdit(parent)
+MainLogEdit::MainLogEdit(QWidget* parent) : QPlainTextEdit(parent), loadTimer_(new QTimer(this))
 {
     // Every change of the text counts, an undo included: once changed, the
-    // log stays changed until it is loaded or saved.
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { document()->setModified(true); });
+    // log stays changed until it is loaded or saved. The pieces of a load
+    // change nothing.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!putting_)
+            document()->setModified(true);
+    });
+    loadTimer_->setInterval(0);
+    connect(loadTimer_, &QTimer::timeout, this, [this] {
+        putNextPiece();
+        if (!isLoading())
+            endLoading();
+    });
 }
 
-void MainLogEdit::loadLog(std::string&& bytes)
+void MainLogEdit::loadLog(std::unique_ptr<vantrel::mainlog::PieceReader> file)
 {
-    clear();
-    QTextDocument* log = document();
+    loadTimer_->stop();
+    sizeShown_.invalidate();
+    file_.reset();
     // Nothing of the load is to be undone.
-    log->setUndoRedoEnabled(false);
-    QTextCursor end(log);
-    end.beginEditBlock();
-    // Decoded a piece of whole lines at a time into one buffer, so that only
-    // the document holds the whole text.
-    QString piece;
-    std::string_view rest = bytes;
-    while (!rest.empty()) {
-        const std::size_t pieceBytes =
-            rest.size() <= kLoadPieceBytes
-                ? rest.size()
-                : kLoadPieceBytes + vantrel::mainlog::endOfLines(rest.substr(kLoadPieceBytes), 1);
-        const std::string_view bytesOfPiece = rest.substr(0, pieceBytes);
-        rest.remove_prefix(pieceBytes);
-        piece.resize(static_cast<qsizetype>(pieceBytes));
-        const std::size_t length =
-            vantrel::mainlog::decodeToUtf16(bytesOfPiece, reinterpret_cast<char16_t*>(piece.data()),
-                                            QChar::LineSeparator, QChar::ParagraphSeparator, kLinesPerParagraph);
-        piece.truncate(static_cast<qsizetype>(length));
-        end.insertText(piece);
-    }
-    end.endEditBlock();
-    std::string().swap(bytes);
-    log->setUndoRedoEnabled(true);
-    setTextCursor(QTextCursor(log));
-    log->setModified(false);
+    document()->setUndoRedoEnabled(false);
+    clear();
+    document()->setModified(false);
+    file_ = std::move(file);
+    putNextPiece();
+    setTextCursor(QTextCursor(document()));
+    if (isLoading())
+        loadTimer_->start();
+    else
+        endLoading();
 }
 
-QString MainLogEdit::logText() const
+bool MainLogEdit::isLoading() const
 {
+    return file_ && !file_->atEnd();
+}
+
+void MainLogEdit::finishLoading()
+{
+    if (!file_)
+        return;
+    loadTimer_->stop();
+    while (isLoading())
+        putNextPiece();
+    endLoading();
+}
+
+void MainLogEdit::putNextPiece()
+{
+    // Whole lines, so that a CR LF is never cut in two; the paragraphs are
+    // counted within the piece, which keeps them short.
+    std::string bytes;
+    if (file_)
+        file_->next(kLoadPieceBytes, bytes);
+    if (bytes.empty())
+        return;
+    QString piece(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    const std::size_t length =
+        vantrel::mainlog::decodeToUtf16(bytes, reinterpret_cast<char16_t*>(piece.data()), QChar::LineSeparator,
+                                        QChar::ParagraphSeparator, kLinesPerParagraph);
+    piece.truncate(static_cast<qsizetype>(length));
+
+    // The piece goes in past what is on screen, unless the end is shown: the
+    // window repaints only then; its scroll bar is brought up to date a few
+    // times a second, which is what showing it costs.
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    const bool endShown =
+        !isVisible() || cursorForPosition(QPoint(0, viewport()->height())).block() == document()->lastBlock();
+    const bool wasModified = document()->isModified();
+    putting_ = true;
+    layout->blockSignals(true);
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(piece);
+    layout->blockSignals(false);
+    putting_ = false;
+    document()->setModified(wasModified);
+    if (endShown || !sizeShown_.isValid() || sizeShown_.hasExpired(kScrollBarEveryMs)) {
+        emit layout->documentSizeChanged(layout->documentSize());
+        sizeShown_.start();
+    }
+    if (endShown)
+        viewport()->update();
+}
+
+void MainLogEdit::endLoading()
+{
+    loadTimer_->stop();
+    const std::unique_ptr<vantrel::mainlog::PieceReader> file = std::move(file_);
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    emit layout->documentSizeChanged(layout->documentSize());
+    document()->setUndoRedoEnabled(true);
+    document()->setModified(false);
+    if (file && !file->outcome().ok())
+        emit loadFailed(file->outcome());
+}
+
+QString MainLogEdit::logText()
+{
+    finishLoading();
     // The document's plain text would turn no-break spaces into blanks.
     QString raw = document()->toRawText();
     for (QChar& c : raw) {
@@ -67,8 +130,9 @@ QString MainLogEdit::logText() const
     return raw;
 }
 
-bool MainLogEdit::endsAtLineStart() const
+bool MainLogEdit::endsAtLineStart()
 {
+    finishLoading();
     const QTextDocument* log = document();
     // The last paragraph is empty when the text is empty or ends with a
     // paragraph break; otherwise its last character may be a line break.
@@ -87,8 +151,19 @@ void MainLogEdit::appendLine(const QString& line)
     ensureCursorVisible();
 }
 
+void MainLogEdit::clearLog()
+{
+    // What is still to come of a load is let go of with the rest.
+    loadTimer_->stop();
+    file_.reset();
+    document()->setUndoRedoEnabled(true);
+    clear();
+    document()->setModified(true);
+}
+
 void MainLogEdit::keyPressEvent(QKeyEvent* event)
 {
+    finishLoading();
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         (event->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
@@ -98,4 +173,22 @@ void MainLogEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void MainLogEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    finishLoading();
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void MainLogEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    finishLoading();
+    QPlainTextEdit::contextMenuEvent(event);
+}
+
+void MainLogEdit::insertFromMimeData(const QMimeData* source)
+{
+    finishLoading();
+    QPlainTextEdit::insertFromMimeData(source);
 }

@@ -1,5 +1,6 @@
 #include "gui/MainUnit.h"
 
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -15,6 +16,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <memory>
 
 #include "gui/PilotFolderWatcher.h"
 #include "gui/PltFile.h"
@@ -183,15 +185,21 @@ void TForm1::FormCreate()
             knownLogs_.loaded(logFile, std::nullopt);
             return;
         }
-        vantrel::mainlog::ReadResult log = vantrel::mainlog::readBytes(logFile);
-        if (!log.ok()) {
-            // Its text is not in the window: saving must not replace it unasked.
-            knownLogs_.loadFailed(logFile, log.identity);
-            prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(log.message())), text(log.cause()));
+        auto log = std::make_unique<vantrel::mainlog::PieceReader>(logFile);
+        // Its text is not in the window, or not all of it: saving must not
+        // replace it unasked.
+        const auto failed = [this, logFile](const vantrel::mainlog::ReadResult& outcome) {
+            knownLogs_.loadFailed(logFile, outcome.identity);
+            prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(outcome.message())),
+                          text(outcome.cause()));
+        };
+        if (!log->outcome().ok()) {
+            failed(log->outcome());
             return;
         }
-        knownLogs_.loaded(logFile, log.identity);
-        Memo1->loadLog(std::move(log.text));
+        knownLogs_.loaded(logFile, log->outcome().identity);
+        connect(Memo1, &MainLogEdit::loadFailed, this, failed);
+        Memo1->loadLog(std::move(log));
     });
 
     // Watching the game's pilot folders, when it is switched on.
@@ -333,7 +341,7 @@ void TForm1::SaveAsButtonClick()
 void TForm1::ClearButtonClick()
 {
     if (prompts_.askYesNo(this, Prompts::Kind::Confirmation, QStringLiteral("Clear text window?")))
-        Memo1->clear();
+        Memo1->clearLog();
     Memo1->document()->setModified(true);
 }
 

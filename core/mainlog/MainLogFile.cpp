@@ -1,12 +1,12 @@
 #include "core/mainlog/MainLogFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
-#include <type_traits>
 #include <unistd.h>
 #include <utility>
 
@@ -45,10 +45,9 @@ const char* nextLineBreak(const char* from, const char* last)
 
 // The file's text between its line breaks: every CR LF, lone CR and lone LF
 // is one line break. Calls `stretch(text)` for each run of text and
-// `lineBreak(atEnd)` for each line break, `atEnd` when it closes the bytes;
-// stops early when that returns false. Returns where it stopped.
+// `lineBreak(atEnd)` for each line break, `atEnd` when it closes the bytes.
 template <typename Stretch, typename LineBreak>
-std::size_t splitAtLineBreaks(std::string_view bytes, Stretch&& stretch, LineBreak&& lineBreak)
+void splitAtLineBreaks(std::string_view bytes, Stretch&& stretch, LineBreak&& lineBreak)
 {
     const char* const first = bytes.data();
     const char* const last = first + bytes.size();
@@ -64,13 +63,8 @@ std::size_t splitAtLineBreaks(std::string_view bytes, Stretch&& stretch, LineBre
         from = end + 1;
         if (*end == '\r' && from != last && *from == '\n')
             ++from;
-        if constexpr (std::is_void_v<decltype(lineBreak(true))>) {
-            lineBreak(from == last);
-        } else if (!lineBreak(from == last)) {
-            break;
-        }
+        lineBreak(from == last);
     }
-    return static_cast<std::size_t>(from - first);
 }
 
 // Every CR LF, lone CR and lone LF becomes "\n".
@@ -92,6 +86,19 @@ std::string tooLargeCause(const std::string& path, std::uint64_t size)
 {
     return path + " holds " + std::to_string(size) + " bytes, more than the " + std::to_string(kCapacityBytes) +
            " the log can hold";
+}
+
+// Where the bytes can be cut after their last line break, looked for from
+// `from` on: after the last LF, or after the last CR when a byte follows it
+// (a final CR may still get its LF). 0 when there is no such break.
+std::size_t endOfLastLine(std::string_view bytes, std::size_t from)
+{
+    for (std::size_t i = bytes.size(); i > from; --i) {
+        const char c = bytes[i - 1];
+        if (c == '\n' || (c == '\r' && i < bytes.size()))
+            return i;
+    }
+    return 0;
 }
 
 // Closes the descriptor however the read ends.
@@ -132,46 +139,102 @@ std::string cannotLockMessage(const std::string& lockFile)
     return text::withFullStop("Cannot lock file " + lockFile);
 }
 
-ReadResult readBytes(const std::string& path)
+PieceReader::PieceReader(const std::string& path) : path_(path), outcome_(FileResult::success())
 {
     // Non-blocking, so that a FIFO without a writer or a device cannot hold
     // the program in open(); anything but a regular file is refused below.
-    const Descriptor file{fileio::openWithoutWaiting(path, O_RDONLY)};
-    if (file.fd < 0)
-        return readFailure(cannotOpenMessage(path), std::strerror(errno));
+    Descriptor file{fileio::openWithoutWaiting(path, O_RDONLY)};
+    if (file.fd < 0) {
+        outcome_ = readFailure(cannotOpenMessage(path), std::strerror(errno));
+        return;
+    }
     struct stat st {};
-    if (::fstat(file.fd, &st) != 0)
-        return readFailure(cannotOpenMessage(path), std::strerror(errno));
-    const std::optional<FileIdentity> identity = fileIdentity(file.fd);
-    if (!S_ISREG(st.st_mode)) {
-        ReadResult result = readFailure(cannotOpenMessage(path), std::string(kNotRegularFileCause));
-        result.identity = identity;
-        return result;
+    if (::fstat(file.fd, &st) != 0) {
+        outcome_ = readFailure(cannotOpenMessage(path), std::strerror(errno));
+        return;
     }
-    // Checked before reading, so an oversized file costs no memory.
-    if (static_cast<std::uint64_t>(st.st_size) > kCapacityBytes) {
-        ReadResult result =
-            readFailure(std::string(kTooLargeMessage), tooLargeCause(path, static_cast<std::uint64_t>(st.st_size)));
-        result.identity = identity;
-        return result;
-    }
-
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    if (const FileResult read = fileio::readAll(file.fd, bytes, kCapacityBytes); !read) {
-        // The file may have grown since it was measured.
-        ReadResult result = bytes.size() > kCapacityBytes
-                                ? readFailure(std::string(kTooLargeMessage), tooLargeCause(path, bytes.size()))
-                                : readFailure(cannotOpenMessage(path), read.cause());
-        result.identity = identity;
-        return result;
-    }
-
-    ReadResult result(FileResult::success());
-    result.text = std::move(bytes);
-    // Taken before the bytes were read: a change while reading shows as a
+    // Taken before the bytes are read: a change while reading shows as a
     // change later.
-    result.identity = identity;
+    const std::optional<FileIdentity> identity = fileIdentity(file.fd);
+    if (!S_ISREG(st.st_mode))
+        outcome_ = readFailure(cannotOpenMessage(path), std::string(kNotRegularFileCause));
+    else if (static_cast<std::uint64_t>(st.st_size) > kCapacityBytes)
+        // Checked before reading, so an oversized file costs no memory.
+        outcome_ = readFailure(std::string(kTooLargeMessage), tooLargeCause(path, static_cast<std::uint64_t>(st.st_size)));
+    outcome_.identity = identity;
+    if (outcome_.ok())
+        std::swap(fd_, file.fd);
+}
+
+PieceReader::~PieceReader()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void PieceReader::fail(ReadResult failure)
+{
+    failure.identity = outcome_.identity;
+    outcome_ = std::move(failure);
+    carry_.clear();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+void PieceReader::next(std::size_t bytes, std::string& piece)
+{
+    for (;;) {
+        if (carry_.size() >= bytes || fd_ < 0) {
+            const std::size_t cut = fd_ < 0 ? carry_.size() : endOfLastLine(carry_, checked_);
+            if (cut > 0) {
+                piece.append(carry_, 0, cut);
+                carry_.erase(0, cut);
+                checked_ = 0;
+                return;
+            }
+            // One long line so far: what is read next is all that needs a look.
+            checked_ = carry_.empty() ? 0 : carry_.size() - 1;
+        }
+        if (fd_ < 0)
+            return;
+        const std::size_t before = carry_.size();
+        const std::size_t room = std::max<std::size_t>(bytes, 4096);
+        carry_.resize(before + room);
+        ssize_t n = 0;
+        do
+            n = ::read(fd_, carry_.data() + before, room);
+        while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            fail(readFailure(cannotOpenMessage(path_), std::strerror(errno)));
+            return;
+        }
+        carry_.resize(before + static_cast<std::size_t>(n));
+        total_ += static_cast<std::uint64_t>(n);
+        // The file may have grown since it was measured.
+        if (total_ > kCapacityBytes) {
+            fail(readFailure(std::string(kTooLargeMessage), tooLargeCause(path_, total_)));
+            return;
+        }
+        if (n == 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+}
+
+// What a whole read takes in at a time.
+constexpr std::size_t kWholeReadBytes = 1u << 20;
+
+ReadResult readBytes(const std::string& path)
+{
+    PieceReader reader(path);
+    std::string bytes;
+    while (!reader.atEnd())
+        reader.next(kWholeReadBytes, bytes);
+    ReadResult result = reader.outcome();
+    if (result.ok())
+        result.text = std::move(bytes);
     return result;
 }
 
@@ -214,15 +277,6 @@ std::size_t decodeToUtf16(std::string_view bytes, char16_t* out, char16_t lineBr
             }
         });
     return static_cast<std::size_t>(out - start);
-}
-
-std::size_t endOfLines(std::string_view bytes, std::size_t lines)
-{
-    if (lines == 0)
-        return 0;
-    std::size_t breaks = 0;
-    return splitAtLineBreaks(
-        bytes, [](std::string_view) {}, [&](bool) { return ++breaks < lines; });
 }
 
 std::string appendedText(std::string_view line, bool atLineStart)

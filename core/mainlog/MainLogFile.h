@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,6 +46,43 @@ ReadResult read(const std::string& path);
 // them itself (decodeToUtf16).
 ReadResult readBytes(const std::string& path);
 
+// A log file read a piece at a time, opened and checked as read() does it,
+// for a window that shows the start of a long log while the rest is read.
+class PieceReader {
+public:
+    explicit PieceReader(const std::string& path);
+    ~PieceReader();
+    PieceReader(const PieceReader&) = delete;
+    PieceReader& operator=(const PieceReader&) = delete;
+
+    // How the reading went so far, the opening included: on failure the
+    // message and cause read() tells. Its identity is the file's as it was
+    // when opened; its text stays empty.
+    const ReadResult& outcome() const { return outcome_; }
+
+    // Whether nothing more will come: the file read to its end, or a
+    // failure.
+    bool atEnd() const { return fd_ < 0 && carry_.empty(); }
+
+    // Appends the next bytes to `piece`: about `bytes` of them, more when a
+    // line is longer, cut after a line break so that a CR LF is never split;
+    // the rest of the file at its end. Adds nothing when it finds the end or
+    // fails, and from then on.
+    void next(std::size_t bytes, std::string& piece);
+
+private:
+    void fail(ReadResult failure);
+
+    std::string path_;
+    int fd_ = -1;
+    ReadResult outcome_;
+    // Bytes read past the last cut.
+    std::string carry_;
+    // How far the carried bytes are known to hold no line break to cut at.
+    std::size_t checked_ = 0;
+    std::uint64_t total_ = 0;
+};
+
 // The file's bytes as UTF-16 into `out`, which has room for bytes.size()
 // units. Every CR LF, lone CR and lone LF becomes `lineBreak`, except that
 // every `linesPerParagraph`-th one and one at the very end become
@@ -52,11 +90,6 @@ ReadResult readBytes(const std::string& path);
 // paragraphs. Returns the number of units written.
 std::size_t decodeToUtf16(std::string_view bytes, char16_t* out, char16_t lineBreak, char16_t paragraphBreak,
                           std::size_t linesPerParagraph);
-
-// Where the first `lines` lines of the bytes end, the last one's line break
-// included; the end of the bytes when they hold fewer. Pieces cut there
-// decode alike on their own.
-std::size_t endOfLines(std::string_view bytes, std::size_t lines);
 
 // Appending one line at the very end of the log: when the text is empty or
 // ends with a line break (`atLineStart`), the line followed by a line break

@@ -185,29 +185,60 @@ TEST(MainLogDecode, ParagraphsHoldUpToTheirLinesAndTheLastBreakEndsOne)
     EXPECT_EQ(decoded("", 64), u"");
 }
 
-TEST(MainLogDecode, PiecesCutAtTheEndOfALineDecodeAlike)
+TEST(MainLogPieces, PiecesAreWholeLinesThatDecodeAlike)
 {
-    EXPECT_EQ(mainlog::endOfLines("a\r\nb", 1), 3u);
-    EXPECT_EQ(mainlog::endOfLines("a\rb", 1), 2u);
-    EXPECT_EQ(mainlog::endOfLines("\n\r", 1), 1u);
-    EXPECT_EQ(mainlog::endOfLines("a\nb\nc", 2), 4u);
-    EXPECT_EQ(mainlog::endOfLines("no break", 1), 8u);
-    EXPECT_EQ(mainlog::endOfLines("a\nb", 5), 3u);
-    EXPECT_EQ(mainlog::endOfLines("a\nb", 0), 0u);
-
-    const std::string bytes = mixedLogBytes(7, 50000);
-    for (const std::size_t pieceSize : {std::size_t{1}, std::size_t{13}, std::size_t{4096}}) {
-        SCOPED_TRACE(pieceSize);
-        std::string rebuilt;
-        std::string_view rest = bytes;
-        while (!rest.empty()) {
-            const std::size_t cut =
-                rest.size() <= pieceSize ? rest.size() : pieceSize + mainlog::endOfLines(rest.substr(pieceSize), 1);
-            rebuilt += asNormalizedBytes(decoded(rest.substr(0, cut), 64));
-            rest.remove_prefix(cut);
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    // A CR LF across every read, lines longer than a piece, lone CRs at a
+    // piece's end.
+    const std::string longLine(10000, 'x');
+    for (const std::string& bytes :
+         {mixedLogBytes(7, 50000), std::string(5000, '\r'), "a\r" + longLine + "\r\n" + longLine, std::string("\n\r")}) {
+        writeFile(path, bytes);
+        for (const std::size_t pieceSize : {std::size_t{1}, std::size_t{13}, std::size_t{4096}}) {
+            SCOPED_TRACE(pieceSize);
+            mainlog::PieceReader reader(path);
+            ASSERT_TRUE(reader.outcome().ok());
+            std::string whole;
+            std::string rebuilt;
+            while (!reader.atEnd()) {
+                std::string piece;
+                reader.next(pieceSize, piece);
+                // Nothing only when the end is found.
+                ASSERT_TRUE(!piece.empty() || reader.atEnd());
+                // Never a CR whose LF comes with the next piece.
+                EXPECT_FALSE(piece.back() == '\r' && bytes.size() > whole.size() + piece.size() &&
+                             bytes[whole.size() + piece.size()] == '\n');
+                whole += piece;
+                rebuilt += asNormalizedBytes(decoded(piece, 64));
+            }
+            EXPECT_TRUE(reader.outcome().ok());
+            EXPECT_EQ(whole, bytes);
+            EXPECT_EQ(rebuilt, asNormalizedBytes(decoded(bytes, 64)));
         }
-        EXPECT_EQ(rebuilt, asNormalizedBytes(decoded(bytes, 64)));
     }
+}
+
+TEST(MainLogPieces, AFileThatGrowsPastTheCapacityWhileReadIsRefused)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    writeFile(path, "first line\r\n");
+    mainlog::PieceReader reader(path);
+    ASSERT_TRUE(reader.outcome().ok());
+    const auto identity = reader.outcome().identity;
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(mainlog::kCapacityBytes) + 1), 0);
+    std::size_t read = 0;
+    while (!reader.atEnd()) {
+        std::string piece;
+        reader.next(1 << 20, piece);
+        read += piece.size();
+    }
+    EXPECT_FALSE(reader.outcome().ok());
+    EXPECT_EQ(reader.outcome().message(), "Text exceeds memo capacity.");
+    EXPECT_LE(read, mainlog::kCapacityBytes);
+    // The file as it was opened, so that saving knows it changed.
+    EXPECT_EQ(reader.outcome().identity, identity);
 }
 
 TEST(MainLogFile, EncodeGivesCrLfAndCodePage)

@@ -7,10 +7,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
@@ -20,6 +23,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <future>
 #include <thread>
 
@@ -32,6 +36,7 @@
 #include "gui/About.h"
 #include "gui/MainLogEdit.h"
 #include "core/mainlog/MainLogFile.h"
+#include "core/text/Windows1252.h"
 #include "gui/Splash.h"
 
 namespace vantrel::testing {
@@ -311,7 +316,7 @@ LongLog longLog(std::string name, int lines, const std::function<QByteArray(int)
 }
 
 // Lengthens the first line so that a CR falls on the last byte of the
-// first piece of the load.
+// first read of the load.
 LongLog withCrEndingThePiece(LongLog log)
 {
     const qsizetype last = static_cast<qsizetype>(MainLogEdit::kLoadPieceBytes) - 1;
@@ -352,11 +357,16 @@ TEST_F(MainWindowTest, ALongLogIsSavedByteForByteWithEntriesAppendedAndUndone)
         form.show();
         EXPECT_FALSE(form.isLogModified());
         EXPECT_FALSE(form.Memo1->document()->isUndoAvailable());
-        EXPECT_LT(form.Memo1->blockCount(), log.saved.count("\r\n") / 32 + 4);
-        EXPECT_EQ(form.Memo1->toPlainText().toLatin1().count('\n'), log.saved.count("\r\n"));
 
+        // Saved while the rest of the log is still to come into the window.
+        EXPECT_EQ(form.Memo1->isLoading(), log.onDisk.size() > static_cast<qsizetype>(MainLogEdit::kLoadPieceBytes));
         form.SaveButtonClick();
         EXPECT_EQ(fileBytes(configuredLog()), log.saved);
+        EXPECT_FALSE(form.Memo1->isLoading());
+        EXPECT_LT(form.Memo1->blockCount(), log.saved.count("\r\n") / 32 + 4);
+        EXPECT_EQ(form.Memo1->toPlainText().toLatin1().count('\n'), log.saved.count("\r\n"));
+        EXPECT_FALSE(form.isLogModified());
+        EXPECT_FALSE(form.Memo1->document()->isUndoAvailable());
 
         // One entry at the end by the append rule, undone in one step.
         form.Memo1->moveCursor(QTextCursor::End);
@@ -375,6 +385,119 @@ TEST_F(MainWindowTest, ALongLogIsSavedByteForByteWithEntriesAppendedAndUndone)
         EXPECT_TRUE(form.close());
         EXPECT_TRUE(prompts.log.empty());
     }
+}
+
+// A log longer than one piece comes into the window between events; every
+// change made before its last piece is in is made to the whole log.
+class LogStillComingInTest : public MainWindowTest {
+protected:
+    static constexpr int kLines = 20000;
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        log = longLog("long", kLines, [](int) { return QByteArray("\r\n"); });
+        restart();
+    }
+    void restart()
+    {
+        windows.reset();
+        windows = std::make_unique<ProgramWindows>(startWithLog(log.onDisk));
+        windows->Form1->show();
+        ASSERT_TRUE(memo().isLoading());
+    }
+    MainLogEdit& memo() { return *windows->Form1->Memo1; }
+    QString whole() const
+    {
+        return QString::fromStdString(cp1252::toUtf8(log.saved.toStdString())).replace(QLatin1String("\r\n"),
+                                                                                     QLatin1String("\n"));
+    }
+    // Lets the events run until the last piece is in, the flag checked at
+    // every turn; returns how many turns it took.
+    int untilLoaded()
+    {
+        int turns = 0;
+        while (memo().isLoading() && turns < 10000) {
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(windows->Form1->isLogModified()) << "turn " << turns;
+            ++turns;
+        }
+        return turns;
+    }
+    LongLog log;
+    std::unique_ptr<ProgramWindows> windows;
+};
+
+TEST_F(LogStillComingInTest, ThePiecesComeInBetweenEventsAndChangeNothing)
+{
+    EXPECT_GT(untilLoaded(), 1);
+    EXPECT_FALSE(memo().isLoading());
+    // The scroll bar reaches the last paragraph: it stands where a fresh look
+    // at the whole text puts it.
+    const int maximum = memo().verticalScrollBar()->maximum();
+    EXPECT_GT(maximum, kLines / MainLogEdit::kLinesPerParagraph);
+    memo().resize(memo().width(), memo().height() + 1);
+    memo().resize(memo().width(), memo().height() - 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(memo().verticalScrollBar()->maximum(), maximum);
+    EXPECT_EQ(memo().toPlainText(), whole().replace(QChar(0xA0), QLatin1Char(' ')));
+    EXPECT_EQ(memo().logText(), whole());
+    EXPECT_FALSE(memo().document()->isUndoAvailable());
+    // Nothing more comes in later.
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(memo().logText(), whole());
+    EXPECT_TRUE(windows->Form1->close());
+    EXPECT_TRUE(prompts.log.empty());
+}
+
+TEST_F(LogStillComingInTest, AnEntryGoesAtTheRealEndAndIsUndoneInOneStep)
+{
+    windows->Form1->appendLogLine(QStringLiteral("entry"));
+    EXPECT_FALSE(memo().isLoading());
+    EXPECT_EQ(memo().logText(), whole() + QStringLiteral("entry\n"));
+    EXPECT_TRUE(windows->Form1->isLogModified());
+    untilLoaded();
+    EXPECT_EQ(memo().logText(), whole() + QStringLiteral("entry\n"));
+    memo().undo();
+    EXPECT_EQ(memo().logText(), whole());
+    EXPECT_FALSE(memo().document()->isUndoAvailable());
+}
+
+TEST_F(LogStillComingInTest, TypingAndPastingChangeTheWholeLog)
+{
+    QTest::keyClick(&memo(), Qt::Key_X);
+    EXPECT_FALSE(memo().isLoading());
+    EXPECT_EQ(memo().logText(), QLatin1Char('x') + whole());
+    EXPECT_TRUE(windows->Form1->isLogModified());
+    memo().undo();
+    EXPECT_EQ(memo().logText(), whole());
+
+    // A paste through the window's own path, as the context menu and the
+    // middle button take it.
+    log.onDisk.append("last line\r\n");
+    restart();
+    QMimeData pasted;
+    pasted.setText(QStringLiteral("pasted\n"));
+    struct Paster : MainLogEdit {
+        using MainLogEdit::insertFromMimeData;
+    };
+    memo().moveCursor(QTextCursor::Start);
+    static_cast<Paster&>(memo()).insertFromMimeData(&pasted);
+    EXPECT_FALSE(memo().isLoading());
+    EXPECT_TRUE(memo().logText().startsWith(QStringLiteral("pasted\n0 Kestrel")));
+    EXPECT_TRUE(memo().logText().endsWith(QStringLiteral("last line\n")));
+}
+
+TEST_F(LogStillComingInTest, ClearingEmptiesItForGood)
+{
+    prompts.answers.push_back(true);
+    windows->Form1->ClearButtonClick();
+    EXPECT_FALSE(memo().isLoading());
+    untilLoaded();
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(memo().logText().isEmpty());
+    EXPECT_TRUE(windows->Form1->isLogModified());
 }
 
 TEST_F(MainWindowTest, RejectedPilotIsReportedAppendsNothingAndLeavesLastDir)
@@ -908,6 +1031,25 @@ TEST_F(MainWindowTest, SettingsAndAboutAreShownModally)
     windows.Form1->AboutButton->click();
     windows.PltFileView->Button4->click();
     EXPECT_EQ(modal.shown, (std::vector<std::string>{"SettingsDlg", "AboutBox", "SettingsDlg"}));
+}
+
+// A log whose rest cannot be read once it is coming in: the window keeps the
+// start it holds, says why, and saving over the file asks first.
+TEST_F(LogStillComingInTest, ARestThatCannotBeReadIsToldAndTheFileIsNotReplacedUnasked)
+{
+    makeOversizedLog(configuredLog());
+    untilLoaded();
+    EXPECT_FALSE(memo().isLoading());
+    ASSERT_EQ(prompts.log.size(), 1u);
+    EXPECT_EQ(prompts.log[0], "Error: Text exceeds memo capacity.");
+    EXPECT_TRUE(memo().logText().startsWith(QStringLiteral("0 Kestrel")));
+    EXPECT_FALSE(windows->Form1->isLogModified());
+
+    prompts.log.clear();
+    prompts.answers.push_back(false);
+    windows->Form1->SaveButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{notLoadedQuestion(configuredLog())});
+    EXPECT_EQ(QFileInfo(configuredLog()).size(), qint64(mainlog::kCapacityBytes) + 1);
 }
 
 }  // namespace
