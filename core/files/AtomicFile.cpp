@@ -22,7 +22,7 @@ FileResult FileResult::fromErrno(int error)
 
 namespace {
 
-constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+static_assert(kAnyWriteBit == (S_IWUSR | S_IWGRP | S_IWOTH));
 // mkostemp's six random characters after the temporary file's stem.
 constexpr std::string_view kTempSuffix = ".XXXXXX";
 
