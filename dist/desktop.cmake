@@ -7,8 +7,8 @@ set(vantrel_dist ${CMAKE_SOURCE_DIR}/dist)
 set(vantrel_resources ${CMAKE_SOURCE_DIR}/resources)
 set(vantrel_icon_sizes 16 24 32 48 64 128 256)
 
-# The version and its date ("2000.08.21" is released on 2000-08-21) go into
-# the manual pages and the metainfo from project(VERSION).
+# The version and its date (version "YYYY.MM.DD" is released on YYYY-MM-DD)
+# go into the manual pages and the metainfo from project(VERSION).
 string(REPLACE "." "-" VANTREL_RELEASE_DATE "${PROJECT_VERSION}")
 set(vantrel_generated ${CMAKE_BINARY_DIR}/dist)
 configure_file(${vantrel_dist}/${VANTREL_APP_ID}.metainfo.xml.in ${vantrel_generated}/${VANTREL_APP_ID}.metainfo.xml @ONLY)
