@@ -110,12 +110,13 @@ const Streams* commandStreams = nullptr;
 std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args)
 {
     const std::optional<std::string> given = args.option("--ini");
-    auto store = std::make_unique<SettingsStore>(given.value_or(paths::settingsFile()));
+    const std::string path = given.value_or(paths::settingsFile());
+    auto store = std::make_unique<SettingsStore>(path);
     store->revalidate();
     const std::string cause = store->readFailure();
     if (cause.empty() || (!given && store->fileMissing()))
         return store;
-    const std::string problem = "cannot read settings file " + store->filePath() + ": " + cause;
+    const std::string problem = "cannot read settings file " + path + ": " + cause;
     if (given)
         throw UnreadableSettings(problem);
     if (commandStreams)

@@ -1,14 +1,14 @@
 # Everything that makes Vantrel a desktop application beyond the program:
 # the files the desktop reads (.desktop file, AppStream metainfo, file type,
-# icons, manual pages), the Debian package, the tool that draws the pictures,
+# icons, manual pages), the Debian package, the target that draws the pictures,
 # and tests that check what gets installed. Included from the top folder.
 
 set(vantrel_dist ${CMAKE_SOURCE_DIR}/dist)
 set(vantrel_resources ${CMAKE_SOURCE_DIR}/resources)
 set(vantrel_icon_sizes 16 24 32 48 64 128 256)
 
-# The version and its date ("2000.08.21" is released on 2000-08-21) go into
-# the manual pages and the metainfo from project(VERSION).
+# The version and its date (version "YYYY.MM.DD" is released on YYYY-MM-DD)
+# go into the manual pages and the metainfo from project(VERSION).
 string(REPLACE "." "-" VANTREL_RELEASE_DATE "${PROJECT_VERSION}")
 set(vantrel_generated ${CMAKE_BINARY_DIR}/dist)
 configure_file(${vantrel_dist}/${VANTREL_APP_ID}.metainfo.xml.in ${vantrel_generated}/${VANTREL_APP_ID}.metainfo.xml @ONLY)
@@ -17,12 +17,8 @@ configure_file(${vantrel_dist}/vantrel-cli.1.in ${vantrel_generated}/vantrel-cli
 
 # ---- Pictures and icons -----------------------------------------------------
 
-find_package(JPEG REQUIRED)
-# The pictures and icons in resources/ are drawn by this tool; after changing
-# it, `cmake --build BUILD --target pictures` draws them anew.
-add_executable(make_pictures ${CMAKE_SOURCE_DIR}/tools/make_pictures.cpp)
-target_link_libraries(make_pictures PRIVATE Qt6::Gui JPEG::JPEG)
-set_target_properties(make_pictures PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+# The pictures and icons in resources/ are drawn by make_pictures (tools/);
+# after changing it, `cmake --build BUILD --target pictures` draws them anew.
 add_custom_target(pictures
   COMMAND make_pictures ${vantrel_resources}
   COMMENT "Drawing the pictures and icons into resources/"

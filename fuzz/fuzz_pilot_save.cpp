@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/pilot/LittleEndian.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotSave.h"
@@ -62,14 +63,6 @@ public:
     }
 };
 
-std::int32_t int32At(const std::string& bytes, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (int k = 3; k >= 0; --k)
-        v = (v << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(k)]);
-    return static_cast<std::int32_t>(v);
-}
-
 int choice(std::uint8_t byte, int rows)
 {
     return static_cast<int>(byte % (rows + 2)) - 1;  // -1 (no selection) .. rows (one past the list)
@@ -125,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 inList % layout::kMissionRecordSize == layout::record::kStatus;
         if (promised)
             continue;
-        if (!statusByte || int32At(before, k) != 0 || after[k] != 1)
+        if (!statusByte || le::int32At(before.data() + k) != 0 || after[k] != 1)
             std::abort();
     }
     // Saving the same edit again changes nothing more.

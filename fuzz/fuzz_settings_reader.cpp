@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/files/FileIO.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 
@@ -73,14 +74,8 @@ void removeFiles(const Paths& p)
 void put(const std::string& path, std::string_view bytes)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
+    if (fd < 0 || !vantrel::fileio::writeAll(fd, bytes))
         std::abort();
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n <= 0)
-            std::abort();
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
     ::close(fd);
 }
 

@@ -173,6 +173,11 @@ QString withFullStop(const QString& text)
     return QString::fromStdString(text::withFullStop(text.toStdString()));
 }
 
+QString form::text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 }  // namespace vantrel
 
 void vantrel::centreOnScreen(QWidget& window)

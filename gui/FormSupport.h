@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <string_view>
 
 #include "core/Version.h"
 #include "core/files/FileResult.h"
@@ -41,6 +42,11 @@ void centreOnScreen(QWidget& window);
 
 // An error box text as the program shows it: with a final full stop.
 QString withFullStop(const QString& text);
+
+namespace form {
+// The core's UTF-8 text as the windows show it.
+QString text(std::string_view utf8);
+}  // namespace form
 
 // Runs one handler; an unexpected failure inside it ends the action and is
 // shown in an error box over `owner`, its cause (when it has one) below the

@@ -32,16 +32,12 @@
 #include "gui/Splash.h"
 
 using vantrel::Prompts;
+using vantrel::form::text;
 namespace keys = vantrel::keys;
 namespace defaults = vantrel::defaults;
 namespace paths = vantrel::paths;
 
 namespace {
-
-QString text(const std::string& utf8)
-{
-    return QString::fromStdString(utf8);
-}
 
 std::string utf8(const QString& text)
 {

@@ -1,7 +1,5 @@
 #include "gui/PltFile.h"
 
-#include "core/pilot/PilotSave.h"
-
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>

@@ -28,6 +28,7 @@
 #include "gui/FormSupport.h"
 #include "gui/ProgramSettings.h"
 
+using vantrel::form::text;
 namespace keys = vantrel::keys;
 namespace paths = vantrel::paths;
 
@@ -36,11 +37,6 @@ namespace {
 // The text height of the form's font as the layout was drawn; radio groups
 // place their rows below a caption of this height.
 constexpr int kDesignTextHeight = 13;
-
-QString text(std::string_view value)
-{
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-}
 
 // The check box whose two events keep "Detailed error report" in step: the
 // focus moving to it from another control, and a mouse button released over

@@ -22,7 +22,7 @@ FileResult FileResult::fromErrno(int error)
 
 namespace {
 
-constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+static_assert(kAnyWriteBit == (S_IWUSR | S_IWGRP | S_IWOTH));
 // mkostemp's six random characters after the temporary file's stem.
 constexpr std::string_view kTempSuffix = ".XXXXXX";
 
@@ -120,7 +120,7 @@ void removeStaleTemps(const std::string& dir, const std::string& stem, const std
         const std::string_view name(entry->d_name);
         if (!isTempName(name, prefix))
             continue;
-        const std::string path = dir + "/" + std::string(name);
+        const std::string path = text::joinPath(dir, name);
         if (path == ours)
             continue;
         const int fd = fileio::openWithoutWaiting(path, O_RDONLY | O_NOFOLLOW);
@@ -210,7 +210,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     // long file name is shortened in it.
     const std::string stem = base.size() > 200 ? base.substr(0, 200) : base;
     TempFile temp;
-    if (FileResult created = temp.create(dir + "/." + stem + std::string(kTempSuffix)); !created)
+    if (FileResult created = temp.create(text::joinPath(dir, "." + stem + std::string(kTempSuffix))); !created)
         return created;
 
     if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {

@@ -49,6 +49,9 @@ struct ReplaceOptions {
 inline constexpr std::string_view kChangedMeanwhileCause = "the file was changed by another program meanwhile";
 // The cause given for a file whose permission bits allow no writing.
 inline constexpr std::string_view kReadOnlyCause = "the file is read-only";
+// The permission bits that allow writing (owner, group, others): a file
+// with none of them is one the user marked read-only.
+inline constexpr unsigned kAnyWriteBit = 0222;
 
 // A link is followed to the file it names. On failure (a missing folder, a
 // read-only file, a full disk, a link that leads nowhere) the old file is

@@ -14,8 +14,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr unsigned kAnyWriteBit = 0222;
-
 // Marks campaign missions 0 .. count-1 as completed. A record the file
 // already counts (status not 0) is left exactly as it is; one it does not
 // gets status 1 and keeps every other byte, whatever the game stored there.

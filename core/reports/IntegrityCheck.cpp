@@ -24,7 +24,7 @@ IntegrityFindings CheckIntegrity(const PilotRecord& r)
     return found;
 }
 
-std::uint16_t RunIntegrityCheck(TextSink& sink, Settings& settings, const PilotRecord& r)
+IntegrityFindings RunIntegrityCheck(TextSink& sink, Settings& settings, const PilotRecord& r)
 {
     const IntegrityFindings found = CheckIntegrity(r);
     const std::uint16_t errors = found.errors();
@@ -64,7 +64,7 @@ std::uint16_t RunIntegrityCheck(TextSink& sink, Settings& settings, const PilotR
         value("TODScoreA+TODBonuns+AzzScore1+AzzBonus= ", found.sumWithB);
         value("Calculated Total Score= ", r.CampaignCalculatedTotal);
     }
-    return errors;
+    return found;
 }
 
 }  // namespace vantrel

@@ -27,7 +27,7 @@ struct IntegrityFindings {
 
 IntegrityFindings CheckIntegrity(const PilotRecord& record);
 
-// Appends the check's lines; returns the number of errors (0..4).
-std::uint16_t RunIntegrityCheck(TextSink& sink, Settings& settings, const PilotRecord& record);
+// Appends the check's lines; returns what the check found.
+IntegrityFindings RunIntegrityCheck(TextSink& sink, Settings& settings, const PilotRecord& record);
 
 }  // namespace vantrel

@@ -43,11 +43,15 @@ std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& re
 {
     sink.clear();
     writeScoreSummary(sink, record);
-    std::string entry = BuildExportEntry(settings, record, today);
+    // The export entry as BuildExportEntry gives it, marked from the check below.
+    std::string entry = buildLogEntry(settings, record, today);
 
     record.FileErrorCount = 0;
-    if (settings.flag(keys::CheckCheat, defaults::CheckCheat))
-        record.FileErrorCount = RunIntegrityCheck(sink, settings, record);
+    if (settings.flag(keys::CheckCheat, defaults::CheckCheat)) {
+        record.FileErrorCount = RunIntegrityCheck(sink, settings, record).errors();
+        if (record.FileErrorCount > 0)
+            entry = markEntryWithErrors(entry);
+    }
 
     // Both listings of one report show what the settings say when the first
     // of them starts.

@@ -25,8 +25,6 @@ public:
     // inode differ from the parsed copy). Called at the start of every action.
     void revalidate();
 
-    const std::string& filePath() const { return path_; }
-
     // What the last look at the file (the first read, or revalidate()) found.
     // Missing: nothing is at the path (the file or a folder on the way to it
     // does not exist); the defaults apply and a write creates the file.

@@ -3,19 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -29,6 +25,7 @@ namespace vantrel {
 namespace {
 
 using testing::readFile;
+using testing::resultWithin;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -300,49 +297,6 @@ TEST(MainLogWrite, FailureKeepsOldFile)
 
 // ---- Readers: never block, and tell why they failed ----
 
-// Runs `body` in a child process and hands back what it returned, or nullopt
-// when it did not finish within `limit` (the child is then killed), so that a
-// reader that blocks fails the test instead of hanging it.
-std::optional<std::string> inChildWithin(std::chrono::seconds limit, const std::function<std::string()>& body)
-{
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return "pipe failed";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        const std::string result = body();
-        [[maybe_unused]] const ssize_t n = ::write(channel[1], result.data(), result.size());
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string result;
-    bool finished = false;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd wait{channel[0], POLLIN, 0};
-        if (::poll(&wait, 1, static_cast<int>(left.count())) <= 0)
-            continue;
-        char buffer[4096];
-        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
-        if (n <= 0) {
-            finished = true;
-            break;
-        }
-        result.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(channel[0]);
-    if (!finished)
-        ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    if (!finished)
-        return std::nullopt;
-    return result;
-}
-
 std::string outcome(const mainlog::ReadResult& result)
 {
     return (result.ok() ? "ok" : result.message()) + " | " + result.cause();
@@ -364,9 +318,8 @@ TEST(MainLogReaders, AFifoSocketOrDeviceIsRefusedWithoutWaiting)
 
     for (const std::string& path : {fifo, socketPath, std::string("/dev/zero"), std::string("/dev/null")}) {
         SCOPED_TRACE(path);
-        const std::optional<std::string> result =
-            inChildWithin(std::chrono::seconds(10), [&] { return outcome(mainlog::read(path)); });
-        ASSERT_TRUE(result.has_value()) << "the read blocked";
+        const std::optional<std::string> result = resultWithin(10, [&] { return outcome(mainlog::read(path)); });
+        ASSERT_TRUE(result.has_value()) << "the read blocked or did not return";
         // A socket cannot even be opened; the system tells why.
         if (path == socketPath)
             EXPECT_EQ(*result, "Cannot open file " + path + ". | No such device or address");

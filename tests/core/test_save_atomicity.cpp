@@ -3,43 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <random>
 
 #include "TestSupport.h"
 #include "tests/support/PilotImage.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotSave.h"
 
-extern char** environ;
-
 using namespace vantrel;
 using namespace vantrel::testing;
 namespace fs = std::filesystem;
-namespace L = vantrel::layout;
 
 namespace {
-
-constexpr std::uint32_t kRank = 69282;
-constexpr std::uint32_t kCampaign = 44286;
-
-PilotImage samplePilot(int missions)
-{
-    std::mt19937 random(11);
-    PilotImage image;
-    for (auto& byte : image.bytes())
-        byte = static_cast<char>(random());
-    image.setText(L::PilotName, "Kestrel");
-    image.setIntAt(kRank, 2);
-    for (int i = 0; i < 255; ++i)
-        image.setIntAt(kCampaign + 48 * static_cast<std::uint32_t>(i) + 16, i < missions ? 2 : 0);
-    return image;
-}
 
 std::vector<std::string> tempFilesIn(const fs::path& dir)
 {
@@ -71,7 +49,7 @@ TEST(SaveAtomicity, AWriterKilledBeforeTheRenameLeavesTheOldFileAndTheNextSaveCl
 {
     TempDir dir;
     const std::string path = dir.file("pilot.plt");
-    const PilotImage image = samplePilot(3);
+    const PilotImage image = scrambledPilot(3);
     ASSERT_TRUE(image.save(path));
     PilotRecord record;
     ASSERT_TRUE(ReadMission(record, path).ok());
@@ -109,7 +87,7 @@ TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
 {
     TempDir dir;
     const std::string path = dir.file("pilot.plt");
-    ASSERT_TRUE(samplePilot(0).save(path));
+    ASSERT_TRUE(scrambledPilot(0).save(path));
     PilotRecord record;
     ASSERT_TRUE(ReadMission(record, path).ok());
     PilotDetailsEdit edit;
@@ -129,7 +107,7 @@ TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
             (void)!::write(ready[1], &c, 1);
             (void)!::read(release[0], &c, 1);
         };
-        const FileResult done = replaceFileAtomically(path, samplePilot(1).bytes(), options);
+        const FileResult done = replaceFileAtomically(path, scrambledPilot(1).bytes(), options);
         ::_exit(done ? 0 : 1);
     }
     char c = 0;
@@ -143,150 +121,10 @@ TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readFile(path), samplePilot(1).bytes());
+    EXPECT_EQ(readFile(path), scrambledPilot(1).bytes());
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
     for (int fd : {ready[0], ready[1], release[0], release[1]})
         ::close(fd);
-}
-
-class CliSetTest : public ::testing::Test {
-protected:
-    CliRun cli(const std::string& arguments) { return runCli(dir, arguments); }
-    std::vector<std::string> backups()
-    {
-        std::vector<std::string> names;
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(dir.file("data/vantrel/backups"), ignored))
-            names.push_back(entry.path().string());
-        return names;
-    }
-    TempDir dir;
-};
-
-TEST_F(CliSetTest, WithoutOptionsNotAByteChanges)
-{
-    const std::string path = dir.file("p.plt");
-    PilotImage image = samplePilot(4);
-    // A bonus of 198.1 points and a name with bytes after its end.
-    image.setMission(L::CampaignMissionRecords, 1, {0x55, 2, 2013, 77, 1981});
-    image.setText(L::PilotName, std::string("Yoda\0\x7Fxyz", 9));
-    ASSERT_TRUE(image.save(path));
-    const CliRun run = cli("set '" + path + "'");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Update complete.\n");
-    EXPECT_EQ(readFile(path), image.bytes());
-    EXPECT_TRUE(backups().empty());  // nothing changed, so nothing to back up
-
-    // Only the named field changes.
-    ASSERT_EQ(cli("set --rating 3 '" + path + "'").status, 0);
-    const std::string after = readFile(path);
-    for (std::size_t k = 0; k < after.size(); ++k) {
-        if (k < 69278 || k >= 69282)
-            ASSERT_EQ(after[k], image.bytes()[k]) << "offset " << k;
-    }
-}
-
-TEST_F(CliSetTest, AnActiveMissionAtOrBeforeTheCompletedOnesIsRefusedAndNothingIsWritten)
-{
-    const std::string path = dir.file("p.plt");
-    const PilotImage image = samplePilot(5);
-    ASSERT_TRUE(image.save(path));
-    for (const char* mission : {"1", "3", "5"}) {
-        const CliRun run = cli(std::string("set --rank 8 --active-mission ") + mission + " '" + path + "'");
-        EXPECT_EQ(run.status, 2) << mission;
-        EXPECT_EQ(run.out, "") << mission;
-        EXPECT_NE(run.err.find("completed missions are never removed"), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
-    }
-    EXPECT_EQ(readFile(path), image.bytes());
-    // The mission right after the completed ones is the active one already: no change, no refusal.
-    EXPECT_EQ(cli("set --active-mission 6 '" + path + "'").status, 0);
-    EXPECT_EQ(readFile(path), image.bytes());
-}
-
-TEST_F(CliSetTest, ANameWithAControlCharacterIsRefused)
-{
-    const std::string path = dir.file("p.plt");
-    const PilotImage image = samplePilot(0);
-    ASSERT_TRUE(image.save(path));
-    // printf makes the characters: the shell that runs the tool has no $'...'.
-    for (const char* name : {"Two\\nLines", "Tab\\tbed", "Del\\177", "Bell\\a"}) {
-        const CliRun run = cli(std::string("set --name \"$(printf '") + name + "')\" '" + path + "'");
-        EXPECT_EQ(run.status, 2) << name;
-        EXPECT_NE(run.err.find("control character"), std::string::npos) << run.err;
-    }
-    EXPECT_TRUE(readFile(path) == image.bytes());
-}
-
-TEST_F(CliSetTest, TheBackupKeepsThePilotsMode)
-{
-    const std::string path = dir.file("private.plt");
-    ASSERT_TRUE(samplePilot(0).save(path));
-    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
-    ASSERT_EQ(cli("set --name Secret '" + path + "'").status, 0);
-    const std::vector<std::string> made = backups();
-    ASSERT_EQ(made.size(), 1u);
-    struct stat st {};
-    ASSERT_EQ(::stat(made.front().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-}
-
-TEST_F(CliSetTest, AFileWithoutWriteBitsIsNotChangedEvenByRoot)
-{
-    const std::string path = dir.file("locked.plt");
-    const PilotImage image = samplePilot(0);
-    ASSERT_TRUE(image.save(path));
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    const CliRun run = cli("set --name Changed '" + path + "'");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Cannot open " + path + " for writing. Nothing was written.\nthe file is read-only\n");
-    EXPECT_EQ(readFile(path), image.bytes());
-    EXPECT_TRUE(backups().empty());
-}
-
-// Real processes killed at random moments of `set`: each file is afterwards
-// exactly the old pilot or exactly the new one.
-TEST_F(CliSetTest, KilledAtAnyMomentAFileIsTheOldOrTheNewPilot)
-{
-    const PilotImage image = samplePilot(2);
-    const std::string args = "--name Changed --rank 6 --kalidor 3 --active-mission 20";
-    const std::string model = dir.file("model.plt");
-    ASSERT_TRUE(image.save(model));
-    ASSERT_EQ(cli("set " + args + " '" + model + "'").status, 0);
-    const std::string changed = readFile(model);
-    ASSERT_NE(changed, image.bytes());
-
-    const std::string home = dir.path().string();
-    const std::string data = "XDG_DATA_HOME=" + dir.file("data");
-    const std::string homeVar = "HOME=" + home;
-    const std::string configVar = "XDG_CONFIG_HOME=" + home;
-    std::vector<char*> env{const_cast<char*>(homeVar.c_str()), const_cast<char*>(data.c_str()),
-                           const_cast<char*>(configVar.c_str()), nullptr};
-    std::mt19937 random(99);
-    int oldOnes = 0, newOnes = 0;
-    for (int round = 0; round < 40; ++round) {
-        const std::string path = dir.file("pilot" + std::to_string(round) + ".plt");
-        ASSERT_TRUE(image.save(path));
-        std::vector<std::string> words{VANTREL_CLI_PATH, "set", "--name", "Changed", "--rank", "6", "--kalidor",
-                                       "3", "--active-mission", "20", path};
-        std::vector<char*> argv;
-        for (auto& w : words)
-            argv.push_back(w.data());
-        argv.push_back(nullptr);
-        pid_t pid = 0;
-        ASSERT_EQ(::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), env.data()), 0);
-        ::usleep(static_cast<useconds_t>(random() % 6000));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        const std::string now = readFile(path);
-        ASSERT_TRUE(now == image.bytes() || now == changed) << "round " << round << ": " << now.size() << " bytes";
-        (now == changed ? newOnes : oldOnes)++;
-    }
-    // Whatever the timing, every file is whole; how many were reached is chance.
-    EXPECT_EQ(oldOnes + newOnes, 40);
 }
 
 }  // namespace

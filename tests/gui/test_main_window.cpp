@@ -70,7 +70,8 @@ TEST_F(MainWindowTest, FirstStartWritesLastDirStartsEmptyAndClosesWithoutAsking)
     EXPECT_EQ(setting(keys::LastDir), paths::currentDirectory());
     EXPECT_TRUE(logText(windows).isEmpty());
     EXPECT_FALSE(windows.Form1->isLogModified());
-    EXPECT_EQ(windows.Form1->windowTitle(), QStringLiteral("Vantrel (2000.08.21)"));
+    EXPECT_EQ(windows.Form1->windowTitle(),
+              QStringLiteral("Vantrel (") + QString::fromLatin1(vantrel::kBuildDate) + QStringLiteral(")"));
     EXPECT_EQ(windows.Form1->SaveButton->toolTip(),
               QStringLiteral("Save the main log to: ") + QString::fromStdString(paths::defaultLogFile()));
 

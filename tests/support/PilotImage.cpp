@@ -3,6 +3,7 @@
 #include "core/pilot/LittleEndian.h"
 
 #include <fstream>
+#include <random>
 
 namespace vantrel {
 
@@ -35,6 +36,21 @@ void PilotImage::setMission(const layout::Field& list, std::uint32_t index, cons
     setIntAt(base + layout::record::kScore, m.score);
     setIntAt(base + layout::record::kTime, m.time);
     setIntAt(base + layout::record::kBonus, m.storedBonus);
+}
+
+PilotImage scrambledPilot(int completedMissions)
+{
+    std::mt19937 random(11);
+    PilotImage image;
+    for (auto& byte : image.bytes())
+        byte = static_cast<char>(random());
+    image.setText(layout::PilotName, "Kestrel");
+    image.setInt(layout::Rank, 2);
+    for (std::uint32_t i = 0; i < layout::kMissionListCapacity; ++i) {
+        const std::uint32_t status = layout::missionRecordOffset(layout::CampaignMissionRecords, i) + layout::record::kStatus;
+        image.setIntAt(status, static_cast<int>(i) < completedMissions ? 2 : 0);
+    }
+    return image;
 }
 
 bool PilotImage::save(const std::string& path) const

@@ -40,4 +40,9 @@ private:
     std::string bytes_;
 };
 
+// A pilot of random bytes, the same ones every time, named Kestrel at rank 2:
+// its first `completedMissions` campaign missions have status 2, the others
+// status 0. Every byte a save must keep then differs from what it writes.
+PilotImage scrambledPilot(int completedMissions);
+
 }  // namespace vantrel
