@@ -204,8 +204,9 @@ TEST(PilotSaveRealFile, ChoosingALaterActiveMissionKeepsTheScoresTheFileHolds)
     ASSERT_EQ(after.size(), original.size());
     for (std::size_t k = 0; k < after.size(); ++k) {
         const bool statusByte = k >= kCampaign && k < kCampaign + 48 * 5 && (k - kCampaign) % 48 == 16;
-        if (!statusByte)
+        if (!statusByte) {
             ASSERT_EQ(after[k], original[k]) << "offset " << k;
+        }
     }
 }
 
