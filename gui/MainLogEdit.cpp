@@ -22,11 +22,8 @@ MainLogEdit::MainLogEdit(QWidget* parent) : QPlainTextEdit(parent), loadTimer_(n
 {
     // Every change of the text counts, an undo included: once changed, the
     // log stays changed until it is loaded or saved. The pieces of a load
-    // change nothing.
-    connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!putting_)
-            document()->setModified(true);
-    });
+    // change nothing: putNextPiece() puts the flag back.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { document()->setModified(true); });
     loadTimer_->setInterval(0);
     connect(loadTimer_, &QTimer::timeout, this, [this] {
         putNextPiece();
@@ -89,14 +86,14 @@ void MainLogEdit::putNextPiece()
     QAbstractTextDocumentLayout* layout = document()->documentLayout();
     const bool endShown =
         !isVisible() || cursorForPosition(QPoint(0, viewport()->height())).block() == document()->lastBlock();
+    // The flag as it was before the piece: the document and the handler
+    // above both set it for any change.
     const bool wasModified = document()->isModified();
-    putting_ = true;
     layout->blockSignals(true);
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
     end.insertText(piece);
     layout->blockSignals(false);
-    putting_ = false;
     document()->setModified(wasModified);
     if (endShown || !sizeShown_.isValid() || sizeShown_.hasExpired(kScrollBarEveryMs)) {
         emit layout->documentSizeChanged(layout->documentSize());

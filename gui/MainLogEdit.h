@@ -84,6 +84,5 @@ private:
 
     std::unique_ptr<vantrel::mainlog::PieceReader> file_;
     QElapsedTimer sizeShown_;
-    bool putting_ = false;
     QTimer* loadTimer_ = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "gui/MainUnit.h"
 
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>

@@ -230,6 +230,8 @@ ReadResult readBytes(const std::string& path)
 {
     PieceReader reader(path);
     std::string bytes;
+    if (reader.outcome().identity)
+        bytes.reserve(static_cast<std::size_t>(reader.outcome().identity->size));
     while (!reader.atEnd())
         reader.next(kWholeReadBytes, bytes);
     ReadResult result = reader.outcome();

@@ -1,6 +1,7 @@
 #include "core/reports/PilotReport.h"
 
 #include <optional>
+#include <utility>
 
 #include "core/reports/FullDetails.h"
 #include "core/reports/IntegrityCheck.h"
@@ -30,12 +31,21 @@ void writeScoreSummary(TextSink& sink, const PilotRecord& r)
     out.end();
 }
 
+namespace {
+
+// The export entry: marked when the check, switched on, found errors.
+std::string exportEntry(std::string entry, std::uint16_t errors)
+{
+    return errors > 0 ? markEntryWithErrors(entry) : entry;
+}
+
+}  // namespace
+
 std::string BuildExportEntry(Settings& settings, const PilotRecord& record, const DateSource& today)
 {
     std::string entry = buildLogEntry(settings, record, today);
-    if (settings.flag(keys::CheckCheat, defaults::CheckCheat) && CheckIntegrity(record).errors() > 0)
-        entry = markEntryWithErrors(entry);
-    return entry;
+    const bool checked = settings.flag(keys::CheckCheat, defaults::CheckCheat);
+    return exportEntry(std::move(entry), checked ? CheckIntegrity(record).errors() : 0);
 }
 
 std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& record, MissionRange& range,
@@ -43,15 +53,13 @@ std::string BuildPilotReport(TextSink& sink, Settings& settings, PilotRecord& re
 {
     sink.clear();
     writeScoreSummary(sink, record);
-    // The export entry as BuildExportEntry gives it, marked from the check below.
+    // The export entry as BuildExportEntry gives it, from the check below.
     std::string entry = buildLogEntry(settings, record, today);
 
     record.FileErrorCount = 0;
-    if (settings.flag(keys::CheckCheat, defaults::CheckCheat)) {
+    if (settings.flag(keys::CheckCheat, defaults::CheckCheat))
         record.FileErrorCount = RunIntegrityCheck(sink, settings, record).errors();
-        if (record.FileErrorCount > 0)
-            entry = markEntryWithErrors(entry);
-    }
+    entry = exportEntry(std::move(entry), record.FileErrorCount);
 
     // Both listings of one report show what the settings say when the first
     // of them starts.
