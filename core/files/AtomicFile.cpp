@@ -7,10 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/syscall.h>
+#endif
 #include <utility>
 
 namespace vantrel {
@@ -71,11 +75,58 @@ public:
         return ok;
     }
     void committed() { name_.clear(); }
+    // Whether our name still holds the file we wrote.
+    bool holdsOurFile() const
+    {
+        struct stat ours {};
+        struct stat named {};
+        return fd_ >= 0 && ::fstat(fd_, &ours) == 0 && ::lstat(name_.c_str(), &named) == 0 &&
+               ours.st_ino == named.st_ino && ours.st_dev == named.st_dev;
+    }
 
 private:
     int fd_ = -1;
     std::string name_;
 };
+
+// Moving a file into place in one step. Linux can exchange two names
+// (RENAME_EXCHANGE) or refuse to replace one (RENAME_NOREPLACE); elsewhere,
+// and on file systems that cannot (EINVAL, ENOSYS, EOPNOTSUPP), the caller
+// falls back to a look followed by a plain rename.
+enum class PlaceMode : unsigned { Exchange, NoReplace };
+
+// 0, or why it failed.
+int placeInOneStep(const std::string& from, const std::string& to, PlaceMode mode)
+{
+#if defined(__linux__)
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+#ifndef RENAME_EXCHANGE
+#define RENAME_EXCHANGE (1 << 1)
+#endif
+    const unsigned flags = mode == PlaceMode::Exchange ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
+    const int done = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags);
+#elif defined(SYS_renameat2)
+    const int done = static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags));
+#else
+    errno = ENOSYS;
+    const int done = -1;
+#endif
+    return done == 0 ? 0 : errno;
+#else
+    (void)from;
+    (void)to;
+    (void)mode;
+    return ENOSYS;
+#endif
+}
+
+bool cannotPlaceInOneStepHere(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
 
 void syncDirectory(const std::string& dir)
 {
@@ -230,14 +281,58 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
 
     if (options.beforeRename)
         options.beforeRename();
-    // The last look before the rename: the smaller this gap, the smaller the
-    // chance of replacing a file another program has just written.
+    // The last look before the replace: most changes made meanwhile end the
+    // save here, before anything is moved.
     if (options.expected) {
         const std::optional<FileIdentity> now = fileIdentity(target);
         if (!now || *now != *options.expected)
             return FileResult::failure(std::string(kChangedMeanwhileCause));
     }
-    if (::rename(temp.name().c_str(), target.c_str()) != 0)
+    if (options.afterLastLook)
+        options.afterLastLook();
+
+    // A look and a rename are two steps, and another program may put its file
+    // in between. So the new file and the old one swap names in one step, and
+    // what was swapped out is checked: when it is not the file that was read,
+    // they swap back and the other program's file stays.
+    bool placed = false;
+    if (options.expected) {
+        const int error = placeInOneStep(temp.name(), target, PlaceMode::Exchange);
+        if (error == 0) {
+            // The temporary name now holds what was at the target. The change
+            // time is not compared: the exchange itself moves it.
+            struct stat out {};
+            const bool same =
+                ::lstat(temp.name().c_str(), &out) == 0 && S_ISREG(out.st_mode) && identityOf(out) == *options.expected;
+            if (!same) {
+                const int back = placeInOneStep(temp.name(), target, PlaceMode::Exchange);
+                // Should yet another file have come meanwhile, it is the one
+                // swapped back to the temporary name: it is kept, not removed.
+                if (back != 0 || !temp.holdsOurFile())
+                    temp.committed();
+                return FileResult::failure(std::string(kChangedMeanwhileCause));
+            }
+            ::unlink(temp.name().c_str());
+            placed = true;
+        } else if (!cannotPlaceInOneStepHere(error)) {
+            return FileResult::fromErrno(error);
+        }
+        // This file system cannot exchange names: the look above and the
+        // rename below stay two steps, as small a gap as we can make it.
+    } else if (!existed) {
+        const int error = placeInOneStep(temp.name(), target, PlaceMode::NoReplace);
+        if (error == EEXIST)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
+        if (error == 0) {
+            placed = true;
+        } else if (!cannotPlaceInOneStepHere(error)) {
+            return FileResult::fromErrno(error);
+        } else if (struct stat appeared {}; ::lstat(target.c_str(), &appeared) == 0) {
+            // No one-step rename here: a look, then the rename below.
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
+        }
+    }
+    if (!placed && ::rename(temp.name().c_str(), target.c_str()) != 0)
         return FileResult::fromErrno(errno);
     const std::string committedName = temp.name();
     temp.committed();

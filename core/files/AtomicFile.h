@@ -1,5 +1,6 @@
 // Replacing a whole file so that readers see either the old or the new bytes,
-// never a torn mix: write a temporary file beside it, flush it, rename it over.
+// never a torn mix: write a temporary file beside it, flush it, put it in the
+// file's place in one step.
 #pragma once
 
 #include <cstdint>
@@ -38,11 +39,15 @@ struct ReplaceOptions {
     // 0666 less the umask. An existing file keeps its own mode and owner.
     std::optional<unsigned> newFileMode;
     // When set, the file is replaced only while it is still this one: a file
-    // that another program replaced or changed meanwhile is left as it is.
+    // that another program replaced or changed meanwhile, up to the very
+    // moment of the replace, is left as it is.
     std::optional<FileIdentity> expected;
     // Runs once the new bytes are flushed to the temporary file, right
     // before the rename: where tests stop a writer to see what a crash leaves.
     std::function<void()> beforeRename;
+    // Runs after the last look at the file, right before the new bytes take
+    // its place: where tests let another program step in.
+    std::function<void()> afterLastLook;
 };
 
 // The cause given when `expected` no longer holds.
@@ -56,7 +61,8 @@ inline constexpr unsigned kAnyWriteBit = 0222;
 // A link is followed to the file it names. On failure (a missing folder, a
 // read-only file, a full disk, a link that leads nowhere) the old file is
 // untouched and the result tells why. A file whose permission bits allow no
-// writing counts as read-only even for root. Temporary files that a killed
+// writing counts as read-only even for root. A file that did not exist is
+// never put over one that another program created meanwhile. Temporary files that a killed
 // writer left beside the file are removed after a successful replace.
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options = {});
 

@@ -2,7 +2,9 @@
 // whatever stops the writer, and never changes bytes it was not asked to.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,6 +82,78 @@ TEST(SaveAtomicity, AWriterKilledBeforeTheRenameLeavesTheOldFileAndTheNextSaveCl
     // The next save of the file goes through and removes what the dead writer left.
     ASSERT_TRUE(WritePilotDetails(path, record, edit).ok());
     EXPECT_EQ(readFile(path).substr(0, 7), std::string("Killed\0", 7));
+    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+}
+
+// The save path's own writes, with another program stepping in after the
+// last look at the pilot and before the replace.
+class SteppedInAfterTheLastLook final : public FileAccess {
+public:
+    explicit SteppedInAfterTheLastLook(std::function<void()> other) : other_(std::move(other)) {}
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
+    {
+        return systemFileAccess().open(path, mode);
+    }
+    FileResult replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options) override
+    {
+        ReplaceOptions stepped = options;
+        stepped.afterLastLook = other_;
+        return FileAccess::replace(path, bytes, stepped);
+    }
+
+private:
+    std::function<void()> other_;
+};
+
+TEST(SaveAtomicity, AFileAnotherProgramPutsInPlaceRightBeforeTheReplaceSurvivesAndTheSaveFails)
+{
+    TempDir dir;
+    const std::string path = dir.file("pilot.plt");
+    const std::string other = dir.file("other.plt");
+    const std::string theirs = scrambledPilot(7).bytes();
+    PilotDetailsEdit edit;
+    edit.name = "Patched";
+
+    // Renamed over it (mv other.plt pilot.plt), or written over in place
+    // (same inode, same size, a later modification time).
+    const std::vector<std::pair<std::string, std::function<void()>>> others = {
+        {"renamed over", [&] { ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0); }},
+        {"written in place",
+         [&] {
+             const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+             ASSERT_GE(fd, 0);
+             ASSERT_EQ(::pwrite(fd, theirs.data(), theirs.size(), 0), static_cast<ssize_t>(theirs.size()));
+             const struct timespec later[2] = {{0, UTIME_OMIT}, {2'000'000'000, 0}};
+             ASSERT_EQ(::futimens(fd, later), 0);
+             ::close(fd);
+         }},
+    };
+    for (const auto& [how, step] : others) {
+        SCOPED_TRACE(how);
+        ASSERT_TRUE(scrambledPilot(3).save(path));
+        writeFile(other, theirs);
+        PilotRecord record;
+        ASSERT_TRUE(ReadMission(record, path).ok());
+        SteppedInAfterTheLastLook files(step);
+        const SaveResult saved = WritePilotDetails(path, record, edit, files);
+        EXPECT_FALSE(saved.ok());
+        EXPECT_NE(saved.message().find(kChangedMeanwhileCause), std::string::npos) << saved.message();
+        EXPECT_TRUE(readFile(path) == theirs) << "the other program's file is gone";
+        EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+    }
+}
+
+TEST(SaveAtomicity, ANewFileIsNotPutOverOneAnotherProgramCreatedMeanwhile)
+{
+    TempDir dir;
+    const std::string path = dir.file("new.plt");
+    const std::string theirs = scrambledPilot(2).bytes();
+    ReplaceOptions options;
+    options.afterLastLook = [&] { writeFile(path, theirs); };
+    const FileResult written = replaceFileAtomically(path, scrambledPilot(4).bytes(), options);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(written.cause(), kChangedMeanwhileCause);
+    EXPECT_TRUE(readFile(path) == theirs) << "the other program's file is gone";
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
 
