@@ -322,6 +322,8 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
     setWindowTitle(FileName);
     const vantrel::LoadResult result = vantrel::ReadMission(record_, QFile::encodeName(FileName).toStdString(), *fileAccess);
+    known_.identity = result.identity;
+    known_.record = record_;
     for (const std::string& message : result.messages)
         prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message));
     if (!result.ok()) {
@@ -389,8 +391,16 @@ void TPltFileView::Button2Click()
     edit.ratingIndex = RatingBox->currentIndex();
     edit.kalidorIndex = KalidorBox->currentIndex();
     edit.activeMissionIndex = ActiveMissionBox->currentIndex();
+    known_.writeOverChanged = [&] {
+        return prompts_.askYesNo(this, Prompts::Kind::Warning,
+                                 QString::fromStdString(vantrel::changedSinceOpenedQuestion(fileName.toStdString())),
+                                 Prompts::Default::No);
+    };
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
-                                                                 edit, *fileAccess, backups.beforeFirstWrite());
+                                                                 edit, *fileAccess, backups.beforeFirstWrite(), &known_);
+    known_.writeOverChanged = nullptr;
+    if (saved.declined)
+        return;
     QString message = QString::fromStdString(saved.message());
     if (saved.ok() && !saved.backupFile.empty())
         message += QStringLiteral("\nA copy of the file as it was is kept in ") + QFile::decodeName(saved.backupFile.c_str()) +

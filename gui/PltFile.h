@@ -11,6 +11,7 @@
 #include "core/reports/MissionRange.h"
 #include "core/pilot/PilotBackup.h"
 #include "core/pilot/PilotRecord.h"
+#include "core/pilot/PilotSave.h"
 #include "gui/FormSupport.h"
 #include "gui/Prompts.h"
 
@@ -100,5 +101,8 @@ private:
 
     vantrel::Prompts& prompts_;
     vantrel::PilotRecord record_;
+    // The file as loaded, then as this view's saves left it: Save asks
+    // before writing over what another program wrote since.
+    vantrel::KnownPilotFile known_;
     std::unique_ptr<TextWindowSink> sink_;
 };

@@ -278,6 +278,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return written;
     if (::fsync(temp.fd()) != 0)
         return FileResult::fromErrno(errno);
+    // Taken now: a rename or an exchange moves the change time only.
+    const std::optional<FileIdentity> written = fileIdentity(temp.fd());
 
     if (options.beforeRename)
         options.beforeRename();
@@ -336,6 +338,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::fromErrno(errno);
     const std::string committedName = temp.name();
     temp.committed();
+    if (options.placed)
+        *options.placed = written;
     // Our lock goes with the descriptor, after the rename.
     temp.closeFd();
 

@@ -48,6 +48,8 @@ struct ReplaceOptions {
     // Runs after the last look at the file, right before the new bytes take
     // its place: where tests let another program step in.
     std::function<void()> afterLastLook;
+    // When set, receives the identity of the new file once it is in place.
+    std::optional<FileIdentity>* placed = nullptr;
 };
 
 // The cause given when `expected` no longer holds.

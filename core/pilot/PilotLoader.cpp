@@ -150,6 +150,8 @@ LoadResult ReadMission(PilotRecord& record, const std::string& fileName, FileAcc
     std::unique_ptr<OpenFile> file = files.open(fileName, OpenMode::ReadOnly);
     if (!file)
         ++errors;
+    else if (const std::optional<OpenFile::Status> status = file->status())
+        result.identity = status->identity;
 
     const std::int64_t length = file ? file->size() : -1;
     if (length != layout::kPilotFileSize) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct LoadResult {
     int kalidorIndex = -1;
     int activeMissionIndex = -1;
     std::int32_t getTo = 0;
+    // Which file was read, as it was when it was opened; nullopt when that
+    // cannot be told.
+    std::optional<FileIdentity> identity;
 
     bool ok() const { return LoadErrorCount == 0; }
 };

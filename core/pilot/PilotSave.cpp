@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/pilot/ImageFileAccess.h"
 #include "core/pilot/LittleEndian.h"
+#include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/text/Windows1252.h"
 
@@ -59,7 +61,35 @@ SaveResult openFailure(const std::string& fileName, int openError)
     return failed(wrongFileMessage(fileName, size), std::strerror(openError));
 }
 
+// What the loader reads from an image held in memory.
+PilotRecord recordOf(const std::string& fileName, std::string_view image)
+{
+    ImageFileAccess memory(image);
+    PilotRecord record;
+    (void)ReadMission(record, fileName, memory);
+    return record;
+}
+
+// Whether the file, found as `status` with the bytes `image`, is still the
+// one `known` describes. The error count is the report's, not the file's.
+bool stillAsKnown(const KnownPilotFile& known, const std::string& fileName, std::string_view image,
+                  const std::optional<OpenFile::Status>& status)
+{
+    if (known.identity && (!status || status->identity != *known.identity))
+        return false;
+    PilotRecord now = recordOf(fileName, image);
+    now.PilotFileName = known.record.PilotFileName;
+    now.FileErrorCount = known.record.FileErrorCount;
+    return now == known.record;
+}
+
 }  // namespace
+
+std::string changedSinceOpenedQuestion(const std::string& fileName)
+{
+    return fileName + " was changed by another program (the game?) since it was opened. "
+                      "Saving writes every detail shown over it. Save anyway?";
+}
 
 std::string saveQuestion(const std::string& fileName)
 {
@@ -102,7 +132,7 @@ void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
 }
 
 SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,
-                             FileAccess& files, const BeforeFirstWrite& beforeFirstWrite)
+                             FileAccess& files, const BeforeFirstWrite& beforeFirstWrite, KnownPilotFile* known)
 {
     // One descriptor for everything the save learns about the file. Opened
     // for writing so that a file we may not change is refused before anything
@@ -129,6 +159,12 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
 
     std::string backupFile;
     if (after != before) {
+        if (known && !stillAsKnown(*known, fileName, before, status) &&
+            !(known->writeOverChanged && known->writeOverChanged())) {
+            SaveResult declined(FileResult::refused({}));
+            declined.declined = true;
+            return declined;
+        }
         if (beforeFirstWrite) {
             const PilotFileSnapshot snapshot{fileName, before, status ? status->mode : 0644u};
             if (const FileResult refusal = beforeFirstWrite(snapshot, backupFile); !refusal)
@@ -137,10 +173,16 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
         ReplaceOptions options;
         if (status)
             options.expected = status->identity;
+        std::optional<FileIdentity> placed;
+        options.placed = &placed;
         if (const FileResult replaced = files.replace(fileName, after, options); !replaced) {
             SaveResult failure = failed(notWrittenMessage(fileName, replaced.cause()));
             failure.backupFile = std::move(backupFile);
             return failure;
+        }
+        if (known) {
+            known->identity = placed;
+            known->record = recordOf(fileName, after);
         }
     }
 

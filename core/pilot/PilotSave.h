@@ -39,6 +39,9 @@ struct PilotDetailsEdit {
 struct [[nodiscard]] SaveResult : FileResult {
     explicit SaveResult(FileResult outcome) : FileResult(std::move(outcome)) {}
     std::string backupFile;  // the copy this save made first, if it made one
+    // The file had changed since it was known and the user chose not to
+    // write over it: nothing was written, and there is nothing to tell.
+    bool declined = false;
 };
 
 inline constexpr std::string_view kUpdateCompleteMessage = "Update complete.";
@@ -49,6 +52,20 @@ inline constexpr std::size_t kMaxTypedNameLength = 12;
 
 // "Ready to update <file>. Is it ok to proceed?"
 std::string saveQuestion(const std::string& fileName);
+
+// "<file> was changed by another program (the game?) since it was opened. ..."
+std::string changedSinceOpenedQuestion(const std::string& fileName);
+
+// The pilot file as a window last knew it: as it loaded it, then as each of
+// its saves left it. A save over a file that is no longer so would put back
+// every detail the window shows, over what another program (the game) wrote.
+struct KnownPilotFile {
+    std::optional<FileIdentity> identity;  // nullopt: only the details tell
+    PilotRecord record;                    // what the loader read from it
+    // Asked before writing over a file that is no longer as known; true
+    // writes anyway, false leaves it alone.
+    std::function<bool()> writeOverChanged;
+};
 
 // The file as the save found it, handed to the hook below.
 struct PilotFileSnapshot {
@@ -65,8 +82,11 @@ using BeforeFirstWrite = std::function<FileResult(const PilotFileSnapshot& file,
 // Writes the details into the file; on success also into `record`, as the
 // save does: name, rank, rating, Kalidor Crescent, then the mission records.
 // A save that would change no byte leaves the file (and its backups) alone.
+// With `known`, a file that is no longer as known is written only when its
+// question says so; after a write `known` holds the file as written.
 SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,
-                             FileAccess& files = systemFileAccess(), const BeforeFirstWrite& beforeFirstWrite = {});
+                             FileAccess& files = systemFileAccess(), const BeforeFirstWrite& beforeFirstWrite = {},
+                             KnownPilotFile* known = nullptr);
 
 // The patch itself, on a whole pilot file image held in memory.
 void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit);

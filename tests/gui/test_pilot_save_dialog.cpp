@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "TestSupport.h"
 #include "GuiTestSupport.h"
 #include "gui/PltFile.h"
@@ -140,6 +143,82 @@ TEST_F(PilotSaveDialogTest, AFileReplacedSinceTheLoadIsLeftAlone)
     EXPECT_EQ(prompts.log[1], "Error: Cannot update " + path.toStdString() +
                                   ": its length is 100 bytes, not 152.076. Nothing was written.");
     EXPECT_EQ(fileBytes(path), QByteArray(100, 'x'));
+}
+
+// The game saved the pilot while the view showed it: a newer rank and
+// Kalidor Crescent, written in place, renamed over it, or written with the
+// modification time put back. Saving the details shown would put the old
+// values back, so Save asks first, and No leaves the game's file.
+TEST_F(PilotSaveDialogTest, AFileTheGameSavedSinceTheLoadIsWrittenOverOnlyAfterAWarning)
+{
+    const std::string loaded = fileBytes(path).toStdString();
+    PilotImage game;
+    game.bytes() = loaded;
+    game.setInt(layout::Rank, 7);
+    game.setInt(layout::KalidorCrescent, 3);
+    const QString gameFile = homePath(QStringLiteral("game.plt"));
+    const QString pathText = path;
+    const std::string warning = "Warning, default No: " + pathText.toStdString() +
+                                " was changed by another program (the game?) since it was opened. Saving writes every "
+                                "detail shown over it. Save anyway?";
+    const std::string ready = "Information: Ready to update " + pathText.toStdString() + ". Is it ok to proceed?";
+    const QByteArray encoded = QFile::encodeName(path);
+
+    struct Case {
+        const char* how;
+        std::function<void()> save;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"written in place", [&] { writeBytes(path, QByteArray::fromStdString(game.bytes())); }, game.bytes()},
+        {"renamed over it with the same bytes",
+         [&] {
+             writeBytes(gameFile, QByteArray::fromStdString(loaded));
+             ASSERT_TRUE(QFile::remove(path));
+             ASSERT_TRUE(QFile::rename(gameFile, path));
+         },
+         loaded},
+        {"written in place with the modification time put back",
+         [&] {
+             struct stat before {};
+             ASSERT_EQ(::stat(encoded.constData(), &before), 0);
+             writeBytes(path, QByteArray::fromStdString(game.bytes()));
+             const struct timespec times[2] = {before.st_atim, before.st_mtim};
+             ASSERT_EQ(::utimensat(AT_FDCWD, encoded.constData(), times, 0), 0);
+         },
+         game.bytes()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        writeBytes(path, QByteArray::fromStdString(loaded));
+        ASSERT_EQ(view->ReadMission(path), 0);
+        prompts.log.clear();
+        c.save();
+        view->PilotNameEdit->setText(QStringLiteral("Renamed"));
+        prompts.answers = {true, false};
+        view->Button2->click();
+        EXPECT_EQ(prompts.log, (std::vector<std::string>{ready, warning}));
+        EXPECT_TRUE(fileBytes(path).toStdString() == c.expected) << "the game's file was written over";
+        EXPECT_TRUE(backupFiles().isEmpty());
+    }
+
+    // Yes writes what the view shows, and the next Save knows the file it wrote.
+    prompts.log.clear();
+    prompts.answers = {true, true, true};
+    view->Button2->click();
+    view->PilotNameEdit->setText(QStringLiteral("Again"));
+    view->Button2->click();
+    ASSERT_EQ(prompts.log.size(), 5u);
+    EXPECT_EQ(prompts.log[1], warning);
+    EXPECT_EQ(prompts.log[2].rfind("Information: Update complete.", 0), 0u) << prompts.log[2];
+    EXPECT_EQ(prompts.log[3], ready);
+    EXPECT_EQ(prompts.log[4], "Information: Update complete.");
+    PilotImage after;
+    after.bytes() = fileBytes(path).toStdString();
+    EXPECT_EQ(after.bytes().substr(0, 6), std::string("Again") + '\0');
+    PilotImage was;
+    was.bytes() = loaded;
+    EXPECT_EQ(after.intAt(layout::Rank.offset), was.intAt(layout::Rank.offset));
 }
 
 TEST_F(PilotSaveDialogTest, ABackupThatCannotBeMadeBlocksTheSave)
