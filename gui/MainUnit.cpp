@@ -233,6 +233,14 @@ bool TForm1::writeLog(const QString& fileName)
     const std::string path = utf8(fileName);
     const std::optional<vantrel::FileIdentity> now = vantrel::fileIdentity(path);
     switch (knownLogs_.risk(path, now)) {
+    case Risk::NotHeld:
+        if (!prompts_.askYesNo(this, Prompts::Kind::Warning,
+                               QStringLiteral("%1 is not the log this window holds. Replace it with the text of "
+                                              "this window?")
+                                   .arg(fileName),
+                               Prompts::Default::No))
+            return false;
+        break;
     case Risk::NotLoaded:
         if (!prompts_.askYesNo(this, Prompts::Kind::Warning,
                                QStringLiteral("The file %1 could not be loaded when the program started. Saving "

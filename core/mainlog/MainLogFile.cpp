@@ -394,10 +394,12 @@ void KnownFiles::written(const std::string& path, const std::optional<FileIdenti
 
 KnownFiles::Risk KnownFiles::risk(const std::string& path, const std::optional<FileIdentity>& now) const
 {
-    const Seen* seen = find(path, now);
     // A file that is gone loses nothing when it is written anew.
-    if (!seen || !now)
+    if (!now)
         return Risk::None;
+    const Seen* seen = find(path, now);
+    if (!seen)
+        return Risk::NotHeld;
     if (seen->loadFailed)
         return Risk::NotLoaded;
     if (!seen->identity || *seen->identity != *now)

@@ -141,13 +141,14 @@ struct [[nodiscard]] WriteResult : FileResult {
 WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options = {});
 
 // What a program knows of the log files it loaded or wrote during its run, so
-// that it replaces none unasked that it could not load or that another
-// program changed since. A file is known by its canonical path, and by its
+// that it replaces none unasked that it never held, could not load, or that
+// another program changed since. A file is known by its canonical path, and by its
 // device and inode under any other name.
 class KnownFiles {
 public:
     enum class Risk {
-        None,       // a file we never saw, or one as we left it
+        None,       // no file, or one as we left it
+        NotHeld,    // an existing file we never loaded nor wrote
         NotLoaded,  // the file exists but could not be loaded
         Changed,    // changed, replaced or created since we saw it
     };

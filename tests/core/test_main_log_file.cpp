@@ -497,7 +497,7 @@ TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
     const auto risk = [&](const std::string& path) { return known.risk(path, fileIdentity(path)); };
 
     EXPECT_EQ(risk(loaded), Risk::None);
-    EXPECT_EQ(risk(stranger), Risk::None);
+    EXPECT_EQ(risk(stranger), Risk::NotHeld);
     EXPECT_EQ(risk(absent), Risk::None);
     EXPECT_EQ(risk(failed), Risk::NotLoaded);
     // Other names of the same file.

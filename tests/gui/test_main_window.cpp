@@ -953,6 +953,66 @@ TEST_F(MainWindowTest, LogIntegrityALogThatAppearedSinceTheStartCountsAsChanged)
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("written by another program\r\n"));
 }
 
+// LogFile changed while the program runs, a file picked by mistake in the
+// save dialog: an existing log this window never loaded nor wrote is
+// replaced only when the user says so.
+TEST_F(MainWindowTest, LogIntegrityAnExistingLogTheWindowDoesNotHoldIsReplacedOnlyWhenTheUserSaysSo)
+{
+    ProgramWindows windows = startWithLog("mine\r\n");
+    TForm1& form = *windows.Form1;
+    form.show();
+    form.appendLogLine(QStringLiteral("entry"));
+    const QByteArray theirs = QByteArray("a long log of someone else's\r\n").repeated(400);
+    const QString other = homePath(QStringLiteral("other.log"));
+    const QString picked = homePath(QStringLiteral("picked.log"));
+    writeBytes(other, theirs);
+    writeBytes(picked, theirs);
+    const auto notHeld = [](const QString& path) {
+        return "Warning, default No: " + path.toStdString() +
+               " is not the log this window holds. Replace it with the text of this window?";
+    };
+
+    // No writes nothing, says nothing more and keeps the text unsaved: from
+    // "Save log" after LogFile changed, "Save log as...", "Save log and Exit"
+    // and the close step's save.
+    setSetting(keys::LogFile, other.toStdString());
+    prompts.log.clear();
+    prompts.answers = {false};
+    form.SaveButtonClick();
+    prompts.answers = {false};
+    prompts.files = {picked};
+    form.SaveAsButtonClick();
+    prompts.answers = {false};
+    form.Button2->click();
+    prompts.answers = {true, false};
+    prompts.files = {picked};
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{notHeld(other), "save: " + other.toStdString(), notHeld(picked),
+                                                      notHeld(other), kChangesQuestion, "save: " + other.toStdString(),
+                                                      notHeld(picked)}));
+    EXPECT_EQ(fileBytes(other), theirs);
+    EXPECT_EQ(fileBytes(picked), theirs);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isLogModified());
+
+    // Yes replaces it; from then on it is a log this window wrote.
+    prompts.log.clear();
+    prompts.answers = {true};
+    form.SaveButtonClick();
+    EXPECT_EQ(prompts.log, std::vector<std::string>{notHeld(other)});
+    EXPECT_EQ(fileBytes(other), QByteArray("mine\r\nentry\r\n"));
+    prompts.log.clear();
+    form.appendLogLine(QStringLiteral("more"));
+    form.SaveButtonClick();
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_EQ(fileBytes(other), QByteArray("mine\r\nentry\r\nmore\r\n"));
+    // The log it loaded is still its own.
+    setSetting(keys::LogFile, configuredLog().toStdString());
+    form.SaveButtonClick();
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("mine\r\nentry\r\nmore\r\n"));
+}
+
 TEST_F(MainWindowTest, LogIntegritySavesWaitForTheLogsLock)
 {
     ProgramWindows windows = startWithLog("");
@@ -1012,6 +1072,7 @@ TEST_F(MainWindowTest, MessagesFailureBoxesTellTheCauseBelowTheFixedText)
     writeBytes(readOnly, "kept\r\n");
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner));
     prompts.files = {readOnly};
+    prompts.answers = {true};  // replace a log this window does not hold
     windows.Form1->SaveAsButtonClick();
 
     // A settings file that refuses the write: the open flow's LastDir.
