@@ -94,9 +94,10 @@ void PilotFolderWatcher::watchFolders(const QStringList& folders)
     }
 }
 
-void PilotFolderWatcher::setQuietPeriod(std::chrono::milliseconds period)
+void PilotFolderWatcher::setQuietPeriods(std::chrono::milliseconds period, std::chrono::milliseconds withErrors)
 {
     settling_.setQuietPeriod(period);
+    quietWithErrors_ = withErrors;
 }
 
 QStringList PilotFolderWatcher::pilotFilesIn(const QString& folder)
@@ -175,6 +176,9 @@ void PilotFolderWatcher::decide()
             std::optional<vantrel::SaveOffer> offer =
                 seen_.offerFor(path, vantrel::currentProgramSettings(), vantrel::DateSource{&vantrel::localShortDate});
             if (!offer)
+                return;
+            if (offer->record && offer->record->FileErrorCount > 0 &&
+                settling_.holdUntilQuietFor(path, quietWithErrors_, Clock::now()))
                 return;
             std::erase_if(ready_, [&](const vantrel::SaveOffer& waiting) { return waiting.path == path; });
             ready_.push_back(std::move(*offer));

@@ -27,6 +27,10 @@ public:
     // How long a pilot file must stay as it is before its save counts as
     // done: the game may write a file in more than one step.
     static constexpr std::chrono::milliseconds kQuietPeriod{500};
+    // A save whose error/cheat check finds errors may be one caught half-way
+    // through an in-place write: it is offered only once it has stayed as it
+    // is this long.
+    static constexpr std::chrono::milliseconds kQuietPeriodWithErrors{3000};
 
     // `appendToLog` adds an accepted entry to the main log. The offers stand
     // over `owner`, the main window, which also owns the watcher.
@@ -44,7 +48,7 @@ public:
     QStringList watchedFolders() const { return folders_; }
     bool isWatching() const { return !folders_.isEmpty(); }
 
-    void setQuietPeriod(std::chrono::milliseconds period);
+    void setQuietPeriods(std::chrono::milliseconds period, std::chrono::milliseconds withErrors);
 
     // The offer's title and question for a file; the details list the entry,
     // then what changed.
@@ -77,6 +81,7 @@ private:
     QTimer* timer_;
     QStringList folders_;
     vantrel::SettleTracker settling_;
+    std::chrono::milliseconds quietWithErrors_ = kQuietPeriodWithErrors;
     vantrel::SeenSaves seen_;
     // Offers waiting for the user, oldest first; a newer save of a file
     // replaces the one waiting.

@@ -38,11 +38,12 @@ std::vector<std::string> SettleTracker::settle(Clock::time_point at, const Look&
             ++it;
             continue;
         }
-        if (at - pending.since < quiet_) {
+        if (at - pending.since < pending.period(quiet_)) {
             ++it;
             continue;
         }
         known_[it->first] = now;
+        settledSince_[it->first] = pending.since;
         if (now && now->size == completeSize_)
             settled.push_back(it->first);
         it = pending_.erase(it);
@@ -50,11 +51,21 @@ std::vector<std::string> SettleTracker::settle(Clock::time_point at, const Look&
     return settled;
 }
 
+bool SettleTracker::holdUntilQuietFor(const std::string& path, Clock::duration period, Clock::time_point at)
+{
+    const auto since = settledSince_.find(path);
+    const auto seen = known_.find(path);
+    if (since == settledSince_.end() || seen == known_.end() || at - since->second >= period)
+        return false;
+    pending_[path] = Pending{seen->second, since->second, period};
+    return true;
+}
+
 std::optional<SettleTracker::Clock::time_point> SettleTracker::nextDecision() const
 {
     std::optional<Clock::time_point> next;
     for (const auto& [path, pending] : pending_) {
-        const Clock::time_point due = pending.since + quiet_;
+        const Clock::time_point due = pending.since + pending.period(quiet_);
         if (!next || due < *next)
             next = due;
     }
@@ -65,12 +76,14 @@ void SettleTracker::forget(const std::string& path)
 {
     known_.erase(path);
     pending_.erase(path);
+    settledSince_.erase(path);
 }
 
 void SettleTracker::clear()
 {
     known_.clear();
     pending_.clear();
+    settledSince_.clear();
 }
 
 }  // namespace vantrel

@@ -37,6 +37,12 @@ public:
     // any other size, or none at all, is settled too, but not returned).
     std::vector<std::string> settle(Clock::time_point at, const Look& look);
 
+    // For a file settle() returned that must stay as it is for longer before
+    // it is taken up (a save that may be torn): true when it has not stayed
+    // as it is for `period` since its last change, and it is pending again
+    // until it has, or until it changes; false when it already has.
+    bool holdUntilQuietFor(const std::string& path, Clock::duration period, Clock::time_point at);
+
     // When settle() has something to decide next; nullopt when nothing is pending.
     std::optional<Clock::time_point> nextDecision() const;
     bool hasPending() const { return !pending_.empty(); }
@@ -51,12 +57,16 @@ private:
     struct Pending {
         std::optional<FileIdentity> identity;
         Clock::time_point since;
+        std::optional<Clock::duration> longer;  // a held file's own period
+        Clock::duration period(Clock::duration quiet) const { return longer.value_or(quiet); }
     };
 
     std::int64_t completeSize_;
     Clock::duration quiet_;
     std::map<std::string, std::optional<FileIdentity>> known_;
     std::map<std::string, Pending> pending_;
+    // When each settled file last changed.
+    std::map<std::string, Clock::time_point> settledSince_;
 };
 
 }  // namespace vantrel

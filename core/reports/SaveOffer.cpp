@@ -1,5 +1,6 @@
 #include "core/reports/SaveOffer.h"
 
+#include "core/pilot/LooksLikePilot.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/MissionRange.h"
 #include "core/reports/PilotDiff.h"
@@ -14,7 +15,9 @@ std::shared_ptr<PilotRecord> load(const std::string& path, std::int32_t* getTo =
 {
     auto record = std::make_shared<PilotRecord>();
     const LoadResult result = ReadMission(*record, path);
-    if (!result.ok())
+    // Bytes of the right size that are no pilot are never offered, nor
+    // taken as a save seen.
+    if (!result.ok() || !looksLikePilot(*record))
         return nullptr;
     if (getTo)
         *getTo = result.getTo;

@@ -31,11 +31,13 @@ class SeenSaves {
 public:
     // Loads the file and remembers it as the last save seen. False, with
     // nothing remembered, when it cannot be loaded (a wrong size, no read
-    // permission; a FIFO or device is refused without waiting on it).
+    // permission; a FIFO or device is refused without waiting on it) or does
+    // not look like a pilot file (looksLikePilot).
     bool remember(const std::string& path);
 
-    // The offer for the file as it is now; nullopt when it cannot be loaded
-    // or holds just what the last save seen held. The save is not taken as
+    // The offer for the file as it is now; nullopt when it cannot be loaded,
+    // does not look like a pilot file or holds just what the last save seen
+    // held. The record's FileErrorCount tells the error/cheat check's errors. The save is not taken as
     // seen until offered(). Throws ConversionError when NameSource or
     // ScoreFormat is no whole number.
     std::optional<SaveOffer> offerFor(const std::string& path, Settings& settings, const DateSource& today = {}) const;

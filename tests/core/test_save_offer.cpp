@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 
 #include "TestSupport.h"
 #include "core/pilot/PilotLayout.h"
@@ -120,6 +121,75 @@ TEST(SeenSaves, FilesTheLoaderRefusesAreNeitherRememberedNorOffered)
     writeFile(known, "cut");
     EXPECT_EQ(seen.offerFor(known, settings), std::nullopt);
     EXPECT_TRUE(seen.knows(known));
+}
+
+// 152,076 bytes of random data, or a pilot whose name or lists hold what
+// the game never writes: not a save of the game, so never offered, nor
+// taken as the last save seen of its file.
+TEST(SeenSaves, BytesThatDoNotLookLikeAPilotAreNeitherRememberedNorOffered)
+{
+    TempDir dir;
+    MemorySettings settings;
+    std::mt19937 random(5);
+    std::string noise(static_cast<std::size_t>(L::kPilotFileSize), '\0');
+    for (char& byte : noise)
+        byte = static_cast<char>(random());
+
+    std::vector<std::pair<std::string, std::string>> strangers = {{"random data", noise}};
+    const auto changed = [&](const char* what, auto change) {
+        PilotImage image = pilotAfter(1);
+        change(image);
+        strangers.emplace_back(what, image.bytes());
+    };
+    changed("no zero byte in the name field", [](PilotImage& p) { p.setText(L::PilotName, "ThirteenChars"); });
+    changed("a control character in the name", [](PilotImage& p) { p.setText(L::PilotName, "We\tdge"); });
+    changed("rank 9", [](PilotImage& p) { p.setInt(L::Rank, 9); });
+    changed("rating -1", [](PilotImage& p) { p.setInt(L::Rating, -1); });
+    changed("rating 25", [](PilotImage& p) { p.setInt(L::Rating, 25); });
+    changed("Kalidor Crescent 7", [](PilotImage& p) { p.setInt(L::KalidorCrescent, 7); });
+
+    const std::string known = dir.file("Known.plt");
+    for (const auto& [what, bytes] : strangers) {
+        SCOPED_TRACE(what);
+        const std::string garbage = dir.file("garbage.plt");
+        writeFile(garbage, bytes);
+        SeenSaves seen;
+        EXPECT_FALSE(seen.remember(garbage));
+        EXPECT_FALSE(seen.knows(garbage));
+        EXPECT_EQ(seen.offerFor(garbage, settings), std::nullopt);
+        // Written over a pilot whose save was seen.
+        ASSERT_TRUE(pilotAfter(1).save(known));
+        ASSERT_TRUE(seen.remember(known));
+        writeFile(known, bytes);
+        EXPECT_EQ(seen.offerFor(known, settings), std::nullopt);
+    }
+
+    // The edges of the game's lists, an empty name and one of 12 characters
+    // of the code page are a pilot's.
+    PilotImage edge = pilotAfter(1);
+    edge.setText(L::PilotName, "Caf\xE9 Twelve");
+    edge.setInt(L::Rank, 8);
+    edge.setInt(L::Rating, 24);
+    edge.setInt(L::KalidorCrescent, 6);
+    const std::string edgeFile = dir.file("Edge.plt");
+    ASSERT_TRUE(edge.save(edgeFile));
+    SeenSaves seen;
+    EXPECT_TRUE(seen.offerFor(edgeFile, settings));
+    edge.setText(L::PilotName, "");
+    ASSERT_TRUE(edge.save(edgeFile));
+    EXPECT_TRUE(seen.offerFor(edgeFile, settings));
+}
+
+TEST(SeenSaves, TheGamesOwnPilotFilesLookLikePilots)
+{
+    MemorySettings settings;
+    for (const char* name : {"PickledYoda0.plt", "XWA-TC-56.plt"}) {
+        VANTREL_REQUIRE_REAL_PILOT(path, name);
+        SeenSaves seen;
+        EXPECT_TRUE(seen.remember(path)) << name;
+        seen.forget(path);
+        EXPECT_TRUE(seen.offerFor(path, settings)) << name;
+    }
 }
 
 TEST(WatchedPilotFolders, GameFoldersThenTheFolderOfTheOpenDialogsStartEachOnce)

@@ -126,4 +126,38 @@ TEST(SettleTracker, AWriteNobodyToldOfStartsTheQuietPeriodAfresh)
     EXPECT_EQ(tracker.nextDecision(), due);
 }
 
+// A save that looks torn (its error/cheat check finds errors) is held until
+// it has stayed as it is for the longer period since its last change; a
+// write that completes it meanwhile starts the usual period afresh.
+TEST(SettleTracker, AHeldFileIsReturnedAgainOnlyOnceItHasStayedAsItIsForTheLongerPeriod)
+{
+    constexpr auto kLonger = 3s;
+    FakeFolder folder;
+    SettleTracker tracker(kComplete, kQuiet);
+    const auto start = folder.now;
+    tracker.noteChange("a.plt", folder.write("a.plt", kComplete), folder.now);
+    folder.now += kQuiet;
+    ASSERT_EQ(tracker.settle(folder.now, folder.looker()), std::vector<std::string>{"a.plt"});
+    EXPECT_TRUE(tracker.holdUntilQuietFor("a.plt", kLonger, folder.now));
+    EXPECT_EQ(tracker.nextDecision(), start + kLonger);
+    for (; folder.now < start + kLonger; folder.now += 100ms)
+        EXPECT_EQ(tracker.settle(folder.now, folder.looker()), std::vector<std::string>{}) << "returned torn";
+    EXPECT_EQ(tracker.settle(folder.now, folder.looker()), std::vector<std::string>{"a.plt"});
+    // It has waited long enough now.
+    EXPECT_FALSE(tracker.holdUntilQuietFor("a.plt", kLonger, folder.now));
+    EXPECT_FALSE(tracker.hasPending());
+
+    // Held, then written to its end: the usual period from that write on.
+    tracker.noteChange("a.plt", folder.write("a.plt", kComplete), folder.now);
+    folder.now += kQuiet;
+    ASSERT_EQ(tracker.settle(folder.now, folder.looker()), std::vector<std::string>{"a.plt"});
+    ASSERT_TRUE(tracker.holdUntilQuietFor("a.plt", kLonger, folder.now));
+    folder.now += 1s;
+    folder.write("a.plt", kComplete);
+    EXPECT_EQ(tracker.settle(folder.now, folder.looker()), std::vector<std::string>{});
+    EXPECT_EQ(tracker.nextDecision(), folder.now + kQuiet);
+    folder.now += kQuiet;
+    EXPECT_EQ(tracker.settle(folder.now, folder.looker()), std::vector<std::string>{"a.plt"});
+}
+
 }  // namespace

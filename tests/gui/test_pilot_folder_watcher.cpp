@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <optional>
+#include <random>
 
 #include "GuiTestSupport.h"
 #include "gui/MainLogEdit.h"
@@ -25,6 +26,7 @@ using namespace std::chrono_literals;
 
 // Short, so that the tests are quick; the waits below are several of them.
 constexpr auto kQuiet = 100ms;
+constexpr auto kQuietWithErrors = 600ms;
 constexpr int kOfferWaitMs = 3000;
 
 class PilotWatcherTest : public WindowTest {
@@ -45,16 +47,18 @@ protected:
         windows.emplace(start());
         watcher = windows->Form1->PilotWatcher;
         ASSERT_NE(watcher, nullptr);
-        watcher->setQuietPeriod(kQuiet);
+        watcher->setQuietPeriods(kQuiet, kQuietWithErrors);
         offers = std::make_unique<QSignalSpy>(watcher, &PilotFolderWatcher::saveOffered);
     }
 
-    // A pilot after `missions` campaign missions of 100 points each.
+    // A pilot after `missions` campaign missions of 100 points each, its
+    // score copies in agreement (the error/cheat check finds no error).
     static QByteArray pilotAfter(int missions)
     {
         PilotImage image;
         image.setText(layout::PilotName, "Tester");
-        image.setInt(layout::TODScoreA, 100 * missions);
+        for (const auto& copy : {layout::TODScoreA, layout::TODScoreB, layout::TODScoreC, layout::TODScoreD})
+            image.setInt(copy, 100 * missions);
         for (int i = 0; i < missions; ++i)
             image.setMission(layout::CampaignMissionRecords, static_cast<std::uint32_t>(i), {1, 1, 100, 60, 0});
         return QByteArray::fromStdString(image.bytes());
@@ -137,6 +141,72 @@ TEST_F(PilotWatcherTest, FileOfTheWrongSizeIsNotOffered)
     writeBytes(inGame(QStringLiteral("Short.plt")), pilotAfter(1));
     EXPECT_EQ(offersAfterSettling(), 1);
     EXPECT_EQ(offers->at(0).at(0).toString(), inGame(QStringLiteral("Short.plt")));
+}
+
+// Bytes of a pilot's size that are no pilot file are never offered, as a new
+// file or written over a pilot.
+TEST_F(PilotWatcherTest, RandomBytesOfAPilotsSizeAreNotOffered)
+{
+    const QString pilot = inGame(QStringLiteral("Tester.plt"));
+    writeBytes(pilot, pilotAfter(1));
+    startWatching();
+    std::mt19937 random(3);
+    QByteArray noise(static_cast<qsizetype>(layout::kPilotFileSize), '\0');
+    for (char& byte : noise)
+        byte = static_cast<char>(random());
+    writeBytes(inGame(QStringLiteral("garbage.plt")), noise);
+    writeBytes(pilot, noise);
+    EXPECT_TRUE(staysQuiet());
+    EXPECT_TRUE(prompts.log.empty());
+
+    // The game's next save of the pilot is offered, told against the last
+    // pilot seen.
+    prompts.answers.push_back(false);
+    writeBytes(pilot, pilotAfter(2));
+    EXPECT_EQ(offersAfterSettling(), 1);
+    ASSERT_EQ(prompts.details.size(), 1u);
+    EXPECT_NE(prompts.details[0].find("Campaign missions completed: 1 -> 2"), std::string::npos) << prompts.details[0];
+}
+
+// A save written in place that pauses after its first part: the torn file
+// has the pilot's size, and its score copies disagree. It is not offered
+// until it has stayed as it is for the longer period; the complete save,
+// once written, is offered once.
+TEST_F(PilotWatcherTest, ASaveCaughtHalfWayIsNotOfferedTorn)
+{
+    const QString pilot = inGame(QStringLiteral("Tester.plt"));
+    writeBytes(pilot, pilotAfter(1));
+    startWatching();
+    prompts.answers = {false, false};
+    const QByteArray next = pilotAfter(2);
+    // Up to the first score copy: the other three still hold the old score.
+    const qsizetype part = layout::TODScoreA.offset + 4;
+    {
+        QFile file(pilot);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_EQ(file.write(next.left(part)), part);
+    }
+    QTest::qWait(static_cast<int>(4 * kQuiet.count()));
+    {
+        QFile file(pilot);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(part));
+        ASSERT_EQ(file.write(next.mid(part)), next.size() - part);
+    }
+    EXPECT_EQ(offersAfterSettling(), 1);
+    ASSERT_EQ(prompts.details.size(), 1u);
+    EXPECT_EQ(prompts.details[0].find(" | ! "), std::string::npos) << "offered torn, with the error mark";
+    EXPECT_NE(prompts.details[0].find("Campaign missions completed: 1 -> 2"), std::string::npos) << prompts.details[0];
+
+    // Left torn for good, it is offered after the longer period, marked.
+    {
+        QFile file(pilot);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_EQ(file.write(pilotAfter(3).left(part)), part);
+    }
+    EXPECT_FALSE(offers->wait(static_cast<int>(4 * kQuiet.count())));
+    EXPECT_TRUE(offers->wait(kOfferWaitMs));
+    EXPECT_EQ(offers->size(), 2);
 }
 
 TEST_F(PilotWatcherTest, YesAddsExactlyTheSavesEntryAndNoAddsNothing)
