@@ -72,14 +72,23 @@ const char* const kShortUsage =
     "Usage: vantrel-cli report|missions|entry|set|table|diff [OPTIONS] PILOT.plt...\n"
     "Try 'vantrel-cli --help' for the commands and their options.\n";
 
+// Output is UTF-8 whatever bytes a file name holds.
+void writeText(std::FILE* out, std::string_view text)
+{
+    const std::string valid = text::validUtf8(text);
+    std::fwrite(valid.data(), 1, valid.size(), out);
+}
+
+void writeLine(std::FILE* out, std::string_view line)
+{
+    writeText(out, line);
+    std::fputc('\n', out);
+}
+
 class LineWriter final : public TextSink {
 public:
     explicit LineWriter(std::FILE* out) : out_(out) {}
-    void addLine(std::string_view line) override
-    {
-        std::fwrite(line.data(), 1, line.size(), out_);
-        std::fputc('\n', out_);
-    }
+    void addLine(std::string_view line) override { writeLine(out_, line); }
     void clear() override {}
 
 private:
@@ -88,7 +97,7 @@ private:
 
 void printError(const Streams& io, const std::string& text)
 {
-    std::fprintf(io.err, "%s\n", text.c_str());
+    writeLine(io.err, text);
 }
 
 // A settings file named with --ini that cannot be read: the command stops
@@ -120,7 +129,7 @@ std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args)
     if (given)
         throw UnreadableSettings(problem);
     if (commandStreams)
-        std::fprintf(commandStreams->err, "vantrel-cli: %s; the default settings are used\n", problem.c_str());
+        writeLine(commandStreams->err, "vantrel-cli: " + problem + "; the default settings are used");
     return store;
 }
 
@@ -265,8 +274,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
         if (logFile) {
             entries.push_back(std::move(entry));
         } else {
-            std::fwrite(entry.data(), 1, entry.size(), io.out);
-            std::fputc('\n', io.out);
+            writeLine(io.out, entry);
         }
     }
     if (logFile) {
@@ -365,7 +373,7 @@ int runSet(const ParsedArguments& args, const Streams& io)
         printFailure(io, saved.message(), saved.cause());
         return 1;
     }
-    std::fprintf(io.out, "%s\n", saved.message().c_str());
+    writeLine(io.out, saved.message());
     return 0;
 }
 
@@ -381,7 +389,7 @@ int runTable(const ParsedArguments& args, const Streams& io)
     // run); no setting changes a row, so no file looks at it again.
     openSettings(args);
 
-    const auto print = [&](const std::string& line) { std::fwrite(line.data(), 1, line.size(), io.out); };
+    const auto print = [&](const std::string& line) { writeText(io.out, line); };
     print(tableLine(pilotTableHeader(), format));
     int status = 0;
     for (const std::string& given : args.files) {
@@ -416,10 +424,8 @@ int runDiff(const ParsedArguments& args, const Streams& io)
     if (!loaded)
         return 2;
     const std::vector<std::string> lines = diffPilots(records[0], records[1]);
-    for (const std::string& line : lines) {
-        std::fwrite(line.data(), 1, line.size(), io.out);
-        std::fputc('\n', io.out);
-    }
+    for (const std::string& line : lines)
+        writeLine(io.out, line);
     return lines.empty() ? 0 : 1;
 }
 
@@ -466,10 +472,11 @@ int run(const std::vector<std::string>& args, const Streams& io)
         }
         throw UsageError("unknown command " + args.front());
     } catch (const UsageError& e) {
-        std::fprintf(io.err, "vantrel-cli: %s\n%s", e.what(), kShortUsage);
+        writeLine(io.err, std::string("vantrel-cli: ") + e.what());
+        std::fputs(kShortUsage, io.err);
         return 2;
     } catch (const UnreadableSettings& e) {
-        std::fprintf(io.err, "vantrel-cli: %s\n", e.what());
+        writeLine(io.err, std::string("vantrel-cli: ") + e.what());
         return 2;
     }
 }

@@ -26,6 +26,10 @@ std::string withFullStop(std::string text);
 // `dir` + "/" + `name`, without doubling a slash the folder already ends with.
 std::string joinPath(const std::string& dir, std::string_view name);
 
+// Bytes (a file name, a line naming one) as UTF-8 for output: every
+// well-formed UTF-8 sequence as it is, each other byte as U+FFFD.
+std::string validUtf8(std::string_view bytes);
+
 // The folder part of a path: "." for a bare name, "/" for a name in the root.
 std::string folderOf(const std::string& path);
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "CliFixture.h"
+#include "core/text/TextRules.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -90,6 +91,38 @@ TEST_F(CliTest, EntryGoesOnPastFilesThatFailToLoad)
               "1 Errors while loading file! This may not be a XWA pilotfile.\n"
               "The file have wrong size. -1 The plt file must be 152.076 bytes!\n"
               "2 Errors while loading file! This may not be a XWA pilotfile.\n");
+}
+
+// A file name is bytes; what the program prints is UTF-8. Each byte that is
+// no part of a UTF-8 character is printed as U+FFFD, by table, entry and
+// diff alike; a name that is UTF-8 is printed as it is.
+TEST_F(CliTest, FileNamesThatAreNoUtf8ArePrintedWithTheReplacementCharacter)
+{
+    const std::string latin1 = pilot("caf\xE9_1.plt", 1);        // Latin-1
+    const std::string utf8 = pilot("Caf\xC3\xA9_2.plt", 1);      // UTF-8
+    const std::string cut = dir.file("cut\xE2\x82_\xFF.plt");  // a character cut short, a byte no UTF-8 has
+    writeFile(cut, "too short");
+    const std::string fffd = "\xEF\xBF\xBD";
+    const auto quoted = [](const std::string& path) { return "'" + path + "'"; };
+
+    const CliRun table = cli("table --ini " + ini + " " + quoted(latin1) + " " + quoted(utf8) + " " + quoted(cut));
+    EXPECT_EQ(table.status, 1);
+    EXPECT_EQ(text::validUtf8(table.out), table.out);
+    EXPECT_NE(table.out.find(dir.file("caf" + fffd + "_1.plt") + "\t"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find(utf8 + "\t"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find(dir.file("cut" + fffd + fffd + "_" + fffd + ".plt") + "\t"), std::string::npos)
+        << table.out;
+
+    const CliRun entry = cli("entry --ini " + ini + " " + quoted(latin1) + " " + quoted(utf8));
+    EXPECT_EQ(entry.status, 0);
+    EXPECT_EQ(entry.out, "caf" + fffd + " - Score: 1000 (1000+0)\nCaf\xC3\xA9 - Score: 1000 (1000+0)\n");
+
+    const CliRun diff = cli("diff " + quoted(latin1) + " " + quoted(cut));
+    EXPECT_EQ(diff.status, 2);
+    EXPECT_EQ(diff.err, dir.file("cut" + fffd + fffd + "_" + fffd + ".plt") +
+                            ": The file have wrong size. 9 The plt file must be 152.076 bytes!\n" +
+                            dir.file("cut" + fffd + fffd + "_" + fffd + ".plt") +
+                            ": 1 Errors while loading file! This may not be a XWA pilotfile.\n");
 }
 
 TEST_F(CliTest, EntryAppendsToTheMainLogByItsRules)
