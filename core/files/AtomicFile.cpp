@@ -75,12 +75,12 @@ public:
         return ok;
     }
     void committed() { name_.clear(); }
-    // Whether our name still holds the file we wrote.
-    bool holdsOurFile() const
+    // Whether `path` (by default our own name) holds the file we wrote.
+    bool holdsOurFile(const std::string& path = {}) const
     {
         struct stat ours {};
         struct stat named {};
-        return fd_ >= 0 && ::fstat(fd_, &ours) == 0 && ::lstat(name_.c_str(), &named) == 0 &&
+        return fd_ >= 0 && ::fstat(fd_, &ours) == 0 && ::lstat((path.empty() ? name_ : path).c_str(), &named) == 0 &&
                ours.st_ino == named.st_ino && ours.st_dev == named.st_dev;
     }
 
@@ -307,10 +307,13 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             const bool same =
                 ::lstat(temp.name().c_str(), &out) == 0 && S_ISREG(out.st_mode) && identityOf(out) == *options.expected;
             if (!same) {
-                const int back = placeInOneStep(temp.name(), target, PlaceMode::Exchange);
-                // Should yet another file have come meanwhile, it is the one
-                // swapped back to the temporary name: it is kept, not removed.
-                if (back != 0 || !temp.holdsOurFile())
+                // Swapped back only while ours is still in place: a file the
+                // other program has put over ours since is newer than the one
+                // swapped out, and stays. Whatever is not ours at the
+                // temporary name then is kept, not removed.
+                const bool back = temp.holdsOurFile(target) &&
+                                  placeInOneStep(temp.name(), target, PlaceMode::Exchange) == 0;
+                if (!back || !temp.holdsOurFile())
                     temp.committed();
                 return FileResult::failure(std::string(kChangedMeanwhileCause));
             }
