@@ -319,6 +319,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             }
             ::unlink(temp.name().c_str());
             placed = true;
+        } else if (error == ENOENT) {
+            return FileResult::failure(std::string(kChangedMeanwhileCause));  // removed meanwhile
         } else if (!cannotPlaceInOneStepHere(error)) {
             return FileResult::fromErrno(error);
         }

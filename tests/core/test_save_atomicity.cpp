@@ -114,10 +114,11 @@ TEST(SaveAtomicity, AFileAnotherProgramPutsInPlaceRightBeforeTheReplaceSurvivesA
     PilotDetailsEdit edit;
     edit.name = "Patched";
 
-    // Renamed over it (mv other.plt pilot.plt), or written over in place
-    // (same inode, same size, a later modification time).
+    // Renamed over it (mv other.plt pilot.plt), removed, or written over in
+    // place (same inode, same size, a later modification time).
     const std::vector<std::pair<std::string, std::function<void()>>> others = {
         {"renamed over", [&] { ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0); }},
+        {"removed", [&] { ASSERT_EQ(::unlink(path.c_str()), 0); }},
         {"written in place",
          [&] {
              const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -138,7 +139,10 @@ TEST(SaveAtomicity, AFileAnotherProgramPutsInPlaceRightBeforeTheReplaceSurvivesA
         const SaveResult saved = WritePilotDetails(path, record, edit, files);
         EXPECT_FALSE(saved.ok());
         EXPECT_NE(saved.message().find(kChangedMeanwhileCause), std::string::npos) << saved.message();
-        EXPECT_TRUE(readFile(path) == theirs) << "the other program's file is gone";
+        if (how == "removed")
+            EXPECT_FALSE(fs::exists(path)) << "a file removed meanwhile was written anew";
+        else
+            EXPECT_TRUE(readFile(path) == theirs) << "the other program's file is gone";
         EXPECT_TRUE(tempFilesIn(dir.path()).empty());
     }
 }
