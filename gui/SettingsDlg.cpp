@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/text/WholeNumber.h"
 #include "core/platform/PlatformPaths.h"
@@ -141,41 +142,13 @@ int itemForStoredChoice(int stored, int count)
     return std::min(stored, count - 1);
 }
 
-// The control that shows each key of the settings table.
-struct KeyControl {
-    std::string_view key;
-    QLineEdit* TSettingsDlg::*edit = nullptr;
-    QCheckBox* TSettingsDlg::*box = nullptr;
-    RadioGroup* TSettingsDlg::*group = nullptr;
-};
-
-constexpr KeyControl kKeyControls[] = {
-    {keys::LastDir, &TSettingsDlg::DirEdit},
-    {keys::LogFile, &TSettingsDlg::LogFileEdit},
-    {keys::SaveFilename, nullptr, &TSettingsDlg::SaveFileNameCheckBox},
-    {keys::ShowMissionScore, nullptr, &TSettingsDlg::ShowScoreCheckBox},
-    {keys::ShowMissionBonus, nullptr, &TSettingsDlg::ShowBonusCheckBox},
-    {keys::ShowMissionTotal, nullptr, &TSettingsDlg::ShowTotalCheckBox},
-    {keys::ShowMissionTime, nullptr, &TSettingsDlg::ShowTimeCheckBox},
-    {keys::CheckCheat, nullptr, &TSettingsDlg::CheatCheckBox},
-    {keys::ShowErrorDetailes, nullptr, &TSettingsDlg::DetaildErrorsCheckBox},
-    {keys::ShowZeroMissions, nullptr, &TSettingsDlg::ShowZeroCheckBox},
-    {keys::IncludeDate, nullptr, &TSettingsDlg::IncludeDateCheckBox},
-    {keys::MegaDetails, nullptr, &TSettingsDlg::MegaDetailsCheckBox},
-    {keys::NameSource, nullptr, nullptr, &TSettingsDlg::NameSourceGroup},
-    {keys::ScoreFormat, nullptr, nullptr, &TSettingsDlg::ScoreFormatGroup},
-    {keys::WatchPilotFolders, nullptr, &TSettingsDlg::WatchFoldersCheckBox},
-};
-
-static_assert(std::size(kKeyControls) == std::size(vantrel::kSettingDefaults));
-
-const KeyControl& controlFor(std::string_view key)
+const vantrel::SettingDefault& settingFor(std::string_view key)
 {
-    for (const KeyControl& control : kKeyControls) {
-        if (control.key == key)
-            return control;
+    for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults) {
+        if (setting.key == key)
+            return setting;
     }
-    throw std::logic_error("no control shows the setting " + std::string(key));
+    throw std::logic_error("no row of the settings table holds " + std::string(key));
 }
 
 }  // namespace
@@ -336,19 +309,23 @@ void TSettingsDlg::createControls()
                                         QStringLiteral("Watch the game's pilot folders and the initial .plt file dir."),
                                         QRect(15, 382, 410, 17));
 
-    // Tab order: the form's controls, each group's controls in their place.
-    // A radio group is one stop, at its selected item (RadioGroup).
-    QWidget* order[] = {
-        OKBtn, CancelBtn, DirEdit, SaveFileNameCheckBox,
-        // "Mission details view"
-        ShowZeroCheckBox, ShowTotalCheckBox, ShowScoreCheckBox, ShowTimeCheckBox, ShowBonusCheckBox, CheatCheckBox,
-        DetaildErrorsCheckBox, MegaDetailsCheckBox,
-        Default1,
-        // "Main log score import format"
-        IncludeDateCheckBox, NameSourceGroup->item(0), NameSourceGroup->item(1), NameSourceGroup->item(2),
-        ScoreFormatGroup->item(0), ScoreFormatGroup->item(1), ScoreFormatGroup->item(2), LogFileEdit, LogFileButton,
-        WatchFoldersCheckBox};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+    // Tab order: each setting's control at its place in the settings table,
+    // between the dialog's own buttons. A radio group is one stop, at its
+    // selected item (RadioGroup).
+    std::vector<std::pair<int, QWidget*>> stops = {{0, OKBtn}, {1, CancelBtn}, {12, Default1}, {17, LogFileButton}};
+    for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults)
+        stops.emplace_back(setting.tabPlace, settingControl(setting));
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<QWidget*> order;
+    for (const auto& [place, control] : stops) {
+        if (auto* group = qobject_cast<RadioGroup*>(control)) {
+            for (int i = 0; i < group->count(); ++i)
+                order.push_back(group->item(i));
+        } else {
+            order.push_back(control);
+        }
+    }
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 
     connect(OKBtn, &QPushButton::clicked, this, [this] {
@@ -409,28 +386,60 @@ void TSettingsDlg::Default1Click()
     CheatCheckBoxEnter();
 }
 
+QWidget* TSettingsDlg::settingControl(const vantrel::SettingDefault& setting) const
+{
+    const QString name = QString::fromLatin1(setting.control.data(), static_cast<qsizetype>(setting.control.size()));
+    QWidget* control = nullptr;
+    switch (setting.form) {
+    case vantrel::SettingForm::Path:
+        control = findChild<QLineEdit*>(name);
+        break;
+    case vantrel::SettingForm::Flag:
+        control = findChild<QCheckBox*>(name);
+        break;
+    case vantrel::SettingForm::Choice:
+        control = findChild<RadioGroup*>(name);
+        break;
+    }
+    if (!control)
+        throw std::logic_error("the settings dialog has no control " + std::string(setting.control) +
+                               " of the kind the setting " + std::string(setting.key) + " needs");
+    return control;
+}
+
 void TSettingsDlg::putValue(std::string_view key, const std::string& value)
 {
-    const KeyControl& control = controlFor(key);
-    if (control.edit) {
-        (this->*control.edit)->setText(text(value));
-    } else if (control.box) {
+    const vantrel::SettingDefault& setting = settingFor(key);
+    QWidget* control = settingControl(setting);
+    switch (setting.form) {
+    case vantrel::SettingForm::Path:
+        static_cast<QLineEdit*>(control)->setText(text(value));
+        break;
+    case vantrel::SettingForm::Flag:
         // A flag is on only when its text is exactly "1".
-        (this->*control.box)->setChecked(value == "1");
-    } else {
-        RadioGroup* group = this->*control.group;
+        static_cast<QCheckBox*>(control)->setChecked(value == "1");
+        break;
+    case vantrel::SettingForm::Choice: {
+        auto* group = static_cast<RadioGroup*>(control);
         group->setItemIndex(itemForStoredChoice(vantrel::toWholeNumber(value), group->count()));
+        break;
+    }
     }
 }
 
 std::string TSettingsDlg::storedValue(std::string_view key) const
 {
-    const KeyControl& control = controlFor(key);
-    if (control.edit)
-        return (this->*control.edit)->text().toStdString();
-    if (control.box)
-        return (this->*control.box)->isChecked() ? "1" : "0";
-    return std::to_string((this->*control.group)->itemIndex());
+    const vantrel::SettingDefault& setting = settingFor(key);
+    QWidget* control = settingControl(setting);
+    switch (setting.form) {
+    case vantrel::SettingForm::Path:
+        return static_cast<QLineEdit*>(control)->text().toStdString();
+    case vantrel::SettingForm::Flag:
+        return static_cast<QCheckBox*>(control)->isChecked() ? "1" : "0";
+    case vantrel::SettingForm::Choice:
+        break;
+    }
+    return std::to_string(static_cast<RadioGroup*>(control)->itemIndex());
 }
 
 void TSettingsDlg::CheatCheckBoxEnter()

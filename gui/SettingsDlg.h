@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/settings/SettingsTable.h"
 #include "gui/Prompts.h"
 
 class QButtonGroup;
@@ -97,6 +98,8 @@ protected:
 
 private:
     void createControls();
+    // The control of a row of the settings table, found by its object name.
+    QWidget* settingControl(const vantrel::SettingDefault& setting) const;
 
     vantrel::Prompts& prompts_;
 };
