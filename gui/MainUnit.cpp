@@ -206,7 +206,7 @@ void TForm1::openFromCommandLine(const QStringList& arguments)
     if (arguments.size() < 2)
         return;
     vantrel::runAction(this, prompts_, [&] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         OpenDialog1.fileName = arguments.at(1);
         runOpenDialog();
     });
@@ -343,7 +343,7 @@ void TForm1::ClearButtonClick()
 void TForm1::Button1Click()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         if (SettingsDlg)
             showModal(*SettingsDlg);
     });
@@ -352,7 +352,7 @@ void TForm1::Button1Click()
 void TForm1::AboutButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         if (AboutBox)
             showModal(*AboutBox);
     });
@@ -467,7 +467,7 @@ void TForm1::dropEvent(QDropEvent* event)
 void TForm1::openNamedFile(const QString& fileName)
 {
     vantrel::runAction(this, prompts_, [&] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         OpenDialog1.fileName = fileName;
         openChosenFile(fileName);
     });

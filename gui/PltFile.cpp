@@ -404,7 +404,7 @@ void TPltFileView::Button2Click()
 void TPltFileView::TXTListClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         RipScore();
     });
 }
@@ -428,7 +428,7 @@ void TPltFileView::Button3Click()
 void TPltFileView::Button4Click()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         if (SettingsDlg)
             showModal(*SettingsDlg);
     });
@@ -437,7 +437,7 @@ void TPltFileView::Button4Click()
 void TPltFileView::GetAllButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         BuildPilotReport(true);
     });
 }
