@@ -27,10 +27,12 @@
 #include "core/settings/SettingsTable.h"
 #include "gui/FormSupport.h"
 #include "gui/ProgramSettings.h"
+#include "gui/widgets/FormBuilder.h"
 
 using vantrel::form::text;
 namespace keys = vantrel::keys;
 namespace paths = vantrel::paths;
+namespace build = vantrel::build;
 
 namespace {
 
@@ -65,42 +67,6 @@ private:
     std::function<void()> onEnter_;
     std::function<void()> onMouseUp_;
 };
-
-QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
-}
-
-// Labels keep their place and grow to their text.
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QSize needed = label->sizeHint();
-    label->setGeometry(geometry.x(), geometry.y(), std::max(geometry.width(), needed.width()),
-                       std::max(geometry.height(), needed.height()));
-    return label;
-}
-
-QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& content, const QRect& geometry)
-{
-    auto* edit = new QLineEdit(content, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(geometry);
-    return edit;
-}
 
 // The dialog's picture: a cog wheel.
 QPixmap settingsIcon()
@@ -169,28 +135,28 @@ TSettingsDlg::TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent)
 
 void TSettingsDlg::createControls()
 {
-    OKBtn = makeButton(this, "OKBtn", QStringLiteral("OK"), QRect(350, 318, 75, 25));
+    OKBtn = build::button(this, "OKBtn", QStringLiteral("OK"), QRect(350, 318, 75, 25));
     OKBtn->setDefault(true);
-    CancelBtn = makeButton(this, "CancelBtn", QStringLiteral("Cancel"), QRect(350, 348, 75, 25));
+    CancelBtn = build::button(this, "CancelBtn", QStringLiteral("Cancel"), QRect(350, 348, 75, 25));
 
-    DirEdit = makeEdit(this, "DirEdit", text(paths::fallbackDirectory()), QRect(85, 5, 341, 21));
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Initial .plt file dir.:"), QRect(5, 10, 77, 13));
-    SaveFileNameCheckBox = makeCheckBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
+    DirEdit = build::field(this, "DirEdit", text(paths::fallbackDirectory()), QRect(85, 5, 341, 21));
+    Label1 = build::label(this, "Label1", QStringLiteral("Initial .plt file dir.:"), QRect(5, 10, 77, 13));
+    SaveFileNameCheckBox = build::checkBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
                                         QRect(85, 30, 191, 17));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Mission details view"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(5, 225, 331, 151);
-    ShowZeroCheckBox = makeCheckBox(GroupBox1, "ShowZeroCheckBox",
+    ShowZeroCheckBox = build::checkBox(GroupBox1, "ShowZeroCheckBox",
                                     QStringLiteral("Show missions with no recorded score/time."),
                                     QRect(10, 95, 311, 17));
-    ShowTotalCheckBox = makeCheckBox(GroupBox1, "ShowTotalCheckBox", QStringLiteral("Show total mission score."),
+    ShowTotalCheckBox = build::checkBox(GroupBox1, "ShowTotalCheckBox", QStringLiteral("Show total mission score."),
                                      QRect(175, 45, 146, 17));
-    ShowScoreCheckBox = makeCheckBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."),
+    ShowScoreCheckBox = build::checkBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."),
                                      QRect(10, 20, 121, 17));
-    ShowTimeCheckBox = makeCheckBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."),
+    ShowTimeCheckBox = build::checkBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."),
                                     QRect(175, 20, 141, 17));
-    ShowBonusCheckBox = makeCheckBox(GroupBox1, "ShowBonusCheckBox", QStringLiteral("Show mission bonus score."),
+    ShowBonusCheckBox = build::checkBox(GroupBox1, "ShowBonusCheckBox", QStringLiteral("Show mission bonus score."),
                                      QRect(10, 45, 156, 17));
     CheatCheckBox = new CheatBox(QStringLiteral("Perform error/cheat check."), GroupBox1,
                                  [this] { CheatCheckBoxEnter(); }, [this] { CheatCheckBoxMouseUp(); });
@@ -202,14 +168,14 @@ void TSettingsDlg::createControls()
     Image1->setGeometry(370, 240, 32, 32);
     Image1->setPixmap(settingsIcon());
 
-    Default1 = makeButton(this, "Default1", QStringLiteral("Default"), QRect(350, 288, 75, 25));
-    DetaildErrorsCheckBox = makeCheckBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
+    Default1 = build::button(this, "Default1", QStringLiteral("Default"), QRect(350, 288, 75, 25));
+    DetaildErrorsCheckBox = build::checkBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
                                          QRect(175, 70, 136, 17));
 
     GroupBox2 = new QGroupBox(QStringLiteral("Main log score import format"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(5, 50, 421, 171);
-    IncludeDateCheckBox = makeCheckBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
+    IncludeDateCheckBox = build::checkBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
                                        QRect(10, 140, 91, 17));
     NameSourceGroup = new RadioGroup(QStringLiteral("Pilotname source"),
                                      {QStringLiteral("Name in .plt file"), QStringLiteral("Full file name"),
@@ -221,18 +187,18 @@ void TSettingsDlg::createControls()
                                        QStringLiteral("Score + Bonus")},
                                       QRect(260, 15, 155, 111), GroupBox2);
     ScoreFormatGroup->setObjectName(QStringLiteral("ScoreFormatGroup"));
-    LogFileEdit = makeEdit(GroupBox2, "LogFileEdit", QStringLiteral("MainLog.txt"), QRect(155, 135, 226, 21));
-    Label2 = makeLabel(GroupBox2, "Label2", QStringLiteral("Log file:"), QRect(115, 140, 37, 13));
-    LogFileButton = makeButton(GroupBox2, "LogFileButton", QStringLiteral("..."), QRect(385, 135, 25, 21));
+    LogFileEdit = build::field(GroupBox2, "LogFileEdit", QStringLiteral("MainLog.txt"), QRect(155, 135, 226, 21));
+    Label2 = build::label(GroupBox2, "Label2", QStringLiteral("Log file:"), QRect(115, 140, 37, 13));
+    LogFileButton = build::button(GroupBox2, "LogFileButton", QStringLiteral("..."), QRect(385, 135, 25, 21));
 
     SaveDialog1.title = QStringLiteral("Log file");
     SaveDialog1.fileName = QStringLiteral("MainLog.txt");
     SaveDialog1.filter = QStringLiteral("Textfile|*.txt|All files|*.*");
 
-    MegaDetailsCheckBox = makeCheckBox(GroupBox1, "MegaDetailsCheckBox", QStringLiteral("\"Show-me-all-you-got\" mode"),
+    MegaDetailsCheckBox = build::checkBox(GroupBox1, "MegaDetailsCheckBox", QStringLiteral("\"Show-me-all-you-got\" mode"),
                                        QRect(10, 120, 311, 17));
 
-    WatchFoldersCheckBox = makeCheckBox(this, "WatchFoldersCheckBox",
+    WatchFoldersCheckBox = build::checkBox(this, "WatchFoldersCheckBox",
                                         QStringLiteral("Watch the game's pilot folders and the initial .plt file dir."),
                                         QRect(15, 382, 410, 17));
 
