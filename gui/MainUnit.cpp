@@ -19,7 +19,6 @@
 
 #include "gui/PilotFolderWatcher.h"
 #include "gui/PltFile.h"
-#include "core/platform/GameFolders.h"
 #include "core/platform/PlatformPaths.h"
 #include "gui/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
@@ -27,6 +26,8 @@
 #include "core/mainlog/MainLogFile.h"
 #include "gui/MainLogEdit.h"
 #include "gui/ProgramSettings.h"
+#include "gui/widgets/DroppedFiles.h"
+#include "gui/widgets/GameFolderSideBar.h"
 #include "gui/ReviewWindow.h"
 #include "gui/Splash.h"
 
@@ -283,9 +284,7 @@ void TForm1::runOpenDialog()
 {
     // Where the game keeps its pilots on this machine, looked up anew each
     // time: a game installed meanwhile shows up.
-    OpenDialog1.sidebar.clear();
-    for (const std::string& folder : vantrel::gamefolders::existingGameFolders(vantrel::paths::homeDirectory()))
-        OpenDialog1.sidebar << QFile::decodeName(QByteArray::fromStdString(folder));
+    OpenDialog1.sidebar = vantrel::gameFolderSideBar();
     const std::optional<QString> chosen = prompts_.chooseOpenFile(this, OpenDialog1);
     if (!chosen)
         return;
@@ -434,29 +433,15 @@ void TForm1::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
-QString droppedPilotFile(const QMimeData* data)
-{
-    if (!data || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        const QString path = url.toLocalFile();
-        if (path.endsWith(QStringLiteral(".plt"), Qt::CaseInsensitive))
-            return path;
-    }
-    return {};
-}
-
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!droppedPilotFile(event->mimeData()).isEmpty())
+    if (!vantrel::droppedPilotFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
-    const QString fileName = droppedPilotFile(event->mimeData());
+    const QString fileName = vantrel::droppedPilotFile(event->mimeData());
     if (fileName.isEmpty())
         return;
     event->acceptProposedAction();
