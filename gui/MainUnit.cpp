@@ -27,6 +27,7 @@
 #include "gui/MainLogEdit.h"
 #include "gui/ProgramSettings.h"
 #include "gui/widgets/DroppedFiles.h"
+#include "gui/widgets/FormBuilder.h"
 #include "gui/widgets/GameFolderSideBar.h"
 #include "gui/ReviewWindow.h"
 #include "gui/Splash.h"
@@ -46,9 +47,7 @@ std::string utf8(const QString& text)
 
 QPushButton* panelButton(QWidget* panel, const char* name, const QString& caption, int top, const QString& hint)
 {
-    auto* button = new QPushButton(caption, panel);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(5, top, 101, 31);
+    QPushButton* button = vantrel::build::button(panel, name, caption, QRect(5, top, 101, 31));
     button->setToolTip(hint);
     // Enter presses the focused button, as Space does.
     button->setAutoDefault(true);
