@@ -1,17 +1,14 @@
-// The vantrel-cli commands. Each returns the process's exit status:
-// 0 success, 1 a file failed (diff: the files differ), 2 a usage error (diff: a file cannot be loaded).
+// vantrel-cli's entry point: finds the command the arguments name, parses its
+// options and runs it. Returns the process's exit status (see Command::run;
+// 2 for a usage error).
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-namespace vantrel::cli {
+#include "cli/Command.h"
 
-struct Streams {
-    std::FILE* out = stdout;
-    std::FILE* err = stderr;
-};
+namespace vantrel::cli {
 
 int run(const std::vector<std::string>& args, const Streams& io = {});
 

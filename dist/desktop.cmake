@@ -13,7 +13,13 @@ string(REPLACE "." "-" VANTREL_RELEASE_DATE "${PROJECT_VERSION}")
 set(vantrel_generated ${CMAKE_BINARY_DIR}/dist)
 configure_file(${vantrel_dist}/${VANTREL_APP_ID}.metainfo.xml.in ${vantrel_generated}/${VANTREL_APP_ID}.metainfo.xml @ONLY)
 configure_file(${vantrel_dist}/vantrel.1.in ${vantrel_generated}/vantrel.1 @ONLY)
-configure_file(${vantrel_dist}/vantrel-cli.1.in ${vantrel_generated}/vantrel-cli.1 @ONLY)
+configure_file(${vantrel_dist}/vantrel-cli.1.in ${vantrel_generated}/vantrel-cli.1.in @ONLY)
+# vantrel-cli's synopsis comes from the commands' declarations (cli/).
+add_custom_command(OUTPUT ${vantrel_generated}/vantrel-cli.1
+  COMMAND vantrel_cli_man_page ${vantrel_generated}/vantrel-cli.1.in ${vantrel_generated}/vantrel-cli.1
+  DEPENDS ${vantrel_generated}/vantrel-cli.1.in vantrel_cli_man_page
+  COMMENT "Writing the manual page vantrel-cli.1"
+  VERBATIM)
 
 # ---- Pictures and icons -----------------------------------------------------
 

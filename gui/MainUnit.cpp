@@ -19,7 +19,6 @@
 
 #include "gui/PilotFolderWatcher.h"
 #include "gui/PltFile.h"
-#include "core/platform/GameFolders.h"
 #include "core/platform/PlatformPaths.h"
 #include "gui/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
@@ -27,6 +26,9 @@
 #include "core/mainlog/MainLogFile.h"
 #include "gui/MainLogEdit.h"
 #include "gui/ProgramSettings.h"
+#include "gui/widgets/DroppedFiles.h"
+#include "gui/widgets/FormBuilder.h"
+#include "gui/widgets/GameFolderSideBar.h"
 #include "gui/ReviewWindow.h"
 #include "gui/Splash.h"
 
@@ -45,9 +47,7 @@ std::string utf8(const QString& text)
 
 QPushButton* panelButton(QWidget* panel, const char* name, const QString& caption, int top, const QString& hint)
 {
-    auto* button = new QPushButton(caption, panel);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(5, top, 101, 31);
+    QPushButton* button = vantrel::build::button(panel, name, caption, QRect(5, top, 101, 31));
     button->setToolTip(hint);
     // Enter presses the focused button, as Space does.
     button->setAutoDefault(true);
@@ -206,7 +206,7 @@ void TForm1::openFromCommandLine(const QStringList& arguments)
     if (arguments.size() < 2)
         return;
     vantrel::runAction(this, prompts_, [&] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         OpenDialog1.fileName = arguments.at(1);
         runOpenDialog();
     });
@@ -291,9 +291,7 @@ void TForm1::runOpenDialog()
 {
     // Where the game keeps its pilots on this machine, looked up anew each
     // time: a game installed meanwhile shows up.
-    OpenDialog1.sidebar.clear();
-    for (const std::string& folder : vantrel::gamefolders::existingGameFolders(vantrel::paths::homeDirectory()))
-        OpenDialog1.sidebar << QFile::decodeName(QByteArray::fromStdString(folder));
+    OpenDialog1.sidebar = vantrel::gameFolderSideBar();
     const std::optional<QString> chosen = prompts_.chooseOpenFile(this, OpenDialog1);
     if (!chosen)
         return;
@@ -351,7 +349,7 @@ void TForm1::ClearButtonClick()
 void TForm1::Button1Click()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         if (SettingsDlg)
             showModal(*SettingsDlg);
     });
@@ -360,7 +358,7 @@ void TForm1::Button1Click()
 void TForm1::AboutButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         if (AboutBox)
             showModal(*AboutBox);
     });
@@ -442,29 +440,15 @@ void TForm1::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
-QString droppedPilotFile(const QMimeData* data)
-{
-    if (!data || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        const QString path = url.toLocalFile();
-        if (path.endsWith(QStringLiteral(".plt"), Qt::CaseInsensitive))
-            return path;
-    }
-    return {};
-}
-
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!droppedPilotFile(event->mimeData()).isEmpty())
+    if (!vantrel::droppedPilotFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
-    const QString fileName = droppedPilotFile(event->mimeData());
+    const QString fileName = vantrel::droppedPilotFile(event->mimeData());
     if (fileName.isEmpty())
         return;
     event->acceptProposedAction();
@@ -475,7 +459,7 @@ void TForm1::dropEvent(QDropEvent* event)
 void TForm1::openNamedFile(const QString& fileName)
 {
     vantrel::runAction(this, prompts_, [&] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         OpenDialog1.fileName = fileName;
         openChosenFile(fileName);
     });

@@ -13,7 +13,6 @@
 
 class MainLogEdit;
 class QFrame;
-class QMimeData;
 class QPushButton;
 class PilotFolderWatcher;
 class TAboutBox;
@@ -133,6 +132,3 @@ struct ProgramWindows {
 // window shows another one modally from then on.
 ProgramWindows startProgram(vantrel::Prompts& prompts, const QStringList& arguments,
                             const vantrel::ModalShow& showModal = vantrel::execModal);
-
-// A .plt file among dropped URLs, if there is one.
-QString droppedPilotFile(const QMimeData* data);

@@ -29,6 +29,7 @@
 #include "core/text/Windows1252.h"
 #include "gui/SettingsDlg.h"
 #include "gui/ProgramSettings.h"
+#include "gui/widgets/FormBuilder.h"
 
 using vantrel::Prompts;
 
@@ -92,9 +93,7 @@ void fillBox(QComboBox* box, std::span<const std::string_view> rows)
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
                         const QString& hint = {})
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
+    QPushButton* button = vantrel::build::button(parent, name, caption, geometry);
     button->setAutoDefault(false);
     if (!hint.isEmpty())
         button->setToolTip(hint);
@@ -112,14 +111,6 @@ QComboBox* makeBox(QWidget* parent, const char* name, const QString& placeholder
         box->setToolTip(hint);
     fillBox(box, rows);
     return box;
-}
-
-// Labels size themselves to their text, from their place in the layout.
-void placeLabel(QLabel* label, const QRect& geometry)
-{
-    const QSize needed = label->sizeHint();
-    label->setGeometry(geometry.x(), geometry.y(), std::max(geometry.width(), needed.width()),
-                       std::max(geometry.height(), needed.height()));
 }
 
 // The long drop-down lists open this many rows high, with a scroll bar; the
@@ -182,7 +173,7 @@ void TPltFileView::createControls()
 
     Label1 = new QLabel(QStringLiteral("Pilot name:"), GroupBox2);
     Label1->setObjectName(QStringLiteral("Label1"));
-    placeLabel(Label1, QRect(8, 16, 52, 13));
+    vantrel::build::placeLabel(Label1, QRect(8, 16, 52, 13));
 
     PilotNameEdit = new QLineEdit(QStringLiteral("John Doe"), GroupBox2);
     PilotNameEdit->setObjectName(QStringLiteral("PilotNameEdit"));
@@ -229,7 +220,7 @@ void TPltFileView::createControls()
 
     Label2 = new QLabel(QStringLiteral("From:         To:"), GroupBox1);
     Label2->setObjectName(QStringLiteral("Label2"));
-    placeLabel(Label2, QRect(10, 15, 69, 13));
+    vantrel::build::placeLabel(Label2, QRect(10, 15, 69, 13));
 
     TXTList = makeButton(GroupBox1, "TXTList", QStringLiteral("Get Mission Scores"), QRect(5, 80, 106, 25),
                          QStringLiteral("Shows the mission details in the text window"));
@@ -414,7 +405,7 @@ void TPltFileView::Button2Click()
 void TPltFileView::TXTListClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         RipScore();
     });
 }
@@ -438,7 +429,7 @@ void TPltFileView::Button3Click()
 void TPltFileView::Button4Click()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         if (SettingsDlg)
             showModal(*SettingsDlg);
     });
@@ -447,7 +438,7 @@ void TPltFileView::Button4Click()
 void TPltFileView::GetAllButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        vantrel::currentProgramSettings();
+        vantrel::rereadProgramSettings();
         BuildPilotReport(true);
     });
 }

@@ -27,11 +27,15 @@ SettingsStore& programSettings()
     return *storeSlot();
 }
 
+void rereadProgramSettings()
+{
+    programSettings().revalidate();
+}
+
 SettingsStore& currentProgramSettings()
 {
-    SettingsStore& store = programSettings();
-    store.revalidate();
-    return store;
+    rereadProgramSettings();
+    return programSettings();
 }
 
 }  // namespace vantrel

@@ -14,8 +14,12 @@ SettingsStore& openProgramSettings();
 // The store opened last; opens it first when nothing has yet.
 SettingsStore& programSettings();
 
-// The store, brought up to date with the file on disk: what each action
-// calls before it reads a setting.
+// Brings the store up to date with the settings file on disk: the first step
+// of each action, so that what it and the windows it opens read is what the
+// file holds now.
+void rereadProgramSettings();
+
+// The store after rereadProgramSettings(): what a step reads a setting from.
 SettingsStore& currentProgramSettings();
 
 }  // namespace vantrel

@@ -18,7 +18,6 @@
 
 #include "core/files/AtomicFile.h"
 #include "core/mainlog/MainLogFile.h"
-#include "core/platform/GameFolders.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
 #include "core/settings/SettingsKeys.h"
@@ -26,6 +25,8 @@
 #include "gui/PilotTableLoader.h"
 #include "gui/PilotTableModel.h"
 #include "gui/ProgramSettings.h"
+#include "gui/widgets/DroppedFiles.h"
+#include "gui/widgets/GameFolderSideBar.h"
 
 using vantrel::Prompts;
 
@@ -233,9 +234,7 @@ void TReviewWindow::AddFilesButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
         addDialog_.directory = startDirectory();
-        addDialog_.sidebar.clear();
-        for (const std::string& folder : vantrel::gamefolders::existingGameFolders(vantrel::paths::homeDirectory()))
-            addDialog_.sidebar << QFile::decodeName(QByteArray::fromStdString(folder));
+        addDialog_.sidebar = vantrel::gameFolderSideBar();
         if (const std::optional<QStringList> chosen = prompts_.chooseOpenFiles(this, addDialog_))
             addPaths(*chosen);
     });
@@ -248,9 +247,7 @@ void TReviewWindow::AddFolderButtonClick()
         request.title = QStringLiteral("Add a folder of pilot files");
         request.filter.clear();
         request.directory = startDirectory();
-        request.sidebar.clear();
-        for (const std::string& folder : vantrel::gamefolders::existingGameFolders(vantrel::paths::homeDirectory()))
-            request.sidebar << QFile::decodeName(QByteArray::fromStdString(folder));
+        request.sidebar = vantrel::gameFolderSideBar();
         if (const std::optional<QString> chosen = prompts_.chooseFolder(this, request))
             addPaths({*chosen});
     });
@@ -315,26 +312,15 @@ void TReviewWindow::PilotTableDoubleClick(const QModelIndex& index)
     hooks_.openPilot(model_->filePath(index.row()));
 }
 
-QStringList droppedPaths(const QMimeData* data)
-{
-    QStringList paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    return paths;
-}
-
 void TReviewWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!droppedPaths(event->mimeData()).isEmpty())
+    if (!vantrel::droppedPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TReviewWindow::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = droppedPaths(event->mimeData());
+    const QStringList paths = vantrel::droppedPaths(event->mimeData());
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();

@@ -15,7 +15,6 @@
 class PilotTableLoader;
 class PilotTableModel;
 class QLabel;
-class QMimeData;
 class QModelIndex;
 class QProgressBar;
 class QPushButton;
@@ -85,6 +84,3 @@ private:
     vantrel::Prompts::FileRequest addDialog_;
     vantrel::Prompts::FileRequest csvDialog_;
 };
-
-// The local files and folders among dropped URLs.
-QStringList droppedPaths(const QMimeData* data);

@@ -1,6 +1,5 @@
 #include "gui/SettingsDlg.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
@@ -20,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/text/WholeNumber.h"
 #include "core/platform/PlatformPaths.h"
@@ -27,16 +27,14 @@
 #include "core/settings/SettingsTable.h"
 #include "gui/FormSupport.h"
 #include "gui/ProgramSettings.h"
+#include "gui/widgets/FormBuilder.h"
 
 using vantrel::form::text;
 namespace keys = vantrel::keys;
 namespace paths = vantrel::paths;
+namespace build = vantrel::build;
 
 namespace {
-
-// The text height of the form's font as the layout was drawn; radio groups
-// place their rows below a caption of this height.
-constexpr int kDesignTextHeight = 13;
 
 // The check box whose two events keep "Detailed error report" in step: the
 // focus moving to it from another control, and a mouse button released over
@@ -69,42 +67,6 @@ private:
     std::function<void()> onEnter_;
     std::function<void()> onMouseUp_;
 };
-
-QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
-}
-
-// Labels keep their place and grow to their text.
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QSize needed = label->sizeHint();
-    label->setGeometry(geometry.x(), geometry.y(), std::max(geometry.width(), needed.width()),
-                       std::max(geometry.height(), needed.height()));
-    return label;
-}
-
-QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& content, const QRect& geometry)
-{
-    auto* edit = new QLineEdit(content, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(geometry);
-    return edit;
-}
 
 // The dialog's picture: a cog wheel.
 QPixmap settingsIcon()
@@ -141,112 +103,16 @@ int itemForStoredChoice(int stored, int count)
     return std::min(stored, count - 1);
 }
 
-// The control that shows each key of the settings table.
-struct KeyControl {
-    std::string_view key;
-    QLineEdit* TSettingsDlg::*edit = nullptr;
-    QCheckBox* TSettingsDlg::*box = nullptr;
-    RadioGroup* TSettingsDlg::*group = nullptr;
-};
-
-constexpr KeyControl kKeyControls[] = {
-    {keys::LastDir, &TSettingsDlg::DirEdit},
-    {keys::LogFile, &TSettingsDlg::LogFileEdit},
-    {keys::SaveFilename, nullptr, &TSettingsDlg::SaveFileNameCheckBox},
-    {keys::ShowMissionScore, nullptr, &TSettingsDlg::ShowScoreCheckBox},
-    {keys::ShowMissionBonus, nullptr, &TSettingsDlg::ShowBonusCheckBox},
-    {keys::ShowMissionTotal, nullptr, &TSettingsDlg::ShowTotalCheckBox},
-    {keys::ShowMissionTime, nullptr, &TSettingsDlg::ShowTimeCheckBox},
-    {keys::CheckCheat, nullptr, &TSettingsDlg::CheatCheckBox},
-    {keys::ShowErrorDetailes, nullptr, &TSettingsDlg::DetaildErrorsCheckBox},
-    {keys::ShowZeroMissions, nullptr, &TSettingsDlg::ShowZeroCheckBox},
-    {keys::IncludeDate, nullptr, &TSettingsDlg::IncludeDateCheckBox},
-    {keys::MegaDetails, nullptr, &TSettingsDlg::MegaDetailsCheckBox},
-    {keys::NameSource, nullptr, nullptr, &TSettingsDlg::NameSourceGroup},
-    {keys::ScoreFormat, nullptr, nullptr, &TSettingsDlg::ScoreFormatGroup},
-    {keys::WatchPilotFolders, nullptr, &TSettingsDlg::WatchFoldersCheckBox},
-};
-
-static_assert(std::size(kKeyControls) == std::size(vantrel::kSettingDefaults));
-
-const KeyControl& controlFor(std::string_view key)
+const vantrel::SettingDefault& settingFor(std::string_view key)
 {
-    for (const KeyControl& control : kKeyControls) {
-        if (control.key == key)
-            return control;
+    for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults) {
+        if (setting.key == key)
+            return setting;
     }
-    throw std::logic_error("no control shows the setting " + std::string(key));
+    throw std::logic_error("no row of the settings table holds " + std::string(key));
 }
 
 }  // namespace
-
-RadioGroup::RadioGroup(const QString& caption, const QStringList& items, const QRect& geometry, QWidget* parent)
-    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this))
-{
-    setGeometry(geometry);
-    // The rows share the height below the caption evenly; what does not
-    // divide evenly is split above and below them.
-    const int rows = static_cast<int>(items.size());
-    if (rows == 0)
-        return;
-    const int usable = geometry.height() - kDesignTextHeight - 5;
-    const int rowHeight = usable / rows;
-    const int top = kDesignTextHeight + 1 + (usable % rows) / 2;
-    for (int i = 0; i < rows; ++i) {
-        auto* button = new QRadioButton(items.at(i), this);
-        button->setGeometry(8, top + i * rowHeight, geometry.width() - 10, rowHeight);
-        buttons_->addButton(button, i);
-    }
-    connect(buttons_, &QButtonGroup::buttonToggled, this, [this] { keepOneTabStop(); });
-    keepOneTabStop();
-}
-
-void RadioGroup::keepOneTabStop()
-{
-    // Qt trims a group to one tab stop only once one of its buttons has had
-    // the focus, and then at that button, so that Tab would first enter at
-    // the top item, where Space changes the choice. The group's one stop is
-    // its selected item; with none selected, the item with the focus or the
-    // first. The arrow keys move within the group.
-    QAbstractButton* stop = buttons_->checkedButton();
-    if (!stop) {
-        const QList<QAbstractButton*> all = buttons_->buttons();
-        const auto focused = std::find_if(all.begin(), all.end(), [](QAbstractButton* b) { return b->hasFocus(); });
-        stop = focused != all.end() ? *focused : buttons_->button(0);
-    }
-    for (QAbstractButton* button : buttons_->buttons())
-        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
-}
-
-int RadioGroup::itemIndex() const
-{
-    return buttons_->checkedId();
-}
-
-void RadioGroup::setItemIndex(int index)
-{
-    if (index >= 0 && index < count()) {
-        buttons_->button(index)->setChecked(true);
-        return;
-    }
-    // An exclusive group keeps its checked button; it lets go only while
-    // exclusiveness is off.
-    if (QAbstractButton* checked = buttons_->checkedButton()) {
-        buttons_->setExclusive(false);
-        checked->setChecked(false);
-        buttons_->setExclusive(true);
-    }
-}
-
-int RadioGroup::count() const
-{
-    return static_cast<int>(buttons_->buttons().size());
-}
-
-QRadioButton* RadioGroup::item(int index) const
-{
-    return static_cast<QRadioButton*>(buttons_->button(index));
-}
 
 TSettingsDlg::TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts)
@@ -269,28 +135,28 @@ TSettingsDlg::TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent)
 
 void TSettingsDlg::createControls()
 {
-    OKBtn = makeButton(this, "OKBtn", QStringLiteral("OK"), QRect(350, 318, 75, 25));
+    OKBtn = build::button(this, "OKBtn", QStringLiteral("OK"), QRect(350, 318, 75, 25));
     OKBtn->setDefault(true);
-    CancelBtn = makeButton(this, "CancelBtn", QStringLiteral("Cancel"), QRect(350, 348, 75, 25));
+    CancelBtn = build::button(this, "CancelBtn", QStringLiteral("Cancel"), QRect(350, 348, 75, 25));
 
-    DirEdit = makeEdit(this, "DirEdit", text(paths::fallbackDirectory()), QRect(85, 5, 341, 21));
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Initial .plt file dir.:"), QRect(5, 10, 77, 13));
-    SaveFileNameCheckBox = makeCheckBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
+    DirEdit = build::field(this, "DirEdit", text(paths::fallbackDirectory()), QRect(85, 5, 341, 21));
+    Label1 = build::label(this, "Label1", QStringLiteral("Initial .plt file dir.:"), QRect(5, 10, 77, 13));
+    SaveFileNameCheckBox = build::checkBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
                                         QRect(85, 30, 191, 17));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Mission details view"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(5, 225, 331, 151);
-    ShowZeroCheckBox = makeCheckBox(GroupBox1, "ShowZeroCheckBox",
+    ShowZeroCheckBox = build::checkBox(GroupBox1, "ShowZeroCheckBox",
                                     QStringLiteral("Show missions with no recorded score/time."),
                                     QRect(10, 95, 311, 17));
-    ShowTotalCheckBox = makeCheckBox(GroupBox1, "ShowTotalCheckBox", QStringLiteral("Show total mission score."),
+    ShowTotalCheckBox = build::checkBox(GroupBox1, "ShowTotalCheckBox", QStringLiteral("Show total mission score."),
                                      QRect(175, 45, 146, 17));
-    ShowScoreCheckBox = makeCheckBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."),
+    ShowScoreCheckBox = build::checkBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."),
                                      QRect(10, 20, 121, 17));
-    ShowTimeCheckBox = makeCheckBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."),
+    ShowTimeCheckBox = build::checkBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."),
                                     QRect(175, 20, 141, 17));
-    ShowBonusCheckBox = makeCheckBox(GroupBox1, "ShowBonusCheckBox", QStringLiteral("Show mission bonus score."),
+    ShowBonusCheckBox = build::checkBox(GroupBox1, "ShowBonusCheckBox", QStringLiteral("Show mission bonus score."),
                                      QRect(10, 45, 156, 17));
     CheatCheckBox = new CheatBox(QStringLiteral("Perform error/cheat check."), GroupBox1,
                                  [this] { CheatCheckBoxEnter(); }, [this] { CheatCheckBoxMouseUp(); });
@@ -302,14 +168,14 @@ void TSettingsDlg::createControls()
     Image1->setGeometry(370, 240, 32, 32);
     Image1->setPixmap(settingsIcon());
 
-    Default1 = makeButton(this, "Default1", QStringLiteral("Default"), QRect(350, 288, 75, 25));
-    DetaildErrorsCheckBox = makeCheckBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
+    Default1 = build::button(this, "Default1", QStringLiteral("Default"), QRect(350, 288, 75, 25));
+    DetaildErrorsCheckBox = build::checkBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
                                          QRect(175, 70, 136, 17));
 
     GroupBox2 = new QGroupBox(QStringLiteral("Main log score import format"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(5, 50, 421, 171);
-    IncludeDateCheckBox = makeCheckBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
+    IncludeDateCheckBox = build::checkBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
                                        QRect(10, 140, 91, 17));
     NameSourceGroup = new RadioGroup(QStringLiteral("Pilotname source"),
                                      {QStringLiteral("Name in .plt file"), QStringLiteral("Full file name"),
@@ -321,34 +187,38 @@ void TSettingsDlg::createControls()
                                        QStringLiteral("Score + Bonus")},
                                       QRect(260, 15, 155, 111), GroupBox2);
     ScoreFormatGroup->setObjectName(QStringLiteral("ScoreFormatGroup"));
-    LogFileEdit = makeEdit(GroupBox2, "LogFileEdit", QStringLiteral("MainLog.txt"), QRect(155, 135, 226, 21));
-    Label2 = makeLabel(GroupBox2, "Label2", QStringLiteral("Log file:"), QRect(115, 140, 37, 13));
-    LogFileButton = makeButton(GroupBox2, "LogFileButton", QStringLiteral("..."), QRect(385, 135, 25, 21));
+    LogFileEdit = build::field(GroupBox2, "LogFileEdit", QStringLiteral("MainLog.txt"), QRect(155, 135, 226, 21));
+    Label2 = build::label(GroupBox2, "Label2", QStringLiteral("Log file:"), QRect(115, 140, 37, 13));
+    LogFileButton = build::button(GroupBox2, "LogFileButton", QStringLiteral("..."), QRect(385, 135, 25, 21));
 
     SaveDialog1.title = QStringLiteral("Log file");
     SaveDialog1.fileName = QStringLiteral("MainLog.txt");
     SaveDialog1.filter = QStringLiteral("Textfile|*.txt|All files|*.*");
 
-    MegaDetailsCheckBox = makeCheckBox(GroupBox1, "MegaDetailsCheckBox", QStringLiteral("\"Show-me-all-you-got\" mode"),
+    MegaDetailsCheckBox = build::checkBox(GroupBox1, "MegaDetailsCheckBox", QStringLiteral("\"Show-me-all-you-got\" mode"),
                                        QRect(10, 120, 311, 17));
 
-    WatchFoldersCheckBox = makeCheckBox(this, "WatchFoldersCheckBox",
+    WatchFoldersCheckBox = build::checkBox(this, "WatchFoldersCheckBox",
                                         QStringLiteral("Watch the game's pilot folders and the initial .plt file dir."),
                                         QRect(15, 382, 410, 17));
 
-    // Tab order: the form's controls, each group's controls in their place.
-    // A radio group is one stop, at its selected item (RadioGroup).
-    QWidget* order[] = {
-        OKBtn, CancelBtn, DirEdit, SaveFileNameCheckBox,
-        // "Mission details view"
-        ShowZeroCheckBox, ShowTotalCheckBox, ShowScoreCheckBox, ShowTimeCheckBox, ShowBonusCheckBox, CheatCheckBox,
-        DetaildErrorsCheckBox, MegaDetailsCheckBox,
-        Default1,
-        // "Main log score import format"
-        IncludeDateCheckBox, NameSourceGroup->item(0), NameSourceGroup->item(1), NameSourceGroup->item(2),
-        ScoreFormatGroup->item(0), ScoreFormatGroup->item(1), ScoreFormatGroup->item(2), LogFileEdit, LogFileButton,
-        WatchFoldersCheckBox};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+    // Tab order: each setting's control at its place in the settings table,
+    // between the dialog's own buttons. A radio group is one stop, at its
+    // selected item (RadioGroup).
+    std::vector<std::pair<int, QWidget*>> stops = {{0, OKBtn}, {1, CancelBtn}, {12, Default1}, {17, LogFileButton}};
+    for (const vantrel::SettingDefault& setting : vantrel::kSettingDefaults)
+        stops.emplace_back(setting.tabPlace, settingControl(setting));
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<QWidget*> order;
+    for (const auto& [place, control] : stops) {
+        if (auto* group = qobject_cast<RadioGroup*>(control)) {
+            for (int i = 0; i < group->count(); ++i)
+                order.push_back(group->item(i));
+        } else {
+            order.push_back(control);
+        }
+    }
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 
     connect(OKBtn, &QPushButton::clicked, this, [this] {
@@ -409,28 +279,60 @@ void TSettingsDlg::Default1Click()
     CheatCheckBoxEnter();
 }
 
+QWidget* TSettingsDlg::settingControl(const vantrel::SettingDefault& setting) const
+{
+    const QString name = QString::fromLatin1(setting.control.data(), static_cast<qsizetype>(setting.control.size()));
+    QWidget* control = nullptr;
+    switch (setting.form) {
+    case vantrel::SettingForm::Path:
+        control = findChild<QLineEdit*>(name);
+        break;
+    case vantrel::SettingForm::Flag:
+        control = findChild<QCheckBox*>(name);
+        break;
+    case vantrel::SettingForm::Choice:
+        control = findChild<RadioGroup*>(name);
+        break;
+    }
+    if (!control)
+        throw std::logic_error("the settings dialog has no control " + std::string(setting.control) +
+                               " of the kind the setting " + std::string(setting.key) + " needs");
+    return control;
+}
+
 void TSettingsDlg::putValue(std::string_view key, const std::string& value)
 {
-    const KeyControl& control = controlFor(key);
-    if (control.edit) {
-        (this->*control.edit)->setText(text(value));
-    } else if (control.box) {
+    const vantrel::SettingDefault& setting = settingFor(key);
+    QWidget* control = settingControl(setting);
+    switch (setting.form) {
+    case vantrel::SettingForm::Path:
+        static_cast<QLineEdit*>(control)->setText(text(value));
+        break;
+    case vantrel::SettingForm::Flag:
         // A flag is on only when its text is exactly "1".
-        (this->*control.box)->setChecked(value == "1");
-    } else {
-        RadioGroup* group = this->*control.group;
+        static_cast<QCheckBox*>(control)->setChecked(value == "1");
+        break;
+    case vantrel::SettingForm::Choice: {
+        auto* group = static_cast<RadioGroup*>(control);
         group->setItemIndex(itemForStoredChoice(vantrel::toWholeNumber(value), group->count()));
+        break;
+    }
     }
 }
 
 std::string TSettingsDlg::storedValue(std::string_view key) const
 {
-    const KeyControl& control = controlFor(key);
-    if (control.edit)
-        return (this->*control.edit)->text().toStdString();
-    if (control.box)
-        return (this->*control.box)->isChecked() ? "1" : "0";
-    return std::to_string((this->*control.group)->itemIndex());
+    const vantrel::SettingDefault& setting = settingFor(key);
+    QWidget* control = settingControl(setting);
+    switch (setting.form) {
+    case vantrel::SettingForm::Path:
+        return static_cast<QLineEdit*>(control)->text().toStdString();
+    case vantrel::SettingForm::Flag:
+        return static_cast<QCheckBox*>(control)->isChecked() ? "1" : "0";
+    case vantrel::SettingForm::Choice:
+        break;
+    }
+    return std::to_string(static_cast<RadioGroup*>(control)->itemIndex());
 }
 
 void TSettingsDlg::CheatCheckBoxEnter()

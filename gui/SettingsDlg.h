@@ -4,39 +4,19 @@
 
 #include <QDialog>
 #include <QGroupBox>
-#include <QStringList>
 
 #include <string>
 #include <string_view>
 
+#include "core/settings/SettingsTable.h"
 #include "gui/Prompts.h"
+#include "gui/widgets/RadioGroup.h"
 
-class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QShowEvent;
-
-// A titled box of radio buttons in one column. One item or none is selected;
-// the selected index is -1 when none is.
-class RadioGroup : public QGroupBox {
-    Q_OBJECT
-public:
-    RadioGroup(const QString& caption, const QStringList& items, const QRect& geometry, QWidget* parent);
-
-    int itemIndex() const;
-    // An index outside the items selects none.
-    void setItemIndex(int index);
-    int count() const;
-    QRadioButton* item(int index) const;
-
-private:
-    void keepOneTabStop();
-
-    QButtonGroup* buttons_;
-};
 
 class TSettingsDlg : public QDialog {
     Q_OBJECT
@@ -97,6 +77,8 @@ protected:
 
 private:
     void createControls();
+    // The control of a row of the settings table, found by its object name.
+    QWidget* settingControl(const vantrel::SettingDefault& setting) const;
 
     vantrel::Prompts& prompts_;
 };

@@ -17,14 +17,14 @@ void SettleTracker::noteChange(const std::string& path, const std::optional<File
 {
     if (const auto pending = pending_.find(path); pending != pending_.end()) {
         if (pending->second.identity != now)
-            pending->second = {now, at};
+            pending->second = {now, at, {}};
         return;
     }
     // Told of a folder's change, every file in it is looked at; most of them
     // are just as they were.
     if (const auto seen = known_.find(path); seen != known_.end() && seen->second == now)
         return;
-    pending_[path] = {now, at};
+    pending_[path] = {now, at, {}};
 }
 
 std::vector<std::string> SettleTracker::settle(Clock::time_point at, const Look& look)
@@ -34,7 +34,7 @@ std::vector<std::string> SettleTracker::settle(Clock::time_point at, const Look&
         Pending& pending = it->second;
         const std::optional<FileIdentity> now = look(it->first);
         if (now != pending.identity) {
-            pending = {now, at};
+            pending = {now, at, {}};
             ++it;
             continue;
         }

@@ -1,42 +1,28 @@
-// Names and defaults of the keys in the settings file.
+// Names and defaults of the keys in the settings file, as constants, from the
+// one list of settings in SettingsTable.h: keys::X is the key X, defaults::X
+// the default of a flag or a choice.
 #pragma once
 
 #include <string_view>
 
+#include "core/settings/SettingsTable.h"
+
 namespace vantrel::keys {
 
-inline constexpr std::string_view LastDir = "LastDir";
-inline constexpr std::string_view LogFile = "LogFile";
-inline constexpr std::string_view SaveFilename = "SaveFilename";
-inline constexpr std::string_view ShowMissionScore = "ShowMissionScore";
-inline constexpr std::string_view ShowMissionBonus = "ShowMissionBonus";
-inline constexpr std::string_view ShowMissionTotal = "ShowMissionTotal";
-inline constexpr std::string_view ShowMissionTime = "ShowMissionTime";
-inline constexpr std::string_view CheckCheat = "CheckCheat";
-inline constexpr std::string_view ShowErrorDetailes = "ShowErrorDetailes";
-inline constexpr std::string_view ShowZeroMissions = "ShowZeroMissions";
-inline constexpr std::string_view IncludeDate = "IncludeDate";
-inline constexpr std::string_view MegaDetails = "MegaDetails";
-inline constexpr std::string_view NameSource = "NameSource";
-inline constexpr std::string_view ScoreFormat = "ScoreFormat";
-inline constexpr std::string_view WatchPilotFolders = "WatchPilotFolders";
+#define VANTREL_SETTING_KEY_PATH(key, inUsersFolders, control, tab) inline constexpr std::string_view key = #key;
+#define VANTREL_SETTING_KEY_VALUE(key, form, fixed, control, tab) inline constexpr std::string_view key = #key;
+VANTREL_SETTINGS(VANTREL_SETTING_KEY_PATH, VANTREL_SETTING_KEY_VALUE)
+#undef VANTREL_SETTING_KEY_PATH
+#undef VANTREL_SETTING_KEY_VALUE
 
 }  // namespace vantrel::keys
 
 namespace vantrel::defaults {
 
-inline constexpr std::string_view SaveFilename = "1";
-inline constexpr std::string_view ShowMissionScore = "1";
-inline constexpr std::string_view ShowMissionBonus = "1";
-inline constexpr std::string_view ShowMissionTotal = "1";
-inline constexpr std::string_view ShowMissionTime = "0";
-inline constexpr std::string_view CheckCheat = "1";
-inline constexpr std::string_view ShowErrorDetailes = "0";
-inline constexpr std::string_view ShowZeroMissions = "0";
-inline constexpr std::string_view IncludeDate = "0";
-inline constexpr std::string_view MegaDetails = "0";
-inline constexpr std::string_view NameSource = "2";
-inline constexpr std::string_view ScoreFormat = "1";
-inline constexpr std::string_view WatchPilotFolders = "0";
+#define VANTREL_SETTING_NO_DEFAULT(key, inUsersFolders, control, tab)
+#define VANTREL_SETTING_DEFAULT(key, form, fixed, control, tab) inline constexpr std::string_view key = fixed;
+VANTREL_SETTINGS(VANTREL_SETTING_NO_DEFAULT, VANTREL_SETTING_DEFAULT)
+#undef VANTREL_SETTING_NO_DEFAULT
+#undef VANTREL_SETTING_DEFAULT
 
 }  // namespace vantrel::defaults

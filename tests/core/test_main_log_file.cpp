@@ -392,62 +392,6 @@ TEST(MainLogIntegrity, WritersHoldingTheLockLoseNoLine)
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), kWriters * kLines);
 }
 
-TEST(MainLogIntegrity, TheLockFileLiesBesideTheFileALinkLeadsToAndStays)
-{
-    TempDir dir;
-    ASSERT_TRUE(std::filesystem::create_directory(dir.file("real")));
-    const std::string real = dir.file("real/main.log");
-    const std::string link = dir.file("link.log");
-    writeFile(real, "");
-    std::filesystem::create_symlink(real, link);
-    EXPECT_EQ(FileLock::lockFileFor(real), dir.file("real/.main.log.lock"));
-    EXPECT_EQ(FileLock::lockFileFor(link), dir.file("real/.main.log.lock"));
-    EXPECT_EQ(FileLock::lockFileFor("main.log"), ".main.log.lock");
-
-    const mode_t mask = ::umask(027);
-    const auto written = mainlog::write(link, "entry\n");
-    ::umask(mask);
-    ASSERT_TRUE(written.ok()) << written.message();
-    struct stat st {};
-    ASSERT_EQ(::stat(dir.file("real/.main.log.lock").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(readFile(real), "entry\r\n");
-}
-
-TEST(MainLogIntegrity, AHeldLockKeepsOthersWaitingThenTellsWhoHoldsIt)
-{
-    TempDir dir;
-    const std::string path = dir.file("log.txt");
-    writeFile(path, "old\r\n");
-    FileLock holder;
-    ASSERT_TRUE(holder.acquire(path).ok());
-
-    FileLock other;
-    const FileResult refused = other.acquire(path, std::chrono::milliseconds(50));
-    EXPECT_FALSE(refused.ok());
-    EXPECT_EQ(refused.cause(), "another program holds the lock");
-    const mainlog::LogLock logLock(path, std::chrono::milliseconds(50));
-    EXPECT_EQ(logLock.result().message(), "Cannot lock file " + dir.file(".log.txt.lock") + ".");
-    EXPECT_EQ(logLock.result().cause(), "another program holds the lock");
-    EXPECT_EQ(readFile(path), "old\r\n");
-
-    holder.release();
-    EXPECT_TRUE(other.acquire(path, std::chrono::milliseconds(50)).ok());
-}
-
-TEST(MainLogIntegrity, ALockThatCannotBeHadStopsTheWrite)
-{
-    TempDir dir;
-    const std::string path = dir.file("log.txt");
-    writeFile(path, "old\r\n");
-    ASSERT_TRUE(std::filesystem::create_directory(dir.file(".log.txt.lock")));
-    const auto refused = mainlog::write(path, "new\n");
-    EXPECT_FALSE(refused.ok());
-    EXPECT_EQ(refused.message(), "Cannot lock file " + dir.file(".log.txt.lock") + ".");
-    EXPECT_FALSE(refused.cause().empty());
-    EXPECT_EQ(readFile(path), "old\r\n");
-}
-
 TEST(MainLogIntegrity, AReadOnlyFolderGivesTheWritesOwnFailure)
 {
     if (::geteuid() == 0)

@@ -16,7 +16,6 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "core/files/AtomicFile.h"
 #include "core/settings/SettingsStore.h"
 
 namespace vantrel {
@@ -45,13 +44,6 @@ bool exists(const std::string& path)
 {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
-}
-
-mode_t permissions(const std::string& path)
-{
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_mode & 07777;
 }
 
 constexpr std::string_view S = kSettingsSection;
@@ -531,58 +523,6 @@ TEST(SettingsStoreUnreadable, ReadFailureTellsWhyTheLastLookFailed)
     through.revalidate();
     EXPECT_TRUE(through.fileMissing());
     EXPECT_EQ(through.readFailure(), "Not a directory");
-}
-
-// ---- atomic replacement ----------------------------------------------------
-
-TEST(AtomicFile, ReplacesAndKeepsPermissions)
-{
-    TempDir dir;
-    const std::string path = dir.file("log.txt");
-    const mode_t oldMask = ::umask(022);
-    ASSERT_TRUE(replaceFileAtomically(path, "first"));
-    EXPECT_EQ(permissions(path), 0644u);
-    ::umask(oldMask);
-
-    ::chmod(path.c_str(), 0640);
-    ASSERT_TRUE(replaceFileAtomically(path, std::string("sec\0nd", 6)));
-    EXPECT_EQ(readFile(path), std::string("sec\0nd", 6));
-    EXPECT_EQ(permissions(path), 0640u);
-    EXPECT_EQ(entries(dir), std::set<std::string> {"log.txt"});
-}
-
-TEST(AtomicFile, WritesThroughSymbolicLink)
-{
-    TempDir dir;
-    const std::string target = dir.file("real.ini");
-    const std::string link = dir.file("link.ini");
-    writeFile(target, "old");
-    ASSERT_EQ(::symlink("real.ini", link.c_str()), 0);
-    ASSERT_TRUE(replaceFileAtomically(link, "new"));
-    struct stat st {};
-    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(readFile(target), "new");
-}
-
-TEST(AtomicFile, RefusesAndLeavesNoTrace)
-{
-    TempDir dir;
-    EXPECT_FALSE(replaceFileAtomically(dir.file("missing/log.txt"), "x"));
-    EXPECT_FALSE(replaceFileAtomically("", "x"));
-
-    const std::string noWriteBits = dir.file("ro.txt");
-    writeFile(noWriteBits, "old");
-    ::chmod(noWriteBits.c_str(), 0444);
-    EXPECT_FALSE(replaceFileAtomically(noWriteBits, "new"));
-    EXPECT_EQ(readFile(noWriteBits), "old");
-
-    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
-    EXPECT_FALSE(replaceFileAtomically(dir.file("fifo"), "x"));
-    ASSERT_EQ(::symlink("nowhere/at/all", dir.file("dangling").c_str()), 0);
-    EXPECT_FALSE(replaceFileAtomically(dir.file("dangling"), "x"));
-
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"dangling", "fifo", "ro.txt"}));
 }
 
 }  // namespace

@@ -357,6 +357,36 @@ TEST_F(SettingsDialogTest, FileWithoutTheWatchKeyReadsOffAndOkAppendsItAfterTheO
     EXPECT_TRUE(prompts.log.empty());
 }
 
+// Tab goes through the controls in the form's order: each setting's control
+// at its place, between the dialog's own buttons, a radio group's items
+// together.
+TEST_F(SettingsDialogTest, TheFocusChainFollowsTheFormsOrder)
+{
+    const char* const names[] = {"OKBtn", "CancelBtn", "DirEdit", "SaveFileNameCheckBox", "ShowZeroCheckBox",
+                                 "ShowTotalCheckBox", "ShowScoreCheckBox", "ShowTimeCheckBox", "ShowBonusCheckBox",
+                                 "CheatCheckBox", "DetaildErrorsCheckBox", "MegaDetailsCheckBox", "Default1",
+                                 "IncludeDateCheckBox", "NameSourceGroup", "ScoreFormatGroup", "LogFileEdit",
+                                 "LogFileButton", "WatchFoldersCheckBox"};
+    std::vector<QWidget*> expected;
+    for (const char* name : names) {
+        auto* control = dialog.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        const QList<QRadioButton*> items = control->findChildren<QRadioButton*>();
+        if (items.isEmpty())
+            expected.push_back(control);
+        else
+            expected.insert(expected.end(), items.begin(), items.end());
+    }
+    std::vector<QWidget*> chain;
+    QWidget* next = expected.front();
+    do {
+        if (std::find(expected.begin(), expected.end(), next) != expected.end())
+            chain.push_back(next);
+        next = next->nextInFocusChain();
+    } while (next != expected.front() && chain.size() <= expected.size());
+    EXPECT_EQ(chain, expected);
+}
+
 // Every control starts as, and the "Default" button puts it back to, the
 // default of its key in the settings table; OK then stores those defaults.
 TEST_F(SettingsDialogTest, DesignStateAndDefaultButtonFollowTheSettingsTable)

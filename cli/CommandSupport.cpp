@@ -1,0 +1,99 @@
+#include "cli/CommandSupport.h"
+
+#include <optional>
+
+#include "core/pilot/PilotLoader.h"
+#include "core/platform/PlatformPaths.h"
+#include "core/reports/PilotReport.h"
+#include "core/text/TextRules.h"
+#include "core/text/WholeNumber.h"
+
+namespace vantrel::cli {
+
+void writeText(std::FILE* out, std::string_view text)
+{
+    const std::string valid = text::validUtf8(text);
+    std::fwrite(valid.data(), 1, valid.size(), out);
+}
+
+void writeLine(std::FILE* out, std::string_view line)
+{
+    writeText(out, line);
+    std::fputc('\n', out);
+}
+
+void LineWriter::addLine(std::string_view line)
+{
+    writeLine(out_, line);
+}
+
+void printError(const Streams& io, const std::string& text)
+{
+    writeLine(io.err, text);
+}
+
+void printFailure(const Streams& io, const std::string& text, const std::string& cause)
+{
+    printError(io, text);
+    if (!cause.empty())
+        printError(io, cause);
+}
+
+void requireOneFile(const ParsedArguments& args)
+{
+    if (args.files.size() != 1)
+        throw UsageError("expected exactly one pilot file");
+}
+
+std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args, const Streams& io)
+{
+    const std::optional<std::string> given = args.option("--ini");
+    const std::string path = given.value_or(paths::settingsFile());
+    auto store = std::make_unique<SettingsStore>(path);
+    store->revalidate();
+    const std::string cause = store->readFailure();
+    if (cause.empty() || (!given && store->fileMissing()))
+        return store;
+    const std::string problem = "cannot read settings file " + path + ": " + cause;
+    if (given)
+        throw UnreadableSettings(problem);
+    writeLine(io.err, "vantrel-cli: " + problem + "; the default settings are used");
+    return store;
+}
+
+bool readPilot(LoadedPilot& pilot, const std::string& path, SettingsStore& settings, const Streams& io)
+{
+    settings.revalidate();
+    const LoadResult result = ReadMission(pilot.record, path);
+    if (!result.ok()) {
+        for (const auto& message : result.messages)
+            printError(io, message);
+        return false;
+    }
+    pilot.range.to.set(result.getTo);
+    return true;
+}
+
+bool loadPilot(LoadedPilot& pilot, const std::string& path, SettingsStore& settings, const Streams& io)
+{
+    DiscardLines silent;
+    return loadPilot(pilot, path, settings, io, silent);
+}
+
+bool loadPilot(LoadedPilot& pilot, const std::string& path, SettingsStore& settings, const Streams& io,
+               TextSink& report)
+{
+    if (!readPilot(pilot, path, settings, io))
+        return false;
+    try {
+        BuildPilotReport(report, settings, pilot.record, pilot.range, true);
+    } catch (const ConversionError& e) {
+        // The report's lines so far come before the message.
+        std::fflush(io.out);
+        printError(io, e.what());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,123 @@
+#include "cli/Usage.h"
+
+#include <string_view>
+#include <vector>
+
+namespace vantrel::cli {
+
+namespace {
+
+// The column where a command's synopsis and its lines start, and the widest
+// line a wrapped synopsis may take.
+constexpr std::size_t kIndent = 11;
+constexpr std::size_t kWidth = 79;
+
+const char* const kHelpHead = "Usage: vantrel-cli COMMAND [OPTIONS] PILOT.plt...\n"
+                              "\n"
+                              "Commands:\n";
+
+const char* const kHelpTail =
+    "\n"
+    "Options:\n"
+    "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
+    "  --from N     the From field before the load (default 0)\n"
+    "  --to N       the To field (default: the number of completed campaign missions)\n"
+    "  --help       show this text\n"
+    "\n"
+    "Exit status: 0 success; 1 a file could not be loaded or written (diff: the\n"
+    "files differ); 2 a usage error (diff: also a file that cannot be loaded).\n"
+    "\n"
+    "Backups: before its first change to a pilot file, set copies the file to\n"
+    "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups) as\n"
+    "NAME-YYYYMMDD-HHMMSS.plt and keeps the 20 newest copies of each file name.\n"
+    "If the copy cannot be made, nothing is written.\n";
+
+// The synopsis's words: each option in brackets, then the operands.
+std::vector<std::string> synopsisWords(const Command& command)
+{
+    std::vector<std::string> words;
+    for (const Option& option : command.options) {
+        std::string word = "[" + std::string(option.name);
+        if (!option.value.empty())
+            word += " " + std::string(option.value);
+        words.push_back(word + "]");
+    }
+    if (!command.operands.empty())
+        words.emplace_back(command.operands);
+    return words;
+}
+
+// Minus signs as roff writes them.
+std::string roff(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        if (c == '-')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string helpText(std::span<const Command* const> commands)
+{
+    std::string text = kHelpHead;
+    for (const Command* command : commands) {
+        std::string line = "  " + std::string(command->name);
+        line.resize(kIndent, ' ');
+        bool first = true;
+        for (const std::string& word : synopsisWords(*command)) {
+            if (!first && line.size() + 1 + word.size() > kWidth) {
+                text += line + "\n";
+                line = std::string(kIndent, ' ') + word;
+            } else {
+                line += (first ? "" : " ") + word;
+            }
+            first = false;
+        }
+        text += line + "\n";
+        for (const std::string_view about : command->about)
+            text += std::string(kIndent, ' ') + std::string(about) + "\n";
+    }
+    return text + kHelpTail;
+}
+
+std::string shortUsage(std::span<const Command* const> commands)
+{
+    std::string names;
+    for (const Command* command : commands)
+        names += (names.empty() ? "" : "|") + std::string(command->name);
+    return "Usage: vantrel-cli " + names +
+           " [OPTIONS] PILOT.plt...\n"
+           "Try 'vantrel-cli --help' for the commands and their options.\n";
+}
+
+std::string manSynopsis(std::span<const Command* const> commands)
+{
+    std::string text;
+    for (const Command* command : commands) {
+        text += ".B vantrel-cli " + std::string(command->name) + "\n";
+        for (const Option& option : command->options) {
+            if (option.value.empty()) {
+                text += ".RB [ " + roff(option.name) + " ]\n";
+                continue;
+            }
+            // Alternatives ("tsv|csv") in italics, their bar upright.
+            std::string value;
+            for (const char c : option.value)
+                value += c == '|' ? std::string(" | ") : std::string(1, c);
+            text += ".RB [ " + roff(option.name) + "\n.IR " + roff(value) + " ]\n";
+        }
+        const std::string_view operands = command->operands;
+        if (operands.ends_with("..."))
+            text += ".IR " + roff(operands.substr(0, operands.size() - 3)) + " ...\n";
+        else if (!operands.empty())
+            text += ".I " + roff(operands) + "\n";
+        text += ".br\n";
+    }
+    return text + ".B vantrel-cli\n.B \\-\\-help\n";
+}
+
+}  // namespace vantrel::cli

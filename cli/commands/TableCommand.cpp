@@ -1,0 +1,59 @@
+// vantrel-cli table: one row per pilot file, folders searched for pilot files.
+#include "cli/CommandList.h"
+#include "cli/CommandSupport.h"
+#include "core/platform/PilotFileSearch.h"
+#include "core/reports/PilotTable.h"
+
+namespace vantrel::cli {
+
+namespace {
+
+int runTable(const ParsedArguments& args, const Streams& io)
+{
+    if (args.files.empty())
+        throw UsageError("expected at least one pilot file or folder");
+    const std::string formatName = args.option("--format").value_or("tsv");
+    if (formatName != "tsv" && formatName != "csv")
+        throw UsageError("--format must be tsv or csv");
+    const TableFormat format = formatName == "csv" ? TableFormat::Csv : TableFormat::Tsv;
+    // The settings file is looked at once (an unreadable --ini stops the
+    // run); no setting changes a row, so no file looks at it again.
+    openSettings(args, io);
+
+    const auto print = [&](const std::string& line) { writeText(io.out, line); };
+    print(tableLine(pilotTableHeader(), format));
+    int status = 0;
+    for (const std::string& given : args.files) {
+        const PilotFileSearch search = findPilotFiles(given);
+        for (const std::string& path : search.files) {
+            const PilotTableEntry entry = pilotTableEntry(path);
+            if (!entry.loaded)
+                status = 1;
+            print(tableLine(entry.cells, format));
+        }
+        for (const FileResult& failure : search.failures) {
+            printError(io, failure.message());
+            status = 1;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+const Command& tableCommand()
+{
+    static const Command command{
+        "table",
+        {{"--ini", "PATH"}, {"--format", "tsv|csv"}},
+        "PATH...",
+        {"one row per pilot file after a header row: name, rank, rating,",
+         "Kalidor Crescent, missions, scores, bonuses, totals, integrity",
+         "errors, total warning; a PATH that is a folder is searched with",
+         "its subfolders for *.plt files, in name order; tsv is the default"},
+        runTable,
+    };
+    return command;
+}
+
+}  // namespace vantrel::cli
