@@ -282,6 +282,12 @@ TEST_F(CliTest, TheBundledSampleIsAConsistentPilot)
     EXPECT_NE(run.out.find("Pilotfile seems OK.\n"), std::string::npos);
     EXPECT_EQ(run.out.find("Calculated Total Score"), std::string::npos);
     EXPECT_NE(run.out.find("\n20: Tot. Score= "), std::string::npos);
+
+    // Every other copy agrees too: the table's last column is 0.
+    const CliRun table = cli("table --ini " + ini + " '" VANTREL_SAMPLE_PILOT "'");
+    EXPECT_EQ(table.status, 0);
+    EXPECT_NE(table.out.find("\tOther copies differ\n" VANTREL_SAMPLE_PILOT "\tKestrel\t"), std::string::npos);
+    EXPECT_TRUE(table.out.ends_with("\t0\tno\t\t0\n")) << table.out;
 }
 
 }  // namespace

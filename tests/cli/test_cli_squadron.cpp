@@ -66,12 +66,12 @@ TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
     EXPECT_EQ(tsv.out,
               "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
               "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
-              "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\n" +
-                  squad + "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\n" +
-                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n" +
+              "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n" +
+                  squad + "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\t0\n" +
+                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
                   squad + "/bad.plt\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tThe file have wrong size. 152075 The plt file must be "
-                          "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\n" +
-                  squad + "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\n");
+                          "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\t\n" +
+                  squad + "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\t0\n");
 
     const CliRun csv = cli("table --ini " + ini + " --format csv '" + squad + "/Wedge, \"Red Two\".plt' '" + squad +
                         "/a.plt'");
@@ -79,9 +79,9 @@ TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
     EXPECT_EQ(csv.out,
               "File,Pilot name,Rank,Rating,Kalidor Crescent,Campaign missions completed,TOD score,TOD bonus,"
               "Azzameen score,Azzameen bonus,Campaign total,Simulator score,Simulator bonus,"
-              "Simulator missions with a score,Integrity errors,Total warning,Load error\r\n\"" +
-                  squad + "/Wedge, \"\"Red Two\"\".plt\",Wedge,9,Marksman 3rd,None,1,500,0,0,0,500,0,0,0,1,no,\r\n" +
-                  squad + "/a.plt,Jan Ors,Flight Officer,Marksman 3rd,None,1,1000,0,0,0,1000,0,0,0,0,no,\r\n");
+              "Simulator missions with a score,Integrity errors,Total warning,Load error,Other copies differ\r\n\"" +
+                  squad + "/Wedge, \"\"Red Two\"\".plt\",Wedge,9,Marksman 3rd,None,1,500,0,0,0,500,0,0,0,1,no,,0\r\n" +
+                  squad + "/a.plt,Jan Ors,Flight Officer,Marksman 3rd,None,1,1000,0,0,0,1000,0,0,0,0,no,,0\r\n");
 }
 
 TEST_F(SquadronCliTest, TableUsage)
@@ -179,14 +179,14 @@ TEST_F(SquadronCliTest, SetWritesNothingWhenTheBackupFails)
 const std::string kHeaderTsv =
     "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
     "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
-    "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\n";
+    "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n";
 
 // The row of a file that cannot be opened at all, with the load's messages.
 std::string unopenedRow(const std::string& path)
 {
     return path + std::string(16, '\t') +
            "The file have wrong size. -1 The plt file must be 152.076 bytes! 2 Errors while loading file! This may not "
-           "be a XWA pilotfile.\n";
+           "be a XWA pilotfile.\t\n";
 }
 
 TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
@@ -205,9 +205,9 @@ TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
     writeFile(squad + "/readme.txt", "not a pilot");
 
     const std::string janRow =
-        squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n";
+        squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n";
     const std::string biggsRow =
-        squad + "/nested/f.plt\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\n";
+        squad + "/nested/f.plt\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\t0\n";
     const CliRun run = runCli(dir, "table --ini " + ini + " '" + squad + "'", 20);
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.status, 1);
@@ -248,7 +248,7 @@ TEST_F(SquadronCliTest, TableTellsOfFoldersAndFilesItMayNotRead)
     EXPECT_EQ(run.err, "Cannot search " + squad + "/locked: Permission denied\n");
     EXPECT_EQ(run.out,
               kHeaderTsv +
-                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n" +
+                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
                   unopenedRow(squad + "/unreadable.plt"));
 
     const CliRun locked = runCli(dir, "table --ini " + ini + " '" + squad + "/locked'", 20);
