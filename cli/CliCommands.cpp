@@ -132,14 +132,21 @@ struct LoadedPilot {
     MissionRange range;
 };
 
-// Loads the file; on failure prints the load's message-box texts.
+// What a failed load tells, each line after the file's name as given
+// ("FILE: no such file"), so that the failures of many files can be told apart.
+void printLoadFailure(const Streams& io, const std::string& path, const LoadResult& result)
+{
+    for (const std::string& text : result.failureTexts())
+        printError(io, path + ": " + text);
+}
+
+// Loads the file; on failure tells why.
 bool load(LoadedPilot& pilot, const std::string& path, SettingsStore& settings, const Streams& io)
 {
     settings.revalidate();
     const LoadResult result = ReadMission(pilot.record, path);
     if (!result.ok()) {
-        for (const auto& message : result.messages)
-            printError(io, message);
+        printLoadFailure(io, path, result);
         return false;
     }
     pilot.range.to.set(result.getTo);
@@ -333,8 +340,7 @@ int runSet(const ParsedArguments& args, const Streams& io)
     settings->revalidate();
     const LoadResult loaded = ReadMission(pilot.record, path);
     if (!loaded.ok()) {
-        for (const auto& message : loaded.messages)
-            printError(io, message);
+        printLoadFailure(io, path, loaded);
         return 1;
     }
     try {
@@ -411,8 +417,8 @@ int runDiff(const ParsedArguments& args, const Streams& io)
     bool loaded = true;
     for (std::size_t k = 0; k < 2; ++k) {
         const LoadResult result = ReadMission(records[k], args.files[k]);
-        for (const auto& message : result.messages)
-            printError(io, args.files[k] + ": " + message);
+        if (!result.ok())
+            printLoadFailure(io, args.files[k], result);
         loaded = loaded && result.ok();
     }
     if (!loaded)

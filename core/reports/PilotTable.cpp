@@ -141,7 +141,7 @@ PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, Fi
     const LoadResult loaded = ReadMission(record, path, files);
     if (!loaded.ok()) {
         entry.cells[kFileColumn] = path;
-        for (const std::string& message : loaded.messages) {
+        for (const std::string& message : loaded.failureTexts()) {
             if (!entry.cells[kLoadErrorColumn].empty())
                 entry.cells[kLoadErrorColumn] += ' ';
             entry.cells[kLoadErrorColumn] += message;

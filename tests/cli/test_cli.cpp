@@ -85,11 +85,9 @@ TEST_F(CliTest, EntryGoesOnPastFilesThatFailToLoad)
     const CliRun run = cli("entry --ini " + ini + " " + good + " " + bad + " " + dir.file("missing.plt") + " " + good);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Wedge - Score: 1000 (1000+0)\nWedge - Score: 1000 (1000+0)\n");
-    EXPECT_EQ(run.err,
-              "The file have wrong size. 9 The plt file must be 152.076 bytes!\n"
-              "1 Errors while loading file! This may not be a XWA pilotfile.\n"
-              "The file have wrong size. -1 The plt file must be 152.076 bytes!\n"
-              "2 Errors while loading file! This may not be a XWA pilotfile.\n");
+    EXPECT_EQ(run.err, bad + ": The file have wrong size. 9 The plt file must be 152.076 bytes!\n" + bad +
+                           ": 1 Errors while loading file! This may not be a XWA pilotfile.\n" + dir.file("missing.plt") +
+                           ": no such file\n");
 }
 
 TEST_F(CliTest, EntryAppendsToTheMainLogByItsRules)
@@ -326,6 +324,43 @@ TEST_F(CliTest, SetRefusesValuesOutsideTheTablesAndWritesNothing)
         EXPECT_EQ(run.out, "") << args;
     }
     EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(CliTest, EveryLoadFailureNamesTheFileAsGivenAndItsCause)
+{
+    const std::string good = pilot("Wedge_Antilles.plt", 1);
+    std::filesystem::create_directory(dir.file("folder.plt"));
+    std::filesystem::create_symlink("gone.plt", dir.path() / "dangling.plt");
+
+    const CliRun report = cli("report --ini " + ini + " Red_07.plt");
+    EXPECT_EQ(report.status, 1);
+    EXPECT_EQ(report.err, "Red_07.plt: no such file\n");
+    const CliRun missions = cli("missions --ini " + ini + " " + dir.file("folder.plt"));
+    EXPECT_EQ(missions.status, 1);
+    EXPECT_EQ(missions.err, dir.file("folder.plt") + ": is a folder\n");
+    const CliRun set = cli("set --ini " + ini + " --rank 2 " + dir.file("dangling.plt"));
+    EXPECT_EQ(set.status, 1);
+    EXPECT_EQ(set.err, dir.file("dangling.plt") + ": a link to a missing file\n");
+    const CliRun entry = cli("entry --ini " + ini + " " + dir.file("folder.plt") + " " + good + " " +
+                             dir.file("dangling.plt"));
+    EXPECT_EQ(entry.status, 1);
+    EXPECT_EQ(entry.out, "Wedge - Score: 1000 (1000+0)\n");
+    EXPECT_EQ(entry.err, dir.file("folder.plt") + ": is a folder\n" + dir.file("dangling.plt") +
+                             ": a link to a missing file\n");
+
+    // Without read permission; root reads every file, so the run is made as
+    // the unprivileged user then.
+    ASSERT_EQ(::chmod(good.c_str(), 0200), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    for (const char* output : {"stdout", "stderr"})  // for that user to write anew
+        std::filesystem::remove(dir.file(output));
+    const std::optional<std::string> locked = resultWithin(30, [&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return std::string("cannot become another user");
+        const CliRun run = cli("report --ini " + ini + " " + good);
+        return std::to_string(run.status) + " " + run.err;
+    });
+    EXPECT_EQ(locked, std::optional<std::string>("1 " + good + ": permission denied\n"));
 }
 
 TEST_F(CliTest, SetReportsAFileThatIsNoPilot)

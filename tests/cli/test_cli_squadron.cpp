@@ -181,12 +181,10 @@ const std::string kHeaderTsv =
     "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
     "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n";
 
-// The row of a file that cannot be opened at all, with the load's messages.
-std::string unopenedRow(const std::string& path)
+// The row of a file that cannot be opened at all, with the cause.
+std::string unopenedRow(const std::string& path, const std::string& cause)
 {
-    return path + std::string(16, '\t') +
-           "The file have wrong size. -1 The plt file must be 152.076 bytes! 2 Errors while loading file! This may not "
-           "be a XWA pilotfile.\t\n";
+    return path + std::string(16, '\t') + cause + "\t\n";
 }
 
 TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
@@ -212,8 +210,11 @@ TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, kHeaderTsv + janRow + unopenedRow(squad + "/b.plt") + unopenedRow(squad + "/c.plt") +
-                           unopenedRow(squad + "/d.plt") + unopenedRow(squad + "/nested/e.PLT") + biggsRow);
+    const std::string bRow = unopenedRow(squad + "/b.plt", "a link to a missing file");
+    const std::string cRow = unopenedRow(squad + "/c.plt", "a link that leads round in a circle");
+    const std::string dRow = unopenedRow(squad + "/d.plt", "is not a regular file");
+    EXPECT_EQ(run.out, kHeaderTsv + janRow + bRow + cRow + dRow +
+                           unopenedRow(squad + "/nested/e.PLT", "is not a regular file") + biggsRow);
 
     // Given one by one, in the order given.
     const CliRun given = runCli(dir, "table --ini " + ini + " '" + squad + "/d.plt' '" + squad + "/c.plt' '" + squad +
@@ -221,8 +222,7 @@ TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
     EXPECT_FALSE(given.timedOut);
     EXPECT_EQ(given.status, 1);
     EXPECT_EQ(given.err, "");
-    EXPECT_EQ(given.out, kHeaderTsv + unopenedRow(squad + "/d.plt") + unopenedRow(squad + "/c.plt") +
-                             unopenedRow(squad + "/b.plt") + janRow);
+    EXPECT_EQ(given.out, kHeaderTsv + dRow + cRow + bRow + janRow);
 
     // Readable pilots alone still make a clean run.
     const CliRun clean = runCli(dir, "table --ini " + ini + " '" + squad + "/nested/f.plt' '" + squad + "/a.plt'", 20);
@@ -249,7 +249,7 @@ TEST_F(SquadronCliTest, TableTellsOfFoldersAndFilesItMayNotRead)
     EXPECT_EQ(run.out,
               kHeaderTsv +
                   squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
-                  unopenedRow(squad + "/unreadable.plt"));
+                  unopenedRow(squad + "/unreadable.plt", "permission denied"));
 
     const CliRun locked = runCli(dir, "table --ini " + ini + " '" + squad + "/locked'", 20);
     EXPECT_EQ(locked.status, 1);

@@ -311,6 +311,12 @@ TEST_F(ReviewWindowTest, FilesThatDoNotLoadGetARowWithTheirErrorAndNeverHang)
     }
     EXPECT_EQ(model.index(0, PilotTableModel::tableColumn(kLoadErrorColumn)).data().toString(),
               truncatedError());
+    // A file that cannot be opened shows why, as the command line's table does.
+    QStringList causes;
+    for (int row : {1, 3, 4, 5})
+        causes << model.index(row, PilotTableModel::tableColumn(kLoadErrorColumn)).data().toString();
+    EXPECT_EQ(causes, QStringList({"a link to a missing file", "is not a regular file", "is not a regular file",
+                                   "no such file"}));
     EXPECT_TRUE(prompts.log.empty());
 }
 
