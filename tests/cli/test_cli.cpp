@@ -272,6 +272,22 @@ TEST_F(CliTest, UsageErrorsAndHelp)
     EXPECT_EQ(cli("entry --help").status, 0);
 }
 
+TEST_F(CliTest, AnUnknownOptionSuggestsTheNearestOne)
+{
+    for (const auto& [args, told] : {
+             std::pair{"table --formt csv x.plt", "unknown option --formt; did you mean --format?"},
+             std::pair{"table -format csv x.plt", "unknown option -format; did you mean --format?"},
+             std::pair{"missions --form 3 x.plt", "unknown option --form; did you mean --from?"},
+             std::pair{"entry --apend log.txt x.plt", "unknown option --apend; did you mean --append?"},
+             std::pair{"report --zzz x.plt", "unknown option --zzz\n"},
+         }) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_TRUE(run.err.starts_with(std::string("vantrel-cli: ") + told)) << run.err;
+    }
+}
+
 TEST_F(CliTest, TheBundledSampleIsAConsistentPilot)
 {
     const CliRun run = cli("report --ini " + ini + " '" VANTREL_SAMPLE_PILOT "'");
