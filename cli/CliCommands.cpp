@@ -7,9 +7,12 @@
 #include <stdexcept>
 
 #include "cli/CliOptions.h"
+#include "cli/Suggestion.h"
+#include "core/Version.h"
 #include "core/reports/MissionListings.h"
 #include "core/pilot/PilotBackup.h"
 #include "core/reports/PilotDiff.h"
+#include "core/reports/PilotPairs.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
@@ -36,8 +39,9 @@ const char* const kUsage =
     "           the pilot report, as the pilot view shows it after loading the file\n"
     "  missions [--ini PATH] [--from N] [--to N] PILOT.plt\n"
     "           the campaign mission listing over From..To\n"
-    "  entry    [--ini PATH] [--append LOGFILE] PILOT.plt...\n"
-    "           one score entry per pilot file; --append adds them to a main log file\n"
+    "  entry    [--ini PATH] [--append LOGFILE] PATH...\n"
+    "           one score entry per pilot file; --append adds them to a main log file;\n"
+    "           a PATH that is a folder is searched as table does\n"
     "  set      [--ini PATH] [--name TEXT] [--rank N] [--rating N] [--kalidor N]\n"
     "           [--active-mission N] PILOT.plt\n"
     "           changes pilot details in the file and saves them without asking;\n"
@@ -45,25 +49,32 @@ const char* const kUsage =
     "           Crescent 0-6, active mission 1-255 (the mission shown as active;\n"
     "           it must come after the completed missions, which are never removed);\n"
     "           the file is first copied to the backup folder (see Backups)\n"
-    "  table    [--ini PATH] [--format tsv|csv] PATH...\n"
+    "  table    [--ini PATH] [--format tsv|csv [--bom]] PATH...\n"
     "           one row per pilot file after a header row: name, rank, rating,\n"
     "           Kalidor Crescent, missions, scores, bonuses, totals, integrity\n"
     "           errors, total warning, load error, and how many other copies\n"
     "           differ (A/B kill and assist lists, stored kill totals, simulator\n"
     "           score copies); a PATH that is a folder is searched with its\n"
     "           subfolders for *.plt files, in name order; tsv is the default\n"
-    "  diff     OLD.plt NEW.plt\n"
+    "  diff     OLD.plt NEW.plt | OLD_FOLDER NEW_FOLDER\n"
     "           one line for each field that differs between two pilot files\n"
-    "           (\"field: old -> new\"), then the change of the totals\n"
+    "           (\"field: old -> new\"), then the change of the totals; of two\n"
+    "           folders (before and after a battle), the pilots are paired by file\n"
+    "           name: each changed pilot's lines under \"NAME:\", then \"Only in\n"
+    "           FOLDER: NAME\" for the pilots in one of them only\n"
     "\n"
     "Options:\n"
     "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
     "  --from N     the From field before the load (default 0)\n"
     "  --to N       the To field (default: the number of completed campaign missions)\n"
+    "  --bom        start the CSV with a byte-order mark, for spreadsheet programs\n"
+    "               that need one to read it as UTF-8\n"
     "  --help       show this text\n"
+    "  --version    print the program's version\n"
     "\n"
     "Exit status: 0 success; 1 a file could not be loaded or written (diff: the\n"
-    "files differ); 2 a usage error (diff: also a file that cannot be loaded).\n"
+    "files or folders differ); 2 a usage error (diff: also a file that cannot be\n"
+    "loaded).\n"
     "\n"
     "Backups: before its first change to a pilot file, set copies the file to\n"
     "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups) as\n"
@@ -71,7 +82,7 @@ const char* const kUsage =
     "If the copy cannot be made, nothing is written.\n";
 
 const char* const kShortUsage =
-    "Usage: vantrel-cli report|missions|entry|set|table|diff [OPTIONS] PILOT.plt...\n"
+    "Usage: vantrel-cli report|missions|entry|set|table|diff [OPTIONS] PATH...\n"
     "Try 'vantrel-cli --help' for the commands and their options.\n";
 
 class LineWriter final : public TextSink {
@@ -238,6 +249,23 @@ bool readLog(const std::string& path, const Streams& io, std::string& text)
     return true;
 }
 
+// The pilot files the PATHs name, a folder searched through its subfolders;
+// a folder that cannot be searched is told and makes `status` 1.
+std::vector<std::string> pilotFilesIn(const std::vector<std::string>& paths, const Streams& io, int& status)
+{
+    std::vector<std::string> files;
+    for (const std::string& given : paths) {
+        PilotFileSearch search = findPilotFiles(given);
+        files.insert(files.end(), std::make_move_iterator(search.files.begin()),
+                     std::make_move_iterator(search.files.end()));
+        for (const FileResult& failure : search.failures) {
+            printError(io, failure.message());
+            status = 1;
+        }
+    }
+    return files;
+}
+
 int runEntry(const ParsedArguments& args, const Streams& io)
 {
     if (args.files.empty())
@@ -256,7 +284,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
 
     int status = 0;
     std::vector<std::string> entries;
-    for (const auto& path : args.files) {
+    for (const auto& path : pilotFilesIn(args.files, io, status)) {
         LoadedPilot pilot;
         if (!load(pilot, path, *settings, io)) {
             status = 1;
@@ -385,11 +413,16 @@ int runTable(const ParsedArguments& args, const Streams& io)
     if (formatName != "tsv" && formatName != "csv")
         throw UsageError("--format must be tsv or csv");
     const TableFormat format = formatName == "csv" ? TableFormat::Csv : TableFormat::Tsv;
+    const bool byteOrderMark = args.switches.count("--bom") > 0;
+    if (byteOrderMark && format != TableFormat::Csv)
+        throw UsageError("--bom goes with --format csv");
     // The settings file is looked at once (an unreadable --ini stops the
     // run); no setting changes a row, so no file looks at it again.
     openSettings(args);
 
     const auto print = [&](const std::string& line) { std::fwrite(line.data(), 1, line.size(), io.out); };
+    if (byteOrderMark)
+        print(std::string(kUtf8ByteOrderMark));
     print(tableLine(pilotTableHeader(), format));
     int status = 0;
     for (const std::string& given : args.files) {
@@ -408,11 +441,81 @@ int runTable(const ParsedArguments& args, const Streams& io)
     return status;
 }
 
+void printLines(const Streams& io, const std::vector<std::string>& lines, std::string_view indent = {})
+{
+    for (const std::string& line : lines) {
+        std::fwrite(indent.data(), 1, indent.size(), io.out);
+        std::fwrite(line.data(), 1, line.size(), io.out);
+        std::fputc('\n', io.out);
+    }
+}
+
+bool isFolder(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored);
+}
+
+// Two folders, before and after a battle: each changed pilot's lines under
+// its name, then the pilots in one folder only. 0 when nothing changed, 1
+// when something did, 2 when a pilot cannot be loaded or a folder searched
+// (after all the rest is told).
+int diffFolders(const std::string& olderFolder, const std::string& newerFolder, const Streams& io)
+{
+    int status = 0;
+    bool failed = false;
+    const auto search = [&](const std::string& folder) {
+        PilotFileSearch found = findPilotFiles(folder);
+        for (const FileResult& failure : found.failures) {
+            printError(io, failure.message());
+            failed = true;
+        }
+        return std::move(found.files);
+    };
+    const std::vector<std::string> olderFiles = search(olderFolder);
+    const std::vector<std::string> newerFiles = search(newerFolder);
+    const PilotPairs pairs = pairPilotFiles(olderFolder, olderFiles, newerFolder, newerFiles);
+    for (const PilotPairs::Pair& pair : pairs.both) {
+        PilotRecord records[2];
+        bool loaded = true;
+        for (const auto& [record, path] : {std::pair{&records[0], &pair.older}, std::pair{&records[1], &pair.newer}}) {
+            const LoadResult result = ReadMission(*record, *path);
+            if (!result.ok()) {
+                printLoadFailure(io, *path, result);
+                loaded = false;
+            }
+        }
+        if (!loaded) {
+            failed = true;
+            continue;
+        }
+        const std::vector<std::string> lines = diffPilots(records[0], records[1]);
+        if (lines.empty())
+            continue;
+        status = 1;
+        printLines(io, {pair.name + ":"});
+        printLines(io, lines, "  ");
+    }
+    for (const auto& [folder, only] : {std::pair{&olderFolder, &pairs.onlyOlder}, std::pair{&newerFolder, &pairs.onlyNewer}}) {
+        for (const std::string& path : *only) {
+            status = 1;
+            printLines(io, {"Only in " + *folder + ": " +
+                            std::filesystem::path(path).lexically_relative(*folder).generic_string()});
+        }
+    }
+    return failed ? 2 : status;
+}
+
 // 0 when the files agree, 1 when they differ, 2 when one cannot be loaded.
 int runDiff(const ParsedArguments& args, const Streams& io)
 {
     if (args.files.size() != 2)
-        throw UsageError("expected two pilot files, the older first");
+        throw UsageError("expected two pilot files or two folders, the older first");
+    const bool folders[2] = {isFolder(args.files[0]), isFolder(args.files[1])};
+    if (folders[0] != folders[1])
+        throw UsageError("expected two pilot files or two folders, not one of each");
+    if (folders[0])
+        return diffFolders(args.files[0], args.files[1], io);
     PilotRecord records[2];
     bool loaded = true;
     for (std::size_t k = 0; k < 2; ++k) {
@@ -424,26 +527,24 @@ int runDiff(const ParsedArguments& args, const Streams& io)
     if (!loaded)
         return 2;
     const std::vector<std::string> lines = diffPilots(records[0], records[1]);
-    for (const std::string& line : lines) {
-        std::fwrite(line.data(), 1, line.size(), io.out);
-        std::fputc('\n', io.out);
-    }
+    printLines(io, lines);
     return lines.empty() ? 0 : 1;
 }
 
 struct Command {
     const char* name;
     std::set<std::string> valued;
+    std::set<std::string> flags;  // besides --help
     int (*run)(const ParsedArguments&, const Streams&);
 };
 
 const Command kCommands[] = {
-    {"report", {"--ini", "--from"}, runReport},
-    {"missions", {"--ini", "--from", "--to"}, runMissions},
-    {"entry", {"--ini", "--append"}, runEntry},
-    {"set", {"--ini", "--name", "--rank", "--rating", "--kalidor", "--active-mission"}, runSet},
-    {"table", {"--ini", "--format"}, runTable},
-    {"diff", {}, runDiff},
+    {"report", {"--ini", "--from"}, {}, runReport},
+    {"missions", {"--ini", "--from", "--to"}, {}, runMissions},
+    {"entry", {"--ini", "--append"}, {}, runEntry},
+    {"set", {"--ini", "--name", "--rank", "--rating", "--kalidor", "--active-mission"}, {}, runSet},
+    {"table", {"--ini", "--format"}, {"--bom"}, runTable},
+    {"diff", {}, {}, runDiff},
 };
 
 }  // namespace
@@ -457,11 +558,17 @@ int run(const std::vector<std::string>& args, const Streams& io)
             std::fputs(kUsage, io.out);
             return 0;
         }
+        if (args.front() == "--version") {
+            std::fprintf(io.out, "vantrel-cli %s\n", kBuildDate);
+            return 0;
+        }
         for (const Command& command : kCommands) {
             if (args.front() != command.name)
                 continue;
             const std::vector<std::string> rest(args.begin() + 1, args.end());
-            const ParsedArguments parsed = parseArguments(rest, command.valued, {"--help"});
+            std::set<std::string> flags = command.flags;
+            flags.insert("--help");
+            const ParsedArguments parsed = parseArguments(rest, command.valued, flags);
             if (parsed.switches.count("--help")) {
                 std::fputs(kUsage, io.out);
                 return 0;
@@ -472,7 +579,10 @@ int run(const std::vector<std::string>& args, const Streams& io)
             } inUse(io);
             return command.run(parsed, io);
         }
-        throw UsageError("unknown command " + args.front());
+        std::vector<std::string_view> known = {"--help", "--version"};
+        for (const Command& command : kCommands)
+            known.push_back(command.name);
+        throw UsageError("unknown command " + args.front() + didYouMean(args.front(), known));
     } catch (const UsageError& e) {
         std::fprintf(io.err, "vantrel-cli: %s\n%s", e.what(), kShortUsage);
         return 2;

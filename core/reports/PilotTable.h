@@ -16,6 +16,10 @@ namespace vantrel {
 
 enum class TableFormat { Tsv, Csv };
 
+// What a CSV file starts with for the spreadsheet programs that take it as
+// UTF-8 only then: the byte-order mark, in UTF-8.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 inline constexpr std::size_t kPilotTableColumns = 18;
 using PilotTableRow = std::array<std::string, kPilotTableColumns>;
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "CliFixture.h"
+#include "core/Version.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -272,6 +273,24 @@ TEST_F(CliTest, UsageErrorsAndHelp)
     EXPECT_EQ(cli("entry --help").status, 0);
 }
 
+TEST_F(CliTest, VersionAndTheNearestCommand)
+{
+    const CliRun version = cli("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("vantrel-cli ") + kBuildDate + "\n");
+    EXPECT_EQ(version.err, "");
+
+    for (const auto& [args, told] : {std::pair{"tabel x.plt", "unknown command tabel; did you mean table?\n"},
+                                     std::pair{"dif a b", "unknown command dif; did you mean diff?\n"},
+                                     std::pair{"--versoin", "unknown command --versoin; did you mean --version?\n"},
+                                     std::pair{"frobnicate x.plt", "unknown command frobnicate\n"}}) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_TRUE(run.err.starts_with(std::string("vantrel-cli: ") + told)) << run.err;
+    }
+}
+
 TEST_F(CliTest, AnUnknownOptionSuggestsTheNearestOne)
 {
     for (const auto& [args, told] : {
@@ -357,11 +376,11 @@ TEST_F(CliTest, EveryLoadFailureNamesTheFileAsGivenAndItsCause)
     const CliRun set = cli("set --ini " + ini + " --rank 2 " + dir.file("dangling.plt"));
     EXPECT_EQ(set.status, 1);
     EXPECT_EQ(set.err, dir.file("dangling.plt") + ": a link to a missing file\n");
-    const CliRun entry = cli("entry --ini " + ini + " " + dir.file("folder.plt") + " " + good + " " +
+    const CliRun entry = cli("entry --ini " + ini + " " + dir.file("missing.plt") + " " + good + " " +
                              dir.file("dangling.plt"));
     EXPECT_EQ(entry.status, 1);
     EXPECT_EQ(entry.out, "Wedge - Score: 1000 (1000+0)\n");
-    EXPECT_EQ(entry.err, dir.file("folder.plt") + ": is a folder\n" + dir.file("dangling.plt") +
+    EXPECT_EQ(entry.err, dir.file("missing.plt") + ": no such file\n" + dir.file("dangling.plt") +
                              ": a link to a missing file\n");
 
     // Without read permission; root reads every file, so the run is made as

@@ -129,6 +129,83 @@ TEST_F(SquadronCliTest, DiffOfTwoSaves)
     EXPECT_EQ(cli("diff '" + before + "'").status, 2);
 }
 
+TEST_F(SquadronCliTest, DiffOfTwoFoldersPairsThePilotsByFileName)
+{
+    const std::string before = dir.file("before"), after = dir.file("after");
+    fs::create_directories(before + "/gold");
+    fs::create_directories(after + "/gold");
+    for (const std::string& folder : {before, after}) {
+        ASSERT_TRUE(pilot("Jan Ors", 1000).save(folder + "/Jan.plt"));
+        ASSERT_TRUE(pilot("Biggs", 200).save(folder + "/gold/Biggs.plt"));
+    }
+    PilotImage later = pilot("Jan Ors", 1000);
+    later.setInt(L::TODScoreA, 1500);
+    ASSERT_TRUE(later.save(after + "/Jan.plt"));
+    ASSERT_TRUE(pilot("Wedge", 10).save(before + "/Wedge.plt"));
+    ASSERT_TRUE(pilot("Porkins", 10).save(after + "/Porkins.plt"));
+
+    const CliRun run = cli("diff '" + before + "' '" + after + "/'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "Jan.plt:\n"
+                       "  TOD score A: 1000 -> 1500\n"
+                       "  Campaign total: 1000 -> 1500 (+500)\n"
+                       "Only in " + before + ": Wedge.plt\n"
+                       "Only in " + after + "/: Porkins.plt\n");
+
+    const CliRun same = cli("diff '" + before + "' '" + before + "'");
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+
+    // A pilot that cannot be loaded is told; the others are still compared.
+    writeFile(after + "/gold/Biggs.plt", "x");
+    const CliRun broken = cli("diff '" + before + "' '" + after + "'");
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_EQ(broken.err, after + "/gold/Biggs.plt: The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
+                              after + "/gold/Biggs.plt: 1 Errors while loading file! This may not be a XWA pilotfile.\n");
+    EXPECT_TRUE(broken.out.starts_with("Jan.plt:\n")) << broken.out;
+
+    // A folder and a file do not pair.
+    const CliRun mixed = cli("diff '" + before + "' '" + after + "/Jan.plt'");
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_EQ(mixed.out, "");
+}
+
+TEST_F(SquadronCliTest, EntryTakesFoldersAsTableDoes)
+{
+    const std::string squad = dir.file("squad");
+    fs::create_directories(squad + "/nested");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(squad + "/b.plt"));
+    ASSERT_TRUE(pilot("Biggs", 200).save(squad + "/nested/a.plt"));
+    ASSERT_TRUE(pilot("Wedge", 500).save(dir.file("Wedge.plt")));
+    writeFile(squad + "/notes.txt", "not a pilot");
+
+    const CliRun run = cli("entry --ini " + ini + " '" + squad + "' '" + dir.file("Wedge.plt") + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    // Named by the file, as the default settings have it.
+    EXPECT_EQ(run.out, "b - Score: 1000 (1000+0)\na - Score: 200 (200+0)\nWedge - Score: 500 (500+0)\n");
+
+    const std::string log = dir.file("log.txt");
+    EXPECT_EQ(cli("entry --ini " + ini + " --append '" + log + "' '" + squad + "'").status, 0);
+    EXPECT_EQ(readFile(log), "b - Score: 1000 (1000+0)\r\na - Score: 200 (200+0)\r\n");
+}
+
+TEST_F(SquadronCliTest, TableCsvWithAByteOrderMark)
+{
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(dir.file("a.plt")));
+    const CliRun plain = cli("table --ini " + ini + " --format csv '" + dir.file("a.plt") + "'");
+    const CliRun marked = cli("table --ini " + ini + " --format=csv --bom '" + dir.file("a.plt") + "'");
+    EXPECT_EQ(marked.status, 0);
+    EXPECT_EQ(marked.out, "\xEF\xBB\xBF" + plain.out);
+    EXPECT_TRUE(plain.out.starts_with("File,"));
+
+    const CliRun tsv = cli("table --ini " + ini + " --bom '" + dir.file("a.plt") + "'");
+    EXPECT_EQ(tsv.status, 2);
+    EXPECT_EQ(tsv.out, "");
+    EXPECT_TRUE(tsv.err.starts_with("vantrel-cli: --bom goes with --format csv\n")) << tsv.err;
+}
+
 TEST_F(SquadronCliTest, SetBacksUpTheFileBeforeWriting)
 {
     const std::string path = dir.file("Jan.plt");
