@@ -441,10 +441,10 @@ int runTable(const ParsedArguments& args, const Streams& io)
     return status;
 }
 
-void printLines(const Streams& io, const std::vector<std::string>& lines, std::string_view indent = {})
+void printLines(const Streams& io, const std::vector<std::string>& lines, const char* indent = "")
 {
     for (const std::string& line : lines) {
-        std::fwrite(indent.data(), 1, indent.size(), io.out);
+        std::fputs(indent, io.out);
         std::fwrite(line.data(), 1, line.size(), io.out);
         std::fputc('\n', io.out);
     }
