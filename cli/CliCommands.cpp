@@ -4,7 +4,9 @@
 
 #include "cli/CommandList.h"
 #include "cli/CommandSupport.h"
+#include "cli/Suggestion.h"
 #include "cli/Usage.h"
+#include "core/Version.h"
 
 namespace vantrel::cli {
 
@@ -39,9 +41,17 @@ int run(const std::vector<std::string>& args, const Streams& io)
             std::fputs(helpText(commandList()).c_str(), io.out);
             return 0;
         }
+        if (args.front() == "--version") {
+            writeLine(io.out, std::string("vantrel-cli ") + kBuildDate);
+            return 0;
+        }
         const Command* command = findCommand(args.front());
-        if (!command)
-            throw UsageError("unknown command " + args.front());
+        if (!command) {
+            std::vector<std::string_view> known = {"--help", "--version"};
+            for (const Command* each : commandList())
+                known.push_back(each->name);
+            throw UsageError("unknown command " + args.front() + didYouMean(args.front(), known));
+        }
         const ParsedArguments parsed = parseFor(*command, {args.begin() + 1, args.end()});
         if (parsed.switches.count("--help")) {
             std::fputs(helpText(commandList()).c_str(), io.out);

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "cli/Suggestion.h"
 #include "core/text/WholeNumber.h"
 
 namespace vantrel::cli {
@@ -23,6 +24,19 @@ std::optional<std::int32_t> ParsedArguments::numberOption(const std::string& nam
     return value;
 }
 
+namespace {
+
+// "unknown option NAME", with the nearest option the command takes.
+UsageError unknownOption(const std::string& name, const std::set<std::string>& valued,
+                         const std::set<std::string>& flags)
+{
+    std::vector<std::string_view> known(valued.begin(), valued.end());
+    known.insert(known.end(), flags.begin(), flags.end());
+    return UsageError("unknown option " + name + didYouMean(name, known));
+}
+
+}  // namespace
+
 ParsedArguments parseArguments(const std::vector<std::string>& args, const std::set<std::string>& valued,
                                const std::set<std::string>& flags)
 {
@@ -32,7 +46,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& args, const std::
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
             if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
-                throw UsageError("unknown option " + arg);
+                throw unknownOption(arg, valued, flags);
             parsed.files.push_back(arg);
             continue;
         }
@@ -55,7 +69,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& args, const std::
                 parsed.options[name] = args[++i];
             }
         } else {
-            throw UsageError("unknown option " + name);
+            throw unknownOption(name, valued, flags);
         }
     }
     return parsed;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/pilot/PilotLoader.h"
+#include "core/platform/PilotFileSearch.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
 #include "core/text/TextRules.h"
@@ -39,6 +40,27 @@ void printFailure(const Streams& io, const std::string& text, const std::string&
         printError(io, cause);
 }
 
+void printLoadFailure(const Streams& io, const std::string& path, const LoadResult& result)
+{
+    for (const std::string& text : result.failureTexts())
+        printError(io, path + ": " + text);
+}
+
+std::vector<std::string> pilotFilesIn(const std::vector<std::string>& paths, const Streams& io, int& status)
+{
+    std::vector<std::string> files;
+    for (const std::string& given : paths) {
+        PilotFileSearch search = findPilotFiles(given);
+        files.insert(files.end(), std::make_move_iterator(search.files.begin()),
+                     std::make_move_iterator(search.files.end()));
+        for (const FileResult& failure : search.failures) {
+            printError(io, failure.message());
+            status = 1;
+        }
+    }
+    return files;
+}
+
 void requireOneFile(const ParsedArguments& args)
 {
     if (args.files.size() != 1)
@@ -66,8 +88,7 @@ bool readPilot(LoadedPilot& pilot, const std::string& path, SettingsStore& setti
     settings.revalidate();
     const LoadResult result = ReadMission(pilot.record, path);
     if (!result.ok()) {
-        for (const auto& message : result.messages)
-            printError(io, message);
+        printLoadFailure(io, path, result);
         return false;
     }
     pilot.range.to.set(result.getTo);

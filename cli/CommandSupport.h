@@ -5,8 +5,10 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "cli/Command.h"
+#include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotRecord.h"
 #include "core/reports/MissionRange.h"
 #include "core/reports/TextSink.h"
@@ -33,6 +35,14 @@ private:
 void printError(const Streams& io, const std::string& text);
 // A fixed failure text, then the system's reason on a line of its own.
 void printFailure(const Streams& io, const std::string& text, const std::string& cause);
+
+// What a failed load tells, each line after the file's name as given
+// ("FILE: no such file"), so that the failures of many files can be told apart.
+void printLoadFailure(const Streams& io, const std::string& path, const LoadResult& result);
+
+// The pilot files the PATHs name, a folder searched through its subfolders;
+// a folder that cannot be searched is told and makes `status` 1.
+std::vector<std::string> pilotFilesIn(const std::vector<std::string>& paths, const Streams& io, int& status);
 
 void requireOneFile(const ParsedArguments& args);
 

@@ -22,10 +22,14 @@ const char* const kHelpTail =
     "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
     "  --from N     the From field before the load (default 0)\n"
     "  --to N       the To field (default: the number of completed campaign missions)\n"
+    "  --bom        start the CSV with a byte-order mark, for spreadsheet programs\n"
+    "               that need one to read it as UTF-8\n"
     "  --help       show this text\n"
+    "  --version    print the program's version\n"
     "\n"
     "Exit status: 0 success; 1 a file could not be loaded or written (diff: the\n"
-    "files differ); 2 a usage error (diff: also a file that cannot be loaded).\n"
+    "files or folders differ); 2 a usage error (diff: also a file that cannot be\n"
+    "loaded).\n"
     "\n"
     "Backups: before its first change to a pilot file, set copies the file to\n"
     "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups) as\n"
@@ -90,7 +94,7 @@ std::string shortUsage(std::span<const Command* const> commands)
     for (const Command* command : commands)
         names += (names.empty() ? "" : "|") + std::string(command->name);
     return "Usage: vantrel-cli " + names +
-           " [OPTIONS] PILOT.plt...\n"
+           " [OPTIONS] PATH...\n"
            "Try 'vantrel-cli --help' for the commands and their options.\n";
 }
 
@@ -117,7 +121,7 @@ std::string manSynopsis(std::span<const Command* const> commands)
             text += ".I " + roff(operands) + "\n";
         text += ".br\n";
     }
-    return text + ".B vantrel-cli\n.B \\-\\-help\n";
+    return text + ".B vantrel-cli\n.B \\-\\-help\n.br\n.B vantrel-cli\n.B \\-\\-version\n";
 }
 
 }  // namespace vantrel::cli

@@ -49,7 +49,12 @@ QString PilotTableModel::markDescription(int row) const
         findings << QStringLiteral("%1 integrity error(s)").arg(errors);
     if (entry.check.totalWarning)
         findings << QStringLiteral("score total warning");
-    return QStringLiteral("Marked: ") + findings.join(QStringLiteral(", "));
+    if (!entry.otherCopies.empty())
+        findings << QStringLiteral("%1 other copy(ies) differ").arg(entry.otherCopies.size());
+    QString described = QStringLiteral("Marked: ") + findings.join(QStringLiteral(", "));
+    for (const std::string& copy : entry.otherCopies)
+        described += QLatin1Char('\n') + QString::fromStdString(copy);
+    return described;
 }
 
 QVariant PilotTableModel::data(const QModelIndex& index, int role) const

@@ -17,6 +17,7 @@
 #include <QTextEdit>
 #include <QValidator>
 
+#include <utility>
 
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
@@ -315,8 +316,10 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
     const vantrel::LoadResult result = vantrel::ReadMission(record_, QFile::encodeName(FileName).toStdString(), *fileAccess);
     known_.identity = result.identity;
     known_.record = record_;
+    // The boxes keep their texts; the first tells the file and why it could not be opened.
+    QString cause = result.cause.empty() ? QString() : FileName + QStringLiteral(": ") + QString::fromStdString(result.cause);
     for (const std::string& message : result.messages)
-        prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message));
+        prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message), std::exchange(cause, QString()));
     if (!result.ok()) {
         if (isVisible())
             close();

@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     }
     pilot.setInt(L::AzzTotalKills, azzTotal);
 
-    const std::int32_t simKills[][4] = {{4, 25, 25, 5}, {5, 17, 17, 3}, {0, 2, 2, 0}, {126, 0, 1, 0}};
+    const std::int32_t simKills[][4] = {{4, 25, 25, 5}, {5, 17, 17, 3}, {0, 2, 2, 0}, {126, 1, 1, 0}};
     for (const auto& k : simKills) {
         const auto craft = static_cast<std::uint32_t>(k[0]);
         pilot.setInt(L::SimKillsA, k[1], craft);

@@ -43,7 +43,7 @@ bool readLog(const std::string& path, const Streams& io, std::string& text)
 int runEntry(const ParsedArguments& args, const Streams& io)
 {
     if (args.files.empty())
-        throw UsageError("expected at least one pilot file");
+        throw UsageError("expected at least one pilot file or folder");
     const auto logFile = args.option("--append");
     if (logFile && namesAPilotFile(*logFile))
         throw UsageError("--append " + *logFile +
@@ -59,7 +59,7 @@ int runEntry(const ParsedArguments& args, const Streams& io)
     int status = 0;
     std::vector<std::string> entries;
     LineWriter out(io.out);
-    for (const auto& path : args.files) {
+    for (const auto& path : pilotFilesIn(args.files, io, status)) {
         LoadedPilot pilot;
         if (!readPilot(pilot, path, *settings, io)) {
             status = 1;
@@ -109,8 +109,9 @@ const Command& entryCommand()
     static const Command command{
         "entry",
         {{"--ini", "PATH"}, {"--append", "LOGFILE"}},
-        "PILOT.plt...",
-        {"one score entry per pilot file; --append adds them to a main log file"},
+        "PATH...",
+        {"one score entry per pilot file; --append adds them to a main log file;",
+         "a PATH that is a folder is searched as table does"},
         runEntry,
     };
     return command;

@@ -16,11 +16,16 @@ int runTable(const ParsedArguments& args, const Streams& io)
     if (formatName != "tsv" && formatName != "csv")
         throw UsageError("--format must be tsv or csv");
     const TableFormat format = formatName == "csv" ? TableFormat::Csv : TableFormat::Tsv;
+    const bool byteOrderMark = args.switches.count("--bom") > 0;
+    if (byteOrderMark && format != TableFormat::Csv)
+        throw UsageError("--bom goes with --format csv");
     // The settings file is looked at once (an unreadable --ini stops the
     // run); no setting changes a row, so no file looks at it again.
     openSettings(args, io);
 
     const auto print = [&](const std::string& line) { writeText(io.out, line); };
+    if (byteOrderMark)
+        print(std::string(kUtf8ByteOrderMark));
     print(tableLine(pilotTableHeader(), format));
     int status = 0;
     for (const std::string& given : args.files) {
@@ -45,12 +50,15 @@ const Command& tableCommand()
 {
     static const Command command{
         "table",
-        {{"--ini", "PATH"}, {"--format", "tsv|csv"}},
+        {{"--ini", "PATH"}, {"--format", "tsv|csv"}, {"--bom", ""}},
         "PATH...",
         {"one row per pilot file after a header row: name, rank, rating,",
          "Kalidor Crescent, missions, scores, bonuses, totals, integrity",
-         "errors, total warning; a PATH that is a folder is searched with",
-         "its subfolders for *.plt files, in name order; tsv is the default"},
+         "errors, total warning, load error, and how many other copies",
+         "differ (A/B kill and assist lists, stored kill totals, simulator",
+         "score copies); a PATH that is a folder is searched with its",
+         "subfolders for *.plt files, in name order; tsv is the default;",
+         "--bom starts the CSV with a byte-order mark"},
         runTable,
     };
     return command;

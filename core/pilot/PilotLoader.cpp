@@ -2,9 +2,11 @@
 
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 
 #include "core/pilot/LittleEndian.h"
+#include "core/pilot/OpenFailure.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/pilot/Vocabulary.h"
 #include "core/text/WholeNumber.h"
@@ -140,6 +142,13 @@ std::string loadErrorsMessage(std::uint16_t count)
     return std::to_string(count) + " Errors while loading file! This may not be a XWA pilotfile.";
 }
 
+std::vector<std::string> LoadResult::failureTexts() const
+{
+    if (!cause.empty())
+        return {cause};
+    return messages;
+}
+
 LoadResult ReadMission(PilotRecord& record, const std::string& fileName, FileAccess& files)
 {
     LoadResult result;
@@ -147,11 +156,14 @@ LoadResult ReadMission(PilotRecord& record, const std::string& fileName, FileAcc
     record.PilotFileName = fileName;
 
     // The loader only reads: a read-only pilot file can still be viewed.
+    errno = 0;
     std::unique_ptr<OpenFile> file = files.open(fileName, OpenMode::ReadOnly);
-    if (!file)
+    if (!file) {
         ++errors;
-    else if (const std::optional<OpenFile::Status> status = file->status())
+        result.cause = openFailureCause(fileName, errno);
+    } else if (const std::optional<OpenFile::Status> status = file->status()) {
         result.identity = status->identity;
+    }
 
     const std::int64_t length = file ? file->size() : -1;
     if (length != layout::kPilotFileSize) {

@@ -16,6 +16,9 @@ struct LoadResult {
     std::uint16_t LoadErrorCount = 0;
     // Error-box texts to show, in order (empty on success).
     std::vector<std::string> messages;
+    // Why the file could not be opened ("no such file", "is a folder", see
+    // openFailureCause); empty when it was opened.
+    std::string cause;
 
     // On success, what the dialog's controls get (-1: no row selected).
     std::string pilotNameText;  // UTF-8, up to 13 characters
@@ -29,6 +32,11 @@ struct LoadResult {
     std::optional<FileIdentity> identity;
 
     bool ok() const { return LoadErrorCount == 0; }
+
+    // What a reader without the boxes is told of a failed load: the cause
+    // alone when the file could not be opened (the boxes' "wrong size. -1"
+    // would only mislead there), the boxes' texts otherwise.
+    std::vector<std::string> failureTexts() const;
 };
 
 std::string wrongSizeMessage(std::int64_t length);

@@ -559,6 +559,14 @@ std::span<const std::string_view> kalidorStates() { return kKalidorStates; }
 std::span<const std::string_view> missionTitles() { return kMissionTitles; }
 std::span<const std::string_view> craftTypeLabels() { return kCraftTypeLabels; }
 
+std::string craftTypeName(std::size_t craftType)
+{
+    std::string_view label = kCraftTypeLabels[craftType];
+    while (!label.empty() && (label.back() == ':' || label.back() == '\t'))
+        label.remove_suffix(1);
+    return std::string(label);
+}
+
 int selectionFor(std::span<const std::string_view> table, std::int64_t value)
 {
     if (value < 0 || value >= static_cast<std::int64_t>(table.size()))

@@ -14,6 +14,10 @@ std::span<const std::string_view> kalidorStates();     // 7 rows
 std::span<const std::string_view> missionTitles();     // 255 rows
 std::span<const std::string_view> craftTypeLabels();   // 231 rows, tabs and colon included
 
+// A craft type's name: its label without the tabs and colon that align the
+// full details report.
+std::string craftTypeName(std::size_t craftType);
+
 // The row a drop-down box selects for a stored value: the value itself when
 // it names a row of the table, -1 (no selection) otherwise.
 int selectionFor(std::span<const std::string_view> table, std::int64_t value);

@@ -1,6 +1,5 @@
 #include "core/reports/PilotDiff.h"
 
-#include <numeric>
 #include <span>
 #include <string_view>
 
@@ -13,25 +12,9 @@ namespace vantrel {
 
 namespace {
 
-// A craft type's name: its label without the tabs and colon that align the
-// full details report.
-std::string craftName(std::size_t craftType)
-{
-    std::string_view label = vocabulary::craftTypeLabels()[craftType];
-    while (!label.empty() && (label.back() == ':' || label.back() == '\t'))
-        label.remove_suffix(1);
-    return std::string(label);
-}
-
 std::string quoted(const std::string& text)
 {
     return "\"" + text + "\"";
-}
-
-template <typename Table>
-std::int32_t wrappingSum(const Table& table)
-{
-    return std::accumulate(table.begin(), table.end(), std::int32_t{0}, wrappingAdd);
 }
 
 std::string withSign(std::int32_t change)
@@ -155,16 +138,16 @@ std::vector<std::string> diffPilots(const PilotRecord& a, const PilotRecord& b)
     d.number("Simulator missions completed", a.SimMissionCount, b.SimMissionCount);
     d.missions("Simulator mission", a.SimMissions, a.SimMissionCount, b.SimMissions, b.SimMissionCount);
 
-    d.counters("TOD kills A", a.TODKillsA, b.TODKillsA, craftName);
-    d.counters("TOD kills B", a.TODKillsB, b.TODKillsB, craftName);
-    d.counters("TOD assists A", a.TODAssistsA, b.TODAssistsA, craftName);
-    d.counters("TOD assists B", a.TODAssistsB, b.TODAssistsB, craftName);
-    d.counters("Azzameen kills", a.AzzKills, b.AzzKills, craftName);
-    d.counters("Azzameen assists A", a.AzzAssistsA, b.AzzAssistsA, craftName);
-    d.counters("Azzameen assists B", a.AzzAssistsB, b.AzzAssistsB, craftName);
-    d.counters("Simulator kills A", a.SimKillsA, b.SimKillsA, craftName);
-    d.counters("Simulator kills B", a.SimKillsB, b.SimKillsB, craftName);
-    d.counters("Simulator assists", a.SimAssists, b.SimAssists, craftName);
+    d.counters("TOD kills A", a.TODKillsA, b.TODKillsA, vocabulary::craftTypeName);
+    d.counters("TOD kills B", a.TODKillsB, b.TODKillsB, vocabulary::craftTypeName);
+    d.counters("TOD assists A", a.TODAssistsA, b.TODAssistsA, vocabulary::craftTypeName);
+    d.counters("TOD assists B", a.TODAssistsB, b.TODAssistsB, vocabulary::craftTypeName);
+    d.counters("Azzameen kills", a.AzzKills, b.AzzKills, vocabulary::craftTypeName);
+    d.counters("Azzameen assists A", a.AzzAssistsA, b.AzzAssistsA, vocabulary::craftTypeName);
+    d.counters("Azzameen assists B", a.AzzAssistsB, b.AzzAssistsB, vocabulary::craftTypeName);
+    d.counters("Simulator kills A", a.SimKillsA, b.SimKillsA, vocabulary::craftTypeName);
+    d.counters("Simulator kills B", a.SimKillsB, b.SimKillsB, vocabulary::craftTypeName);
+    d.counters("Simulator assists", a.SimAssists, b.SimAssists, vocabulary::craftTypeName);
 
     d.counters("Multiplayer kills", a.PlayerKillsByRating, b.PlayerKillsByRating, ratingName);
     d.counters("Killed by players", a.KilledByPlayersByRating, b.KilledByPlayersByRating, ratingName);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/reports/CopyComparison.h"
 #include "core/reports/IntegrityCheck.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
@@ -30,6 +31,7 @@ const std::array<std::string_view, kPilotTableColumns> kHeader = {
     "Integrity errors",
     "Total warning",
     "Load error",
+    "Other copies differ",
 };
 
 // Fields go straight onto the line being built.
@@ -88,12 +90,13 @@ std::span<const std::string_view> pilotTableHeader()
 
 bool pilotTableNumberColumn(std::size_t column)
 {
-    return column >= kCampaignMissionsColumn && column <= kIntegrityErrorsColumn;
+    return (column >= kCampaignMissionsColumn && column <= kIntegrityErrorsColumn) || column == kOtherCopiesColumn;
 }
 
 namespace {
 
-PilotTableRow rowWithFindings(const std::string& file, const PilotRecord& record, const IntegrityFindings& check)
+PilotTableRow rowWithFindings(const std::string& file, const PilotRecord& record, const IntegrityFindings& check,
+                              const std::vector<std::string>& otherCopies)
 {
     const auto simScored = std::count_if(record.SimMissions.begin(), record.SimMissions.end(),
                                          [](const MissionEntry& m) { return m.MissionScore != 0; });
@@ -115,6 +118,7 @@ PilotTableRow rowWithFindings(const std::string& file, const PilotRecord& record
     row[kSimMissionsColumn] = std::to_string(simScored);
     row[kIntegrityErrorsColumn] = std::to_string(check.errors());
     row[kTotalWarningColumn] = check.totalWarning ? "yes" : "no";
+    row[kOtherCopiesColumn] = std::to_string(otherCopies.size());
     return row;
 }
 
@@ -122,7 +126,7 @@ PilotTableRow rowWithFindings(const std::string& file, const PilotRecord& record
 
 PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record)
 {
-    return rowWithFindings(file, record, CheckIntegrity(record));
+    return rowWithFindings(file, record, CheckIntegrity(record), CompareOtherCopies(record));
 }
 
 PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files)
@@ -137,7 +141,7 @@ PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, Fi
     const LoadResult loaded = ReadMission(record, path, files);
     if (!loaded.ok()) {
         entry.cells[kFileColumn] = path;
-        for (const std::string& message : loaded.messages) {
+        for (const std::string& message : loaded.failureTexts()) {
             if (!entry.cells[kLoadErrorColumn].empty())
                 entry.cells[kLoadErrorColumn] += ' ';
             entry.cells[kLoadErrorColumn] += message;
@@ -145,7 +149,8 @@ PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, Fi
         return entry;
     }
     entry.check = CheckIntegrity(record);
-    entry.cells = rowWithFindings(path, record, entry.check);
+    entry.otherCopies = CompareOtherCopies(record);
+    entry.cells = rowWithFindings(path, record, entry.check, entry.otherCopies);
     entry.loaded = true;
     return entry;
 }

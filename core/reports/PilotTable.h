@@ -16,7 +16,11 @@ namespace vantrel {
 
 enum class TableFormat { Tsv, Csv };
 
-inline constexpr std::size_t kPilotTableColumns = 17;
+// What a CSV file starts with for the spreadsheet programs that take it as
+// UTF-8 only then: the byte-order mark, in UTF-8.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+inline constexpr std::size_t kPilotTableColumns = 18;
 using PilotTableRow = std::array<std::string, kPilotTableColumns>;
 
 // The columns, in the order of the header row.
@@ -38,6 +42,7 @@ enum PilotTableColumn : std::size_t {
     kIntegrityErrorsColumn,
     kTotalWarningColumn,
     kLoadErrorColumn,
+    kOtherCopiesColumn,  // added last, so that the columns before keep their places
 };
 
 // The header row's column names.
@@ -50,15 +55,16 @@ struct PilotTableEntry {
     PilotTableRow cells;
     bool loaded = false;  // false: only the file and the load error are filled
     IntegrityFindings check;  // of a loaded file
+    std::vector<std::string> otherCopies;  // of a loaded file: CompareOtherCopies
 
-    // A loaded file whose check finds differing copies or whose score total
-    // warning applies.
-    bool flagged() const { return loaded && (check.errors() > 0 || check.totalWarning); }
+    // A loaded file whose check finds differing copies, whose score total
+    // warning applies or whose other copies differ.
+    bool flagged() const { return loaded && (check.errors() > 0 || check.totalWarning || !otherCopies.empty()); }
 };
 
 // The row for a loaded record; `file` is the file column's text. The
-// integrity figures are the check's findings whatever CheckCheat says; no
-// setting changes the row.
+// integrity figures are the check's findings whatever CheckCheat says, and
+// the other copies are always compared; no setting changes the row.
 PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record);
 
 // Loads the file and builds its row, or the row of a file that failed to load.

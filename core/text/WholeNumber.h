@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,6 +20,13 @@ constexpr std::int32_t wrappingAdd(std::int32_t a, std::int32_t b)
 constexpr std::int32_t wrappingSub(std::int32_t a, std::int32_t b)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// The sum of a table's values, wrapping as wrappingAdd does.
+template <typename Table>
+constexpr std::int32_t wrappingSum(const Table& table)
+{
+    return std::accumulate(table.begin(), table.end(), std::int32_t{0}, wrappingAdd);
 }
 
 // An optional sign followed by decimal digits, within the 32-bit range.

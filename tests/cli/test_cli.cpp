@@ -11,6 +11,7 @@
 
 #include "CliFixture.h"
 #include "core/text/TextRules.h"
+#include "core/Version.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -86,11 +87,9 @@ TEST_F(CliTest, EntryGoesOnPastFilesThatFailToLoad)
     const CliRun run = cli("entry --ini " + ini + " " + good + " " + bad + " " + dir.file("missing.plt") + " " + good);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Wedge - Score: 1000 (1000+0)\nWedge - Score: 1000 (1000+0)\n");
-    EXPECT_EQ(run.err,
-              "The file have wrong size. 9 The plt file must be 152.076 bytes!\n"
-              "1 Errors while loading file! This may not be a XWA pilotfile.\n"
-              "The file have wrong size. -1 The plt file must be 152.076 bytes!\n"
-              "2 Errors while loading file! This may not be a XWA pilotfile.\n");
+    EXPECT_EQ(run.err, bad + ": The file have wrong size. 9 The plt file must be 152.076 bytes!\n" + bad +
+                           ": 1 Errors while loading file! This may not be a XWA pilotfile.\n" + dir.file("missing.plt") +
+                           ": no such file\n");
 }
 
 // A file name is bytes; what the program prints is UTF-8. Each byte that is
@@ -307,6 +306,40 @@ TEST_F(CliTest, UsageErrorsAndHelp)
     EXPECT_EQ(cli("entry --help").status, 0);
 }
 
+TEST_F(CliTest, VersionAndTheNearestCommand)
+{
+    const CliRun version = cli("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("vantrel-cli ") + kBuildDate + "\n");
+    EXPECT_EQ(version.err, "");
+
+    for (const auto& [args, told] : {std::pair{"tabel x.plt", "unknown command tabel; did you mean table?\n"},
+                                     std::pair{"dif a b", "unknown command dif; did you mean diff?\n"},
+                                     std::pair{"--versoin", "unknown command --versoin; did you mean --version?\n"},
+                                     std::pair{"frobnicate x.plt", "unknown command frobnicate\n"}}) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_TRUE(run.err.starts_with(std::string("vantrel-cli: ") + told)) << run.err;
+    }
+}
+
+TEST_F(CliTest, AnUnknownOptionSuggestsTheNearestOne)
+{
+    for (const auto& [args, told] : {
+             std::pair{"table --formt csv x.plt", "unknown option --formt; did you mean --format?"},
+             std::pair{"table -format csv x.plt", "unknown option -format; did you mean --format?"},
+             std::pair{"missions --form 3 x.plt", "unknown option --form; did you mean --from?"},
+             std::pair{"entry --apend log.txt x.plt", "unknown option --apend; did you mean --append?"},
+             std::pair{"report --zzz x.plt", "unknown option --zzz\n"},
+         }) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_TRUE(run.err.starts_with(std::string("vantrel-cli: ") + told)) << run.err;
+    }
+}
+
 TEST_F(CliTest, TheBundledSampleIsAConsistentPilot)
 {
     const CliRun run = cli("report --ini " + ini + " '" VANTREL_SAMPLE_PILOT "'");
@@ -315,6 +348,12 @@ TEST_F(CliTest, TheBundledSampleIsAConsistentPilot)
     EXPECT_NE(run.out.find("Pilotfile seems OK.\n"), std::string::npos);
     EXPECT_EQ(run.out.find("Calculated Total Score"), std::string::npos);
     EXPECT_NE(run.out.find("\n20: Tot. Score= "), std::string::npos);
+
+    // Every other copy agrees too: the table's last column is 0.
+    const CliRun table = cli("table --ini " + ini + " '" VANTREL_SAMPLE_PILOT "'");
+    EXPECT_EQ(table.status, 0);
+    EXPECT_NE(table.out.find("\tOther copies differ\n" VANTREL_SAMPLE_PILOT "\tKestrel\t"), std::string::npos);
+    EXPECT_TRUE(table.out.ends_with("\t0\tno\t\t0\n")) << table.out;
 }
 
 }  // namespace
@@ -353,6 +392,43 @@ TEST_F(CliTest, SetRefusesValuesOutsideTheTablesAndWritesNothing)
         EXPECT_EQ(run.out, "") << args;
     }
     EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(CliTest, EveryLoadFailureNamesTheFileAsGivenAndItsCause)
+{
+    const std::string good = pilot("Wedge_Antilles.plt", 1);
+    std::filesystem::create_directory(dir.file("folder.plt"));
+    std::filesystem::create_symlink("gone.plt", dir.path() / "dangling.plt");
+
+    const CliRun report = cli("report --ini " + ini + " Red_07.plt");
+    EXPECT_EQ(report.status, 1);
+    EXPECT_EQ(report.err, "Red_07.plt: no such file\n");
+    const CliRun missions = cli("missions --ini " + ini + " " + dir.file("folder.plt"));
+    EXPECT_EQ(missions.status, 1);
+    EXPECT_EQ(missions.err, dir.file("folder.plt") + ": is a folder\n");
+    const CliRun set = cli("set --ini " + ini + " --rank 2 " + dir.file("dangling.plt"));
+    EXPECT_EQ(set.status, 1);
+    EXPECT_EQ(set.err, dir.file("dangling.plt") + ": a link to a missing file\n");
+    const CliRun entry = cli("entry --ini " + ini + " " + dir.file("missing.plt") + " " + good + " " +
+                             dir.file("dangling.plt"));
+    EXPECT_EQ(entry.status, 1);
+    EXPECT_EQ(entry.out, "Wedge - Score: 1000 (1000+0)\n");
+    EXPECT_EQ(entry.err, dir.file("missing.plt") + ": no such file\n" + dir.file("dangling.plt") +
+                             ": a link to a missing file\n");
+
+    // Without read permission; root reads every file, so the run is made as
+    // the unprivileged user then.
+    ASSERT_EQ(::chmod(good.c_str(), 0200), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    for (const char* output : {"stdout", "stderr"})  // for that user to write anew
+        std::filesystem::remove(dir.file(output));
+    const std::optional<std::string> locked = resultWithin(30, [&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return std::string("cannot become another user");
+        const CliRun run = cli("report --ini " + ini + " " + good);
+        return std::to_string(run.status) + " " + run.err;
+    });
+    EXPECT_EQ(locked, std::optional<std::string>("1 " + good + ": permission denied\n"));
 }
 
 TEST_F(CliTest, SetReportsAFileThatIsNoPilot)

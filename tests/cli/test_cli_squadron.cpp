@@ -66,12 +66,12 @@ TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
     EXPECT_EQ(tsv.out,
               "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
               "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
-              "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\n" +
-                  squad + "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\n" +
-                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n" +
+              "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n" +
+                  squad + "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\t0\n" +
+                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
                   squad + "/bad.plt\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tThe file have wrong size. 152075 The plt file must be "
-                          "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\n" +
-                  squad + "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\n");
+                          "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\t\n" +
+                  squad + "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\t0\n");
 
     const CliRun csv = cli("table --ini " + ini + " --format csv '" + squad + "/Wedge, \"Red Two\".plt' '" + squad +
                         "/a.plt'");
@@ -79,9 +79,9 @@ TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
     EXPECT_EQ(csv.out,
               "File,Pilot name,Rank,Rating,Kalidor Crescent,Campaign missions completed,TOD score,TOD bonus,"
               "Azzameen score,Azzameen bonus,Campaign total,Simulator score,Simulator bonus,"
-              "Simulator missions with a score,Integrity errors,Total warning,Load error\r\n\"" +
-                  squad + "/Wedge, \"\"Red Two\"\".plt\",Wedge,9,Marksman 3rd,None,1,500,0,0,0,500,0,0,0,1,no,\r\n" +
-                  squad + "/a.plt,Jan Ors,Flight Officer,Marksman 3rd,None,1,1000,0,0,0,1000,0,0,0,0,no,\r\n");
+              "Simulator missions with a score,Integrity errors,Total warning,Load error,Other copies differ\r\n\"" +
+                  squad + "/Wedge, \"\"Red Two\"\".plt\",Wedge,9,Marksman 3rd,None,1,500,0,0,0,500,0,0,0,1,no,,0\r\n" +
+                  squad + "/a.plt,Jan Ors,Flight Officer,Marksman 3rd,None,1,1000,0,0,0,1000,0,0,0,0,no,,0\r\n");
 }
 
 TEST_F(SquadronCliTest, TableUsage)
@@ -127,6 +127,83 @@ TEST_F(SquadronCliTest, DiffOfTwoSaves)
     EXPECT_EQ(broken.err, dir.file("short.plt") + ": The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
                               dir.file("short.plt") + ": 1 Errors while loading file! This may not be a XWA pilotfile.\n");
     EXPECT_EQ(cli("diff '" + before + "'").status, 2);
+}
+
+TEST_F(SquadronCliTest, DiffOfTwoFoldersPairsThePilotsByFileName)
+{
+    const std::string before = dir.file("before"), after = dir.file("after");
+    fs::create_directories(before + "/gold");
+    fs::create_directories(after + "/gold");
+    for (const std::string& folder : {before, after}) {
+        ASSERT_TRUE(pilot("Jan Ors", 1000).save(folder + "/Jan.plt"));
+        ASSERT_TRUE(pilot("Biggs", 200).save(folder + "/gold/Biggs.plt"));
+    }
+    PilotImage later = pilot("Jan Ors", 1000);
+    later.setInt(L::TODScoreA, 1500);
+    ASSERT_TRUE(later.save(after + "/Jan.plt"));
+    ASSERT_TRUE(pilot("Wedge", 10).save(before + "/Wedge.plt"));
+    ASSERT_TRUE(pilot("Porkins", 10).save(after + "/Porkins.plt"));
+
+    const CliRun run = cli("diff '" + before + "' '" + after + "/'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "Jan.plt:\n"
+                       "  TOD score A: 1000 -> 1500\n"
+                       "  Campaign total: 1000 -> 1500 (+500)\n"
+                       "Only in " + before + ": Wedge.plt\n"
+                       "Only in " + after + "/: Porkins.plt\n");
+
+    const CliRun same = cli("diff '" + before + "' '" + before + "'");
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+
+    // A pilot that cannot be loaded is told; the others are still compared.
+    writeFile(after + "/gold/Biggs.plt", "x");
+    const CliRun broken = cli("diff '" + before + "' '" + after + "'");
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_EQ(broken.err, after + "/gold/Biggs.plt: The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
+                              after + "/gold/Biggs.plt: 1 Errors while loading file! This may not be a XWA pilotfile.\n");
+    EXPECT_TRUE(broken.out.starts_with("Jan.plt:\n")) << broken.out;
+
+    // A folder and a file do not pair.
+    const CliRun mixed = cli("diff '" + before + "' '" + after + "/Jan.plt'");
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_EQ(mixed.out, "");
+}
+
+TEST_F(SquadronCliTest, EntryTakesFoldersAsTableDoes)
+{
+    const std::string squad = dir.file("squad");
+    fs::create_directories(squad + "/nested");
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(squad + "/b.plt"));
+    ASSERT_TRUE(pilot("Biggs", 200).save(squad + "/nested/a.plt"));
+    ASSERT_TRUE(pilot("Wedge", 500).save(dir.file("Wedge.plt")));
+    writeFile(squad + "/notes.txt", "not a pilot");
+
+    const CliRun run = cli("entry --ini " + ini + " '" + squad + "' '" + dir.file("Wedge.plt") + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    // Named by the file, as the default settings have it.
+    EXPECT_EQ(run.out, "b - Score: 1000 (1000+0)\na - Score: 200 (200+0)\nWedge - Score: 500 (500+0)\n");
+
+    const std::string log = dir.file("log.txt");
+    EXPECT_EQ(cli("entry --ini " + ini + " --append '" + log + "' '" + squad + "'").status, 0);
+    EXPECT_EQ(readFile(log), "b - Score: 1000 (1000+0)\r\na - Score: 200 (200+0)\r\n");
+}
+
+TEST_F(SquadronCliTest, TableCsvWithAByteOrderMark)
+{
+    ASSERT_TRUE(pilot("Jan Ors", 1000).save(dir.file("a.plt")));
+    const CliRun plain = cli("table --ini " + ini + " --format csv '" + dir.file("a.plt") + "'");
+    const CliRun marked = cli("table --ini " + ini + " --format=csv --bom '" + dir.file("a.plt") + "'");
+    EXPECT_EQ(marked.status, 0);
+    EXPECT_EQ(marked.out, "\xEF\xBB\xBF" + plain.out);
+    EXPECT_TRUE(plain.out.starts_with("File,"));
+
+    const CliRun tsv = cli("table --ini " + ini + " --bom '" + dir.file("a.plt") + "'");
+    EXPECT_EQ(tsv.status, 2);
+    EXPECT_EQ(tsv.out, "");
+    EXPECT_TRUE(tsv.err.starts_with("vantrel-cli: --bom goes with --format csv\n")) << tsv.err;
 }
 
 TEST_F(SquadronCliTest, SetBacksUpTheFileBeforeWriting)
@@ -179,14 +256,12 @@ TEST_F(SquadronCliTest, SetWritesNothingWhenTheBackupFails)
 const std::string kHeaderTsv =
     "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
     "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
-    "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\n";
+    "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n";
 
-// The row of a file that cannot be opened at all, with the load's messages.
-std::string unopenedRow(const std::string& path)
+// The row of a file that cannot be opened at all, with the cause.
+std::string unopenedRow(const std::string& path, const std::string& cause)
 {
-    return path + std::string(16, '\t') +
-           "The file have wrong size. -1 The plt file must be 152.076 bytes! 2 Errors while loading file! This may not "
-           "be a XWA pilotfile.\n";
+    return path + std::string(16, '\t') + cause + "\t\n";
 }
 
 TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
@@ -205,15 +280,18 @@ TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
     writeFile(squad + "/readme.txt", "not a pilot");
 
     const std::string janRow =
-        squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n";
+        squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n";
     const std::string biggsRow =
-        squad + "/nested/f.plt\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\n";
+        squad + "/nested/f.plt\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\t0\n";
     const CliRun run = runCli(dir, "table --ini " + ini + " '" + squad + "'", 20);
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, kHeaderTsv + janRow + unopenedRow(squad + "/b.plt") + unopenedRow(squad + "/c.plt") +
-                           unopenedRow(squad + "/d.plt") + unopenedRow(squad + "/nested/e.PLT") + biggsRow);
+    const std::string bRow = unopenedRow(squad + "/b.plt", "a link to a missing file");
+    const std::string cRow = unopenedRow(squad + "/c.plt", "a link that leads round in a circle");
+    const std::string dRow = unopenedRow(squad + "/d.plt", "is not a regular file");
+    EXPECT_EQ(run.out, kHeaderTsv + janRow + bRow + cRow + dRow +
+                           unopenedRow(squad + "/nested/e.PLT", "is not a regular file") + biggsRow);
 
     // Given one by one, in the order given.
     const CliRun given = runCli(dir, "table --ini " + ini + " '" + squad + "/d.plt' '" + squad + "/c.plt' '" + squad +
@@ -221,8 +299,7 @@ TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
     EXPECT_FALSE(given.timedOut);
     EXPECT_EQ(given.status, 1);
     EXPECT_EQ(given.err, "");
-    EXPECT_EQ(given.out, kHeaderTsv + unopenedRow(squad + "/d.plt") + unopenedRow(squad + "/c.plt") +
-                             unopenedRow(squad + "/b.plt") + janRow);
+    EXPECT_EQ(given.out, kHeaderTsv + dRow + cRow + bRow + janRow);
 
     // Readable pilots alone still make a clean run.
     const CliRun clean = runCli(dir, "table --ini " + ini + " '" + squad + "/nested/f.plt' '" + squad + "/a.plt'", 20);
@@ -248,8 +325,8 @@ TEST_F(SquadronCliTest, TableTellsOfFoldersAndFilesItMayNotRead)
     EXPECT_EQ(run.err, "Cannot search " + squad + "/locked: Permission denied\n");
     EXPECT_EQ(run.out,
               kHeaderTsv +
-                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\n" +
-                  unopenedRow(squad + "/unreadable.plt"));
+                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
+                  unopenedRow(squad + "/unreadable.plt", "permission denied"));
 
     const CliRun locked = runCli(dir, "table --ini " + ini + " '" + squad + "/locked'", 20);
     EXPECT_EQ(locked.status, 1);

@@ -2,6 +2,9 @@
 // mission lists, and the failures the loader counts and reports.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -61,18 +64,62 @@ TEST_F(LoaderTest, AFailedSizeCheckChangesNothingButTheFileName)
     EXPECT_EQ(record, expected);
 }
 
-TEST_F(LoaderTest, APathThatCannotBeOpenedCountsAsLengthMinusOne)
+TEST_F(LoaderTest, APathThatCannotBeOpenedCountsAsLengthMinusOneAndTellsItsCause)
 {
+    // The boxes' texts stay as they are; the cause says what the path is.
     const std::filesystem::path folder = dir.path() / "folder.plt";
     std::filesystem::create_directory(folder);
-    for (const std::string& path : {dir.file("missing.plt"), folder.string()}) {
+    std::filesystem::create_symlink("gone.plt", dir.path() / "dangling.plt");
+    std::filesystem::create_symlink("circle.plt", dir.path() / "circle.plt");
+    ASSERT_EQ(::mkfifo(dir.file("pipe.plt").c_str(), 0644), 0);
+    writeFile(dir.file("file"), "x");
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("missing.plt"), "no such file"},
+        {folder.string(), "is a folder"},
+        {dir.file("dangling.plt"), "a link to a missing file"},
+        {dir.file("circle.plt"), "a link that leads round in a circle"},
+        {dir.file("pipe.plt"), "is not a regular file"},
+        {dir.file("file/inside.plt"), "no such file"},
+    };
+    for (const auto& [path, cause] : cases) {
+        SCOPED_TRACE(path);
         const LoadResult result = ReadMission(record, path);
-        EXPECT_EQ(result.LoadErrorCount, 2) << path;
+        EXPECT_EQ(result.LoadErrorCount, 2);
         ASSERT_EQ(result.messages.size(), 2u);
         EXPECT_EQ(result.messages[0], "The file have wrong size. -1 The plt file must be 152.076 bytes!");
         EXPECT_EQ(result.messages[1], "2 Errors while loading file! This may not be a XWA pilotfile.");
+        EXPECT_EQ(result.cause, cause);
+        EXPECT_EQ(result.failureTexts(), std::vector<std::string>{cause});
         EXPECT_EQ(record.PilotFileName, path);
     }
+
+    // A file that opens has no cause: its failure is told by the boxes' texts.
+    writeFile(dir.file("short.plt"), "abc");
+    const LoadResult shortFile = ReadMission(record, dir.file("short.plt"));
+    EXPECT_EQ(shortFile.cause, "");
+    EXPECT_EQ(shortFile.failureTexts(), shortFile.messages);
+    EXPECT_EQ(ReadMission(record, save(PilotImage{})).cause, "");
+
+    // An open that fails without telling why.
+    FailingFileAccess failing;
+    failing.failOn[FailingFileAccess::Op::Open] = {1};
+    EXPECT_EQ(ReadMission(record, save(PilotImage{}), failing).cause, "cannot be opened");
+}
+
+TEST_F(LoaderTest, AFileWithoutReadPermissionIsToldAsSuch)
+{
+    // Root reads every file: the load then runs as the unprivileged user.
+    const std::string path = save(PilotImage{});
+    ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::optional<std::string> cause = resultWithin(20, [&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return std::string("cannot become another user");
+        PilotRecord loaded;
+        const LoadResult result = ReadMission(loaded, path);
+        return std::to_string(result.LoadErrorCount) + " " + result.cause;
+    });
+    EXPECT_EQ(cause, std::optional<std::string>("2 permission denied"));
 }
 
 TEST_F(LoaderTest, AReadOnlyPilotFileCanBeViewed)

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "core/reports/PilotDiff.h"
 #include "core/pilot/PilotLoader.h"
+#include "core/reports/PilotPairs.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -129,6 +130,26 @@ TEST(PilotDiff, TotalsWrapLikeTheGameCounters)
                                     "Campaign total: 2147483647 -> -2147483648 (+1)",
                                     "Azzameen kills total: -2147483648 -> 2147483647 (-1)",
                                 }));
+}
+
+TEST(PilotPairs, FoldersArePairedByThePathInsideThem)
+{
+    // As findPilotFiles lists them: whichever way the folder was written.
+    const PilotPairs pairs = pairPilotFiles(
+        "before/", {"before/B.plt", "before/a.plt", "before/gone.plt", "before/wing/x.plt"}, "/tmp/after",
+        {"/tmp/after/a.plt", "/tmp/after/b.plt", "/tmp/after/new.plt", "/tmp/after/wing/x.plt"});
+    ASSERT_EQ(pairs.both.size(), 2u);
+    EXPECT_EQ(pairs.both[0].name, "a.plt");
+    EXPECT_EQ(pairs.both[0].older, "before/a.plt");
+    EXPECT_EQ(pairs.both[0].newer, "/tmp/after/a.plt");
+    EXPECT_EQ(pairs.both[1].name, "wing/x.plt");
+    // Names differing in letter case are different files.
+    EXPECT_EQ(pairs.onlyOlder, (std::vector<std::string>{"before/B.plt", "before/gone.plt"}));
+    EXPECT_EQ(pairs.onlyNewer, (std::vector<std::string>{"/tmp/after/b.plt", "/tmp/after/new.plt"}));
+
+    const PilotPairs empty = pairPilotFiles("a", {}, "b", {"b/x.plt"});
+    EXPECT_TRUE(empty.both.empty());
+    EXPECT_EQ(empty.onlyNewer, std::vector<std::string>{"b/x.plt"});
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(PilotTable, RowHoldsNamesScoresAndCheckResults)
     image.setInt(L::AzzScoreD, 300);
     image.setInt(L::AzzBonus, -109);  // -10 points
     image.setInt(L::SimScoreA, 700);
-    image.setInt(L::SimScoreB, 1);
+    image.setInt(L::SimScoreB, 1);  // with C and D 0: three other copies differ
     image.setInt(L::SimBonus, 207);
     image.setMission(L::CampaignMissionRecords, 0, {0, 1, 1000, 60, 500});
     image.setMission(L::CampaignMissionRecords, 1, {0, 1, 300, 60, -100});
@@ -55,7 +55,8 @@ TEST(PilotTable, RowHoldsNamesScoresAndCheckResults)
 
     const PilotTableRow row = rowFor(image, dir.file("a.plt"));
     EXPECT_EQ(row, (PilotTableRow{"shown name", "Jan Ors", "Lieutenant", "Jedi Master", "Kalidor Crescent: Diamond Eyes",
-                                  "2", "1000", "50", "300", "-10", "1340", "700", "20", "2", "1", "no", ""}));
+                                  "2", "1000", "50", "300", "-10", "1340", "700", "20", "2", "1", "no", "",
+                                  "3"}));
 
     // Values outside the tables show as numbers; a total that misses the
     // missions' sum with both Azzameen copies gives the warning.

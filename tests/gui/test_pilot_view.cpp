@@ -135,6 +135,9 @@ TEST_F(PilotViewTest, AFailedLoadSetsTheTitleShowsItsMessagesAndKeepsTheControls
                                "Error: The file have wrong size. -1 The plt file must be 152.076 bytes!",
                                "Error: 2 Errors while loading file! This may not be a XWA pilotfile.",
                            }));
+    // The first box tells the file and why it could not be opened.
+    EXPECT_EQ(prompts.details, std::vector<std::string>{"The file have wrong size. -1 The plt file must be 152.076 "
+                                                        "bytes! | " + missing.toStdString() + ": no such file"});
     EXPECT_EQ(text(), before);
     EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("3"));
 }

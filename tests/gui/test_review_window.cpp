@@ -238,33 +238,43 @@ TEST_F(ReviewWindowTest, MarksRowsWhoseCheckFindsErrorsOrTheTotalWarningAndRowsT
         writeReviewPilot(QStringLiteral("clean.plt"), {"Clean", 1000}),
         writeReviewPilot(QStringLiteral("copies.plt"), {"Copies", 1000, 0, 999}),
         writeReviewPilot(QStringLiteral("total.plt"), {"Total", 1000, 0, -1, 500}),
+        writePilot(QStringLiteral("lists.plt"), {},
+                   [](PilotImage& image) {
+                       image.setText(L::PilotName, "Lists");
+                       image.setInt(L::TODKillsA, 81, 5);
+                       image.setInt(L::TODKillsB, 41, 5);
+                       image.setInt(L::TODTotalKills, 81);
+                   }),
         writeTruncated(QStringLiteral("short.plt")),
     };
     TReviewWindow& review = openReview(windows, paths);
     PilotTableModel& model = review.model();
-    ASSERT_EQ(model.rowCount(), 4);
+    ASSERT_EQ(model.rowCount(), 5);
 
-    EXPECT_EQ(column(model, PilotTableModel::kMarkColumn), QStringList({"", "!", "!", "X"}));
+    EXPECT_EQ(column(model, PilotTableModel::kMarkColumn), QStringList({"", "!", "!", "!", "X"}));
     QStringList described;
-    for (int row = 0; row < 4; ++row)
+    for (int row = 0; row < 5; ++row)
         described << model.index(row, PilotTableModel::kMarkColumn).data(Qt::AccessibleTextRole).toString();
     EXPECT_EQ(described, QStringList({"Check passed", "Marked: 1 integrity error(s)", "Marked: score total warning",
+                                      "Marked: 1 other copy(ies) differ\nTOD kills, TIE Interceptor: list A 81, list B 41",
                                       "Not loaded: " + truncatedError()}));
+    // The other copies' count is the table's last column.
+    EXPECT_EQ(model.index(3, PilotTableModel::tableColumn(kOtherCopiesColumn)).data().toString(), QStringLiteral("1"));
     // The whole row is coloured, each kind its own way.
     const auto background = [&](int row, int col) { return model.index(row, col).data(Qt::BackgroundRole); };
     EXPECT_FALSE(background(0, kNameCol).isValid());
     EXPECT_TRUE(background(1, kNameCol).isValid());
     EXPECT_EQ(background(1, kTotalColumn), background(2, kNameCol));
-    EXPECT_TRUE(background(3, kFileCol).isValid());
-    EXPECT_NE(background(3, kFileCol), background(1, kFileCol));
-    EXPECT_EQ(model.markedCount(), 2);
+    EXPECT_TRUE(background(4, kFileCol).isValid());
+    EXPECT_NE(background(4, kFileCol), background(1, kFileCol));
+    EXPECT_EQ(model.markedCount(), 3);
     EXPECT_EQ(model.failedCount(), 1);
-    EXPECT_EQ(review.StatusLabel->text(), QStringLiteral("4 file(s): 2 marked, 1 not loaded"));
-    EXPECT_EQ(review.LoadProgress->text(), QStringLiteral("4 of 4 files"));
+    EXPECT_EQ(review.StatusLabel->text(), QStringLiteral("5 file(s): 3 marked, 1 not loaded"));
+    EXPECT_EQ(review.LoadProgress->text(), QStringLiteral("5 of 5 files"));
 
     // Marked first when sorted by the mark, the failed row before them.
     review.PilotTable->sortByColumn(PilotTableModel::kMarkColumn, Qt::DescendingOrder);
-    EXPECT_EQ(column(model, kNameCol), QStringList({"", "Copies", "Total", "Clean"}));
+    EXPECT_EQ(column(model, kNameCol), QStringList({"", "Copies", "Total", "Lists", "Clean"}));
 }
 
 TEST_F(ReviewWindowTest, FilesThatDoNotLoadGetARowWithTheirErrorAndNeverHang)
@@ -301,6 +311,12 @@ TEST_F(ReviewWindowTest, FilesThatDoNotLoadGetARowWithTheirErrorAndNeverHang)
     }
     EXPECT_EQ(model.index(0, PilotTableModel::tableColumn(kLoadErrorColumn)).data().toString(),
               truncatedError());
+    // A file that cannot be opened shows why, as the command line's table does.
+    QStringList causes;
+    for (int row : {1, 3, 4, 5})
+        causes << model.index(row, PilotTableModel::tableColumn(kLoadErrorColumn)).data().toString();
+    EXPECT_EQ(causes, QStringList({"a link to a missing file", "is not a regular file", "is not a regular file",
+                                   "no such file"}));
     EXPECT_TRUE(prompts.log.empty());
 }
 
