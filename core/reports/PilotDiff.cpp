@@ -28,12 +28,6 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-template <typename Table>
-std::int32_t wrappingSum(const Table& table)
-{
-    return std::accumulate(table.begin(), table.end(), std::int32_t{0}, wrappingAdd);
-}
-
 std::string withSign(std::int32_t change)
 {
     return (change >= 0 ? "+" : "") + std::to_string(change);

@@ -21,6 +21,16 @@ constexpr std::int32_t wrappingSub(std::int32_t a, std::int32_t b)
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
+// The 32-bit wrapping sum of a table of counters (a kill table's total).
+template <typename Table>
+constexpr std::int32_t wrappingSum(const Table& table)
+{
+    std::int32_t sum = 0;
+    for (const std::int32_t value : table)
+        sum = wrappingAdd(sum, value);
+    return sum;
+}
+
 // An optional sign followed by decimal digits, within the 32-bit range.
 std::optional<std::int32_t> parseWholeNumber(std::string_view text);
 
