@@ -114,6 +114,7 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
         "Restored " + pilotPath + " from " + backupPath + "." +
         (result.backupFile.empty() ? std::string() : " The file as it was is kept as " + result.backupFile + ".")));
     done.backupFile = std::move(result.backupFile);
+    done.restored = fileIdentity(pilotPath);
     return done;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ inline constexpr std::chrono::seconds kRestoreQuietPeriod{2};
 struct [[nodiscard]] RestoreResult : FileResult {
     explicit RestoreResult(FileResult outcome) : FileResult(std::move(outcome)) {}
     std::string backupFile;  // the copy of the file as it was, when one was made
+    // The restored file as the restore left it, for a watcher of the folder
+    // to take as one of the program's own saves rather than the game's.
+    std::optional<FileIdentity> restored;
 };
 
 // The cause told for a file changed within the quiet period.

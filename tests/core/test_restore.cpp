@@ -102,6 +102,7 @@ TEST(Restore, PutsTheBackupBackAndKeepsTheFileAsItWasWithItsMode)
     EXPECT_EQ(done.message(), "Restored " + s.pilot + " from " + s.backup + ". The file as it was is kept as " +
                                   done.backupFile + ".");
     EXPECT_EQ(s.backupFiles(), (std::vector<std::string>{s.backup, done.backupFile}));
+    EXPECT_EQ(done.restored, fileIdentity(s.pilot));
 
     // Restoring what the file holds already writes nothing and keeps no copy.
     const RestoreResult again = restorePilotBackup(s.pilot, s.backup, s.backups, s.later() + std::chrono::hours(1));
