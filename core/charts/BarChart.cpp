@@ -10,7 +10,7 @@ namespace {
 
 constexpr double kMargin = 16;
 constexpr double kMarkWidth = 16;        // the "!" or "X" before a label
-constexpr double kCharWidth = 6.8;       // an average character at 12 px, for room only
+constexpr double kCharWidth = 7.2;       // an average character at 12 px, for room only
 constexpr double kMaxLabelWidth = 420;
 constexpr double kBarHeight = 12;
 constexpr double kTitleHeight = 40;
@@ -105,7 +105,9 @@ std::string renderSvg(const BarChart& chart)
     double labelWidth = 0;
     double valueWidth = 0;
     std::size_t rowCount = 0;
+    double headings = 0;
     for (const Panel& panel : chart.panels) {
+        headings += panel.heading.empty() ? kPanelGap : kHeadingHeight + kPanelGap;
         labelWidth = std::max(labelWidth, textWidth(panel.heading) - kMarkWidth);
         for (const Row& row : panel.rows) {
             labelWidth = std::max(labelWidth, textWidth(row.label));
@@ -122,9 +124,7 @@ std::string renderSvg(const BarChart& chart)
         legendWidth += 18 + textWidth(series.legend) + 18;
     const double width = std::max({valueX + valueWidth + kMargin, kMargin * 2 + legendWidth,
                                    kMargin * 2 + textWidth(chart.title) * 1.4});
-    const double height = kTitleHeight + kLegendHeight +
-                          static_cast<double>(chart.panels.size()) * (kHeadingHeight + kPanelGap) +
-                          static_cast<double>(rowCount) * kRowHeight + kMargin;
+    const double height = kTitleHeight + kLegendHeight + headings + static_cast<double>(rowCount) * kRowHeight + kMargin;
 
     std::string out;
     out.reserve(1024 + rowCount * 360);
@@ -153,9 +153,10 @@ std::string renderSvg(const BarChart& chart)
     double y = kTitleHeight + kLegendHeight;
     for (const Panel& panel : chart.panels) {
         w.raw("<g class=\"panel\">\n");
-        if (!panel.heading.empty())
+        if (!panel.heading.empty()) {
             w.label(kMargin, y + 14, panel.heading, "font-weight=\"bold\"");
-        y += kHeadingHeight;
+            y += kHeadingHeight;
+        }
         const double top = y;
         if (panel.rows.empty()) {
             w.label(labelX, y + 13, panel.emptyText, "class=\"empty\" font-style=\"italic\"");
