@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "cli/CliOptions.h"
+#include "cli/HistoryCommands.h"
 #include "core/reports/MissionListings.h"
 #include "core/pilot/PilotBackup.h"
 #include "core/reports/PilotDiff.h"
@@ -53,6 +54,16 @@ const char* const kUsage =
     "  diff     OLD.plt NEW.plt\n"
     "           one line for each field that differs between two pilot files\n"
     "           (\"field: old -> new\"), then the change of the totals\n"
+    "  chart    --kind missions|kills|squadron|history [--column NAME] PATH...\n"
+    "           a chart as an SVG document: a pilot's campaign missions, kills\n"
+    "           by craft type or history (its backups and the file now), or a\n"
+    "           squadron's table column NAME (default Campaign total) per pilot\n"
+    "  backups  PILOT.plt\n"
+    "           the pilot's backups and the file now, each with what changed\n"
+    "           from it to the next\n"
+    "  restore  PILOT.plt BACKUP\n"
+    "           puts a backup back, after backing up the file as it is now;\n"
+    "           refused while the file is changing or when BACKUP is no pilot file\n"
     "\n"
     "Options:\n"
     "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
@@ -63,13 +74,13 @@ const char* const kUsage =
     "Exit status: 0 success; 1 a file could not be loaded or written (diff: the\n"
     "files differ); 2 a usage error (diff: also a file that cannot be loaded).\n"
     "\n"
-    "Backups: before its first change to a pilot file, set copies the file to\n"
+    "Backups: before its first change to a pilot file, set (and restore) copies the file to\n"
     "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups) as\n"
     "NAME-YYYYMMDD-HHMMSS.plt and keeps the 20 newest copies of each file name.\n"
     "If the copy cannot be made, nothing is written.\n";
 
 const char* const kShortUsage =
-    "Usage: vantrel-cli report|missions|entry|set|table|diff [OPTIONS] PILOT.plt...\n"
+    "Usage: vantrel-cli report|missions|entry|set|table|diff|chart|backups|restore [OPTIONS] PILOT.plt...\n"
     "Try 'vantrel-cli --help' for the commands and their options.\n";
 
 class LineWriter final : public TextSink {
@@ -436,6 +447,9 @@ const Command kCommands[] = {
     {"set", {"--ini", "--name", "--rank", "--rating", "--kalidor", "--active-mission"}, runSet},
     {"table", {"--ini", "--format"}, runTable},
     {"diff", {}, runDiff},
+    {"chart", {"--kind", "--column"}, runChart},
+    {"backups", {}, runBackups},
+    {"restore", {}, runRestore},
 };
 
 }  // namespace
