@@ -6,6 +6,7 @@ std::span<const Command* const> commandList()
 {
     static const Command* const commands[] = {
         &reportCommand(), &missionsCommand(), &entryCommand(), &setCommand(), &tableCommand(), &diffCommand(),
+        &chartCommand(), &backupsCommand(), &restoreCommand(),
     };
     return commands;
 }

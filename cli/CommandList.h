@@ -14,6 +14,9 @@ const Command& entryCommand();
 const Command& setCommand();
 const Command& tableCommand();
 const Command& diffCommand();
+const Command& chartCommand();
+const Command& backupsCommand();
+const Command& restoreCommand();
 
 std::span<const Command* const> commandList();
 

@@ -31,7 +31,7 @@ const char* const kHelpTail =
     "files or folders differ); 2 a usage error (diff: also a file that cannot be\n"
     "loaded).\n"
     "\n"
-    "Backups: before its first change to a pilot file, set copies the file to\n"
+    "Backups: before its first change to a pilot file, set (and restore) copies the file to\n"
     "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups) as\n"
     "NAME-YYYYMMDD-HHMMSS.plt and keeps the 20 newest copies of each file name.\n"
     "If the copy cannot be made, nothing is written.\n";

@@ -57,15 +57,15 @@ std::optional<BackupAge> backupAge(std::string_view name, std::string_view stem)
     return age;
 }
 
-// Removes the oldest backups of the file name so that `kept` remain, never
-// the one just made. Failures to remove are left for the next backup.
-void pruneBackups(const std::string& folder, const std::string& stem, const fs::path& justMade)
+// The backups of `stem` in the folder, in no order; `skip` is left out.
+std::vector<std::pair<BackupAge, fs::path>> backupsOf(const std::string& folder, std::string_view stem,
+                                                      const fs::path& skip = {})
 {
     std::vector<std::pair<BackupAge, fs::path>> backups;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::path& entry = it->path();
-        if (entry.filename() == justMade.filename())
+        if (!skip.empty() && entry.filename() == skip.filename())
             continue;
         std::error_code ignored;
         if (!it->is_regular_file(ignored))
@@ -73,6 +73,14 @@ void pruneBackups(const std::string& folder, const std::string& stem, const fs::
         if (auto age = backupAge(entry.filename().string(), stem))
             backups.emplace_back(std::move(*age), entry);
     }
+    return backups;
+}
+
+// Removes the oldest backups of the file name so that `kept` remain, never
+// the one just made. Failures to remove are left for the next backup.
+void pruneBackups(const std::string& folder, const std::string& stem, const fs::path& justMade)
+{
+    auto backups = backupsOf(folder, stem, justMade);
     if (backups.size() < kBackupsKept)
         return;
     std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -90,6 +98,29 @@ FileResult backupRefusal(const std::string& pilotPath, const std::string& backup
 }
 
 }  // namespace
+
+std::vector<BackupFile> listBackups(const std::string& pilotPath, const std::string& backupFolder)
+{
+    auto backups = backupsOf(backupFolder, fileStem(pilotPath));
+    std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<BackupFile> list;
+    list.reserve(backups.size());
+    for (const auto& [age, path] : backups) {
+        const std::string& s = age.stamp;  // "YYYYMMDD-HHMMSS"
+        list.push_back({path.string(), s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " +
+                                           s.substr(9, 2) + ":" + s.substr(11, 2) + ":" + s.substr(13, 2)});
+    }
+    return list;
+}
+
+std::string localDateTime(std::time_t when)
+{
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
 
 std::string backupFileName(const std::string& pilotPath, std::time_t when)
 {

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/pilot/PilotSave.h"
 
@@ -19,6 +20,19 @@ inline constexpr std::size_t kBackupsKept = 20;
 
 // The backup file name for a pilot file name at a moment, before any "-N".
 std::string backupFileName(const std::string& pilotPath, std::time_t when);
+
+// One backup of a pilot file found in the backup folder.
+struct BackupFile {
+    std::string path;
+    std::string date;  // "YYYY-MM-DD HH:MM:SS", local time, from the file's name
+};
+
+// The backups of a pilot file (by its file name) in `backupFolder`, oldest
+// first; empty when the folder is missing or holds none.
+std::vector<BackupFile> listBackups(const std::string& pilotPath, const std::string& backupFolder);
+
+// A moment as "YYYY-MM-DD HH:MM:SS", local time.
+std::string localDateTime(std::time_t when);
 
 // Writes `bytes`, the file's contents, as its backup into `backupFolder`
 // (created when missing), atomically and with the pilot's permission bits

@@ -7,6 +7,7 @@
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
 #include "core/pilot/Vocabulary.h"
+#include "core/text/TextRules.h"
 
 namespace vantrel {
 
@@ -91,6 +92,15 @@ std::span<const std::string_view> pilotTableHeader()
 bool pilotTableNumberColumn(std::size_t column)
 {
     return (column >= kCampaignMissionsColumn && column <= kIntegrityErrorsColumn) || column == kOtherCopiesColumn;
+}
+
+std::optional<std::size_t> pilotTableNumberColumnNamed(std::string_view name)
+{
+    for (std::size_t column = 0; column < kHeader.size(); ++column) {
+        if (pilotTableNumberColumn(column) && text::equalsIgnoringCase(kHeader[column], name))
+            return column;
+    }
+    return std::nullopt;
 }
 
 namespace {

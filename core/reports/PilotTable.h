@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,6 +51,10 @@ std::span<const std::string_view> pilotTableHeader();
 
 // Whether a loaded file's cell in the column is a whole number in decimal.
 bool pilotTableNumberColumn(std::size_t column);
+
+// The number column whose header is `name`, letter case ignored; nullopt for
+// any other name.
+std::optional<std::size_t> pilotTableNumberColumnNamed(std::string_view name);
 
 struct PilotTableEntry {
     PilotTableRow cells;

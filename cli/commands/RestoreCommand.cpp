@@ -1,0 +1,55 @@
+// vantrel-cli restore: a backup put back in place of its pilot file, after a
+// copy of the file as it is now.
+#include <string>
+#include <vector>
+
+#include "cli/CommandList.h"
+#include "cli/CommandSupport.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/pilot/PilotRestore.h"
+#include "core/platform/PlatformPaths.h"
+#include "core/reports/PilotDiff.h"
+
+namespace vantrel::cli {
+
+namespace {
+
+int runRestore(const ParsedArguments& args, const Streams& io)
+{
+    if (args.files.size() != 2)
+        throw UsageError("expected the pilot file, then the backup to put back");
+    const std::string& path = args.files[0];
+    const std::string& backup = args.files[1];
+
+    // What the restore changes, when both files load: told before it is done.
+    PilotRecord now;
+    PilotRecord then;
+    if (ReadMission(now, path).ok() && ReadMission(then, backup).ok()) {
+        for (const std::string& change : diffPilots(now, then))
+            writeLine(io.out, change);
+    }
+    const RestoreResult restored = restorePilotBackup(path, backup, paths::backupDirectory());
+    if (!restored.ok()) {
+        printError(io, restored.message());
+        return 1;
+    }
+    writeLine(io.out, restored.message());
+    return 0;
+}
+
+}  // namespace
+
+const Command& restoreCommand()
+{
+    static const Command command{
+        "restore",
+        {},
+        "PILOT.plt BACKUP",
+        {"puts a backup back, after backing up the file as it is now;",
+         "refused while the file is changing or when BACKUP is no pilot file"},
+        runRestore,
+    };
+    return command;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,22 @@
+// Text and numbers as an SVG document holds them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantrel::svg {
+
+// `text` as XML character data or an attribute value: & < > " ' as entity
+// references, and every byte sequence that is not UTF-8, or that is a
+// character XML 1.0 does not allow (control characters other than tab, LF
+// and CR), as U+FFFD. Pilot names come decoded from the game's code page, but
+// file names may hold any bytes, and a single stray one makes a whole
+// document unreadable.
+void appendEscaped(std::string& out, std::string_view text);
+std::string escaped(std::string_view text);
+
+// A coordinate or length: at most two decimals, no trailing zeros, never
+// "-0" and never an exponent.
+void appendNumber(std::string& out, double value);
+
+}  // namespace vantrel::svg

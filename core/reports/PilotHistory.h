@@ -1,0 +1,30 @@
+// A pilot's story: its backups, oldest first, then the file as it is now,
+// each with what changed from it to the next.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/pilot/FileAccess.h"
+#include "core/pilot/PilotRecord.h"
+
+namespace vantrel {
+
+struct PilotVersion {
+    std::string path;
+    std::string date;      // "YYYY-MM-DD HH:MM:SS": a backup's time, or the file's last change
+    bool current = false;  // the pilot file itself, last in the list
+    std::shared_ptr<const PilotRecord> record;  // null when the file did not load
+    std::vector<std::string> loadMessages;      // why it did not
+    // diffPilots() from this version to the next one; empty for the last
+    // version and when either of the two did not load.
+    std::vector<std::string> changesToNext;
+};
+
+// The backups of `pilotPath` in `backupFolder` and the file itself when it
+// exists, each loaded once.
+std::vector<PilotVersion> pilotHistory(const std::string& pilotPath, const std::string& backupFolder,
+                                       FileAccess& files = systemFileAccess());
+
+}  // namespace vantrel

@@ -1,0 +1,195 @@
+// Restoring a backup: the file as it was is always kept, a killed restore
+// leaves the old file or the restored one, and a file the game may be
+// writing, or a backup that is no pilot file, is left alone.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "core/pilot/PilotBackup.h"
+#include "core/pilot/PilotRestore.h"
+#include "tests/support/PilotImage.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::system_clock;
+
+// A pilot file and one backup of it that differ, and the moment the file
+// last changed.
+struct RestoreCase {
+    TempDir dir;
+    std::string pilot = dir.file("Wedge.plt");
+    std::string backups = dir.file("backups");
+    std::string backup;
+    PilotImage now = scrambledPilot(5);
+    PilotImage old = scrambledPilot(2);
+
+    RestoreCase()
+    {
+        EXPECT_TRUE(makeBackup(pilot, old.bytes(), 0640, backups, 1'600'000'000, &backup));
+        EXPECT_TRUE(now.save(pilot));
+    }
+    Clock::time_point changed() const
+    {
+        return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+            std::chrono::nanoseconds(fileIdentity(pilot)->mtimeNs)));
+    }
+    Clock::time_point later() const { return changed() + std::chrono::seconds(3); }
+    std::vector<std::string> backupFiles() const
+    {
+        std::vector<std::string> names;
+        for (const BackupFile& b : listBackups(pilot, backups))
+            names.push_back(b.path);
+        return names;
+    }
+};
+
+// Replaces through the real file system, but stops the process dead once
+// the new bytes are flushed and before the rename.
+class KilledBeforeRename final : public FileAccess {
+public:
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
+    {
+        return systemFileAccess().open(path, mode);
+    }
+    FileResult replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options) override
+    {
+        ReplaceOptions killed = options;
+        killed.beforeRename = [] { ::raise(SIGKILL); };
+        return FileAccess::replace(path, bytes, killed);
+    }
+};
+
+// Another program writes the file between the restore's read and its replace.
+class ChangedMeanwhile final : public FileAccess {
+public:
+    explicit ChangedMeanwhile(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
+    {
+        return systemFileAccess().open(path, mode);
+    }
+    FileResult replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options) override
+    {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes_;
+        return FileAccess::replace(path, bytes, options);
+    }
+
+private:
+    std::string bytes_;
+};
+
+TEST(Restore, PutsTheBackupBackAndKeepsTheFileAsItWasWithItsMode)
+{
+    RestoreCase s;
+    ASSERT_EQ(::chmod(s.pilot.c_str(), 0604), 0);
+    const RestoreResult done = restorePilotBackup(s.pilot, s.backup, s.backups, s.later());
+    ASSERT_TRUE(done.ok()) << done.message();
+    EXPECT_EQ(readFile(s.pilot), s.old.bytes());
+    ASSERT_FALSE(done.backupFile.empty());
+    EXPECT_EQ(readFile(done.backupFile), s.now.bytes());
+    EXPECT_EQ(fs::status(done.backupFile).permissions() & fs::perms::all, fs::perms(0604));
+    EXPECT_EQ(fs::status(s.pilot).permissions() & fs::perms::all, fs::perms(0604));
+    EXPECT_EQ(done.message(), "Restored " + s.pilot + " from " + s.backup + ". The file as it was is kept as " +
+                                  done.backupFile + ".");
+    EXPECT_EQ(s.backupFiles(), (std::vector<std::string>{s.backup, done.backupFile}));
+    EXPECT_EQ(done.restored, fileIdentity(s.pilot));
+
+    // Restoring what the file holds already writes nothing and keeps no copy.
+    const RestoreResult again = restorePilotBackup(s.pilot, s.backup, s.backups, s.later() + std::chrono::hours(1));
+    EXPECT_TRUE(again.ok());
+    EXPECT_TRUE(again.backupFile.empty());
+    EXPECT_EQ(s.backupFiles().size(), 2u);
+}
+
+TEST(Restore, IsRefusedForAFileChangedInTheLastTwoSecondsAndForABackupThatIsNoPilotFile)
+{
+    RestoreCase s;
+    for (const auto offset : {std::chrono::milliseconds(0), std::chrono::milliseconds(1999),
+                              std::chrono::milliseconds(-1500)}) {
+        const RestoreResult refused = restorePilotBackup(s.pilot, s.backup, s.backups, s.changed() + offset);
+        EXPECT_FALSE(refused.ok());
+        EXPECT_EQ(refused.cause(), kChangedJustNowCause);
+        EXPECT_EQ(refused.message(), "Cannot restore " + s.pilot + ": " + std::string(kChangedJustNowCause) +
+                                         ". Nothing was written.");
+    }
+    EXPECT_TRUE(restorePilotBackup(s.pilot, s.backup, s.backups, s.changed() + std::chrono::milliseconds(2000)).ok());
+    ASSERT_TRUE(s.now.save(s.pilot));
+
+    const std::string shortBackup = s.dir.file("backups/Wedge-20200101-000000.plt");
+    std::string bytes = s.old.bytes();
+    bytes.pop_back();
+    std::ofstream(shortBackup, std::ios::binary) << bytes;
+    const std::string folder = s.dir.file("backups/a-folder.plt");
+    fs::create_directory(folder);
+    const std::size_t before = s.backupFiles().size();
+    for (const std::string& notAPilot : {shortBackup, folder, s.dir.file("missing.plt")}) {
+        const RestoreResult refused = restorePilotBackup(s.pilot, notAPilot, s.backups, s.later());
+        EXPECT_FALSE(refused.ok()) << notAPilot;
+        EXPECT_TRUE(refused.message().starts_with("Cannot restore " + s.pilot + ": " + notAPilot)) << refused.message();
+        EXPECT_TRUE(refused.message().ends_with("Nothing was written.")) << refused.message();
+    }
+    EXPECT_EQ(readFile(s.pilot), s.now.bytes());
+    EXPECT_EQ(s.backupFiles().size(), before);
+}
+
+TEST(Restore, AFileChangedWhileTheRestoreRunsIsLeftAsTheOtherProgramWroteIt)
+{
+    RestoreCase s;
+    const std::string gameSave = scrambledPilot(9).bytes();
+    ChangedMeanwhile game(gameSave);
+    const RestoreResult refused = restorePilotBackup(s.pilot, s.backup, s.backups, s.later(), game);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.cause(), kChangedMeanwhileCause);
+    EXPECT_EQ(readFile(s.pilot), gameSave);
+    // The copy of the file as the restore found it is kept all the same.
+    ASSERT_FALSE(refused.backupFile.empty());
+    EXPECT_EQ(readFile(refused.backupFile), s.now.bytes());
+}
+
+TEST(Restore, AKilledRestoreLeavesTheOldFileAndItsCopy)
+{
+    RestoreCase s;
+    const auto when = s.later();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        KilledBeforeRename files;
+        (void)restorePilotBackup(s.pilot, s.backup, s.backups, when, files);
+        ::_exit(0);  // not reached
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(readFile(s.pilot), s.now.bytes());
+    const auto kept = s.backupFiles();
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(readFile(kept.back()), s.now.bytes());
+
+    // The next restore goes through.
+    const RestoreResult done = restorePilotBackup(s.pilot, s.backup, s.backups, when + std::chrono::seconds(1));
+    ASSERT_TRUE(done.ok()) << done.message();
+    EXPECT_EQ(readFile(s.pilot), s.old.bytes());
+}
+
+TEST(Restore, AMissingPilotFileIsCreatedFromTheBackup)
+{
+    RestoreCase s;
+    fs::remove(s.pilot);
+    const RestoreResult done = restorePilotBackup(s.pilot, s.backup, s.backups, Clock::now());
+    ASSERT_TRUE(done.ok()) << done.message();
+    EXPECT_TRUE(done.backupFile.empty());
+    EXPECT_EQ(readFile(s.pilot), s.old.bytes());
+    EXPECT_EQ(fs::status(s.pilot).permissions() & fs::perms::all, fs::perms(0640));
+}
+
+}  // namespace
