@@ -4,6 +4,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,16 +86,30 @@ OpenedPilot* pilot(int id)
     return id >= 0 && static_cast<std::size_t>(id) < pilots.size() ? pilots[static_cast<std::size_t>(id)].get() : nullptr;
 }
 
-// Loads the file's bytes under its name; returns its id.
-int openPilot(const std::string& name, const val& array)
+// Loads the file's `size` bytes at `address` (put there by the page with
+// one copy) under its name; returns its id.
+int openPilot(const std::string& name, std::uintptr_t address, std::size_t size)
 {
     auto opened = std::make_unique<OpenedPilot>();
     opened->name = name;
     MemoryFileAccess files;
-    files.put(name, bytesOf(array));
+    files.put(name, std::string(reinterpret_cast<const char*>(address), size));
     opened->load = ReadMission(opened->record, name, files);
     PilotRecord tableRecord;
     opened->table = pilotTableEntry(name, tableRecord, files);
+    pilots.push_back(std::move(opened));
+    return static_cast<int>(pilots.size()) - 1;
+}
+
+// A file that could not be read: its load fails as for a file that is not there.
+int openUnreadable(const std::string& name)
+{
+    auto opened = std::make_unique<OpenedPilot>();
+    opened->name = name;
+    MemoryFileAccess none;
+    opened->load = ReadMission(opened->record, name, none);
+    PilotRecord tableRecord;
+    opened->table = pilotTableEntry(name, tableRecord, none);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }
@@ -394,6 +409,7 @@ bool isPilotFileName(const std::string& name)
 EMSCRIPTEN_BINDINGS(vantrel)
 {
     emscripten::function("openPilot", &openPilot);
+    emscripten::function("openUnreadable", &openUnreadable);
     emscripten::function("closeAll", &closeAll);
     emscripten::function("loadErrors", &loadErrors);
     emscripten::function("loaded", &loaded);

@@ -114,15 +114,46 @@
       .sort((a, b) => (a.path < b.path ? -1 : a.path > b.path ? 1 : 0));
   }
 
+  // Reads a few files at a time and loads each as soon as it and the files
+  // before it are read, so that memory holds only the files in flight.
+  const kReadsInFlight = 64;
+
+  function openBytes(name, bytes) {
+    const address = Module._malloc(bytes.length);
+    Module.HEAPU8.set(bytes, address);
+    try {
+      return Module.openPilot(name, address, bytes.length);
+    } finally {
+      Module._free(address);
+    }
+  }
+
   async function openFiles(files) {
     $('open-status').textContent = 'Opening ' + files.length + ' file(s)...';
     document.body.dataset.busy = '1';
-    const buffers = await Promise.all(files.map((f) => f.arrayBuffer()));
-    for (let k = 0; k < files.length; ++k) {
-      const id = Module.openPilot(files[k].name, new Uint8Array(buffers[k]));
-      opened.push({ id: id, name: files[k].name, file: files[k], ok: Module.loaded(id) });
-    }
-    buffers.length = 0;
+    const read = new Array(files.length);
+    let nextRead = 0;
+    let nextOpen = 0;
+    const openReady = () => {
+      for (; nextOpen < files.length && read[nextOpen]; ++nextOpen) {
+        const file = files[nextOpen];
+        const id = read[nextOpen] === 'unreadable' ? Module.openUnreadable(file.name) : openBytes(file.name, read[nextOpen]);
+        read[nextOpen] = null;
+        opened.push({ id: id, name: file.name, file: file, ok: Module.loaded(id) });
+      }
+    };
+    const reader = async () => {
+      while (nextRead < files.length) {
+        const k = nextRead++;
+        try {
+          read[k] = new Uint8Array(await files[k].arrayBuffer());
+        } catch (e) {
+          read[k] = 'unreadable';  // gone or not allowed since it was picked
+        }
+        openReady();
+      }
+    };
+    await Promise.all(Array.from({ length: Math.min(kReadsInFlight, files.length) }, reader));
     renderList();
     renderTable();
     renderDiffChoices();
@@ -276,6 +307,8 @@
 
   // ---- Editing ---------------------------------------------------------
 
+  // The rows of a drop-down box, numbered as vantrel-cli set takes them
+  // from `firstNumber` on (null: not numbered).
   function fillSelect(select, names, firstNumber) {
     const fragment = document.createDocumentFragment();
     const none = document.createElement('option');
@@ -285,7 +318,8 @@
     for (let k = 0; k < names.length; ++k) {
       const option = document.createElement('option');
       option.value = String(k);
-      option.textContent = (k + firstNumber) + ' ' + names[k];
+      // The mission titles carry their numbers already.
+      option.textContent = firstNumber === null ? names[k] : (k + firstNumber) + ' ' + names[k];
       fragment.appendChild(option);
     }
     select.replaceChildren(fragment);
@@ -495,7 +529,7 @@
     fillSelect($('edit-rank'), lists.rank, 0);
     fillSelect($('edit-rating'), lists.rating, 0);
     fillSelect($('edit-kalidor'), lists.kalidor, 0);
-    fillSelect($('edit-mission'), lists.mission, 1);
+    fillSelect($('edit-mission'), lists.mission, null);
 
     let stored = '';
     try { stored = localStorage.getItem(kSettingsStorage) || ''; } catch (e) { /* storage off */ }
