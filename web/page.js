@@ -116,7 +116,7 @@
 
   // Reads a few files at a time and loads each as soon as it and the files
   // before it are read, so that memory holds only the files in flight.
-  const kReadsInFlight = 64;
+  const kReadsInFlight = 16;
 
   function openBytes(name, bytes) {
     const address = Module._malloc(bytes.length);
@@ -158,7 +158,7 @@
     renderTable();
     renderDiffChoices();
     if (selected < 0 && opened.length > 0)
-      select(0);
+      select(0, false);
     $('open-status').textContent = opened.length + ' file(s) open';
     document.body.dataset.opened = String(opened.length);
     delete document.body.dataset.busy;
@@ -234,7 +234,7 @@
     markSelected();
   }
 
-  function markSelected() {
+  function markSelected(reveal) {
     const list = $('pilot-list');
     for (let k = 0; k < list.children.length; ++k) {
       const item = list.children[k];
@@ -245,16 +245,16 @@
     if (selected >= 0) {
       list.setAttribute('aria-activedescendant', 'pilot-' + selected);
       const item = list.children[selected];
-      if (item && item.scrollIntoView)
+      if (reveal && item && item.scrollIntoView)
         item.scrollIntoView({ block: 'nearest' });
     }
   }
 
-  function select(index) {
+  function select(index, reveal = true) {
     if (index < 0 || index >= opened.length)
       return;
     selected = index;
-    markSelected();
+    markSelected(reveal);
     const pilot = opened[index];
     loadedDetails = pilot.ok ? Module.details(pilot.id) : null;
     $('to').value = '';
@@ -428,6 +428,20 @@
     return ascending ? order : -order;
   }
 
+  // The columns' widths, fixed so that the browser need not measure every
+  // cell: text columns wide, number columns narrow. A load error, the one
+  // text that may not fit, is also the row's tooltip.
+  function columnWidths() {
+    const group = document.createElement('colgroup');
+    const wide = { 0: 150, 1: 110, 2: 120, 3: 120, 4: 230, 16: 420 };
+    for (let column = 0; column < header.length; ++column) {
+      const col = document.createElement('col');
+      col.style.width = (wide[column] || 84) + 'px';
+      group.appendChild(col);
+    }
+    return group;
+  }
+
   function renderTable() {
     const table = $('squad');
     if (header.length === 0)
@@ -447,6 +461,8 @@
       head.appendChild(cell);
     });
     table.tHead.replaceChildren(head);
+    if (!table.querySelector('colgroup'))
+      table.insertBefore(columnWidths(), table.tHead);
 
     while (rows.length < opened.length) {
       const index = rows.length;
@@ -461,7 +477,7 @@
       const line = document.createElement('tr');
       if (!row.loaded) {
         line.className = 'failed';
-        line.title = 'Not loaded';
+        line.title = 'Not loaded: ' + row.cells[row.cells.length - 1];
       } else if (row.flagged) {
         line.className = 'marked';
         line.title = 'Marked: the error/cheat check finds errors or the score total warning applies';
