@@ -11,7 +11,6 @@
 
 #include "core/mainlog/MainLogFile.h"
 #include "core/pilot/MemoryFileAccess.h"
-#include "core/pilot/PilotLayout.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotSave.h"
 #include "core/pilot/Vocabulary.h"
@@ -21,7 +20,7 @@
 #include "core/reports/PilotTable.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
-#include "core/text/TextRules.h"
+#include "core/platform/PilotFileSearch.h"
 #include "core/text/WholeNumber.h"
 
 using emscripten::val;
@@ -399,9 +398,9 @@ val logText(const val& array)
 }
 
 // Whether a file found in a dropped or picked folder is taken as a pilot file.
-bool isPilotFileName(const std::string& name)
+bool pilotFileName(const std::string& name)
 {
-    return text::endsWithIgnoringCase(name, layout::kPilotFileExtension);
+    return isPilotFileName(name);
 }
 
 }  // namespace
@@ -430,5 +429,5 @@ EMSCRIPTEN_BINDINGS(vantrel)
     emscripten::function("logAppend", &logAppend);
     emscripten::function("logBytes", &logBytes);
     emscripten::function("logText", &logText);
-    emscripten::function("isPilotFileName", &isPilotFileName);
+    emscripten::function("isPilotFileName", &pilotFileName);
 }

@@ -108,10 +108,21 @@
   // ---- Opening files --------------------------------------------------
 
   // A folder's files: its pilot files (found in its subfolders too), in
-  // path order.
+  // path order, as vantrel-cli table takes them from a folder.
   function pilotFilesOf(entries) {
-    return entries.filter((e) => Module.isPilotFileName(e.file.name))
-      .sort((a, b) => (a.path < b.path ? -1 : a.path > b.path ? 1 : 0));
+    const encoder = new TextEncoder();
+    const keyed = entries.filter((e) => Module.isPilotFileName(e.file.name))
+      .map((e) => ({ file: e.file, key: encoder.encode(e.path) }));
+    // In byte order of the paths' UTF-8.
+    const compare = (a, b) => {
+      const n = Math.min(a.length, b.length);
+      for (let k = 0; k < n; ++k) {
+        if (a[k] !== b[k])
+          return a[k] - b[k];
+      }
+      return a.length - b.length;
+    };
+    return keyed.sort((a, b) => compare(a.key, b.key));
   }
 
   // Reads a few files at a time and loads each as soon as it and the files

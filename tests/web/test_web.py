@@ -402,6 +402,72 @@ def compare_log(run, page, cli, paths, work):
     run.check("main log bytes", expected, page.download("download-log", "MainLog.txt"))
 
 
+def compare_folder(run, page, cli, sample, work):
+    """A folder picked with the folder input: its pilot files, subfolders
+    included, in the order vantrel-cli table takes them from the folder."""
+    folder = os.path.join(work, "squadron")
+    for sub in ("", "Blue", "blue2", "Red/Old"):
+        os.makedirs(os.path.join(folder, sub), exist_ok=True)
+    for name in ("b.plt", "a.PLT", "Blue/c.plt", "blue2/A.plt", "Red/Old/z.Plt", "Red/x.plt", "notes.txt",
+                 "z.plt.bak", ".plt", "Blue/Ünter.plt"):
+        shutil.copyfile(sample, os.path.join(folder, name))
+    page.close_all()
+    page.driver.find_element(By.ID, "folder").send_keys(folder)
+    page.wait(lambda d: int(d.execute_script("return Number(document.body.dataset.opened || 0)")) > 0
+              and not d.execute_script("return 'busy' in document.body.dataset"))
+    listed = page.js("return Array.from(document.querySelectorAll('#pilot-list li')).map(li => li.textContent)")
+    status, out, err = cli(["table", "squadron"], work)
+    expected = [os.path.basename(line.split("\t")[0]) for line in out.decode("utf-8").split("\n")[1:-1]]
+    run.check("folder input: the pilot files in vantrel-cli's order", expected, listed)
+
+
+def check_settings_panel(run, page, cli, path, work):
+    """The settings panel writes the settings text by the file's rules; the
+    report follows at once, and the text is kept over a reload."""
+    page.close_all()
+    page.set_value("settings", "; mine\n[ZADAdeda]\nScoreFormat=0\n")
+    page.open([path])
+    page.driver.find_element(By.CSS_SELECTOR, "input[type=checkbox][data-key=ShowMissionTime]").click()
+    page.driver.find_element(By.CSS_SELECTOR, "input[type=radio][name=NameSource][value='1']").click()
+    text = page.value("settings")
+    run.check("settings panel: text written by the file's rules", "; mine\n[ZADAdeda]\nScoreFormat=0\n"
+              "ShowMissionTime=1\nNameSource=1\n", text)
+    ini = os.path.join(work, "panel.ini")
+    with open(ini, "w", encoding="utf-8", newline="") as f:
+        f.write(text)
+    name = os.path.basename(path)
+    status, out, err = cli(["report", "--ini", ini, name], os.path.dirname(path))
+    run.check("settings panel: report follows at once", out.decode("utf-8"), page.text("report") + "\n")
+    status, out, err = cli(["entry", "--ini", ini, name], os.path.dirname(path))
+    run.check("settings panel: entry follows at once", out.decode("utf-8"), page.value("entry") + "\n")
+    page.reload()
+    run.check("settings text kept over a reload", text, page.value("settings"))
+    run.check("settings panel shows the kept text", True, page.js(
+        "return document.querySelector('input[type=checkbox][data-key=ShowMissionTime]').checked"))
+    page.set_value("settings", "")
+
+
+def check_keyboard(run, page, paths):
+    """The pilot list answers the arrow keys; a column sorts from the keyboard."""
+    from selenium.webdriver.common.keys import Keys
+    page.close_all()
+    page.open(paths)
+    listing = page.driver.find_element(By.ID, "pilot-list")
+    listing.send_keys(Keys.ARROW_DOWN)
+    listing.send_keys(Keys.ARROW_DOWN)
+    run.check("keyboard: arrow down twice selects the third file", os.path.basename(paths[2]),
+              page.js("return document.querySelector('#pilot-list li.selected').textContent"))
+    listing.send_keys(Keys.HOME)
+    run.check("keyboard: Home selects the first file", os.path.basename(paths[0]),
+              page.js("return document.querySelector('#pilot-list li.selected').textContent"))
+    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[0]
+    button.send_keys(Keys.ENTER)
+    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[0]
+    button.send_keys(Keys.ENTER)
+    first = page.js("return document.querySelector('#squad tbody tr').cells[0].textContent")
+    run.check("keyboard: Enter on a column twice sorts it descending", max(os.path.basename(p) for p in paths), first)
+
+
 def check_network_blocked(run, page):
     """A request to another address is refused by the page's policy and never
     reaches that address, which is listening."""
@@ -461,6 +527,9 @@ def main():
         compare_edits(run, page, cli, sample, work)
         compare_edits(run, page, cli, odd[1], work)
         compare_log(run, page, cli, [sample] + odd[:3], work)
+        compare_folder(run, page, cli, sample, work)
+        check_settings_panel(run, page, cli, sample, work)
+        check_keyboard(run, page, [sample] + odd[:3])
 
         real = sorted(os.path.join(args.real, n) for n in os.listdir(args.real)) if os.path.isdir(args.real) else []
         real = [p for p in real if p.lower().endswith(".plt")]
