@@ -550,16 +550,17 @@ def main():
         else:
             print("SKIP real pilots: %s is absent" % args.real)
 
-        # The page requests nothing but its own files, also after all of the above.
+        # The page requests nothing but its own files, also after all of the
+        # above, and its console holds no error (a style or script its own
+        # policy refused would show there).
         entries = page.js("return performance.getEntriesByType('resource').map(e => e.name)")
         own = page.url.rsplit("/", 1)[0] + "/"
         run.check("the page fetched only its own files", [], [e for e in entries if not e.startswith(own)])
+        errors = [e["message"] for e in page.driver.get_log("browser")
+                  if e["level"] == "SEVERE" and "favicon.ico" not in e["message"]]
+        run.check("no errors in the browser's console", [], errors)
         page.reload()
         check_network_blocked(run, page)
-        errors = [e for e in page.driver.get_log("browser") if e["level"] == "SEVERE"
-                  and "127.0.0.2" not in e["message"] and "Content Security Policy" not in e["message"]
-                  and "favicon.ico" not in e["message"]]
-        run.check("no errors in the browser's console", [], [e["message"] for e in errors])
     finally:
         page.quit()
         server.shutdown()
