@@ -444,12 +444,17 @@
   // text that may not fit, is also the row's tooltip.
   function columnWidths() {
     const group = document.createElement('colgroup');
-    const wide = { 0: 150, 1: 110, 2: 120, 3: 120, 4: 230, 16: 420 };
+    const wide = { 0: 150, 1: 110, 2: 140, 3: 120, 4: 240, 16: 760 };
+    let total = 0;
     for (let column = 0; column < header.length; ++column) {
       const col = document.createElement('col');
-      col.style.width = (wide[column] || 84) + 'px';
+      const width = wide[column] || 84;
+      col.style.width = width + 'px';
+      total += width;
       group.appendChild(col);
     }
+    // Fixed layout takes effect only with a width for the table.
+    $('squad').style.width = total + 'px';
     return group;
   }
 
@@ -504,6 +509,7 @@
       body.appendChild(line);
     }
     table.tBodies[0].replaceChildren(body);
+    table.parentElement.classList.toggle('long', rows.length > 12);
   }
 
   function downloadCsv() {
