@@ -93,9 +93,7 @@ int openPilot(const std::string& name, std::uintptr_t address, std::size_t size)
     opened->name = name;
     MemoryFileAccess files;
     files.put(name, std::string(reinterpret_cast<const char*>(address), size));
-    opened->load = ReadMission(opened->record, name, files);
-    PilotRecord tableRecord;
-    opened->table = pilotTableEntry(name, tableRecord, files);
+    opened->table = pilotTableEntry(name, opened->record, files, &opened->load);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }
@@ -106,9 +104,7 @@ int openUnreadable(const std::string& name)
     auto opened = std::make_unique<OpenedPilot>();
     opened->name = name;
     MemoryFileAccess none;
-    opened->load = ReadMission(opened->record, name, none);
-    PilotRecord tableRecord;
-    opened->table = pilotTableEntry(name, tableRecord, none);
+    opened->table = pilotTableEntry(name, opened->record, none, &opened->load);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }
