@@ -42,8 +42,8 @@ void printFailure(const Streams& io, const std::string& text, const std::string&
 
 void printLoadFailure(const Streams& io, const std::string& path, const LoadResult& result)
 {
-    for (const std::string& text : result.failureTexts())
-        printError(io, path + ": " + text);
+    for (const std::string& line : result.failureLines(path))
+        printError(io, line);
 }
 
 std::vector<std::string> pilotFilesIn(const std::vector<std::string>& paths, const Streams& io, int& status)

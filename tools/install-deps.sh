@@ -13,6 +13,7 @@ packages=(
   fonts-liberation
   desktop-file-utils appstream dpkg-dev file groff-base shared-mime-info
   xvfb xauth imagemagick
+  emscripten chromium chromium-driver python3-selenium
 )
 
 missing=()

@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test:
 #  1. the unit, window and command-line tests under AddressSanitizer and
 #     UndefinedBehaviorSanitizer;
-#  2. each libFuzzer target for VANTREL_FUZZ_SECONDS (default 30) seconds,
+#  2. the browser page against vantrel-cli in headless Chromium;
+#  3. each libFuzzer target for VANTREL_FUZZ_SECONDS (default 30) seconds,
 #     also under both sanitizers.
 # Any failure or sanitizer finding fails the run.
 set -euo pipefail
@@ -20,6 +21,9 @@ echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_BENCH=ON > /dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test -j"$jobs" --output-on-failure
+
+echo "== Browser page (headless Chromium)"
+tools/test-web.sh build-test
 
 echo "== Fuzzing (${VANTREL_FUZZ_SECONDS:-30} s per target)"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

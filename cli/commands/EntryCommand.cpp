@@ -34,7 +34,7 @@ bool readLog(const std::string& path, const Streams& io, std::string& text)
         printFailure(io, existing.message(), existing.cause());
         return false;
     }
-    if (existing.text.find('\0') != std::string::npos)
+    if (!mainlog::isTextLog(existing.text))
         throw UsageError("--append " + path + ": the file holds NUL bytes, so it is no main log; nothing was written");
     text = std::move(existing.text);
     return true;

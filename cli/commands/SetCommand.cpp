@@ -32,12 +32,8 @@ int runSet(const ParsedArguments& args, const Streams& io)
     PilotDetailsEdit edit;
     const auto name = args.option("--name");
     if (name) {
-        if (hasControlCharacter(*name))
-            throw UsageError("--name holds a control character");
-        if (!cp1252::canEncode(*name))
-            throw UsageError("--name holds characters a pilot file cannot store");
-        if (cp1252::fromUtf8(*name).size() > kMaxTypedNameLength)
-            throw UsageError("--name is longer than " + std::to_string(kMaxTypedNameLength) + " characters");
+        if (const std::string refusal = nameRefusal(*name); !refusal.empty())
+            throw UsageError("--name " + refusal);
     }
     // Check every value before touching the file.
     const auto row = [&](const char* option, std::span<const std::string_view> table, int first) {
@@ -56,10 +52,8 @@ int runSet(const ParsedArguments& args, const Streams& io)
 
     // Completed missions are never taken away, so an active mission at or
     // before the last completed one would change nothing: say so instead.
-    if (mission && *mission < pilot.record.CampaignMissionCount) {
-        printError(io, "vantrel-cli: --active-mission " + std::to_string(*mission + 1) + " is not after the " +
-                           std::to_string(pilot.record.CampaignMissionCount) + " completed missions of " + path +
-                           "; completed missions are never removed. Nothing was written.");
+    if (const std::string refusal = activeMissionRefusal(pilot.record, mission.value_or(-1)); !refusal.empty()) {
+        printError(io, "vantrel-cli: --active-mission " + refusal);
         return 2;
     }
 

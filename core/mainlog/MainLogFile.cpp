@@ -240,11 +240,21 @@ ReadResult readBytes(const std::string& path)
     return result;
 }
 
+std::string decode(std::string_view bytes)
+{
+    return cp1252::toUtf8(normalizedLineBreaks(bytes));
+}
+
+bool isTextLog(std::string_view bytes)
+{
+    return bytes.find('\0') == std::string_view::npos;
+}
+
 ReadResult read(const std::string& path)
 {
     ReadResult result = readBytes(path);
     if (result.ok())
-        result.text = cp1252::toUtf8(normalizedLineBreaks(result.text));
+        result.text = decode(result.text);
     return result;
 }
 

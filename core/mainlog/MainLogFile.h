@@ -100,6 +100,13 @@ std::string appendedText(std::string_view line, bool atLineStart);
 // Appends one line to the in-memory text by that rule.
 void appendLine(std::string& text, std::string_view line);
 
+// The in-memory text for a log file's bytes, as read() gives it.
+std::string decode(std::string_view bytes);
+
+// Whether a file's bytes (or the text read from them) can be a main log: a
+// file holding NUL bytes is no text log and is never appended to.
+bool isTextLog(std::string_view bytes);
+
 // Code-page bytes with CR LF line ends for the in-memory text; characters the
 // code page cannot hold become '?'.
 std::string encode(std::string_view text);

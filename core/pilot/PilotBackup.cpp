@@ -32,7 +32,12 @@ std::string fileStem(const std::string& pilotPath)
 struct BackupAge {
     std::string stamp;  // "YYYYMMDD-HHMMSS": text order is time order
     unsigned long number = 1;
-    auto operator<=>(const BackupAge&) const = default;
+    // Spelled out: not every standard library compares strings with <=>.
+    friend bool operator<(const BackupAge& a, const BackupAge& b)
+    {
+        return a.stamp != b.stamp ? a.stamp < b.stamp : a.number < b.number;
+    }
+    friend bool operator>(const BackupAge& a, const BackupAge& b) { return b < a; }
 };
 
 // The age of a backup of `stem` named `name`; nullopt for every other name.

@@ -149,6 +149,14 @@ std::vector<std::string> LoadResult::failureTexts() const
     return messages;
 }
 
+std::vector<std::string> LoadResult::failureLines(const std::string& given) const
+{
+    std::vector<std::string> lines = failureTexts();
+    for (std::string& line : lines)
+        line = given + ": " + line;
+    return lines;
+}
+
 LoadResult ReadMission(PilotRecord& record, const std::string& fileName, FileAccess& files)
 {
     LoadResult result;

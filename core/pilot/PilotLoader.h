@@ -37,6 +37,9 @@ struct LoadResult {
     // alone when the file could not be opened (the boxes' "wrong size. -1"
     // would only mislead there), the boxes' texts otherwise.
     std::vector<std::string> failureTexts() const;
+    // The same, each after the file's name as the user gave it ("FILE: no
+    // such file"), so that the failures of many files can be told apart.
+    std::vector<std::string> failureLines(const std::string& given) const;
 };
 
 std::string wrongSizeMessage(std::int64_t length);

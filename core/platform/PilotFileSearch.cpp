@@ -19,6 +19,11 @@ bool hasPltExtension(const fs::path& path)
 
 }  // namespace
 
+bool isPilotFileName(const std::string& name)
+{
+    return hasPltExtension(fs::path(name));
+}
+
 PilotFileSearch findPilotFiles(const std::string& path)
 {
     PilotFileSearch search;

@@ -24,4 +24,7 @@ struct PilotFileSearch {
 // told and the search goes on with the others.
 PilotFileSearch findPilotFiles(const std::string& path);
 
+// Whether a file found in a folder is taken as a pilot file by its name.
+bool isPilotFileName(const std::string& name);
+
 }  // namespace vantrel

@@ -109,7 +109,7 @@ private:
     {
         const std::size_t used = static_cast<std::size_t>(pos_ - begin_);
         const std::size_t capacity = 2 * (used + count);
-        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        std::unique_ptr<char[]> bigger(new char[capacity]);  // left uninitialised, as it is overwritten
         std::memcpy(bigger.get(), begin_, used);
         heap_ = std::move(bigger);
         begin_ = heap_.get();

@@ -145,10 +145,12 @@ PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files)
     return pilotTableEntry(path, record, files);
 }
 
-PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files)
+PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files, LoadResult* load)
 {
     PilotTableEntry entry;
     const LoadResult loaded = ReadMission(record, path, files);
+    if (load)
+        *load = loaded;
     if (!loaded.ok()) {
         entry.cells[kFileColumn] = path;
         for (const std::string& message : loaded.failureTexts()) {

@@ -15,6 +15,8 @@
 
 namespace vantrel {
 
+struct LoadResult;
+
 enum class TableFormat { Tsv, Csv };
 
 // What a CSV file starts with for the spreadsheet programs that take it as
@@ -74,8 +76,10 @@ PilotTableRow pilotTableRow(const std::string& file, const PilotRecord& record);
 
 // Loads the file and builds its row, or the row of a file that failed to load.
 PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files = systemFileAccess());
-// The same; `record` gets what the load read.
-PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files = systemFileAccess());
+// The same; `record` gets what the load read, and `load`, when given, what
+// the load yields besides (its messages, the dialog's selections).
+PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files = systemFileAccess(),
+                                LoadResult* load = nullptr);
 
 // One line of the table, with its line end: TSV fields joined by tabs (a tab,
 // CR or LF inside a field becomes a space), LF; CSV fields quoted where they

@@ -121,6 +121,16 @@ SettingsStore::SettingsStore(std::string filePath)
 {
 }
 
+SettingsStore SettingsStore::fromText(std::string text)
+{
+    SettingsStore store{std::string()};
+    store.inMemory_ = true;
+    store.loaded_ = true;
+    store.content_ = std::move(text);
+    store.parse();
+    return store;
+}
+
 namespace {
 
 template <typename Stamp>
@@ -149,6 +159,8 @@ void SettingsStore::revalidate()
 {
     // A file changed again within the clock slack of our last look can carry
     // an unchanged stamp, so it is read once more until that time has passed.
+    if (inMemory_)
+        return;
     const Stamp now = currentStamp();
     if (!loaded_ || now != stamp_ || (now.exists && loadedAtNs_ - now.mtimeNs < kClockSlackNs))
         load();
@@ -437,6 +449,11 @@ void SettingsStore::WriteString(std::string_view section, std::string_view key, 
         updated.append(key).append("=").append(stored).append(eol);
     }
 
+    if (inMemory_) {
+        content_ = std::move(updated);
+        parse();
+        return;
+    }
     const std::int64_t writtenAt = nowNs();
     if (!stamp_.exists)
         makeParentDirectories(path_);

@@ -16,6 +16,12 @@ class SettingsStore final : public Settings {
 public:
     // Binds the store to a file; neither reads nor creates it.
     explicit SettingsStore(std::string filePath);
+    // A store over settings file text held in memory (the browser page keeps
+    // it in its own storage): reads and writes follow the same rules, writes
+    // change text() and no file is ever looked at.
+    static SettingsStore fromText(std::string text);
+    // The settings file's text as last read or written.
+    const std::string& text() const { return content_; }
 
     std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) override;
     void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
@@ -73,6 +79,7 @@ private:
     std::ptrdiff_t findSection(std::string_view section) const;
 
     std::string path_;
+    bool inMemory_ = false;
     bool loaded_ = false;
     // Something may be at the path that we could not read: every write is
     // refused, so it is never replaced by what we would write.

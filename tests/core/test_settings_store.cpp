@@ -152,6 +152,24 @@ TEST(SettingsStoreWrite, ReplacesInPlaceAndAppendsAtSectionEnd)
     EXPECT_EQ(SettingsStore(path).ReadString("Other", "LastDir", ""), "keep");
 }
 
+// The browser page keeps the settings file's text, not a file: the same
+// rules read and change the text (a write that went to a file would throw:
+// the store has no path).
+TEST(SettingsStoreText, TextIsReadAndChangedByTheFileRulesWithoutAnyFile)
+{
+    const std::string before = "; kept comment\r\n[zadadeda]\r\n lastdir = \"/old\"  \r\n[Other]\r\nLastDir=keep\r\n";
+    SettingsStore store = SettingsStore::fromText(before);
+    EXPECT_EQ(store.read("LastDir", "x"), "/old");
+    EXPECT_EQ(store.ReadString("other", "lastdir", "x"), "keep");
+    store.revalidate();
+    store.write("LastDir", "/new");
+    store.write("NameSource", "0");
+    EXPECT_EQ(store.text(),
+              "; kept comment\r\n[zadadeda]\r\n lastdir = /new  \r\nNameSource=0\r\n[Other]\r\nLastDir=keep\r\n");
+    EXPECT_EQ(store.read("NameSource", "2"), "0");
+    EXPECT_EQ(SettingsStore::fromText({}).read("NameSource", "2"), "2");
+}
+
 TEST(SettingsStoreWrite, AddsSectionAndFileWhereMissing)
 {
     TempDir dir;

@@ -1,0 +1,125 @@
+#!/usr/bin/python3
+"""The browser page's speed in headless Chromium, as printed figures.
+
+  bench/web_page.py --page DIR --sample PILOT [--count 1000] [--runs 3]
+
+- 1,000 pilot files from the file input to the full squadron table (the
+  input's change event to the table drawn, and to the next painted frame);
+  target under 1 s;
+- switching the selected pilot's report (a click on another file in the
+  list until its report is in place, and until the next painted frame);
+  target under 20 ms;
+- the size of the .wasm and .js together; target under 1 MB.
+"""
+import argparse
+import os
+import shutil
+import statistics
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+import test_web  # noqa: E402  (the test's server and browser set-up)
+
+from selenium.webdriver.common.by import By  # noqa: E402
+
+
+def make_pilots(sample, folder, count):
+    with open(sample, "rb") as f:
+        base = bytearray(f.read())
+    paths = []
+    for k in range(count):
+        image = bytearray(base)
+        image[0:13] = ("Pilot %d" % k).encode("ascii").ljust(13, b"\0")
+        path = os.path.join(folder, "pilot%04d.plt" % k)
+        with open(path, "wb") as f:
+            f.write(image)
+        paths.append(path)
+    return paths
+
+
+WATCH_OPEN = """
+window.benchOpen = {};
+document.getElementById('files').addEventListener('change', () => { benchOpen.start = performance.now(); }, true);
+new MutationObserver(() => {
+  if (document.body.dataset.opened === arguments[0] && !benchOpen.table) {
+    benchOpen.table = performance.now();
+    requestAnimationFrame(() => setTimeout(() => { benchOpen.painted = performance.now(); }, 0));
+  }
+}).observe(document.body, {attributes: true});
+"""
+
+SWITCH = """
+const total = arguments[0];
+const done = arguments[arguments.length - 1];
+const items = document.querySelectorAll('#pilot-list li');
+const report = document.getElementById('report');
+const times = [], painted = [];
+let k = 0;
+function next() {
+  if (k === total) { done({times, painted}); return; }
+  const index = (k * 37 + 1) % items.length;
+  const before = report.textContent;
+  const start = performance.now();
+  items[index].click();
+  const ready = performance.now();
+  if (report.textContent === before && index !== 0) times.push(-1);
+  times.push(ready - start);
+  requestAnimationFrame(() => setTimeout(() => { painted.push(performance.now() - start); ++k; next(); }, 0));
+}
+next();
+"""
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--page", required=True)
+    parser.add_argument("--sample", required=True)
+    parser.add_argument("--count", type=int, default=1000)
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--switches", type=int, default=100)
+    args = parser.parse_args()
+
+    work = tempfile.mkdtemp(prefix="vantrel-web-bench-")
+    server = test_web.serve(os.path.abspath(args.page), "127.0.0.1")
+    downloads = os.path.join(work, "downloads")
+    os.makedirs(downloads)
+    page = test_web.Page("http://127.0.0.1:%d/index.html" % server.server_address[1], downloads)
+    try:
+        paths = make_pilots(args.sample, work, args.count)
+        open_ms, painted_ms = [], []
+        for _ in range(args.runs):
+            page.reload()
+            page.js(WATCH_OPEN, str(args.count))
+            page.driver.find_element(By.ID, "files").send_keys("\n".join(paths))
+            page.wait(lambda d: d.execute_script("return !!(window.benchOpen && benchOpen.painted)"), timeout=120)
+            result = page.js("return benchOpen")
+            rows = page.js("return document.querySelectorAll('#squad tbody tr').length")
+            if rows != args.count:
+                sys.exit("the table holds %d rows, not %d" % (rows, args.count))
+            open_ms.append(result["table"] - result["start"])
+            painted_ms.append(result["painted"] - result["start"])
+        switch = page.driver.execute_async_script(SWITCH, args.switches)
+        if any(t < 0 for t in switch["times"]):
+            sys.exit("a click did not change the report")
+    finally:
+        page.quit()
+        server.shutdown()
+        shutil.rmtree(work, ignore_errors=True)
+
+    sizes = {name: os.path.getsize(os.path.join(args.page, name)) for name in ("vantrel-web.wasm", "vantrel-web.js")}
+    total = sum(sizes.values())
+    print("headless Chromium, %d pilot files, best of %d runs" % (args.count, args.runs))
+    print("file input to full table:        %7.1f ms (to painted frame %7.1f ms)  target < 1000 ms"
+          % (min(open_ms), min(painted_ms)))
+    print("report switch, median of %d:     %7.2f ms (to painted frame %7.2f ms)  target < 20 ms"
+          % (args.switches, statistics.median(switch["times"]), statistics.median(switch["painted"])))
+    print("report switch, slowest:          %7.2f ms (to painted frame %7.2f ms)"
+          % (max(switch["times"]), max(switch["painted"])))
+    print(".wasm %d + .js %d bytes = %d bytes (%.0f KiB)  target < 1 MB"
+          % (sizes["vantrel-web.wasm"], sizes["vantrel-web.js"], total, total / 1024))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,575 @@
+#!/usr/bin/python3
+"""The browser page against vantrel-cli, in headless Chromium.
+
+Opens pilot files through the page's file input and compares every text the
+page shows or gives for download with what vantrel-cli prints or writes for
+the same files and settings: report, entry, table cells, the CSV's bytes,
+mission listing, diff, the changed file's bytes, the main log's bytes, the
+refusals and the load errors. Also checks that the page's
+Content-Security-Policy blocks a request to any other address.
+
+Usage: test_web.py --page DIR --cli PATH --sample PILOT [--real DIR]
+Prints one line per failed comparison and a closing summary line; exits 1
+on any failure.
+"""
+import argparse
+import functools
+import http.server
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import Select, WebDriverWait
+
+PILOT_SIZE = 152076
+
+
+class Run:
+    def __init__(self):
+        self.checks = 0
+        self.failures = []
+
+    def check(self, what, expected, actual):
+        self.checks += 1
+        if expected != actual:
+            self.failures.append(what)
+            print("MISMATCH %s\n  vantrel-cli: %r\n  page:        %r" % (what, clip(expected), clip(actual)))
+            return False
+        return True
+
+
+def clip(value):
+    text = repr(value)
+    return value if len(text) < 600 else text[:600] + "..."
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map, **{".wasm": "application/wasm"})
+
+    def log_message(self, *args):
+        pass
+
+
+def serve(directory, host):
+    server = http.server.ThreadingHTTPServer((host, 0), functools.partial(QuietHandler, directory=directory))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+class Recorder(http.server.BaseHTTPRequestHandler):
+    """Another address: notes every request that reaches it."""
+    hits = []
+
+    def do_GET(self):
+        Recorder.hits.append(self.path)
+        self.send_response(200)
+        self.send_header("Access-Control-Allow-Origin", "*")
+        self.end_headers()
+        self.wfile.write(b"reached")
+
+    def log_message(self, *args):
+        pass
+
+
+class Cli:
+    def __init__(self, binary, home):
+        self.binary = binary
+        self.env = dict(os.environ, LC_ALL="C", LANG="C", XDG_DATA_HOME=home, XDG_CONFIG_HOME=home, HOME=home)
+
+    def __call__(self, args, cwd):
+        done = subprocess.run([self.binary] + args, cwd=cwd, env=self.env, capture_output=True, timeout=60)
+        return done.returncode, done.stdout, done.stderr
+
+
+class Page:
+    def __init__(self, url, downloads):
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        self.profile = tempfile.mkdtemp(prefix="vantrel-chromium-")
+        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--disable-dev-shm-usage", "--window-size=1280,800", "--user-data-dir=" + self.profile):
+            options.add_argument(flag)
+        options.add_experimental_option("prefs", {
+            "download.default_directory": downloads,
+            "download.prompt_for_download": False,
+            "download.directory_upgrade": True,
+            "safebrowsing.enabled": False,
+        })
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        self.downloads = downloads
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.driver.execute_cdp_cmd("Page.setDownloadBehavior", {"behavior": "allow", "downloadPath": downloads})
+        self.url = url
+        self.reload()
+
+    def reload(self):
+        self.driver.get(self.url)
+        self.wait(lambda d: d.execute_script("return document.body.dataset.ready === '1'"))
+
+    def wait(self, condition, timeout=60):
+        WebDriverWait(self.driver, timeout, poll_frequency=0.02).until(condition)
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def close_all(self):
+        self.driver.find_element(By.ID, "close-all").click()
+
+    def open(self, paths):
+        before = int(self.js("return Number(document.body.dataset.opened || 0)"))
+        self.driver.find_element(By.ID, "files").send_keys("\n".join(paths))
+        self.wait(lambda d: int(d.execute_script("return Number(document.body.dataset.opened || 0)")) == before + len(paths)
+                  and not d.execute_script("return 'busy' in document.body.dataset"))
+
+    def select(self, index):
+        self.driver.find_elements(By.CSS_SELECTOR, "#pilot-list li")[index].click()
+
+    def text(self, element_id):
+        return self.js("return document.getElementById(arguments[0]).textContent", element_id)
+
+    def value(self, element_id):
+        return self.js("return document.getElementById(arguments[0]).value", element_id)
+
+    def set_value(self, element_id, value, event="input"):
+        self.js("const e = document.getElementById(arguments[0]); e.value = arguments[1];"
+                "e.dispatchEvent(new Event(arguments[2], {bubbles: true}));", element_id, value, event)
+
+    def download(self, button_id, name):
+        for old in os.listdir(self.downloads):
+            os.remove(os.path.join(self.downloads, old))
+        self.driver.find_element(By.ID, button_id).click()
+        target = os.path.join(self.downloads, name)
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            names = os.listdir(self.downloads)
+            if name in names and not any(n.endswith(".crdownload") for n in names):
+                with open(target, "rb") as f:
+                    return f.read()
+            time.sleep(0.05)
+        return None
+
+    def quit(self):
+        self.driver.quit()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def odd_pilots(sample, folder):
+    """Pilots nobody's game wrote: the sample with odd names and bytes changed
+    at random (seeded), random bytes of the right size, and files that are no
+    pilot file at all. Returns (pilot paths, non-pilot paths)."""
+    with open(sample, "rb") as f:
+        base = f.read()
+    names = [
+        ("Comma_name.plt", 'Ab, "Cd"\te'.encode("cp1252")),
+        ("Wedge Antilles.plt", "Wédge™ Œ".encode("cp1252")),
+        ("full13.plt", b"ABCDEFGHIJKLM"),
+        ("ctrl.plt", b"K\ne\rs\x1f\x7fr\x81\x8d"),
+    ]
+    pilots = []
+    for k, (file_name, name) in enumerate(names):
+        image = bytearray(base)
+        image[0:13] = name.ljust(13, b"\0")
+        rng = random.Random(22 + k)
+        for _ in range(400 * k):
+            image[rng.randrange(13, PILOT_SIZE)] = rng.randrange(256)
+        path = os.path.join(folder, file_name)
+        with open(path, "wb") as f:
+            f.write(image)
+        pilots.append(path)
+    for seed in (1, 2):
+        rng = random.Random(seed)
+        path = os.path.join(folder, "noise%d.plt" % seed)
+        with open(path, "wb") as f:
+            f.write(bytes(rng.randrange(256) for _ in range(PILOT_SIZE)))
+        pilots.append(path)
+    others = []
+    for file_name, data in (("short.plt", base[:1000]), ("long.plt", base + b"\0"), ("empty.plt", b""),
+                            ("notes.txt", b"not a pilot file\r\n")):
+        path = os.path.join(folder, file_name)
+        with open(path, "wb") as f:
+            f.write(data)
+        others.append(path)
+    return pilots, others
+
+
+SETTINGS = [
+    "",
+    "[ZADAdeda]\r\nShowMissionTime=1\r\nShowZeroMissions=1\r\nShowErrorDetailes=1\r\nMegaDetails=1\r\n"
+    "NameSource=0\r\nScoreFormat=2\r\n",
+    "[zadadeda]\nNameSource=1\nScoreFormat=0\nShowMissionScore=0\nShowMissionBonus=0\nCheckCheat=0\nIncludeDate=1\n",
+    "[ZADAdeda]\nNameSource=x\n",
+]
+
+
+def compare_files(run, page, cli, paths, label):
+    """Opens the files through the file input and compares each file's
+    report, entry, load error and table row, the CSV's bytes and diffs."""
+    folder = os.path.dirname(paths[0])
+    names = [os.path.basename(p) for p in paths]
+    page.close_all()
+    page.open(paths)
+
+    listed = page.js("return Array.from(document.querySelectorAll('#pilot-list li')).map(li => li.textContent)")
+    run.check(label + ": pilot list", names, listed)
+
+    for settings_text in SETTINGS:
+        page.set_value("settings", settings_text)
+        ini = os.path.join(folder, "settings.ini")
+        with open(ini, "w", encoding="utf-8", newline="") as f:
+            f.write(settings_text)
+        tag = "%s [settings %r]" % (label, settings_text[:40])
+        for index, name in enumerate(names):
+            page.select(index)
+            status, out, err = cli(["report", "--ini", ini, name], folder)
+            report = page.text("report")
+            load_error = page.text("load-error")
+            if status == 0 or out:
+                run.check("%s %s: report" % (tag, name), out.decode("utf-8"), report + "\n" if report else "")
+            if status != 0 and not out:
+                run.check("%s %s: report of a file that did not load" % (tag, name), "", report)
+                run.check("%s %s: load error" % (tag, name), err.decode("utf-8"), load_error + "\n")
+            else:
+                run.check("%s %s: no load error" % (tag, name), "", load_error)
+            if status != 0 and out:
+                run.check("%s %s: setting error" % (tag, name), err.decode("utf-8"), page.text("report-message") + "\n")
+            status, out, err = cli(["entry", "--ini", ini, name], folder)
+            entry = page.value("entry")
+            run.check("%s %s: entry" % (tag, name), out.decode("utf-8"), entry + "\n" if entry else "")
+
+    # The table: the header and each row's TSV fields, then the CSV's bytes.
+    status, out, err = cli(["table"] + names, folder)
+    lines = out.decode("utf-8").split("\n")[:-1]
+    expected = [line.split("\t") for line in lines]
+    header = page.js("return Array.from(document.querySelectorAll('#squad thead th')).map(c => c.textContent)")
+    rows = page.js("return Array.from(document.querySelectorAll('#squad tbody tr'))"
+                   ".map(r => Array.from(r.cells).map(c => c.textContent))")
+    run.check(label + ": table header", expected[0], header)
+    run.check(label + ": table rows", expected[1:], rows)
+    status, out, err = cli(["table", "--format", "csv"] + names, folder)
+    run.check(label + ": CSV bytes", out, page.download("download-csv", "pilots.csv"))
+
+    # Sorting by a column and back keeps the rows, in another order.
+    page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[6].click()
+    sorted_rows = page.js("return Array.from(document.querySelectorAll('#squad tbody tr'))"
+                          ".map(r => Array.from(r.cells).map(c => c.textContent))")
+    run.check(label + ": sorted table holds the same rows", sorted(expected[1:]), sorted(sorted_rows))
+
+    # Diffs of neighbours, and of each file with itself.
+    page.set_value("settings", "")
+    pairs = [(k, k + 1) for k in range(len(names) - 1)] + [(0, 0)]
+    for older, newer in pairs:
+        Select(page.driver.find_element(By.ID, "diff-old")).select_by_index(older)
+        Select(page.driver.find_element(By.ID, "diff-new")).select_by_index(newer)
+        page.driver.find_element(By.ID, "diff-run").click()
+        status, out, err = cli(["diff", names[older], names[newer]], folder)
+        what = "%s: diff %s %s" % (label, names[older], names[newer])
+        if status == 2:
+            run.check(what + " (load error)", err.decode("utf-8"), page.text("diff-message") + "\n")
+        else:
+            run.check(what, out.decode("utf-8"), page.text("diff") + "\n" if page.text("diff") else "")
+
+
+def compare_missions(run, page, cli, path):
+    folder = os.path.dirname(path)
+    name = os.path.basename(path)
+    page.close_all()
+    page.open([path])
+    for start, end in (("0", ""), ("2", "5"), ("7", "3"), ("-4", "999"), ("x", "1")):
+        page.set_value("from", start, "change")
+        page.set_value("to", end, "change")
+        page.driver.find_element(By.ID, "list-missions").click()
+        args = ["missions"]
+        if start != "x":
+            args += ["--from", start]
+        if end:
+            args += ["--to", end]
+        status, out, err = cli(args + [name], folder)
+        what = "%s: missions from %r to %r" % (name, start, end)
+        listing = page.text("missions")
+        run.check(what, out.decode("utf-8"), listing + "\n" if listing else "")
+        status, out, err = cli(["report"] + (["--from", start] if start != "x" else []) + [name], folder)
+        run.check(what + ": report with From", out.decode("utf-8"), page.text("report") + "\n")
+    page.set_value("from", "0", "change")
+
+
+def compare_edits(run, page, cli, path, work):
+    """The changed file's bytes against vantrel-cli set on a copy, and the refusals."""
+    name = os.path.basename(path)
+    with open(path, "rb") as f:
+        original = f.read()
+    page.close_all()
+    page.open([path])
+    lists = page.js("return Module.vocabularyLists()")
+    loaded = page.js("return Module.details(0)")
+    edits = [
+        {"edit-name": "Luke S"},
+        {"edit-name": "Biggs, \"D\"", "edit-rank": 3, "edit-rating": 24, "edit-kalidor": 6},
+        {"edit-mission": min(len(lists["mission"]) - 1, loaded["activeMission"] + 5)},
+        {"edit-name": "Über €"},
+        {"edit-rank": 0},
+        {},
+    ]
+    options = {"edit-name": "--name", "edit-rank": "--rank", "edit-rating": "--rating", "edit-kalidor": "--kalidor",
+               "edit-mission": "--active-mission"}
+    for number, edit in enumerate(edits):
+        page.select(0)
+        args = ["set"]
+        for field, value in edit.items():
+            if field == "edit-name":
+                page.set_value(field, value)
+                args += ["--name", value]
+            else:
+                Select(page.driver.find_element(By.ID, field)).select_by_value(str(value))
+                args += [options[field], str(value + 1 if field == "edit-mission" else value)]
+        changed = page.download("download-changed", name)
+        copy_folder = os.path.join(work, "set%d" % number)
+        os.makedirs(copy_folder, exist_ok=True)
+        copy = os.path.join(copy_folder, name)
+        with open(copy, "wb") as f:
+            f.write(original)
+        status, out, err = cli(args + [name], copy_folder)
+        with open(copy, "rb") as f:
+            written = f.read()
+        what = "%s: changed file for %s" % (name, " ".join(args[1:]) or "no change")
+        run.check(what + " (vantrel-cli status)", 0, status)
+        run.check(what, written, changed)
+        run.check(what + ": message", out.decode("utf-8").strip(), page.text("edit-message").split(" ")[0] + " " +
+                  page.text("edit-message").split(" ")[1])
+    with open(path, "rb") as f:
+        run.check(name + ": the opened file is unchanged", original, f.read())
+
+    # The refusals: the page names the same reason and gives no file.
+    refusals = [
+        ("edit-name", "ABCDEFGHIJKLM", ["--name", "ABCDEFGHIJKLM"]),
+        ("edit-name", "Ab\tc", ["--name", "Ab\tc"]),
+        ("edit-name", "Ω", ["--name", "Ω"]),
+    ]
+    if loaded["activeMission"] > 1:
+        refusals.append(("edit-mission", 0, ["--active-mission", "1"]))
+    for field, value, args in refusals:
+        page.select(0)
+        if field == "edit-name":
+            page.set_value(field, value)
+        else:
+            Select(page.driver.find_element(By.ID, field)).select_by_value(str(value))
+        for old in os.listdir(page.downloads):
+            os.remove(os.path.join(page.downloads, old))
+        page.driver.find_element(By.ID, "download-changed").click()
+        page.wait(lambda d: page.text("edit-message") != "")
+        message = page.text("edit-message")
+        copy_folder = os.path.join(work, "refused")
+        os.makedirs(copy_folder, exist_ok=True)
+        with open(os.path.join(copy_folder, name), "wb") as f:
+            f.write(original)
+        status, out, err = cli(["set"] + args + [name], copy_folder)
+        first = err.decode("utf-8").split("\n")[0]
+        reason = first.split(" ", 2)[2]  # after "vantrel-cli: --option"
+        what = "%s: refusal of %s" % (name, " ".join(repr(a) for a in args))
+        run.check(what + " (vantrel-cli refuses)", True, status != 0)
+        run.check(what, True, reason.rstrip(".") in message)
+        time.sleep(0.2)
+        run.check(what + ": nothing downloaded", [], os.listdir(page.downloads))
+        with open(os.path.join(copy_folder, name), "rb") as f:
+            run.check(what + ": vantrel-cli left the file", original, f.read())
+
+
+def compare_log(run, page, cli, paths, work):
+    """Entries collected in the log panel against vantrel-cli entry --append."""
+    page.close_all()
+    page.open(paths)
+    log_folder = os.path.join(work, "log")
+    os.makedirs(log_folder, exist_ok=True)
+    log = os.path.join(log_folder, "MainLog.txt")
+    with open(log, "wb") as f:
+        f.write(b"")
+    page.js("document.getElementById('clear-log').click()")
+    for index, path in enumerate(paths):
+        page.select(index)
+        if page.value("entry"):
+            page.driver.find_element(By.ID, "add-entry").click()
+            cli(["entry", "--append", log, os.path.basename(path)], os.path.dirname(path))
+    with open(log, "rb") as f:
+        expected = f.read()
+    run.check("main log bytes", expected, page.download("download-log", "MainLog.txt"))
+
+
+def compare_folder(run, page, cli, sample, work):
+    """A folder picked with the folder input: its pilot files, subfolders
+    included, in the order vantrel-cli table takes them from the folder."""
+    folder = os.path.join(work, "squadron")
+    for sub in ("", "Blue", "blue2", "Red/Old"):
+        os.makedirs(os.path.join(folder, sub), exist_ok=True)
+    for name in ("b.plt", "a.PLT", "Blue/c.plt", "blue2/A.plt", "Red/Old/z.Plt", "Red/x.plt", "notes.txt",
+                 "z.plt.bak", ".plt", "Blue/Ünter.plt"):
+        shutil.copyfile(sample, os.path.join(folder, name))
+    page.close_all()
+    page.driver.find_element(By.ID, "folder").send_keys(folder)
+    page.wait(lambda d: int(d.execute_script("return Number(document.body.dataset.opened || 0)")) > 0
+              and not d.execute_script("return 'busy' in document.body.dataset"))
+    listed = page.js("return Array.from(document.querySelectorAll('#pilot-list li')).map(li => li.textContent)")
+    status, out, err = cli(["table", "squadron"], work)
+    expected = [os.path.basename(line.split("\t")[0]) for line in out.decode("utf-8").split("\n")[1:-1]]
+    run.check("folder input: the pilot files in vantrel-cli's order", expected, listed)
+
+
+def check_settings_panel(run, page, cli, path, work):
+    """The settings panel writes the settings text by the file's rules; the
+    report follows at once, and the text is kept over a reload."""
+    page.close_all()
+    page.set_value("settings", "; mine\n[ZADAdeda]\nScoreFormat=0\n")
+    page.open([path])
+    page.driver.find_element(By.CSS_SELECTOR, "input[type=checkbox][data-key=ShowMissionTime]").click()
+    page.driver.find_element(By.CSS_SELECTOR, "input[type=radio][name=NameSource][value='1']").click()
+    text = page.value("settings")
+    run.check("settings panel: text written by the file's rules", "; mine\n[ZADAdeda]\nScoreFormat=0\n"
+              "ShowMissionTime=1\nNameSource=1\n", text)
+    ini = os.path.join(work, "panel.ini")
+    with open(ini, "w", encoding="utf-8", newline="") as f:
+        f.write(text)
+    name = os.path.basename(path)
+    status, out, err = cli(["report", "--ini", ini, name], os.path.dirname(path))
+    run.check("settings panel: report follows at once", out.decode("utf-8"), page.text("report") + "\n")
+    status, out, err = cli(["entry", "--ini", ini, name], os.path.dirname(path))
+    run.check("settings panel: entry follows at once", out.decode("utf-8"), page.value("entry") + "\n")
+    page.reload()
+    run.check("settings text kept over a reload", text, page.value("settings"))
+    run.check("settings panel shows the kept text", True, page.js(
+        "return document.querySelector('input[type=checkbox][data-key=ShowMissionTime]').checked"))
+    page.set_value("settings", "")
+
+
+def check_keyboard(run, page, paths):
+    """The pilot list answers the arrow keys; a column sorts from the keyboard."""
+    from selenium.webdriver.common.keys import Keys
+    page.close_all()
+    page.open(paths)
+    listing = page.driver.find_element(By.ID, "pilot-list")
+    listing.send_keys(Keys.ARROW_DOWN)
+    listing.send_keys(Keys.ARROW_DOWN)
+    run.check("keyboard: arrow down twice selects the third file", os.path.basename(paths[2]),
+              page.js("return document.querySelector('#pilot-list li.selected').textContent"))
+    listing.send_keys(Keys.HOME)
+    run.check("keyboard: Home selects the first file", os.path.basename(paths[0]),
+              page.js("return document.querySelector('#pilot-list li.selected').textContent"))
+    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[0]
+    button.send_keys(Keys.ENTER)
+    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[0]
+    button.send_keys(Keys.ENTER)
+    first = page.js("return document.querySelector('#squad tbody tr').cells[0].textContent")
+    run.check("keyboard: Enter on a column twice sorts it descending", max(os.path.basename(p) for p in paths), first)
+
+
+def check_network_blocked(run, page):
+    """A request to another address is refused by the page's policy and never
+    reaches that address, which is listening."""
+    other = http.server.ThreadingHTTPServer(("127.0.0.2", 0), Recorder)
+    threading.Thread(target=other.serve_forever, daemon=True).start()
+    url = "http://127.0.0.2:%d/leak" % other.server_address[1]
+    result = page.driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        const violations = [];
+        document.addEventListener('securitypolicyviolation', (e) => violations.push(e.violatedDirective));
+        const outcomes = [];
+        const tries = [
+          fetch(arguments[0], {mode: 'no-cors'}).then(() => 'fetched', () => 'blocked'),
+          new Promise((resolve) => { const i = new Image(); i.onload = () => resolve('loaded');
+                                     i.onerror = () => resolve('blocked'); i.src = arguments[0] + '.png';
+                                     document.body.appendChild(i); }),
+          new Promise((resolve) => { const s = document.createElement('script'); s.onload = () => resolve('loaded');
+                                     s.onerror = () => resolve('blocked'); s.src = arguments[0] + '.js';
+                                     document.body.appendChild(s); }),
+        ];
+        Promise.all(tries).then((results) => setTimeout(() => done({results, violations}), 300));
+    """, url)
+    time.sleep(0.3)
+    other.shutdown()
+    run.check("request to another address blocked", ["blocked", "blocked", "blocked"], result["results"])
+    run.check("the policy reported each blocked request", 3, len(result["violations"]))
+    run.check("nothing reached the other address", [], Recorder.hits)
+    policy = page.js("return document.querySelector('meta[http-equiv=Content-Security-Policy]').content")
+    run.check("the policy's default is none", True, policy.startswith("default-src 'none'"))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--page", required=True)
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--sample", required=True)
+    parser.add_argument("--real", default="/work/shared/testdata/real")
+    args = parser.parse_args()
+
+    run = Run()
+    work = tempfile.mkdtemp(prefix="vantrel-web-test-")
+    downloads = os.path.join(work, "downloads")
+    os.makedirs(downloads)
+    home = os.path.join(work, "home")
+    os.makedirs(home)
+    cli = Cli(os.path.abspath(args.cli), home)
+    server = serve(os.path.abspath(args.page), "127.0.0.1")
+    page = Page("http://127.0.0.1:%d/index.html" % server.server_address[1], downloads)
+    try:
+        generated = os.path.join(work, "pilots")
+        os.makedirs(generated)
+        sample = os.path.join(generated, "Kestrel_Red.plt")
+        shutil.copyfile(args.sample, sample)
+        odd, others = odd_pilots(sample, generated)
+        compare_files(run, page, cli, [sample] + odd + others, "generated pilots")
+        compare_missions(run, page, cli, sample)
+        compare_edits(run, page, cli, sample, work)
+        compare_edits(run, page, cli, odd[1], work)
+        compare_log(run, page, cli, [sample] + odd[:3], work)
+        compare_folder(run, page, cli, sample, work)
+        check_settings_panel(run, page, cli, sample, work)
+        check_keyboard(run, page, [sample] + odd[:3])
+
+        real = sorted(os.path.join(args.real, n) for n in os.listdir(args.real)) if os.path.isdir(args.real) else []
+        real = [p for p in real if p.lower().endswith(".plt")]
+        if real:
+            copies = os.path.join(work, "real")
+            os.makedirs(copies)
+            paths = []
+            for path in real:
+                paths.append(os.path.join(copies, os.path.basename(path)))
+                shutil.copyfile(path, paths[-1])
+            paths.append(os.path.join(copies, os.path.basename(sample)))
+            shutil.copyfile(sample, paths[-1])
+            compare_files(run, page, cli, paths, "real pilots")
+            paths.pop()
+            for path in paths:
+                compare_missions(run, page, cli, path)
+                compare_edits(run, page, cli, path, work)
+        else:
+            print("SKIP real pilots: %s is absent" % args.real)
+
+        # The page requests nothing but its own files, also after all of the
+        # above, and its console holds no error (a style or script its own
+        # policy refused would show there).
+        entries = page.js("return performance.getEntriesByType('resource').map(e => e.name)")
+        own = page.url.rsplit("/", 1)[0] + "/"
+        run.check("the page fetched only its own files", [], [e for e in entries if not e.startswith(own)])
+        errors = [e["message"] for e in page.driver.get_log("browser")
+                  if e["level"] == "SEVERE" and "favicon.ico" not in e["message"]]
+        run.check("no errors in the browser's console", [], errors)
+        page.reload()
+        check_network_blocked(run, page)
+    finally:
+        page.quit()
+        server.shutdown()
+        shutil.rmtree(work, ignore_errors=True)
+
+    print("web page: %d comparisons, %d mismatches%s" % (run.checks, len(run.failures),
+                                                       "" if run.failures else " - page and vantrel-cli agree"))
+    return 1 if run.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

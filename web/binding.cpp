@@ -1,0 +1,429 @@
+// The page's view of the core: every text the page shows or gives for
+// download comes from here, built by the same core functions vantrel-cli
+// uses. This file only passes bytes and texts between the two.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/mainlog/MainLogFile.h"
+#include "core/pilot/MemoryFileAccess.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/pilot/PilotSave.h"
+#include "core/pilot/Vocabulary.h"
+#include "core/reports/MissionListings.h"
+#include "core/reports/PilotDiff.h"
+#include "core/reports/PilotReport.h"
+#include "core/reports/PilotTable.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/SettingsStore.h"
+#include "core/platform/PilotFileSearch.h"
+#include "core/text/WholeNumber.h"
+
+using emscripten::val;
+
+namespace {
+
+using namespace vantrel;
+
+// Collects report lines as the text vantrel-cli prints: each line ended by LF.
+class TextCollector final : public TextSink {
+public:
+    void addLine(std::string_view line) override
+    {
+        text.append(line);
+        text += '\n';
+    }
+    void clear() override { text.clear(); }
+    std::string text;
+};
+
+// One opened file: what its load gave.
+struct OpenedPilot {
+    std::string name;
+    PilotRecord record;
+    LoadResult load;
+    PilotTableEntry table;
+};
+
+std::vector<std::unique_ptr<OpenedPilot>> pilots;
+SettingsStore settings = SettingsStore::fromText({});
+
+std::string bytesOf(const val& array)
+{
+    return array.as<std::string>();
+}
+
+val byteArray(const std::string& bytes)
+{
+    return val::global("Uint8Array")
+        .new_(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
+        .call<val>("slice");
+}
+
+val stringArray(const auto& texts)
+{
+    val array = val::array();
+    for (const auto& text : texts)
+        array.call<void>("push", std::string(text));
+    return array;
+}
+
+std::string joinedLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text.append(line).append("\n");
+    return text;
+}
+
+OpenedPilot* pilot(int id)
+{
+    return id >= 0 && static_cast<std::size_t>(id) < pilots.size() ? pilots[static_cast<std::size_t>(id)].get() : nullptr;
+}
+
+// Loads the file's `size` bytes at `address` (put there by the page with
+// one copy) under its name; returns its id.
+int openPilot(const std::string& name, std::uintptr_t address, std::size_t size)
+{
+    auto opened = std::make_unique<OpenedPilot>();
+    opened->name = name;
+    MemoryFileAccess files;
+    files.put(name, std::string(reinterpret_cast<const char*>(address), size));
+    opened->table = pilotTableEntry(name, opened->record, files, &opened->load);
+    pilots.push_back(std::move(opened));
+    return static_cast<int>(pilots.size()) - 1;
+}
+
+// A file that could not be read: its load fails as for a file that is not there.
+int openUnreadable(const std::string& name)
+{
+    auto opened = std::make_unique<OpenedPilot>();
+    opened->name = name;
+    MemoryFileAccess none;
+    opened->table = pilotTableEntry(name, opened->record, none, &opened->load);
+    pilots.push_back(std::move(opened));
+    return static_cast<int>(pilots.size()) - 1;
+}
+
+void closeAll()
+{
+    pilots.clear();
+}
+
+// The load's message texts, one per line, as vantrel-cli prints them.
+std::string loadErrors(int id)
+{
+    const OpenedPilot* p = pilot(id);
+    return p ? joinedLines(p->load.failureLines(p->name)) : std::string();
+}
+
+bool loaded(int id)
+{
+    const OpenedPilot* p = pilot(id);
+    return p && p->load.ok();
+}
+
+// The settings file's text; applies at once to every later text.
+void setSettingsText(const std::string& text)
+{
+    settings = SettingsStore::fromText(text);
+}
+
+std::string settingsText()
+{
+    return settings.text();
+}
+
+std::string readSetting(const std::string& key, const std::string& fallback)
+{
+    return settings.read(key, fallback);
+}
+
+// Writes one key as the settings dialog would; returns the new text.
+std::string writeSetting(const std::string& key, const std::string& value)
+{
+    settings.write(key, value);
+    return settings.text();
+}
+
+// The pilot view after a load with From set to `from`: {report, entry, error}.
+// `error` is what vantrel-cli report prints on stderr when a setting is no
+// whole number (the report then stops after the lines so far).
+val report(int id, int from)
+{
+    val result = val::object();
+    OpenedPilot* p = pilot(id);
+    if (!p || !p->load.ok())
+        return result;
+    TextCollector out;
+    MissionRange range;
+    range.from.set(from);
+    range.to.set(p->load.getTo);
+    try {
+        const std::string entry = BuildPilotReport(out, settings, p->record, range, true);
+        result.set("entry", entry);
+    } catch (const ConversionError& e) {
+        result.set("error", std::string(e.what()));
+    }
+    result.set("report", out.text);
+    return result;
+}
+
+// The mission listing over From..To, as vantrel-cli missions prints it.
+val missions(int id, int from, int to, bool toGiven)
+{
+    val result = val::object();
+    OpenedPilot* p = pilot(id);
+    if (!p || !p->load.ok())
+        return result;
+    PilotRecord record = p->record;
+    MissionRange range;
+    range.to.set(p->load.getTo);
+    try {
+        DiscardLines loadReport;
+        BuildPilotReport(loadReport, settings, record, range, true);
+    } catch (const ConversionError& e) {
+        result.set("error", std::string(e.what()));
+        return result;
+    }
+    range.from.set(from);
+    if (toGiven)
+        range.to.set(to);
+    TextCollector out;
+    RipScore(out, settings, record, range);
+    result.set("text", out.text);
+    return result;
+}
+
+val tableHeader()
+{
+    return stringArray(pilotTableHeader());
+}
+
+// The file's row: its cells (the TSV fields), and how the review marks it.
+val tableRow(int id)
+{
+    val result = val::object();
+    const OpenedPilot* p = pilot(id);
+    if (!p)
+        return result;
+    std::vector<std::string> fields;
+    for (const std::string& cell : p->table.cells) {
+        std::string line = tableLine(std::span<const std::string>(&cell, 1), TableFormat::Tsv);
+        line.pop_back();  // the line end
+        fields.push_back(std::move(line));
+    }
+    result.set("cells", stringArray(fields));
+    result.set("loaded", p->table.loaded);
+    result.set("flagged", p->table.flagged());
+    val numeric = val::array();
+    for (std::size_t column = 0; column < kPilotTableColumns; ++column)
+        numeric.call<void>("push", p->table.loaded && pilotTableNumberColumn(column));
+    result.set("numeric", numeric);
+    return result;
+}
+
+// The table's bytes for the files in this order, header first.
+val tableBytes(const val& ids, bool csv)
+{
+    const TableFormat format = csv ? TableFormat::Csv : TableFormat::Tsv;
+    std::string text = tableLine(pilotTableHeader(), format);
+    const auto count = ids["length"].as<unsigned>();
+    for (unsigned k = 0; k < count; ++k) {
+        if (const OpenedPilot* p = pilot(ids[k].as<int>()))
+            text += tableLine(p->table.cells, format);
+    }
+    return byteArray(text);
+}
+
+// {text, differ} as vantrel-cli diff prints them, or {error} naming the file
+// that could not be loaded.
+val diff(int older, int newer)
+{
+    val result = val::object();
+    const OpenedPilot* a = pilot(older);
+    const OpenedPilot* b = pilot(newer);
+    if (!a || !b)
+        return result;
+    std::vector<std::string> errors;
+    for (const OpenedPilot* p : {a, b}) {
+        for (std::string& line : p->load.failureLines(p->name))
+            errors.push_back(std::move(line));
+    }
+    if (!errors.empty()) {
+        result.set("error", joinedLines(errors));
+        return result;
+    }
+    const std::vector<std::string> lines = diffPilots(a->record, b->record);
+    result.set("text", joinedLines(lines));
+    result.set("differ", !lines.empty());
+    return result;
+}
+
+// What the dialog's controls get after the load.
+val details(int id)
+{
+    val result = val::object();
+    const OpenedPilot* p = pilot(id);
+    if (!p || !p->load.ok())
+        return result;
+    result.set("name", p->load.pilotNameText);
+    result.set("rank", p->load.rankIndex);
+    result.set("rating", p->load.ratingIndex);
+    result.set("kalidor", p->load.kalidorIndex);
+    result.set("activeMission", p->load.activeMissionIndex);
+    return result;
+}
+
+// The settings the panel offers, with their defaults: the mission details
+// group, the check, the pilot name source, score format and date.
+val settingKeys()
+{
+    const std::pair<std::string_view, std::string_view> shown[] = {
+        {keys::ShowMissionScore, defaults::ShowMissionScore},
+        {keys::ShowMissionBonus, defaults::ShowMissionBonus},
+        {keys::ShowMissionTotal, defaults::ShowMissionTotal},
+        {keys::ShowMissionTime, defaults::ShowMissionTime},
+        {keys::ShowZeroMissions, defaults::ShowZeroMissions},
+        {keys::MegaDetails, defaults::MegaDetails},
+        {keys::CheckCheat, defaults::CheckCheat},
+        {keys::ShowErrorDetailes, defaults::ShowErrorDetailes},
+        {keys::NameSource, defaults::NameSource},
+        {keys::ScoreFormat, defaults::ScoreFormat},
+        {keys::IncludeDate, defaults::IncludeDate},
+    };
+    val result = val::array();
+    for (const auto& [key, fallback] : shown) {
+        val setting = val::object();
+        setting.set("key", std::string(key));
+        setting.set("fallback", std::string(fallback));
+        result.call<void>("push", setting);
+    }
+    return result;
+}
+
+val vocabularyLists()
+{
+    val result = val::object();
+    result.set("rank", stringArray(vocabulary::rankNames()));
+    result.set("rating", stringArray(vocabulary::ratingNames()));
+    result.set("kalidor", stringArray(vocabulary::kalidorStates()));
+    result.set("mission", stringArray(vocabulary::missionTitles()));
+    return result;
+}
+
+// The changed file for the opened file's bytes, as vantrel-cli set writes it
+// with the fields the edit names ({bytes, message}), or {refusal}. The edit's
+// fields: name (absent: unchanged), rank, rating, kalidor, activeMission (rows,
+// -1: unchanged).
+val changedFile(const std::string& name, const val& array, const val& edit)
+{
+    val result = val::object();
+    PilotDetailsEdit change;
+    if (edit["name"].isString()) {
+        const std::string typed = edit["name"].as<std::string>();
+        if (const std::string refusal = nameRefusal(typed); !refusal.empty()) {
+            result.set("refusal", "The name " + refusal + ". Nothing was written.");
+            return result;
+        }
+        change.name = typed;
+    }
+    change.rankIndex = edit["rank"].as<int>();
+    change.ratingIndex = edit["rating"].as<int>();
+    change.kalidorIndex = edit["kalidor"].as<int>();
+    change.activeMissionIndex = edit["activeMission"].as<int>();
+
+    MemoryFileAccess files;
+    files.put(name, bytesOf(array));
+    PilotRecord record;
+    const LoadResult loaded = ReadMission(record, name, files);
+    if (!loaded.ok()) {
+        result.set("refusal", joinedLines(loaded.failureLines(name)));
+        return result;
+    }
+    try {
+        DiscardLines reportLines;
+        MissionRange range;
+        BuildPilotReport(reportLines, settings, record, range, true);
+    } catch (const ConversionError& e) {
+        result.set("refusal", std::string(e.what()));
+        return result;
+    }
+    if (const std::string refusal = activeMissionRefusal(record, change.activeMissionIndex); !refusal.empty()) {
+        result.set("refusal", "Active mission " + refusal);
+        return result;
+    }
+    const SaveResult saved = WritePilotDetails(name, record, change, files);
+    if (!saved.ok()) {
+        result.set("refusal", saved.message());
+        return result;
+    }
+    result.set("message", saved.message());
+    result.set("bytes", byteArray(*files.bytes(name)));
+    return result;
+}
+
+// The main log: the in-memory text, one entry appended by the append rule,
+// and the file's bytes both ways.
+std::string logAppend(const std::string& text, const std::string& entry)
+{
+    std::string log = text;
+    mainlog::appendLine(log, entry);
+    return log;
+}
+
+val logBytes(const std::string& text)
+{
+    return byteArray(mainlog::encode(text));
+}
+
+// {text} for a log file's bytes, or {refusal} for a file that is no main log.
+val logText(const val& array)
+{
+    val result = val::object();
+    const std::string bytes = bytesOf(array);
+    if (!mainlog::isTextLog(bytes))
+        result.set("refusal", std::string("The file holds NUL bytes, so it is no main log; nothing was written."));
+    else
+        result.set("text", mainlog::decode(bytes));
+    return result;
+}
+
+// Whether a file found in a dropped or picked folder is taken as a pilot file.
+bool pilotFileName(const std::string& name)
+{
+    return isPilotFileName(name);
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(vantrel)
+{
+    emscripten::function("openPilot", &openPilot);
+    emscripten::function("openUnreadable", &openUnreadable);
+    emscripten::function("closeAll", &closeAll);
+    emscripten::function("loadErrors", &loadErrors);
+    emscripten::function("loaded", &loaded);
+    emscripten::function("setSettingsText", &setSettingsText);
+    emscripten::function("settingsText", &settingsText);
+    emscripten::function("readSetting", &readSetting);
+    emscripten::function("writeSetting", &writeSetting);
+    emscripten::function("report", &report);
+    emscripten::function("missions", &missions);
+    emscripten::function("tableHeader", &tableHeader);
+    emscripten::function("tableRow", &tableRow);
+    emscripten::function("tableBytes", &tableBytes);
+    emscripten::function("diff", &diff);
+    emscripten::function("details", &details);
+    emscripten::function("settingKeys", &settingKeys);
+    emscripten::function("vocabularyLists", &vocabularyLists);
+    emscripten::function("changedFile", &changedFile);
+    emscripten::function("logAppend", &logAppend);
+    emscripten::function("logBytes", &logBytes);
+    emscripten::function("logText", &logText);
+    emscripten::function("isPilotFileName", &pilotFileName);
+}
