@@ -2,8 +2,10 @@
 // binary, its output streams and exit status.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -189,6 +191,7 @@ std::string unopenedRow(const std::string& path)
            "be a XWA pilotfile.\n";
 }
 
+#ifndef _WIN32
 TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
 {
     const std::string squad = dir.file("squad");
@@ -257,5 +260,7 @@ TEST_F(SquadronCliTest, TableTellsOfFoldersAndFilesItMayNotRead)
     EXPECT_EQ(locked.err, "Cannot search " + squad + "/locked: Permission denied\n");
     ::chmod((squad + "/locked").c_str(), 0700);
 }
+
+#endif
 
 }  // namespace
