@@ -12,6 +12,7 @@ packages=(
   fonts-liberation
   desktop-file-utils appstream dpkg-dev file groff-base shared-mime-info
   xvfb xauth imagemagick
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
 )
 
 missing=()
