@@ -2,13 +2,10 @@
 
 #include <QFile>
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <chrono>
 
 #include "core/platform/PilotFileSearch.h"
+#include "core/platform/Process.h"
 
 using vantrel::PilotTableEntry;
 
@@ -109,7 +106,7 @@ void PilotTableLoader::run()
 {
     // Below the window's thread, so that on a busy machine the window still
     // answers at once while the files are read. Only this thread changes.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+    vantrel::process::lowerThreadPriority();
     for (;;) {
         Job job;
         {

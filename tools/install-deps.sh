@@ -14,6 +14,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file groff-base shared-mime-info
   xvfb xauth imagemagick
   emscripten chromium chromium-driver python3-selenium
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
 )
 
 missing=()

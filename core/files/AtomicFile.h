@@ -9,30 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/files/FileIdentity.h"
 #include "core/files/FileResult.h"
 
-struct stat;
-
 namespace vantrel {
-
-// Which file a name stands for, and the state it was in: a file replaced by
-// another program (new inode) or changed in place (size, modification time)
-// no longer matches.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t mtimeNs = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-// The identity of the file a path names (links followed); nullopt when there
-// is none or it cannot be looked at.
-std::optional<FileIdentity> fileIdentity(const std::string& path);
-// The identity of an open file.
-std::optional<FileIdentity> fileIdentity(int fd);
-// The identity in what stat() or fstat() told.
-FileIdentity identityOf(const struct stat& st);
 
 struct ReplaceOptions {
     // Permission bits for a file that does not exist yet; by default
@@ -54,18 +34,18 @@ struct ReplaceOptions {
 
 // The cause given when `expected` no longer holds.
 inline constexpr std::string_view kChangedMeanwhileCause = "the file was changed by another program meanwhile";
-// The cause given for a file whose permission bits allow no writing.
-inline constexpr std::string_view kReadOnlyCause = "the file is read-only";
-// The permission bits that allow writing (owner, group, others): a file
-// with none of them is one the user marked read-only.
-inline constexpr unsigned kAnyWriteBit = 0222;
 
 // A link is followed to the file it names. On failure (a missing folder, a
-// read-only file, a full disk, a link that leads nowhere) the old file is
-// untouched and the result tells why. A file whose permission bits allow no
-// writing counts as read-only even for root. A file that did not exist is
-// never put over one that another program created meanwhile. Temporary files that a killed
+// read-only file, a full disk, a link that leads nowhere, a device name) the
+// old file is untouched and the result tells why. A file whose permission
+// bits allow no writing (on Windows: with the read-only attribute) counts as
+// read-only even for root. A file that did not exist is never put over one
+// that another program created meanwhile. Temporary files that a killed
 // writer left beside the file are removed after a successful replace.
+//
+// The temporary file is flushed (fsync, FlushFileBuffers) before it takes
+// the file's place (rename; on Windows MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options = {});
 
 }  // namespace vantrel

@@ -1,131 +1,103 @@
+// The parts of the file interface that hold on every system.
 #include "core/files/FileIO.h"
 
 #include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstring>
+
+namespace vantrel {
+
+FileResult FileResult::fromErrno(int error)
+{
+    return failure(fileio::errorText(error));
+}
+
+}  // namespace vantrel
 
 namespace vantrel::fileio {
 
-FileResult readAll(int fd, std::string& bytes, std::size_t limit)
+std::string errorText(int error)
+{
+    switch (error) {
+    case kInUseError: return std::string(kInUseCause);
+    case kNotRegularError: return std::string(kNotRegularFileCause);
+    case kReadOnlyError: return std::string(kReadOnlyCause);
+    case ENOENT: return "No such file or directory";
+    case EACCES: return "Permission denied";
+    case EPERM: return "Operation not permitted";
+    case EISDIR: return "Is a directory";
+    case ENOTDIR: return "Not a directory";
+    case ENOSPC: return "No space left on device";
+    case EEXIST: return "File exists";
+    case EROFS: return "Read-only file system";
+    case ENAMETOOLONG: return "File name too long";
+    case EBUSY: return "Device or resource busy";
+    case EINVAL: return "Invalid argument";
+    case EIO: return "Input/output error";
+    case EMFILE: return "Too many open files";
+    case ENOMEM: return "Cannot allocate memory";
+    case EFBIG: return "File too large";
+    case EXDEV: return "Invalid cross-device link";
+#ifdef ELOOP
+    case ELOOP: return "Too many levels of symbolic links";
+#endif
+    default: return std::strerror(error);
+    }
+}
+
+std::filesystem::path toPath(std::string_view utf8)
+{
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string toUtf8(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+FileHandle openRegular(const std::string& path, Access access, FileResult& failure)
+{
+    FileHandle file = openWithoutWaiting(path, access);
+    if (!file) {
+        failure = FileResult::fromErrno(errno);
+        return file;
+    }
+    const std::optional<FileInfo> info = infoOf(file);
+    if (!info) {
+        failure = FileResult::fromErrno(errno);
+        return FileHandle();
+    }
+    if (info->kind != Kind::Regular) {
+        failure = info->kind == Kind::Directory ? FileResult::fromErrno(EISDIR) : FileResult::failure(std::string(kNotRegularFileCause));
+        return FileHandle();
+    }
+    return file;
+}
+
+FileResult readAll(const FileHandle& file, std::string& bytes, std::size_t limit)
 {
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const std::int64_t n = readSome(file, buffer, sizeof buffer);
         if (n > 0) {
             bytes.append(buffer, static_cast<std::size_t>(n));
             if (bytes.size() > limit)
                 return FileResult::failure(std::string(kTooLargeCause));
         } else if (n == 0) {
             return FileResult::success();
-        } else if (errno != EINTR) {
+        } else {
             return FileResult::fromErrno(errno);
         }
     }
-}
-
-FileResult writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return FileResult::fromErrno(errno);
-        }
-        if (n == 0)
-            return FileResult::fromErrno(ENOSPC);
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return FileResult::success();
-}
-
-namespace {
-
-// Calls `step(done)` for the rest until `count` bytes are through, a call
-// makes no progress or one fails; interrupted calls are retried.
-template <typename Step>
-std::size_t transferAll(std::size_t count, Step step)
-{
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = step(done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
-}
-
-}  // namespace
-
-std::size_t readAt(int fd, void* buffer, std::size_t count, std::int64_t offset)
-{
-    auto* out = static_cast<char*>(buffer);
-    return transferAll(count, [&](std::size_t done) {
-        return ::pread(fd, out + done, count - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-    });
-}
-
-std::size_t writeAt(int fd, const void* buffer, std::size_t count, std::int64_t offset)
-{
-    const auto* in = static_cast<const char*>(buffer);
-    return transferAll(count, [&](std::size_t done) {
-        return ::pwrite(fd, in + done, count - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-    });
-}
-
-int openWithoutWaiting(const std::string& path, int flags)
-{
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-int openRegularForReading(const std::string& path, FileResult& failure)
-{
-    const int fd = openWithoutWaiting(path, O_RDONLY);
-    if (fd < 0) {
-        failure = FileResult::fromErrno(errno);
-        return -1;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        failure = S_ISDIR(st.st_mode) ? FileResult::fromErrno(EISDIR) : FileResult::failure(std::string(kNotRegularFileCause));
-        ::close(fd);
-        return -1;
-    }
-    // O_NONBLOCK only kept a FIFO from blocking the open; regular files ignore it.
-    return fd;
 }
 
 FileResult readWholeFile(const std::string& path, std::string& bytes, std::size_t limit)
 {
     FileResult failure = FileResult::success();
-    const int fd = openRegularForReading(path, failure);
-    if (fd < 0)
+    const FileHandle file = openRegular(path, Access::Read, failure);
+    if (!file)
         return failure;
-    FileResult read = readAll(fd, bytes, limit);
-    ::close(fd);
-    return read;
-}
-
-std::string linkTarget(const std::string& path)
-{
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return {};
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
+    return readAll(file, bytes, limit);
 }
 
 }  // namespace vantrel::fileio

@@ -1,13 +1,11 @@
 #include "core/files/FileLock.h"
 
 #include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <utility>
 
 namespace vantrel {
@@ -25,33 +23,11 @@ std::string linkTarget(const std::string& path)
     return target.empty() ? path : target;
 }
 
-int openLockFile(const std::string& name)
-{
-    const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
-    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | flags, 0666);
-    if (fd >= 0 || errno != EACCES)
-        return fd;
-    // Another user's lock file may be ours to read only; that is enough to
-    // lock it. When there is none, the folder's refusal is what counts.
-    const int refused = errno;
-    const int readOnly = ::open(name.c_str(), O_RDONLY | flags);
-    if (readOnly < 0)
-        errno = refused;
-    return readOnly;
-}
-
 }  // namespace
 
-FileLock::FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+FileLock::FileLock(FileLock&& other) noexcept = default;
 
-FileLock& FileLock::operator=(FileLock&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
+FileLock& FileLock::operator=(FileLock&& other) noexcept = default;
 
 FileLock::~FileLock()
 {
@@ -61,7 +37,7 @@ FileLock::~FileLock()
 std::string FileLock::lockFileFor(const std::string& path)
 {
     const std::string target = linkTarget(path);
-    const std::size_t slash = target.rfind('/');
+    const std::size_t slash = target.find_last_of(text::kPathSeparators);
     const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     if (base.size() > kLongestStem)
@@ -72,42 +48,33 @@ std::string FileLock::lockFileFor(const std::string& path)
 FileResult FileLock::acquire(const std::string& path, std::chrono::milliseconds wait)
 {
     release();
+    if (fileio::isDeviceName(path))
+        return FileResult::failure(std::string(kNotRegularFileCause));
     const std::string name = lockFileFor(path);
-    const int fd = openLockFile(name);
-    if (fd < 0)
+    FileHandle file = fileio::openLockFile(name);
+    if (!file)
         return FileResult::fromErrno(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return FileResult::fromErrno(error);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
+    const std::optional<fileio::FileInfo> info = fileio::infoOf(file);
+    if (!info)
+        return FileResult::fromErrno(errno);
+    if (info->kind != fileio::Kind::Regular)
         return FileResult::failure("the lock file is not a regular file");
-    }
 
     // Polled rather than blocking, so that a holder that never lets go (a
     // stopped process) costs a bounded wait, not a hung program.
     const auto deadline = std::chrono::steady_clock::now() + wait;
     std::chrono::milliseconds pause{1};
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            fd_ = fd;
+        const fileio::LockTry locked = fileio::tryLock(file);
+        if (locked == fileio::LockTry::Locked) {
+            file_ = std::move(file);
             return FileResult::success();
         }
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK) {
-            const int error = errno;
-            ::close(fd);
-            return FileResult::fromErrno(error);
-        }
+        if (locked == fileio::LockTry::Failed)
+            return FileResult::fromErrno(errno);
         const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            ::close(fd);
+        if (now >= deadline)
             return FileResult::failure("another program holds the lock");
-        }
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, std::chrono::milliseconds{32});
     }
@@ -115,11 +82,8 @@ FileResult FileLock::acquire(const std::string& path, std::chrono::milliseconds 
 
 void FileLock::release()
 {
-    if (fd_ < 0)
-        return;
-    // Closing the descriptor lets go of the lock.
-    ::close(fd_);
-    fd_ = -1;
+    // Closing the file lets go of the lock.
+    file_.close();
 }
 
 }  // namespace vantrel

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <string>
 
+#include "core/files/FileHandle.h"
 #include "core/files/FileResult.h"
 
 namespace vantrel {
@@ -35,11 +36,11 @@ public:
     // names, for at most `wait`. Locks held by this process under another
     // FileLock count as another holder's.
     FileResult acquire(const std::string& path, std::chrono::milliseconds wait = kDefaultWait);
-    bool held() const { return fd_ >= 0; }
+    bool held() const { return file_.valid(); }
     void release();
 
 private:
-    int fd_ = -1;
+    FileHandle file_;
 };
 
 }  // namespace vantrel

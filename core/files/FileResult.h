@@ -11,6 +11,9 @@ namespace vantrel {
 // The cause told for a path that names something other than a file: a FIFO,
 // a socket or a device.
 inline constexpr std::string_view kNotRegularFileCause = "it is not a regular file";
+// The cause told for a file whose permission bits allow no writing (on
+// Windows: with the read-only attribute).
+inline constexpr std::string_view kReadOnlyCause = "the file is read-only";
 // The cause told for a file larger than its reader takes.
 inline constexpr std::string_view kTooLargeCause = "the file is too large";
 

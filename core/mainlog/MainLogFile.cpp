@@ -4,10 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 #include "core/files/AtomicFile.h"
@@ -101,25 +98,15 @@ std::size_t endOfLastLine(std::string_view bytes, std::size_t from)
     return 0;
 }
 
-// Closes the descriptor however the read ends.
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 // The name a file is known by: links and "." or ".." resolved as far as the
 // path exists.
 std::string canonicalKey(const std::string& path)
 {
     std::error_code error;
-    std::filesystem::path key = std::filesystem::weakly_canonical(path, error);
+    std::filesystem::path key = std::filesystem::weakly_canonical(fileio::toPath(path), error);
     if (error)
-        key = std::filesystem::absolute(path, error);
-    return error ? path : key.string();
+        key = std::filesystem::absolute(fileio::toPath(path), error);
+    return error ? path : fileio::toUtf8(key);
 }
 
 }  // namespace
@@ -143,50 +130,44 @@ PieceReader::PieceReader(const std::string& path) : path_(path), outcome_(FileRe
 {
     // Non-blocking, so that a FIFO without a writer or a device cannot hold
     // the program in open(); anything but a regular file is refused below.
-    Descriptor file{fileio::openWithoutWaiting(path, O_RDONLY)};
-    if (file.fd < 0) {
-        outcome_ = readFailure(cannotOpenMessage(path), std::strerror(errno));
-        return;
-    }
-    struct stat st {};
-    if (::fstat(file.fd, &st) != 0) {
-        outcome_ = readFailure(cannotOpenMessage(path), std::strerror(errno));
+    FileHandle file = fileio::openWithoutWaiting(path, fileio::Access::Read);
+    if (!file) {
+        outcome_ = readFailure(cannotOpenMessage(path), fileio::errorText(errno));
         return;
     }
     // Taken before the bytes are read: a change while reading shows as a
     // change later.
-    const std::optional<FileIdentity> identity = fileIdentity(file.fd);
-    if (!S_ISREG(st.st_mode))
+    const std::optional<fileio::FileInfo> info = fileio::infoOf(file);
+    if (!info) {
+        outcome_ = readFailure(cannotOpenMessage(path), fileio::errorText(errno));
+        return;
+    }
+    const std::uint64_t size = static_cast<std::uint64_t>(info->identity.size);
+    if (info->kind != fileio::Kind::Regular)
         outcome_ = readFailure(cannotOpenMessage(path), std::string(kNotRegularFileCause));
-    else if (static_cast<std::uint64_t>(st.st_size) > kCapacityBytes)
+    else if (size > kCapacityBytes)
         // Checked before reading, so an oversized file costs no memory.
-        outcome_ = readFailure(std::string(kTooLargeMessage), tooLargeCause(path, static_cast<std::uint64_t>(st.st_size)));
-    outcome_.identity = identity;
+        outcome_ = readFailure(std::string(kTooLargeMessage), tooLargeCause(path, size));
+    outcome_.identity = info->identity;
     if (outcome_.ok())
-        std::swap(fd_, file.fd);
+        file_ = std::move(file);
 }
 
-PieceReader::~PieceReader()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+PieceReader::~PieceReader() = default;
 
 void PieceReader::fail(ReadResult failure)
 {
     failure.identity = outcome_.identity;
     outcome_ = std::move(failure);
     carry_.clear();
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    file_.close();
 }
 
 void PieceReader::next(std::size_t bytes, std::string& piece)
 {
     for (;;) {
-        if (carry_.size() >= bytes || fd_ < 0) {
-            const std::size_t cut = fd_ < 0 ? carry_.size() : endOfLastLine(carry_, checked_);
+        if (carry_.size() >= bytes || !file_) {
+            const std::size_t cut = !file_ ? carry_.size() : endOfLastLine(carry_, checked_);
             if (cut > 0) {
                 piece.append(carry_, 0, cut);
                 carry_.erase(0, cut);
@@ -196,17 +177,14 @@ void PieceReader::next(std::size_t bytes, std::string& piece)
             // One long line so far: what is read next is all that needs a look.
             checked_ = carry_.empty() ? 0 : carry_.size() - 1;
         }
-        if (fd_ < 0)
+        if (!file_)
             return;
         const std::size_t before = carry_.size();
         const std::size_t room = std::max<std::size_t>(bytes, 4096);
         carry_.resize(before + room);
-        ssize_t n = 0;
-        do
-            n = ::read(fd_, carry_.data() + before, room);
-        while (n < 0 && errno == EINTR);
+        const std::int64_t n = fileio::readSome(file_, carry_.data() + before, room);
         if (n < 0) {
-            fail(readFailure(cannotOpenMessage(path_), std::strerror(errno)));
+            fail(readFailure(cannotOpenMessage(path_), fileio::errorText(errno)));
             return;
         }
         carry_.resize(before + static_cast<std::size_t>(n));
@@ -216,10 +194,8 @@ void PieceReader::next(std::size_t bytes, std::string& piece)
             fail(readFailure(std::string(kTooLargeMessage), tooLargeCause(path_, total_)));
             return;
         }
-        if (n == 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
+        if (n == 0)
+            file_.close();
     }
 }
 
@@ -332,7 +308,7 @@ LogLock::LogLock(const std::string& path, std::chrono::milliseconds wait)
     if (locked)
         return;
     const std::string folder = text::folderOf(FileLock::lockFileFor(path));
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+    if (!fileio::canCreateIn(folder))
         result_ = FileResult::refused(cannotCreateMessage(path), locked.cause());
     else
         result_ = FileResult::refused(cannotLockMessage(FileLock::lockFileFor(path)), locked.cause());
@@ -380,7 +356,7 @@ const KnownFiles::Seen* KnownFiles::find(const std::string& path, const std::opt
     // canonical path does not reach.
     if (now) {
         for (const Seen& seen : seen_) {
-            if (seen.identity && seen.identity->device == now->device && seen.identity->inode == now->inode)
+            if (seen.identity && seen.identity->volume == now->volume && seen.identity->index == now->index)
                 return &seen;
         }
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/files/AtomicFile.h"
+#include "core/files/FileHandle.h"
 #include "core/files/FileLock.h"
 #include "core/files/FileResult.h"
 
@@ -62,7 +63,7 @@ public:
 
     // Whether nothing more will come: the file read to its end, or a
     // failure.
-    bool atEnd() const { return fd_ < 0 && carry_.empty(); }
+    bool atEnd() const { return !file_ && carry_.empty(); }
 
     // Appends the next bytes to `piece`: about `bytes` of them, more when a
     // line is longer, cut after a line break so that a CR LF is never split;
@@ -74,7 +75,7 @@ private:
     void fail(ReadResult failure);
 
     std::string path_;
-    int fd_ = -1;
+    FileHandle file_;
     ReadResult outcome_;
     // Bytes read past the last cut.
     std::string carry_;

@@ -5,9 +5,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/files/FileIO.h"
 
@@ -25,16 +22,13 @@ constexpr std::int64_t kWholeFileReadLimit = 1 << 20;
 // more system call.
 constexpr std::int64_t kJoinGap = 8192;
 
-class PosixFile final : public OpenFile {
+class SystemFile final : public OpenFile {
 public:
-    PosixFile(int fd, bool readOnly, const struct stat& st)
-        : fd_(fd), readOnly_(readOnly), length_(static_cast<std::int64_t>(st.st_size))
+    SystemFile(FileHandle file, bool readOnly, const fileio::FileInfo& info)
+        : file_(std::move(file)), readOnly_(readOnly), length_(info.identity.size)
     {
-        status_ = Status{identityOf(st), static_cast<unsigned>(st.st_mode & 07777)};
+        status_ = Status{info.identity, info.mode};
     }
-    ~PosixFile() override { ::close(fd_); }
-    PosixFile(const PosixFile&) = delete;
-    PosixFile& operator=(const PosixFile&) = delete;
 
     // The length at opening, kept up to date by this object's own writes.
     std::int64_t size() override { return length_; }
@@ -66,7 +60,7 @@ public:
                 return n == count;
             }
         }
-        const std::size_t done = fileio::readAt(fd_, buffer, count, position_);
+        const std::size_t done = fileio::readAt(file_, buffer, count, position_);
         position_ += static_cast<std::int64_t>(done);
         return done == count;
     }
@@ -110,7 +104,7 @@ public:
 
     bool write(const void* buffer, std::size_t count) override
     {
-        const std::size_t done = fileio::writeAt(fd_, buffer, count, position_);
+        const std::size_t done = fileio::writeAt(file_, buffer, count, position_);
         position_ += static_cast<std::int64_t>(done);
         length_ = std::max(length_, position_);
         return done == count;
@@ -118,7 +112,7 @@ public:
 
     bool atEnd() override { return length_ < 0 || position_ >= length_; }
 
-    bool flush() override { return ::fsync(fd_) == 0; }
+    bool flush() override { return fileio::flush(file_); }
 
     std::optional<Status> status() override { return status_; }
 
@@ -144,7 +138,7 @@ private:
 
     bool readFully(char* out, std::size_t count, std::int64_t offset)
     {
-        return fileio::readAt(fd_, out, count, offset) == count;
+        return fileio::readAt(file_, out, count, offset) == count;
     }
 
     void cacheWholeFile()
@@ -156,7 +150,7 @@ private:
         cached_ = true;
     }
 
-    int fd_;
+    FileHandle file_;
     bool readOnly_;
     std::int64_t length_;
     std::int64_t position_ = 0;
@@ -167,22 +161,19 @@ private:
     std::optional<Status> status_;
 };
 
-class PosixFileAccess final : public FileAccess {
+class SystemFileAccess final : public FileAccess {
 public:
     std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
     {
-        const int fd = fileio::openWithoutWaiting(path, mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR);
-        if (fd < 0)
+        FileHandle file = fileio::openWithoutWaiting(path, mode == OpenMode::ReadOnly ? fileio::Access::Read : fileio::Access::ReadWrite);
+        if (!file)
             return nullptr;
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            const int cause = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-            ::close(fd);
-            errno = cause;
+        const std::optional<fileio::FileInfo> info = fileio::infoOf(file);
+        if (!info || info->kind != fileio::Kind::Regular) {
+            errno = !info ? errno : info->kind == fileio::Kind::Directory ? EISDIR : EINVAL;
             return nullptr;
         }
-        // O_NONBLOCK only kept a FIFO from blocking the open; regular files ignore it.
-        return std::make_unique<PosixFile>(fd, mode == OpenMode::ReadOnly, st);
+        return std::make_unique<SystemFile>(std::move(file), mode == OpenMode::ReadOnly, *info);
     }
 };
 
@@ -195,7 +186,7 @@ FileResult FileAccess::replace(const std::string& path, std::string_view bytes, 
 
 FileAccess& systemFileAccess()
 {
-    static PosixFileAccess access;
+    static SystemFileAccess access;
     return access;
 }
 

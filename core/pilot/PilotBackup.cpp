@@ -8,11 +8,12 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-#include <sys/stat.h>
 
 #include "core/files/AtomicFile.h"
+#include "core/files/FileIO.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/platform/PlatformPaths.h"
+#include "core/platform/Process.h"
 
 namespace vantrel {
 
@@ -24,7 +25,7 @@ constexpr std::string_view kBackupExtension = layout::kPilotFileExtension;
 
 std::string fileStem(const std::string& pilotPath)
 {
-    return fs::path(pilotPath).stem().string();
+    return fileio::toUtf8(fileio::toPath(pilotPath).stem());
 }
 
 // Where a backup stands among the backups of its file name: its timestamp,
@@ -68,14 +69,14 @@ std::vector<std::pair<BackupAge, fs::path>> backupsOf(const std::string& folder,
 {
     std::vector<std::pair<BackupAge, fs::path>> backups;
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(fileio::toPath(folder), error), end; !error && it != end; it.increment(error)) {
         const fs::path& entry = it->path();
         if (!skip.empty() && entry.filename() == skip.filename())
             continue;
         std::error_code ignored;
         if (!it->is_regular_file(ignored))
             continue;
-        if (auto age = backupAge(entry.filename().string(), stem))
+        if (auto age = backupAge(fileio::toUtf8(entry.filename()), stem))
             backups.emplace_back(std::move(*age), entry);
     }
     return backups;
@@ -129,8 +130,7 @@ std::string localDateTime(std::time_t when)
 
 std::string backupFileName(const std::string& pilotPath, std::time_t when)
 {
-    std::tm local{};
-    ::localtime_r(&when, &local);
+    const std::tm local = process::localTime(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     return fileStem(pilotPath) + "-" + stamp + std::string(kBackupExtension);
@@ -142,28 +142,28 @@ FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsi
     const auto refusal = [&](const std::string& reason) { return backupRefusal(pilotPath, backupFolder, reason); };
 
     std::error_code error;
-    fs::create_directories(backupFolder, error);
+    fs::create_directories(fileio::toPath(backupFolder), error);
     if (error)
         return refusal(error.message());
-    if (!fs::is_directory(backupFolder, error))
+    if (!fs::is_directory(fileio::toPath(backupFolder), error))
         return refusal("it is not a folder");
 
     // A second backup within the same second gets "-2", "-3", ...
     const std::string first = backupFileName(pilotPath, now);
     const std::string base = first.substr(0, first.size() - kBackupExtension.size());
-    fs::path target = fs::path(backupFolder) / first;
+    fs::path target = fileio::toPath(backupFolder) / fileio::toPath(first);
     for (unsigned number = 2; fs::exists(fs::symlink_status(target, error)); ++number)
-        target = fs::path(backupFolder) / (base + "-" + std::to_string(number) + std::string(kBackupExtension));
+        target = fileio::toPath(backupFolder) / fileio::toPath(base + "-" + std::to_string(number) + std::string(kBackupExtension));
 
     // The copy is exactly as readable as the pilot.
     ReplaceOptions options;
     options.newFileMode = mode & 0777;
-    if (const FileResult written = replaceFileAtomically(target.string(), bytes, options); !written)
+    if (const FileResult written = replaceFileAtomically(fileio::toUtf8(target), bytes, options); !written)
         return refusal(written.cause());
 
     pruneBackups(backupFolder, fileStem(pilotPath), target);
     if (madeFile)
-        *madeFile = target.string();
+        *madeFile = fileio::toUtf8(target);
     return FileResult::success();
 }
 
@@ -175,8 +175,8 @@ BackupSession::BackupSession(std::string backupFolder, Clock clock)
 std::string BackupSession::identity(const std::string& pilotPath)
 {
     std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(fs::absolute(pilotPath, error), error);
-    return error ? pilotPath : canonical.string();
+    const fs::path canonical = fs::weakly_canonical(fs::absolute(fileio::toPath(pilotPath), error), error);
+    return error ? pilotPath : fileio::toUtf8(canonical);
 }
 
 bool BackupSession::hasBackedUp(const std::string& pilotPath) const

@@ -1,5 +1,7 @@
 #include "core/pilot/PilotSave.h"
 
+#include "core/files/FileIO.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -54,11 +56,12 @@ SaveResult failed(std::string message, std::string cause = {})
 SaveResult openFailure(const std::string& fileName, int openError)
 {
     std::error_code ignored;
-    const bool regular = std::filesystem::is_regular_file(fileName, ignored);
-    const auto size = regular ? static_cast<std::int64_t>(std::filesystem::file_size(fileName, ignored)) : -1;
+    const std::filesystem::path path = fileio::toPath(fileName);
+    const bool regular = std::filesystem::is_regular_file(path, ignored);
+    const auto size = regular ? static_cast<std::int64_t>(std::filesystem::file_size(path, ignored)) : -1;
     if (regular && size == layout::kPilotFileSize)
-        return failed(cannotOpenMessage(fileName), std::strerror(openError));
-    return failed(wrongFileMessage(fileName, size), std::strerror(openError));
+        return failed(cannotOpenMessage(fileName), fileio::errorText(openError));
+    return failed(wrongFileMessage(fileName, size), fileio::errorText(openError));
 }
 
 // What the loader reads from an image held in memory.
@@ -157,7 +160,7 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
     // for writing so that a file we may not change is refused before anything
     // else happens; the bytes themselves go in by replacing the file.
     errno = 0;
-    const std::unique_ptr<OpenFile> file = files.open(fileName, OpenMode::ReadWrite);
+    std::unique_ptr<OpenFile> file = files.open(fileName, OpenMode::ReadWrite);
     if (!file)
         return openFailure(fileName, errno != 0 ? errno : EIO);
     // It must still be the pilot file that was loaded: a regular file of the
@@ -165,13 +168,17 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
     if (const std::int64_t length = file->size(); length != layout::kPilotFileSize)
         return failed(wrongFileMessage(fileName, length));
     const std::optional<OpenFile::Status> status = file->status();
-    if (status && (status->mode & kAnyWriteBit) == 0)
+    if (status && (status->mode & fileio::kAnyWriteBit) == 0)
         return failed(cannotOpenMessage(fileName), std::string(kReadOnlyCause));
 
     std::string before(static_cast<std::size_t>(layout::kPilotFileSize), '\0');
     errno = 0;
     if (!file->seek(0) || !file->read(before.data(), before.size()))
-        return failed(notWrittenMessage(fileName, errno != 0 ? std::strerror(errno) : "the file cannot be read"));
+        return failed(notWrittenMessage(fileName, errno != 0 ? fileio::errorText(errno) : "the file cannot be read"));
+
+    // Let go of the file before it is replaced: Windows will not move a new
+    // file over one that is still open.
+    file.reset();
 
     std::string after = before;
     applyPilotDetails(after, edit);

@@ -69,11 +69,11 @@ std::optional<fs::path> findFolder(const fs::path& candidate)
     const fs::path parent = candidate.parent_path();
     if (!fs::is_directory(parent, error))
         return std::nullopt;
-    const std::string name = candidate.filename().string();
+    const std::string name = fileio::toUtf8(candidate.filename());
     std::vector<fs::path> matches;
     for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
         std::error_code ignored;
-        if (text::equalsIgnoringCase(it->path().filename().string(), name) && it->is_directory(ignored))
+        if (text::equalsIgnoringCase(fileio::toUtf8(it->path().filename()), name) && it->is_directory(ignored))
             matches.push_back(it->path());
     }
     if (matches.empty())
@@ -232,15 +232,15 @@ std::vector<std::string> existingGameFolders(const std::string& home)
     std::vector<std::string> found;
     std::set<std::string> seen;
     for (const std::string& candidate : candidateGameFolders(home)) {
-        const auto folder = findFolder(candidate);
+        const auto folder = findFolder(fileio::toPath(candidate));
         if (!folder)
             continue;
         std::error_code error;
         const fs::path canonical = fs::canonical(*folder, error);
         if (error)
             continue;
-        if (seen.insert(canonical.string()).second)
-            found.push_back(canonical.string());
+        if (seen.insert(fileio::toUtf8(canonical)).second)
+            found.push_back(fileio::toUtf8(canonical));
     }
     return found;
 }
@@ -251,14 +251,14 @@ std::vector<std::string> watchedPilotFolders(const std::string& home, const std:
     if (lastDir.empty())
         return folders;
     std::error_code error;
-    fs::path chosen(lastDir);
+    fs::path chosen = fileio::toPath(lastDir);
     if (!fs::is_directory(chosen, error))
         chosen = chosen.parent_path();
     if (chosen.empty() || !fs::is_directory(chosen, error))
         return folders;
     const fs::path canonical = fs::canonical(chosen, error);
-    if (!error && std::find(folders.begin(), folders.end(), canonical.string()) == folders.end())
-        folders.push_back(canonical.string());
+    if (!error && std::find(folders.begin(), folders.end(), fileio::toUtf8(canonical)) == folders.end())
+        folders.push_back(fileio::toUtf8(canonical));
     return folders;
 }
 

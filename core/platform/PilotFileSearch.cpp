@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/files/FileIO.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/text/TextRules.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 bool hasPltExtension(const fs::path& path)
 {
-    return text::equalsIgnoringCase(path.extension().string(), layout::kPilotFileExtension);
+    return text::equalsIgnoringCase(fileio::toUtf8(path.extension()), layout::kPilotFileExtension);
 }
 
 }  // namespace
@@ -28,7 +29,7 @@ PilotFileSearch findPilotFiles(const std::string& path)
 {
     PilotFileSearch search;
     std::error_code ec;
-    if (!fs::is_directory(path, ec)) {
+    if (!fs::is_directory(fileio::toPath(path), ec)) {
         search.files.push_back(path);
         return search;
     }
@@ -36,7 +37,7 @@ PilotFileSearch findPilotFiles(const std::string& path)
     // Folder by folder, so that one that cannot be entered is told and the
     // others are still searched. Only real folders are entered: a link to a
     // folder could lead back up.
-    std::vector<fs::path> folders{fs::path(path)};
+    std::vector<fs::path> folders{fileio::toPath(path)};
     while (!folders.empty()) {
         const fs::path folder = std::move(folders.back());
         folders.pop_back();
@@ -47,10 +48,10 @@ PilotFileSearch findPilotFiles(const std::string& path)
             if (isFolder && !it->is_symlink(ignored))
                 folders.push_back(it->path());
             else if (!isFolder && hasPltExtension(it->path()))
-                search.files.push_back(it->path().string());
+                search.files.push_back(fileio::toUtf8(it->path()));
         }
         if (ec)
-            search.failures.push_back(FileResult::refused("Cannot search " + folder.string() + ": " + ec.message(), ec.message()));
+            search.failures.push_back(FileResult::refused("Cannot search " + fileio::toUtf8(folder) + ": " + ec.message(), ec.message()));
     }
     std::sort(search.files.begin(), search.files.end());
     std::sort(search.failures.begin(), search.failures.end(),

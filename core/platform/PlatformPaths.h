@@ -1,15 +1,24 @@
-// The Linux counterparts of the places the program uses on Windows. This is
-// the one place that knows them.
+// The places the program uses: on Windows %APPDATA%, %LOCALAPPDATA% and the
+// user's profile; on Linux their XDG counterparts. This is the one place
+// that knows them (core/platform/posix, core/platform/win32).
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vantrel::paths {
 
-// vantrel.ini in $XDG_CONFIG_HOME, or in $HOME/.config when that is unset or empty.
+// vantrel.ini in $XDG_CONFIG_HOME, or in $HOME/.config when that is unset or
+// empty; on Windows %APPDATA%\Vantrel\vantrel.ini.
 std::string settingsFile();
 
-// The main log file used when the settings name none: $HOME/VANTREL_MainLog.txt.
+// Where the classic program kept its settings, read when settingsFile() is
+// absent: on Windows vantrel.ini in the Windows directory and in its
+// VirtualStore copy (%LOCALAPPDATA%\VirtualStore\Windows). None on Linux.
+std::vector<std::string> legacySettingsFiles();
+
+// The main log file used when the settings name none: $HOME/VANTREL_MainLog.txt
+// (%USERPROFILE%\VANTREL_MainLog.txt on Windows).
 std::string defaultLogFile();
 
 // Where the open dialog starts when no directory is remembered, and what the
@@ -19,12 +28,14 @@ std::string fallbackDirectory();
 // The process's current directory.
 std::string currentDirectory();
 
-// $HOME, or the password database's home directory when HOME is unset.
+// $HOME, or the password database's home directory when HOME is unset;
+// %USERPROFILE% on Windows.
 std::string homeDirectory();
 
 // Where copies of pilot files go before they are changed:
 // $XDG_DATA_HOME/vantrel/backups, or $HOME/.local/share/vantrel/backups when
-// that is unset, empty or not an absolute path.
+// that is unset, empty or not an absolute path; on Windows
+// %LOCALAPPDATA%\Vantrel\backups.
 std::string backupDirectory();
 
 }  // namespace vantrel::paths

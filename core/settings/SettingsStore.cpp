@@ -17,10 +17,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <chrono>
+#include <filesystem>
 #include <utility>
 
 #include "core/files/AtomicFile.h"
@@ -99,19 +97,18 @@ void endLastLine(std::string& text, std::string_view eol)
         text += eol;
 }
 
+// The system clock, in the file times' nanoseconds since 1970.
 std::int64_t nowNs()
 {
-    timespec ts {};
-    ::clock_gettime(CLOCK_REALTIME, &ts);
-    return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 // Creates every missing directory on the way to the file. Failures are left
 // for the write itself to report.
 void makeParentDirectories(const std::string& path)
 {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-        ::mkdir(path.substr(0, slash).c_str(), 0777);
+    std::error_code ignored;
+    std::filesystem::create_directories(fileio::toPath(text::folderOf(path)), ignored);
 }
 
 }  // namespace
@@ -131,28 +128,11 @@ SettingsStore SettingsStore::fromText(std::string text)
     return store;
 }
 
-namespace {
-
-template <typename Stamp>
-Stamp stampOf(const struct stat& st)
+std::optional<FileIdentity> SettingsStore::currentStamp() const
 {
-    Stamp stamp;
-    stamp.exists = true;
-    stamp.size = static_cast<std::int64_t>(st.st_size);
-    stamp.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
-    stamp.device = static_cast<std::uint64_t>(st.st_dev);
-    return stamp;
-}
-
-}  // namespace
-
-SettingsStore::Stamp SettingsStore::currentStamp() const
-{
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0)
-        return {};
-    return stampOf<Stamp>(st);
+    if (fileio::isDeviceName(path_))
+        return std::nullopt;
+    return fileIdentity(path_);
 }
 
 void SettingsStore::revalidate()
@@ -161,8 +141,8 @@ void SettingsStore::revalidate()
     // an unchanged stamp, so it is read once more until that time has passed.
     if (inMemory_)
         return;
-    const Stamp now = currentStamp();
-    if (!loaded_ || now != stamp_ || (now.exists && loadedAtNs_ - now.mtimeNs < kClockSlackNs))
+    const std::optional<FileIdentity> now = currentStamp();
+    if (!loaded_ || now != stamp_ || (now && loadedAtNs_ - now->mtimeNs < kClockSlackNs))
         load();
 }
 
@@ -176,45 +156,42 @@ void SettingsStore::load()
 
     // The kind of file is looked at before it is opened: opening a FIFO waits
     // for a writer, and opening a device may do something of its own.
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0) {
-        stamp_ = {};
+    std::optional<fileio::FileInfo> info = fileio::infoOf(path_);
+    if (!info) {
+        stamp_ = std::nullopt;
         loadFailed(errno);
         return;
     }
-    stamp_ = stampOf<Stamp>(st);
-    if (!S_ISREG(st.st_mode)) {
-        loadFailed(S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile);
+    stamp_ = info->identity;
+    if (info->kind != fileio::Kind::Regular) {
+        loadFailed(info->kind == fileio::Kind::Directory ? EISDIR : kNotRegularFile);
         return;
     }
 
-    // Should the path have been replaced by a FIFO since, O_NONBLOCK keeps
-    // the open from waiting and the fstat below refuses it.
-    const int fd = fileio::openWithoutWaiting(path_, O_RDONLY);
-    if (fd < 0) {
+    // Should the path have been replaced by a FIFO since, the open does not
+    // wait and the look below refuses it.
+    const FileHandle file = fileio::openWithoutWaiting(path_, fileio::Access::Read);
+    if (!file) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)
-            stamp_ = {};
+            stamp_ = std::nullopt;
         loadFailed(error);
         return;
     }
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        loadFailed(error);
+    info = fileio::infoOf(file);
+    if (!info) {
+        loadFailed(errno);
         return;
     }
     // The stamp of the very file we read, should it have been replaced
-    // between the stat above and the open.
-    stamp_ = stampOf<Stamp>(st);
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        loadFailed(S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile);
+    // between the look above and the open.
+    stamp_ = info->identity;
+    if (info->kind != fileio::Kind::Regular) {
+        loadFailed(info->kind == fileio::Kind::Directory ? EISDIR : kNotRegularFile);
         return;
     }
 
-    FileResult read = fileio::readAll(fd, content_);
-    ::close(fd);
+    FileResult read = fileio::readAll(file, content_);
     if (!read) {
         loadFailed(std::move(read), false);
         return;
@@ -455,7 +432,7 @@ void SettingsStore::WriteString(std::string_view section, std::string_view key, 
         return;
     }
     const std::int64_t writtenAt = nowNs();
-    if (!stamp_.exists)
+    if (!stamp_)
         makeParentDirectories(path_);
     if (const FileResult written = replaceFileAtomically(path_, updated); !written)
         throw SettingsWriteError(path_, written.cause());

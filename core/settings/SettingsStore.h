@@ -3,11 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "core/files/FileIdentity.h"
 #include "core/settings/Settings.h"
 
 namespace vantrel {
@@ -34,7 +36,7 @@ public:
     // What the last look at the file (the first read, or revalidate()) found.
     // Missing: nothing is at the path (the file or a folder on the way to it
     // does not exist); the defaults apply and a write creates the file.
-    bool fileMissing() const { return loaded_ && !unreadable_ && !stamp_.exists; }
+    bool fileMissing() const { return loaded_ && !unreadable_ && !stamp_; }
     // Why the file could not be read, in the system's words ("No such file or
     // directory", "Permission denied", "Is a directory") or
     // kNotRegularFileCause; empty when it was read or not looked at yet.
@@ -44,14 +46,6 @@ public:
     static constexpr std::size_t kMaxValueLength = 2047;
 
 private:
-    struct Stamp {
-        bool exists = false;
-        std::int64_t size = -1;
-        std::int64_t mtimeNs = 0;
-        std::uint64_t inode = 0;
-        std::uint64_t device = 0;
-        bool operator==(const Stamp&) const = default;
-    };
     // A section or key line of content_, located by byte offsets. Other
     // lines (blank, comments, without '=') play no part and are not kept.
     struct Line {
@@ -66,7 +60,7 @@ private:
         std::ptrdiff_t section = -1;
     };
 
-    Stamp currentStamp() const;
+    std::optional<FileIdentity> currentStamp() const;
     void load();
     void loadFailed(int error);
     void loadFailed(FileResult failure, bool missing);
@@ -88,7 +82,7 @@ private:
     FileResult loadFailure_ = FileResult::success();
     // For loadFailed(int): a path that names no regular file.
     static constexpr int kNotRegularFile = -1;
-    Stamp stamp_;
+    std::optional<FileIdentity> stamp_;
     std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write
     std::string content_;  // the file's bytes as last read or written
     std::vector<Line> lines_;

@@ -41,14 +41,14 @@ std::string withFullStop(std::string text)
 
 std::string joinPath(const std::string& dir, std::string_view name)
 {
-    if (!dir.empty() && dir.back() == '/')
+    if (!dir.empty() && std::string_view(kPathSeparators).find(dir.back()) != std::string_view::npos)
         return dir + std::string(name);
-    return dir + "/" + std::string(name);
+    return dir + kPreferredSeparator + std::string(name);
 }
 
 std::string folderOf(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(kPathSeparators);
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);

@@ -23,6 +23,15 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 // already end with one (a file name may).
 std::string withFullStop(std::string text);
 
+// What separates folders in a path: "/" and, on Windows, "\\" too.
+#ifdef _WIN32
+inline constexpr const char* kPathSeparators = "/\\";
+inline constexpr char kPreferredSeparator = '\\';
+#else
+inline constexpr const char* kPathSeparators = "/";
+inline constexpr char kPreferredSeparator = '/';
+#endif
+
 // `dir` + "/" + `name`, without doubling a slash the folder already ends with.
 std::string joinPath(const std::string& dir, std::string_view name);
 

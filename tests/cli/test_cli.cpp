@@ -1,11 +1,14 @@
 // vantrel-cli end to end: the real binary, its output streams and exit status.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
-#include <unistd.h>
+#include <thread>
 
 #include <utility>
 
@@ -145,6 +148,7 @@ TEST_F(CliTest, EntryAppendsToTheMainLogByItsRules)
 
 // ---- Log integrity: nothing lost, nothing overwritten that is no log ----
 
+#ifndef _WIN32
 TEST_F(CliTest, LogIntegrityConcurrentAppendsLoseNoEntry)
 {
     const std::string good = pilot("Wedge.plt", 1);
@@ -170,6 +174,38 @@ TEST_F(CliTest, LogIntegrityConcurrentAppendsLoseNoEntry)
         expected += "Wedge - Score: 1000 (1000+0)\r\n";
     EXPECT_EQ(readFile(log), expected);
 }
+#else
+TEST_F(CliTest, LogIntegrityConcurrentAppendsLoseNoEntry)
+{
+    const std::string good = pilot("Wedge.plt", 1);
+    const std::string log = dir.file("log.txt");
+    constexpr int kProcesses = 4;
+    constexpr int kRuns = 8;
+    // Four threads, each starting the real program 8 times in a row, all at
+    // once; each run has its own home for its output streams.
+    std::vector<std::thread> runners;
+    std::vector<std::vector<CliRun>> runs(kProcesses);
+    for (int p = 0; p < kProcesses; ++p) {
+        runners.emplace_back([&, p] {
+            const TempDir home;
+            for (int i = 0; i < kRuns; ++i)
+                runs[p].push_back(runCli(home, "entry --ini '" + ini + "' --append '" + log + "' '" + good + "'"));
+        });
+    }
+    for (std::thread& runner : runners)
+        runner.join();
+    for (const auto& each : runs) {
+        for (const CliRun& run : each) {
+            EXPECT_EQ(run.status, 0);
+            EXPECT_EQ(run.err, "");
+        }
+    }
+    std::string expected;
+    for (int i = 0; i < kProcesses * kRuns; ++i)
+        expected += "Wedge - Score: 1000 (1000+0)\r\n";
+    EXPECT_EQ(readFile(log), expected);
+}
+#endif
 
 TEST_F(CliTest, LogIntegrityALogNamedLikeAPilotOrHoldingNulIsRefused)
 {
@@ -233,9 +269,14 @@ TEST_F(CliTest, LogIntegrityALockThatCannotBeHadWritesNothingAndTellsWhy)
 TEST_F(CliTest, ReadersAFifoOrDeviceAsTheLogIsRefusedWithoutWaiting)
 {
     const std::string good = pilot("Wedge.plt", 1);
+#ifndef _WIN32
     const std::string fifo = dir.file("fifo.log");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    for (const std::string& log : {fifo, std::string("/dev/zero")}) {
+    const std::vector<std::string> logs = {fifo, std::string("/dev/zero")};
+#else
+    const std::vector<std::string> logs = {"CON", "NUL", "COM1", dir.file("aux.log"), "\\\\.\\NUL"};
+#endif
+    for (const std::string& log : logs) {
         SCOPED_TRACE(log);
         const CliRun run = runCli(dir, "entry --ini " + ini + " --append " + log + " " + good, 20);
         ASSERT_NE(run.status, -1) << "vantrel-cli blocked";
@@ -276,9 +317,11 @@ TEST_F(CliTest, AConversionErrorKeepsTheLinesBeforeIt)
 TEST_F(CliTest, SettingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
 {
     const std::string path = pilot("Biggs_Darklighter.plt", 0);
-    writeFile(dir.file("vantrel.ini"), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
+    const std::string userFile = userSettingsFile(dir);
+    std::filesystem::create_directories(fileio::toPath(text::folderOf(userFile)));
+    writeFile(userFile, "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
     EXPECT_EQ(cli("entry " + path).out, "Jan Ors - Score: 1000\n");
-    EXPECT_EQ(readFile(dir.file("vantrel.ini")), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
+    EXPECT_EQ(readFile(userFile), "[zadadeda]\nnamesource=0\nScoreFormat=0\n");
     // A settings file named with --ini must be there: no quiet defaults.
     const CliRun absent = cli("entry --ini " + dir.file("absent.ini") + " " + path);
     EXPECT_EQ(absent.status, 2);
@@ -446,23 +489,31 @@ TEST_F(CliTest, SetReportsAFileThatIsNoPilot)
 // Each run has a short time limit: a FIFO or device in the place of the
 // settings file must be looked at without waiting for a writer.
 
+#ifndef _WIN32
 bool isFifo(const std::string& path)
 {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
+#endif
 
 TEST_F(CliTest, AnIniThatCannotBeReadStopsEveryCommandThatTakesIt)
 {
     const std::string path = pilot("p.plt", 1);
     const std::string before = readFile(path);
-    ASSERT_EQ(::mkfifo(dir.file("fifo.ini").c_str(), 0644), 0);
-    ASSERT_EQ(::mkdir(dir.file("folder.ini").c_str(), 0755), 0);
+#ifndef _WIN32
+    const std::string fifo = dir.file("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+#else
+    // Windows has no FIFOs; a device name stands for one.
+    const std::string fifo = dir.file("con.ini");
+#endif
+    ASSERT_TRUE(std::filesystem::create_directory(fileio::toPath(dir.file("folder.ini"))));
     writeFile(dir.file("plain"), "x");
     const std::vector<std::pair<std::string, std::string>> unreadable = {
         {dir.file("absent.ini"), "No such file or directory"},
         {dir.file("folder.ini"), "Is a directory"},
-        {dir.file("fifo.ini"), "it is not a regular file"},
+        {fifo, "it is not a regular file"},
         {dir.file("plain") + "/vantrel.ini", "Not a directory"},
     };
     const std::vector<std::string> commands = {"report",       "missions --to 1", "entry",
@@ -478,22 +529,25 @@ TEST_F(CliTest, AnIniThatCannotBeReadStopsEveryCommandThatTakesIt)
             EXPECT_EQ(run.err, "vantrel-cli: cannot read settings file " + file + ": " + cause + "\n") << args;
         }
     }
-    EXPECT_EQ(runCli(dir, "report --ini=" + dir.file("fifo.ini") + " " + path, 10).status, 2);
+    EXPECT_EQ(runCli(dir, "report --ini=" + fifo + " " + path, 10).status, 2);
 
     // Nothing was written: not the pilot, no log, no backup, no settings.
     EXPECT_EQ(readFile(path), before);
     EXPECT_FALSE(std::filesystem::exists(dir.file("log.txt")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("data")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
-    EXPECT_TRUE(isFifo(dir.file("fifo.ini")));
+#ifndef _WIN32
+    EXPECT_TRUE(isFifo(fifo));
+#endif
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder.ini")));
 
     // A usage error is still told as one.
-    const CliRun usage = runCli(dir, "report --ini " + dir.file("fifo.ini"), 10);
+    const CliRun usage = runCli(dir, "report --ini " + fifo, 10);
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("Usage: vantrel-cli"), std::string::npos);
 }
 
+#ifndef _WIN32
 TEST_F(CliTest, AnIniWithoutReadPermissionStopsTheCommand)
 {
     if (::geteuid() == 0)
@@ -506,6 +560,7 @@ TEST_F(CliTest, AnIniWithoutReadPermissionStopsTheCommand)
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "vantrel-cli: cannot read settings file " + dir.file("locked.ini") + ": Permission denied\n");
 }
+#endif
 
 TEST_F(CliTest, AnUnreadableDefaultSettingsFileIsToldAndTheDefaultsAreUsed)
 {
@@ -513,8 +568,8 @@ TEST_F(CliTest, AnUnreadableDefaultSettingsFileIsToldAndTheDefaultsAreUsed)
     // apply without a word. One that is there but cannot be read is named on
     // stderr, and the command goes on with the defaults.
     const std::string path = pilot("Biggs_Darklighter.plt", 2);
-    const std::string userFile = dir.file("vantrel.ini");
-    std::filesystem::remove(userFile);
+    const std::string userFile = userSettingsFile(dir);
+    std::filesystem::remove(fileio::toPath(userFile));
     const CliRun absentReport = runCli(dir, "report " + path, 10);
     const CliRun absentEntry = runCli(dir, "entry " + path, 10);
     const CliRun absentTable = runCli(dir, "table " + path, 10);
@@ -537,11 +592,13 @@ TEST_F(CliTest, AnUnreadableDefaultSettingsFileIsToldAndTheDefaultsAreUsed)
             EXPECT_EQ(run.err, told) << args;
         }
     };
+#ifndef _WIN32
     ASSERT_EQ(::mkfifo(userFile.c_str(), 0644), 0);
     checkUnreadable("it is not a regular file");
     EXPECT_TRUE(isFifo(userFile));
     std::filesystem::remove(userFile);
-    ASSERT_EQ(::mkdir(userFile.c_str(), 0755), 0);
+#endif
+    ASSERT_TRUE(std::filesystem::create_directories(fileio::toPath(userFile)));
     checkUnreadable("Is a directory");
 }
 

@@ -2,8 +2,10 @@
 // binary, its output streams and exit status.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -264,6 +266,7 @@ std::string unopenedRow(const std::string& path, const std::string& cause)
     return path + std::string(16, '\t') + cause + "\t\n";
 }
 
+#ifndef _WIN32
 TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
 {
     const std::string squad = dir.file("squad");
@@ -334,5 +337,7 @@ TEST_F(SquadronCliTest, TableTellsOfFoldersAndFilesItMayNotRead)
     EXPECT_EQ(locked.err, "Cannot search " + squad + "/locked: Permission denied\n");
     ::chmod((squad + "/locked").c_str(), 0700);
 }
+
+#endif
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "TestSupport.h"
 #include "core/platform/GameFolders.h"
@@ -12,6 +14,8 @@ using namespace vantrel;
 using namespace vantrel::testing;
 namespace fs = std::filesystem;
 
+// The Linux layouts of Steam, Proton and Wine.
+#ifndef _WIN32
 namespace {
 
 TEST(GameFolders, LibraryPathsFromBothFormsOfTheVdfFile)
@@ -128,3 +132,5 @@ TEST(GameFolders, AFifoInPlaceOfTheLibraryListIsNotWaitedOn)
 }
 
 }  // namespace
+
+#endif

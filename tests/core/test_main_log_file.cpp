@@ -2,11 +2,12 @@
 // that never block; the lock and the files a program knows it may replace.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "core/files/FileIO.h"
 #include "core/mainlog/MainLogFile.h"
 #include "core/text/Windows1252.h"
 
@@ -29,12 +31,10 @@ using testing::resultWithin;
 using testing::TempDir;
 using testing::writeFile;
 
-void makeSparseFile(const std::string& path, off_t size)
+void makeSparseFile(const std::string& path, std::uintmax_t size)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::ftruncate(fd, size), 0);
-    ::close(fd);
+    writeFile(path, "");
+    std::filesystem::resize_file(fileio::toPath(path), size);
 }
 
 TEST(MainLogRead, EveryLineBreakBecomesNewline)
@@ -224,7 +224,7 @@ TEST(MainLogPieces, AFileThatGrowsPastTheCapacityWhileReadIsRefused)
     mainlog::PieceReader reader(path);
     ASSERT_TRUE(reader.outcome().ok());
     const auto identity = reader.outcome().identity;
-    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(mainlog::kCapacityBytes) + 1), 0);
+    std::filesystem::resize_file(fileio::toPath(path), mainlog::kCapacityBytes + 1);
     std::size_t read = 0;
     while (!reader.atEnd()) {
         std::string piece;
@@ -251,7 +251,7 @@ TEST(MainLogRead, OversizedFileIsRefusedUnread)
     TempDir dir;
     // Sparse, so the file takes no room on disk.
     const std::string tooLarge = dir.file("huge.txt");
-    makeSparseFile(tooLarge, static_cast<off_t>(mainlog::kCapacityBytes) + 1);
+    makeSparseFile(tooLarge, mainlog::kCapacityBytes + 1);
     for (const auto& refused : {mainlog::read(tooLarge), mainlog::readBytes(tooLarge)}) {
         EXPECT_FALSE(refused.ok());
         EXPECT_EQ(refused.message(), "Text exceeds memo capacity.");
@@ -281,7 +281,7 @@ TEST(MainLogWrite, FailureKeepsOldFile)
 
     const std::string readOnly = dir.file("ro.txt");
     writeFile(readOnly, "old\r\n");
-    ::chmod(readOnly.c_str(), 0444);
+    testing::setReadOnly(readOnly, true);
     const auto refused = mainlog::write(readOnly, "new\n");
     EXPECT_EQ(refused.message(), "Cannot create file " + readOnly + ".");
     EXPECT_EQ(refused.cause(), kReadOnlyCause);
@@ -302,6 +302,7 @@ std::string outcome(const mainlog::ReadResult& result)
     return (result.ok() ? "ok" : result.message()) + " | " + result.cause();
 }
 
+#ifndef _WIN32
 TEST(MainLogReaders, AFifoSocketOrDeviceIsRefusedWithoutWaiting)
 {
     TempDir dir;
@@ -328,17 +329,42 @@ TEST(MainLogReaders, AFifoSocketOrDeviceIsRefusedWithoutWaiting)
     }
     ::close(listener);
 }
+#else
+TEST(MainLogReaders, ADeviceNameOrAFileHeldWithoutSharingIsRefusedWithoutWaiting)
+{
+    TempDir dir;
+    for (const std::string& path : {std::string("CON"), std::string("NUL"), std::string("COM1"), dir.file("nul.log"),
+                                    std::string("\\\\.\\NUL")}) {
+        SCOPED_TRACE(path);
+        const std::optional<std::string> result = resultWithin(10, [&] { return outcome(mainlog::read(path)); });
+        ASSERT_TRUE(result.has_value()) << "the read blocked or did not return";
+        EXPECT_EQ(*result, "Cannot open file " + path + ". | it is not a regular file");
+        EXPECT_EQ(mainlog::write(path, "x\n").cause(), kNotRegularFileCause);
+    }
+    const std::string held = dir.file("held.log");
+    writeFile(held, "old\r\n");
+    {
+        const testing::HeldFile holder(held);
+        ASSERT_TRUE(holder.held());
+        EXPECT_EQ(outcome(mainlog::read(held)), "Cannot open file " + held + ". | the file is in use by another program");
+        const auto refused = mainlog::write(held, "new\n");
+        EXPECT_EQ(refused.message(), "Cannot create file " + held + ".");
+        EXPECT_EQ(refused.cause(), "the file is in use by another program");
+    }
+    EXPECT_EQ(readFile(held), "old\r\n");
+}
+#endif
 
 TEST(MainLogReaders, FailuresTellTheirCause)
 {
     TempDir dir;
     EXPECT_EQ(outcome(mainlog::read(dir.file("missing.txt"))),
               "Cannot open file " + dir.file("missing.txt") + ". | No such file or directory");
-    EXPECT_EQ(outcome(mainlog::read(dir.path().string())),
-              "Cannot open file " + dir.path().string() + ". | it is not a regular file");
+    EXPECT_EQ(outcome(mainlog::read(fileio::toUtf8(dir.path()))),
+              "Cannot open file " + fileio::toUtf8(dir.path()) + ". | it is not a regular file");
 
     const std::string tooLarge = dir.file("huge.txt");
-    makeSparseFile(tooLarge, static_cast<off_t>(mainlog::kCapacityBytes) + 1);
+    makeSparseFile(tooLarge, mainlog::kCapacityBytes + 1);
     const auto refused = mainlog::read(tooLarge);
     EXPECT_EQ(refused.message(), "Text exceeds memo capacity.");
     // The fixed text does not name the file; its cause does.
@@ -346,6 +372,7 @@ TEST(MainLogReaders, FailuresTellTheirCause)
     EXPECT_EQ(refused.identity, fileIdentity(tooLarge));
 }
 
+#ifndef _WIN32
 TEST(MainLogReaders, AWriteOnlyFileIsRefusedWithItsCause)
 {
     if (::geteuid() == 0)
@@ -356,6 +383,7 @@ TEST(MainLogReaders, AWriteOnlyFileIsRefusedWithItsCause)
     ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
     EXPECT_EQ(outcome(mainlog::read(path)), "Cannot open file " + path + ". | Permission denied");
 }
+#endif
 
 // ---- Log integrity: the lock, and the files the program knows ----
 
@@ -392,6 +420,7 @@ TEST(MainLogIntegrity, WritersHoldingTheLockLoseNoLine)
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), kWriters * kLines);
 }
 
+#ifndef _WIN32
 TEST(MainLogIntegrity, AReadOnlyFolderGivesTheWritesOwnFailure)
 {
     if (::geteuid() == 0)
@@ -406,6 +435,7 @@ TEST(MainLogIntegrity, AReadOnlyFolderGivesTheWritesOwnFailure)
     EXPECT_EQ(refused.cause(), "Permission denied");
     EXPECT_EQ(readFile(path), "old\r\n");
 }
+#endif
 
 TEST(MainLogIntegrity, AWriteThatExpectsAnotherFileLeavesTheFile)
 {
@@ -422,6 +452,7 @@ TEST(MainLogIntegrity, AWriteThatExpectsAnotherFileLeavesTheFile)
     EXPECT_EQ(readFile(path), "changed meanwhile\r\n");
 }
 
+#ifndef _WIN32  // links need privileges on Windows
 TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
 {
     using Risk = mainlog::KnownFiles::Risk;
@@ -447,7 +478,7 @@ TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
     // Other names of the same file.
     std::filesystem::create_symlink(failed, dir.file("failed-link.log"));
     std::filesystem::create_hard_link(failed, dir.file("failed-hard.log"));
-    EXPECT_EQ(risk(dir.path().string() + "/./failed.log"), Risk::NotLoaded);
+    EXPECT_EQ(risk(fileio::toUtf8(dir.path()) + "/./failed.log"), Risk::NotLoaded);
     EXPECT_EQ(risk(dir.file("failed-link.log")), Risk::NotLoaded);
     EXPECT_EQ(risk(dir.file("failed-hard.log")), Risk::NotLoaded);
 
@@ -468,6 +499,8 @@ TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
     std::filesystem::remove(loaded);
     EXPECT_EQ(risk(loaded), Risk::None);
 }
+
+#endif
 
 }  // namespace
 }  // namespace vantrel

@@ -1,44 +1,25 @@
 // Where the settings file, the default log and the start directories lie.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
 #include <climits>
 #include <cstdlib>
 #include <optional>
 #include <string>
 
+#include "TestSupport.h"
 #include "core/platform/PlatformPaths.h"
 
 namespace vantrel {
 namespace {
 
-// Sets or clears one environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        if (value != nullptr)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
+using testing::ScopedEnv;
 
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+#ifndef _WIN32
 
 TEST(PlatformPaths, SettingsFileFollowsXdgConfigHome)
 {
@@ -89,5 +70,39 @@ TEST(PlatformPaths, CurrentDirectory)
     ::rmdir(pattern);
 }
 
+#else
+// Modern Windows lets no program write the Windows directory or C:\, so the
+// places are in the user's profile.
+TEST(PlatformPaths, WindowsPlacesFollowTheProfileFolders)
+{
+    const ScopedEnv profile("USERPROFILE", "C:\\Users\\J\xc3\xa4ger");
+    const ScopedEnv roaming("APPDATA", "C:\\Users\\J\xc3\xa4ger\\AppData\\Roaming");
+    const ScopedEnv local("LOCALAPPDATA", "D:\\Local");
+    EXPECT_EQ(paths::homeDirectory(), "C:\\Users\\J\xc3\xa4ger");
+    EXPECT_EQ(paths::settingsFile(), "C:\\Users\\J\xc3\xa4ger\\AppData\\Roaming\\Vantrel\\vantrel.ini");
+    EXPECT_EQ(paths::defaultLogFile(), "C:\\Users\\J\xc3\xa4ger\\VANTREL_MainLog.txt");
+    EXPECT_EQ(paths::fallbackDirectory(), "C:\\Users\\J\xc3\xa4ger\\");
+    EXPECT_EQ(paths::backupDirectory(), "D:\\Local\\Vantrel\\backups");
+    const std::vector<std::string> legacy = paths::legacySettingsFiles();
+    ASSERT_EQ(legacy.size(), 2u);
+    EXPECT_TRUE(text::equalsIgnoringCase(legacy[0], "C:\\windows\\vantrel.ini")) << legacy[0];
+    EXPECT_EQ(legacy[1], "D:\\Local\\VirtualStore\\Windows\\vantrel.ini");
+}
+
+TEST(PlatformPaths, CurrentDirectoryWithANonAsciiName)
+{
+    const testing::TempDir dir;
+    const std::string folder = dir.file("J\xc3\xa4ger");
+    std::filesystem::create_directory(fileio::toPath(folder));
+    const std::string previous = paths::currentDirectory();
+    std::filesystem::current_path(fileio::toPath(folder));
+    const std::string now = paths::currentDirectory();
+    std::filesystem::current_path(fileio::toPath(previous));
+    EXPECT_EQ(std::filesystem::canonical(fileio::toPath(now)), std::filesystem::canonical(fileio::toPath(folder)));
+    EXPECT_TRUE(now.ends_with("J\xc3\xa4ger")) << now;
+}
+#endif
+
 }  // namespace
+
 }  // namespace vantrel

@@ -2,11 +2,13 @@
 // whatever stops the writer, and never changes bytes it was not asked to.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
@@ -25,13 +27,14 @@ std::vector<std::string> tempFilesIn(const fs::path& dir)
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = fileio::toUtf8(entry.path().filename());
         if (name.starts_with("."))
             names.push_back(name);
     }
     return names;
 }
 
+#ifndef _WIN32
 // The save path's own writes, stopped dead right before the rename.
 class KilledBeforeRename final : public FileAccess {
 public:
@@ -204,5 +207,7 @@ TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
     for (int fd : {ready[0], ready[1], release[0], release[1]})
         ::close(fd);
 }
+
+#endif  // !_WIN32
 
 }  // namespace

@@ -108,11 +108,19 @@ TEST(SeenSaves, FilesTheLoaderRefusesAreNeitherRememberedNorOffered)
     EXPECT_FALSE(seen.remember(shortFile));
     EXPECT_EQ(seen.offerFor(shortFile, settings), std::nullopt);
 
+#ifndef _WIN32
     // A FIFO named like a pilot: refused at once, not waited on for a writer.
     const std::string fifo = dir.file("Fifo.plt");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(seen.remember(fifo));
     EXPECT_EQ(seen.offerFor(fifo, settings), std::nullopt);
+#else
+    // A device name, in any folder: refused at once, never opened.
+    for (const std::string device : {dir.file("NUL.plt"), dir.file("COM1.plt")}) {
+        EXPECT_FALSE(seen.remember(device));
+        EXPECT_EQ(seen.offerFor(device, settings), std::nullopt);
+    }
+#endif
 
     // A known file that turns unreadable is no offer, and is still known.
     const std::string known = dir.file("Known.plt");

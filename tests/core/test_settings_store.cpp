@@ -1,14 +1,16 @@
 // The settings file and the atomic file replacement beneath it.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <cctype>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
@@ -16,6 +18,9 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "core/files/AtomicFile.h"
+#include "core/files/FileIO.h"
+#include "core/text/TextRules.h"
 #include "core/settings/SettingsStore.h"
 
 namespace vantrel {
@@ -28,23 +33,23 @@ using testing::writeFile;
 // Names in the directory, to see that no temporary file was left behind.
 std::set<std::string> entries(const TempDir& dir)
 {
-    std::set<std::string> names;
-    if (DIR* d = ::opendir(dir.path().c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..")
-                names.insert(name);
-        }
-        ::closedir(d);
-    }
-    return names;
+    return testing::entriesOf(dir.path());
 }
 
 bool exists(const std::string& path)
 {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    std::error_code ignored;
+    return std::filesystem::exists(std::filesystem::symlink_status(fileio::toPath(path), ignored));
 }
+
+#ifndef _WIN32
+mode_t permissions(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+#endif
 
 constexpr std::string_view S = kSettingsSection;
 
@@ -334,12 +339,10 @@ TEST(SettingsStoreRevalidate, SeesChangesMadeElsewhere)
 
     // Same size, same file and, as on a file system with a coarse clock, the
     // same modification time: only the content differs.
-    struct stat before {};
-    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    const std::filesystem::file_time_type before = std::filesystem::last_write_time(fileio::toPath(path));
     mine.revalidate();
     writeFile(path, "[ZADAdeda]\nLastDir=/c\n");
-    const timespec times[2] = {before.st_atim, before.st_mtim};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    std::filesystem::last_write_time(fileio::toPath(path), before);
     mine.UpdateFile();
     EXPECT_EQ(mine.read("LastDir", ""), "/c");
 
@@ -348,7 +351,7 @@ TEST(SettingsStoreRevalidate, SeesChangesMadeElsewhere)
     mine.write("MegaDetails", "1");
     EXPECT_EQ(readFile(path), "[ZADAdeda]\nLastDir=/c\nIncludeDate=1\nMegaDetails=1\n");
 
-    ::unlink(path.c_str());
+    std::filesystem::remove(fileio::toPath(path));
     mine.revalidate();
     EXPECT_EQ(mine.read("LastDir", "gone"), "gone");
 }
@@ -371,7 +374,7 @@ TEST(SettingsStoreWrite, RefusedWriteThrowsAndKeepsFile)
     TempDir dir;
     const std::string readOnly = dir.file("readonly.ini");
     writeFile(readOnly, "[ZADAdeda]\nLastDir=/old\n");
-    ::chmod(readOnly.c_str(), 0444);
+    testing::setReadOnly(readOnly, true);
     expectRefused(readOnly);
     EXPECT_EQ(readFile(readOnly), "[ZADAdeda]\nLastDir=/old\n");
 
@@ -416,6 +419,8 @@ std::string expectedUnreadable(const std::string& path, const std::string& cause
 {
     return "/default 1 read error: Cannot read the settings file " + path + ". | " + cause + " /default";
 }
+
+#ifndef _WIN32
 
 mode_t fileType(const std::string& path)
 {
@@ -542,6 +547,142 @@ TEST(SettingsStoreUnreadable, ReadFailureTellsWhyTheLastLookFailed)
     EXPECT_TRUE(through.fileMissing());
     EXPECT_EQ(through.readFailure(), "Not a directory");
 }
+
+#endif  // !_WIN32
+
+#ifdef _WIN32
+// Windows has no FIFOs; its devices are reached by reserved names in any
+// folder and by the \\.\ namespace. None is opened, read or written.
+TEST(SettingsStoreUnreadable, DeviceNamesAndFoldersAreUnreadableWithoutWaiting)
+{
+    TempDir dir;
+    for (const std::string device : {std::string("CON"), std::string("NUL"), std::string("COM1"), dir.file("nul"),
+                                     dir.file("con.ini"), dir.file("LPT1.txt"), std::string("\\\\.\\NUL")}) {
+        EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(device); }),
+                  expectedUnreadable(device, "it is not a regular file"))
+            << device;
+    }
+    const std::string folder = dir.file("folder.ini");
+    std::filesystem::create_directory(fileio::toPath(folder));
+    EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(folder); }),
+              expectedUnreadable(folder, "Is a directory"));
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"folder.ini"}));
+}
+
+TEST(SettingsStoreUnreadable, FileAnotherProgramHoldsWithoutSharingTellsWhy)
+{
+    TempDir dir;
+    const std::string path = dir.file("vantrel.ini");
+    writeFile(path, "[ZADAdeda]\nLastDir=/kept\n");
+    {
+        const testing::HeldFile held(path);
+        ASSERT_TRUE(held.held());
+        EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(path); }),
+                  expectedUnreadable(path, "the file is in use by another program"));
+    }
+    EXPECT_EQ(readFile(path), "[ZADAdeda]\nLastDir=/kept\n");
+    SettingsStore store(path);
+    EXPECT_EQ(store.read("LastDir", ""), "/kept");
+}
+#endif
+
+// ---- atomic replacement ----------------------------------------------------
+
+#ifndef _WIN32
+TEST(AtomicFile, ReplacesAndKeepsPermissions)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    const mode_t oldMask = ::umask(022);
+    ASSERT_TRUE(replaceFileAtomically(path, "first"));
+    EXPECT_EQ(permissions(path), 0644u);
+    ::umask(oldMask);
+
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(replaceFileAtomically(path, std::string("sec\0nd", 6)));
+    EXPECT_EQ(readFile(path), std::string("sec\0nd", 6));
+    EXPECT_EQ(permissions(path), 0640u);
+    EXPECT_EQ(entries(dir), std::set<std::string> {"log.txt"});
+}
+
+TEST(AtomicFile, WritesThroughSymbolicLink)
+{
+    TempDir dir;
+    const std::string target = dir.file("real.ini");
+    const std::string link = dir.file("link.ini");
+    writeFile(target, "old");
+    ASSERT_EQ(::symlink("real.ini", link.c_str()), 0);
+    ASSERT_TRUE(replaceFileAtomically(link, "new"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readFile(target), "new");
+}
+
+TEST(AtomicFile, RefusesAndLeavesNoTrace)
+{
+    TempDir dir;
+    EXPECT_FALSE(replaceFileAtomically(dir.file("missing/log.txt"), "x"));
+    EXPECT_FALSE(replaceFileAtomically("", "x"));
+
+    const std::string noWriteBits = dir.file("ro.txt");
+    writeFile(noWriteBits, "old");
+    ::chmod(noWriteBits.c_str(), 0444);
+    EXPECT_FALSE(replaceFileAtomically(noWriteBits, "new"));
+    EXPECT_EQ(readFile(noWriteBits), "old");
+
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    EXPECT_FALSE(replaceFileAtomically(dir.file("fifo"), "x"));
+    ASSERT_EQ(::symlink("nowhere/at/all", dir.file("dangling").c_str()), 0);
+    EXPECT_FALSE(replaceFileAtomically(dir.file("dangling"), "x"));
+
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"dangling", "fifo", "ro.txt"}));
+}
+#endif  // !_WIN32
+
+#ifdef _WIN32
+TEST(AtomicFile, RefusesReadOnlyDevicesAndHeldFilesAndLeavesNoTrace)
+{
+    TempDir dir;
+    EXPECT_FALSE(replaceFileAtomically(dir.file("missing/log.txt"), "x"));
+    EXPECT_FALSE(replaceFileAtomically("", "x"));
+
+    // The read-only attribute counts as no write permission.
+    const std::string readOnly = dir.file("ro.txt");
+    writeFile(readOnly, "old");
+    testing::setReadOnly(readOnly, true);
+    EXPECT_EQ(replaceFileAtomically(readOnly, "new").cause(), kReadOnlyCause);
+    EXPECT_EQ(readFile(readOnly), "old");
+
+    for (const std::string device : {dir.file("NUL"), dir.file("aux.txt"), std::string("CON"), std::string("\\\\.\\COM1")})
+        EXPECT_EQ(replaceFileAtomically(device, "x").cause(), kNotRegularFileCause) << device;
+
+    const std::string heldPath = dir.file("held.txt");
+    writeFile(heldPath, "old");
+    {
+        const testing::HeldFile held(heldPath);
+        ASSERT_TRUE(held.held());
+        const FileResult refused = replaceFileAtomically(heldPath, "new");
+        EXPECT_FALSE(refused);
+        EXPECT_EQ(refused.cause(), fileio::kInUseCause);
+    }
+    EXPECT_EQ(readFile(heldPath), "old");
+    EXPECT_EQ(entries(dir), (std::set<std::string> {"held.txt", "ro.txt"}));
+}
+
+TEST(AtomicFile, ReplacesUnderNonAsciiNames)
+{
+    TempDir dir;
+    const std::string folder = dir.file("J\xc3\xa4ger Staffel \xe2\x80\x94 \xd0\x96");
+    std::filesystem::create_directory(fileio::toPath(folder));
+    const std::string pilot = text::joinPath(folder, "J\xc3\xa4ger.plt");
+    ASSERT_TRUE(replaceFileAtomically(pilot, "first"));
+    ASSERT_TRUE(replaceFileAtomically(pilot, "second"));
+    EXPECT_EQ(readFile(pilot), "second");
+    EXPECT_EQ(testing::entriesOf(fileio::toPath(folder)), (std::set<std::string> {"J\xc3\xa4ger.plt"}));
+
+}
+#endif
 
 }  // namespace
 }  // namespace vantrel

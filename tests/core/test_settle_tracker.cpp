@@ -24,7 +24,7 @@ struct FakeFolder {
     std::optional<FileIdentity> write(const std::string& path, std::int64_t size)
     {
         FileIdentity& file = files[path];
-        file.inode = 7;
+        file.index = 7;
         file.size = size;
         file.mtimeNs = ++writes;
         return file;

@@ -3,11 +3,6 @@
 // runner for the command-line program.
 #pragma once
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -29,23 +25,76 @@
 
 namespace vantrel::testing {
 
+// A new empty folder in the system's temporary folder.
+std::filesystem::path makeTempDir();
+
+// Marks a file read-only (no write permission bits on POSIX, the read-only
+// attribute on Windows) or writable again.
+void setReadOnly(const std::string& path, bool readOnly);
+
+// Whether the tests run as root, who may read and write any file.
+bool runningAsRoot();
+
+// Sets an environment variable, or removes it when `value` is nullopt; the
+// C library then takes a changed TZ into account.
+void setEnvironment(const char* name, const std::optional<std::string>& value);
+
+// Sets or clears one environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        setEnvironment(name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+    }
+    ~ScopedEnv() { setEnvironment(name_, old_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The names in a folder.
+std::set<std::string> entriesOf(const std::filesystem::path& folder);
+
+#ifdef _WIN32
+// Holds `path` open as another program may: for reading and writing, sharing
+// nothing, until destroyed.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool held() const { return handle_ != nullptr; }
+
+private:
+    void* handle_ = nullptr;
+};
+#endif
+
 class TempDir {
 public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
+    TempDir() : path_(makeTempDir()) {}
     ~TempDir()
     {
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+#ifdef _WIN32
+        // Windows deletes no file with the read-only attribute.
+        for (std::filesystem::recursive_directory_iterator it(path_, ignored), end; !ignored && it != end; it.increment(ignored))
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+        ignored.clear();
+#endif
         std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return fileio::toUtf8(path_ / fileio::toPath(name)); }
 
 private:
     std::filesystem::path path_;
@@ -53,7 +102,7 @@ private:
 
 inline std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fileio::toPath(path), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
@@ -61,7 +110,7 @@ inline std::string readFile(const std::string& path)
 
 inline void writeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fileio::toPath(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
@@ -161,6 +210,7 @@ inline std::unique_ptr<OpenFile> FailingFileAccess::open(const std::string& path
     return std::make_unique<FailingFile>(std::move(inner), *this);
 }
 
+#ifdef VANTREL_REAL_PILOTS_DIR
 inline std::string realPilotsDir()
 {
     return VANTREL_REAL_PILOTS_DIR;
@@ -170,9 +220,9 @@ inline std::string realPilotsDir()
 // checkout, or "" when that folder is absent (a clone on its own).
 inline std::string realPilot(const std::string& name)
 {
-    const std::filesystem::path path = std::filesystem::path(realPilotsDir()) / name;
+    const std::filesystem::path path = fileio::toPath(realPilotsDir()) / fileio::toPath(name);
     std::error_code ignored;
-    return std::filesystem::is_regular_file(path, ignored) ? path.string() : std::string();
+    return std::filesystem::is_regular_file(path, ignored) ? fileio::toUtf8(path) : std::string();
 }
 
 // Skips the running test when a real pilot file is not there, saying so.
@@ -181,69 +231,15 @@ inline std::string realPilot(const std::string& name)
     if (variable.empty())                                                                                \
     GTEST_SKIP() << "the real pilot file " << (name) << " is not in " << ::vantrel::testing::realPilotsDir() \
                  << " beside this checkout; skipped"
+#endif
 
-// Runs `body` in a child process and gives back the text it returned, or
-// nothing when it did not return within `seconds` (the child is then
-// killed) or died: for code that must never block, so that a regression
-// fails the test instead of hanging it.
-inline std::optional<std::string> resultWithin(int seconds, const std::function<std::string()>& body)
-{
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return std::nullopt;
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(channel[0]);
-        ::close(channel[1]);
-        return std::nullopt;
-    }
-    if (child == 0) {
-        ::close(channel[0]);
-        ::alarm(static_cast<unsigned>(seconds) + 1);  // should the parent be gone
-        std::string result;
-        try {
-            result = body();
-        } catch (const std::exception& e) {
-            result = std::string("exception: ") + e.what();
-        }
-        ::_exit(fileio::writeAll(channel[1], result) ? 0 : 3);
-    }
-    ::close(channel[1]);
-    std::string result;
-    bool finished = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd wait {channel[0], POLLIN, 0};
-        const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            break;
-        char buffer[4096];
-        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            finished = n == 0;
-            break;
-        }
-        result.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(channel[0]);
-    if (!finished)
-        ::kill(child, SIGKILL);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (!finished || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return result;
-}
+// Runs `body` apart from the test (a child process on POSIX, a thread on
+// Windows) and gives back the text it returned, or nothing when it did not
+// return within `seconds` (a child is then killed) or died: for code that
+// must never block, so that a regression fails the test instead of hanging
+// it.
+std::optional<std::string> resultWithin(int seconds, const std::function<std::string()>& body);
 
-#ifdef VANTREL_CLI_PATH
 // What one run of vantrel-cli gave back.
 struct CliRun {
     int status = -1;  // exit status, -1 when it did not exit normally
@@ -252,50 +248,33 @@ struct CliRun {
     std::string err;
 };
 
-// Runs the real vantrel-cli through the shell with `arguments` as given (quote
-// paths that need it). HOME and XDG_CONFIG_HOME are `home`, XDG_DATA_HOME is
-// its "data" folder, TZ is UTC and LC_ALL is C; the output streams pass
-// through the files "stdout" and "stderr" in `home`. A run that takes longer
-// than `limitSeconds` is killed and counts as failed, so a command that
-// blocks fails its test instead of hanging it.
+// Runs the program `program` with `arguments` as a shell would split them
+// (single or double quotes group a word; on Windows a backslash is a path's
+// own). HOME and XDG_CONFIG_HOME (on Windows USERPROFILE and APPDATA) are
+// `home`, XDG_DATA_HOME (LOCALAPPDATA) is its "data" folder, TZ is UTC and
+// LC_ALL is C; the output streams pass through the files "stdout" and
+// "stderr" in `home`. A run that takes longer than `limitSeconds` is killed
+// and counts as failed, so a command that blocks fails its test instead of
+// hanging it. On Windows the test program starts the .exe itself.
+CliRun runProgram(const std::string& program, const TempDir& home, const std::string& arguments, int limitSeconds);
+
+// The settings file a program run by runProgram in `home` reads when given
+// no --ini: vantrel.ini in it on POSIX, Vantrel\vantrel.ini in it (as
+// %APPDATA%) on Windows.
+inline std::string userSettingsFile(const TempDir& home)
+{
+#ifdef _WIN32
+    return home.file("Vantrel\\vantrel.ini");
+#else
+    return home.file("vantrel.ini");
+#endif
+}
+
+#ifdef VANTREL_CLI_PATH
+// Runs the real vantrel-cli (see runProgram).
 inline CliRun runCli(const TempDir& home, const std::string& arguments, int limitSeconds = 60)
 {
-    const std::string dir = home.path().string();
-    const std::string out = home.file("stdout"), err = home.file("stderr");
-    const std::string command = "HOME='" + dir + "' XDG_CONFIG_HOME='" + dir + "' XDG_DATA_HOME='" + home.file("data") +
-                                "' TZ=UTC LC_ALL=C exec '" VANTREL_CLI_PATH "' " + arguments + " > '" + out + "' 2> '" +
-                                err + "'";
-    CliRun run;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setpgid(0, 0);
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    if (child < 0)
-        return run;
-    ::setpgid(child, child);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
-    int raw = 0;
-    for (;;) {
-        const pid_t done = ::waitpid(child, &raw, WNOHANG);
-        if (done == child)
-            break;
-        if (done < 0 && errno != EINTR)
-            return run;
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::kill(-child, SIGKILL);
-            while (::waitpid(child, &raw, 0) < 0 && errno == EINTR) {
-            }
-            run.timedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    run.status = !run.timedOut && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readFile(out);
-    run.err = readFile(err);
-    return run;
+    return runProgram(VANTREL_CLI_PATH, home, arguments, limitSeconds);
 }
 #endif
 

@@ -1,3 +1,4 @@
+// The program's places on Linux.
 #include "core/platform/PlatformPaths.h"
 
 #include "core/text/TextRules.h"
@@ -6,7 +7,6 @@
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
-#include <vector>
 
 namespace vantrel::paths {
 
@@ -36,6 +36,11 @@ std::string settingsFile()
     if (!config.empty())
         return text::joinPath(config, "vantrel.ini");
     return text::joinPath(text::joinPath(homeDirectory(), ".config"), "vantrel.ini");
+}
+
+std::vector<std::string> legacySettingsFiles()
+{
+    return {};
 }
 
 std::string backupDirectory()

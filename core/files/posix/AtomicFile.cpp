@@ -1,3 +1,4 @@
+// The atomic replace on POSIX systems.
 #include "core/files/AtomicFile.h"
 
 #include "core/files/FileIO.h"
@@ -19,14 +20,8 @@
 
 namespace vantrel {
 
-FileResult FileResult::fromErrno(int error)
-{
-    return failure(std::strerror(error));
-}
-
 namespace {
 
-static_assert(kAnyWriteBit == (S_IWUSR | S_IWGRP | S_IWOTH));
 // mkostemp's six random characters after the temporary file's stem.
 constexpr std::string_view kTempSuffix = ".XXXXXX";
 
@@ -42,7 +37,6 @@ public:
     {
         if (!name_.empty())
             ::unlink(name_.c_str());
-        closeFd();
     }
 
     FileResult create(const std::string& pattern)
@@ -56,7 +50,7 @@ public:
                 return FileResult::fromErrno(errno);
             struct stat st {};
             if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
-                fd_ = fd;
+                file_ = FileHandle(fd);
                 name_ = std::move(name);
                 return FileResult::success();
             }
@@ -64,28 +58,22 @@ public:
         }
         return FileResult::failure("cannot create a temporary file beside it");
     }
-    int fd() const { return fd_; }
+    int fd() const { return static_cast<int>(file_.native()); }
+    const FileHandle& file() const { return file_; }
     const std::string& name() const { return name_; }
-    bool closeFd()
-    {
-        if (fd_ < 0)
-            return true;
-        const bool ok = ::close(fd_) == 0;
-        fd_ = -1;
-        return ok;
-    }
+    bool closeFd() { return file_.close(); }
     void committed() { name_.clear(); }
     // Whether `path` (by default our own name) holds the file we wrote.
     bool holdsOurFile(const std::string& path = {}) const
     {
         struct stat ours {};
         struct stat named {};
-        return fd_ >= 0 && ::fstat(fd_, &ours) == 0 && ::lstat((path.empty() ? name_ : path).c_str(), &named) == 0 &&
+        return file_.valid() && ::fstat(fd(), &ours) == 0 && ::lstat((path.empty() ? name_ : path).c_str(), &named) == 0 &&
                ours.st_ino == named.st_ino && ours.st_dev == named.st_dev;
     }
 
 private:
-    int fd_ = -1;
+    FileHandle file_;
     std::string name_;
 };
 
@@ -174,46 +162,20 @@ void removeStaleTemps(const std::string& dir, const std::string& stem, const std
         const std::string path = text::joinPath(dir, name);
         if (path == ours)
             continue;
-        const int fd = fileio::openWithoutWaiting(path, O_RDONLY | O_NOFOLLOW);
-        if (fd < 0)
+        const FileHandle file = fileio::openWithoutWaiting(path, fileio::Access::Read, false);
+        if (!file)
             continue;
+        const int fd = static_cast<int>(file.native());
         struct stat held {};
         struct stat named {};
         if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             ::lstat(path.c_str(), &named) == 0 && named.st_ino == held.st_ino && named.st_dev == held.st_dev)
             ::unlink(path.c_str());
-        ::close(fd);
     }
     ::closedir(folder);
 }
 
 }  // namespace
-
-FileIdentity identityOf(const struct stat& st)
-{
-    FileIdentity id;
-    id.device = static_cast<std::uint64_t>(st.st_dev);
-    id.inode = static_cast<std::uint64_t>(st.st_ino);
-    id.size = static_cast<std::int64_t>(st.st_size);
-    id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    return id;
-}
-
-std::optional<FileIdentity> fileIdentity(const std::string& path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return identityOf(st);
-}
-
-std::optional<FileIdentity> fileIdentity(int fd)
-{
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return std::nullopt;
-    return identityOf(st);
-}
 
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options)
 {
@@ -245,11 +207,11 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             return FileResult::failure(std::string(kNotRegularFileCause));
         // access() grants root everything; a file without any write bit is
         // still one the user marked read-only, so it is left alone.
-        if ((old.st_mode & kAnyWriteBit) == 0)
+        if ((old.st_mode & fileio::kAnyWriteBit) == 0)
             return FileResult::failure(std::string(kReadOnlyCause));
         if (::access(target.c_str(), W_OK) != 0)
             return FileResult::fromErrno(errno);
-        if (options.expected && identityOf(old) != *options.expected)
+        if (options.expected && fileIdentity(target) != options.expected)
             return FileResult::failure(std::string(kChangedMeanwhileCause));
     } else if (errno != ENOENT) {
         return FileResult::fromErrno(errno);
@@ -274,12 +236,12 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     if (::fchmod(temp.fd(), mode) != 0)
         return FileResult::fromErrno(errno);
 
-    if (FileResult written = fileio::writeAll(temp.fd(), bytes); !written)
+    if (FileResult written = fileio::writeAll(temp.file(), bytes); !written)
         return written;
     if (::fsync(temp.fd()) != 0)
         return FileResult::fromErrno(errno);
     // Taken now: a rename or an exchange moves the change time only.
-    const std::optional<FileIdentity> written = fileIdentity(temp.fd());
+    const std::optional<FileIdentity> written = fileIdentity(temp.file());
 
     if (options.beforeRename)
         options.beforeRename();
@@ -303,9 +265,9 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         if (error == 0) {
             // The temporary name now holds what was at the target. The change
             // time is not compared: the exchange itself moves it.
-            struct stat out {};
-            const bool same =
-                ::lstat(temp.name().c_str(), &out) == 0 && S_ISREG(out.st_mode) && identityOf(out) == *options.expected;
+            const FileHandle out = fileio::openWithoutWaiting(temp.name(), fileio::Access::Read, false);
+            const std::optional<fileio::FileInfo> info = out ? fileio::infoOf(out) : std::nullopt;
+            const bool same = info && info->kind == fileio::Kind::Regular && info->identity == *options.expected;
             if (!same) {
                 // Swapped back only while ours is still in place: a file the
                 // other program has put over ours since is newer than the one

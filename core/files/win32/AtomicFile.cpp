@@ -1,0 +1,195 @@
+// The atomic replace on Windows: a temporary file beside the target, flushed
+// with FlushFileBuffers, moved over it with MoveFileExW.
+#include "core/files/AtomicFile.h"
+
+#include "core/files/FileIO.h"
+#include "core/files/win32/Win32Files.h"
+#include "core/text/TextRules.h"
+
+#include <cerrno>
+#include <random>
+
+namespace vantrel {
+
+namespace {
+
+using win32::widePath;
+
+// The six letters and digits after the temporary file's stem.
+constexpr std::size_t kTempLetters = 6;
+
+// The temporary file of one write. Its writer holds it open, sharing only
+// reading and renaming, so that a later writer cannot take it for one left
+// by a killed writer. It is removed unless committed.
+class TempFile {
+public:
+    TempFile() = default;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile()
+    {
+        file_.close();
+        if (!name_.empty())
+            ::DeleteFileW(widePath(name_).c_str());
+    }
+
+    FileResult create(const std::string& stemPath)
+    {
+        static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        std::random_device seed;
+        std::mt19937 random(seed());
+        std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+        for (int attempt = 0; attempt < 32; ++attempt) {
+            std::string name = stemPath;
+            for (std::size_t i = 0; i < kTempLetters; ++i)
+                name += kLetters[pick(random)];
+            const HANDLE handle = ::CreateFileW(widePath(name).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle != INVALID_HANDLE_VALUE) {
+                file_ = FileHandle(reinterpret_cast<FileHandle::Native>(handle));
+                name_ = std::move(name);
+                return FileResult::success();
+            }
+            if (::GetLastError() != ERROR_FILE_EXISTS)
+                return FileResult::fromErrno(win32::setErrnoFromLastError());
+        }
+        return FileResult::failure("cannot create a temporary file beside it");
+    }
+    const FileHandle& file() const { return file_; }
+    const std::string& name() const { return name_; }
+    void close() { file_.close(); }
+    void committed() { name_.clear(); }
+
+private:
+    FileHandle file_;
+    std::string name_;
+};
+
+// ".NAME." followed by the six letters and digits of a temporary file.
+bool isTempName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() != prefix.size() + kTempLetters || !name.starts_with(prefix))
+        return false;
+    for (const char c : name.substr(prefix.size())) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return true;
+}
+
+// Removes the temporary files of `stem` in `dir` whose writers are gone: a
+// file no one holds open can be opened without sharing, and is deleted when
+// that handle closes. Best effort.
+void removeStaleTemps(const std::string& dir, const std::string& stem, const std::string& ours)
+{
+    const std::string prefix = "." + stem + ".";
+    WIN32_FIND_DATAW found {};
+    const HANDLE search = ::FindFirstFileW(widePath(text::joinPath(dir, prefix + "*")).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = win32::utf8(found.cFileName);
+        if (!isTempName(name, prefix) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        const std::string path = text::joinPath(dir, name);
+        if (path == ours)
+            continue;
+        const HANDLE stale = ::CreateFileW(widePath(path).c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (stale != INVALID_HANDLE_VALUE)
+            ::CloseHandle(stale);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+// The failure of a move over `target`: a target another program holds
+// without sharing is told as such.
+FileResult moveFailure(const std::wstring& target)
+{
+    const int error = win32::setErrnoFromLastError();
+    const HANDLE probe = ::CreateFileW(target.c_str(), DELETE, win32::kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(probe);
+        return FileResult::fromErrno(error);
+    }
+    return FileResult::fromErrno(::GetLastError() == ERROR_SHARING_VIOLATION ? fileio::kInUseError : error);
+}
+
+bool endsWithSeparator(const std::string& path)
+{
+    return path.back() == '/' || path.back() == '\\';
+}
+
+}  // namespace
+
+FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options)
+{
+    if (path.empty())
+        return FileResult::fromErrno(ENOENT);
+    if (endsWithSeparator(path))
+        return FileResult::fromErrno(EISDIR);
+    if (fileio::isDeviceName(path))
+        return FileResult::failure(std::string(kNotRegularFileCause));
+    const std::string target = fileio::linkTarget(path);
+    if (target.empty())
+        return FileResult::fromErrno(errno);
+
+    const std::size_t slash = target.find_last_of(text::kPathSeparators);
+    const std::string dir = text::folderOf(target);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+
+    const std::optional<fileio::FileInfo> folder = fileio::infoOf(dir);
+    if (!folder)
+        return FileResult::fromErrno(errno);
+    if (folder->kind != fileio::Kind::Directory)
+        return FileResult::fromErrno(ENOTDIR);
+
+    if (const std::optional<fileio::FileInfo> old = fileio::infoOf(target)) {
+        if (old->kind != fileio::Kind::Regular)
+            return FileResult::failure(std::string(kNotRegularFileCause));
+        if ((old->mode & fileio::kAnyWriteBit) == 0)
+            return FileResult::failure(std::string(kReadOnlyCause));
+        if (options.expected && old->identity != *options.expected)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
+    } else if (errno != ENOENT) {
+        return FileResult::fromErrno(errno);
+    } else if (options.expected) {
+        return FileResult::failure(std::string(kChangedMeanwhileCause));
+    }
+
+    const std::string stem = base.size() > 200 ? base.substr(0, 200) : base;
+    TempFile temp;
+    if (FileResult created = temp.create(text::joinPath(dir, "." + stem + ".")); !created)
+        return created;
+    if (FileResult written = fileio::writeAll(temp.file(), bytes); !written)
+        return written;
+    if (!fileio::flush(temp.file()))
+        return FileResult::fromErrno(errno);
+
+    if (options.beforeRename)
+        options.beforeRename();
+    if (options.expected) {
+        const std::optional<FileIdentity> now = fileIdentity(target);
+        if (!now || *now != *options.expected)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
+    }
+    const std::wstring from = widePath(temp.name());
+    const std::wstring to = widePath(target);
+    constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (!::MoveFileExW(from.c_str(), to.c_str(), kMove)) {
+        // A system that will not rename a file still open: let go of it first.
+        if (::GetLastError() != ERROR_SHARING_VIOLATION)
+            return moveFailure(to);
+        temp.close();
+        if (!::MoveFileExW(from.c_str(), to.c_str(), kMove))
+            return moveFailure(to);
+    }
+    const std::string committedName = temp.name();
+    temp.committed();
+    temp.close();
+    removeStaleTemps(dir, stem, committedName);
+    return FileResult::success();
+}
+
+}  // namespace vantrel
