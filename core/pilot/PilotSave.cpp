@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/pilot/ImageFileAccess.h"
+#include "core/pilot/MemoryFileAccess.h"
 #include "core/pilot/LittleEndian.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotLayout.h"
@@ -67,7 +67,8 @@ SaveResult openFailure(const std::string& fileName, int openError)
 // What the loader reads from an image held in memory.
 PilotRecord recordOf(const std::string& fileName, std::string_view image)
 {
-    ImageFileAccess memory(image);
+    MemoryFileAccess memory;
+    memory.put(fileName, std::string(image));
     PilotRecord record;
     (void)ReadMission(record, fileName, memory);
     return record;
