@@ -4,8 +4,10 @@
 #include <locale.h>
 
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/syscall.h>
+#endif
 
 namespace vantrel::process {
 
@@ -18,8 +20,11 @@ void useBinaryUtf8Output() {}
 
 void lowerThreadPriority()
 {
+#if defined(__linux__)
     // On Linux a thread's nice value is its own; only this thread changes.
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+#endif
+    // Elsewhere (the browser) a priority would be the whole process's: left as it is.
 }
 
 std::tm localTime(std::time_t when)
