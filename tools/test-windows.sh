@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # The Windows stage: cross-builds the core, vantrel-cli.exe and their tests
 # with mingw-w64 (cmake/mingw-w64-x86_64.cmake) and runs the tests under Wine.
+# Given a Linux build folder (with vantrel-cli and the sample pilot built),
+# it also compares what vantrel-cli.exe prints with the Linux program's bytes.
+# Then it packs the zip and checks what it holds.
+#   tools/test-windows.sh [LINUX_BUILD]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,4 +24,18 @@ wineserver -p
 trap 'wineserver -k || true' EXIT
 wine cmd /c exit > /dev/null 2>&1 < /dev/null
 ctest --test-dir build-win --output-on-failure
+if [ -n "${1:-}" ]; then
+  echo "== vantrel-cli.exe against the Linux vantrel-cli"
+  cmake --build "$1" -j"$(nproc)" --target vantrel-cli sample_pilot > /dev/null
+  tests/compare_windows_cli.sh "$1/cli/vantrel-cli" build-win/cli/vantrel-cli.exe "$1/samples/Kestrel_Red.plt" \
+    "$PWD/../shared/testdata/real"
+fi
+echo "== The Windows package"
+(cd build-win && cpack -G ZIP > /dev/null)
+zip=$(ls build-win/vantrel-cli-*-win64.zip)
+listing=$(cmake -E tar tf "$zip")
+echo "$zip: $(echo "$listing" | tr '\n' ' ')"
+for wanted in vantrel-cli.exe README.txt; do
+  echo "$listing" | grep -qx "\(bin/\)\?$wanted" || { echo "$zip lacks $wanted"; exit 1; }
+done
 echo "== Windows stage took $(( $(date +%s) - started )) s"

@@ -2,8 +2,10 @@
 # Installs what is missing, builds everything and runs every test:
 #  1. the unit, window and command-line tests under AddressSanitizer and
 #     UndefinedBehaviorSanitizer;
-#  2. the browser page against vantrel-cli in headless Chromium;
-#  3. each libFuzzer target for VANTREL_FUZZ_SECONDS (default 30) seconds,
+#  2. the Windows build (tools/test-windows.sh): the core and CLI tests under
+#     Wine, vantrel-cli.exe's output against the Linux program's;
+#  3. the browser page against vantrel-cli in headless Chromium;
+#  4. each libFuzzer target for VANTREL_FUZZ_SECONDS (default 30) seconds,
 #     also under both sanitizers.
 # Any failure or sanitizer finding fails the run.
 set -euo pipefail
@@ -21,6 +23,9 @@ echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_BENCH=ON > /dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test -j"$jobs" --output-on-failure
+
+echo "== Windows build (mingw-w64, tests under Wine)"
+tools/test-windows.sh build-test
 
 echo "== Browser page (headless Chromium)"
 tools/test-web.sh build-test

@@ -304,6 +304,11 @@ std::string encode(std::string_view text)
 
 LogLock::LogLock(const std::string& path, std::chrono::milliseconds wait)
 {
+    // A device (CON, NUL on Windows) is the log itself refused, not its lock.
+    if (fileio::isDeviceName(path)) {
+        result_ = FileResult::refused(cannotOpenMessage(path), std::string(kNotRegularFileCause));
+        return;
+    }
     const FileResult locked = lock_.acquire(path, wait);
     if (locked)
         return;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/files/FileIO.h"
 #include "core/files/FileResult.h"
 
 namespace vantrel {
@@ -28,6 +29,7 @@ std::string openFailureCause(const std::string& path, int error)
     case ELOOP:
         return "a link that leads round in a circle";
     case EINVAL:
+    case fileio::kNotRegularError:  // a device name on Windows
         return "is not a regular file";
     default:
         return FileResult::fromErrno(error).cause();

@@ -121,8 +121,7 @@ std::vector<BackupFile> listBackups(const std::string& pilotPath, const std::str
 
 std::string localDateTime(std::time_t when)
 {
-    std::tm local{};
-    ::localtime_r(&when, &local);
+    const std::tm local = process::localTime(when);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;

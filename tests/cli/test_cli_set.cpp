@@ -79,6 +79,7 @@ TEST_F(CliSetTest, AnActiveMissionAtOrBeforeTheCompletedOnesIsRefusedAndNothingI
     EXPECT_EQ(readFile(path), image.bytes());
 }
 
+#ifndef _WIN32  // the test's command line to wine drops the control character
 TEST_F(CliSetTest, ANameWithAControlCharacterIsRefused)
 {
     const std::string path = dir.file("p.plt");
@@ -92,6 +93,7 @@ TEST_F(CliSetTest, ANameWithAControlCharacterIsRefused)
     }
     EXPECT_TRUE(readFile(path) == image.bytes());
 }
+#endif
 
 #ifndef _WIN32
 TEST_F(CliSetTest, TheBackupKeepsThePilotsMode)

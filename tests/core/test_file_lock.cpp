@@ -26,10 +26,11 @@ TEST(FileLock, TheLockFileLiesBesideTheFileALinkLeadsToAndStays)
     const std::string real = dir.file("real/main.log");
     const std::string link = dir.file("link.log");
     writeFile(real, "");
-    std::filesystem::create_symlink(real, link);
     EXPECT_EQ(FileLock::lockFileFor(real), dir.file("real/.main.log.lock"));
-    EXPECT_EQ(FileLock::lockFileFor(link), dir.file("real/.main.log.lock"));
     EXPECT_EQ(FileLock::lockFileFor("main.log"), ".main.log.lock");
+#ifndef _WIN32
+    std::filesystem::create_symlink(real, link);
+    EXPECT_EQ(FileLock::lockFileFor(link), dir.file("real/.main.log.lock"));
 
     const mode_t mask = ::umask(027);
     const auto written = mainlog::write(link, "entry\n");
@@ -38,6 +39,11 @@ TEST(FileLock, TheLockFileLiesBesideTheFileALinkLeadsToAndStays)
     struct stat st {};
     ASSERT_EQ(::stat(dir.file("real/.main.log.lock").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+#else
+    const auto written = mainlog::write(real, "entry\n");
+    ASSERT_TRUE(written.ok()) << written.message();
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("real/.main.log.lock")));
+#endif
     EXPECT_EQ(readFile(real), "entry\r\n");
 }
 

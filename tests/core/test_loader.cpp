@@ -2,8 +2,10 @@
 // mission lists, and the failures the loader counts and reports.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstring>
 #include <filesystem>
@@ -69,16 +71,23 @@ TEST_F(LoaderTest, APathThatCannotBeOpenedCountsAsLengthMinusOneAndTellsItsCause
     // The boxes' texts stay as they are; the cause says what the path is.
     const std::filesystem::path folder = dir.path() / "folder.plt";
     std::filesystem::create_directory(folder);
+#ifndef _WIN32
     std::filesystem::create_symlink("gone.plt", dir.path() / "dangling.plt");
     std::filesystem::create_symlink("circle.plt", dir.path() / "circle.plt");
     ASSERT_EQ(::mkfifo(dir.file("pipe.plt").c_str(), 0644), 0);
+#endif
     writeFile(dir.file("file"), "x");
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("missing.plt"), "no such file"},
         {folder.string(), "is a folder"},
+#ifndef _WIN32
         {dir.file("dangling.plt"), "a link to a missing file"},
         {dir.file("circle.plt"), "a link that leads round in a circle"},
         {dir.file("pipe.plt"), "is not a regular file"},
+#else
+        {"NUL", "is not a regular file"},
+        {"CON", "is not a regular file"},
+#endif
         {dir.file("file/inside.plt"), "no such file"},
     };
     for (const auto& [path, cause] : cases) {
@@ -106,6 +115,7 @@ TEST_F(LoaderTest, APathThatCannotBeOpenedCountsAsLengthMinusOneAndTellsItsCause
     EXPECT_EQ(ReadMission(record, save(PilotImage{}), failing).cause, "cannot be opened");
 }
 
+#ifndef _WIN32
 TEST_F(LoaderTest, AFileWithoutReadPermissionIsToldAsSuch)
 {
     // Root reads every file: the load then runs as the unprivileged user.
@@ -121,6 +131,7 @@ TEST_F(LoaderTest, AFileWithoutReadPermissionIsToldAsSuch)
     });
     EXPECT_EQ(cause, std::optional<std::string>("2 permission denied"));
 }
+#endif
 
 TEST_F(LoaderTest, AReadOnlyPilotFileCanBeViewed)
 {

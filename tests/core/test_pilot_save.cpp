@@ -310,6 +310,7 @@ TEST_F(PilotSaveTest, AFileWithoutWriteBitsIsLeftAloneEvenForRoot)
     EXPECT_EQ(readFile(path), image.bytes());
 }
 
+#ifndef _WIN32  // links need privileges there
 TEST_F(PilotSaveTest, ALinkIsFollowedAndTheModeKept)
 {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
@@ -322,6 +323,7 @@ TEST_F(PilotSaveTest, ALinkIsFollowedAndTheModeKept)
     EXPECT_EQ(std::filesystem::status(path).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
+#endif
 
 // Another program at work on the same file between the save's read and its
 // replace: the save must not put its bytes over the other program's.
@@ -341,7 +343,7 @@ TEST_F(PilotSaveTest, AFileChangedWhileSavingIsNotOverwritten)
         std::string expectedBytes;
     };
     const Case cases[] = {
-        {"renamed over", [&] { std::filesystem::copy_file(otherPath, path, std::filesystem::copy_options::overwrite_existing); },
+        {"renamed over", [&] { writeFile(path, readFile(otherPath)); },
          other.bytes()},
         {"truncated", [&] { std::filesystem::resize_file(path, 69290); }, {}},
         {"replaced", [&] {

@@ -148,6 +148,7 @@ TEST(PilotTable, TheEntryWithoutSettingsCarriesTheRowTheFindingsAndTheRecordRead
     }
 }
 
+#ifndef _WIN32  // names that differ only in case, '/' in the expected paths
 TEST(PilotTable, FoldersAreSearchedForPilotFilesInByteOrder)
 {
     TempDir dir;
@@ -169,6 +170,7 @@ TEST(PilotTable, FoldersAreSearchedForPilotFilesInByteOrder)
     EXPECT_EQ(findPilotFiles(dir.file("squad/notes.txt")).files, std::vector<std::string>{dir.file("squad/notes.txt")});
     EXPECT_EQ(findPilotFiles(dir.file("missing")).files, std::vector<std::string>{dir.file("missing")});
 }
+#endif
 
 // ---- table reports every pilot --------------------------------------------
 

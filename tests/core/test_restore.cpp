@@ -3,10 +3,12 @@
 // writing, or a backup that is no pilot file, is left alone.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -54,6 +56,7 @@ struct RestoreCase {
     }
 };
 
+#ifndef _WIN32
 // Replaces through the real file system, but stops the process dead once
 // the new bytes are flushed and before the rename.
 class KilledBeforeRename final : public FileAccess {
@@ -69,6 +72,7 @@ public:
         return FileAccess::replace(path, bytes, killed);
     }
 };
+#endif
 
 // Another program writes the file between the restore's read and its replace.
 class ChangedMeanwhile final : public FileAccess {
@@ -91,14 +95,18 @@ private:
 TEST(Restore, PutsTheBackupBackAndKeepsTheFileAsItWasWithItsMode)
 {
     RestoreCase s;
+#ifndef _WIN32
     ASSERT_EQ(::chmod(s.pilot.c_str(), 0604), 0);
+#endif
     const RestoreResult done = restorePilotBackup(s.pilot, s.backup, s.backups, s.later());
     ASSERT_TRUE(done.ok()) << done.message();
     EXPECT_EQ(readFile(s.pilot), s.old.bytes());
     ASSERT_FALSE(done.backupFile.empty());
     EXPECT_EQ(readFile(done.backupFile), s.now.bytes());
+#ifndef _WIN32
     EXPECT_EQ(fs::status(done.backupFile).permissions() & fs::perms::all, fs::perms(0604));
     EXPECT_EQ(fs::status(s.pilot).permissions() & fs::perms::all, fs::perms(0604));
+#endif
     EXPECT_EQ(done.message(), "Restored " + s.pilot + " from " + s.backup + ". The file as it was is kept as " +
                                   done.backupFile + ".");
     EXPECT_EQ(s.backupFiles(), (std::vector<std::string>{s.backup, done.backupFile}));
@@ -156,6 +164,7 @@ TEST(Restore, AFileChangedWhileTheRestoreRunsIsLeftAsTheOtherProgramWroteIt)
     EXPECT_EQ(readFile(refused.backupFile), s.now.bytes());
 }
 
+#ifndef _WIN32
 TEST(Restore, AKilledRestoreLeavesTheOldFileAndItsCopy)
 {
     RestoreCase s;
@@ -180,6 +189,7 @@ TEST(Restore, AKilledRestoreLeavesTheOldFileAndItsCopy)
     ASSERT_TRUE(done.ok()) << done.message();
     EXPECT_EQ(readFile(s.pilot), s.old.bytes());
 }
+#endif
 
 TEST(Restore, AMissingPilotFileIsCreatedFromTheBackup)
 {
@@ -189,7 +199,9 @@ TEST(Restore, AMissingPilotFileIsCreatedFromTheBackup)
     ASSERT_TRUE(done.ok()) << done.message();
     EXPECT_TRUE(done.backupFile.empty());
     EXPECT_EQ(readFile(s.pilot), s.old.bytes());
+#ifndef _WIN32
     EXPECT_EQ(fs::status(s.pilot).permissions() & fs::perms::all, fs::perms(0640));
+#endif
 }
 
 }  // namespace

@@ -203,7 +203,7 @@ TEST(SeenSaves, TheGamesOwnPilotFilesLookLikePilots)
 TEST(WatchedPilotFolders, GameFoldersThenTheFolderOfTheOpenDialogsStartEachOnce)
 {
     TempDir home;
-    const fs::path game = home.path() / ".wine/drive_c/GOG Games/Star Wars - X-Wing Alliance";
+    const fs::path game = (home.path() / ".wine/drive_c/GOG Games/Star Wars - X-Wing Alliance").make_preferred();
     const fs::path pilots = home.path() / "pilots";
     fs::create_directories(game);
     fs::create_directories(pilots);

@@ -179,11 +179,22 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (!::MoveFileExW(from.c_str(), to.c_str(), kMove)) {
         // A system that will not rename a file still open: let go of it first.
-        if (::GetLastError() != ERROR_SHARING_VIOLATION)
+        if (::GetLastError() != ERROR_SHARING_VIOLATION && ::GetLastError() != ERROR_ACCESS_DENIED)
             return moveFailure(to);
         temp.close();
-        if (!::MoveFileExW(from.c_str(), to.c_str(), kMove))
-            return moveFailure(to);
+        // A reader that has the target open for a moment (another copy of
+        // this program reading the log) makes the move fail with "access
+        // denied" until it lets go: tried again for up to about two seconds.
+        DWORD pause = 1;
+        for (int tries = 0;; ++tries) {
+            if (::MoveFileExW(from.c_str(), to.c_str(), kMove))
+                break;
+            const DWORD error = ::GetLastError();
+            if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == 60)
+                return moveFailure(to);
+            ::Sleep(pause);
+            pause = pause < 32 ? pause * 2 : 32;
+        }
     }
     const std::string committedName = temp.name();
     temp.committed();

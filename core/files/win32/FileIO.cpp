@@ -437,8 +437,14 @@ FileHandle openLockFile(const std::string& name)
         if (handle == INVALID_HANDLE_VALUE)
             ::SetLastError(ERROR_ACCESS_DENIED);
     }
-    if (handle == INVALID_HANDLE_VALUE)
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            errno = EISDIR;  // as the POSIX open tells it, not "permission denied"
+            return FileHandle();
+        }
         setErrnoFromLastError();
+    }
     return adopt(handle);
 }
 
