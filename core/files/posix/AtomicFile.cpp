@@ -2,6 +2,7 @@
 #include "core/files/AtomicFile.h"
 
 #include "core/files/FileIO.h"
+#include "core/files/TempNames.h"
 #include "core/text/TextRules.h"
 
 #include <cerrno>
@@ -22,8 +23,6 @@ namespace vantrel {
 
 namespace {
 
-// mkostemp's six random characters after the temporary file's stem.
-constexpr std::string_view kTempSuffix = ".XXXXXX";
 
 // The temporary file of one write. It is locked for as long as its writer
 // lives, so that a later writer can tell a file left by a killed writer
@@ -134,18 +133,6 @@ mode_t currentUmask()
     return mask;
 }
 
-// ".NAME." followed by the six letters and digits mkostemp puts in.
-bool isTempName(std::string_view name, std::string_view prefix)
-{
-    if (name.size() != prefix.size() + kTempSuffix.size() - 1 || !name.starts_with(prefix))
-        return false;
-    for (const char c : name.substr(prefix.size())) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
-            return false;
-    }
-    return true;
-}
-
 // Removes the temporary files of `stem` in `dir` whose writers are gone: no
 // process holds their lock any more. Best effort: what cannot be removed is
 // tried again at the next write.
@@ -154,10 +141,10 @@ void removeStaleTemps(const std::string& dir, const std::string& stem, const std
     DIR* folder = ::opendir(dir.c_str());
     if (folder == nullptr)
         return;
-    const std::string prefix = "." + stem + ".";
+    const std::string prefix = tempnames::prefixOf(stem);
     while (const dirent* entry = ::readdir(folder)) {
         const std::string_view name(entry->d_name);
-        if (!isTempName(name, prefix))
+        if (!tempnames::isTempName(name, prefix))
             continue;
         const std::string path = text::joinPath(dir, name);
         if (path == ours)
@@ -219,11 +206,9 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::failure(std::string(kChangedMeanwhileCause));
     }
 
-    // The temporary name must stay within the file system's name limit, so a
-    // long file name is shortened in it.
-    const std::string stem = base.size() > 200 ? base.substr(0, 200) : base;
+    const std::string stem = tempnames::stemOf(base);
     TempFile temp;
-    if (FileResult created = temp.create(text::joinPath(dir, "." + stem + std::string(kTempSuffix))); !created)
+    if (FileResult created = temp.create(text::joinPath(dir, tempnames::prefixOf(stem) + "XXXXXX")); !created)
         return created;
 
     if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {

@@ -3,6 +3,7 @@
 #include "core/files/AtomicFile.h"
 
 #include "core/files/FileIO.h"
+#include "core/files/TempNames.h"
 #include "core/files/win32/Win32Files.h"
 #include "core/text/TextRules.h"
 
@@ -16,7 +17,6 @@ namespace {
 using win32::widePath;
 
 // The six letters and digits after the temporary file's stem.
-constexpr std::size_t kTempLetters = 6;
 
 // The temporary file of one write. Its writer holds it open, sharing only
 // reading and renaming, so that a later writer cannot take it for one left
@@ -41,7 +41,7 @@ public:
         std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
         for (int attempt = 0; attempt < 32; ++attempt) {
             std::string name = stemPath;
-            for (std::size_t i = 0; i < kTempLetters; ++i)
+            for (std::size_t i = 0; i < tempnames::kLetters; ++i)
                 name += kLetters[pick(random)];
             const HANDLE handle = ::CreateFileW(widePath(name).c_str(), GENERIC_READ | GENERIC_WRITE,
                                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
@@ -66,31 +66,19 @@ private:
     std::string name_;
 };
 
-// ".NAME." followed by the six letters and digits of a temporary file.
-bool isTempName(std::string_view name, std::string_view prefix)
-{
-    if (name.size() != prefix.size() + kTempLetters || !name.starts_with(prefix))
-        return false;
-    for (const char c : name.substr(prefix.size())) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
-            return false;
-    }
-    return true;
-}
-
 // Removes the temporary files of `stem` in `dir` whose writers are gone: a
 // file no one holds open can be opened without sharing, and is deleted when
 // that handle closes. Best effort.
 void removeStaleTemps(const std::string& dir, const std::string& stem, const std::string& ours)
 {
-    const std::string prefix = "." + stem + ".";
+    const std::string prefix = tempnames::prefixOf(stem);
     WIN32_FIND_DATAW found {};
     const HANDLE search = ::FindFirstFileW(widePath(text::joinPath(dir, prefix + "*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
         const std::string name = win32::utf8(found.cFileName);
-        if (!isTempName(name, prefix) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!tempnames::isTempName(name, prefix) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
         const std::string path = text::joinPath(dir, name);
         if (path == ours)
@@ -158,9 +146,9 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::failure(std::string(kChangedMeanwhileCause));
     }
 
-    const std::string stem = base.size() > 200 ? base.substr(0, 200) : base;
+    const std::string stem = tempnames::stemOf(base);
     TempFile temp;
-    if (FileResult created = temp.create(text::joinPath(dir, "." + stem + ".")); !created)
+    if (FileResult created = temp.create(text::joinPath(dir, tempnames::prefixOf(stem))); !created)
         return created;
     if (FileResult written = fileio::writeAll(temp.file(), bytes); !written)
         return written;
