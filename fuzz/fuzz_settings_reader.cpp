@@ -73,10 +73,9 @@ void removeFiles(const Paths& p)
 
 void put(const std::string& path, std::string_view bytes)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || !vantrel::fileio::writeAll(fd, bytes))
+    const vantrel::FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!file || !vantrel::fileio::writeAll(file, bytes))
         std::abort();
-    ::close(fd);
 }
 
 // What the reader gives back for a value the writer stored: line breaks

@@ -16,7 +16,7 @@ std::unique_ptr<SettingsStore>& storeSlot()
 
 SettingsStore& openProgramSettings()
 {
-    storeSlot() = std::make_unique<SettingsStore>(paths::settingsFile());
+    storeSlot() = std::make_unique<SettingsStore>(paths::settingsFile(), paths::legacySettingsFiles());
     return *storeSlot();
 }
 

@@ -113,8 +113,8 @@ void makeParentDirectories(const std::string& path)
 
 }  // namespace
 
-SettingsStore::SettingsStore(std::string filePath)
-    : path_(std::move(filePath))
+SettingsStore::SettingsStore(std::string filePath, std::vector<std::string> formerFiles)
+    : path_(std::move(filePath)), formerFiles_(std::move(formerFiles))
 {
 }
 
@@ -160,6 +160,8 @@ void SettingsStore::load()
     if (!info) {
         stamp_ = std::nullopt;
         loadFailed(errno);
+        if (!unreadable_)
+            loadFormerFile();
         return;
     }
     stamp_ = info->identity;
@@ -197,6 +199,20 @@ void SettingsStore::load()
         return;
     }
     parse();
+}
+
+// The settings file is missing: the first former file that reads stands in
+// for it. One that cannot be read is passed over; none leaves the defaults.
+void SettingsStore::loadFormerFile()
+{
+    for (const std::string& former : formerFiles_) {
+        std::string bytes;
+        if (!fileio::readWholeFile(former, bytes))
+            continue;
+        content_ = std::move(bytes);
+        parse();
+        return;
+    }
 }
 
 // A path that names nothing (ENOENT, or ENOTDIR for a path through a file)

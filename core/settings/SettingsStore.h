@@ -16,8 +16,11 @@ namespace vantrel {
 
 class SettingsStore final : public Settings {
 public:
-    // Binds the store to a file; neither reads nor creates it.
-    explicit SettingsStore(std::string filePath);
+    // Binds the store to a file; neither reads nor creates it. While the
+    // file is absent, the first of `formerFiles` that can be read is read in
+    // its place (settings a former version kept elsewhere), and the next
+    // write puts them, with the change, into the file.
+    explicit SettingsStore(std::string filePath, std::vector<std::string> formerFiles = {});
     // A store over settings file text held in memory (the browser page keeps
     // it in its own storage): reads and writes follow the same rules, writes
     // change text() and no file is ever looked at.
@@ -64,6 +67,7 @@ private:
     void load();
     void loadFailed(int error);
     void loadFailed(FileResult failure, bool missing);
+    void loadFormerFile();
     void parse();
     std::string_view name(const Line& line) const;
     // The line of the key readers see (the first of its name in the first
@@ -73,6 +77,7 @@ private:
     std::ptrdiff_t findSection(std::string_view section) const;
 
     std::string path_;
+    std::vector<std::string> formerFiles_;
     bool inMemory_ = false;
     bool loaded_ = false;
     // Something may be at the path that we could not read: every write is

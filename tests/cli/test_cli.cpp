@@ -335,6 +335,26 @@ TEST_F(CliTest, SettingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
 }
 
+#ifdef _WIN32
+// A player coming from the classic program, whose settings Windows kept in
+// the VirtualStore copy of the Windows directory: read while the program's
+// own file is missing; --ini names the one file to read.
+TEST_F(CliTest, TheClassicProgramsSettingsAreReadWhileTheUsersFileIsMissing)
+{
+    const std::string path = pilot("Biggs_Darklighter.plt", 0);
+    const std::string former = dir.file("data\\VirtualStore\\Windows\\vantrel.ini");
+    std::filesystem::create_directories(fileio::toPath(text::folderOf(former)));
+    writeFile(former, "[ZADAdeda]\r\nNameSource=1\r\nScoreFormat=0\r\n");
+    EXPECT_EQ(cli("entry " + path).out, "Biggs_Darklighter - Score: 1000\n");
+    EXPECT_EQ(cli("entry --ini " + ini + " " + path).out, "Biggs - Score: 1000 (1000+0)\n");
+
+    const std::string userFile = userSettingsFile(dir);
+    std::filesystem::create_directories(fileio::toPath(text::folderOf(userFile)));
+    writeFile(userFile, "[ZADAdeda]\r\nNameSource=0\r\nScoreFormat=0\r\n");
+    EXPECT_EQ(cli("entry " + path).out, "Jan Ors - Score: 1000\n");
+}
+#endif
+
 TEST_F(CliTest, UsageErrorsAndHelp)
 {
     const std::string path = pilot("p.plt", 0);

@@ -58,6 +58,40 @@ TEST(SettingsStoreRead, MissingFileGivesDefaultsAndIsNotCreated)
     EXPECT_FALSE(exists(dir.file("cfg")));
 }
 
+// Players coming from the classic program keep their settings: while the
+// settings file is missing, the first former file that reads is read in its
+// place, and the first write puts its settings and the change into the new
+// file; the former file is never written.
+TEST(SettingsStoreRead, AFormerSettingsFileStandsInUntilTheFirstWrite)
+{
+    TempDir dir;
+    const std::string path = dir.file("cfg/vantrel.ini");
+    const std::string folderInTheWay = dir.file("folder.ini");
+    std::filesystem::create_directory(fileio::toPath(folderInTheWay));
+    const std::string former = dir.file("windows/vantrel.ini");
+    std::filesystem::create_directory(fileio::toPath(dir.file("windows")));
+    const std::string formerText = "[ZADAdeda]\r\nLastDir=C:\\XWA\r\nCheckCheat=0\r\n";
+    writeFile(former, formerText);
+
+    SettingsStore store(path, {dir.file("missing.ini"), folderInTheWay, former});
+    EXPECT_EQ(store.read("LastDir", ""), "C:\\XWA");
+    EXPECT_EQ(store.read("CheckCheat", "1"), "0");
+    EXPECT_TRUE(store.fileMissing());
+    EXPECT_FALSE(exists(dir.file("cfg")));
+
+    store.WriteString(S, "NameSource", "2");
+    EXPECT_EQ(readFile(path), formerText + "NameSource=2\r\n");
+    EXPECT_EQ(readFile(former), formerText);
+    SettingsStore again(path, {former});
+    EXPECT_EQ(again.read("LastDir", ""), "C:\\XWA");
+    EXPECT_EQ(again.read("NameSource", "0"), "2");
+
+    // The file itself, once there, is what counts.
+    writeFile(former, "[ZADAdeda]\r\nLastDir=elsewhere\r\n");
+    SettingsStore later(path, {former});
+    EXPECT_EQ(later.read("LastDir", ""), "C:\\XWA");
+}
+
 TEST(SettingsStoreRead, SectionKeyAndValueRules)
 {
     TempDir dir;
