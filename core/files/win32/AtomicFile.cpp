@@ -157,6 +157,9 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
 
     if (options.beforeRename)
         options.beforeRename();
+    // Windows cannot swap two names in one step as Linux does, so this is a
+    // last look followed by the move: a file another program puts in place
+    // between the two is still replaced. The gap is a few microseconds.
     if (options.expected) {
         const std::optional<FileIdentity> now = fileIdentity(target);
         if (!now || *now != *options.expected)
