@@ -6,6 +6,18 @@
 
 namespace vantrel {
 
+std::optional<FileIdentity> fileIdentity(const std::string& path)
+{
+    const std::optional<fileio::FileInfo> info = fileio::infoOf(path);
+    return info ? std::optional(info->identity) : std::nullopt;
+}
+
+std::optional<FileIdentity> fileIdentity(const FileHandle& file)
+{
+    const std::optional<fileio::FileInfo> info = fileio::infoOf(file);
+    return info ? std::optional(info->identity) : std::nullopt;
+}
+
 FileResult FileResult::fromErrno(int error)
 {
     return failure(fileio::errorText(error));

@@ -57,18 +57,6 @@ std::size_t transferAll(std::size_t count, Step step)
 
 }  // namespace
 
-std::optional<FileIdentity> fileIdentity(const std::string& path)
-{
-    const std::optional<fileio::FileInfo> info = fileio::infoOf(path);
-    return info ? std::optional(info->identity) : std::nullopt;
-}
-
-std::optional<FileIdentity> fileIdentity(const FileHandle& file)
-{
-    const std::optional<fileio::FileInfo> info = fileio::infoOf(file);
-    return info ? std::optional(info->identity) : std::nullopt;
-}
-
 }  // namespace vantrel
 
 namespace vantrel::fileio {

@@ -42,18 +42,6 @@ bool FileHandle::close()
     return ok;
 }
 
-std::optional<FileIdentity> fileIdentity(const std::string& path)
-{
-    const std::optional<fileio::FileInfo> info = fileio::infoOf(path);
-    return info ? std::optional(info->identity) : std::nullopt;
-}
-
-std::optional<FileIdentity> fileIdentity(const FileHandle& file)
-{
-    const std::optional<fileio::FileInfo> info = fileio::infoOf(file);
-    return info ? std::optional(info->identity) : std::nullopt;
-}
-
 namespace win32 {
 
 std::wstring wide(std::string_view utf8)
