@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gui/Prompts.h"
+#include "gui/support/Prompts.h"
 
 namespace vantrel::bench {
 

@@ -26,13 +26,13 @@
 #include <vector>
 
 #include "SilentPrompts.h"
-#include "gui/PltFile.h"
+#include "gui/pilotview/PltFile.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
-#include "gui/MainLogEdit.h"
-#include "gui/MainUnit.h"
-#include "gui/ProgramSettings.h"
+#include "gui/mainwindow/MainLogEdit.h"
+#include "gui/mainwindow/MainUnit.h"
+#include "gui/support/ProgramSettings.h"
 
 namespace {
 

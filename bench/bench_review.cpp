@@ -23,8 +23,8 @@
 #include "core/pilot/PilotLayout.h"
 #include "core/reports/PilotTable.h"
 #include "SilentPrompts.h"
-#include "gui/PilotTableModel.h"
-#include "gui/ReviewWindow.h"
+#include "gui/review/PilotTableModel.h"
+#include "gui/review/ReviewWindow.h"
 
 namespace {
 

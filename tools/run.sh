@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
 cmake --build build -j"$(nproc)" --target vantrel vantrel-cli sample_pilot
-exec build/gui/vantrel build/samples/Kestrel_Red.plt
+exec build/gui/app/vantrel build/samples/Kestrel_Red.plt

@@ -24,13 +24,13 @@
 
 #include <cstdio>
 
-#include "gui/PltFile.h"
+#include "gui/pilotview/PltFile.h"
 #include "core/settings/SettingsKeys.h"
-#include "gui/About.h"
-#include "gui/MainUnit.h"
-#include "gui/ReviewWindow.h"
-#include "gui/Splash.h"
-#include "gui/ProgramSettings.h"
+#include "gui/about/About.h"
+#include "gui/mainwindow/MainUnit.h"
+#include "gui/review/ReviewWindow.h"
+#include "gui/about/Splash.h"
+#include "gui/support/ProgramSettings.h"
 
 namespace {
 

@@ -27,9 +27,9 @@
 #include "core/pilot/PilotLayout.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsStore.h"
-#include "gui/MainUnit.h"
-#include "gui/ProgramSettings.h"
-#include "gui/Prompts.h"
+#include "gui/mainwindow/MainUnit.h"
+#include "gui/support/ProgramSettings.h"
+#include "gui/support/Prompts.h"
 
 // Readable failure messages for Qt values.
 inline void PrintTo(const QString& text, std::ostream* out)

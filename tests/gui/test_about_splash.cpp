@@ -12,10 +12,10 @@
 
 #include "GuiTestSupport.h"
 #include "core/Version.h"
-#include "gui/About.h"
-#include "gui/MainUnit.h"
-#include "gui/ProgramResources.h"
-#include "gui/Splash.h"
+#include "gui/about/About.h"
+#include "gui/mainwindow/MainUnit.h"
+#include "gui/support/ProgramResources.h"
+#include "gui/about/Splash.h"
 
 namespace vantrel::testing {
 namespace {

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "gui/JpegImage.h"
-#include "gui/ProgramResources.h"
+#include "gui/support/JpegImage.h"
+#include "gui/support/ProgramResources.h"
 
 namespace vantrel {
 namespace {

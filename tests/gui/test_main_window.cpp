@@ -28,16 +28,16 @@
 #include <thread>
 
 #include "GuiTestSupport.h"
-#include "gui/PltFile.h"
+#include "gui/pilotview/PltFile.h"
 #include "core/files/AtomicFile.h"
 #include "core/files/FileLock.h"
-#include "gui/SettingsDlg.h"
+#include "gui/settings/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
-#include "gui/About.h"
-#include "gui/MainLogEdit.h"
+#include "gui/about/About.h"
+#include "gui/mainwindow/MainLogEdit.h"
 #include "core/mainlog/MainLogFile.h"
 #include "core/text/Windows1252.h"
-#include "gui/Splash.h"
+#include "gui/about/Splash.h"
 
 namespace vantrel::testing {
 namespace {

@@ -14,10 +14,10 @@
 #include <random>
 
 #include "GuiTestSupport.h"
-#include "gui/MainLogEdit.h"
-#include "gui/PilotFolderWatcher.h"
-#include "gui/PltFile.h"
-#include "gui/SettingsDlg.h"
+#include "gui/mainwindow/MainLogEdit.h"
+#include "gui/watcher/PilotFolderWatcher.h"
+#include "gui/pilotview/PltFile.h"
+#include "gui/settings/SettingsDlg.h"
 
 namespace vantrel::testing {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "TestSupport.h"
 #include "GuiTestSupport.h"
-#include "gui/PltFile.h"
+#include "gui/pilotview/PltFile.h"
 
 namespace vantrel::testing {
 namespace {

@@ -16,10 +16,10 @@
 #include <set>
 
 #include "GuiTestSupport.h"
-#include "gui/PltFile.h"
-#include "gui/TextWindowSink.h"
+#include "gui/pilotview/PltFile.h"
+#include "gui/pilotview/TextWindowSink.h"
 #include "core/pilot/Vocabulary.h"
-#include "gui/WholeNumberField.h"
+#include "gui/pilotview/WholeNumberField.h"
 #include "core/settings/SettingsKeys.h"
 
 namespace vantrel::testing {

@@ -9,10 +9,10 @@
 
 #include "GuiTestSupport.h"
 #include "core/settings/SettingsKeys.h"
-#include "gui/MainLogEdit.h"
-#include "gui/PltFile.h"
-#include "gui/QtPrompts.h"
-#include "gui/SettingsDlg.h"
+#include "gui/mainwindow/MainLogEdit.h"
+#include "gui/pilotview/PltFile.h"
+#include "gui/support/QtPrompts.h"
+#include "gui/settings/SettingsDlg.h"
 
 namespace vantrel::testing {
 namespace {

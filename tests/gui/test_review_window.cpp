@@ -28,10 +28,10 @@
 #include "core/mainlog/MainLogFile.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/settings/SettingsKeys.h"
-#include "gui/MainLogEdit.h"
-#include "gui/PilotTableModel.h"
-#include "gui/PltFile.h"
-#include "gui/ReviewWindow.h"
+#include "gui/mainwindow/MainLogEdit.h"
+#include "gui/review/PilotTableModel.h"
+#include "gui/pilotview/PltFile.h"
+#include "gui/review/ReviewWindow.h"
 
 namespace vantrel::testing {
 namespace {

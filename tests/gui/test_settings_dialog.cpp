@@ -10,9 +10,9 @@
 #include <QRadioButton>
 
 #include "GuiTestSupport.h"
-#include "gui/PltFile.h"
+#include "gui/pilotview/PltFile.h"
 #include "core/settings/SettingsTable.h"
-#include "gui/SettingsDlg.h"
+#include "gui/settings/SettingsDlg.h"
 
 namespace vantrel::testing {
 namespace {

@@ -15,10 +15,10 @@
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
-#include "gui/MainLogEdit.h"
-#include "gui/PltFile.h"
-#include "gui/SettingsDlg.h"
-#include "gui/QtPrompts.h"
+#include "gui/mainwindow/MainLogEdit.h"
+#include "gui/pilotview/PltFile.h"
+#include "gui/settings/SettingsDlg.h"
+#include "gui/support/QtPrompts.h"
 
 namespace vantrel::testing {
 namespace {

@@ -1,0 +1,70 @@
+// What every window of the program shares: its fonts, its style, the way it
+// shows another window modally and the way a handler reports a failure.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <string_view>
+
+#include "core/Version.h"
+#include "core/files/FileResult.h"
+#include "gui/support/Prompts.h"
+
+class QDialog;
+class QWidget;
+
+namespace vantrel {
+
+// The program's name on the task bar and at the head of its error boxes.
+inline constexpr const char* kApplicationTitle = "Vantrel";
+
+// The windows' font: a sans-serif face whose metrics match the 8 point
+// dialog font the window layouts were drawn for. Sized in pixels, so that
+// text and the fixed control geometry scale together.
+QFont formFont();
+
+// The small font of the pilot view's text window.
+QFont smallTextFont();
+
+// The widget style whose metrics the fixed layouts are measured against.
+void applyProgramStyle();
+
+// Shows a dialog modally and returns its result. Windows keep one of these
+// as a member so that a headless run can stand in for the user.
+using ModalShow = std::function<int(QDialog&)>;
+int execModal(QDialog& dialog);
+
+// Moves a window so that its frame is centred on its screen.
+void centreOnScreen(QWidget& window);
+
+// An error box text as the program shows it: with a final full stop.
+QString withFullStop(const QString& text);
+
+namespace form {
+// The core's UTF-8 text as the windows show it.
+QString text(std::string_view utf8);
+}  // namespace form
+
+// Runs one handler; an unexpected failure inside it ends the action and is
+// shown in an error box over `owner`, its cause (when it has one) below the
+// text, and the program goes on.
+template <class Body>
+bool runAction(QWidget* owner, Prompts& prompts, Body&& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const CausedError& failure) {
+        prompts.tell(owner, Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())),
+                     QString::fromStdString(failure.cause()));
+        return false;
+    } catch (const std::exception& failure) {
+        prompts.tell(owner, Prompts::Kind::Error, withFullStop(QString::fromStdString(failure.what())));
+        return false;
+    }
+}
+
+}  // namespace vantrel
