@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "SilentPrompts.h"
+#include "gui/app/ProgramStart.h"
 #include "gui/pilotview/PltFile.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"
@@ -79,16 +80,22 @@ void settle()
         QCoreApplication::processEvents();
 }
 
+// The main log of the main window.
+MainLogEdit& mainLog(const TForm1& form)
+{
+    return *form.findChild<MainLogEdit*>(QStringLiteral("Memo1"), Qt::FindDirectChildrenOnly);
+}
+
 // Lines of the main log as the user sees them, wrapping aside.
 int mainLogLines(const TForm1& form)
 {
-    return static_cast<int>(form.Memo1->logText().count(QLatin1Char('\n'))) + 1;
+    return static_cast<int>(mainLog(form).logText().count(QLatin1Char('\n'))) + 1;
 }
 
 // Lets the events run until the whole log is in the window.
 void untilLoaded(const TForm1& form)
 {
-    while (form.Memo1->isLoading())
+    while (mainLog(form).isLoading())
         QCoreApplication::processEvents();
 }
 
@@ -123,7 +130,7 @@ int main(int argc, char** argv)
     const auto startUp = [&](const std::string& logFile, bool keep) {
         vantrel::SettingsStore(vantrel::paths::settingsFile()).write(vantrel::keys::LogFile, logFile);
         const Clock::time_point start = Clock::now();
-        auto windows = std::make_unique<ProgramWindows>(startProgram(prompts, {QStringLiteral("vantrel")}));
+        auto windows = std::make_unique<ProgramWindows>(prompts, QStringList{QStringLiteral("vantrel")});
         windows->Form1->show();
         settle();
         const double time = millisecondsSince(start);
@@ -167,11 +174,11 @@ int main(int argc, char** argv)
         untilLoaded(form);
         std::vector<double> scrolls;
         for (int i = 0; i < 10; ++i) {
-            form.Memo1->moveCursor(QTextCursor::Start);
+            mainLog(form).moveCursor(QTextCursor::Start);
             settle();
             const Clock::time_point start = Clock::now();
-            form.Memo1->moveCursor(QTextCursor::End);
-            form.Memo1->ensureCursorVisible();
+            mainLog(form).moveCursor(QTextCursor::End);
+            mainLog(form).ensureCursorVisible();
             settle();
             scrolls.push_back(millisecondsSince(start));
         }
@@ -191,7 +198,7 @@ int main(int argc, char** argv)
     // One entry onto a 100,000-line log, shown.
     {
         vantrel::SettingsStore(vantrel::paths::settingsFile()).write(vantrel::keys::LogFile, longLog);
-        ProgramWindows windows = startProgram(prompts, {QStringLiteral("vantrel")});
+        ProgramWindows windows(prompts, {QStringLiteral("vantrel")});
         windows.Form1->show();
         settle();
         untilLoaded(*windows.Form1);
@@ -209,7 +216,7 @@ int main(int argc, char** argv)
     // A pilot into the pilot view, full details on.
     {
         vantrel::SettingsStore(vantrel::paths::settingsFile()).write(vantrel::keys::MegaDetails, "1");
-        ProgramWindows windows = startProgram(prompts, {QStringLiteral("vantrel")});
+        ProgramWindows windows(prompts, {QStringLiteral("vantrel")});
         TPltFileView& view = *windows.PltFileView;
         view.show();
         settle();
@@ -223,7 +230,7 @@ int main(int argc, char** argv)
         }
         std::printf("load a pilot with the full details report (%d lines): median %.2f ms, worst %.2f ms "
                     "(target < 50 ms)\n",
-                    view.Memo1->document()->blockCount(), median(times),
+                    view.findChild<QTextEdit*>(QStringLiteral("Memo1"))->document()->blockCount(), median(times),
                     *std::max_element(times.begin(), times.end()));
     }
     return 0;

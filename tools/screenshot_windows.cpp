@@ -15,6 +15,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFrame>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -24,6 +26,7 @@
 
 #include <cstdio>
 
+#include "gui/app/ProgramStart.h"
 #include "gui/pilotview/PltFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/about/About.h"
@@ -149,14 +152,20 @@ int main(int argc, char** argv)
         dialog.show();
         settle();
         if (auto* view = qobject_cast<TPltFileView*>(&dialog); view && !scrollTarget.isEmpty())
-            scrollTo(*view->Memo1, scrollTarget);
+            scrollTo(*view->findChild<QTextEdit*>(QStringLiteral("Memo1")), scrollTarget);
         ok = save(dialog, nextPicture) && ok;
         dialog.close();
         return static_cast<int>(QDialog::Rejected);
     };
 
-    ProgramWindows windows = startProgram(prompts, {arguments.at(0), arguments.at(1)}, showAndGrab);
+    ProgramWindows windows(prompts, {arguments.at(0), arguments.at(1)}, showAndGrab);
     TForm1& form = *windows.Form1;
+    // A button of the main window's panel, clicked as the user does.
+    const auto click = [&form](const char* name) {
+        form.findChild<QFrame*>(QStringLiteral("Panel1"), Qt::FindDirectChildrenOnly)
+            ->findChild<QPushButton*>(QString::fromLatin1(name))
+            ->click();
+    };
     form.show();
     ok = save(form, out.filePath(QStringLiteral("main-window.png"))) && ok;
 
@@ -172,21 +181,21 @@ int main(int argc, char** argv)
 
     // The settings dialog, as the main window's "Settings" button shows it.
     nextPicture = out.filePath(QStringLiteral("settings.png"));
-    form.Button1Click();
+    click("Button1");
 
     vantrel::programSettings().write(vantrel::keys::MegaDetails, "1");
     nextPicture = out.filePath(QStringLiteral("pilot-view-full-details.png"));
     scrollTarget = QStringLiteral("TOD Kill details A");
-    form.GetScoreButtonClick();
+    click("GetScoreButton");
 
     nextPicture = out.filePath(QStringLiteral("pilot-view-combat-sim.png"));
     scrollTarget = QStringLiteral("Combat sim. kill details");
-    form.GetScoreButtonClick();
+    click("GetScoreButton");
 
     // The review window, as "Review pilots..." opens it, once every file is read.
     vantrel::programSettings().write(vantrel::keys::MegaDetails, "0");
-    form.ReviewButtonClick();
-    TReviewWindow& review = *form.ReviewWindow;
+    click("ReviewButton");
+    TReviewWindow& review = *windows.ReviewWindow;
     review.resize(1270, 330);  // wide enough for most of the columns
     review.addPaths(arguments.mid(1, 1) + arguments.mid(3));
     QElapsedTimer loading;

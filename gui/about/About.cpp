@@ -2,54 +2,14 @@
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPixmap>
 #include <QPushButton>
 #include <QShowEvent>
 
-#include <functional>
-
 #include "gui/support/FormSupport.h"
 #include "gui/support/ProgramResources.h"
+#include "gui/widgets/FormBuilder.h"
 
 namespace {
-
-// A label that runs an action when clicked: pressed and released with the
-// left button over it.
-class LinkLabel final : public QLabel {
-public:
-    LinkLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
-        : QLabel(text, parent), onClick_(std::move(onClick))
-    {
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        pressed_ = event->button() == Qt::LeftButton;
-        event->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-        pressed_ = false;
-        event->accept();
-        if (click)
-            onClick_();
-    }
-
-private:
-    std::function<void()> onClick_;
-    bool pressed_ = false;
-};
-
-void setTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
 
 // A label that sizes itself to its text, from its left and top.
 void placeAutoSized(QLabel* label, int left, int top)
@@ -58,31 +18,13 @@ void placeAutoSized(QLabel* label, int left, int top)
     label->resize(label->sizeHint());
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    setTextColour(label, Qt::black);
-    return label;
-}
-
-QLabel* makeLink(QWidget* parent, const char* name, const QString& text, std::function<void()> onClick)
-{
-    auto* label = new LinkLabel(text, parent, std::move(onClick));
-    label->setObjectName(QString::fromLatin1(name));
-    QFont font = label->font();
-    font.setUnderline(true);
-    label->setFont(font);
-    setTextColour(label, QColor(0x00, 0x00, 0xff));
-    return label;
-}
-
 }  // namespace
 
 TAboutBox::TAboutBox(vantrel::Prompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts)
 {
     namespace credits = vantrel::credits;
+    namespace build = vantrel::build;
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -90,57 +32,50 @@ TAboutBox::TAboutBox(vantrel::Prompts& prompts, QWidget* parent)
     setFont(vantrel::formFont());
     setFixedSize(400, 399);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(175, 343, 65, 28);
+    OKButton = build::button(this, "OKButton", QStringLiteral("OK"), QRect(175, 343, 65, 28));
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    // The picture at its own size from the top-left corner; one that does
-    // not decode leaves the area empty.
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 406, 406);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (const QImage picture = vantrel::programPicture(QStringLiteral("about.jpg")); !picture.isNull())
-        Image1->setPixmap(QPixmap::fromImage(picture));
+    Image1 = build::picture(this, "Image1", QRect(0, 0, 406, 406),
+                            vantrel::programPicture(QStringLiteral("about.jpg")));
 
     // The labels have no background of their own: they are drawn over the picture.
-    Comments = makeLabel(this, "Comments", QString());
+    Comments = build::overlayText(this, "Comments", QString(), Qt::black);
     Comments->setGeometry(3, 380, 288, 16);
     Comments->setWordWrap(true);
 
-    MailLabel1 = makeLink(this, "MailLabel1", QString::fromLatin1(credits::kAuthorMail), [this] { MailLabel1Click(); });
+    MailLabel1 = build::link(this, "MailLabel1", QString::fromLatin1(credits::kAuthorMail),
+                             [this] { MailLabel1Click(); });
     MailLabel1->setAlignment(Qt::AlignCenter);
     placeAutoSized(MailLabel1, 10, 345);
 
-    CreditLabel = makeLabel(this, "CreditLabel", QStringLiteral("Programmed by:"));
+    CreditLabel = build::overlayText(this, "CreditLabel", QStringLiteral("Programmed by:"), Qt::black);
     CreditLabel->setAlignment(Qt::AlignCenter);
     placeAutoSized(CreditLabel, 8, 330);
 
-    ClubLabel = makeLink(this, "ClubLabel", QString::fromLatin1(credits::kClubName) + QStringLiteral(" rocks!"),
-                         [this] { ClubLabelClick(); });
+    ClubLabel = build::link(this, "ClubLabel", QString::fromLatin1(credits::kClubName) + QStringLiteral(" rocks!"),
+                            [this] { ClubLabelClick(); });
     ClubLabel->setGeometry(10, 300, 111, 16);
     ClubLabel->setAlignment(Qt::AlignCenter);
     ClubLabel->setWordWrap(true);
 
-    Version = makeLabel(this, "Version", QStringLiteral("Build"));
+    Version = build::overlayText(this, "Version", QStringLiteral("Build"), Qt::black);
     Version->setGeometry(5, 315, 121, 13);
     Version->setAlignment(Qt::AlignCenter);
 
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Vantrel"));
+    Label1 = build::overlayText(this, "Label1", QStringLiteral("Vantrel"), QColor(0xc0, 0xc0, 0xc0));
     QFont title(QStringLiteral("Liberation Serif"));
     title.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Serif")});
     title.setStyleHint(QFont::Serif);
     title.setPixelSize(24);  // 18 pt at 96 dots per inch
     title.setBold(true);
     Label1->setFont(title);
-    setTextColour(Label1, QColor(0xc0, 0xc0, 0xc0));
     Label1->setGeometry(55, 140, 291, 52);
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
 
-    AuthorLabel = makeLink(this, "AuthorLabel", QString::fromLatin1(credits::kAuthorName), [this] { AuthorLabelClick(); });
+    AuthorLabel = build::link(this, "AuthorLabel", QString::fromLatin1(credits::kAuthorName),
+                              [this] { AuthorLabelClick(); });
     AuthorLabel->setAlignment(Qt::AlignCenter);
     placeAutoSized(AuthorLabel, 88, 330);
 

@@ -25,6 +25,21 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(vantrel::Prompts& prompts, QWidget* parent = nullptr);
 
+protected:
+    // Each showing centres the box on the screen and runs FormShow.
+    void showEvent(QShowEvent* event) override;
+    // Escape leaves the box open; OK, Enter and the title bar close it.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // Handlers.
+    void FormShow();
+    void MailLabel1Click();
+    void AuthorLabelClick();
+    void ClubLabelClick();
+
+    vantrel::Prompts& prompts_;
+
     QPushButton* OKButton;
     QLabel* Image1;
     QLabel* Comments;
@@ -34,19 +49,4 @@ public:
     QLabel* Version;
     QLabel* Label1;
     QLabel* AuthorLabel;
-
-    // Handlers.
-    void FormShow();
-    void MailLabel1Click();
-    void AuthorLabelClick();
-    void ClubLabelClick();
-
-protected:
-    // Each showing centres the box on the screen and runs FormShow.
-    void showEvent(QShowEvent* event) override;
-    // Escape leaves the box open; OK, Enter and the title bar close it.
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    vantrel::Prompts& prompts_;
 };

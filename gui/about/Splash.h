@@ -12,6 +12,7 @@ class TSplashForm : public QWidget {
 public:
     explicit TSplashForm(QWidget* parent = nullptr);
 
+private:
     QLabel* Image1;
     QLabel* Label1;
 };

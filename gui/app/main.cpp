@@ -1,6 +1,7 @@
 // Vantrel: a desktop tool for X-Wing Alliance pilot files.
 #include <QApplication>
 
+#include "gui/app/ProgramStart.h"
 #include "gui/mainwindow/MainUnit.h"
 #include "gui/support/ProgramResources.h"
 #include "gui/support/QtPrompts.h"
@@ -13,7 +14,7 @@ int main(int argc, char** argv)
     app.setQuitOnLastWindowClosed(false);
 
     vantrel::QtPrompts prompts;
-    ProgramWindows windows = startProgram(prompts, QApplication::arguments());
+    ProgramWindows windows(prompts, QApplication::arguments());
     QObject::connect(windows.Form1.get(), &TForm1::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     windows.Form1->show();
     return app.exec();

@@ -1,7 +1,6 @@
 #include "gui/mainwindow/MainUnit.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -16,21 +15,17 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
-#include "gui/watcher/PilotFolderWatcher.h"
-#include "gui/pilotview/PltFile.h"
 #include "core/platform/PlatformPaths.h"
-#include "gui/settings/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
-#include "gui/about/About.h"
 #include "core/mainlog/MainLogFile.h"
 #include "gui/mainwindow/MainLogEdit.h"
+#include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/widgets/DroppedFiles.h"
 #include "gui/widgets/FormBuilder.h"
 #include "gui/widgets/GameFolderSideBar.h"
-#include "gui/review/ReviewWindow.h"
-#include "gui/about/Splash.h"
 
 using vantrel::Prompts;
 using vantrel::form::text;
@@ -56,7 +51,8 @@ QPushButton* panelButton(QWidget* panel, const char* name, const QString& captio
 
 }  // namespace
 
-TForm1::TForm1(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts)
+TForm1::TForm1(Prompts& prompts, Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window), prompts_(prompts), hooks_(std::move(hooks))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(vantrel::kApplicationTitle));
@@ -70,7 +66,6 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 
     OpenDialog1.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
     SaveDialog1.filter.clear();
-    PilotWatcher = new PilotFolderWatcher(this, prompts_, [this](const QString& entry) { appendLogLine(entry); });
 
     FormCreate();
 }
@@ -196,9 +191,6 @@ void TForm1::FormCreate()
         connect(Memo1, &MainLogEdit::loadFailed, this, failed);
         Memo1->loadLog(std::move(log));
     });
-
-    // Watching the game's pilot folders, when it is switched on.
-    PilotWatcher->followSetting();
 }
 
 void TForm1::openFromCommandLine(const QStringList& arguments)
@@ -302,18 +294,18 @@ void TForm1::runOpenDialog()
 void TForm1::openChosenFile(const QString& fileName)
 {
     const QFileInfo chosen(fileName);
-    if (chosen.exists() && !chosen.isDir() && PltFileView) {
-        if (PltFileView->ReadMission(fileName) != 0)
+    if (chosen.exists() && !chosen.isDir()) {
+        const std::optional<QString> entry = hooks_.showPilot(fileName);
+        if (!entry)
             return;
-        showModal(*PltFileView);
         // However the dialog was closed, its entry goes into the log.
-        appendLogLine(PltFileView->ExportEdit->text());
+        appendLogLine(*entry);
     }
     vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
     if (settings.read(keys::SaveFilename, defaults::SaveFilename) == "1") {
         settings.write(keys::LastDir, utf8(fileName));
         // The folder of the open dialog's start is watched too.
-        PilotWatcher->followSetting();
+        hooks_.lastDirChanged();
     }
 }
 
@@ -350,8 +342,7 @@ void TForm1::Button1Click()
 {
     vantrel::runAction(this, prompts_, [this] {
         vantrel::rereadProgramSettings();
-        if (SettingsDlg)
-            showModal(*SettingsDlg);
+        hooks_.showSettings();
     });
 }
 
@@ -359,8 +350,7 @@ void TForm1::AboutButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
         vantrel::rereadProgramSettings();
-        if (AboutBox)
-            showModal(*AboutBox);
+        hooks_.showAbout();
     });
 }
 
@@ -383,21 +373,12 @@ void TForm1::ExitButtonClick()
 
 void TForm1::ReviewButtonClick()
 {
-    if (!ReviewWindow) {
-        TReviewWindow::Hooks hooks;
-        hooks.openPilot = [this](const QString& fileName) { openNamedFile(fileName); };
-        hooks.appendLogLine = [this](const QString& line) { appendLogLine(line); };
-        ReviewWindow = new TReviewWindow(prompts_, std::move(hooks), this);
-    }
-    ReviewWindow->show();
-    ReviewWindow->raise();
-    ReviewWindow->activateWindow();
+    hooks_.showReview();
 }
 
 void TForm1::FormShow()
 {
-    if (SplashForm)
-        SplashForm->close();
+    hooks_.closeSplash();
 }
 
 bool TForm1::FormClose()
@@ -463,45 +444,4 @@ void TForm1::openNamedFile(const QString& fileName)
         OpenDialog1.fileName = fileName;
         openChosenFile(fileName);
     });
-}
-
-ProgramWindows::ProgramWindows() = default;
-ProgramWindows::ProgramWindows(ProgramWindows&&) noexcept = default;
-ProgramWindows::~ProgramWindows() = default;
-
-ProgramWindows startProgram(Prompts& prompts, const QStringList& arguments, const vantrel::ModalShow& showModal)
-{
-    vantrel::applyProgramStyle();
-    ProgramWindows windows;
-
-    // 1. The splash screen, on screen while the rest is built.
-    windows.SplashForm = std::make_unique<TSplashForm>();
-    windows.SplashForm->show();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    windows.SplashForm->repaint();
-
-    // 2. The application title.
-    QCoreApplication::setApplicationName(QString::fromLatin1(vantrel::kApplicationTitle));
-
-    // 3. The windows, main window first.
-    windows.Form1 = std::make_unique<TForm1>(prompts);
-    windows.SettingsDlg = new TSettingsDlg(prompts, windows.Form1.get());
-    windows.AboutBox = new TAboutBox(prompts, windows.Form1.get());
-    windows.PltFileView = new TPltFileView(prompts, windows.SettingsDlg, windows.Form1.get());
-
-    TForm1& form = *windows.Form1;
-    form.SplashForm = windows.SplashForm.get();
-    form.SettingsDlg = windows.SettingsDlg;
-    form.AboutBox = windows.AboutBox;
-    form.PltFileView = windows.PltFileView;
-    form.showModal = showModal;
-    windows.PltFileView->showModal = showModal;
-    // Watching starts or stops as soon as the settings are stored.
-    QObject::connect(windows.SettingsDlg, &TSettingsDlg::settingsStored, form.PilotWatcher,
-                     &PilotFolderWatcher::followSetting);
-
-    // The command-line open needs the pilot view, so it waits until every
-    // window exists; the main window is not shown yet.
-    form.openFromCommandLine(arguments);
-    return windows;
 }

@@ -28,7 +28,6 @@
 #include "core/pilot/Vocabulary.h"
 #include "gui/pilotview/WholeNumberField.h"
 #include "core/text/Windows1252.h"
-#include "gui/settings/SettingsDlg.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/widgets/FormBuilder.h"
 
@@ -81,16 +80,6 @@ private:
     int rowHeight_;
 };
 
-void fillBox(QComboBox* box, std::span<const std::string_view> rows)
-{
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
-    for (std::string_view row : rows)
-        items << QString::fromUtf8(row.data(), static_cast<qsizetype>(row.size()));
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-}
-
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
                         const QString& hint = {})
 {
@@ -104,13 +93,13 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 QComboBox* makeBox(QWidget* parent, const char* name, const QString& placeholder, const QRect& geometry,
                    std::span<const std::string_view> rows, const QString& hint = {})
 {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    box->setPlaceholderText(placeholder);
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (std::string_view row : rows)
+        items << QString::fromUtf8(row.data(), static_cast<qsizetype>(row.size()));
+    QComboBox* box = vantrel::build::comboBox(parent, name, placeholder, geometry, items);
     if (!hint.isEmpty())
         box->setToolTip(hint);
-    fillBox(box, rows);
     return box;
 }
 
@@ -142,10 +131,13 @@ struct FlushOnExit {
 
 }  // namespace
 
-TPltFileView::TPltFileView(Prompts& prompts, TSettingsDlg* settingsDlg, QWidget* parent)
+TPltFileView::TPltFileView(Prompts& prompts, std::function<void()> showSettings, QWidget* parent,
+                           vantrel::FileAccess& files, vantrel::DateSource today)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      SettingsDlg(settingsDlg),
-      prompts_(prompts)
+      prompts_(prompts),
+      showSettings_(std::move(showSettings)),
+      files_(files),
+      today_(std::move(today))
 {
     setObjectName(QStringLiteral("PltFileView"));
     setWindowTitle(QStringLiteral("Dialog"));
@@ -168,9 +160,7 @@ void TPltFileView::createControls()
     Panel1->setGeometry(0, 0, 316, 196);
 
     // "Pilot Details:", docked at the panel's left.
-    GroupBox2 = new QGroupBox(QStringLiteral("Pilot Details:"), Panel1);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(1, 1, 195, 194);
+    GroupBox2 = vantrel::build::groupBox(Panel1, "GroupBox2", QStringLiteral("Pilot Details:"), QRect(1, 1, 195, 194));
 
     Label1 = new QLabel(QStringLiteral("Pilot name:"), GroupBox2);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -215,9 +205,7 @@ void TPltFileView::createControls()
     ShipTypes->setVisible(false);
 
     // "Detailed output: ", right of the pilot details.
-    GroupBox1 = new QGroupBox(QStringLiteral("Detailed output: "), Panel1);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(196, 1, 118, 194);
+    GroupBox1 = vantrel::build::groupBox(Panel1, "GroupBox1", QStringLiteral("Detailed output: "), QRect(196, 1, 118, 194));
 
     Label2 = new QLabel(QStringLiteral("From:         To:"), GroupBox1);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -244,9 +232,7 @@ void TPltFileView::createControls()
     GetAllButton = makeButton(GroupBox1, "GetAllButton", QStringLiteral("Get everything"), QRect(5, 120, 106, 25));
 
     // "Save score to log:", below the panel.
-    GroupBox3 = new QGroupBox(QStringLiteral("Save score to log:"), this);
-    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
-    GroupBox3->setGeometry(0, 195, 316, 111);
+    GroupBox3 = vantrel::build::groupBox(this, "GroupBox3", QStringLiteral("Save score to log:"), QRect(0, 195, 316, 111));
 
     ExportEdit = new QLineEdit(GroupBox3);
     ExportEdit->setObjectName(QStringLiteral("ExportEdit"));
@@ -313,7 +299,8 @@ void TPltFileView::rangeToFields(const vantrel::MissionRange& range)
 std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
     setWindowTitle(FileName);
-    const vantrel::LoadResult result = vantrel::ReadMission(record_, QFile::encodeName(FileName).toStdString(), *fileAccess);
+    fileName_ = FileName;
+    const vantrel::LoadResult result = vantrel::ReadMission(record_, QFile::encodeName(FileName).toStdString(), files_);
     known_.identity = result.identity;
     known_.record = record_;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
@@ -340,6 +327,11 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
     return 0;
 }
 
+QString TPltFileView::exportEntry() const
+{
+    return ExportEdit->text();
+}
+
 void TPltFileView::BuildPilotReport(bool withMissionListing)
 {
     vantrel::MissionRange range = rangeFromFields();
@@ -347,7 +339,7 @@ void TPltFileView::BuildPilotReport(bool withMissionListing)
     {
         FlushOnExit flushed{*sink_};
         entry = vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), record_, range, withMissionListing,
-                                          vantrel::DateSource{&vantrel::localShortDate});
+                                          today_);
     }
     rangeToFields(range);
     ExportEdit->setText(QString::fromStdString(entry));
@@ -374,8 +366,7 @@ void TPltFileView::Button1Click()
 
 void TPltFileView::Button2Click()
 {
-    // The title names the file that was loaded.
-    const QString fileName = windowTitle();
+    const QString fileName = fileName_;
     if (!prompts_.askYesNo(this, Prompts::Kind::Information,
                            QString::fromStdString(vantrel::saveQuestion(fileName.toStdString()))))
         return;
@@ -391,7 +382,7 @@ void TPltFileView::Button2Click()
                                  Prompts::Default::No);
     };
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
-                                                                 edit, *fileAccess, backups.beforeFirstWrite(), &known_);
+                                                                 edit, files_, backups_.beforeFirstWrite(), &known_);
     known_.writeOverChanged = nullptr;
     if (saved.declined)
         return;
@@ -433,8 +424,7 @@ void TPltFileView::Button4Click()
 {
     vantrel::runAction(this, prompts_, [this] {
         vantrel::rereadProgramSettings();
-        if (SettingsDlg)
-            showModal(*SettingsDlg);
+        showSettings_();
     });
 }
 

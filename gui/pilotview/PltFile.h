@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/pilot/FileAccess.h"
@@ -12,6 +13,8 @@
 #include "core/pilot/PilotBackup.h"
 #include "core/pilot/PilotRecord.h"
 #include "core/pilot/PilotSave.h"
+#include "core/reports/LogEntry.h"
+#include "core/reports/ReportDate.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/Prompts.h"
 
@@ -23,15 +26,63 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTextEdit;
-class TSettingsDlg;
 class TextWindowSink;
 class WholeNumberField;
 
 class TPltFileView : public QDialog {
     Q_OBJECT
 public:
-    TPltFileView(vantrel::Prompts& prompts, TSettingsDlg* settingsDlg, QWidget* parent = nullptr);
+    // `showSettings` shows the settings dialog ("Settings"); `files` is what
+    // loads and saves go through, `today` the date of the log entry.
+    TPltFileView(vantrel::Prompts& prompts, std::function<void()> showSettings, QWidget* parent = nullptr,
+                 vantrel::FileAccess& files = vantrel::systemFileAccess(),
+                 vantrel::DateSource today = &vantrel::localShortDate);
     ~TPltFileView() override;
+
+    // Loads a pilot file, fills the controls and writes the report. Returns
+    // the load error count (each error already shown); 0 means the dialog is
+    // ready to be shown. A stored setting that is not a whole number raises
+    // vantrel::ConversionError from the report, after the summary lines.
+    std::uint16_t ReadMission(const QString& FileName);
+    // The log entry as it stands in the export field, which the user may
+    // have edited: what goes into the main log when the dialog closes.
+    QString exportEntry() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Handlers.
+    void Button1Click();
+    void Button2Click();
+    void TXTListClick();
+    void SetLastButtonClick();
+    void ZeroButtonClick();
+    void Button3Click();
+    void Button4Click();
+    void GetAllButtonClick();
+
+    // Clears the text window and writes the whole report anew.
+    void BuildPilotReport(bool withMissionListing);
+    // Appends the campaign mission listing over the From/To range.
+    void RipScore();
+    void createControls();
+    vantrel::MissionRange rangeFromFields() const;
+    void rangeToFields(const vantrel::MissionRange& range);
+
+    vantrel::Prompts& prompts_;
+    std::function<void()> showSettings_;
+    vantrel::FileAccess& files_;
+    vantrel::DateSource today_;
+    // Each pilot file is backed up before its first save of the run.
+    vantrel::BackupSession backups_;
+    // The file the last load read: what Save writes.
+    QString fileName_;
+    vantrel::PilotRecord record_;
+    // The file as loaded, then as this view's saves left it: Save asks
+    // before writing over what another program wrote since.
+    vantrel::KnownPilotFile known_;
+    std::unique_ptr<TextWindowSink> sink_;
 
     // Upper-left panel: the two groups side by side.
     QFrame* Panel1;
@@ -60,49 +111,4 @@ public:
     QPushButton* Button1;
     // Right-hand side.
     QTextEdit* Memo1;
-
-    // The settings dialog that "Settings" shows; set at start-up.
-    TSettingsDlg* SettingsDlg;
-    // How "Settings" shows the settings dialog.
-    vantrel::ModalShow showModal = vantrel::execModal;
-    // The files the dialog loads and saves through.
-    vantrel::FileAccess* fileAccess = &vantrel::systemFileAccess();
-    // Each pilot file is backed up before its first save of the run.
-    vantrel::BackupSession backups;
-
-    // Loads a pilot file, fills the controls and writes the report. Returns
-    // the load error count (each error already shown); 0 means the dialog is
-    // ready to be shown. A stored setting that is not a whole number raises
-    // vantrel::ConversionError from the report, after the summary lines.
-    std::uint16_t ReadMission(const QString& FileName);
-    // Clears the text window and writes the whole report anew.
-    void BuildPilotReport(bool withMissionListing);
-    // Appends the campaign mission listing over the From/To range.
-    void RipScore();
-
-
-    // Handlers.
-    void Button1Click();
-    void Button2Click();
-    void TXTListClick();
-    void SetLastButtonClick();
-    void ZeroButtonClick();
-    void Button3Click();
-    void Button4Click();
-    void GetAllButtonClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    void createControls();
-    vantrel::MissionRange rangeFromFields() const;
-    void rangeToFields(const vantrel::MissionRange& range);
-
-    vantrel::Prompts& prompts_;
-    vantrel::PilotRecord record_;
-    // The file as loaded, then as this view's saves left it: Save asks
-    // before writing over what another program wrote since.
-    vantrel::KnownPilotFile known_;
-    std::unique_ptr<TextWindowSink> sink_;
 };

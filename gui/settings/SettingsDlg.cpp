@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -144,9 +145,7 @@ void TSettingsDlg::createControls()
     SaveFileNameCheckBox = build::checkBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
                                         QRect(85, 30, 191, 17));
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Mission details view"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(5, 225, 331, 151);
+    GroupBox1 = build::groupBox(this, "GroupBox1", QStringLiteral("Mission details view"), QRect(5, 225, 331, 151));
     ShowZeroCheckBox = build::checkBox(GroupBox1, "ShowZeroCheckBox",
                                     QStringLiteral("Show missions with no recorded score/time."),
                                     QRect(10, 95, 311, 17));
@@ -172,9 +171,8 @@ void TSettingsDlg::createControls()
     DetaildErrorsCheckBox = build::checkBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
                                          QRect(175, 70, 136, 17));
 
-    GroupBox2 = new QGroupBox(QStringLiteral("Main log score import format"), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(5, 50, 421, 171);
+    GroupBox2 = build::groupBox(this, "GroupBox2", QStringLiteral("Main log score import format"),
+                                QRect(5, 50, 421, 171));
     IncludeDateCheckBox = build::checkBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
                                        QRect(10, 140, 91, 17));
     NameSourceGroup = new RadioGroup(QStringLiteral("Pilotname source"),

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QGroupBox>
 
 #include <string>
 #include <string_view>
@@ -13,6 +12,7 @@
 #include "gui/widgets/RadioGroup.h"
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,6 +22,36 @@ class TSettingsDlg : public QDialog {
     Q_OBJECT
 public:
     explicit TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent = nullptr);
+
+    // What the control of a settings key shows, as the text OK stores.
+    std::string storedValue(std::string_view key) const;
+
+signals:
+    // OK has stored the controls (or stopped at a refused write).
+    void settingsStored();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Handlers.
+    // Runs each time the dialog is shown: a fresh program-wide store, then
+    // every control filled from it.
+    void FormActivate();
+    void OKBtnClick();
+    void Default1Click();
+    void CheatCheckBoxEnter();
+    void CheatCheckBoxMouseUp();
+    void LogFileButtonClick();
+
+    // A stored text put into the control of a settings key, by the rules of
+    // activation. Throws ConversionError for a choice that is no whole number.
+    void putValue(std::string_view key, const std::string& value);
+    void createControls();
+    // The control of a row of the settings table, found by its object name.
+    QWidget* settingControl(const vantrel::SettingDefault& setting) const;
+
+    vantrel::Prompts& prompts_;
 
     // The controls, in the order of the form.
     QPushButton* OKBtn;
@@ -51,34 +81,4 @@ public:
     QCheckBox* MegaDetailsCheckBox;
     // Below the form's controls: offer each save the game makes of a pilot.
     QCheckBox* WatchFoldersCheckBox;
-
-    // Handlers.
-    // Runs each time the dialog is shown: a fresh program-wide store, then
-    // every control filled from it.
-    void FormActivate();
-    void OKBtnClick();
-    void Default1Click();
-    void CheatCheckBoxEnter();
-    void CheatCheckBoxMouseUp();
-    void LogFileButtonClick();
-
-    // What the control of a settings key shows, as the text OK stores; and
-    // a stored text put into that control, by the rules of activation.
-    // Throws ConversionError for a choice that is no whole number.
-    std::string storedValue(std::string_view key) const;
-    void putValue(std::string_view key, const std::string& value);
-
-signals:
-    // OK has stored the controls (or stopped at a refused write).
-    void settingsStored();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    void createControls();
-    // The control of a row of the settings table, found by its object name.
-    QWidget* settingControl(const vantrel::SettingDefault& setting) const;
-
-    vantrel::Prompts& prompts_;
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@
 #include "core/pilot/PilotLayout.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/app/ProgramStart.h"
 #include "gui/mainwindow/MainUnit.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/support/Prompts.h"
@@ -167,6 +170,42 @@ struct ModalRecorder {
     }
 };
 
+// The control of `window` named `name`, as the user finds it: among the
+// window's own widgets, not those of the windows it owns (which may reuse the
+// name). A control that is missing, of another kind or named twice fails the
+// test and ends the step that asked for it.
+template <class Control = QWidget>
+Control& control(const QWidget& window, const char* name)
+{
+    std::vector<Control*> found;
+    std::vector<const QObject*> pending{&window};
+    while (!pending.empty()) {
+        const QObject* parent = pending.back();
+        pending.pop_back();
+        for (QObject* child : parent->children()) {
+            const auto* widget = qobject_cast<const QWidget*>(child);
+            if (widget && widget->isWindow())
+                continue;
+            if (child->objectName() == QLatin1String(name))
+                if (auto* match = qobject_cast<Control*>(child))
+                    found.push_back(match);
+            pending.push_back(child);
+        }
+    }
+    if (found.size() != 1) {
+        ADD_FAILURE() << window.objectName().toStdString() << " has " << found.size() << " controls named " << name
+                      << " of the kind asked for";
+        throw std::runtime_error(std::string("no single control ") + name);
+    }
+    return *found.front();
+}
+
+// Clicks the button `name` of `window`, as the user does.
+inline void click(const QWidget& window, const char* name)
+{
+    control<QAbstractButton>(window, name).click();
+}
+
 inline void pressKey(QWidget& target, int key, const QString& text = {})
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -238,7 +277,7 @@ protected:
 
     ProgramWindows start(const QStringList& arguments = {QStringLiteral("vantrel")})
     {
-        return startProgram(prompts, arguments, modal.show());
+        return ProgramWindows(prompts, arguments, modal.show());
     }
 
     // A pilot file of the right length named `name` in the home folder.

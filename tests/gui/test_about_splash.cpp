@@ -44,7 +44,7 @@ void mouse(QWidget& target, QEvent::Type type, QPoint at, Qt::MouseButton button
     QApplication::sendEvent(&target, &event);
 }
 
-void click(QWidget& target, Qt::MouseButton button = Qt::LeftButton)
+void mouseClick(QWidget& target, Qt::MouseButton button = Qt::LeftButton)
 {
     const QPoint centre = target.rect().center();
     mouse(target, QEvent::MouseButtonPress, centre, button);
@@ -67,23 +67,25 @@ protected:
 
 TEST_F(AboutBoxTest, VersionReadsBuildUntilShownThenTheBuildDateAtEveryShowing)
 {
-    EXPECT_EQ(box.Version->text(), QStringLiteral("Build"));
+    EXPECT_EQ(control<QLabel>(box, "Version").text(), QStringLiteral("Build"));
     box.show();
-    EXPECT_EQ(box.Version->text(), QStringLiteral("Build ") + QString::fromLatin1(vantrel::kBuildDate));
+    EXPECT_EQ(control<QLabel>(box, "Version").text(),
+              QStringLiteral("Build ") + QString::fromLatin1(vantrel::kBuildDate));
     box.hide();
-    box.Version->setText(QStringLiteral("Build"));
+    control<QLabel>(box, "Version").setText(QStringLiteral("Build"));
     box.show();
-    EXPECT_EQ(box.Version->text(), QStringLiteral("Build ") + QString::fromLatin1(vantrel::kBuildDate));
+    EXPECT_EQ(control<QLabel>(box, "Version").text(),
+              QStringLiteral("Build ") + QString::fromLatin1(vantrel::kBuildDate));
 }
 
 TEST_F(AboutBoxTest, LinkLabelsOpenTheirTargetsOnAClickAndLeaveTheBoxOpen)
 {
     box.show();
-    click(*box.MailLabel1);
-    click(*box.AuthorLabel);
-    click(*box.ClubLabel);
+    mouseClick(control<QLabel>(box, "MailLabel1"));
+    mouseClick(control<QLabel>(box, "AuthorLabel"));
+    mouseClick(control<QLabel>(box, "ClubLabel"));
     ASSERT_EQ(prompts.urls.size(), 3u);
-    EXPECT_EQ(prompts.urls[0], QStringLiteral("mailto:") + box.MailLabel1->text());
+    EXPECT_EQ(prompts.urls[0], QStringLiteral("mailto:") + control<QLabel>(box, "MailLabel1").text());
     EXPECT_EQ(prompts.urls[1], QString::fromLatin1(credits::kAuthorPage));
     EXPECT_EQ(prompts.urls[2], QString::fromLatin1(credits::kClubPage));
     EXPECT_TRUE(prompts.urls[1].startsWith(QStringLiteral("https://")));
@@ -92,36 +94,38 @@ TEST_F(AboutBoxTest, LinkLabelsOpenTheirTargetsOnAClickAndLeaveTheBoxOpen)
     EXPECT_EQ(box.result(), 0);
 
     // Only a left click that is released over the label counts.
-    click(*box.ClubLabel, Qt::RightButton);
-    mouse(*box.ClubLabel, QEvent::MouseButtonPress, box.ClubLabel->rect().center(), Qt::LeftButton);
-    mouse(*box.ClubLabel, QEvent::MouseButtonRelease, QPoint(-20, -20), Qt::LeftButton);
+    QLabel& club = control<QLabel>(box, "ClubLabel");
+    mouseClick(club, Qt::RightButton);
+    mouse(club, QEvent::MouseButtonPress, club.rect().center(), Qt::LeftButton);
+    mouse(club, QEvent::MouseButtonRelease, QPoint(-20, -20), Qt::LeftButton);
     EXPECT_EQ(prompts.urls.size(), 3u);
 }
 
 TEST_F(AboutBoxTest, LinkLabelsNameTheAuthorAndTheClubAndLookLikeLinks)
 {
-    EXPECT_EQ(box.MailLabel1->text(), QString::fromLatin1(credits::kAuthorMail));
-    EXPECT_EQ(box.AuthorLabel->text(), QString::fromLatin1(credits::kAuthorName));
-    EXPECT_EQ(box.ClubLabel->text(), QString::fromLatin1(credits::kClubName) + QStringLiteral(" rocks!"));
-    for (QLabel* link : {box.MailLabel1, box.AuthorLabel, box.ClubLabel}) {
+    EXPECT_EQ(control<QLabel>(box, "MailLabel1").text(), QString::fromLatin1(credits::kAuthorMail));
+    EXPECT_EQ(control<QLabel>(box, "AuthorLabel").text(), QString::fromLatin1(credits::kAuthorName));
+    QLabel& club = control<QLabel>(box, "ClubLabel");
+    EXPECT_EQ(club.text(), QString::fromLatin1(credits::kClubName) + QStringLiteral(" rocks!"));
+    for (QLabel* link : {&control<QLabel>(box, "MailLabel1"), &control<QLabel>(box, "AuthorLabel"), &club}) {
         SCOPED_TRACE(link->objectName().toStdString());
         EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
         EXPECT_TRUE(link->font().underline());
         EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     }
     // "Programmed by:" is followed by the author's name, the address under both.
-    EXPECT_LT(box.CreditLabel->geometry().right(), box.AuthorLabel->x());
-    EXPECT_EQ(box.CreditLabel->y(), box.AuthorLabel->y());
-    EXPECT_GT(box.MailLabel1->y(), box.CreditLabel->geometry().bottom());
+    EXPECT_LT(control<QLabel>(box, "CreditLabel").geometry().right(), control<QLabel>(box, "AuthorLabel").x());
+    EXPECT_EQ(control<QLabel>(box, "CreditLabel").y(), control<QLabel>(box, "AuthorLabel").y());
+    EXPECT_GT(control<QLabel>(box, "MailLabel1").y(), control<QLabel>(box, "CreditLabel").geometry().bottom());
     // The club name fits its fixed label on one line.
-    EXPECT_LE(box.ClubLabel->fontMetrics().horizontalAdvance(box.ClubLabel->text()), box.ClubLabel->width());
+    EXPECT_LE(club.fontMetrics().horizontalAdvance(club.text()), club.width());
 }
 
 TEST_F(AboutBoxTest, EscapeLeavesTheBoxOpenEnterOkAndTheTitleBarCloseIt)
 {
     box.show();
-    EXPECT_EQ(box.focusWidget(), box.OKButton);
-    EXPECT_TRUE(box.OKButton->isDefault());
+    EXPECT_EQ(box.focusWidget(), &control<QPushButton>(box, "OKButton"));
+    EXPECT_TRUE(control<QPushButton>(box, "OKButton").isDefault());
     typeKey(box, Qt::Key_Escape);
     EXPECT_TRUE(box.isVisible());
 
@@ -130,7 +134,7 @@ TEST_F(AboutBoxTest, EscapeLeavesTheBoxOpenEnterOkAndTheTitleBarCloseIt)
     EXPECT_EQ(box.result(), QDialog::Accepted);
 
     box.show();
-    box.OKButton->click();
+    click(box, "OKButton");
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
 
@@ -154,26 +158,27 @@ TEST_F(AboutBoxTest, WindowIsAFixedBoxCentredOnTheScreen)
 // it without a background of their own, the button over everything.
 TEST_F(AboutBoxTest, PictureLiesUnderTransparentLabelsAndTheButton)
 {
-    ASSERT_FALSE(box.Image1->pixmap().isNull());
-    EXPECT_EQ(box.Image1->pixmap().size(), QSize(400, 400));
-    EXPECT_FALSE(box.Image1->hasScaledContents());
-    for (QWidget* control : std::initializer_list<QWidget*>{box.OKButton, box.MailLabel1, box.CreditLabel, box.ClubLabel,
-                                                            box.Version, box.Label1, box.AuthorLabel}) {
-        SCOPED_TRACE(control->objectName().toStdString());
-        EXPECT_EQ(box.childAt(control->geometry().center()), control);
+    ASSERT_FALSE(control<QLabel>(box, "Image1").pixmap().isNull());
+    EXPECT_EQ(control<QLabel>(box, "Image1").pixmap().size(), QSize(400, 400));
+    EXPECT_FALSE(control<QLabel>(box, "Image1").hasScaledContents());
+    for (const char* name :
+         {"OKButton", "MailLabel1", "CreditLabel", "ClubLabel", "Version", "Label1", "AuthorLabel"}) {
+        SCOPED_TRACE(name);
+        QWidget& shown = control(box, name);
+        EXPECT_EQ(box.childAt(shown.geometry().center()), &shown);
     }
 
     box.show();
     const QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage picture = box.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage picture = control<QLabel>(box, "Image1").pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     // Blank corners of two labels show the picture through.
     for (const QPoint at : {QPoint(58, 143), QPoint(7, 317)})
         EXPECT_EQ(shown.pixel(at), picture.pixel(at)) << at.x() << "," << at.y();
     // The title is silver, in a bold serif face.
-    EXPECT_EQ(box.Label1->palette().color(QPalette::WindowText), QColor(0xc0, 0xc0, 0xc0));
-    EXPECT_TRUE(QFontInfo(box.Label1->font()).bold());
-    EXPECT_EQ(QFontInfo(box.Label1->font()).styleHint(), QFont::Serif);
-    EXPECT_EQ(QFontInfo(box.Label1->font()).pixelSize(), 24);
+    EXPECT_EQ(control<QLabel>(box, "Label1").palette().color(QPalette::WindowText), QColor(0xc0, 0xc0, 0xc0));
+    EXPECT_TRUE(QFontInfo(control<QLabel>(box, "Label1").font()).bold());
+    EXPECT_EQ(QFontInfo(control<QLabel>(box, "Label1").font()).styleHint(), QFont::Serif);
+    EXPECT_EQ(QFontInfo(control<QLabel>(box, "Label1").font()).pixelSize(), 24);
 }
 
 TEST(SplashFormTest, ShowsTheEmblemFramelessWithLoadingDrawnOverIt)
@@ -182,14 +187,15 @@ TEST(SplashFormTest, ShowsTheEmblemFramelessWithLoadingDrawnOverIt)
     EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(splash.size(), QSize(150, 150));
     EXPECT_EQ(splash.pos(), QPoint(392, 266));
-    ASSERT_FALSE(splash.Image1->pixmap().isNull());
-    EXPECT_EQ(splash.Image1->pixmap().size(), QSize(150, 150));
-    EXPECT_EQ(splash.Label1->text(), QStringLiteral("Loading..."));
-    EXPECT_EQ(splash.childAt(splash.Label1->geometry().center()), splash.Label1);
+    ASSERT_FALSE(control<QLabel>(splash, "Image1").pixmap().isNull());
+    EXPECT_EQ(control<QLabel>(splash, "Image1").pixmap().size(), QSize(150, 150));
+    EXPECT_EQ(control<QLabel>(splash, "Label1").text(), QStringLiteral("Loading..."));
+    QLabel& loading = control<QLabel>(splash, "Label1");
+    EXPECT_EQ(splash.childAt(loading.geometry().center()), &loading);
 
     splash.show();
     const QImage shown = splash.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage picture = splash.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage picture = control<QLabel>(splash, "Image1").pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown.pixel(2, 132), picture.pixel(2, 132));
     // The text itself is drawn: the strip differs from the bare picture.
     EXPECT_NE(shown.copy(0, 130, 150, 13), picture.copy(0, 130, 150, 13));
@@ -221,8 +227,7 @@ class SplashStartUpTest : public WindowTest {};
 TEST_F(SplashStartUpTest, SplashIsOnScreenDuringTheCommandLineOpenAndGoneForGoodOnceTheMainWindowShows)
 {
     SplashWatchingPrompts watcher;
-    ProgramWindows windows =
-        startProgram(watcher, {QStringLiteral("vantrel"), homePath(QStringLiteral("Joe.plt"))}, modal.show());
+    ProgramWindows windows(watcher, {QStringLiteral("vantrel"), homePath(QStringLiteral("Joe.plt"))}, modal.show());
     EXPECT_EQ(watcher.splashesOnScreen, 1);
     ASSERT_TRUE(windows.SplashForm);
     EXPECT_TRUE(windows.SplashForm->isVisible());
@@ -240,10 +245,10 @@ TEST_F(SplashStartUpTest, AboutButtonShowsTheBoxWithTheBuildDate)
     QString versionWhileShown;
     modal.whileShown = [&](QDialog& dialog) {
         if (auto* about = qobject_cast<TAboutBox*>(&dialog))
-            versionWhileShown = about->Version->text();
+            versionWhileShown = control<QLabel>(*about, "Version").text();
     };
     windows.Form1->show();
-    windows.Form1->AboutButton->click();
+    click(*windows.Form1, "AboutButton");
     EXPECT_EQ(versionWhileShown, QStringLiteral("Build ") + QString::fromLatin1(vantrel::kBuildDate));
     EXPECT_EQ(modal.shown, std::vector<std::string>{"AboutBox"});
 }

@@ -28,16 +28,16 @@
 #include <thread>
 
 #include "GuiTestSupport.h"
+#include "gui/about/About.h"
+#include "gui/about/Splash.h"
 #include "gui/pilotview/PltFile.h"
+#include "gui/settings/SettingsDlg.h"
 #include "core/files/AtomicFile.h"
 #include "core/files/FileLock.h"
-#include "gui/settings/SettingsDlg.h"
 #include "core/settings/SettingsKeys.h"
-#include "gui/about/About.h"
 #include "gui/mainwindow/MainLogEdit.h"
 #include "core/mainlog/MainLogFile.h"
 #include "core/text/Windows1252.h"
-#include "gui/about/Splash.h"
 
 namespace vantrel::testing {
 namespace {
@@ -47,20 +47,27 @@ const std::string kCancelQuestion = "Warning: Cancel save. Are you sure?";
 
 class MainWindowTest : public WindowTest {
 protected:
-    QString logText(const ProgramWindows& windows) const { return windows.Form1->Memo1->toPlainText(); }
+    QString logText(const ProgramWindows& windows) const
+    {
+        return control<MainLogEdit>(*windows.Form1, "Memo1").toPlainText();
+    }
     QString configuredLog() const { return homePath(QStringLiteral("main.log")); }
     // Starts with a log file configured, and that file holding `text`.
     ProgramWindows startWithLog(const QByteArray& text)
     {
+        configureLog(text);
+        return start();
+    }
+    void configureLog(const QByteArray& text)
+    {
         setSetting(keys::LogFile, configuredLog().toStdString());
         writeBytes(configuredLog(), text);
-        return start();
     }
     // Opens the pilot through "Open pilotfile" and lets the dialog close.
     void openPilot(TForm1& form, const QString& path)
     {
         prompts.files.push_back(path);
-        form.GetScoreButtonClick();
+        click(form, "GetScoreButton");
     }
 };
 
@@ -72,7 +79,7 @@ TEST_F(MainWindowTest, FirstStartWritesLastDirStartsEmptyAndClosesWithoutAsking)
     EXPECT_FALSE(windows.Form1->isLogModified());
     EXPECT_EQ(windows.Form1->windowTitle(),
               QStringLiteral("Vantrel (") + QString::fromLatin1(vantrel::kBuildDate) + QStringLiteral(")"));
-    EXPECT_EQ(windows.Form1->SaveButton->toolTip(),
+    EXPECT_EQ(control<QPushButton>(*windows.Form1, "SaveButton").toolTip(),
               QStringLiteral("Save the main log to: ") + QString::fromStdString(paths::defaultLogFile()));
 
     windows.Form1->show();
@@ -87,13 +94,13 @@ TEST_F(MainWindowTest, OpenDialogOffersTheGamesPilotFoldersThatExist)
     ASSERT_TRUE(QDir().mkpath(wine));
     ProgramWindows windows = start();
     prompts.files.push_back(std::nullopt);
-    windows.Form1->GetScoreButtonClick();
+    click(*windows.Form1, "GetScoreButton");
     ASSERT_EQ(prompts.openRequests.size(), 1u);
     EXPECT_EQ(prompts.openRequests[0].sidebar, QStringList{QFileInfo(wine).canonicalFilePath()});
 
     ASSERT_TRUE(QDir(wine).removeRecursively());
     prompts.files.push_back(std::nullopt);
-    windows.Form1->GetScoreButtonClick();
+    click(*windows.Form1, "GetScoreButton");
     EXPECT_TRUE(prompts.openRequests.at(1).sidebar.isEmpty());
 }
 
@@ -150,7 +157,7 @@ TEST_F(MainWindowTest, SettingsFileThatIsAFifoIsToldAsUnreadableAndStartUpGoesOn
     ProgramWindows windows = start();
     ::alarm(0);
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot read the settings file " + settingsFile + "."});
-    EXPECT_EQ(windows.Form1->SaveButton->toolTip(),
+    EXPECT_EQ(control<QPushButton>(*windows.Form1, "SaveButton").toolTip(),
               QStringLiteral("Save the main log to: ") + QString::fromStdString(paths::defaultLogFile()));
     struct stat st {};
     ASSERT_EQ(::lstat(settingsFile.c_str(), &st), 0);
@@ -161,7 +168,7 @@ TEST_F(MainWindowTest, TypingIntoTheLogSetsTheModifiedFlag)
 {
     ProgramWindows windows = start();
     windows.Form1->show();
-    typeText(*windows.Form1->Memo1, QStringLiteral("x"));
+    typeText(control<MainLogEdit>(*windows.Form1, "Memo1"), QStringLiteral("x"));
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
 
@@ -169,8 +176,8 @@ TEST_F(MainWindowTest, TypingAndUndoingItKeepsTheModifiedFlag)
 {
     ProgramWindows windows = startWithLog("kept\r\n");
     windows.Form1->show();
-    typeText(*windows.Form1->Memo1, QStringLiteral("x"));
-    windows.Form1->Memo1->undo();
+    typeText(control<MainLogEdit>(*windows.Form1, "Memo1"), QStringLiteral("x"));
+    control<MainLogEdit>(*windows.Form1, "Memo1").undo();
     EXPECT_EQ(logText(windows), QStringLiteral("kept\n"));
     EXPECT_TRUE(windows.Form1->isLogModified());
 
@@ -183,11 +190,11 @@ TEST_F(MainWindowTest, SavingALoadedLogWritesBackEveryCharacterNoBreakSpacesIncl
 {
     const QByteArray onDisk("A\xA0" "B\tC\r\n\xA0\r\n");
     ProgramWindows windows = startWithLog(onDisk);
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()), onDisk);
 
     windows.Form1->appendLogLine(QStringLiteral("D\u00A0E"));
-    windows.Form1->Button2->click();
+    click(*windows.Form1, "Button2");
     EXPECT_EQ(fileBytes(configuredLog()), onDisk + QByteArray("D\xA0" "E\r\n"));
 }
 
@@ -197,7 +204,7 @@ TEST_F(MainWindowTest, OpeningAPilotAppendsItsEntryOnceAndTheCloseStepThenAsks)
     openPilot(*windows.Form1, samplePilot());
 
     ASSERT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
-    const QString entry = windows.PltFileView->ExportEdit->text();
+    const QString entry = control<QLineEdit>(*windows.PltFileView, "ExportEdit").text();
     EXPECT_FALSE(entry.isEmpty());
     EXPECT_EQ(logText(windows), QStringLiteral("earlier entry\n") + entry + QLatin1Char('\n'));
     EXPECT_TRUE(windows.Form1->isLogModified());
@@ -215,13 +222,13 @@ TEST_F(MainWindowTest, EveryWayOfClosingThePilotViewAppendsTheEntryAsItStands)
     const std::vector<std::pair<std::string, std::function<void(QDialog&)>>> closers = {
         {"title bar", [](QDialog& dialog) { dialog.close(); }},
         {"Escape", [](QDialog& dialog) { pressKey(dialog, Qt::Key_Escape); }},
-        {"Export and close", [](QDialog& dialog) { static_cast<TPltFileView&>(dialog).Button1->click(); }},
+        {"Export and close", [](QDialog& dialog) { click(dialog, "Button1"); }},
     };
     for (const auto& [how, closer] : closers) {
         SCOPED_TRACE(how);
         ProgramWindows windows = start();
         modal.whileShown = [](QDialog& dialog) {
-            static_cast<TPltFileView&>(dialog).ExportEdit->setText(QStringLiteral("edited entry"));
+            control<QLineEdit>(dialog, "ExportEdit").setText(QStringLiteral("edited entry"));
         };
         modal.closeWith = closer;
         openPilot(*windows.Form1, samplePilot());
@@ -233,7 +240,7 @@ TEST_F(MainWindowTest, EveryWayOfClosingThePilotViewAppendsTheEntryAsItStands)
 TEST_F(MainWindowTest, AnEmptyEntryStillAppendsALineAfterTextWithoutAFinalLineBreak)
 {
     ProgramWindows windows = startWithLog("typed by hand");
-    modal.whileShown = [](QDialog& dialog) { static_cast<TPltFileView&>(dialog).ExportEdit->clear(); };
+    modal.whileShown = [](QDialog& dialog) { control<QLineEdit>(dialog, "ExportEdit").clear(); };
     openPilot(*windows.Form1, samplePilot());
     EXPECT_EQ(logText(windows), QStringLiteral("typed by hand\n"));
     openPilot(*windows.Form1, samplePilot());
@@ -256,10 +263,10 @@ TEST_F(MainWindowTest, AppendingALineFollowsWhatEndsTheText)
     };
     for (const auto& [before, after] : cases) {
         SCOPED_TRACE(before.toStdString());
-        windows.Form1->Memo1->setPlainText(before);
-        windows.Form1->Memo1->document()->setModified(false);
+        control<MainLogEdit>(*windows.Form1, "Memo1").setPlainText(before);
+        control<MainLogEdit>(*windows.Form1, "Memo1").document()->setModified(false);
         windows.Form1->appendLogLine(QStringLiteral("entry"));
-        EXPECT_EQ(windows.Form1->Memo1->logText(), after);
+        EXPECT_EQ(control<MainLogEdit>(*windows.Form1, "Memo1").logText(), after);
         EXPECT_TRUE(windows.Form1->isLogModified());
     }
 }
@@ -268,7 +275,7 @@ TEST_F(MainWindowTest, ShiftEnterBreaksTheLineAsEnterDoes)
 {
     ProgramWindows windows = startWithLog("");
     windows.Form1->show();
-    MainLogEdit& log = *windows.Form1->Memo1;
+    MainLogEdit& log = control<MainLogEdit>(*windows.Form1, "Memo1");
     const auto shiftEnter = [&log] {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"));
         QApplication::sendEvent(&log, &press);
@@ -281,14 +288,14 @@ TEST_F(MainWindowTest, ShiftEnterBreaksTheLineAsEnterDoes)
     shiftEnter();
     windows.Form1->appendLogLine(QStringLiteral("entry one"));
     windows.Form1->appendLogLine(QStringLiteral("entry two"));
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("typed\r\nmore\r\nentry one\r\nentry two\r\n"));
 
     // A line separator that came in another way, pasted say, breaks the line too.
     log.moveCursor(QTextCursor::End);
     log.insertPlainText(QStringLiteral("pasted") + QChar::LineSeparator + QStringLiteral("text") + QChar::LineSeparator);
     windows.Form1->appendLogLine(QStringLiteral("entry three"));
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()),
               QByteArray("typed\r\nmore\r\nentry one\r\nentry two\r\npasted\r\ntext\r\nentry three\r\n"));
 }
@@ -357,29 +364,30 @@ TEST_F(MainWindowTest, ALongLogIsSavedByteForByteWithEntriesAppendedAndUndone)
         TForm1& form = *windows.Form1;
         form.show();
         EXPECT_FALSE(form.isLogModified());
-        EXPECT_FALSE(form.Memo1->document()->isUndoAvailable());
+        EXPECT_FALSE(control<MainLogEdit>(form, "Memo1").document()->isUndoAvailable());
 
         // Saved while the rest of the log is still to come into the window.
-        EXPECT_EQ(form.Memo1->isLoading(), log.onDisk.size() > static_cast<qsizetype>(MainLogEdit::kLoadPieceBytes));
-        form.SaveButtonClick();
+        EXPECT_EQ(control<MainLogEdit>(form, "Memo1").isLoading(),
+                  log.onDisk.size() > static_cast<qsizetype>(MainLogEdit::kLoadPieceBytes));
+        click(form, "SaveButton");
         EXPECT_EQ(fileBytes(configuredLog()), log.saved);
-        EXPECT_FALSE(form.Memo1->isLoading());
-        EXPECT_LT(form.Memo1->blockCount(), log.saved.count("\r\n") / 32 + 4);
-        EXPECT_EQ(form.Memo1->toPlainText().toLatin1().count('\n'), log.saved.count("\r\n"));
+        EXPECT_FALSE(control<MainLogEdit>(form, "Memo1").isLoading());
+        EXPECT_LT(control<MainLogEdit>(form, "Memo1").blockCount(), log.saved.count("\r\n") / 32 + 4);
+        EXPECT_EQ(control<MainLogEdit>(form, "Memo1").toPlainText().toLatin1().count('\n'), log.saved.count("\r\n"));
         EXPECT_FALSE(form.isLogModified());
-        EXPECT_FALSE(form.Memo1->document()->isUndoAvailable());
+        EXPECT_FALSE(control<MainLogEdit>(form, "Memo1").document()->isUndoAvailable());
 
         // One entry at the end by the append rule, undone in one step.
-        form.Memo1->moveCursor(QTextCursor::End);
+        control<MainLogEdit>(form, "Memo1").moveCursor(QTextCursor::End);
         form.appendLogLine(QStringLiteral("entry \u20AC"));
         const QByteArray withEntry = log.saved.endsWith("\r\n") ? log.saved + "entry \x80\r\n"
                                                                  : log.saved + "\r\nentry \x80";
-        form.SaveButtonClick();
+        click(form, "SaveButton");
         EXPECT_EQ(fileBytes(configuredLog()), withEntry);
-        form.Memo1->undo();
-        form.Memo1->undo();
+        control<MainLogEdit>(form, "Memo1").undo();
+        control<MainLogEdit>(form, "Memo1").undo();
         EXPECT_TRUE(form.isLogModified());
-        form.SaveButtonClick();
+        click(form, "SaveButton");
         EXPECT_EQ(fileBytes(configuredLog()), log.saved);
 
         // Closing unchanged asks nothing.
@@ -402,11 +410,12 @@ protected:
     void restart()
     {
         windows.reset();
-        windows = std::make_unique<ProgramWindows>(startWithLog(log.onDisk));
+        configureLog(log.onDisk);
+        windows = std::make_unique<ProgramWindows>(prompts, QStringList{QStringLiteral("vantrel")}, modal.show());
         windows->Form1->show();
         ASSERT_TRUE(memo().isLoading());
     }
-    MainLogEdit& memo() { return *windows->Form1->Memo1; }
+    MainLogEdit& memo() { return control<MainLogEdit>(*windows->Form1, "Memo1"); }
     QString whole() const
     {
         return QString::fromStdString(cp1252::toUtf8(log.saved.toStdString())).replace(QLatin1String("\r\n"),
@@ -492,7 +501,7 @@ TEST_F(LogStillComingInTest, TypingAndPastingChangeTheWholeLog)
 TEST_F(LogStillComingInTest, ClearingEmptiesItForGood)
 {
     prompts.answers.push_back(true);
-    windows->Form1->ClearButtonClick();
+    click(*windows->Form1, "ClearButton");
     EXPECT_FALSE(memo().isLoading());
     untilLoaded();
     for (int i = 0; i < 20; ++i)
@@ -567,7 +576,7 @@ TEST_F(MainWindowTest, TheOpenDialogStartsAtLastDirAndKeepsTheLastChosenName)
     const QString pilot = pilotWithMissions(2);
     openPilot(*windows.Form1, pilot);
     prompts.files.push_back(std::nullopt);
-    windows.Form1->GetScoreButtonClick();
+    click(*windows.Form1, "GetScoreButton");
 
     ASSERT_EQ(prompts.openRequests.size(), 2u);
     EXPECT_EQ(prompts.openRequests[0].directory.toStdString(), paths::currentDirectory());
@@ -583,7 +592,7 @@ TEST_F(MainWindowTest, WithoutLastDirTheOpenDialogStartsInTheFallbackDirectory)
     // Another program removed the key while this one ran.
     writeBytes(QString::fromStdString(paths::settingsFile()), "[ZADAdeda]\r\n");
     prompts.files.push_back(std::nullopt);
-    windows.Form1->GetScoreButtonClick();
+    click(*windows.Form1, "GetScoreButton");
     ASSERT_EQ(prompts.openRequests.size(), 1u);
     EXPECT_EQ(prompts.openRequests[0].directory.toStdString(), paths::fallbackDirectory());
 }
@@ -601,7 +610,7 @@ TEST_F(MainWindowTest, CommandLinePrefillsTheOpenDialogBeforeTheMainWindowShowsF
     EXPECT_TRUE(prompts.openRequests[0].directory.isEmpty());
     EXPECT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
     EXPECT_FALSE(mainWindowVisibleDuringOpen);
-    EXPECT_EQ(logText(windows), windows.PltFileView->ExportEdit->text() + QLatin1Char('\n'));
+    EXPECT_EQ(logText(windows), control<QLineEdit>(*windows.PltFileView, "ExportEdit").text() + QLatin1Char('\n'));
 }
 
 TEST_F(MainWindowTest, CommandLineCancellingTheOpenDialogOpensNothing)
@@ -637,7 +646,7 @@ TEST_F(MainWindowTest, DroppingAPilotFileOpensItOtherFilesAreRefused)
 
     EXPECT_TRUE(prompts.openRequests.empty());
     EXPECT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
-    EXPECT_EQ(logText(windows), windows.PltFileView->ExportEdit->text() + QLatin1Char('\n'));
+    EXPECT_EQ(logText(windows), control<QLineEdit>(*windows.PltFileView, "ExportEdit").text() + QLatin1Char('\n'));
     EXPECT_EQ(setting(keys::LastDir), pilot.toStdString());
 }
 
@@ -645,14 +654,14 @@ TEST_F(MainWindowTest, ClearTextEmptiesOnYesKeepsOnNoAndSetsTheFlagEitherWay)
 {
     ProgramWindows windows = startWithLog("kept\r\n");
     prompts.answers = {false};
-    windows.Form1->ClearButtonClick();
+    click(*windows.Form1, "ClearButton");
     EXPECT_EQ(logText(windows), QStringLiteral("kept\n"));
     EXPECT_TRUE(windows.Form1->isLogModified());
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Confirmation: Clear text window?"});
 
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     prompts.answers = {true};
-    windows.Form1->ClearButtonClick();
+    click(*windows.Form1, "ClearButton");
     EXPECT_TRUE(logText(windows).isEmpty());
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
@@ -662,7 +671,7 @@ TEST_F(MainWindowTest, SaveLogWritesTheConfiguredFileWithCrLfAndClearsTheFlag)
     ProgramWindows windows = startWithLog("");
     windows.Form1->appendLogLine(QStringLiteral("one"));
     windows.Form1->appendLogLine(QStringLiteral("two"));
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("one\r\ntwo\r\n"));
     EXPECT_FALSE(windows.Form1->isLogModified());
     EXPECT_TRUE(prompts.log.empty());
@@ -674,7 +683,7 @@ TEST_F(MainWindowTest, SaveLogAsWritesTheChosenFileLeavesLogFileAndSaveLogStillU
     windows.Form1->appendLogLine(QStringLiteral("new"));
     const QString other = homePath(QStringLiteral("other.log"));
     prompts.files = {other};
-    windows.Form1->SaveAsButtonClick();
+    click(*windows.Form1, "SaveAsButton");
 
     EXPECT_EQ(prompts.log, std::vector<std::string>{"save: " + configuredLog().toStdString()});
     EXPECT_TRUE(prompts.saveRequests[0].filter.isEmpty());
@@ -684,7 +693,7 @@ TEST_F(MainWindowTest, SaveLogAsWritesTheChosenFileLeavesLogFileAndSaveLogStillU
     EXPECT_EQ(setting(keys::LogFile), configuredLog().toStdString());
 
     windows.Form1->appendLogLine(QStringLiteral("later"));
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("old\r\nnew\r\nlater\r\n"));
 }
 
@@ -693,7 +702,7 @@ TEST_F(MainWindowTest, SaveLogAsCancelledChangesNothing)
     ProgramWindows windows = startWithLog("old\r\n");
     windows.Form1->appendLogLine(QStringLiteral("new"));
     prompts.files = {std::nullopt};
-    windows.Form1->SaveAsButtonClick();
+    click(*windows.Form1, "SaveAsButton");
     EXPECT_TRUE(windows.Form1->isLogModified());
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("old\r\n"));
 }
@@ -703,10 +712,11 @@ TEST_F(MainWindowTest, TheSaveHintKeepsTheStartUpLogNameWhileSavingFollowsTheSet
     ProgramWindows windows = startWithLog("");
     const QString changed = homePath(QStringLiteral("changed.log"));
     setSetting(keys::LogFile, changed.toStdString());
-    EXPECT_EQ(windows.Form1->SaveButton->toolTip(), QStringLiteral("Save the main log to: ") + configuredLog());
+    EXPECT_EQ(control<QPushButton>(*windows.Form1, "SaveButton").toolTip(),
+              QStringLiteral("Save the main log to: ") + configuredLog());
 
     windows.Form1->appendLogLine(QStringLiteral("entry"));
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(changed), QByteArray("entry\r\n"));
 }
 
@@ -715,7 +725,7 @@ TEST_F(MainWindowTest, SaveLogAndExitWritesAndClosesWithoutAsking)
     ProgramWindows windows = startWithLog("");
     windows.Form1->show();
     windows.Form1->appendLogLine(QStringLiteral("entry"));
-    windows.Form1->Button2->click();
+    click(*windows.Form1, "Button2");
     EXPECT_FALSE(windows.Form1->isVisible());
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("entry\r\n"));
     EXPECT_TRUE(prompts.log.empty());
@@ -729,12 +739,12 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheProgramOpenTheFlagSetAndTheFileAsItWas
     windows.Form1->appendLogLine(QStringLiteral("unsaved"));
     const std::string cannotCreate = "Error: Cannot create file " + configuredLog().toStdString() + ".";
 
-    windows.Form1->Button2->click();
+    click(*windows.Form1, "Button2");
     EXPECT_EQ(prompts.log, std::vector<std::string>{cannotCreate});
     EXPECT_TRUE(windows.Form1->isVisible());
     EXPECT_TRUE(windows.Form1->isLogModified());
 
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_TRUE(windows.Form1->isLogModified());
 
     // The close step's own save fails the same way: the window stays.
@@ -754,7 +764,7 @@ TEST_F(MainWindowTest, ASaveIntoAMissingFolderIsReported)
     setSetting(keys::LogFile, homePath(QStringLiteral("no/such/folder.log")).toStdString());
     ProgramWindows windows = start();
     windows.Form1->appendLogLine(QStringLiteral("entry"));
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot create file " +
                                                      homePath(QStringLiteral("no/such/folder.log")).toStdString() +
                                                      "."});
@@ -866,9 +876,9 @@ TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUser
     // and keeps the window's text unsaved.
     prompts.log.clear();
     prompts.answers = {false};
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     prompts.answers = {false};
-    form.Button2->click();
+    click(form, "Button2");
     prompts.answers = {true, false};
     prompts.files = {configuredLog()};
     EXPECT_FALSE(form.close());
@@ -878,8 +888,8 @@ TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUser
     const QString otherSpelling = homePath(QStringLiteral("./main.log"));
     prompts.answers = {false, false};
     prompts.files = {otherSpelling, link};
-    form.SaveAsButtonClick();
-    form.SaveAsButtonClick();
+    click(form, "SaveAsButton");
+    click(form, "SaveAsButton");
     const std::string save = "save: " + configuredLog().toStdString();
     EXPECT_EQ(prompts.log, (std::vector<std::string>{question, question, kChangesQuestion, save, question, save,
                                                       notLoadedQuestion(otherSpelling), save,
@@ -891,7 +901,7 @@ TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUser
     // Another file is free.
     prompts.log.clear();
     prompts.files = {homePath(QStringLiteral("other.log"))};
-    form.SaveAsButtonClick();
+    click(form, "SaveAsButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{save});
     EXPECT_EQ(fileBytes(homePath(QStringLiteral("other.log"))), QByteArray("new entry\r\n"));
 
@@ -899,13 +909,13 @@ TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUser
     prompts.log.clear();
     prompts.answers = {true};
     form.appendLogLine(QStringLiteral("second"));
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{question});
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("new entry\r\nsecond\r\n"));
     EXPECT_FALSE(form.isLogModified());
     prompts.log.clear();
     form.appendLogLine(QStringLiteral("third"));
-    form.Button2->click();
+    click(form, "Button2");
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("new entry\r\nsecond\r\nthird\r\n"));
@@ -919,24 +929,24 @@ TEST_F(MainWindowTest, LogIntegrityALogChangedByAnotherProgramIsReplacedOnlyWhen
     writeBytes(configuredLog(), "mine\r\nadded by another program\r\n");
 
     prompts.answers = {false};
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{changedQuestion(configuredLog())});
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("mine\r\nadded by another program\r\n"));
     EXPECT_TRUE(form.isLogModified());
 
     prompts.answers = {true};
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("mine\r\nadded here\r\n"));
     EXPECT_FALSE(form.isLogModified());
 
     // Saved by us: no question, until another program changes it again,
     // this time by replacing it.
     prompts.log.clear();
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_TRUE(prompts.log.empty());
     ASSERT_TRUE(mainlog::write(configuredLog().toStdString(), "theirs\n").ok());
     prompts.answers = {false};
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{changedQuestion(configuredLog())});
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("theirs\r\n"));
 }
@@ -948,7 +958,7 @@ TEST_F(MainWindowTest, LogIntegrityALogThatAppearedSinceTheStartCountsAsChanged)
     windows.Form1->appendLogLine(QStringLiteral("entry"));
     writeBytes(configuredLog(), "written by another program\r\n");
     prompts.answers = {false};
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{changedQuestion(configuredLog())});
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("written by another program\r\n"));
 }
@@ -978,12 +988,12 @@ TEST_F(MainWindowTest, LogIntegrityAnExistingLogTheWindowDoesNotHoldIsReplacedOn
     setSetting(keys::LogFile, other.toStdString());
     prompts.log.clear();
     prompts.answers = {false};
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     prompts.answers = {false};
     prompts.files = {picked};
-    form.SaveAsButtonClick();
+    click(form, "SaveAsButton");
     prompts.answers = {false};
-    form.Button2->click();
+    click(form, "Button2");
     prompts.answers = {true, false};
     prompts.files = {picked};
     EXPECT_FALSE(form.close());
@@ -998,17 +1008,17 @@ TEST_F(MainWindowTest, LogIntegrityAnExistingLogTheWindowDoesNotHoldIsReplacedOn
     // Yes replaces it; from then on it is a log this window wrote.
     prompts.log.clear();
     prompts.answers = {true};
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{notHeld(other)});
     EXPECT_EQ(fileBytes(other), QByteArray("mine\r\nentry\r\n"));
     prompts.log.clear();
     form.appendLogLine(QStringLiteral("more"));
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_EQ(fileBytes(other), QByteArray("mine\r\nentry\r\nmore\r\n"));
     // The log it loaded is still its own.
     setSetting(keys::LogFile, configuredLog().toStdString());
-    form.SaveButtonClick();
+    click(form, "SaveButton");
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("mine\r\nentry\r\nmore\r\n"));
 }
@@ -1028,7 +1038,7 @@ TEST_F(MainWindowTest, LogIntegritySavesWaitForTheLogsLock)
     });
     locked.get_future().wait();
     const auto before = std::chrono::steady_clock::now();
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     const auto waited = std::chrono::steady_clock::now() - before;
     holder.join();
     EXPECT_GE(waited, std::chrono::milliseconds(300));
@@ -1067,13 +1077,13 @@ TEST_F(MainWindowTest, MessagesFailureBoxesTellTheCauseBelowTheFixedText)
     prompts.details.clear();
     const QString missing = homePath(QStringLiteral("no/such/folder.log"));
     prompts.files = {missing};
-    windows.Form1->SaveAsButtonClick();
+    click(*windows.Form1, "SaveAsButton");
     const QString readOnly = homePath(QStringLiteral("read-only.log"));
     writeBytes(readOnly, "kept\r\n");
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner));
     prompts.files = {readOnly};
     prompts.answers = {true};  // replace a log this window does not hold
-    windows.Form1->SaveAsButtonClick();
+    click(*windows.Form1, "SaveAsButton");
 
     // A settings file that refuses the write: the open flow's LastDir.
     ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(paths::settingsFile()), QFileDevice::ReadOwner));
@@ -1089,9 +1099,9 @@ TEST_F(MainWindowTest, MessagesFailureBoxesTellTheCauseBelowTheFixedText)
 TEST_F(MainWindowTest, SettingsAndAboutAreShownModally)
 {
     ProgramWindows windows = start();
-    windows.Form1->Button1->click();
-    windows.Form1->AboutButton->click();
-    windows.PltFileView->Button4->click();
+    click(*windows.Form1, "Button1");
+    click(*windows.Form1, "AboutButton");
+    click(*windows.PltFileView, "Button4");
     EXPECT_EQ(modal.shown, (std::vector<std::string>{"SettingsDlg", "AboutBox", "SettingsDlg"}));
 }
 
@@ -1109,7 +1119,7 @@ TEST_F(LogStillComingInTest, ARestThatCannotBeReadIsToldAndTheFileIsNotReplacedU
 
     prompts.log.clear();
     prompts.answers.push_back(false);
-    windows->Form1->SaveButtonClick();
+    click(*windows->Form1, "SaveButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{notLoadedQuestion(configuredLog())});
     EXPECT_EQ(QFileInfo(configuredLog()).size(), qint64(mainlog::kCapacityBytes) + 1);
 }

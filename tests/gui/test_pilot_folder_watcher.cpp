@@ -44,8 +44,8 @@ protected:
     void startWatching(bool on = true)
     {
         setSetting("WatchPilotFolders", on ? "1" : "0");
-        windows.emplace(start());
-        watcher = windows->Form1->PilotWatcher;
+        windows.emplace(prompts, QStringList{QStringLiteral("vantrel")}, modal.show());
+        watcher = windows->PilotWatcher;
         ASSERT_NE(watcher, nullptr);
         watcher->setQuietPeriods(kQuiet, kQuietWithErrors);
         offers = std::make_unique<QSignalSpy>(watcher, &PilotFolderWatcher::saveOffered);
@@ -95,13 +95,13 @@ protected:
         return !offers->wait(static_cast<int>(5 * kQuiet.count())) && offers->size() == before;
     }
 
-    QString logText() const { return windows->Form1->Memo1->toPlainText(); }
+    QString logText() const { return control<MainLogEdit>(*windows->Form1, "Memo1").toPlainText(); }
 
     // The entry the pilot view gives the file in its export field.
     QString pilotViewEntry(const QString& path)
     {
         EXPECT_EQ(windows->PltFileView->ReadMission(path), 0);
-        return windows->PltFileView->ExportEdit->text();
+        return control<QLineEdit>(*windows->PltFileView, "ExportEdit").text();
     }
 
     std::optional<ProgramWindows> windows;
@@ -285,10 +285,10 @@ TEST_F(PilotWatcherTest, SettingSwitchesWatchingAtStartAndAfterOk)
     // On in the settings dialog: watched from OK on.
     const auto setWatch = [this](bool on) {
         modal.whileShown = [on](QDialog& dialog) {
-            static_cast<TSettingsDlg&>(dialog).WatchFoldersCheckBox->setChecked(on);
+            control<QCheckBox>(dialog, "WatchFoldersCheckBox").setChecked(on);
         };
-        modal.closeWith = [](QDialog& dialog) { static_cast<TSettingsDlg&>(dialog).OKBtn->click(); };
-        windows->Form1->Button1->click();
+        modal.closeWith = [](QDialog& dialog) { click(dialog, "OKBtn"); };
+        click(*windows->Form1, "Button1");
     };
     setWatch(true);
     EXPECT_TRUE(watcher->isWatching());
@@ -318,7 +318,7 @@ TEST_F(PilotWatcherTest, FolderOfTheOpenDialogsStartIsWatchedToo)
 
     // Opened from there, the pilot's folder is watched.
     prompts.files.push_back(path);
-    windows->Form1->GetScoreButton->click();
+    click(*windows->Form1, "GetScoreButton");
     EXPECT_EQ(watcher->watchedFolders(), QStringList({gameFolder(), homePath(QStringLiteral("pilots"))}));
     const QString before = logText();
 

@@ -23,8 +23,7 @@ protected:
     {
         WindowTest::SetUp();
         ::setenv("XDG_DATA_HOME", QFile::encodeName(homePath(QStringLiteral("data"))).constData(), 1);
-        view = std::make_unique<TPltFileView>(prompts, nullptr);
-        view->showModal = modal.show();
+        view = std::make_unique<TPltFileView>(prompts, [] {});
         path = pilotWithMissions(3, QStringLiteral("Wedge Antilles.plt"));
         ASSERT_EQ(view->ReadMission(path), 0);
         prompts.log.clear();
@@ -41,9 +40,9 @@ protected:
 TEST_F(PilotSaveDialogTest, AnsweringNoWritesNothing)
 {
     const QByteArray before = fileBytes(path);
-    view->PilotNameEdit->setText(QStringLiteral("Changed"));
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Changed"));
     prompts.answers = {false};
-    view->Button2->click();
+    click(*view, "Button2");
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"Information: Ready to update " + path.toStdString() +
                                                      ". Is it ok to proceed?"}));
     EXPECT_EQ(fileBytes(path), before);
@@ -53,13 +52,13 @@ TEST_F(PilotSaveDialogTest, AnsweringNoWritesNothing)
 TEST_F(PilotSaveDialogTest, YesWritesTheControlsAndBacksTheFileUpOnce)
 {
     const QByteArray before = fileBytes(path);
-    view->PilotNameEdit->setText(QStringLiteral("Wedge"));
-    view->RankBox->setCurrentIndex(6);
-    view->RatingBox->setCurrentIndex(-1);  // no selection: the file keeps its rating
-    view->ActiveMissionBox->setCurrentIndex(5);
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Wedge"));
+    control<QComboBox>(*view, "RankBox").setCurrentIndex(6);
+    control<QComboBox>(*view, "RatingBox").setCurrentIndex(-1);  // no selection: the file keeps its rating
+    control<QComboBox>(*view, "ActiveMissionBox").setCurrentIndex(5);
     prompts.answers = {true, true};
-    view->Button2->click();
-    view->Button2->click();
+    click(*view, "Button2");
+    click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 4u);
     // The save that made the backup says where it is; the next one made none.
     const QStringList made = backupFiles();
@@ -86,7 +85,7 @@ TEST_F(PilotSaveDialogTest, ASaveThatChangesNothingMakesNoBackupAndSaysNoMoreTha
 {
     const QByteArray before = fileBytes(path);
     prompts.answers = {true};
-    view->Button2->click();
+    click(*view, "Button2");
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"Information: Ready to update " + path.toStdString() +
                                                          ". Is it ok to proceed?",
                                                      "Information: Update complete."}));
@@ -96,12 +95,12 @@ TEST_F(PilotSaveDialogTest, ASaveThatChangesNothingMakesNoBackupAndSaysNoMoreTha
 
 TEST_F(PilotSaveDialogTest, APastedNameWithALineBreakOrTabIsRefused)
 {
-    view->PilotNameEdit->setText(QStringLiteral("Wes"));
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Wes"));
     for (const QString& pasted : {QStringLiteral("Two\nLines"), QStringLiteral("Tab\tx"), QStringLiteral("Del\x7f")}) {
         QApplication::clipboard()->setText(pasted);
-        view->PilotNameEdit->end(false);
-        view->PilotNameEdit->paste();
-        EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("Wes")) << pasted.toStdString();
+        control<QLineEdit>(*view, "PilotNameEdit").end(false);
+        control<QLineEdit>(*view, "PilotNameEdit").paste();
+        EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("Wes")) << pasted.toStdString();
     }
 }
 
@@ -109,9 +108,9 @@ TEST_F(PilotSaveDialogTest, AReadOnlyPilotIsRefusedWithItsCauseBelowTheFixedText
 {
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     const QByteArray before = fileBytes(path);
-    view->PilotNameEdit->setText(QStringLiteral("Changed"));
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Changed"));
     prompts.answers = {true};
-    view->Button2->click();
+    click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
     const std::string text = "Cannot open " + path.toStdString() + " for writing. Nothing was written.";
     EXPECT_EQ(prompts.log[1], "Error: " + text);
@@ -124,11 +123,13 @@ TEST_F(PilotSaveDialogTest, AFailedSaveIsAnErrorNotUpdateComplete)
 {
     FailingFileAccess files;
     files.replaceFailure = "No space left on device";
-    view->fileAccess = &files;
+    view = std::make_unique<TPltFileView>(prompts, [] {}, nullptr, files);
+    ASSERT_EQ(view->ReadMission(path), 0);
+    prompts.log.clear();
     const QByteArray before = fileBytes(path);
-    view->PilotNameEdit->setText(QStringLiteral("Changed"));
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Changed"));
     prompts.answers = {true};
-    view->Button2->click();
+    click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
     EXPECT_EQ(prompts.log[1], "Error: Cannot update " + path.toStdString() +
                                   ": No space left on device. Nothing was written.");
@@ -139,7 +140,7 @@ TEST_F(PilotSaveDialogTest, AFileReplacedSinceTheLoadIsLeftAlone)
 {
     writeBytes(path, QByteArray(100, 'x'));
     prompts.answers = {true};
-    view->Button2->click();
+    click(*view, "Button2");
     EXPECT_EQ(prompts.log[1], "Error: Cannot update " + path.toStdString() +
                                   ": its length is 100 bytes, not 152.076. Nothing was written.");
     EXPECT_EQ(fileBytes(path), QByteArray(100, 'x'));
@@ -194,9 +195,9 @@ TEST_F(PilotSaveDialogTest, AFileTheGameSavedSinceTheLoadIsWrittenOverOnlyAfterA
         ASSERT_EQ(view->ReadMission(path), 0);
         prompts.log.clear();
         c.save();
-        view->PilotNameEdit->setText(QStringLiteral("Renamed"));
+        control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Renamed"));
         prompts.answers = {true, false};
-        view->Button2->click();
+        click(*view, "Button2");
         EXPECT_EQ(prompts.log, (std::vector<std::string>{ready, warning}));
         EXPECT_TRUE(fileBytes(path).toStdString() == c.expected) << "the game's file was written over";
         EXPECT_TRUE(backupFiles().isEmpty());
@@ -205,9 +206,9 @@ TEST_F(PilotSaveDialogTest, AFileTheGameSavedSinceTheLoadIsWrittenOverOnlyAfterA
     // Yes writes what the view shows, and the next Save knows the file it wrote.
     prompts.log.clear();
     prompts.answers = {true, true, true};
-    view->Button2->click();
-    view->PilotNameEdit->setText(QStringLiteral("Again"));
-    view->Button2->click();
+    click(*view, "Button2");
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Again"));
+    click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 5u);
     EXPECT_EQ(prompts.log[1], warning);
     EXPECT_EQ(prompts.log[2].rfind("Information: Update complete.", 0), 0u) << prompts.log[2];
@@ -226,9 +227,9 @@ TEST_F(PilotSaveDialogTest, ABackupThatCannotBeMadeBlocksTheSave)
     QDir(homePath()).mkpath(QStringLiteral("data/vantrel"));
     writeBytes(homePath(QStringLiteral("data/vantrel/backups")), "not a folder");
     const QByteArray before = fileBytes(path);
-    view->PilotNameEdit->setText(QStringLiteral("Other"));
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Other"));
     prompts.answers = {true};
-    view->Button2->click();
+    click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
     EXPECT_EQ(prompts.log[1].rfind("Error: Cannot back up ", 0), 0u) << prompts.log[1];
     EXPECT_EQ(fileBytes(path), before);
@@ -236,13 +237,13 @@ TEST_F(PilotSaveDialogTest, ABackupThatCannotBeMadeBlocksTheSave)
 
 TEST_F(PilotSaveDialogTest, TheNameFieldTakesTwelveStorableCharacters)
 {
-    view->PilotNameEdit->clear();
-    view->PilotNameEdit->setFocus();
-    typeText(*view->PilotNameEdit, QStringLiteral("ABCDEFGHIJKLMN"));
-    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ABCDEFGHIJKL"));
-    view->PilotNameEdit->clear();
-    typeText(*view->PilotNameEdit, QString::fromUtf8("Lu\xC3\xA9\xE2\x98\x83"));
-    EXPECT_EQ(view->PilotNameEdit->text(), QString::fromUtf8("Lu\xC3\xA9"));
+    control<QLineEdit>(*view, "PilotNameEdit").clear();
+    control<QLineEdit>(*view, "PilotNameEdit").setFocus();
+    typeText(control<QLineEdit>(*view, "PilotNameEdit"), QStringLiteral("ABCDEFGHIJKLMN"));
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("ABCDEFGHIJKL"));
+    control<QLineEdit>(*view, "PilotNameEdit").clear();
+    typeText(control<QLineEdit>(*view, "PilotNameEdit"), QString::fromUtf8("Lu\xC3\xA9\xE2\x98\x83"));
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QString::fromUtf8("Lu\xC3\xA9"));
 }
 
 }  // namespace

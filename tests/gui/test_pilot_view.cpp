@@ -32,10 +32,9 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        view = std::make_unique<TPltFileView>(prompts, nullptr);
-        view->showModal = modal.show();
+        view = std::make_unique<TPltFileView>(prompts, [] {});
     }
-    QString text() const { return view->Memo1->toPlainText(); }
+    QString text() const { return control<QTextEdit>(*view, "Memo1").toPlainText(); }
     QStringList lines() const { return text().split(QLatin1Char('\n')); }
     qsizetype listings() const { return lines().count(kListingHeader); }
     // The mission numbers of the campaign lines, in order.
@@ -58,8 +57,8 @@ protected:
     }
     void setRange(const QString& from, const QString& to)
     {
-        view->GetFromEdit->setText(from);
-        view->GetToEdit->setText(to);
+        control<WholeNumberField>(*view, "GetFromEdit").setText(from);
+        control<WholeNumberField>(*view, "GetToEdit").setText(to);
     }
 
     std::unique_ptr<TPltFileView> view;
@@ -68,23 +67,23 @@ protected:
 TEST_F(PilotViewTest, BeforeTheFirstLoadTheDialogShowsItsDefaults)
 {
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Dialog"));
-    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("John Doe"));
-    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("0"));
-    const std::pair<QComboBox*, const char*> boxes[] = {{view->RankBox, "Rank"},
-                                                        {view->RatingBox, "Rating"},
-                                                        {view->KalidorBox, "Kalidor Crescent status"},
-                                                        {view->ActiveMissionBox, "ActiveMissionBox"}};
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("John Doe"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), QStringLiteral("0"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("0"));
+    const std::pair<QComboBox*, const char*> boxes[] = {{&control<QComboBox>(*view, "RankBox"), "Rank"},
+                                                        {&control<QComboBox>(*view, "RatingBox"), "Rating"},
+                                                        {&control<QComboBox>(*view, "KalidorBox"), "Kalidor Crescent status"},
+                                                        {&control<QComboBox>(*view, "ActiveMissionBox"), "ActiveMissionBox"}};
     for (const auto& [box, placeholder] : boxes) {
         EXPECT_EQ(box->currentIndex(), -1) << placeholder;
         EXPECT_EQ(box->placeholderText(), QString::fromLatin1(placeholder));
     }
-    EXPECT_EQ(view->RankBox->count(), 9);
-    EXPECT_EQ(view->RatingBox->count(), 25);
-    EXPECT_EQ(view->KalidorBox->count(), 7);
-    EXPECT_EQ(view->ActiveMissionBox->count(), 255);
-    EXPECT_EQ(view->ShipTypes->count(), 231);
-    EXPECT_TRUE(view->ShipTypes->isHidden());
+    EXPECT_EQ(control<QComboBox>(*view, "RankBox").count(), 9);
+    EXPECT_EQ(control<QComboBox>(*view, "RatingBox").count(), 25);
+    EXPECT_EQ(control<QComboBox>(*view, "KalidorBox").count(), 7);
+    EXPECT_EQ(control<QComboBox>(*view, "ActiveMissionBox").count(), 255);
+    EXPECT_EQ(control<QListWidget>(*view, "ShipTypes").count(), 231);
+    EXPECT_TRUE(control<QListWidget>(*view, "ShipTypes").isHidden());
 }
 
 TEST_F(PilotViewTest, ALoadFillsTheControlsAndWritesReportAndEntry)
@@ -93,15 +92,15 @@ TEST_F(PilotViewTest, ALoadFillsTheControlsAndWritesReportAndEntry)
                                     [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Kestrel"); });
     ASSERT_EQ(view->ReadMission(path), 0);
     EXPECT_EQ(view->windowTitle(), path);
-    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("Kestrel"));
-    EXPECT_EQ(view->RankBox->currentText(), QStringLiteral("Lieutenant JG"));
-    EXPECT_EQ(view->RatingBox->currentText(), QStringLiteral("Marksman 3rd"));
-    EXPECT_EQ(view->KalidorBox->currentText(), QStringLiteral("Kalidor Crescent"));
-    EXPECT_EQ(view->ActiveMissionBox->currentIndex(), 2);
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("2"));
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("Kestrel"));
+    EXPECT_EQ(control<QComboBox>(*view, "RankBox").currentText(), QStringLiteral("Lieutenant JG"));
+    EXPECT_EQ(control<QComboBox>(*view, "RatingBox").currentText(), QStringLiteral("Marksman 3rd"));
+    EXPECT_EQ(control<QComboBox>(*view, "KalidorBox").currentText(), QStringLiteral("Kalidor Crescent"));
+    EXPECT_EQ(control<QComboBox>(*view, "ActiveMissionBox").currentIndex(), 2);
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("2"));
     EXPECT_EQ(lines().first(), QStringLiteral("Name: Kestrel"));
     EXPECT_EQ(listedMissions(), (std::vector<int>{1, 2}));
-    EXPECT_EQ(view->ExportEdit->text(), QStringLiteral("Kestrel - Score: 0 (0+0)"));
+    EXPECT_EQ(control<QLineEdit>(*view, "ExportEdit").text(), QStringLiteral("Kestrel - Score: 0 (0+0)"));
     EXPECT_TRUE(prompts.log.empty());
 }
 
@@ -114,14 +113,14 @@ TEST_F(PilotViewTest, ValuesOutsideTheTablesLeaveTheBoxesOnTheirPlaceholders)
         pilot.setText(layout::PilotName, "ThirteenChars");
     });
     ASSERT_EQ(view->ReadMission(writePilot(QStringLiteral("first.plt"), {{1, 1, 1}})), 0);
-    ASSERT_NE(view->RankBox->currentIndex(), -1);
+    ASSERT_NE(control<QComboBox>(*view, "RankBox").currentIndex(), -1);
     ASSERT_EQ(view->ReadMission(path), 0);
-    EXPECT_EQ(view->RankBox->currentIndex(), -1);
-    EXPECT_EQ(view->RatingBox->currentIndex(), -1);
-    EXPECT_EQ(view->KalidorBox->currentIndex(), -1);
+    EXPECT_EQ(control<QComboBox>(*view, "RankBox").currentIndex(), -1);
+    EXPECT_EQ(control<QComboBox>(*view, "RatingBox").currentIndex(), -1);
+    EXPECT_EQ(control<QComboBox>(*view, "KalidorBox").currentIndex(), -1);
     // No campaign record: the first mission is the active one.
-    EXPECT_EQ(view->ActiveMissionBox->currentIndex(), 0);
-    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChars"));
+    EXPECT_EQ(control<QComboBox>(*view, "ActiveMissionBox").currentIndex(), 0);
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("ThirteenChars"));
 }
 
 TEST_F(PilotViewTest, AFailedLoadSetsTheTitleShowsItsMessagesAndKeepsTheControls)
@@ -139,7 +138,7 @@ TEST_F(PilotViewTest, AFailedLoadSetsTheTitleShowsItsMessagesAndKeepsTheControls
     EXPECT_EQ(prompts.details, std::vector<std::string>{"The file have wrong size. -1 The plt file must be 152.076 "
                                                         "bytes! | " + missing.toStdString() + ": no such file"});
     EXPECT_EQ(text(), before);
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("3"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("3"));
 }
 
 TEST_F(PilotViewTest, FromAndToAcrossLoads)
@@ -147,19 +146,19 @@ TEST_F(PilotViewTest, FromAndToAcrossLoads)
     // Every load sets To to the mission count; From keeps its value and the
     // listing brings it back into range.
     ASSERT_EQ(view->ReadMission(pilotWithMissions(40, QStringLiteral("forty.plt"))), 0);
-    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("40"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), QStringLiteral("0"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("40"));
     EXPECT_EQ(listedMissions().size(), 40u);
 
-    view->GetFromEdit->setText(QStringLiteral("10"));
+    control<WholeNumberField>(*view, "GetFromEdit").setText(QStringLiteral("10"));
     ASSERT_EQ(view->ReadMission(pilotWithMissions(5, QStringLiteral("five.plt"))), 0);
-    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("4"));
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("5"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), QStringLiteral("4"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("5"));
     EXPECT_EQ(listedMissions(), (std::vector<int>{4, 5}));
 
     ASSERT_EQ(view->ReadMission(pilotWithMissions(0, QStringLiteral("none.plt"))), 0);
-    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), QStringLiteral("0"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("0"));
     EXPECT_EQ(listings(), 1);
     EXPECT_TRUE(listedMissions().empty());
 }
@@ -181,11 +180,11 @@ TEST_F(PilotViewTest, GetMissionScoresNormalisesTheFieldsAndTextThatIsNoNumberRe
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.from + "/" + c.to).toStdString());
-        view->Memo1->clear();
+        control<QTextEdit>(*view, "Memo1").clear();
         setRange(c.from, c.to);
-        view->TXTList->click();
-        EXPECT_EQ(view->GetFromEdit->text(), c.fromAfter);
-        EXPECT_EQ(view->GetToEdit->text(), c.toAfter);
+        click(*view, "TXTList");
+        EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), c.fromAfter);
+        EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), c.toAfter);
         EXPECT_EQ(listings(), 1);
         EXPECT_EQ(listedMissions(), c.missions);
     }
@@ -195,26 +194,26 @@ TEST_F(PilotViewTest, EndAndZeroSetTheRangeEnds)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(12)), 0);
     setRange(QStringLiteral("5"), QStringLiteral("7"));
-    view->SetLastButton->click();
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("12"));
-    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("5"));
-    view->ZeroButton->click();
-    EXPECT_EQ(view->GetFromEdit->text(), QStringLiteral("0"));
-    EXPECT_EQ(view->GetToEdit->text(), QStringLiteral("12"));
+    click(*view, "SetLastButton");
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("12"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), QStringLiteral("5"));
+    click(*view, "ZeroButton");
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), QStringLiteral("0"));
+    EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("12"));
 }
 
 TEST_F(PilotViewTest, GetMissionScoresTwiceAppendsTwoListingsGetEverythingLeavesOne)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(6)), 0);
     const QString report = text();
-    view->TXTList->click();
-    view->TXTList->click();
+    click(*view, "TXTList");
+    click(*view, "TXTList");
     EXPECT_EQ(listings(), 3);
     EXPECT_TRUE(text().startsWith(report + QLatin1Char('\n')));
 
-    view->GetAllButton->click();
+    click(*view, "GetAllButton");
     EXPECT_EQ(text(), report);
-    view->GetAllButton->click();
+    click(*view, "GetAllButton");
     EXPECT_EQ(text(), report);
     EXPECT_EQ(listings(), 1);
 }
@@ -222,16 +221,16 @@ TEST_F(PilotViewTest, GetMissionScoresTwiceAppendsTwoListingsGetEverythingLeaves
 TEST_F(PilotViewTest, ListingAfterTypedTextStartsOnALineOfItsOwn)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(1)), 0);
-    view->Memo1->setPlainText(QStringLiteral("my note"));
-    view->TXTList->click();
+    control<QTextEdit>(*view, "Memo1").setPlainText(QStringLiteral("my note"));
+    click(*view, "TXTList");
     EXPECT_EQ(lines().mid(0, 2), (QStringList{QStringLiteral("my note"), kListingHeader}));
 }
 
 TEST_F(PilotViewTest, ListingAfterTypedTextEndingInALineBreakFollowsWithoutABlankLine)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(1)), 0);
-    view->Memo1->setPlainText(QStringLiteral("my note\n"));
-    view->TXTList->click();
+    control<QTextEdit>(*view, "Memo1").setPlainText(QStringLiteral("my note\n"));
+    click(*view, "TXTList");
     EXPECT_EQ(lines().mid(0, 3),
               (QStringList{QStringLiteral("my note"), kListingHeader, QStringLiteral("1: Tot. Score= 100 (100+0)")}));
 }
@@ -241,26 +240,26 @@ TEST_F(PilotViewTest, ClearTextKeepsTheTextOnNoAndEmptiesItOnYes)
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
     const QString report = text();
     prompts.answers = {false, true};
-    view->Button3->click();
+    click(*view, "Button3");
     EXPECT_EQ(text(), report);
-    view->Button3->click();
+    click(*view, "Button3");
     EXPECT_TRUE(text().isEmpty());
     EXPECT_EQ(prompts.log, std::vector<std::string>(2, "Information: Clear text?"));
 
-    view->TXTList->click();
+    click(*view, "TXTList");
     EXPECT_EQ(lines().first(), kListingHeader);
 }
 
 TEST_F(PilotViewTest, GetEverythingWithASettingThatIsNoNumberKeepsTheDialogAndTheEntry)
 {
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
-    const QString entry = view->ExportEdit->text();
+    const QString entry = control<QLineEdit>(*view, "ExportEdit").text();
     setSetting(keys::ScoreFormat, "1.5");
     view->show();
-    view->GetAllButton->click();
+    click(*view, "GetAllButton");
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: '1.5' is not a valid integer value."});
     EXPECT_TRUE(view->isVisible());
-    EXPECT_EQ(view->ExportEdit->text(), entry);
+    EXPECT_EQ(control<QLineEdit>(*view, "ExportEdit").text(), entry);
     EXPECT_EQ(lines().size(), 5);
     EXPECT_EQ(lines().first(), QStringLiteral("Name: Tester"));
 }
@@ -270,35 +269,35 @@ TEST_F(PilotViewTest, SettingsChangedApplyAtTheNextReport)
     ASSERT_EQ(view->ReadMission(pilotWithMissions(3)), 0);
     EXPECT_FALSE(text().contains(QStringLiteral("All other known details")));
     setSetting(keys::MegaDetails, "1");
-    view->GetAllButton->click();
+    click(*view, "GetAllButton");
     EXPECT_TRUE(text().contains(QStringLiteral("All other known details")));
 }
 
 TEST_F(PilotViewTest, PilotNameTakesTwelveTypedCharactersOfTheGamesCodePage)
 {
     view->show();
-    view->PilotNameEdit->clear();
-    typeText(*view->PilotNameEdit, QStringLiteral("Wedge Antilles"));
-    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("Wedge Antill"));
+    control<QLineEdit>(*view, "PilotNameEdit").clear();
+    typeText(control<QLineEdit>(*view, "PilotNameEdit"), QStringLiteral("Wedge Antilles"));
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("Wedge Antill"));
 
-    view->PilotNameEdit->clear();
-    typeText(*view->PilotNameEdit, QString::fromUtf8("Lüke Ωmega€"));
-    EXPECT_EQ(view->PilotNameEdit->text(), QString::fromUtf8("Lüke mega€"));
+    control<QLineEdit>(*view, "PilotNameEdit").clear();
+    typeText(control<QLineEdit>(*view, "PilotNameEdit"), QString::fromUtf8("Lüke Ωmega€"));
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QString::fromUtf8("Lüke mega€"));
 
     // A thirteen-character name from a file may shrink but not grow again.
     ASSERT_EQ(view->ReadMission(writePilot(QStringLiteral("long.plt"), {}, [](PilotImage& pilot) {
         pilot.setText(layout::PilotName, "ThirteenChars");
     })), 0);
-    view->PilotNameEdit->end(false);
-    typeText(*view->PilotNameEdit, QStringLiteral("x"));
-    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChars"));
-    pressKey(*view->PilotNameEdit, Qt::Key_Backspace);
-    EXPECT_EQ(view->PilotNameEdit->text(), QStringLiteral("ThirteenChar"));
+    control<QLineEdit>(*view, "PilotNameEdit").end(false);
+    typeText(control<QLineEdit>(*view, "PilotNameEdit"), QStringLiteral("x"));
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("ThirteenChars"));
+    pressKey(control<QLineEdit>(*view, "PilotNameEdit"), Qt::Key_Backspace);
+    EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("ThirteenChar"));
 }
 
 TEST_F(PilotViewTest, TheRangeFieldsStepAcrossTheWholeRangeAndKeepText)
 {
-    WholeNumberField& field = *view->GetFromEdit;
+    WholeNumberField& field = control<WholeNumberField>(*view, "GetFromEdit");
     field.setText(QStringLiteral("abc"));
     EXPECT_EQ(field.value(), 0);
     field.stepBy(1);
@@ -334,7 +333,7 @@ TEST_F(PilotViewTest, TheTextWindowTakesTabsAndLinesUpTheKillTables)
     std::set<int> countColumns;
     std::set<int> secondColumns;
     std::size_t rows = 0;
-    for (QTextBlock block = view->Memo1->document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = control<QTextEdit>(*view, "Memo1").document()->begin(); block.isValid(); block = block.next()) {
         const QString line = block.text();
         const qsizetype colon = line.indexOf(QStringLiteral("\t:"));
         const bool heading = line.startsWith(QStringLiteral("Shiptype:\t\t"));
@@ -342,21 +341,21 @@ TEST_F(PilotViewTest, TheTextWindowTakesTabsAndLinesUpTheKillTables)
             continue;
         QTextCursor cursor(block);
         cursor.setPosition(block.position() + (heading ? line.indexOf(QStringLiteral("Kills")) : colon + 1));
-        countColumns.insert(view->Memo1->cursorRect(cursor).left());
+        countColumns.insert(control<QTextEdit>(*view, "Memo1").cursorRect(cursor).left());
         const qsizetype secondTab = line.indexOf(QLatin1Char('\t'), heading ? line.indexOf(QStringLiteral("Kills"))
                                                                             : colon + 1);
         cursor.setPosition(block.position() + secondTab + 1);
-        secondColumns.insert(view->Memo1->cursorRect(cursor).left());
+        secondColumns.insert(control<QTextEdit>(*view, "Memo1").cursorRect(cursor).left());
         ++rows;
     }
     EXPECT_EQ(rows, 4 + 2 * std::size(crafts));
     EXPECT_EQ(countColumns.size(), 1u) << "the counts do not start in one column";
     EXPECT_EQ(secondColumns.size(), 1u) << "the second column is ragged";
 
-    view->Memo1->moveCursor(QTextCursor::End);
-    view->Memo1->setFocus();
-    pressKey(*view->Memo1, Qt::Key_Tab, QStringLiteral("\t"));
-    EXPECT_TRUE(view->Memo1->toPlainText().endsWith(QLatin1Char('\t')));
+    control<QTextEdit>(*view, "Memo1").moveCursor(QTextCursor::End);
+    control<QTextEdit>(*view, "Memo1").setFocus();
+    pressKey(control<QTextEdit>(*view, "Memo1"), Qt::Key_Tab, QStringLiteral("\t"));
+    EXPECT_TRUE(control<QTextEdit>(*view, "Memo1").toPlainText().endsWith(QLatin1Char('\t')));
 }
 
 // The dialog as the main window opens it: shown modally after each load.
@@ -390,28 +389,28 @@ TEST_F(PilotViewFocusTest, TheTextWindowHasTheFocusAtEveryShowingAndAfterEveryLo
         auto& view = static_cast<TPltFileView&>(dialog);
         activate(view);
         focusAtShow.push_back(nameOf(QApplication::focusWidget()));
-        EXPECT_EQ(view.focusWidget(), view.Memo1);
+        EXPECT_EQ(view.focusWidget(), &control<QTextEdit>(view, "Memo1"));
 
         // A key typed at once goes to the text window, not into the name
         // that Save writes.
-        const QString name = view.PilotNameEdit->text();
+        const QString name = control<QLineEdit>(view, "PilotNameEdit").text();
         if (QWidget* target = QApplication::focusWidget())
             typeText(*target, QStringLiteral("x"));
-        EXPECT_EQ(view.PilotNameEdit->text(), name);
+        EXPECT_EQ(control<QLineEdit>(view, "PilotNameEdit").text(), name);
 
         // The user goes to the name field; a load while the dialog is up
         // brings the focus back to the text window.
-        view.PilotNameEdit->setFocus(Qt::MouseFocusReason);
+        control<QLineEdit>(view, "PilotNameEdit").setFocus(Qt::MouseFocusReason);
         ASSERT_EQ(view.ReadMission(second), 0);
         focusAfterReload.push_back(nameOf(QApplication::focusWidget()));
         // Closed with the focus in the name field, for the next showing.
-        view.PilotNameEdit->setFocus(Qt::MouseFocusReason);
+        control<QLineEdit>(view, "PilotNameEdit").setFocus(Qt::MouseFocusReason);
     };
 
     prompts.files.push_back(first);
-    form.GetScoreButtonClick();
+    click(form, "GetScoreButton");
     prompts.files.push_back(first);
-    form.GetScoreButtonClick();
+    click(form, "GetScoreButton");
     EXPECT_EQ(modal.shown, (std::vector<std::string>{"PltFileView", "PltFileView"}));
     EXPECT_EQ(focusAtShow, (std::vector<std::string>{"Memo1", "Memo1"}));
     EXPECT_EQ(focusAfterReload, (std::vector<std::string>{"Memo1", "Memo1"}));
@@ -435,7 +434,7 @@ TEST_F(PilotViewBoxesTest, ACutOffMissionTitleIsTheBoxsHintAndAWholeOneIsNot)
 {
     ProgramWindows windows = start();
     TPltFileView& view = *windows.PltFileView;
-    QComboBox& box = *view.ActiveMissionBox;
+    QComboBox& box = control<QComboBox>(view, "ActiveMissionBox");
     QStyleOptionComboBox option;
     option.initFrom(&box);
     const int room =
@@ -472,8 +471,8 @@ TEST_F(PilotViewBoxesTest, LongListsOpenTwentyRowsHighWithAScrollBarShortOnesSho
         int rows;
         bool scrolls;
     };
-    for (const Case& c : {Case{view.ActiveMissionBox, 20, true}, Case{view.RatingBox, 20, true},
-                          Case{view.RankBox, 9, false}, Case{view.KalidorBox, 7, false}}) {
+    for (const Case& c : {Case{&control<QComboBox>(view, "ActiveMissionBox"), 20, true}, Case{&control<QComboBox>(view, "RatingBox"), 20, true},
+                          Case{&control<QComboBox>(view, "RankBox"), 9, false}, Case{&control<QComboBox>(view, "KalidorBox"), 7, false}}) {
         SCOPED_TRACE(c.box->objectName().toStdString());
         c.box->showPopup();
         QAbstractItemView& list = *c.box->view();

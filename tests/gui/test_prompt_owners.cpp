@@ -1,6 +1,7 @@
 // Which window a message box or file dialog stands over, also at moments when
 // no window is active; and the main window's keyboard and size rules.
 #include <QDialog>
+#include <QFrame>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -44,23 +45,22 @@ TEST_F(PromptOwnerTest, AFailedLogSaveIsToldOverTheMainWindow)
     ProgramWindows windows = start();
     windows.Form1->appendLogLine(QStringLiteral("entry"));
     prompts.owners.clear();
-    windows.Form1->SaveButtonClick();
+    click(*windows.Form1, "SaveButton");
     ASSERT_EQ(prompts.log.size(), 1u);
     EXPECT_EQ(prompts.owners, std::vector<QWidget*>{windows.Form1.get()});
 }
 
 TEST_F(PromptOwnerTest, ThePilotViewsQuestionsAndFailuresStandOverThePilotView)
 {
-    TPltFileView view(prompts, nullptr);
-    view.showModal = modal.show();
+    TPltFileView view(prompts, [] {});
     const QString path = writePilot(QStringLiteral("Owner.plt"), {{100, 0, 60}});
     ASSERT_EQ(view.ReadMission(path), 0);
     QFile::remove(path);
     prompts.owners.clear();
 
-    view.PilotNameEdit->setText(QStringLiteral("Changed"));
+    control<QLineEdit>(view, "PilotNameEdit").setText(QStringLiteral("Changed"));
     prompts.answers = {true};
-    view.Button2->click();
+    click(view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
     EXPECT_EQ(prompts.owners, (std::vector<QWidget*>{&view, &view}));
 }
@@ -70,7 +70,7 @@ TEST_F(PromptOwnerTest, TheSettingsDialogsFileDialogBelongsToIt)
     TSettingsDlg dialog(prompts);
     dialog.show();
     prompts.files.push_back(std::nullopt);
-    dialog.LogFileButton->click();
+    click(dialog, "LogFileButton");
     EXPECT_EQ(prompts.owners, std::vector<QWidget*>{&dialog});
     dialog.hide();
 }
@@ -127,19 +127,19 @@ TEST_F(MainWindowKeysTest, EnterAndReturnPressTheFocusedButton)
     windows.Form1->show();
     windows.Form1->appendLogLine(QStringLiteral("entry"));
     for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
-        windows.Form1->ClearButton->setFocus();
+        control<QPushButton>(*windows.Form1, "ClearButton").setFocus();
         prompts.answers = {false};
         prompts.log.clear();
-        pressKey(*windows.Form1->ClearButton, key);
+        pressKey(control<QPushButton>(*windows.Form1, "ClearButton"), key);
         EXPECT_EQ(prompts.log, std::vector<std::string>{"Confirmation: Clear text window?"}) << key;
     }
     // Enter in the log itself still breaks the line.
-    windows.Form1->Memo1->setFocus();
+    control<MainLogEdit>(*windows.Form1, "Memo1").setFocus();
     prompts.log.clear();
-    const qsizetype before = windows.Form1->Memo1->toPlainText().size();
-    pressKey(*windows.Form1->Memo1, Qt::Key_Return, QStringLiteral("\r"));
+    const qsizetype before = control<MainLogEdit>(*windows.Form1, "Memo1").toPlainText().size();
+    pressKey(control<MainLogEdit>(*windows.Form1, "Memo1"), Qt::Key_Return, QStringLiteral("\r"));
     EXPECT_TRUE(prompts.log.empty());
-    EXPECT_EQ(windows.Form1->Memo1->toPlainText().size(), before + 1);
+    EXPECT_EQ(control<MainLogEdit>(*windows.Form1, "Memo1").toPlainText().size(), before + 1);
 }
 
 TEST_F(MainWindowKeysTest, TheSmallestWindowStillShowsEveryButton)
@@ -148,13 +148,13 @@ TEST_F(MainWindowKeysTest, TheSmallestWindowStillShowsEveryButton)
     windows.Form1->show();
     windows.Form1->resize(1, 1);
     QApplication::processEvents();
-    const QRect panel = windows.Form1->Panel1->geometry();
-    for (QPushButton* button : windows.Form1->Panel1->findChildren<QPushButton*>()) {
+    const QRect panel = control<QFrame>(*windows.Form1, "Panel1").geometry();
+    for (QPushButton* button : control<QFrame>(*windows.Form1, "Panel1").findChildren<QPushButton*>()) {
         const QRect inWindow(button->mapTo(windows.Form1.get(), QPoint(0, 0)), button->size());
         EXPECT_TRUE(windows.Form1->rect().contains(inWindow)) << button->objectName().toStdString();
         EXPECT_TRUE(panel.contains(inWindow)) << button->objectName().toStdString();
     }
-    EXPECT_GT(windows.Form1->Memo1->width(), 0);
+    EXPECT_GT(control<MainLogEdit>(*windows.Form1, "Memo1").width(), 0);
 }
 
 }  // namespace

@@ -146,8 +146,8 @@ protected:
     // The window as the main window's button opens it, with `paths` loaded.
     TReviewWindow& openReview(ProgramWindows& windows, const QStringList& paths)
     {
-        windows.Form1->ReviewButtonClick();
-        TReviewWindow& review = *windows.Form1->ReviewWindow;
+        click(*windows.Form1, "ReviewButton");
+        TReviewWindow& review = *windows.ReviewWindow;
         review.addPaths(paths);
         EXPECT_TRUE(finishes(review)) << "loading did not finish";
         return review;
@@ -169,15 +169,18 @@ protected:
                                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
-    static QString logOf(const ProgramWindows& windows) { return windows.Form1->Memo1->toPlainText(); }
+    static QString logOf(const ProgramWindows& windows)
+    {
+        return control<MainLogEdit>(*windows.Form1, "Memo1").toPlainText();
+    }
 };
 
 TEST_F(ReviewWindowTest, TheMainWindowsButtonOpensOneNonModalWindowThatBelongsToIt)
 {
     ProgramWindows windows = start();
     windows.Form1->show();
-    windows.Form1->ReviewButton->click();
-    TReviewWindow* review = windows.Form1->ReviewWindow;
+    click(*windows.Form1, "ReviewButton");
+    TReviewWindow* review = windows.ReviewWindow;
     ASSERT_NE(review, nullptr);
     EXPECT_TRUE(review->isVisible());
     EXPECT_TRUE(review->isWindow());
@@ -185,8 +188,8 @@ TEST_F(ReviewWindowTest, TheMainWindowsButtonOpensOneNonModalWindowThatBelongsTo
     EXPECT_EQ(review->windowModality(), Qt::NonModal);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     review->close();
-    windows.Form1->ReviewButton->click();
-    EXPECT_EQ(windows.Form1->ReviewWindow, review);
+    click(*windows.Form1, "ReviewButton");
+    EXPECT_EQ(windows.ReviewWindow, review);
     EXPECT_TRUE(review->isVisible());
 }
 
@@ -289,8 +292,8 @@ TEST_F(ReviewWindowTest, FilesThatDoNotLoadGetARowWithTheirErrorAndNeverHang)
     const QString fifoGiven = homePath(QStringLiteral("given.plt"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifoGiven).constData(), 0600), 0);
 
-    windows.Form1->ReviewButtonClick();
-    TReviewWindow& review = *windows.Form1->ReviewWindow;
+    click(*windows.Form1, "ReviewButton");
+    TReviewWindow& review = *windows.ReviewWindow;
     review.addPaths({folder, fifoGiven, homePath(QStringLiteral("missing.plt"))});
     ASSERT_TRUE(finishes(review)) << "a FIFO or a broken link held up loading";
 
@@ -346,7 +349,7 @@ TEST_F(ReviewWindowTest, AddEntriesAppendsTheSelectedRowsEntriesInTheOrderShown)
 
     // The settings as they are now: without the check there is no mark.
     setSetting(keys::CheckCheat, "0");
-    windows.Form1->Memo1->clear();
+    control<MainLogEdit>(*windows.Form1, "Memo1").clear();
     selectRows(review, {1});
     review.AddEntriesButton->click();
     EXPECT_EQ(logOf(windows), QStringLiteral("bravo - Score: 900 (900+0)\n"));
@@ -469,7 +472,7 @@ TEST_F(ReviewWindowTest, ADoubleClickRunsTheOpenFlowForALoadedRowOnly)
     emit review.PilotTable->doubleClicked(review.model().index(0, kNameCol));
     ASSERT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
     EXPECT_EQ(windows.PltFileView->windowTitle(), samplePilot());
-    EXPECT_EQ(logOf(windows), windows.PltFileView->ExportEdit->text() + QLatin1Char('\n'));
+    EXPECT_EQ(logOf(windows), control<QLineEdit>(*windows.PltFileView, "ExportEdit").text() + QLatin1Char('\n'));
     EXPECT_EQ(setting(keys::LastDir), samplePilot().toStdString());
 }
 
@@ -478,8 +481,8 @@ TEST_F(ReviewWindowTest, DroppedAndPickedFilesAndFoldersAreLoaded)
     ProgramWindows windows = start();
     writeSquad();
     const QString single = writeReviewPilot(QStringLiteral("single.plt"), {"Single", 5});
-    windows.Form1->ReviewButtonClick();
-    TReviewWindow& review = *windows.Form1->ReviewWindow;
+    click(*windows.Form1, "ReviewButton");
+    TReviewWindow& review = *windows.ReviewWindow;
 
     // A folder without pilots: nothing to show, and the loading is over.
     QDir(homePath()).mkpath(QStringLiteral("empty"));

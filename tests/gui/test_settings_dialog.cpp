@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextEdit>
 
 #include "GuiTestSupport.h"
 #include "gui/pilotview/PltFile.h"
@@ -58,21 +59,21 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsDefaultsAndANewFileGetsTheKeysInOrder)
     // A showing over other values first, so that every control has to change.
     storeFile(kNothingDefault);
     dialog.show();
-    dialog.CancelBtn->click();
+    click(dialog, "CancelBtn");
     QFile::remove(ini());
 
     dialog.show();
     const QString cwd = QDir(homePath()).canonicalPath();
-    EXPECT_EQ(dialog.DirEdit->text(), cwd);
-    EXPECT_EQ(dialog.LogFileEdit->text().toStdString(), paths::defaultLogFile());
+    EXPECT_EQ(control<QLineEdit>(dialog, "DirEdit").text(), cwd);
+    EXPECT_EQ(control<QLineEdit>(dialog, "LogFileEdit").text().toStdString(), paths::defaultLogFile());
     EXPECT_EQ(checkedBoxes(), kDefaultChecked);
-    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 2);
-    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), 1);
-    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+    EXPECT_EQ(control<RadioGroup>(dialog, "NameSourceGroup").itemIndex(), 2);
+    EXPECT_EQ(control<RadioGroup>(dialog, "ScoreFormatGroup").itemIndex(), 1);
+    EXPECT_TRUE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_EQ(fileText(), "[ZADAdeda]\nLastDir=" + cwd.toUtf8() + "\n");
 
-    dialog.OKBtn->click();
+    click(dialog, "OKBtn");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     const QByteArray logFile = QByteArray::fromStdString(paths::defaultLogFile());
     EXPECT_EQ(fileText(), "[ZADAdeda]\nLastDir=" + cwd.toUtf8() + "\nLogFile=" + logFile
@@ -92,13 +93,13 @@ TEST_F(SettingsDialogTest, OddStoredValuesShowByTheirRulesAndOkStoresWhatIsShown
         SCOPED_TRACE(c.stored.toStdString());
         storeFile("SaveFilename=yes\nShowZeroMissions=\nNameSource=" + c.stored + "\nScoreFormat=" + c.stored + "\n");
         dialog.show();
-        EXPECT_FALSE(dialog.SaveFileNameCheckBox->isChecked());
-        EXPECT_FALSE(dialog.ShowZeroCheckBox->isChecked());
-        EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), c.shown);
-        EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), c.shown);
+        EXPECT_FALSE(control<QCheckBox>(dialog, "SaveFileNameCheckBox").isChecked());
+        EXPECT_FALSE(control<QCheckBox>(dialog, "ShowZeroCheckBox").isChecked());
+        EXPECT_EQ(control<RadioGroup>(dialog, "NameSourceGroup").itemIndex(), c.shown);
+        EXPECT_EQ(control<RadioGroup>(dialog, "ScoreFormatGroup").itemIndex(), c.shown);
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(dialog.ScoreFormatGroup->item(i)->isChecked(), i == c.shown);
-        dialog.OKBtn->click();
+            EXPECT_EQ(control<RadioGroup>(dialog, "ScoreFormatGroup").item(i)->isChecked(), i == c.shown);
+        click(dialog, "OKBtn");
         EXPECT_EQ(setting("SaveFilename"), "0");
         EXPECT_EQ(setting("ShowZeroMissions"), "0");
         EXPECT_EQ(setting("NameSource"), c.afterOk);
@@ -111,9 +112,9 @@ TEST_F(SettingsDialogTest, DetailedReportFollowsTheCheatBoxOnlyAtItsMomentsAndKe
 {
     storeFile("CheckCheat=0\nShowErrorDetailes=1\n");
     dialog.show();
-    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
-    EXPECT_FALSE(dialog.DetaildErrorsCheckBox->isEnabled());
-    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(dialog, "CheatCheckBox").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isChecked());
 
     dialog.activateWindow();
     for (int i = 0; i < 50 && !dialog.isActiveWindow(); ++i)
@@ -121,26 +122,26 @@ TEST_F(SettingsDialogTest, DetailedReportFollowsTheCheatBoxOnlyAtItsMomentsAndKe
     ASSERT_TRUE(dialog.isActiveWindow());
 
     // Toggled without a focus move or a mouse: nothing follows yet.
-    dialog.CheatCheckBox->setFocus(Qt::TabFocusReason);
-    pressKey(*dialog.CheatCheckBox, Qt::Key_Space, QStringLiteral(" "));
-    ASSERT_TRUE(dialog.CheatCheckBox->isChecked());
-    EXPECT_FALSE(dialog.DetaildErrorsCheckBox->isEnabled());
+    control<QCheckBox>(dialog, "CheatCheckBox").setFocus(Qt::TabFocusReason);
+    pressKey(control<QCheckBox>(dialog, "CheatCheckBox"), Qt::Key_Space, QStringLiteral(" "));
+    ASSERT_TRUE(control<QCheckBox>(dialog, "CheatCheckBox").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
     // The focus coming back to the box brings it up to date.
-    dialog.ShowBonusCheckBox->setFocus(Qt::TabFocusReason);
-    dialog.CheatCheckBox->setFocus(Qt::BacktabFocusReason);
-    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+    control<QCheckBox>(dialog, "ShowBonusCheckBox").setFocus(Qt::TabFocusReason);
+    control<QCheckBox>(dialog, "CheatCheckBox").setFocus(Qt::BacktabFocusReason);
+    EXPECT_TRUE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
 
     // A mouse click on the box takes effect at once.
     const QPointF at(8, 8);
     QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(dialog.CheatCheckBox, &press);
-    QApplication::sendEvent(dialog.CheatCheckBox, &release);
-    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
-    EXPECT_FALSE(dialog.DetaildErrorsCheckBox->isEnabled());
-    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isChecked());
+    QApplication::sendEvent(&control<QCheckBox>(dialog, "CheatCheckBox"), &press);
+    QApplication::sendEvent(&control<QCheckBox>(dialog, "CheatCheckBox"), &release);
+    EXPECT_FALSE(control<QCheckBox>(dialog, "CheatCheckBox").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isChecked());
 
-    dialog.OKBtn->click();
+    click(dialog, "OKBtn");
     EXPECT_EQ(setting("CheckCheat"), "0");
     EXPECT_EQ(setting("ShowErrorDetailes"), "1");
 }
@@ -150,32 +151,32 @@ TEST_F(SettingsDialogTest, DefaultChangesOnlyTheControlsAndCancelEscapeCloseWrit
     storeFile(kNothingDefault);
     dialog.show();
     const QByteArray before = fileText();
-    dialog.Default1->click();
-    EXPECT_EQ(dialog.DirEdit->text().toStdString(), paths::fallbackDirectory());
-    EXPECT_EQ(dialog.LogFileEdit->text().toStdString(), paths::defaultLogFile());
+    click(dialog, "Default1");
+    EXPECT_EQ(control<QLineEdit>(dialog, "DirEdit").text().toStdString(), paths::fallbackDirectory());
+    EXPECT_EQ(control<QLineEdit>(dialog, "LogFileEdit").text().toStdString(), paths::defaultLogFile());
     EXPECT_EQ(checkedBoxes(), kDefaultChecked);
-    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 2);
-    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), 1);
-    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+    EXPECT_EQ(control<RadioGroup>(dialog, "NameSourceGroup").itemIndex(), 2);
+    EXPECT_EQ(control<RadioGroup>(dialog, "ScoreFormatGroup").itemIndex(), 1);
+    EXPECT_TRUE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
     EXPECT_EQ(fileText(), before);
 
-    dialog.CancelBtn->click();
+    click(dialog, "CancelBtn");
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(fileText(), before);
 
     dialog.show();
-    EXPECT_EQ(dialog.DirEdit->text(), QStringLiteral("/pilots"));
-    EXPECT_EQ(dialog.LogFileEdit->text(), QStringLiteral("/logs/scores.txt"));
-    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 0);
-    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
-    EXPECT_TRUE(dialog.MegaDetailsCheckBox->isChecked());
+    EXPECT_EQ(control<QLineEdit>(dialog, "DirEdit").text(), QStringLiteral("/pilots"));
+    EXPECT_EQ(control<QLineEdit>(dialog, "LogFileEdit").text(), QStringLiteral("/logs/scores.txt"));
+    EXPECT_EQ(control<RadioGroup>(dialog, "NameSourceGroup").itemIndex(), 0);
+    EXPECT_FALSE(control<QCheckBox>(dialog, "CheatCheckBox").isChecked());
+    EXPECT_TRUE(control<QCheckBox>(dialog, "MegaDetailsCheckBox").isChecked());
 
     // Escape, and the title bar's close button.
-    dialog.Default1->click();
+    click(dialog, "Default1");
     pressKey(dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     dialog.show();
-    dialog.Default1->click();
+    click(dialog, "Default1");
     dialog.close();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(fileText(), before);
@@ -201,34 +202,34 @@ TEST_F(SettingsDialogTest, EachRadioGroupIsOneTabStopEnteredAtItsChoiceAndTheArr
         QApplication::processEvents();
     ASSERT_TRUE(dialog.isActiveWindow());
 
-    dialog.IncludeDateCheckBox->setFocus(Qt::TabFocusReason);
+    control<QCheckBox>(dialog, "IncludeDateCheckBox").setFocus(Qt::TabFocusReason);
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(1));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "NameSourceGroup").item(1));
     // Space on the entered item keeps the stored choice.
     key(Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(dialog, "NameSourceGroup").itemIndex(), 1);
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(2));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "ScoreFormatGroup").item(2));
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.LogFileEdit);
+    EXPECT_EQ(QApplication::focusWidget(), &control<QLineEdit>(dialog, "LogFileEdit"));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(2));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "ScoreFormatGroup").item(2));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(1));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "NameSourceGroup").item(1));
 
     // The arrows choose within the group; Tab leaves it and comes back to
     // the new choice.
     key(Qt::Key_Up);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(0));
-    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "NameSourceGroup").item(0));
+    EXPECT_EQ(control<RadioGroup>(dialog, "NameSourceGroup").itemIndex(), 0);
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(2));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "ScoreFormatGroup").item(2));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(0));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "NameSourceGroup").item(0));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.IncludeDateCheckBox);
+    EXPECT_EQ(QApplication::focusWidget(), &control<QCheckBox>(dialog, "IncludeDateCheckBox"));
 
-    dialog.OKBtn->click();
+    click(dialog, "OKBtn");
     EXPECT_EQ(setting("NameSource"), "0");
     EXPECT_EQ(setting("ScoreFormat"), "2");
 
@@ -239,14 +240,14 @@ TEST_F(SettingsDialogTest, EachRadioGroupIsOneTabStopEnteredAtItsChoiceAndTheArr
     dialog.activateWindow();
     for (int i = 0; i < 50 && !dialog.isActiveWindow(); ++i)
         QApplication::processEvents();
-    dialog.IncludeDateCheckBox->setFocus(Qt::TabFocusReason);
+    control<QCheckBox>(dialog, "IncludeDateCheckBox").setFocus(Qt::TabFocusReason);
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.NameSourceGroup->item(2));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "NameSourceGroup").item(2));
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.ScoreFormatGroup->item(0));
+    EXPECT_EQ(QApplication::focusWidget(), control<RadioGroup>(dialog, "ScoreFormatGroup").item(0));
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.LogFileEdit);
-    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), -1);
+    EXPECT_EQ(QApplication::focusWidget(), &control<QLineEdit>(dialog, "LogFileEdit"));
+    EXPECT_EQ(control<RadioGroup>(dialog, "ScoreFormatGroup").itemIndex(), -1);
     EXPECT_TRUE(prompts.log.empty());
 }
 
@@ -256,19 +257,19 @@ TEST_F(SettingsDialogTest, LogFileButtonOffersTheFieldAndOnlyOkStoresTheChoice)
     dialog.show();
 
     prompts.files.push_back(std::nullopt);
-    dialog.LogFileButton->click();
+    click(dialog, "LogFileButton");
     ASSERT_EQ(prompts.saveRequests.size(), 1u);
     EXPECT_EQ(prompts.saveRequests[0].title, QStringLiteral("Log file"));
     EXPECT_EQ(prompts.saveRequests[0].filter, QStringLiteral("Textfile|*.txt|All files|*.*"));
     EXPECT_EQ(prompts.saveRequests[0].fileName, QStringLiteral("/logs/scores.txt"));
-    EXPECT_EQ(dialog.LogFileEdit->text(), QStringLiteral("/logs/scores.txt"));
+    EXPECT_EQ(control<QLineEdit>(dialog, "LogFileEdit").text(), QStringLiteral("/logs/scores.txt"));
 
     prompts.files.push_back(QStringLiteral("/elsewhere/new log.txt"));
-    dialog.LogFileButton->click();
-    EXPECT_EQ(dialog.LogFileEdit->text(), QStringLiteral("/elsewhere/new log.txt"));
+    click(dialog, "LogFileButton");
+    EXPECT_EQ(control<QLineEdit>(dialog, "LogFileEdit").text(), QStringLiteral("/elsewhere/new log.txt"));
     EXPECT_EQ(setting("LogFile"), "/logs/scores.txt");
 
-    dialog.OKBtn->click();
+    click(dialog, "OKBtn");
     EXPECT_EQ(setting("LogFile"), "/elsewhere/new log.txt");
 }
 
@@ -276,22 +277,22 @@ TEST_F(SettingsDialogTest, ChoiceThatIsNoNumberStopsTheFillingWhereItIs)
 {
     storeFile("ScoreFormat=0\n");
     dialog.show();
-    dialog.CancelBtn->click();
+    click(dialog, "CancelBtn");
 
     storeFile("CheckCheat=0\nMegaDetails=1\nNameSource=x\nScoreFormat=2\n");
     dialog.show();
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: 'x' is not a valid integer value."});
     EXPECT_TRUE(dialog.isVisible());
     // Reached before the failure.
-    EXPECT_TRUE(dialog.MegaDetailsCheckBox->isChecked());
-    EXPECT_FALSE(dialog.CheatCheckBox->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(dialog, "MegaDetailsCheckBox").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(dialog, "CheatCheckBox").isChecked());
     // Not reached: the previous showing's state.
-    EXPECT_EQ(dialog.NameSourceGroup->itemIndex(), 2);
-    EXPECT_EQ(dialog.ScoreFormatGroup->itemIndex(), 0);
-    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
+    EXPECT_EQ(control<RadioGroup>(dialog, "NameSourceGroup").itemIndex(), 2);
+    EXPECT_EQ(control<RadioGroup>(dialog, "ScoreFormatGroup").itemIndex(), 0);
+    EXPECT_TRUE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
 
     // OK repairs the key.
-    dialog.OKBtn->click();
+    click(dialog, "OKBtn");
     EXPECT_EQ(setting("NameSource"), "2");
     EXPECT_EQ(setting("ScoreFormat"), "0");
 }
@@ -301,9 +302,9 @@ TEST_F(SettingsDialogTest, RefusedWriteDuringOkIsReportedOnceAndTheDialogStillCl
     dialog.show();
     const QByteArray before = fileText();
     ASSERT_TRUE(QFile::setPermissions(ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    dialog.MegaDetailsCheckBox->setChecked(true);
+    control<QCheckBox>(dialog, "MegaDetailsCheckBox").setChecked(true);
 
-    dialog.OKBtn->click();
+    click(dialog, "OKBtn");
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Unable to write to " + paths::settingsFile() + "."});
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
@@ -312,21 +313,18 @@ TEST_F(SettingsDialogTest, RefusedWriteDuringOkIsReportedOnceAndTheDialogStillCl
 
 TEST_F(SettingsDialogTest, ChangeReachesThePilotViewsNextReportWithoutRestart)
 {
-    TPltFileView view(prompts, &dialog);
-    view.showModal = [](QDialog& shown) {
-        auto& settings = static_cast<TSettingsDlg&>(shown);
-        settings.show();
-        settings.MegaDetailsCheckBox->setChecked(true);
-        settings.OKBtn->click();
-        return settings.result();
-    };
+    TPltFileView view(prompts, [this] {
+        dialog.show();
+        control<QCheckBox>(dialog, "MegaDetailsCheckBox").setChecked(true);
+        click(dialog, "OKBtn");
+    });
     const QString fullDetails = QStringLiteral("--- All other known details: ---");
     ASSERT_EQ(view.ReadMission(QStringLiteral(VANTREL_SAMPLE_PILOT)), 0);
-    EXPECT_FALSE(view.Memo1->toPlainText().contains(fullDetails));
+    EXPECT_FALSE(control<QTextEdit>(view, "Memo1").toPlainText().contains(fullDetails));
 
-    view.Button4->click();  // "Settings"
-    view.GetAllButton->click();
-    EXPECT_TRUE(view.Memo1->toPlainText().contains(fullDetails));
+    click(view, "Button4");  // "Settings"
+    click(view, "GetAllButton");
+    EXPECT_TRUE(control<QTextEdit>(view, "Memo1").toPlainText().contains(fullDetails));
     EXPECT_TRUE(prompts.log.empty());
 }
 
@@ -336,23 +334,23 @@ TEST_F(SettingsDialogTest, FileWithoutTheWatchKeyReadsOffAndOkAppendsItAfterTheO
 {
     storeFile(kNothingDefault);
     dialog.show();
-    EXPECT_FALSE(dialog.WatchFoldersCheckBox->isChecked());
-    dialog.OKBtn->click();
+    EXPECT_FALSE(control<QCheckBox>(dialog, "WatchFoldersCheckBox").isChecked());
+    click(dialog, "OKBtn");
     EXPECT_EQ(fileText(), "[ZADAdeda]\n" + kNothingDefault + "WatchPilotFolders=0\n");
 
     dialog.show();
-    dialog.WatchFoldersCheckBox->setChecked(true);
-    dialog.OKBtn->click();
+    control<QCheckBox>(dialog, "WatchFoldersCheckBox").setChecked(true);
+    click(dialog, "OKBtn");
     EXPECT_EQ(fileText(), "[ZADAdeda]\n" + kNothingDefault + "WatchPilotFolders=1\n");
     dialog.show();
-    EXPECT_TRUE(dialog.WatchFoldersCheckBox->isChecked());
-    dialog.CancelBtn->click();
+    EXPECT_TRUE(control<QCheckBox>(dialog, "WatchFoldersCheckBox").isChecked());
+    click(dialog, "CancelBtn");
 
     // Stored as anything but "1", the option is off, and OK repairs it.
     storeFile("WatchPilotFolders=yes\n");
     dialog.show();
-    EXPECT_FALSE(dialog.WatchFoldersCheckBox->isChecked());
-    dialog.OKBtn->click();
+    EXPECT_FALSE(control<QCheckBox>(dialog, "WatchFoldersCheckBox").isChecked());
+    click(dialog, "OKBtn");
     EXPECT_EQ(setting("WatchPilotFolders"), "0");
     EXPECT_TRUE(prompts.log.empty());
 }
@@ -403,9 +401,9 @@ TEST_F(SettingsDialogTest, DesignStateAndDefaultButtonFollowTheSettingsTable)
     for (const SettingDefault& entry : kSettingDefaults)
         ASSERT_NE(dialog.storedValue(entry.key), entry.value()) << entry.key;
 
-    dialog.Default1->click();
-    EXPECT_TRUE(dialog.DetaildErrorsCheckBox->isEnabled());
-    dialog.OKBtn->click();
+    click(dialog, "Default1");
+    EXPECT_TRUE(control<QCheckBox>(dialog, "DetaildErrorsCheckBox").isEnabled());
+    click(dialog, "OKBtn");
     for (const SettingDefault& entry : kSettingDefaults)
         EXPECT_EQ(setting(entry.key), entry.value()) << entry.key;
     EXPECT_TRUE(prompts.log.empty());

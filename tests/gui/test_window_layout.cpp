@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetricsF>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,10 +128,10 @@ TEST_F(WindowLayoutTest, MainWindowControlsHintsAndTabOrder)
     TForm1& form = *windows.Form1;
     form.show();
     EXPECT_EQ(form.size(), QSize(688, 453));
-    EXPECT_EQ(form.Panel1->geometry(), QRect(0, 0, 111, 453));
-    EXPECT_EQ(form.Memo1->geometry(), QRect(111, 0, 577, 453));
-    EXPECT_EQ(form.Memo1->toolTip(), QStringLiteral("The main log"));
-    EXPECT_EQ(form.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(control<QFrame>(form, "Panel1").geometry(), QRect(0, 0, 111, 453));
+    EXPECT_EQ(control<MainLogEdit>(form, "Memo1").geometry(), QRect(111, 0, 577, 453));
+    EXPECT_EQ(control<MainLogEdit>(form, "Memo1").toolTip(), QStringLiteral("The main log"));
+    EXPECT_EQ(control<MainLogEdit>(form, "Memo1").lineWrapMode(), QPlainTextEdit::WidgetWidth);
     expectControls(form, {
         {"GetScoreButton", {5, 10, 101, 31}, "Select a XWA .plt file to open"},
         {"SaveButton", {5, 50, 101, 31},
@@ -143,16 +144,16 @@ TEST_F(WindowLayoutTest, MainWindowControlsHintsAndTabOrder)
         {"Button2", {5, 380, 101, 31}, "Save the main log and exit the program."},
         {"ExitButton", {5, 415, 101, 31}, "Exit Vantrel"},
     });
-    const std::pair<QPushButton*, const char*> captions[] = {
-        {form.GetScoreButton, "Open pilotfile"}, {form.SaveButton, "Save log"},
-        {form.SaveAsButton, "Save log as..."},   {form.ClearButton, "Clear text"},
-        {form.Button1, "Settings"},              {form.AboutButton, "About"},
-        {form.Button2, "Save log and Exit"},     {form.ExitButton, "Exit"},
-        {form.ReviewButton, "Review pilots..."}};
-    for (const auto& [button, caption] : captions)
-        EXPECT_EQ(button->text(), QString::fromLatin1(caption));
+    const std::pair<const char*, const char*> captions[] = {
+        {"GetScoreButton", "Open pilotfile"}, {"SaveButton", "Save log"},
+        {"SaveAsButton", "Save log as..."},   {"ClearButton", "Clear text"},
+        {"Button1", "Settings"},              {"AboutButton", "About"},
+        {"Button2", "Save log and Exit"},     {"ExitButton", "Exit"},
+        {"ReviewButton", "Review pilots..."}};
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(control<QPushButton>(form, name).text(), QString::fromLatin1(caption)) << name;
 
-    EXPECT_EQ(tabChain(form, form.Memo1),
+    EXPECT_EQ(tabChain(form, &control<MainLogEdit>(form, "Memo1")),
               QString("Memo1 GetScoreButton SaveButton SaveAsButton Button1 AboutButton ExitButton ClearButton Button2 "
                       "ReviewButton")
                   .split(' '));
@@ -188,12 +189,12 @@ TEST_F(WindowLayoutTest, PilotViewControlsHintsAndTabOrder)
         {"GetAllButton", {5, 120, 106, 25}, ""},
     });
     EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("From:         To:"));
-    EXPECT_EQ(view.GroupBox1->title(), QStringLiteral("Detailed output: "));
-    EXPECT_EQ(view.Memo1->lineWrapMode(), QTextEdit::NoWrap);
-    EXPECT_EQ(view.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(control<QGroupBox>(view, "GroupBox1").title(), QStringLiteral("Detailed output: "));
+    EXPECT_EQ(control<QTextEdit>(view, "Memo1").lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_EQ(control<QTextEdit>(view, "Memo1").horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
     view.show();
-    EXPECT_EQ(tabChain(view, view.Memo1),
+    EXPECT_EQ(tabChain(view, &control<QTextEdit>(view, "Memo1")),
               QString("Memo1 Button1 ExportEdit KalidorBox RatingBox RankBox ActiveMissionBox PilotNameEdit "
                       "Button2 TXTList GetFromEdit GetToEdit SetLastButton ZeroButton Button3 Button4 GetAllButton")
                   .split(' '));
@@ -211,16 +212,16 @@ TEST_F(WindowLayoutTest, SettingsDialogTabOrderWithEachRadioGroupOneStopAtItsCho
                                 "Default1",
                                 // "Main log score import format"
                                 "IncludeDateCheckBox"};
-    EXPECT_EQ(tabChain(dialog, dialog.OKBtn),
+    EXPECT_EQ(tabChain(dialog, &control<QPushButton>(dialog, "OKBtn")),
               before + QStringList({"NameSourceGroup: Truncate filename at first space or underscore",
                                     "ScoreFormatGroup: Total (Score + Bonus)", "LogFileEdit", "LogFileButton",
                                     "WatchFoldersCheckBox"}));
-    dialog.NameSourceGroup->setItemIndex(0);
-    dialog.ScoreFormatGroup->setItemIndex(-1);
-    EXPECT_EQ(tabChain(dialog, dialog.OKBtn),
+    control<RadioGroup>(dialog, "NameSourceGroup").setItemIndex(0);
+    control<RadioGroup>(dialog, "ScoreFormatGroup").setItemIndex(-1);
+    EXPECT_EQ(tabChain(dialog, &control<QPushButton>(dialog, "OKBtn")),
               before + QStringList({"NameSourceGroup: Name in .plt file", "ScoreFormatGroup: Total Score",
                                     "LogFileEdit", "LogFileButton", "WatchFoldersCheckBox"}));
-    dialog.CancelBtn->click();
+    click(dialog, "CancelBtn");
 }
 
 TEST_F(WindowLayoutTest, NoCaptionIsCutOff)
