@@ -35,6 +35,9 @@ namespace paths = vantrel::paths;
 
 namespace {
 
+// The "Save log" hint; the creation step adds the log file's name to it.
+const QString kSaveButtonHint = QStringLiteral("Save the main log to: ");
+
 std::string utf8(const QString& text)
 {
     return text.toStdString();
@@ -102,8 +105,7 @@ void TForm1::createControls()
                                  QStringLiteral("Select a XWA .plt file to open"));
     ExitButton = panelButton(Panel1, "ExitButton", QStringLiteral("Exit"), 415, QStringLiteral("Exit Vantrel"));
     Button1 = panelButton(Panel1, "Button1", QStringLiteral("Settings"), 220, QStringLiteral("Open the settings window"));
-    SaveButton = panelButton(Panel1, "SaveButton", QStringLiteral("Save log"), 50,
-                             QStringLiteral("Save the main log to: "));
+    SaveButton = panelButton(Panel1, "SaveButton", QStringLiteral("Save log"), 50, kSaveButtonHint);
     ClearButton = panelButton(Panel1, "ClearButton", QStringLiteral("Clear text"), 130,
                               QStringLiteral("Clear the text window"));
     AboutButton = panelButton(Panel1, "AboutButton", QStringLiteral("About"), 260,
@@ -147,8 +149,8 @@ void TForm1::keepButtonsVisible()
 void TForm1::FormCreate()
 {
     // 1. The caption carries the build date.
-    setWindowTitle(windowTitle() + QStringLiteral(" (") + QString::fromLatin1(vantrel::kBuildDate) +
-                   QLatin1Char(')'));
+    setWindowTitle(QString::fromLatin1(vantrel::kApplicationTitle) + QStringLiteral(" (") +
+                   QString::fromLatin1(vantrel::kBuildDate) + QLatin1Char(')'));
 
     // 2. The settings store.
     vantrel::openProgramSettings();
@@ -165,7 +167,7 @@ void TForm1::FormCreate()
     // 4. The "Save log" hint names the log file, once.
     vantrel::runAction(this, prompts_, [this] {
         const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
-        SaveButton->setToolTip(SaveButton->toolTip() + text(logFile));
+        SaveButton->setToolTip(kSaveButtonHint + text(logFile));
     });
 
     // 5. The main log, when its file exists.

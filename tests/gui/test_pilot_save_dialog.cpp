@@ -222,6 +222,23 @@ TEST_F(PilotSaveDialogTest, AFileTheGameSavedSinceTheLoadIsWrittenOverOnlyAfterA
     EXPECT_EQ(after.intAt(layout::Rank.offset), was.intAt(layout::Rank.offset));
 }
 
+// Save writes the file the view loaded, not whatever its title shows.
+TEST_F(PilotSaveDialogTest, SaveWritesTheLoadedFileWhateverTheTitleShows)
+{
+    const QString other = pilotWithMissions(1, QStringLiteral("Other.plt"));
+    const QByteArray otherBefore = fileBytes(other);
+    view->setWindowTitle(other);
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Wedge"));
+    prompts.answers = {true};
+    click(*view, "Button2");
+    ASSERT_EQ(prompts.log.size(), 2u);
+    EXPECT_EQ(prompts.log[0], "Information: Ready to update " + path.toStdString() + ". Is it ok to proceed?");
+    EXPECT_EQ(fileBytes(other), otherBefore);
+    PilotImage after;
+    after.bytes() = fileBytes(path).toStdString();
+    EXPECT_EQ(after.bytes().substr(0, 6), std::string("Wedge") + '\0');
+}
+
 TEST_F(PilotSaveDialogTest, ABackupThatCannotBeMadeBlocksTheSave)
 {
     QDir(homePath()).mkpath(QStringLiteral("data/vantrel"));

@@ -273,6 +273,17 @@ TEST_F(PilotViewTest, SettingsChangedApplyAtTheNextReport)
     EXPECT_TRUE(text().contains(QStringLiteral("All other known details")));
 }
 
+TEST_F(PilotViewTest, TheEntrysDateComesFromTheViewsClock)
+{
+    setSetting(keys::IncludeDate, "1");
+    TPltFileView dated(prompts, [] {}, nullptr, systemFileAccess(), [] { return std::string("24.12.2026"); });
+    const QString path = writePilot(QStringLiteral("Kestrel.plt"), {{1000, 500, 30}},
+                                    [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Kestrel"); });
+    ASSERT_EQ(dated.ReadMission(path), 0);
+    EXPECT_EQ(dated.exportEntry(), QStringLiteral("24.12.2026 Kestrel - Score: 0 (0+0)"));
+    EXPECT_EQ(control<QLineEdit>(dated, "ExportEdit").text(), dated.exportEntry());
+}
+
 TEST_F(PilotViewTest, PilotNameTakesTwelveTypedCharactersOfTheGamesCodePage)
 {
     view->show();
