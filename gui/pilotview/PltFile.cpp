@@ -205,7 +205,8 @@ void TPltFileView::createControls()
     ShipTypes->setVisible(false);
 
     // "Detailed output: ", right of the pilot details.
-    GroupBox1 = vantrel::build::groupBox(Panel1, "GroupBox1", QStringLiteral("Detailed output: "), QRect(196, 1, 118, 194));
+    GroupBox1 = vantrel::build::groupBox(Panel1, "GroupBox1", QStringLiteral("Detailed output: "),
+                                         QRect(196, 1, 118, 194));
 
     Label2 = new QLabel(QStringLiteral("From:         To:"), GroupBox1);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -232,7 +233,8 @@ void TPltFileView::createControls()
     GetAllButton = makeButton(GroupBox1, "GetAllButton", QStringLiteral("Get everything"), QRect(5, 120, 106, 25));
 
     // "Save score to log:", below the panel.
-    GroupBox3 = vantrel::build::groupBox(this, "GroupBox3", QStringLiteral("Save score to log:"), QRect(0, 195, 316, 111));
+    GroupBox3 = vantrel::build::groupBox(this, "GroupBox3", QStringLiteral("Save score to log:"),
+                                         QRect(0, 195, 316, 111));
 
     ExportEdit = new QLineEdit(GroupBox3);
     ExportEdit->setObjectName(QStringLiteral("ExportEdit"));

@@ -70,13 +70,14 @@ TEST_F(PilotViewTest, BeforeTheFirstLoadTheDialogShowsItsDefaults)
     EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("John Doe"));
     EXPECT_EQ(control<WholeNumberField>(*view, "GetFromEdit").text(), QStringLiteral("0"));
     EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("0"));
-    const std::pair<QComboBox*, const char*> boxes[] = {{&control<QComboBox>(*view, "RankBox"), "Rank"},
-                                                        {&control<QComboBox>(*view, "RatingBox"), "Rating"},
-                                                        {&control<QComboBox>(*view, "KalidorBox"), "Kalidor Crescent status"},
-                                                        {&control<QComboBox>(*view, "ActiveMissionBox"), "ActiveMissionBox"}};
-    for (const auto& [box, placeholder] : boxes) {
-        EXPECT_EQ(box->currentIndex(), -1) << placeholder;
-        EXPECT_EQ(box->placeholderText(), QString::fromLatin1(placeholder));
+    const std::pair<const char*, const char*> boxes[] = {{"RankBox", "Rank"},
+                                                         {"RatingBox", "Rating"},
+                                                         {"KalidorBox", "Kalidor Crescent status"},
+                                                         {"ActiveMissionBox", "ActiveMissionBox"}};
+    for (const auto& [name, placeholder] : boxes) {
+        const QComboBox& box = control<QComboBox>(*view, name);
+        EXPECT_EQ(box.currentIndex(), -1) << placeholder;
+        EXPECT_EQ(box.placeholderText(), QString::fromLatin1(placeholder));
     }
     EXPECT_EQ(control<QComboBox>(*view, "RankBox").count(), 9);
     EXPECT_EQ(control<QComboBox>(*view, "RatingBox").count(), 25);
@@ -344,7 +345,8 @@ TEST_F(PilotViewTest, TheTextWindowTakesTabsAndLinesUpTheKillTables)
     std::set<int> countColumns;
     std::set<int> secondColumns;
     std::size_t rows = 0;
-    for (QTextBlock block = control<QTextEdit>(*view, "Memo1").document()->begin(); block.isValid(); block = block.next()) {
+    QTextEdit& memo = control<QTextEdit>(*view, "Memo1");
+    for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next()) {
         const QString line = block.text();
         const qsizetype colon = line.indexOf(QStringLiteral("\t:"));
         const bool heading = line.startsWith(QStringLiteral("Shiptype:\t\t"));
@@ -352,21 +354,21 @@ TEST_F(PilotViewTest, TheTextWindowTakesTabsAndLinesUpTheKillTables)
             continue;
         QTextCursor cursor(block);
         cursor.setPosition(block.position() + (heading ? line.indexOf(QStringLiteral("Kills")) : colon + 1));
-        countColumns.insert(control<QTextEdit>(*view, "Memo1").cursorRect(cursor).left());
+        countColumns.insert(memo.cursorRect(cursor).left());
         const qsizetype secondTab = line.indexOf(QLatin1Char('\t'), heading ? line.indexOf(QStringLiteral("Kills"))
                                                                             : colon + 1);
         cursor.setPosition(block.position() + secondTab + 1);
-        secondColumns.insert(control<QTextEdit>(*view, "Memo1").cursorRect(cursor).left());
+        secondColumns.insert(memo.cursorRect(cursor).left());
         ++rows;
     }
     EXPECT_EQ(rows, 4 + 2 * std::size(crafts));
     EXPECT_EQ(countColumns.size(), 1u) << "the counts do not start in one column";
     EXPECT_EQ(secondColumns.size(), 1u) << "the second column is ragged";
 
-    control<QTextEdit>(*view, "Memo1").moveCursor(QTextCursor::End);
-    control<QTextEdit>(*view, "Memo1").setFocus();
-    pressKey(control<QTextEdit>(*view, "Memo1"), Qt::Key_Tab, QStringLiteral("\t"));
-    EXPECT_TRUE(control<QTextEdit>(*view, "Memo1").toPlainText().endsWith(QLatin1Char('\t')));
+    memo.moveCursor(QTextCursor::End);
+    memo.setFocus();
+    pressKey(memo, Qt::Key_Tab, QStringLiteral("\t"));
+    EXPECT_TRUE(memo.toPlainText().endsWith(QLatin1Char('\t')));
 }
 
 // The dialog as the main window opens it: shown modally after each load.
@@ -482,8 +484,10 @@ TEST_F(PilotViewBoxesTest, LongListsOpenTwentyRowsHighWithAScrollBarShortOnesSho
         int rows;
         bool scrolls;
     };
-    for (const Case& c : {Case{&control<QComboBox>(view, "ActiveMissionBox"), 20, true}, Case{&control<QComboBox>(view, "RatingBox"), 20, true},
-                          Case{&control<QComboBox>(view, "RankBox"), 9, false}, Case{&control<QComboBox>(view, "KalidorBox"), 7, false}}) {
+    for (const Case& c : {Case{&control<QComboBox>(view, "ActiveMissionBox"), 20, true},
+                          Case{&control<QComboBox>(view, "RatingBox"), 20, true},
+                          Case{&control<QComboBox>(view, "RankBox"), 9, false},
+                          Case{&control<QComboBox>(view, "KalidorBox"), 7, false}}) {
         SCOPED_TRACE(c.box->objectName().toStdString());
         c.box->showPopup();
         QAbstractItemView& list = *c.box->view();
