@@ -514,7 +514,7 @@ TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
 TEST(MainLogWrite, ALogOnDriveCThatCannotBeWrittenFailsWithTheFileAndWritesNowhereElse)
 {
     TempDir home;
-    const ScopedEnv profile("USERPROFILE", fileio::toUtf8(home.path()).c_str());
+    const testing::ScopedEnv profile("USERPROFILE", fileio::toUtf8(home.path()).c_str());
     const std::string log =
         "c:\\VANTREL_MainLog-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt";
     const std::string lockFile = "c:\\." + log.substr(3) + ".lock";
@@ -523,7 +523,7 @@ TEST(MainLogWrite, ALogOnDriveCThatCannotBeWrittenFailsWithTheFileAndWritesNowhe
     if (created)
         testing::setReadOnly(log, true);  // else drive C:'s root is closed to this user already
     const auto listing = [] {
-        std::set<std::string> names = entriesOf("c:\\");
+        std::set<std::string> names = testing::entriesOf(fileio::toPath("c:\\"));
         std::erase_if(names, [](const std::string& name) { return name.find("VANTREL_MainLog") == std::string::npos; });
         return names;
     };
@@ -555,7 +555,7 @@ TEST(MainLogWrite, ALogOnDriveCThatCannotBeWrittenFailsWithTheFileAndWritesNowhe
     std::filesystem::remove(fileio::toPath(lockFile), ignored);
     // Neither the default log nor anything else in the profile, and no
     // temporary file left beside the log.
-    EXPECT_EQ(entriesOf(home.path()), std::set<std::string>{"vantrel.ini"});
+    EXPECT_EQ(testing::entriesOf(home.path()), std::set<std::string>{"vantrel.ini"});
     std::set<std::string> after = listing();
     after.erase(log.substr(3));
     after.erase(lockFile.substr(3));

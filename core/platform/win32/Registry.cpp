@@ -41,9 +41,10 @@ public:
         if (key.get() == nullptr)
             return std::nullopt;
         const std::wstring valueName = win32::wide(name);
-        // RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ: text only; an expandable
-        // value comes expanded.
-        constexpr DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+        // Text only. Without RRF_NOEXPAND, RRF_RT_REG_SZ also takes an
+        // expandable value (REG_EXPAND_SZ) and gives it expanded; naming
+        // RRF_RT_REG_EXPAND_SZ as well would make the call fail.
+        constexpr DWORD kText = RRF_RT_REG_SZ;
         for (int attempt = 0; attempt < 4; ++attempt) {
             DWORD bytes = 0;
             if (::RegGetValueW(key.get(), nullptr, valueName.c_str(), kText, nullptr, nullptr, &bytes) != ERROR_SUCCESS)

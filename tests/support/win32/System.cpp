@@ -50,7 +50,8 @@ std::vector<WIN32_FIND_DATAW> folderEntries(const std::wstring& longFolder)
 {
     std::vector<WIN32_FIND_DATAW> entries;
     WIN32_FIND_DATAW found {};
-    const HANDLE search = ::FindFirstFileW((longFolder + L"\\*").c_str(), &found);
+    const std::wstring pattern = longFolder + (longFolder.ends_with(L'\\') ? L"*" : L"\\*");
+    const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return entries;
     do {
