@@ -126,8 +126,8 @@ void addWindowsInstalls(std::vector<std::string>& out, const std::string& driveC
         out.push_back(text::joinPath(driveC, install));
 }
 
-}  // namespace
-
+// The Steam roots and, after them, the libraries their lists name: each
+// once, in that order.
 std::vector<std::string> librariesOfSteamRoots(const std::vector<std::string>& roots)
 {
     std::vector<std::string> libraries;
@@ -152,6 +152,8 @@ std::vector<std::string> librariesOfSteamRoots(const std::vector<std::string>& r
     }
     return libraries;
 }
+
+}  // namespace
 
 std::vector<std::string> steamLibraries(const std::string& home)
 {
