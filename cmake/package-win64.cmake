@@ -1,9 +1,8 @@
 # cpack -G ZIP in the Windows build: vantrel-cli-<version>-win64.zip with the
 # program, a short README and the licence.
 install(FILES ${PROJECT_SOURCE_DIR}/dist/windows/README.txt DESTINATION .)
-if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
-  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
-endif()
+# LICENSE.txt, so that a double click opens it in a text editor.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME vantrel-cli)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -68,5 +68,13 @@ compare "load error: a missing file" report --ini empty.ini missing.plt
 compare "load error in entry" entry --ini empty.ini sample.plt short.plt missing.plt
 compare "diff with a short file" diff sample.plt short.plt
 compare "usage" report
+# A pilot in a folder chain past the 260 characters of Windows's classic calls.
+deep=.
+for i in $(seq 10 24); do deep="$deep/Squadron folder $i"; done
+mkdir -p "$deep"
+cp sample.plt "$deep/Deep.plt"
+compare "report of a pilot past 260 characters" report --ini empty.ini "$deep/Deep.plt"
+compare "entry of a pilot past 260 characters" entry --ini empty.ini "$deep/Deep.plt"
+compare "table of a pilot past 260 characters" table --ini empty.ini "$deep/Deep.plt" "$deep/missing.plt"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

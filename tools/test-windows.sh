@@ -35,7 +35,7 @@ echo "== The Windows package"
 zip=$(ls build-win/vantrel-cli-*-win64.zip)
 listing=$(cmake -E tar tf "$zip")
 echo "$zip: $(echo "$listing" | tr '\n' ' ')"
-for wanted in vantrel-cli.exe README.txt; do
+for wanted in vantrel-cli.exe README.txt LICENSE.txt; do
   echo "$listing" | grep -qx "\(bin/\)\?$wanted" || { echo "$zip lacks $wanted"; exit 1; }
 done
 echo "== Windows stage took $(( $(date +%s) - started )) s"

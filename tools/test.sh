@@ -34,5 +34,5 @@ echo "== Fuzzing (${VANTREL_FUZZ_SECONDS:-30} s per target)"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DVANTREL_FUZZ=ON -DVANTREL_SANITIZE=ON -DVANTREL_BUILD_GUI=OFF -DBUILD_TESTING=ON -DVANTREL_BENCH=OFF \
   -DVANTREL_FUZZ_SECONDS="${VANTREL_FUZZ_SECONDS:-30}" > /dev/null
-cmake --build build-fuzz -j"$jobs" --target fuzz_pilot_reports fuzz_pilot_save fuzz_settings_reader
+cmake --build build-fuzz -j"$jobs" --target fuzz_pilot_reports fuzz_pilot_save fuzz_settings_reader fuzz_library_list
 ctest --test-dir build-fuzz -L fuzz --output-on-failure

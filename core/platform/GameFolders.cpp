@@ -1,13 +1,15 @@
 #include "core/platform/GameFolders.h"
 
 #include "core/files/FileIO.h"
+#include "core/platform/LibraryFoldersVdf.h"
 #include "core/text/TextRules.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <utility>
 
 namespace vantrel::gamefolders {
 
@@ -41,11 +43,45 @@ constexpr std::string_view kWindowsInstallFolders[] = {
 };
 constexpr std::string_view kDriveRootInstallFolders[] = {"GOG Games/Star Wars - X-Wing Alliance"};
 
+// Where the installers of the game and of its stores note where they put it
+// in the registry of Windows. Steam, GOG and the game's own installer are
+// 32-bit programs: on 64-bit Windows their machine-wide keys sit in the
+// 32-bit programs' view (HKLM\SOFTWARE\WOW6432Node\...).
+//
+// Steam's own folder, the first of its libraries: the client keeps it for
+// the user in HKCU\Software\Valve\Steam, value "SteamPath" (written with
+// forward slashes), and its installer for the machine in
+// HKLM\SOFTWARE\Valve\Steam, value "InstallPath".
+constexpr std::string_view kSteamUserKey = "Software\\Valve\\Steam";
+constexpr std::string_view kSteamUserValue = "SteamPath";
+constexpr std::string_view kSteamMachineKey = "SOFTWARE\\Valve\\Steam";
+constexpr std::string_view kSteamMachineValue = "InstallPath";
+// GOG's installers (GOG Galaxy and the offline ones) give every game a key
+// HKLM\SOFTWARE\GOG.com\Games\<product id> with the game's title in
+// "gameName" and its folder in "path". The game's product id is not in any
+// documentation at hand, so the keys are told by their title instead.
+constexpr std::string_view kGogGamesKey = "SOFTWARE\\GOG.com\\Games";
+constexpr std::string_view kGogTitleValue = "gameName";
+constexpr std::string_view kGogPathValue = "path";
+constexpr std::string_view kGameTitle = "X-Wing Alliance";
+// The original CD's installer: HKLM\SOFTWARE\LucasArts Entertainment
+// Company LLC\X-Wing Alliance\v1.0, value "Install Path".
+constexpr std::string_view kCdKey = "SOFTWARE\\LucasArts Entertainment Company LLC\\X-Wing Alliance\\v1.0";
+constexpr std::string_view kCdValue = "Install Path";
+
 std::string withoutTrailingSlash(std::string path)
 {
-    while (path.size() > 1 && path.back() == '/')
+    while (path.size() > 1 && std::string_view(text::kPathSeparators).find(path.back()) != std::string_view::npos)
         path.pop_back();
     return path;
+}
+
+bool containsIgnoringCase(std::string_view text, std::string_view part)
+{
+    for (std::size_t at = 0; at + part.size() <= text.size(); ++at)
+        if (text::equalsIgnoringCase(text.substr(at, part.size()), part))
+            return true;
+    return false;
 }
 
 // A small text file of the game's installer or of Steam; a FIFO or device
@@ -81,74 +117,6 @@ std::optional<fs::path> findFolder(const fs::path& candidate)
     return *std::min_element(matches.begin(), matches.end());
 }
 
-// One token of a VDF text: a string (quoted or bare) or a brace.
-struct Token {
-    enum Kind { String, Open, Close, End } kind = End;
-    std::string text;
-};
-
-class VdfTokens {
-public:
-    explicit VdfTokens(std::string_view text) : text_(text) {}
-
-    Token next()
-    {
-        skipSpaceAndComments();
-        if (pos_ >= text_.size())
-            return {};
-        const char c = text_[pos_];
-        if (c == '{' || c == '}') {
-            ++pos_;
-            return {c == '{' ? Token::Open : Token::Close, {}};
-        }
-        if (c == '"')
-            return {Token::String, quoted()};
-        std::string bare;
-        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) &&
-               text_[pos_] != '{' && text_[pos_] != '}' && text_[pos_] != '"')
-            bare += text_[pos_++];
-        return {Token::String, bare};
-    }
-
-private:
-    void skipSpaceAndComments()
-    {
-        for (;;) {
-            while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_])))
-                ++pos_;
-            if (text_.substr(pos_, 2) != "//")
-                return;
-            while (pos_ < text_.size() && text_[pos_] != '\n')
-                ++pos_;
-        }
-    }
-
-    std::string quoted()
-    {
-        std::string value;
-        ++pos_;  // opening quote
-        while (pos_ < text_.size() && text_[pos_] != '"') {
-            char c = text_[pos_++];
-            if (c == '\\' && pos_ < text_.size()) {
-                const char escaped = text_[pos_++];
-                switch (escaped) {
-                case 'n': c = '\n'; break;
-                case 't': c = '\t'; break;
-                case '\\': c = '\\'; break;
-                case '"': c = '"'; break;
-                default: value += '\\'; c = escaped; break;
-                }
-            }
-            value += c;
-        }
-        ++pos_;  // closing quote
-        return value;
-    }
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
 void addWindowsInstalls(std::vector<std::string>& out, const std::string& driveC)
 {
     for (std::string_view programs : kProgramFolders)
@@ -158,38 +126,9 @@ void addWindowsInstalls(std::vector<std::string>& out, const std::string& driveC
         out.push_back(text::joinPath(driveC, install));
 }
 
-}  // namespace
-
-std::vector<std::string> libraryPathsFromVdf(std::string_view vdfText)
-{
-    std::vector<std::string> paths;
-    VdfTokens tokens(vdfText);
-    int depth = 0;
-    for (Token token = tokens.next(); token.kind != Token::End; token = tokens.next()) {
-        if (token.kind == Token::Open) {
-            ++depth;
-            continue;
-        }
-        if (token.kind == Token::Close) {
-            depth = std::max(0, depth - 1);
-            continue;
-        }
-        // A string is a key: a brace after it opens its block, a string is its value.
-        const std::string key = token.text;
-        const Token value = tokens.next();
-        if (value.kind == Token::Open)
-            ++depth;
-        else if (value.kind == Token::Close)
-            depth = std::max(0, depth - 1);
-        else if (value.kind == Token::String && (text::equalsIgnoringCase(key, "path") || (depth == 1 && text::allDigits(key))))
-            paths.push_back(value.text);
-        else if (value.kind == Token::End)
-            break;
-    }
-    return paths;
-}
-
-std::vector<std::string> steamLibraries(const std::string& home)
+// The Steam roots and, after them, the libraries their lists name: each
+// once, in that order.
+std::vector<std::string> librariesOfSteamRoots(const std::vector<std::string>& roots)
 {
     std::vector<std::string> libraries;
     const auto add = [&](std::string path) {
@@ -197,9 +136,6 @@ std::vector<std::string> steamLibraries(const std::string& home)
         if (std::find(libraries.begin(), libraries.end(), path) == libraries.end())
             libraries.push_back(std::move(path));
     };
-    std::vector<std::string> roots;
-    for (std::string_view root : kSteamRoots)
-        roots.push_back(text::joinPath(home, root));
     for (const std::string& root : roots)
         add(root);
     for (const std::string& root : roots) {
@@ -207,15 +143,52 @@ std::vector<std::string> steamLibraries(const std::string& home)
             const auto text = readText(text::joinPath(root, list));
             if (!text)
                 continue;
+            // Only paths of this system: a Windows path in the list of a
+            // Steam client run under Wine means nothing to a Linux program.
             for (std::string& path : libraryPathsFromVdf(*text))
-                if (path.starts_with('/'))  // a Windows path belongs to a Steam client under Wine
+                if (fileio::toPath(path).is_absolute())
                     add(std::move(path));
         }
     }
     return libraries;
 }
 
-std::vector<std::string> candidateGameFolders(const std::string& home)
+}  // namespace
+
+std::vector<std::string> steamLibraries(const std::string& home)
+{
+    std::vector<std::string> roots;
+    for (std::string_view root : kSteamRoots)
+        roots.push_back(text::joinPath(home, root));
+    return librariesOfSteamRoots(roots);
+}
+
+std::vector<std::string> registryGameFolders(const registry::Registry& registry)
+{
+    using registry::Root;
+    using registry::View;
+    std::vector<std::string> folders;
+    std::vector<std::string> steamRoots;
+    for (auto value : {registry.text(Root::CurrentUser, kSteamUserKey, kSteamUserValue, View::Native),
+                       registry.text(Root::LocalMachine, kSteamMachineKey, kSteamMachineValue, View::Programs32)})
+        if (value && !value->empty())
+            steamRoots.push_back(std::move(*value));
+    for (const std::string& library : librariesOfSteamRoots(steamRoots))
+        folders.push_back(text::joinPath(text::joinPath(library, "steamapps/common"), kSteamInstallFolder));
+    for (const std::string& game : registry.subkeys(Root::LocalMachine, kGogGamesKey, View::Programs32)) {
+        const std::string key = std::string(kGogGamesKey) + "\\" + game;
+        const auto title = registry.text(Root::LocalMachine, key, kGogTitleValue, View::Programs32);
+        if (!title || !containsIgnoringCase(*title, kGameTitle))
+            continue;
+        if (auto path = registry.text(Root::LocalMachine, key, kGogPathValue, View::Programs32); path && !path->empty())
+            folders.push_back(std::move(*path));
+    }
+    if (auto path = registry.text(Root::LocalMachine, kCdKey, kCdValue, View::Programs32); path && !path->empty())
+        folders.push_back(std::move(*path));
+    return folders;
+}
+
+std::vector<std::string> candidateGameFolders(const std::string& home, const registry::Registry& registry)
 {
     std::vector<std::string> candidates;
     for (const std::string& library : steamLibraries(home)) {
@@ -224,14 +197,20 @@ std::vector<std::string> candidateGameFolders(const std::string& home)
                            text::joinPath(text::joinPath(text::joinPath(library, "steamapps/compatdata"), kSteamAppId), "pfx/drive_c"));
     }
     addWindowsInstalls(candidates, text::joinPath(home, ".wine/drive_c"));
+    for (std::string& folder : registryGameFolders(registry))
+        candidates.push_back(std::move(folder));
     return candidates;
 }
 
-std::vector<std::string> existingGameFolders(const std::string& home)
+std::vector<std::string> existingGameFolders(const std::string& home, const registry::Registry& registry)
 {
     std::vector<std::string> found;
     std::set<std::string> seen;
-    for (const std::string& candidate : candidateGameFolders(home)) {
+    // The same folder under two names that canonical paths do not tell
+    // apart (letter case on Windows, a bind mount): the same volume and
+    // file number.
+    std::set<std::pair<std::uint64_t, std::uint64_t>> seenFiles;
+    for (const std::string& candidate : candidateGameFolders(home, registry)) {
         const auto folder = findFolder(fileio::toPath(candidate));
         if (!folder)
             continue;
@@ -239,15 +218,20 @@ std::vector<std::string> existingGameFolders(const std::string& home)
         const fs::path canonical = fs::canonical(*folder, error);
         if (error)
             continue;
-        if (seen.insert(fileio::toUtf8(canonical)).second)
-            found.push_back(fileio::toUtf8(canonical));
+        const std::string name = fileio::toUtf8(canonical);
+        if (!seen.insert(name).second)
+            continue;
+        if (const auto identity = fileIdentity(name); identity && !seenFiles.insert({identity->volume, identity->index}).second)
+            continue;
+        found.push_back(name);
     }
     return found;
 }
 
-std::vector<std::string> watchedPilotFolders(const std::string& home, const std::string& lastDir)
+std::vector<std::string> watchedPilotFolders(const std::string& home, const std::string& lastDir,
+                                             const registry::Registry& registry)
 {
-    std::vector<std::string> folders = existingGameFolders(home);
+    std::vector<std::string> folders = existingGameFolders(home, registry);
     if (lastDir.empty())
         return folders;
     std::error_code error;

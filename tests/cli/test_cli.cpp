@@ -7,7 +7,9 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include <utility>
@@ -147,6 +149,47 @@ TEST_F(CliTest, EntryAppendsToTheMainLogByItsRules)
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.err, "Cannot create file " + dir.file("no/such/dir/log.txt") + ".\nNo such file or directory\n");
 }
+
+#ifdef _WIN32
+// A main log in the root of drive C: (the classic program's place) that
+// cannot be written: the run fails naming the file and its cause, and the
+// entry goes into no other file.
+TEST_F(CliTest, EntryToALogOnDriveCThatCannotBeWrittenFailsAndWritesNowhereElse)
+{
+    const std::string good = pilot("Wedge.plt", 1);
+    const std::string name = "VANTREL_MainLog-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt";
+    const std::string log = "c:\\" + name;
+    writeFile(log, "old entry\r\n");
+    const bool created = std::filesystem::exists(fileio::toPath(log));
+    if (created)
+        setReadOnly(log, true);  // else drive C:'s root is closed to this user already
+    const std::set<std::string> home = entriesOf(dir.path());
+
+    const CliRun run = cli("entry --ini " + ini + " --append " + log + " " + good);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Cannot create file " + log + ".\n" + (created ? std::string(kReadOnlyCause) : "Permission denied") + "\n");
+
+    std::set<std::string> left = entriesOf(fileio::toPath("c:\\"));
+    std::erase_if(left, [&](const std::string& entry) { return entry.find(name) == std::string::npos; });
+    if (created) {
+        EXPECT_EQ(readFile(log), "old entry\r\n");
+        setReadOnly(log, false);
+        std::filesystem::remove(fileio::toPath(log));
+    }
+    std::error_code ignored;
+    std::filesystem::remove(fileio::toPath("c:\\." + name + ".lock"), ignored);
+    // Beside the log only the log and its lock file; in the profile (where
+    // the default log lies) only what the run's output streams went to.
+    left.erase(name);
+    left.erase("." + name + ".lock");
+    EXPECT_EQ(left, std::set<std::string>{});
+    std::set<std::string> after = entriesOf(dir.path());
+    after.erase("stdout");
+    after.erase("stderr");
+    EXPECT_EQ(after, home);
+}
+#endif
 
 // ---- Log integrity: nothing lost, nothing overwritten that is no log ----
 

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +22,9 @@
 #include "TestSupport.h"
 #include "core/files/FileIO.h"
 #include "core/mainlog/MainLogFile.h"
+#include "core/platform/PlatformPaths.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/SettingsStore.h"
 #include "core/text/Windows1252.h"
 
 namespace vantrel {
@@ -500,6 +504,65 @@ TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
     EXPECT_EQ(risk(loaded), Risk::None);
 }
 
+#endif
+
+
+#ifdef _WIN32
+// The classic program's log, c:\VANTREL_MainLog.txt, named by the LogFile
+// key: where the root of drive C: cannot be written, the save fails with the
+// file and its cause and the entry goes nowhere else.
+TEST(MainLogWrite, ALogOnDriveCThatCannotBeWrittenFailsWithTheFileAndWritesNowhereElse)
+{
+    TempDir home;
+    const testing::ScopedEnv profile("USERPROFILE", fileio::toUtf8(home.path()).c_str());
+    const std::string log =
+        "c:\\VANTREL_MainLog-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt";
+    const std::string lockFile = "c:\\." + log.substr(3) + ".lock";
+    writeFile(log, "old entry\r\n");
+    const bool created = std::filesystem::exists(fileio::toPath(log));
+    if (created)
+        testing::setReadOnly(log, true);  // else drive C:'s root is closed to this user already
+    const auto listing = [] {
+        std::set<std::string> names = testing::entriesOf(fileio::toPath("c:\\"));
+        std::erase_if(names, [](const std::string& name) { return name.find("VANTREL_MainLog") == std::string::npos; });
+        return names;
+    };
+    const std::set<std::string> before = listing();
+
+    const std::string ini = home.file("vantrel.ini");
+    writeFile(ini, "[ZADAdeda]\r\nLogFile=" + log + "\r\n");
+    SettingsStore settings(ini);
+    const std::string logFile = settings.read(keys::LogFile, paths::defaultLogFile());
+    ASSERT_EQ(logFile, log);
+
+    // Appending an entry: read, add the line and replace, under the log's lock.
+    std::string text = mainlog::read(logFile).text;
+    mainlog::appendLine(text, "Wedge - Score: 1000 (1000+0)");
+    const mainlog::LogLock lock(logFile);
+    mainlog::WriteOptions options;
+    options.heldLock = &lock;
+    const FileResult failed = lock.ok() ? FileResult(mainlog::write(logFile, text, options)) : lock.result();
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(failed.message(), "Cannot create file " + log + ".");
+    EXPECT_EQ(failed.cause(), created ? std::string(kReadOnlyCause) : std::string("Permission denied"));
+
+    if (created) {
+        EXPECT_EQ(readFile(log), "old entry\r\n");
+        testing::setReadOnly(log, false);
+        std::filesystem::remove(fileio::toPath(log));
+    }
+    std::error_code ignored;
+    std::filesystem::remove(fileio::toPath(lockFile), ignored);
+    // Neither the default log nor anything else in the profile, and no
+    // temporary file left beside the log.
+    EXPECT_EQ(testing::entriesOf(home.path()), std::set<std::string>{"vantrel.ini"});
+    std::set<std::string> after = listing();
+    after.erase(log.substr(3));
+    after.erase(lockFile.substr(3));
+    std::set<std::string> expected = before;
+    expected.erase(log.substr(3));
+    EXPECT_EQ(after, expected);
+}
 #endif
 
 }  // namespace

@@ -210,4 +210,100 @@ TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
 
 #endif  // !_WIN32
 
+#ifdef _WIN32
+// The save path's own writes, held right before the move: the parent kills
+// the writer there, or lets it go on.
+class HeldBeforeTheMove final : public FileAccess {
+public:
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
+    {
+        return systemFileAccess().open(path, mode);
+    }
+    FileResult replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options) override
+    {
+        ReplaceOptions held = options;
+        held.beforeRename = [] { ChildTest::pauseHere(); };
+        return FileAccess::replace(path, bytes, held);
+    }
+};
+
+std::string thisTest()
+{
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
+
+PilotDetailsEdit killedEdit()
+{
+    PilotDetailsEdit edit;
+    edit.name = "Killed";
+    edit.rankIndex = 5;
+    edit.activeMissionIndex = 9;
+    return edit;
+}
+
+TEST(SaveAtomicity, AWriterKilledBeforeTheMoveLeavesTheOldFileAndTheNextSaveClearsItsTemporary)
+{
+    if (const auto path = ChildTest::task()) {
+        // The writer: stopped for good before the move.
+        PilotRecord record;
+        ASSERT_TRUE(ReadMission(record, *path).ok());
+        HeldBeforeTheMove files;
+        (void)WritePilotDetails(*path, record, killedEdit(), files);
+        return;
+    }
+    TempDir dir;
+    const std::string path = dir.file("pilot.plt");
+    const PilotImage image = scrambledPilot(3);
+    ASSERT_TRUE(image.save(path));
+
+    {
+        ChildTest writer(thisTest(), path);
+        ASSERT_TRUE(writer.waitForPause(60)) << "the writer did not reach the move";
+        writer.kill();
+    }
+    EXPECT_EQ(readFile(path), image.bytes());
+    const std::vector<std::string> left = tempFilesIn(dir.path());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left.front().starts_with(".pilot.plt.")) << left.front();
+    EXPECT_EQ(fs::file_size(dir.path() / left.front()), 152076u);
+
+    // The next save of the file goes through and removes what the dead writer left.
+    PilotRecord record;
+    ASSERT_TRUE(ReadMission(record, path).ok());
+    ASSERT_TRUE(WritePilotDetails(path, record, killedEdit()).ok());
+    EXPECT_EQ(readFile(path).substr(0, 7), std::string("Killed\0", 7));
+    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+}
+
+TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
+{
+    if (const auto path = ChildTest::task()) {
+        // A writer that holds its temporary file while another save completes.
+        ReplaceOptions options;
+        options.beforeRename = [] { ChildTest::pauseHere(); };
+        ASSERT_TRUE(replaceFileAtomically(*path, scrambledPilot(1).bytes(), options));
+        return;
+    }
+    TempDir dir;
+    const std::string path = dir.file("pilot.plt");
+    ASSERT_TRUE(scrambledPilot(0).save(path));
+    PilotRecord record;
+    ASSERT_TRUE(ReadMission(record, path).ok());
+    PilotDetailsEdit edit;
+    edit.name = "Second";
+
+    ChildTest writer(thisTest(), path);
+    ASSERT_TRUE(writer.waitForPause(60)) << "the writer did not reach the move";
+    // The live writer's temporary file sits beside the pilot, held open:
+    // this save must leave it, or the other writer's move would fail.
+    ASSERT_EQ(tempFilesIn(dir.path()).size(), 1u);
+    ASSERT_TRUE(WritePilotDetails(path, record, edit).ok());
+    EXPECT_EQ(tempFilesIn(dir.path()).size(), 1u);
+    EXPECT_EQ(writer.resumeAndWait(60), 0);
+    EXPECT_EQ(readFile(path), scrambledPilot(1).bytes());
+    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+}
+#endif  // _WIN32
+
 }  // namespace

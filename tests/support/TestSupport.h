@@ -60,6 +60,15 @@ private:
 // The names in a folder.
 std::set<std::string> entriesOf(const std::filesystem::path& folder);
 
+// Makes the folder `path` and the folders on the way to it. On Windows
+// through CreateDirectoryW with the \\?\ prefix, so that paths past
+// MAX_PATH work (std::filesystem of mingw-w64 fails on them).
+bool createFolders(const std::string& path);
+
+// Removes `path` with everything in it: read-only files and, on Windows,
+// paths past MAX_PATH too. Best effort.
+void removeTree(const std::filesystem::path& path);
+
 #ifdef _WIN32
 // Holds `path` open as another program may: for reading and writing, sharing
 // nothing, until destroyed.
@@ -74,6 +83,41 @@ public:
 private:
     void* handle_ = nullptr;
 };
+
+// The running test run again in a child process of the test program, with
+// `task` handed to it: what fork() shows on POSIX, a writer killed or held
+// in the middle of a write, for Windows, where a process cannot copy itself.
+// The test asks task() first: in the child it does the task and calls
+// pauseHere() where the parent is to step in.
+class ChildTest {
+public:
+    // `test` is the test's full name ("Suite.Name").
+    ChildTest(const std::string& test, const std::string& task);
+    ~ChildTest();  // a child still running is killed
+    ChildTest(const ChildTest&) = delete;
+    ChildTest& operator=(const ChildTest&) = delete;
+
+    // Waits until the child reaches pauseHere(): false when it ended first,
+    // could not be started or took longer than `seconds`.
+    bool waitForPause(int seconds);
+    // Kills the child (TerminateProcess) and waits for its end.
+    void kill();
+    // Lets a paused child go on, and waits for its end: its exit status
+    // (0 when its test passed), -1 when it took longer than `seconds`.
+    int resumeAndWait(int seconds);
+
+    // In the child: the task handed to it; nullopt in the test program
+    // itself.
+    static std::optional<std::string> task();
+    // In the child: tells the parent, then waits until it is let go on (or
+    // killed).
+    static void pauseHere();
+
+private:
+    void* process_ = nullptr;
+    void* paused_ = nullptr;
+    void* resume_ = nullptr;
+};
 #endif
 
 class TempDir {
@@ -81,15 +125,13 @@ public:
     TempDir() : path_(makeTempDir()) {}
     ~TempDir()
     {
+#ifdef _WIN32
+        removeTree(path_);
+#else
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-#ifdef _WIN32
-        // Windows deletes no file with the read-only attribute.
-        for (std::filesystem::recursive_directory_iterator it(path_, ignored), end; !ignored && it != end; it.increment(ignored))
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-        ignored.clear();
-#endif
         std::filesystem::remove_all(path_, ignored);
+#endif
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -145,4 +145,18 @@ std::set<std::string> entriesOf(const std::filesystem::path& folder)
     return names;
 }
 
+bool createFolders(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return !error && std::filesystem::is_directory(path, error);
+}
+
+void removeTree(const std::filesystem::path& path)
+{
+    std::error_code ignored;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
 }  // namespace vantrel::testing

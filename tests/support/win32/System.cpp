@@ -18,6 +18,68 @@ std::wstring wide(const std::string& utf8)
     return fileio::toPath(utf8).wstring();
 }
 
+// `path` made absolute, with the \\?\ prefix that lifts the MAX_PATH limit.
+std::wstring longName(std::wstring path)
+{
+    for (wchar_t& c : path) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    if (path.starts_with(L"\\\\?\\"))
+        return path;
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return path;
+    std::wstring full(length, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length)
+        return path;
+    full.resize(written);
+    if (full.starts_with(L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+std::wstring longName(const std::filesystem::path& path)
+{
+    return longName(path.wstring());
+}
+
+// The names in a folder, without "." and "..".
+std::vector<WIN32_FIND_DATAW> folderEntries(const std::wstring& longFolder)
+{
+    std::vector<WIN32_FIND_DATAW> entries;
+    WIN32_FIND_DATAW found {};
+    const std::wstring pattern = longFolder + (longFolder.ends_with(L'\\') ? L"*" : L"\\*");
+    const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        const std::wstring_view name(found.cFileName);
+        if (name != L"." && name != L"..")
+            entries.push_back(found);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return entries;
+}
+
+void removeLongTree(const std::wstring& longPath)
+{
+    const DWORD attributes = ::GetFileAttributesW(longPath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    ::SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        ::DeleteFileW(longPath.c_str());
+        return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        for (const WIN32_FIND_DATAW& entry : folderEntries(longPath))
+            removeLongTree(longPath + L"\\" + entry.cFileName);
+    }
+    ::RemoveDirectoryW(longPath.c_str());
+}
+
 // The words of a command as a POSIX shell splits them: blanks separate,
 // single and double quotes group. Backslashes are kept: they are Windows
 // paths' own.
@@ -230,10 +292,29 @@ void setEnvironment(const char* name, const std::optional<std::string>& value)
 std::set<std::string> entriesOf(const std::filesystem::path& folder)
 {
     std::set<std::string> names;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        names.insert(fileio::toUtf8(it->path().filename()));
+    for (const WIN32_FIND_DATAW& entry : folderEntries(longName(folder)))
+        names.insert(fileio::toUtf8(std::filesystem::path(entry.cFileName)));
     return names;
+}
+
+bool createFolders(const std::string& path)
+{
+    const std::wstring name = longName(wide(path));
+    if (::CreateDirectoryW(name.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        const DWORD attributes = ::GetFileAttributesW(name.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    if (::GetLastError() != ERROR_PATH_NOT_FOUND)
+        return false;
+    const std::string parent = text::folderOf(path);
+    if (parent == path || parent.empty() || parent == "." || !createFolders(parent))
+        return false;
+    return ::CreateDirectoryW(name.c_str(), nullptr) != 0;
+}
+
+void removeTree(const std::filesystem::path& path)
+{
+    removeLongTree(longName(path));
 }
 
 HeldFile::HeldFile(const std::string& path)
@@ -248,6 +329,120 @@ HeldFile::~HeldFile()
 {
     if (handle_ != nullptr)
         ::CloseHandle(handle_);
+}
+
+namespace {
+
+constexpr const wchar_t* kChildTask = L"VANTREL_CHILD_TASK";
+constexpr const wchar_t* kChildEvents = L"VANTREL_CHILD_EVENTS";
+
+std::wstring environmentValue(const wchar_t* name)
+{
+    const DWORD length = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (length == 0)
+        return {};
+    std::wstring value(length, L'\0');
+    value.resize(::GetEnvironmentVariableW(name, value.data(), length));
+    return value;
+}
+
+std::wstring thisProgram()
+{
+    std::wstring name(32768, L'\0');
+    name.resize(::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
+    return name;
+}
+
+}  // namespace
+
+ChildTest::ChildTest(const std::string& test, const std::string& task)
+{
+    static int children = 0;
+    const std::wstring events =
+        L"vantrel-child-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++children);
+    paused_ = ::CreateEventW(nullptr, TRUE, FALSE, (events + L"-paused").c_str());
+    resume_ = ::CreateEventW(nullptr, TRUE, FALSE, (events + L"-resume").c_str());
+    std::wstring commandLine = quoted(thisProgram()) + L" " + quoted(L"--gtest_filter=" + wide(test));
+    std::wstring environment = environmentWith({{kChildTask, wide(task)}, {kChildEvents, events}});
+    // Its test's report goes nowhere: the parent tells what happened.
+    const HANDLE nothing = inheritedFile("NUL", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nothing;
+    startup.hStdOutput = nothing;
+    startup.hStdError = nothing;
+    PROCESS_INFORMATION started {};
+    if (paused_ != nullptr && resume_ != nullptr &&
+        ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW,
+                         environment.data(), nullptr, &startup, &started)) {
+        ::CloseHandle(started.hThread);
+        process_ = started.hProcess;
+    }
+    ::CloseHandle(nothing);
+}
+
+ChildTest::~ChildTest()
+{
+    if (process_ != nullptr)
+        kill();
+    for (void* event : {paused_, resume_})
+        if (event != nullptr)
+            ::CloseHandle(event);
+}
+
+bool ChildTest::waitForPause(int seconds)
+{
+    if (process_ == nullptr)
+        return false;
+    const HANDLE either[2] = {paused_, process_};
+    return ::WaitForMultipleObjects(2, either, FALSE, static_cast<DWORD>(seconds) * 1000) == WAIT_OBJECT_0;
+}
+
+void ChildTest::kill()
+{
+    if (process_ == nullptr)
+        return;
+    ::TerminateProcess(process_, 137);
+    ::WaitForSingleObject(process_, INFINITE);
+    ::CloseHandle(process_);
+    process_ = nullptr;
+}
+
+int ChildTest::resumeAndWait(int seconds)
+{
+    if (process_ == nullptr)
+        return -1;
+    ::SetEvent(resume_);
+    if (::WaitForSingleObject(process_, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0) {
+        kill();
+        return -1;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_, &code);
+    ::CloseHandle(process_);
+    process_ = nullptr;
+    return static_cast<int>(code);
+}
+
+std::optional<std::string> ChildTest::task()
+{
+    if (environmentValue(kChildEvents).empty())
+        return std::nullopt;
+    return fileio::toUtf8(std::filesystem::path(environmentValue(kChildTask)));
+}
+
+void ChildTest::pauseHere()
+{
+    const std::wstring events = environmentValue(kChildEvents);
+    const HANDLE paused = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L"-paused").c_str());
+    const HANDLE resume = ::OpenEventW(SYNCHRONIZE, FALSE, (events + L"-resume").c_str());
+    if (paused == nullptr || resume == nullptr)
+        ::ExitProcess(3);
+    ::SetEvent(paused);
+    ::WaitForSingleObject(resume, INFINITE);
+    ::CloseHandle(paused);
+    ::CloseHandle(resume);
 }
 
 }  // namespace vantrel::testing
