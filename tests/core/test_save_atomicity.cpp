@@ -150,20 +150,6 @@ TEST(SaveAtomicity, AFileAnotherProgramPutsInPlaceRightBeforeTheReplaceSurvivesA
     }
 }
 
-TEST(SaveAtomicity, ANewFileIsNotPutOverOneAnotherProgramCreatedMeanwhile)
-{
-    TempDir dir;
-    const std::string path = dir.file("new.plt");
-    const std::string theirs = scrambledPilot(2).bytes();
-    ReplaceOptions options;
-    options.afterLastLook = [&] { writeFile(path, theirs); };
-    const FileResult written = replaceFileAtomically(path, scrambledPilot(4).bytes(), options);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(written.cause(), kChangedMeanwhileCause);
-    EXPECT_TRUE(readFile(path) == theirs) << "the other program's file is gone";
-    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
-}
-
 TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
 {
     TempDir dir;
@@ -305,5 +291,20 @@ TEST(SaveAtomicity, ATemporaryFileStillBeingWrittenIsNotTakenForAStaleOne)
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
 #endif  // _WIN32
+
+// Both systems: a new file is never put over one that appeared meanwhile.
+TEST(SaveAtomicity, ANewFileIsNotPutOverOneAnotherProgramCreatedMeanwhile)
+{
+    TempDir dir;
+    const std::string path = dir.file("new.plt");
+    const std::string theirs = scrambledPilot(2).bytes();
+    ReplaceOptions options;
+    options.afterLastLook = [&] { writeFile(path, theirs); };
+    const FileResult written = replaceFileAtomically(path, scrambledPilot(4).bytes(), options);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(written.cause(), kChangedMeanwhileCause);
+    EXPECT_TRUE(readFile(path) == theirs) << "the other program's file is gone";
+    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+}
 
 }  // namespace

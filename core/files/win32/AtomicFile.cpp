@@ -133,7 +133,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     if (folder->kind != fileio::Kind::Directory)
         return FileResult::fromErrno(ENOTDIR);
 
-    if (const std::optional<fileio::FileInfo> old = fileio::infoOf(target)) {
+    const std::optional<fileio::FileInfo> old = fileio::infoOf(target);
+    if (old) {
         if (old->kind != fileio::Kind::Regular)
             return FileResult::failure(std::string(kNotRegularFileCause));
         if ((old->mode & fileio::kAnyWriteBit) == 0)
@@ -157,18 +158,24 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
 
     if (options.beforeRename)
         options.beforeRename();
-    // Windows cannot swap two names in one step as Linux does, so this is a
-    // last look followed by the move: a file another program puts in place
-    // between the two is still replaced. The gap is a few microseconds.
+    // Windows cannot swap two names in one step as Linux does, so replacing
+    // a file is a last look followed by the move: a file another program puts
+    // in place between the two is still replaced. The gap is a few
+    // microseconds. A new file is moved without leave to replace, so one that
+    // appears meanwhile is never lost.
     if (options.expected) {
         const std::optional<FileIdentity> now = fileIdentity(target);
         if (!now || *now != *options.expected)
             return FileResult::failure(std::string(kChangedMeanwhileCause));
     }
+    if (options.afterLastLook)
+        options.afterLastLook();
     const std::wstring from = widePath(temp.name());
     const std::wstring to = widePath(target);
-    constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    const DWORD kMove = old ? MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH : MOVEFILE_WRITE_THROUGH;
     if (!::MoveFileExW(from.c_str(), to.c_str(), kMove)) {
+        if (!old && (::GetLastError() == ERROR_ALREADY_EXISTS || ::GetLastError() == ERROR_FILE_EXISTS))
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
         // A system that will not rename a file still open: let go of it first.
         if (::GetLastError() != ERROR_SHARING_VIOLATION && ::GetLastError() != ERROR_ACCESS_DENIED)
             return moveFailure(to);
@@ -181,6 +188,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             if (::MoveFileExW(from.c_str(), to.c_str(), kMove))
                 break;
             const DWORD error = ::GetLastError();
+            if (!old && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+                return FileResult::failure(std::string(kChangedMeanwhileCause));
             if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == 60)
                 return moveFailure(to);
             ::Sleep(pause);
