@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QScrollArea>
 #include <QSvgRenderer>
 #include <QSvgWidget>
@@ -66,7 +68,6 @@ TChartWindow::TChartWindow(Prompts& prompts, const QString& title, std::vector<C
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);
     setFont(vantrel::formFont());
-    resize(760, 600);
     createControls();
 
     svgDialog_.title = QStringLiteral("Save the chart as SVG");
@@ -78,6 +79,21 @@ TChartWindow::TChartWindow(Prompts& prompts, const QString& title, std::vector<C
 
     if (!charts_.empty())
         ChartChoiceChange(0);
+    fitToChart();
+}
+
+void TChartWindow::fitToChart()
+{
+    // As large as the first chart needs, within most of the screen.
+    const QSize chart = ChartView->size();
+    const QSize frame(ChartScroll->frameWidth() * 2 + ChartScroll->verticalScrollBar()->sizeHint().width(),
+                      ChartScroll->frameWidth() * 2 + ChartScroll->horizontalScrollBar()->sizeHint().height());
+    const QSize wanted = chart + frame + QSize(0, sizeHint().height() - ChartScroll->sizeHint().height());
+    QSize room(1024, 768);
+    if (const QScreen* screen = this->screen())
+        room = screen->availableGeometry().size() * 0.85;
+    resize(std::clamp(wanted.width() + 24, 480, std::max(480, room.width())),
+           std::clamp(wanted.height() + 24, 260, std::max(260, room.height())));
 }
 
 TChartWindow::~TChartWindow() = default;
@@ -103,7 +119,6 @@ void TChartWindow::createControls()
     ChartScroll->setObjectName(QStringLiteral("ChartScroll"));
     ChartScroll->setWidgetResizable(false);
     ChartScroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    ChartScroll->setBackgroundRole(QPalette::Dark);
     ChartScroll->setWidget(ChartView);
 
     SaveSvgButton = button(this, "SaveSvgButton", QStringLiteral("Save as SVG..."),

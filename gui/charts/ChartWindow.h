@@ -59,6 +59,8 @@ public:
 
 private:
     void createControls();
+    // Sizes the window to show the chart whole, as far as the screen allows.
+    void fitToChart();
     // Asks where to save the chart shown; `request` keeps what was chosen.
     std::optional<std::string> chooseTarget(vantrel::Prompts::FileRequest& request, const QString& extension);
     void writeFile(const std::string& path, std::string_view bytes);
