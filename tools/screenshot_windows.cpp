@@ -1,7 +1,8 @@
 // Saves pictures of the program's windows for the documentation: the main
 // window, the settings dialog, the pilot view with a pilot loaded, with the
-// default settings and with the full details report on, and the review
-// window with PILOT.plt and the REVIEW files loaded.
+// default settings and with the full details report on, the review
+// window with PILOT.plt and the REVIEW files loaded, and its chart window
+// with PILOT.plt's missions and with the squadron chart of the review.
 //
 //   vantrel_screenshots PILOT.plt OUTPUT_DIR [REVIEW.plt...]
 //
@@ -13,6 +14,8 @@
 // same place each time, its first showing included, and fails if not.
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
+#include <QTableView>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFrame>
@@ -24,12 +27,14 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "gui/app/ProgramStart.h"
 #include "gui/pilotview/PltFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/about/About.h"
+#include "gui/charts/ChartWindow.h"
 #include "gui/mainwindow/MainUnit.h"
 #include "gui/review/ReviewWindow.h"
 #include "gui/about/Splash.h"
@@ -204,6 +209,29 @@ int main(int argc, char** argv)
         settleFor(20);
     settleFor(300);
     ok = !review.isLoading() && save(review, out.filePath(QStringLiteral("review.png"))) && ok;
+
+    // The chart window, as the review window's Charts button opens it: for
+    // the sample pilot, then for the squadron as the table shows it.
+    const auto charts = [&](const QString& picture) {
+        const QList<TChartWindow*> before = review.findChildren<TChartWindow*>();
+        review.findChild<QPushButton*>(QStringLiteral("ChartsButton"))->click();
+        for (TChartWindow* window : review.findChildren<TChartWindow*>()) {
+            if (before.contains(window))
+                continue;
+            window->show();  // at the size that fits its chart
+            window->resize(window->width(), std::min(window->height(), 640));
+            settleFor(300);
+            ok = save(*window, out.filePath(picture)) && ok;
+            window->close();
+            return;
+        }
+        std::fprintf(stderr, "no chart window for %s\n", qPrintable(picture));
+        ok = false;
+    };
+    review.PilotTable->selectRow(0);  // the sample pilot, loaded first
+    charts(QStringLiteral("chart-missions.png"));
+    review.PilotTable->clearSelection();
+    charts(QStringLiteral("chart-squadron.png"));
     review.close();
 
     return ok ? 0 : 1;

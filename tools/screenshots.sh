@@ -1,6 +1,6 @@
 #!/bin/sh
-# Pictures of the main window, the settings dialog, the pilot view and the
-# review window, taken under Xvfb with the bundled sample pilot, into
+# Pictures of the main window, the settings dialog, the pilot view, the
+# review window and its chart window, taken under Xvfb with the bundled sample pilot, into
 # docs/screenshots/. The review window also shows a file cut short and, when
 # they lie beside the checkout in ../shared/testdata/real, two real pilots.
 #

@@ -39,7 +39,8 @@ std::string numberColumns()
 
 int squadron(const ParsedArguments& args, const Streams& io)
 {
-    const std::string columnName = args.option("--column").value_or(std::string(pilotTableHeader()[kCampaignTotalColumn]));
+    const std::string columnName = args.option("--column").value_or(
+        std::string(pilotTableHeader()[charts::kSquadronDefaultColumn]));
     const auto column = pilotTableNumberColumnNamed(columnName);
     if (!column)
         throw UsageError("--column must name a number column of the table: " + numberColumns());
@@ -68,15 +69,7 @@ int history(const std::string& path, const Streams& io)
         printError(io, "vantrel-cli: " + path + " does not exist and has no backups");
         return 1;
     }
-    // The name the newest save that loads gives the pilot.
-    std::string pilot;
-    for (auto it = versions.rbegin(); it != versions.rend() && pilot.empty(); ++it) {
-        if (it->record)
-            pilot = charts::pilotLabel(*it->record);
-    }
-    if (pilot.empty())
-        pilot = path;
-    write(io, charts::renderSvg(charts::historyChart(pilot, versions)));
+    write(io, charts::renderSvg(charts::historyChart(charts::historyPilotLabel(versions, path), versions)));
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "core/charts/PilotCharts.h"
 #include "core/reports/PilotReport.h"
 #include "core/text/WholeNumber.h"
 
@@ -33,6 +34,18 @@ Panel historyPanel(std::string heading, std::span<const PilotVersion> versions, 
 }
 
 }  // namespace
+
+std::string historyPilotLabel(std::span<const PilotVersion> versions, const std::string& fallback)
+{
+    for (auto it = versions.rbegin(); it != versions.rend(); ++it) {
+        if (it->record) {
+            std::string label = pilotLabel(*it->record);
+            if (!label.empty())
+                return label;
+        }
+    }
+    return fallback;
+}
 
 BarChart historyChart(const std::string& pilot, std::span<const PilotVersion> versions)
 {

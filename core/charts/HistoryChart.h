@@ -15,4 +15,8 @@ namespace vantrel::charts {
 // "X" without a bar.
 BarChart historyChart(const std::string& pilot, std::span<const PilotVersion> versions);
 
+// The name the history is told under: the one the newest version that loads
+// gives the pilot, or `fallback` (the file's path) when none loads.
+std::string historyPilotLabel(std::span<const PilotVersion> versions, const std::string& fallback);
+
 }  // namespace vantrel::charts

@@ -9,6 +9,9 @@
 
 namespace vantrel::charts {
 
+// The column a squadron chart shows unless another is asked for.
+inline constexpr std::size_t kSquadronDefaultColumn = kCampaignTotalColumn;
+
 enum class RowOrder { LargestFirst, AsGiven };
 
 // A bar for each loaded pilot with the value of `column` (one for which

@@ -9,6 +9,16 @@
 
 using vantrel::PilotTableEntry;
 
+ReviewedPilot loadReviewedPilot(const std::string& path, vantrel::FileAccess& files)
+{
+    auto record = std::make_shared<vantrel::PilotRecord>();
+    ReviewedPilot pilot;
+    pilot.entry = vantrel::pilotTableEntry(path, *record, files);
+    if (pilot.entry.loaded)
+        pilot.record = std::move(record);
+    return pilot;
+}
+
 PilotTableLoader::PilotTableLoader(vantrel::FileAccess& files, QObject* parent) : QObject(parent), files_(files)
 {
     worker_ = std::thread([this] { run(); });
@@ -158,12 +168,7 @@ void PilotTableLoader::runJob(const Job& job)
     for (const std::string& file : files) {
         if (stale(job.generation))
             return;
-        auto record = std::make_shared<vantrel::PilotRecord>();
-        ReviewedPilot pilot;
-        pilot.entry = vantrel::pilotTableEntry(file, *record, files_);
-        if (pilot.entry.loaded)
-            pilot.record = std::move(record);
-        batch.push_back(std::move(pilot));
+        batch.push_back(loadReviewedPilot(file, files_));
         if (batch.size() >= kBatchRows || Clock::now() - started >= std::chrono::milliseconds(kBatchMilliseconds))
             send();
     }

@@ -28,6 +28,9 @@ struct ReviewedPilot {
 };
 using ReviewBatch = std::vector<ReviewedPilot>;
 
+// The row of one pilot file, read now.
+ReviewedPilot loadReviewedPilot(const std::string& path, vantrel::FileAccess& files = vantrel::systemFileAccess());
+
 class PilotTableLoader : public QObject {
     Q_OBJECT
 public:

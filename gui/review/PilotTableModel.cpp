@@ -218,6 +218,25 @@ void PilotTableModel::append(const ReviewBatch& rows)
         sortRows();
 }
 
+void PilotTableModel::replace(int index, const ReviewedPilot& pilot)
+{
+    Row& row = rows_[static_cast<std::size_t>(index)];
+    const auto count = [this](const ReviewedPilot& counted, int step) {
+        if (!counted.entry.loaded)
+            failed_ += step;
+        else if (counted.entry.flagged())
+            marked_ += step;
+    };
+    count(row.pilot, -1);
+    row.pilot = pilot;
+    for (std::size_t c = 0; c < kPilotTableColumns; ++c)
+        row.text[c] = QString::fromStdString(pilot.entry.cells[c]);
+    count(row.pilot, +1);
+    emit dataChanged(this->index(index, 0), this->index(index, columnCount() - 1));
+    if (sortColumn_ >= 0)
+        sortRows();
+}
+
 void PilotTableModel::clear()
 {
     beginResetModel();

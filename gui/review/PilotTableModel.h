@@ -37,6 +37,8 @@ public:
     // New rows go where the current sort puts them.
     void append(const ReviewBatch& rows);
     void clear();
+    // Row `row` read again; it moves where the current sort puts it.
+    void replace(int row, const ReviewedPilot& pilot);
 
     const ReviewedPilot& pilot(int row) const { return rows_[static_cast<std::size_t>(row)].pilot; }
     // The path the row was loaded from, as the file system names it.

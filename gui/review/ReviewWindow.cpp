@@ -1,5 +1,6 @@
 #include "gui/review/ReviewWindow.h"
 
+#include <QAbstractProxyModel>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -21,6 +22,8 @@
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/charts/ChartWindow.h"
+#include "gui/history/RestoreDialog.h"
 #include "gui/support/FormSupport.h"
 #include "gui/review/PilotTableLoader.h"
 #include "gui/review/PilotTableModel.h"
@@ -140,11 +143,18 @@ void TReviewWindow::createControls()
                            QStringLiteral("Save the table, in the order shown, as a CSV file"));
     CloseButton = button(this, "CloseButton", QStringLiteral("Close"), QStringLiteral("Close the review window"));
 
+    ChartsButton = button(this, "ChartsButton", QStringLiteral("Charts"),
+                          QStringLiteral("Charts of the selected pilot, or of the squadron as the table shows it"));
+    RestoreBackupButton = button(this, "RestoreBackupButton", QStringLiteral("Restore a backup..."),
+                                 QStringLiteral("Put one of the selected pilot's backups back"));
+
     auto* top = new QHBoxLayout;
     top->addWidget(AddFilesButton);
     top->addWidget(AddFolderButton);
     top->addWidget(ClearButton);
     top->addStretch(1);
+    top->addWidget(ChartsButton);
+    top->addWidget(RestoreBackupButton);
 
     auto* progress = new QHBoxLayout;
     progress->addWidget(LoadProgress, 1);
@@ -171,6 +181,8 @@ void TReviewWindow::createControls()
     connect(SaveCsvButton, &QPushButton::clicked, this, &TReviewWindow::SaveCsvButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     connect(PilotTable, &QTableView::doubleClicked, this, &TReviewWindow::PilotTableDoubleClick);
+    connect(ChartsButton, &QPushButton::clicked, this, &TReviewWindow::ChartsButtonClick);
+    connect(RestoreBackupButton, &QPushButton::clicked, this, &TReviewWindow::RestoreBackupButtonClick);
     connect(PilotTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TReviewWindow::updateState);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &TReviewWindow::updateState);
     connect(model_, &QAbstractItemModel::modelReset, this, &TReviewWindow::updateState);
@@ -222,6 +234,7 @@ void TReviewWindow::updateState()
     AddEntriesButton->setEnabled(loadedRowChosen);
     SaveCsvButton->setEnabled(rows > 0);
     ClearButton->setEnabled(rows > 0 || loading);
+    updateChartButtons();
 }
 
 QString TReviewWindow::startDirectory()
@@ -325,4 +338,81 @@ void TReviewWindow::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     addPaths(paths);
+}
+
+// Charts and restore.
+
+int TReviewWindow::modelRow(const QModelIndex& shown) const
+{
+    QModelIndex index = shown;
+    // Through whatever sorts or filters the rows on their way to the view.
+    while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(index.model()))
+        index = proxy->mapToSource(index);
+    return index.isValid() && index.model() == model_ ? index.row() : -1;
+}
+
+std::vector<int> TReviewWindow::shownRows() const
+{
+    const QAbstractItemModel* shown = PilotTable->model();
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(shown->rowCount()));
+    for (int r = 0; r < shown->rowCount(); ++r) {
+        if (const int row = modelRow(shown->index(r, 0)); row >= 0)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+int TReviewWindow::chosenRow() const
+{
+    const QModelIndexList chosen = PilotTable->selectionModel()->selectedRows();
+    return chosen.size() == 1 ? modelRow(chosen.front()) : -1;
+}
+
+void TReviewWindow::updateChartButtons()
+{
+    ChartsButton->setEnabled(PilotTable->model()->rowCount() > 0);
+    RestoreBackupButton->setEnabled(chosenRow() >= 0);
+}
+
+void TReviewWindow::ChartsButtonClick()
+{
+    vantrel::runAction(this, prompts_, [this] {
+        TChartWindow* window = nullptr;
+        // One pilot chosen: its own charts; otherwise the squadron as shown.
+        if (const int row = chosenRow(); row >= 0 && model_->pilot(row).record) {
+            window = TChartWindow::forPilot(prompts_, model_->filePath(row), model_->pilot(row).record, this);
+        } else {
+            std::vector<vantrel::PilotTableEntry> entries;
+            for (const int shown : shownRows())
+                entries.push_back(model_->pilot(shown).entry);
+            // A table the user sorted keeps its order; one in the order of
+            // loading is drawn largest first, as vantrel-cli draws it.
+            const bool sorted = PilotTable->horizontalHeader()->sortIndicatorSection() >= 0;
+            window = TChartWindow::forSquadron(
+                prompts_, std::move(entries),
+                sorted ? vantrel::charts::RowOrder::AsGiven : vantrel::charts::RowOrder::LargestFirst, this);
+        }
+        window->show();
+    });
+}
+
+void TReviewWindow::RestoreBackupButtonClick()
+{
+    vantrel::runAction(this, prompts_, [this] {
+        const int row = chosenRow();
+        if (row < 0)
+            return;
+        const QString path = model_->filePath(row);
+        auto* dialog = new TRestoreDialog(prompts_, path, vantrel::paths::backupDirectory(), this);
+        // The row shows the file as the restore left it.
+        connect(dialog, &QDialog::accepted, this, [this, path] {
+            for (int r = 0; r < model_->rowCount(); ++r) {
+                if (model_->filePath(r) == path)
+                    model_->replace(r, loadReviewedPilot(QFile::encodeName(path).toStdString()));
+            }
+            updateState();
+        });
+        dialog->open();
+    });
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 #include "core/pilot/FileAccess.h"
 #include "gui/support/Prompts.h"
@@ -48,6 +49,8 @@ public:
     QPushButton* AddEntriesButton;
     QPushButton* SaveCsvButton;
     QPushButton* CloseButton;
+    QPushButton* ChartsButton;
+    QPushButton* RestoreBackupButton;
 
     PilotTableModel& model() { return *model_; }
     // Queues files and folders for loading.
@@ -62,6 +65,8 @@ public:
     void AddEntriesButtonClick();
     void SaveCsvButtonClick();
     void PilotTableDoubleClick(const QModelIndex& index);
+    void ChartsButtonClick();
+    void RestoreBackupButtonClick();
 
 signals:
     // Loading ended, all read or cancelled.
@@ -75,6 +80,13 @@ private:
     void createControls();
     void updateState();
     QString startDirectory();
+    // The model's rows in the order the table shows them, as far as it shows them.
+    std::vector<int> shownRows() const;
+    // The model's row of a view's index; -1 for none.
+    int modelRow(const QModelIndex& index) const;
+    // The one row chosen; -1 when none or several are.
+    int chosenRow() const;
+    void updateChartButtons();
 
     vantrel::Prompts& prompts_;
     Hooks hooks_;
