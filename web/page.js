@@ -125,34 +125,14 @@
     return keyed.sort((a, b) => compare(a.key, b.key));
   }
 
-  // Files are read in batches, several files' bytes in one read of a Blob
-  // made of them: the browser reads a thousand files about twice as fast so
-  // as one by one. A few batches are in flight at a time, and each file is
-  // loaded as soon as it and the files before it are read, so that memory
-  // holds only the batches in flight.
-  const kBatchBytes = 4 << 20;
-  const kBatchesInFlight = 4;
+  // Reads a few files at a time and loads each as soon as it and the files
+  // before it are read, so that memory holds only the files in flight. (A
+  // read of a Blob made of many files is no quicker: making it asks the
+  // system for each file's size in turn, while the page waits.)
+  const kReadsInFlight = 16;
 
-  // The files' bytes, each file's whole bytes or null for a file that could
-  // not be read (gone or not allowed since it was picked).
-  async function readBatch(files) {
-    try {
-      const buffer = await new Blob(files).arrayBuffer();
-      const views = [];
-      let offset = 0;
-      for (const file of files) {
-        views.push(new Uint8Array(buffer, offset, file.size));
-        offset += file.size;
-      }
-      if (offset === buffer.byteLength)
-        return views;
-    } catch (e) {
-      // One of them cannot be read: each alone tells which.
-    }
-    return Promise.all(files.map((file) => file.arrayBuffer().then((b) => new Uint8Array(b), () => null)));
-  }
-
-  // Copies the bytes into the core once and loads them as the named file.
+  // Copies the file's bytes into the core once and loads them as the named
+  // file; null: the file could not be read.
   function openBytes(name, bytes) {
     if (bytes === null)
       return Module.openUnreadable(name);
@@ -164,36 +144,29 @@
   async function openFiles(files) {
     $('open-status').textContent = 'Opening ' + files.length + ' file(s)...';
     document.body.dataset.busy = '1';
-    const batches = [];
-    for (let k = 0; k < files.length;) {
-      const batch = [files[k]];
-      let bytes = files[k].size;
-      for (++k; k < files.length && bytes + files[k].size <= kBatchBytes; ++k) {
-        batch.push(files[k]);
-        bytes += files[k].size;
-      }
-      batches.push(batch);
-    }
-    const read = new Array(batches.length);
+    const read = new Array(files.length);
     let nextRead = 0;
     let nextOpen = 0;
     const openReady = () => {
-      for (; nextOpen < batches.length && read[nextOpen]; ++nextOpen) {
-        batches[nextOpen].forEach((file, k) => {
-          const id = openBytes(file.name, read[nextOpen][k]);
-          opened.push({ id: id, name: file.name, file: file, ok: Module.loaded(id) });
-        });
-        read[nextOpen] = null;
+      for (; nextOpen < files.length && read[nextOpen] !== undefined; ++nextOpen) {
+        const file = files[nextOpen];
+        const id = openBytes(file.name, read[nextOpen]);
+        read[nextOpen] = undefined;
+        opened.push({ id: id, name: file.name, file: file, ok: Module.loaded(id) });
       }
     };
     const reader = async () => {
-      while (nextRead < batches.length) {
+      while (nextRead < files.length) {
         const k = nextRead++;
-        read[k] = await readBatch(batches[k]);
+        try {
+          read[k] = new Uint8Array(await files[k].arrayBuffer());
+        } catch (e) {
+          read[k] = null;  // gone or not allowed since it was picked
+        }
         openReady();
       }
     };
-    await Promise.all(Array.from({ length: Math.min(kBatchesInFlight, batches.length) }, reader));
+    await Promise.all(Array.from({ length: Math.min(kReadsInFlight, files.length) }, reader));
     renderList();
     renderTable();
     renderDiffChoices();
