@@ -129,7 +129,7 @@
   // before it are read, so that memory holds only the files in flight. (A
   // read of a Blob made of many files is no quicker: making it asks the
   // system for each file's size in turn, while the page waits.)
-  const kReadsInFlight = 16;
+  const kReadsInFlight = 32;
 
   // Copies the file's bytes into the core once and loads them as the named
   // file; null: the file could not be read.
