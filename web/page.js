@@ -181,11 +181,18 @@
     return new Promise((resolve, reject) => reader.readEntries(resolve, reject));
   }
 
+  // A dropped file entry's file. One that cannot be read (gone since it was
+  // dropped) still opens, as a file that is not there, so that its load error
+  // names it.
+  function fileOf(entry) {
+    return new Promise((resolve, reject) => entry.file(resolve, reject))
+      .catch(() => ({ name: entry.name, arrayBuffer: () => Promise.reject(new Error('unreadable')) }));
+  }
+
   // Every file under a dropped entry, with its path.
   async function filesUnder(entry, into) {
     if (entry.isFile) {
-      const file = await new Promise((resolve, reject) => entry.file(resolve, reject));
-      into.push({ path: entry.fullPath, file: file });
+      into.push({ path: entry.fullPath, file: await fileOf(entry) });
       return;
     }
     const reader = entry.createReader();
@@ -206,7 +213,7 @@
       if (item.file) {
         files.push(item.file);
       } else if (item.entry.isFile) {
-        files.push(await new Promise((resolve, reject) => item.entry.file(resolve, reject)));
+        files.push(await fileOf(item.entry));
       } else {
         const found = [];
         await filesUnder(item.entry, found);

@@ -413,9 +413,11 @@ window.base64Of = (bytes) => { let s = ''; for (const b of bytes) s += String.fr
 DROP_ENTRIES = """
 const [fileOf, tree] = [window.fileOf, arguments[1]];
 function fileEntry(path, b64) {
-  const file = fileOf(path.split('/').pop(), b64);
-  return {isFile: true, isDirectory: false, name: file.name, fullPath: path,
-          file: (ok) => setTimeout(() => ok(file), 0)};
+  // No bytes: a file gone since it was dropped.
+  const name = path.split('/').pop();
+  const file = b64 === null ? null : fileOf(name, b64);
+  return {isFile: true, isDirectory: false, name: name, fullPath: path,
+          file: (ok, fail) => setTimeout(() => file ? ok(file) : fail(new DOMException('gone', 'NotFoundError')), 0)};
 }
 function folderEntry(path, node) {
   const children = Object.keys(node).reverse().map((name) => typeof node[name] === 'string'
@@ -504,6 +506,15 @@ def check_drop(run, page, cli, pilots, others, work):
               opened_names(page))
     rows = table_rows(page)
     run.check("drop of a file and a folder: table rows", [line[1:] for line in lines], [row[1:] for row in rows])
+
+    # A dropped file gone before it could be read gets the load error of a
+    # file that is not there.
+    page.close_all()
+    page.js(DROP_ENTRIES, [["/gone.plt", None]], {})
+    run.check("drop of a file gone meanwhile: it opens", True, wait_opened(page, 1))
+    run.check("drop of a file gone meanwhile: the pilot list", ["gone.plt"], opened_names(page))
+    status, out, err = cli(["report", "gone.plt"], work)
+    run.check("drop of a file gone meanwhile: load error", err.decode("utf-8"), page.text("load-error") + "\n")
 
 
 def read_log_file(page):
