@@ -154,6 +154,7 @@
         read[nextOpen] = undefined;
         opened.push({ id: id, name: file.name, file: file, ok: Module.loaded(id) });
       }
+      addNewRows();
     };
     const reader = async () => {
       while (nextRead < files.length) {
@@ -475,28 +476,53 @@
     table.style.width = total + 'px';
   }
 
-  // An empty row to clone: cloning one row is quicker than making each cell.
+  // Empty rows to clone, for a file that loaded and one that did not:
+  // cloning one row is quicker than making each cell.
+  const rowPrototypes = {};
+
   function rowPrototype(loaded) {
-    const line = document.createElement('tr');
-    for (let column = 0; column < header.length; ++column) {
-      const cell = document.createElement('td');
-      if (loaded && numberColumns[column])
-        cell.className = 'num';
-      line.appendChild(cell);
+    if (!rowPrototypes[loaded]) {
+      const line = document.createElement('tr');
+      for (let column = 0; column < header.length; ++column) {
+        const cell = document.createElement('td');
+        if (loaded && numberColumns[column])
+          cell.className = 'num';
+        line.appendChild(cell);
+      }
+      rowPrototypes[loaded] = line;
     }
+    return rowPrototypes[loaded];
+  }
+
+  function lineOf(row) {
+    const line = rowPrototype(row.loaded).cloneNode(true);
+    if (!row.loaded) {
+      line.className = 'failed';
+      line.title = 'Not loaded: ' + row.cells[row.cells.length - 1];
+    } else if (row.flagged) {
+      line.className = 'marked';
+      line.title = 'Marked: the error/cheat check finds errors or the score total warning applies';
+    }
+    const cells = line.children;
+    for (let column = 0; column < row.cells.length; ++column)
+      cells[column].textContent = row.cells[column];
     return line;
   }
 
-  // The rows of the files opened since the last call, in one call to the core.
+  // The rows (cells and table row) of the files opened since the last call,
+  // in one call to the core. Called while files are still being read, so
+  // that the rows are made while the page waits for the next file anyway.
   function addNewRows() {
-    if (rows.length >= opened.length)
+    if (header.length === 0 || rows.length >= opened.length)
       return;
     const first = rows.length;
     const got = Module.tableRows(opened[first].id, opened.length - first);
     const lines = got.text.split('\n');
     for (let k = 0; k < got.marks.length; ++k) {
       const mark = got.marks[k];
-      rows.push({ index: first + k, cells: lines[k].split('\t'), loaded: mark !== 'f', flagged: mark === 'm' });
+      const row = { index: first + k, cells: lines[k].split('\t'), loaded: mark !== 'f', flagged: mark === 'm' };
+      row.line = lineOf(row);
+      rows.push(row);
     }
   }
 
@@ -523,26 +549,12 @@
     });
     table.tHead.replaceChildren(head);
 
+    rows.length = Math.min(rows.length, opened.length);
     addNewRows();
-    rows.length = opened.length;
     shownRows = sortOrder ? rows.slice().sort(compareRows) : rows;
-    const loadedRow = rowPrototype(true);
-    const failedRow = rowPrototype(false);
     const body = document.createDocumentFragment();
-    for (const row of shownRows) {
-      const line = (row.loaded ? loadedRow : failedRow).cloneNode(true);
-      if (!row.loaded) {
-        line.className = 'failed';
-        line.title = 'Not loaded: ' + row.cells[row.cells.length - 1];
-      } else if (row.flagged) {
-        line.className = 'marked';
-        line.title = 'Marked: the error/cheat check finds errors or the score total warning applies';
-      }
-      const cells = line.children;
-      for (let column = 0; column < row.cells.length; ++column)
-        cells[column].textContent = row.cells[column];
-      body.appendChild(line);
-    }
+    for (const row of shownRows)
+      body.appendChild(row.line);
     table.tBodies[0].replaceChildren(body);
     table.parentElement.classList.toggle('long', rows.length > 12);
   }
