@@ -130,6 +130,8 @@
   // read of a Blob made of many files is no quicker: making it asks the
   // system for each file's size in turn, while the page waits.)
   const kReadsInFlight = 32;
+  // Table rows are made while the files are read, this many at a time.
+  const kRowsAtOnce = 50;
 
   // Copies the file's bytes into the core once and loads them as the named
   // file; null: the file could not be read.
@@ -154,7 +156,8 @@
         read[nextOpen] = undefined;
         opened.push({ id: id, name: file.name, file: file, ok: Module.loaded(id) });
       }
-      addNewRows();
+      if (opened.length - rows.length >= kRowsAtOnce)
+        addNewRows();
     };
     const reader = async () => {
       while (nextRead < files.length) {
