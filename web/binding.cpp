@@ -85,14 +85,25 @@ OpenedPilot* pilot(int id)
     return id >= 0 && static_cast<std::size_t>(id) < pilots.size() ? pilots[static_cast<std::size_t>(id)].get() : nullptr;
 }
 
-// Loads the file's `size` bytes at `address` (put there by the page with
-// one copy) under its name; returns its id.
-int openPilot(const std::string& name, std::uintptr_t address, std::size_t size)
+// The next file's bytes: the page copies them straight into this room
+// (receiveBytes gives its address), and openReceived takes them over, so a
+// file's bytes are copied once on their way into the core.
+std::string received;
+
+std::uintptr_t receiveBytes(std::size_t size)
+{
+    received = std::string(size, '\0');
+    return reinterpret_cast<std::uintptr_t>(received.data());
+}
+
+// Loads the received bytes as the file of this name; returns its id.
+int openReceived(const std::string& name)
 {
     auto opened = std::make_unique<OpenedPilot>();
     opened->name = name;
     MemoryFileAccess files;
-    files.put(name, std::string(reinterpret_cast<const char*>(address), size));
+    files.put(name, std::move(received));
+    received = std::string();
     opened->table = pilotTableEntry(name, opened->record, files, &opened->load);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
@@ -204,26 +215,33 @@ val tableHeader()
     return stringArray(pilotTableHeader());
 }
 
-// The file's row: its cells (the TSV fields), and how the review marks it.
-val tableRow(int id)
+// Which columns hold numbers (in a row of a file that loaded).
+val tableNumberColumns()
 {
-    val result = val::object();
-    const OpenedPilot* p = pilot(id);
-    if (!p)
-        return result;
-    std::vector<std::string> fields;
-    for (const std::string& cell : p->table.cells) {
-        std::string line = tableLine(std::span<const std::string>(&cell, 1), TableFormat::Tsv);
-        line.pop_back();  // the line end
-        fields.push_back(std::move(line));
-    }
-    result.set("cells", stringArray(fields));
-    result.set("loaded", p->table.loaded);
-    result.set("flagged", p->table.flagged());
     val numeric = val::array();
     for (std::size_t column = 0; column < kPilotTableColumns; ++column)
-        numeric.call<void>("push", p->table.loaded && pilotTableNumberColumn(column));
-    result.set("numeric", numeric);
+        numeric.call<void>("push", pilotTableNumberColumn(column));
+    return numeric;
+}
+
+// The rows of the files with ids first..first+count-1, in one call:
+// {text: their lines of vantrel-cli table's TSV, each ended by LF (a TSV field
+// holds no tab and no line end), marks: a letter per row, "f" for a file that
+// did not load, "m" for one the review marks, "-" for any other}.
+val tableRows(int first, int count)
+{
+    std::string text;
+    std::string marks;
+    for (int id = first; id < first + count; ++id) {
+        const OpenedPilot* p = pilot(id);
+        if (!p)
+            break;
+        text += tableLine(p->table.cells, TableFormat::Tsv);
+        marks += !p->table.loaded ? 'f' : p->table.flagged() ? 'm' : '-';
+    }
+    val result = val::object();
+    result.set("text", text);
+    result.set("marks", marks);
     return result;
 }
 
@@ -403,7 +421,8 @@ bool pilotFileName(const std::string& name)
 
 EMSCRIPTEN_BINDINGS(vantrel)
 {
-    emscripten::function("openPilot", &openPilot);
+    emscripten::function("receiveBytes", &receiveBytes);
+    emscripten::function("openReceived", &openReceived);
     emscripten::function("openUnreadable", &openUnreadable);
     emscripten::function("closeAll", &closeAll);
     emscripten::function("loadErrors", &loadErrors);
@@ -415,7 +434,8 @@ EMSCRIPTEN_BINDINGS(vantrel)
     emscripten::function("report", &report);
     emscripten::function("missions", &missions);
     emscripten::function("tableHeader", &tableHeader);
-    emscripten::function("tableRow", &tableRow);
+    emscripten::function("tableNumberColumns", &tableNumberColumns);
+    emscripten::function("tableRows", &tableRows);
     emscripten::function("tableBytes", &tableBytes);
     emscripten::function("diff", &diff);
     emscripten::function("details", &details);

@@ -126,17 +126,21 @@
   }
 
   // Reads a few files at a time and loads each as soon as it and the files
-  // before it are read, so that memory holds only the files in flight.
-  const kReadsInFlight = 16;
+  // before it are read, so that memory holds only the files in flight. (A
+  // read of a Blob made of many files is no quicker: making it asks the
+  // system for each file's size in turn, while the page waits.)
+  const kReadsInFlight = 32;
+  // Table rows are made while the files are read, this many at a time.
+  const kRowsAtOnce = 50;
 
+  // Copies the file's bytes into the core once and loads them as the named
+  // file; null: the file could not be read.
   function openBytes(name, bytes) {
-    const address = Module._malloc(bytes.length);
-    Module.HEAPU8.set(bytes, address);
-    try {
-      return Module.openPilot(name, address, bytes.length);
-    } finally {
-      Module._free(address);
-    }
+    if (bytes === null)
+      return Module.openUnreadable(name);
+    const address = Module.receiveBytes(bytes.length);
+    Module.HEAPU8.set(bytes, address);  // after receiveBytes: the memory may have grown
+    return Module.openReceived(name);
   }
 
   async function openFiles(files) {
@@ -146,12 +150,14 @@
     let nextRead = 0;
     let nextOpen = 0;
     const openReady = () => {
-      for (; nextOpen < files.length && read[nextOpen]; ++nextOpen) {
+      for (; nextOpen < files.length && read[nextOpen] !== undefined; ++nextOpen) {
         const file = files[nextOpen];
-        const id = read[nextOpen] === 'unreadable' ? Module.openUnreadable(file.name) : openBytes(file.name, read[nextOpen]);
-        read[nextOpen] = null;
+        const id = openBytes(file.name, read[nextOpen]);
+        read[nextOpen] = undefined;
         opened.push({ id: id, name: file.name, file: file, ok: Module.loaded(id) });
       }
+      if (opened.length - rows.length >= kRowsAtOnce)
+        addNewRows();
     };
     const reader = async () => {
       while (nextRead < files.length) {
@@ -159,7 +165,7 @@
         try {
           read[k] = new Uint8Array(await files[k].arrayBuffer());
         } catch (e) {
-          read[k] = 'unreadable';  // gone or not allowed since it was picked
+          read[k] = null;  // gone or not allowed since it was picked
         }
         openReady();
       }
@@ -179,11 +185,18 @@
     return new Promise((resolve, reject) => reader.readEntries(resolve, reject));
   }
 
+  // A dropped file entry's file. One that cannot be read (gone since it was
+  // dropped) still opens, as a file that is not there, so that its load error
+  // names it.
+  function fileOf(entry) {
+    return new Promise((resolve, reject) => entry.file(resolve, reject))
+      .catch(() => ({ name: entry.name, arrayBuffer: () => Promise.reject(new Error('unreadable')) }));
+  }
+
   // Every file under a dropped entry, with its path.
   async function filesUnder(entry, into) {
     if (entry.isFile) {
-      const file = await new Promise((resolve, reject) => entry.file(resolve, reject));
-      into.push({ path: entry.fullPath, file: file });
+      into.push({ path: entry.fullPath, file: await fileOf(entry) });
       return;
     }
     const reader = entry.createReader();
@@ -196,14 +209,18 @@
     }
   }
 
+  // The dropped items in the order dropped: {entry} (a file or a folder) or,
+  // where the browser gives no entry for an item, {file}.
   async function openDropped(items) {
     const files = [];
-    for (const entry of items) {
-      if (entry.isFile) {
-        files.push(await new Promise((resolve, reject) => entry.file(resolve, reject)));
+    for (const item of items) {
+      if (item.file) {
+        files.push(item.file);
+      } else if (item.entry.isFile) {
+        files.push(await fileOf(item.entry));
       } else {
         const found = [];
-        await filesUnder(entry, found);
+        await filesUnder(item.entry, found);
         files.push(...pilotFilesOf(found).map((e) => e.file));
       }
     }
@@ -422,16 +439,22 @@
   // ---- The squadron table ---------------------------------------------
 
   let header = [];
-  let rows = [];  // per opened file: {index, cells, numeric, loaded, flagged}
+  let numberColumns = [];  // per column: whether it holds numbers in a loaded file's row
+  let rows = [];  // per opened file: {index, cells, loaded, flagged}
+  let shownRows = [];  // the rows in the order the table shows them
+
+  function isNumber(row, column) {
+    return row.loaded && numberColumns[column];
+  }
 
   function compareRows(a, b) {
     const column = sortOrder[0];
     const ascending = sortOrder[1];
     let order;
-    if (a.numeric[column] && b.numeric[column])
+    if (isNumber(a, column) && isNumber(b, column))
       order = Number(a.cells[column]) - Number(b.cells[column]);
-    else if (a.numeric[column] !== b.numeric[column])
-      order = a.numeric[column] ? -1 : 1;  // files that did not load go last
+    else if (isNumber(a, column) !== isNumber(b, column))
+      order = isNumber(a, column) ? -1 : 1;  // files that did not load go last
     else
       order = a.cells[column] < b.cells[column] ? -1 : a.cells[column] > b.cells[column] ? 1 : 0;
     if (order === 0)
@@ -442,26 +465,77 @@
   // The columns' widths, fixed so that the browser need not measure every
   // cell: text columns wide, number columns narrow. A load error, the one
   // text that may not fit, is also the row's tooltip.
-  function columnWidths() {
-    const group = document.createElement('colgroup');
+  function setColumnWidths() {
     const wide = { 0: 150, 1: 110, 2: 140, 3: 120, 4: 240, 16: 760 };
+    const widths = [];
     let total = 0;
     for (let column = 0; column < header.length; ++column) {
-      const col = document.createElement('col');
       const width = wide[column] || 84;
-      col.style.width = width + 'px';
+      widths.push(width + 'px');
       total += width;
-      group.appendChild(col);
     }
-    // Fixed layout takes effect only with a width for the table.
-    $('squad').style.width = total + 'px';
-    return group;
+    const table = $('squad');
+    table.style.setProperty('--columns', widths.join(' '));
+    table.style.width = total + 'px';
+  }
+
+  // Empty rows to clone, for a file that loaded and one that did not:
+  // cloning one row is quicker than making each cell.
+  const rowPrototypes = {};
+
+  function rowPrototype(loaded) {
+    if (!rowPrototypes[loaded]) {
+      const line = document.createElement('tr');
+      for (let column = 0; column < header.length; ++column) {
+        const cell = document.createElement('td');
+        if (loaded && numberColumns[column])
+          cell.className = 'num';
+        line.appendChild(cell);
+      }
+      rowPrototypes[loaded] = line;
+    }
+    return rowPrototypes[loaded];
+  }
+
+  function lineOf(row) {
+    const line = rowPrototype(row.loaded).cloneNode(true);
+    if (!row.loaded) {
+      line.className = 'failed';
+      line.title = 'Not loaded: ' + row.cells[row.cells.length - 1];
+    } else if (row.flagged) {
+      line.className = 'marked';
+      line.title = 'Marked: the error/cheat check finds errors or the score total warning applies';
+    }
+    const cells = line.children;
+    for (let column = 0; column < row.cells.length; ++column)
+      cells[column].textContent = row.cells[column];
+    return line;
+  }
+
+  // The rows (cells and table row) of the files opened since the last call,
+  // in one call to the core. Called while files are still being read, so
+  // that the rows are made while the page waits for the next file anyway.
+  function addNewRows() {
+    if (header.length === 0 || rows.length >= opened.length)
+      return;
+    const first = rows.length;
+    const got = Module.tableRows(opened[first].id, opened.length - first);
+    const lines = got.text.split('\n');
+    for (let k = 0; k < got.marks.length; ++k) {
+      const mark = got.marks[k];
+      const row = { index: first + k, cells: lines[k].split('\t'), loaded: mark !== 'f', flagged: mark === 'm' };
+      row.line = lineOf(row);
+      rows.push(row);
+    }
   }
 
   function renderTable() {
     const table = $('squad');
-    if (header.length === 0)
+    if (header.length === 0) {
       header = Module.tableHeader();
+      numberColumns = Module.tableNumberColumns();
+      setColumnWidths();
+    }
     const head = document.createElement('tr');
     header.forEach((name, column) => {
       const cell = document.createElement('th');
@@ -477,37 +551,13 @@
       head.appendChild(cell);
     });
     table.tHead.replaceChildren(head);
-    if (!table.querySelector('colgroup'))
-      table.insertBefore(columnWidths(), table.tHead);
 
-    while (rows.length < opened.length) {
-      const index = rows.length;
-      const row = Module.tableRow(opened[index].id);
-      row.index = index;
-      rows.push(row);
-    }
-    rows.length = opened.length;
-    const ordered = sortOrder ? rows.slice().sort(compareRows) : rows;
+    rows.length = Math.min(rows.length, opened.length);
+    addNewRows();
+    shownRows = sortOrder ? rows.slice().sort(compareRows) : rows;
     const body = document.createDocumentFragment();
-    for (const row of ordered) {
-      const line = document.createElement('tr');
-      if (!row.loaded) {
-        line.className = 'failed';
-        line.title = 'Not loaded: ' + row.cells[row.cells.length - 1];
-      } else if (row.flagged) {
-        line.className = 'marked';
-        line.title = 'Marked: the error/cheat check finds errors or the score total warning applies';
-      }
-      for (let column = 0; column < row.cells.length; ++column) {
-        const cell = document.createElement('td');
-        cell.textContent = row.cells[column];
-        if (row.numeric[column])
-          cell.className = 'num';
-        line.appendChild(cell);
-      }
-      line.addEventListener('click', () => select(row.index));
-      body.appendChild(line);
-    }
+    for (const row of shownRows)
+      body.appendChild(row.line);
     table.tBodies[0].replaceChildren(body);
     table.parentElement.classList.toggle('long', rows.length > 12);
   }
@@ -587,8 +637,17 @@
     drop.addEventListener('drop', (event) => {
       event.preventDefault();
       drop.classList.remove('over');
-      const entries = Array.from(event.dataTransfer.items).map((item) => item.webkitGetAsEntry()).filter((e) => e);
-      openDropped(entries);
+      // The items can be read only while the event lasts.
+      const items = [];
+      for (const item of Array.from(event.dataTransfer.items)) {
+        if (item.kind !== 'file')
+          continue;
+        const entry = item.webkitGetAsEntry ? item.webkitGetAsEntry() : null;
+        const file = entry ? null : item.getAsFile();
+        if (entry || file)
+          items.push(entry ? { entry: entry } : { file: file });
+      }
+      openDropped(items);
     });
     drop.addEventListener('keydown', (event) => {
       if (event.key === 'Enter' || event.key === ' ') {
@@ -625,6 +684,12 @@
     $('download-changed').addEventListener('click', downloadChanged);
     $('download-csv').addEventListener('click', downloadCsv);
     $('diff-run').addEventListener('click', runDiff);
+    // A click on a row selects its file.
+    $('squad').tBodies[0].addEventListener('click', (event) => {
+      const line = event.target.closest('tr');
+      if (line && shownRows[line.sectionRowIndex])
+        select(shownRows[line.sectionRowIndex].index);
+    });
 
     renderTable();
     showDetails();

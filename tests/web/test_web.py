@@ -402,6 +402,220 @@ def compare_log(run, page, cli, paths, work):
     run.check("main log bytes", expected, page.download("download-log", "MainLog.txt"))
 
 
+# Builds File objects in the page from bytes handed over as base64.
+PAGE_FILES = """
+window.fileOf = (name, b64) => new File([Uint8Array.from(atob(b64), (c) => c.charCodeAt(0))], name);
+window.base64Of = (bytes) => { let s = ''; for (const b of bytes) s += String.fromCharCode(b); return btoa(s); };
+"""
+
+# A dropped folder as the browser hands it over: entries whose readers give
+# the folder's entries a few at a time, in no particular order.
+DROP_ENTRIES = """
+const [fileOf, tree] = [window.fileOf, arguments[1]];
+function fileEntry(path, b64) {
+  // No bytes: a file gone since it was dropped.
+  const name = path.split('/').pop();
+  const file = b64 === null ? null : fileOf(name, b64);
+  return {isFile: true, isDirectory: false, name: name, fullPath: path,
+          file: (ok, fail) => setTimeout(() => file ? ok(file) : fail(new DOMException('gone', 'NotFoundError')), 0)};
+}
+function folderEntry(path, node) {
+  const children = Object.keys(node).reverse().map((name) => typeof node[name] === 'string'
+      ? fileEntry(path + '/' + name, node[name]) : folderEntry(path + '/' + name, node[name]));
+  return {isFile: false, isDirectory: true, name: path.split('/').pop(), fullPath: path,
+          createReader: () => { const left = children.slice();
+            return {readEntries: (ok) => setTimeout(() => ok(left.splice(0, 2)), 0)}; }};
+}
+const items = arguments[0].map(([path, b64]) => fileEntry(path, b64));
+for (const name of Object.keys(tree))
+  items.push(folderEntry('/' + name, tree[name]));
+const event = new DragEvent('drop', {bubbles: true, cancelable: true});
+Object.defineProperty(event, 'dataTransfer', {value: {items: items.map((entry) => (
+  {kind: 'file', webkitGetAsEntry: () => entry, getAsFile: () => null}))}});
+document.getElementById('drop').dispatchEvent(event);
+return event.defaultPrevented;
+"""
+
+
+def b64(path):
+    import base64
+    with open(path, "rb") as f:
+        return base64.b64encode(f.read()).decode("ascii")
+
+
+def opened_names(page):
+    return page.js("return Array.from(document.querySelectorAll('#pilot-list li')).map(li => li.textContent)")
+
+
+def wait_opened(page, count):
+    """Whether the page holds `count` opened files within a few seconds."""
+    try:
+        page.wait(lambda d: int(d.execute_script("return Number(document.body.dataset.opened || 0)")) == count
+                  and not d.execute_script("return 'busy' in document.body.dataset"), timeout=10)
+        return True
+    except Exception:
+        return False
+
+
+def table_rows(page):
+    return page.js("return Array.from(document.querySelectorAll('#squad tbody tr'))"
+                   ".map(r => Array.from(r.cells).map(c => c.textContent))")
+
+
+def check_drop(run, page, cli, pilots, others, work):
+    """Files and folders dropped onto the page open as through the file
+    input: plain files (as a browser without folder entries gives them), and
+    a file and a folder given as entries, whose pilot files open in
+    vantrel-cli's order with their own bytes."""
+    page.js(PAGE_FILES)
+    dropped = [pilots[0], pilots[4], others[3]]
+    names = [os.path.basename(p) for p in dropped]
+    page.close_all()
+    page.js("const dt = new DataTransfer();"
+            "for (const [name, b64] of arguments[0]) dt.items.add(fileOf(name, b64));"
+            "document.getElementById('drop').dispatchEvent("
+            "new DragEvent('drop', {bubbles: true, cancelable: true, dataTransfer: dt}));",
+            [[n, b64(p)] for n, p in zip(names, dropped)])
+    run.check("drop of files: all open", True, wait_opened(page, len(names)))
+    run.check("drop of files: the pilot list", names, opened_names(page))
+    status, out, err = cli(["table"] + names, os.path.dirname(dropped[0]))
+    run.check("drop of files: table rows", [line.split("\t") for line in out.decode("utf-8").split("\n")[1:-1]],
+              table_rows(page))
+
+    # The folder on disk for vantrel-cli, and the same as dropped entries.
+    folder = os.path.join(work, "dropped", "Squad")
+    layout = ["b.plt", "a.PLT", "Blue/c.plt", "blue2/A2.plt", "Red/Old/z.Plt", "Red/x.plt", "notes.txt",
+              "z.plt.bak", "Blue/Ünter.plt"]
+    tree = {}
+    for k, relative in enumerate(layout):
+        path = os.path.join(folder, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        shutil.copyfile(pilots[k % 4], path)
+        node = tree
+        for part in relative.split("/")[:-1]:
+            node = node.setdefault(part, {})
+        node[relative.split("/")[-1]] = b64(path)
+    page.close_all()
+    single = pilots[2]
+    page.js(DROP_ENTRIES, [["/" + os.path.basename(single), b64(single)]], {"Squad": tree})
+    status, out, err = cli(["table", single, folder], work)
+    lines = [line.split("\t") for line in out.decode("utf-8").split("\n")[1:-1]]
+    expected_names = [os.path.basename(line[0]) for line in lines]
+    run.check("drop of a file and a folder: all open", True, wait_opened(page, len(expected_names)))
+    run.check("drop of a file and a folder: the pilot files in vantrel-cli's order", expected_names,
+              opened_names(page))
+    rows = table_rows(page)
+    run.check("drop of a file and a folder: table rows", [line[1:] for line in lines], [row[1:] for row in rows])
+
+    # A dropped file gone before it could be read gets the load error of a
+    # file that is not there.
+    page.close_all()
+    page.js(DROP_ENTRIES, [["/gone.plt", None]], {})
+    run.check("drop of a file gone meanwhile: it opens", True, wait_opened(page, 1))
+    run.check("drop of a file gone meanwhile: the pilot list", ["gone.plt"], opened_names(page))
+    status, out, err = cli(["report", "gone.plt"], work)
+    run.check("drop of a file gone meanwhile: load error", err.decode("utf-8"), page.text("load-error") + "\n")
+
+
+def read_log_file(page):
+    return page.driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        (async () => {
+          const root = await navigator.storage.getDirectory();
+          const handle = await root.getFileHandle('MainLog.txt');
+          return base64Of(new Uint8Array(await (await handle.getFile()).arrayBuffer()));
+        })().then(done, (e) => done('failed: ' + e));
+    """)
+
+
+def check_append_log_file(run, page, cli, paths, work):
+    """"Append to a log file..." against vantrel-cli entry --append: the page's
+    file picker is replaced by one that hands over a file of the browser's
+    own storage holding an existing log; after the append it holds exactly
+    the bytes vantrel-cli leaves in a copy of that log."""
+    import base64
+    page.js(PAGE_FILES)
+    page.close_all()
+    page.open(paths)
+    page.js("document.getElementById('clear-log').click()")
+    names = []
+    for index, path in enumerate(paths):
+        page.select(index)
+        if page.value("entry"):
+            page.driver.find_element(By.ID, "add-entry").click()
+            names.append(os.path.basename(path))
+    logs = [
+        ("a log without a last line end", b"Old entry,1\r\nOld \xe9\x80 \x81\x8d\x8f\x90\x9d,2\nlast line"),
+        ("a log with a last line end", b"Old entry,1\r\n\r\nTwo\r\n"),
+        ("an empty log", b""),
+        ("a file with NUL bytes", b"Old entry\r\n\0\0\0"),
+    ]
+    folder = os.path.dirname(paths[0])
+    for what, existing in logs:
+        log = os.path.join(work, "append-log.txt")
+        with open(log, "wb") as f:
+            f.write(existing)
+        status, out, err = cli(["entry", "--append", log] + names, folder)
+        with open(log, "rb") as f:
+            expected = f.read()
+        result = page.driver.execute_async_script("""
+            const [existing, done] = [arguments[0], arguments[arguments.length - 1]];
+            (async () => {
+              const root = await navigator.storage.getDirectory();
+              const handle = await root.getFileHandle('MainLog.txt', {create: true});
+              const writable = await handle.createWritable();
+              await writable.write(Uint8Array.from(atob(existing), (c) => c.charCodeAt(0)));
+              await writable.close();
+              let picked = 0;
+              window.showSaveFilePicker = async () => { ++picked; return handle; };
+              const message = document.getElementById('log-message');
+              message.textContent = '';
+              document.getElementById('append-log-file').click();
+              for (let k = 0; k < 400 && !message.textContent; ++k)
+                await new Promise((resolve) => setTimeout(resolve, 25));
+              return {picked: picked, message: message.textContent};
+            })().then(done, (e) => done({picked: -1, message: 'failed: ' + e}));
+        """, base64.b64encode(existing).decode("ascii"))
+        written = base64.b64decode(read_log_file(page))
+        label = "Append to a log file... on %s" % what
+        run.check(label + ": the picker was asked", 1, result["picked"])
+        run.check(label + ": bytes as vantrel-cli entry --append writes them", expected, written)
+        if status == 0:
+            run.check(label + ": message", "The entries were appended to MainLog.txt.", result["message"])
+        else:
+            reason = err.decode("utf-8").split("\n")[0].split(": ", 2)[-1].strip()
+            run.check(label + ": refused as by vantrel-cli", reason.lower(), result["message"].rstrip(".").lower())
+            run.check(label + ": the file is left as it was", existing, written)
+
+
+def check_copy(run, page, cli, paths):
+    """Copy puts exactly the score entry on the clipboard."""
+    origin = page.url.rsplit("/", 1)[0]
+    page.driver.execute_cdp_cmd("Browser.grantPermissions", {
+        "origin": origin, "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
+    page.close_all()
+    page.open(paths)
+    for index, path in enumerate(paths):
+        page.select(index)
+        page.driver.execute_async_script(
+            "navigator.clipboard.writeText('stale').then(arguments[0], arguments[0])")
+        page.driver.find_element(By.ID, "copy-entry").click()
+        copied = page.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            (async () => {
+              for (let k = 0; k < 100; ++k) {
+                const text = await navigator.clipboard.readText();
+                if (text !== 'stale') return text;
+                await new Promise((resolve) => setTimeout(resolve, 20));
+              }
+              return 'stale';
+            })().then(done, (e) => done('failed: ' + e));
+        """)
+        status, out, err = cli(["entry", os.path.basename(path)], os.path.dirname(path))
+        run.check("Copy: the entry of %s on the clipboard" % os.path.basename(path),
+                  out.decode("utf-8").rstrip("\n"), copied)
+
+
 def compare_folder(run, page, cli, sample, work):
     """A folder picked with the folder input: its pilot files, subfolders
     included, in the order vantrel-cli table takes them from the folder."""
@@ -527,6 +741,9 @@ def main():
         compare_edits(run, page, cli, sample, work)
         compare_edits(run, page, cli, odd[1], work)
         compare_log(run, page, cli, [sample] + odd[:3], work)
+        check_append_log_file(run, page, cli, [sample] + odd[:3], work)
+        check_copy(run, page, cli, [sample] + odd[:2])
+        check_drop(run, page, cli, [sample] + odd, others, work)
         compare_folder(run, page, cli, sample, work)
         check_settings_panel(run, page, cli, sample, work)
         check_keyboard(run, page, [sample] + odd[:3])
