@@ -193,19 +193,26 @@
       .catch(() => ({ name: entry.name, arrayBuffer: () => Promise.reject(new Error('unreadable')) }));
   }
 
-  // Every file under a dropped entry, with its path.
-  async function filesUnder(entry, into) {
+  // Every file under a dropped entry, with its path. A folder the browser
+  // will not list is named in `unlisted`; the rest of the drop goes on.
+  async function filesUnder(entry, into, unlisted) {
     if (entry.isFile) {
       into.push({ path: entry.fullPath, file: await fileOf(entry) });
       return;
     }
     const reader = entry.createReader();
     for (;;) {
-      const batch = await readEntries(reader);
+      let batch;
+      try {
+        batch = await readEntries(reader);
+      } catch (e) {
+        unlisted.push(entry.fullPath || entry.name);
+        return;
+      }
       if (batch.length === 0)
         break;
       for (const child of batch)
-        await filesUnder(child, into);
+        await filesUnder(child, into, unlisted);
     }
   }
 
@@ -213,6 +220,7 @@
   // where the browser gives no entry for an item, {file}.
   async function openDropped(items) {
     const files = [];
+    const unlisted = [];
     for (const item of items) {
       if (item.file) {
         files.push(item.file);
@@ -220,11 +228,13 @@
         files.push(await fileOf(item.entry));
       } else {
         const found = [];
-        await filesUnder(item.entry, found);
+        await filesUnder(item.entry, found, unlisted);
         files.push(...pilotFilesOf(found).map((e) => e.file));
       }
     }
     await openFiles(files);
+    if (unlisted.length > 0)
+      $('open-status').textContent += '; the browser could not list ' + unlisted.join(', ');
   }
 
   function closeAll() {

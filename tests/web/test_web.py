@@ -420,6 +420,10 @@ function fileEntry(path, b64) {
           file: (ok, fail) => setTimeout(() => file ? ok(file) : fail(new DOMException('gone', 'NotFoundError')), 0)};
 }
 function folderEntry(path, node) {
+  // null: a folder the browser will not list.
+  if (node === null)
+    return {isFile: false, isDirectory: true, name: path.split('/').pop(), fullPath: path,
+            createReader: () => ({readEntries: (ok, fail) => setTimeout(() => fail(new DOMException('denied', 'NotReadableError')), 0)})};
   const children = Object.keys(node).reverse().map((name) => typeof node[name] === 'string'
       ? fileEntry(path + '/' + name, node[name]) : folderEntry(path + '/' + name, node[name]));
   return {isFile: false, isDirectory: true, name: path.split('/').pop(), fullPath: path,
@@ -510,8 +514,10 @@ def check_drop(run, page, cli, pilots, others, work):
     # A dropped file gone before it could be read gets the load error of a
     # file that is not there.
     page.close_all()
-    page.js(DROP_ENTRIES, [["/gone.plt", None]], {})
+    page.js(DROP_ENTRIES, [["/gone.plt", None]], {"Locked": None})
     run.check("drop of a file gone meanwhile: it opens", True, wait_opened(page, 1))
+    run.check("drop of a folder the browser cannot list: said, the rest opened",
+              "1 file(s) open; the browser could not list /Locked", page.text("open-status"))
     run.check("drop of a file gone meanwhile: the pilot list", ["gone.plt"], opened_names(page))
     status, out, err = cli(["report", "gone.plt"], work)
     run.check("drop of a file gone meanwhile: load error", err.decode("utf-8"), page.text("load-error") + "\n")
