@@ -1,9 +1,9 @@
 // Saves pictures of the program's windows for the documentation: the main
 // window, the settings dialog, the pilot view with a pilot loaded, with the
 // default settings and with the full details report on, and the review
-// window with PILOT.plt and the REVIEW files loaded.
+// window with the REVIEW files and folders loaded.
 //
-//   vantrel_screenshots PILOT.plt OUTPUT_DIR [REVIEW.plt...]
+//   vantrel_screenshots PILOT.plt OUTPUT_DIR [REVIEW...]
 //
 // The program runs as a user would see it; only the answers to its file
 // dialogs are given here: each open dialog is answered with the file it
@@ -187,8 +187,8 @@ int main(int argc, char** argv)
     vantrel::programSettings().write(vantrel::keys::MegaDetails, "0");
     form.ReviewButtonClick();
     TReviewWindow& review = *form.ReviewWindow;
-    review.resize(1270, 330);  // wide enough for most of the columns
-    review.addPaths(arguments.mid(1, 1) + arguments.mid(3));
+    review.resize(1270, 440);  // wide enough for most of the columns, high enough for the squadron
+    review.addPaths(arguments.mid(3));
     QElapsedTimer loading;
     loading.start();
     while (review.isLoading() && loading.elapsed() < 30000)

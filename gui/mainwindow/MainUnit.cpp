@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -70,7 +71,15 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 
     OpenDialog1.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
     SaveDialog1.filter.clear();
-    PilotWatcher = new PilotFolderWatcher(this, prompts_, [this](const QString& entry) { appendLogLine(entry); });
+    PilotWatcher = new PilotFolderWatcher(this, prompts_, [this](const QString& entry) { appendLogLine(entry); },
+                                          [this] {
+                                              // The log's last line, blank lines at its end passed over.
+                                              for (QTextBlock block = Memo1->document()->lastBlock(); block.isValid();
+                                                   block = block.previous())
+                                                  if (!block.text().isEmpty())
+                                                      return block.text();
+                                              return QString();
+                                          });
 
     FormCreate();
 }
@@ -426,6 +435,7 @@ bool TForm1::FormClose()
 void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    vantrel::keepOnScreen(*this);
     if (!event->spontaneous())
         FormShow();
 }

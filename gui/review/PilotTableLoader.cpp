@@ -1,11 +1,27 @@
 #include "gui/review/PilotTableLoader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <chrono>
 
 #include "core/platform/PilotFileSearch.h"
 #include "core/platform/Process.h"
+
+namespace {
+
+// Which file a path leads to: its path with every link followed, "." and ".."
+// resolved, from the root; for a path that leads to no file (a broken link,
+// a missing file), the path itself made whole.
+std::string fileKey(const std::string& path)
+{
+    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QString canonical = file.canonicalFilePath();
+    return QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical).toStdString();
+}
+
+}  // namespace
 
 using vantrel::PilotTableEntry;
 
@@ -153,6 +169,7 @@ void PilotTableLoader::runJob(const Job& job)
         ReviewedPilot failed;
         failed.entry.cells[vantrel::kFileColumn] = job.path;
         failed.entry.cells[vantrel::kLoadErrorColumn] = failure.message();
+        failed.fileKey = fileKey(job.path) + '\n' + failure.message();
         batch.push_back(std::move(failed));
     }
     for (const std::string& file : files) {
@@ -160,6 +177,7 @@ void PilotTableLoader::runJob(const Job& job)
             return;
         auto record = std::make_shared<vantrel::PilotRecord>();
         ReviewedPilot pilot;
+        pilot.fileKey = fileKey(file);
         pilot.entry = vantrel::pilotTableEntry(file, *record, files_);
         if (pilot.entry.loaded)
             pilot.record = std::move(record);
