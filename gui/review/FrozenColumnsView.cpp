@@ -61,7 +61,9 @@ void FrozenColumnsView::setModel(QAbstractItemModel* model)
 void FrozenColumnsView::setSelectionModel(QItemSelectionModel* selection)
 {
     QTableView::setSelectionModel(selection);
-    frozen_->setSelectionModel(selection);
+    // setModel() hands it on once the frozen view has the model too.
+    if (selection && frozen_->model() == selection->model())
+        frozen_->setSelectionModel(selection);
 }
 
 int FrozenColumnsView::frozenWidth() const
