@@ -494,6 +494,7 @@ void TReviewWindow::rememberPlace()
     // they are; a settings file that cannot be written costs the place, no more.
     try {
         vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
+        settings.revalidate();  // as the file is now, another program's changes included
         if (!settings.hasSection(vantrel::kSettingsSection))
             return;
         const std::string section(kSettingsSection);
