@@ -99,6 +99,9 @@ TReviewWindow::TReviewWindow(Prompts& prompts, Hooks hooks, QWidget* parent, van
     resize(960, 520);
     createControls();
     restorePlace();
+    // The program may end with the window open: its place is kept then too.
+    if (parent)
+        parent->window()->installEventFilter(this);
 
     addDialog_.title = QStringLiteral("Add pilot files");
     addDialog_.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
@@ -435,6 +438,8 @@ void TReviewWindow::copyChosenRows()
 
 bool TReviewWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (parentWidget() && watched == parentWidget()->window() && event->type() == QEvent::Close && isVisible())
+        rememberPlace();
     if (watched == PilotTable && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Copy)) {

@@ -764,6 +764,13 @@ TEST_F(ReviewWindowTest, RemembersItsPlaceAndColumnWidthsInItsOwnSectionAfterThe
     // Closed again as it is: nothing to write.
     again.close();
     EXPECT_EQ(fileBytes(file), after);
+
+    // Open when the program ends: kept as well.
+    windows.Form1->ReviewButton->click();
+    windows.Form1->ReviewWindow->setGeometry(60, 70, 640, 400);
+    windows.Form1->close();
+    EXPECT_NE(fileBytes(file).indexOf("[ReviewWindow]\nLeft=60\nTop=70\nWidth=640\nHeight=400\n"), -1)
+        << fileBytes(file).constData();
 }
 
 TEST_F(ReviewWindowTest, OpensInsideTheScreenAtAnyScaleFactor)
