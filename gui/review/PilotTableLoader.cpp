@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <unordered_map>
 
 #include "core/platform/PilotFileSearch.h"
 #include "core/platform/Process.h"
@@ -13,11 +14,23 @@ namespace {
 
 // Which file a path leads to: its path with every link followed, "." and ".."
 // resolved, from the root; for a path that leads to no file (a broken link,
-// a missing file), the path itself made whole.
-std::string fileKey(const std::string& path)
+// a missing file), the path itself made whole. The folders' own canonical
+// paths are looked up once each (`folders`), as a search yields many files
+// of one folder.
+std::string fileKey(const std::string& path, std::unordered_map<QString, QString>& folders)
 {
     const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
-    const QString canonical = file.canonicalFilePath();
+    QString canonical;
+    if (file.isSymLink()) {
+        canonical = file.canonicalFilePath();
+    } else {
+        const QString folder = file.absolutePath();
+        auto known = folders.find(folder);
+        if (known == folders.end())
+            known = folders.emplace(folder, QFileInfo(folder).canonicalFilePath()).first;
+        if (!known->second.isEmpty() && file.exists())
+            canonical = known->second + QLatin1Char('/') + file.fileName();
+    }
     return QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical).toStdString();
 }
 
@@ -154,6 +167,7 @@ void PilotTableLoader::runJob(const Job& job)
     });
 
     ReviewBatch batch;
+    std::unordered_map<QString, QString> folders;
     auto started = Clock::now();
     const auto send = [&] {
         if (batch.empty())
@@ -169,7 +183,7 @@ void PilotTableLoader::runJob(const Job& job)
         ReviewedPilot failed;
         failed.entry.cells[vantrel::kFileColumn] = job.path;
         failed.entry.cells[vantrel::kLoadErrorColumn] = failure.message();
-        failed.fileKey = fileKey(job.path) + '\n' + failure.message();
+        failed.fileKey = fileKey(job.path, folders) + '\n' + failure.message();
         batch.push_back(std::move(failed));
     }
     for (const std::string& file : files) {
@@ -177,7 +191,7 @@ void PilotTableLoader::runJob(const Job& job)
             return;
         auto record = std::make_shared<vantrel::PilotRecord>();
         ReviewedPilot pilot;
-        pilot.fileKey = fileKey(file);
+        pilot.fileKey = fileKey(file, folders);
         pilot.entry = vantrel::pilotTableEntry(file, *record, files_);
         if (pilot.entry.loaded)
             pilot.record = std::move(record);
