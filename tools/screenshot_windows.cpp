@@ -1,10 +1,10 @@
 // Saves pictures of the program's windows for the documentation: the main
 // window, the settings dialog, the pilot view with a pilot loaded, with the
 // default settings and with the full details report on, the review
-// window with PILOT.plt and the REVIEW files loaded, and its chart window
-// with PILOT.plt's missions and with the squadron chart of the review.
+// window with the REVIEW files and folders loaded, and its chart window
+// with the first pilot's missions and with the squadron chart of the review.
 //
-//   vantrel_screenshots PILOT.plt OUTPUT_DIR [REVIEW.plt...]
+//   vantrel_screenshots PILOT.plt OUTPUT_DIR [REVIEW...]
 //
 // The program runs as a user would see it; only the answers to its file
 // dialogs are given here: each open dialog is answered with the file it
@@ -14,12 +14,11 @@
 // same place each time, its first showing included, and fails if not.
 #include <QApplication>
 #include <QDialog>
-#include <QPushButton>
-#include <QTableView>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QPushButton>
+#include <QTableView>
 #include <QTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -201,8 +200,8 @@ int main(int argc, char** argv)
     vantrel::programSettings().write(vantrel::keys::MegaDetails, "0");
     click("ReviewButton");
     TReviewWindow& review = *windows.ReviewWindow;
-    review.resize(1270, 330);  // wide enough for most of the columns
-    review.addPaths(arguments.mid(1, 1) + arguments.mid(3));
+    review.resize(1270, 440);  // wide enough for most of the columns, high enough for the squadron
+    review.addPaths(arguments.mid(3));
     QElapsedTimer loading;
     loading.start();
     while (review.isLoading() && loading.elapsed() < 30000)
@@ -228,9 +227,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no chart window for %s\n", qPrintable(picture));
         ok = false;
     };
-    review.PilotTable->selectRow(0);  // the sample pilot, loaded first
+    auto* table = review.findChild<QTableView*>(QStringLiteral("PilotTable"));
+    table->selectRow(0);  // the first pilot as the table shows it
     charts(QStringLiteral("chart-missions.png"));
-    review.PilotTable->clearSelection();
+    table->clearSelection();
     charts(QStringLiteral("chart-squadron.png"));
     review.close();
 

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Pictures of the main window, the settings dialog, the pilot view, the
-# review window and its chart window, taken under Xvfb with the bundled sample pilot, into
-# docs/screenshots/. The review window also shows a file cut short and, when
-# they lie beside the checkout in ../shared/testdata/real, two real pilots.
+# review window and its chart window, taken under Xvfb with the bundled sample
+# pilot, into docs/screenshots/. The review window shows a squadron folder made
+# from the sample pilot, with a few files that fail the check and a few broken ones.
 #
 #   tools/screenshots.sh [BUILD_DIR]
 #
@@ -20,16 +20,32 @@ mkdir -p "$here/docs/screenshots"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT INT TERM
 
-# What the review window shows besides the sample pilot.
-head -c 1000 "$build/samples/Kestrel_Red.plt" > "$home/Broken.plt"
-real="$here/../shared/testdata/real"
-set --
-for pilot in "$real/PickledYoda0.plt" "$real/XWA-TC-56.plt"; do
-    if [ -f "$pilot" ]; then
-        set -- "$@" "$(cd "$(dirname "$pilot")" && pwd)/$(basename "$pilot")"
-    fi
+# What the review window shows: a squadron folder made from the sample pilot
+# by vantrel-cli set (names, ranks, ratings), a few files edited so that the
+# check fails or only the score total warning applies, and a few broken ones.
+cmake --build "$build" --target vantrel-cli >/dev/null
+squad="$home/squadron"
+mkdir -p "$squad"
+poke() {  # FILE OFFSET BYTE: one byte changed in place
+    printf "\\$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
+}
+n=0
+for name in Kestrel Wedge Hobbie Wes Tycho Janson Porkins Biggs Dack Zev Hera Corran Mirax Ooryl; do
+    cp "$build/samples/Kestrel_Red.plt" "$squad/$name.plt"
+    chmod u+w "$squad/$name.plt"
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/data" \
+        "$build/cli/vantrel-cli" set --name "$name" --rank $((n % 9)) --rating $((n * 3 % 25)) \
+        "$squad/$name.plt" >/dev/null
+    n=$((n + 1))
 done
-set -- "$@" "$home/Broken.plt"
+poke "$squad/Wes.plt" 70726 007          # a TOD score copy that disagrees
+poke "$squad/Porkins.plt" 70794 011      # TOD kills list B against list A
+poke "$squad/Hobbie.plt" 44310 001       # a mission's score: the total warning only
+poke "$squad/Zev.plt" 44358 002
+head -c 1000 "$build/samples/Kestrel_Red.plt" > "$squad/Janson_cut.plt"
+: > "$squad/Empty.plt"
+ln -s Nowhere.plt "$squad/Dack_link.plt"
+set -- "$squad"
 
 if command -v openbox >/dev/null 2>&1; then
     wm=openbox

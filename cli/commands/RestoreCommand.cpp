@@ -28,7 +28,9 @@ int runRestore(const ParsedArguments& args, const Streams& io)
         for (const std::string& change : diffPilots(now, then))
             writeLine(io.out, change);
     }
-    const RestoreResult restored = restorePilotBackup(path, backup, paths::backupDirectory());
+    const OwnSaves ownSaves;  // a watching Vantrel takes the restored file as ours
+    const RestoreResult restored = restorePilotBackup(path, backup, paths::backupDirectory(),
+                                                      std::chrono::system_clock::now(), systemFileAccess(), &ownSaves);
     if (!restored.ok()) {
         printError(io, restored.message());
         return 1;

@@ -65,7 +65,11 @@ int runSet(const ParsedArguments& args, const Streams& io)
     edit.activeMissionIndex = mission.value_or(-1);
 
     BackupSession backups;
-    const SaveResult saved = WritePilotDetails(path, pilot.record, edit, systemFileAccess(), backups.beforeFirstWrite());
+    // Recorded as the program's own save, so that a watching Vantrel does not
+    // offer it as the game's.
+    const OwnSaves ownSaves;
+    const SaveResult saved =
+        WritePilotDetails(path, pilot.record, edit, systemFileAccess(), backups.beforeFirstWrite(), nullptr, &ownSaves);
     if (!saved.ok()) {
         printFailure(io, saved.message(), saved.cause());
         return 1;

@@ -59,7 +59,7 @@ RestoreResult refusal(const std::string& pilotPath, const std::string& why, std:
 
 RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string& backupPath,
                                  const std::string& backupFolder, std::chrono::system_clock::time_point now,
-                                 FileAccess& files)
+                                 FileAccess& files, const OwnSaves* ownSaves)
 {
     // The backup first: a pilot file is exactly its size, nothing else is one.
     std::string failure;
@@ -101,6 +101,8 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
         options.newFileMode = backup->status.mode & 0777;
     }
 
+    std::optional<FileIdentity> placed;
+    options.placed = &placed;
     const FileResult replaced = files.replace(pilotPath, backup->bytes, options);
     if (!replaced) {
         RestoreResult failed(FileResult::refused(
@@ -114,7 +116,9 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
         "Restored " + pilotPath + " from " + backupPath + "." +
         (result.backupFile.empty() ? std::string() : " The file as it was is kept as " + result.backupFile + ".")));
     done.backupFile = std::move(result.backupFile);
-    done.restored = fileIdentity(pilotPath);
+    done.restored = placed ? placed : fileIdentity(pilotPath);
+    if (ownSaves && done.restored)
+        (void)ownSaves->record(*done.restored, backup->bytes);
     return done;
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/files/FileResult.h"
 #include "core/pilot/FileAccess.h"
+#include "core/pilot/OwnSaves.h"
 
 namespace vantrel {
 
@@ -35,10 +36,11 @@ inline constexpr std::string_view kChangedJustNowCause =
 // Puts `backupPath` back as `pilotPath`, after backing up the file as it is
 // now into `backupFolder` (see makeBackup). `now` is the wall clock's time.
 // A pilot file that does not exist is created from the backup. The message
-// tells what was done or why nothing was.
+// tells what was done or why nothing was. With `ownSaves`, the restored file
+// is recorded there as the program's own save.
 RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string& backupPath,
                                  const std::string& backupFolder,
                                  std::chrono::system_clock::time_point now = std::chrono::system_clock::now(),
-                                 FileAccess& files = systemFileAccess());
+                                 FileAccess& files = systemFileAccess(), const OwnSaves* ownSaves = nullptr);
 
 }  // namespace vantrel

@@ -155,7 +155,8 @@ void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
 }
 
 SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,
-                             FileAccess& files, const BeforeFirstWrite& beforeFirstWrite, KnownPilotFile* known)
+                             FileAccess& files, const BeforeFirstWrite& beforeFirstWrite, KnownPilotFile* known,
+                             const OwnSaves* ownSaves)
 {
     // One descriptor for everything the save learns about the file. Opened
     // for writing so that a file we may not change is refused before anything
@@ -207,6 +208,11 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
             failure.backupFile = std::move(backupFile);
             return failure;
         }
+        // Before anything else is told, so that a watcher never sees the file
+        // unrecorded once the save has returned. A journal that cannot be
+        // written costs a question about this save, never the save itself.
+        if (ownSaves && placed)
+            (void)ownSaves->record(*placed, after);
         if (known) {
             known->identity = placed;
             known->record = recordOf(fileName, after);

@@ -18,6 +18,7 @@
 
 #include "core/files/FileResult.h"
 #include "core/pilot/FileAccess.h"
+#include "core/pilot/OwnSaves.h"
 #include "core/pilot/PilotRecord.h"
 
 namespace vantrel {
@@ -83,10 +84,12 @@ using BeforeFirstWrite = std::function<FileResult(const PilotFileSnapshot& file,
 // save does: name, rank, rating, Kalidor Crescent, then the mission records.
 // A save that would change no byte leaves the file (and its backups) alone.
 // With `known`, a file that is no longer as known is written only when its
-// question says so; after a write `known` holds the file as written.
+// question says so; after a write `known` holds the file as written. With
+// `ownSaves`, the file as written is recorded there as the program's own save
+// (the program's windows and vantrel-cli pass the user's journal).
 SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,
                              FileAccess& files = systemFileAccess(), const BeforeFirstWrite& beforeFirstWrite = {},
-                             KnownPilotFile* known = nullptr);
+                             KnownPilotFile* known = nullptr, const OwnSaves* ownSaves = nullptr);
 
 // The patch itself, on a whole pilot file image held in memory.
 void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit);

@@ -38,4 +38,9 @@ std::string homeDirectory();
 // %LOCALAPPDATA%\Vantrel\backups.
 std::string backupDirectory();
 
+// The journal of the pilot files the program itself wrote (OwnSaves), beside
+// the backups: $XDG_DATA_HOME/vantrel/own-saves.txt (same fallbacks); on
+// Windows %LOCALAPPDATA%\Vantrel\own-saves.txt.
+std::string ownSavesJournal();
+
 }  // namespace vantrel::paths

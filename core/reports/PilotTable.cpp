@@ -178,3 +178,29 @@ std::string tableLine(std::span<const std::string_view> cells, TableFormat forma
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+PilotMark PilotTableEntry::mark() const
+{
+    if (!loaded)
+        return PilotMark::NotLoaded;
+    if (check.errors() > 0 || !otherCopies.empty())
+        return PilotMark::FailsCheck;
+    if (check.totalWarning)
+        return PilotMark::TotalWarningOnly;
+    return PilotMark::None;
+}
+
+std::string_view pilotMarkSign(PilotMark mark)
+{
+    switch (mark) {
+    case PilotMark::FailsCheck: return "!";
+    case PilotMark::TotalWarningOnly: return "?";
+    case PilotMark::NotLoaded: return "X";
+    case PilotMark::None: break;
+    }
+    return {};
+}
+
+}  // namespace vantrel

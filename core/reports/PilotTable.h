@@ -58,6 +58,17 @@ bool pilotTableNumberColumn(std::size_t column);
 // any other name.
 std::optional<std::size_t> pilotTableNumberColumnNamed(std::string_view name);
 
+// The verdict on one pilot file, for reviewers. The check fails when it finds
+// differing score copies or other copies that differ; the score total warning
+// alone, which the report itself calls possibly not a real error, is a mark of
+// its own.
+enum class PilotMark {
+    None,
+    FailsCheck,        // "!"
+    TotalWarningOnly,  // "?"
+    NotLoaded,         // "X"
+};
+
 struct PilotTableEntry {
     PilotTableRow cells;
     bool loaded = false;  // false: only the file and the load error are filled
@@ -66,8 +77,13 @@ struct PilotTableEntry {
 
     // A loaded file whose check finds differing copies, whose score total
     // warning applies or whose other copies differ.
-    bool flagged() const { return loaded && (check.errors() > 0 || check.totalWarning || !otherCopies.empty()); }
+    bool flagged() const { return mark() == PilotMark::FailsCheck || mark() == PilotMark::TotalWarningOnly; }
+    // What a reviewer is shown of the row at a glance; see PilotMark.
+    PilotMark mark() const;
 };
+
+// The sign a row's mark is shown as: "!", "?", "X", or nothing.
+std::string_view pilotMarkSign(PilotMark mark);
 
 // The row for a loaded record; `file` is the file column's text. The
 // integrity figures are the check's findings whatever CheckCheat says, and

@@ -32,6 +32,9 @@ public:
     void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
     void UpdateFile() override;
 
+    // Whether the file holds a section of that name (letter case ignored).
+    bool hasSection(std::string_view section) const { return findSection(section) >= 0; }
+
     // Re-reads the file when it changed on disk (size, modification time or
     // inode differ from the parsed copy). Called at the start of every action.
     void revalidate();

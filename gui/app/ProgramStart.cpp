@@ -45,7 +45,8 @@ ProgramWindows::ProgramWindows(vantrel::Prompts& prompts, const QStringList& arg
     TForm1* form = Form1.get();
 
     // Watching the game's pilot folders, when it is switched on.
-    PilotWatcher = new PilotFolderWatcher(form, prompts, [form](const QString& entry) { form->appendLogLine(entry); });
+    PilotWatcher = new PilotFolderWatcher(form, prompts, [form](const QString& entry) { form->appendLogLine(entry); },
+                                          [form] { return form->lastLogLine(); });
     PilotWatcher->followSetting();
 
     SettingsDlg = new TSettingsDlg(prompts, form);

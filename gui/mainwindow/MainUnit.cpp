@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -211,6 +212,14 @@ bool TForm1::isLogModified() const
     return Memo1->document()->isModified();
 }
 
+QString TForm1::lastLogLine() const
+{
+    for (QTextBlock block = Memo1->document()->lastBlock(); block.isValid(); block = block.previous())
+        if (!block.text().isEmpty())
+            return block.text();
+    return QString();
+}
+
 void TForm1::appendLogLine(const QString& line)
 {
     Memo1->appendLine(line);
@@ -409,6 +418,7 @@ bool TForm1::FormClose()
 void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    vantrel::keepOnScreen(*this);
     if (!event->spontaneous())
         FormShow();
 }

@@ -50,6 +50,8 @@ public:
     bool isLogModified() const;
     // Adds one line at the very end of the main log and sets the flag.
     void appendLogLine(const QString& line);
+    // The log's last line, blank lines at its end passed over.
+    QString lastLogLine() const;
 
 signals:
     // The window has closed: the close step let it go, and the run ends.

@@ -383,8 +383,10 @@ void TPltFileView::Button2Click()
                                  QString::fromStdString(vantrel::changedSinceOpenedQuestion(fileName.toStdString())),
                                  Prompts::Default::No);
     };
+    const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
-                                                                 edit, files_, backups_.beforeFirstWrite(), &known_);
+                                                                 edit, files_, backups_.beforeFirstWrite(), &known_,
+                                                                 &ownSaves);
     known_.writeOverChanged = nullptr;
     if (saved.declined)
         return;

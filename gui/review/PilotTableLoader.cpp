@@ -1,11 +1,40 @@
 #include "gui/review/PilotTableLoader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <chrono>
+#include <unordered_map>
 
 #include "core/platform/PilotFileSearch.h"
 #include "core/platform/Process.h"
+
+namespace {
+
+// Which file a path leads to: its path with every link followed, "." and ".."
+// resolved, from the root; for a path that leads to no file (a broken link,
+// a missing file), the path itself made whole. The folders' own canonical
+// paths are looked up once each (`folders`), as a search yields many files
+// of one folder.
+std::string fileKey(const std::string& path, std::unordered_map<QString, QString>& folders)
+{
+    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
+    QString canonical;
+    if (file.isSymLink()) {
+        canonical = file.canonicalFilePath();
+    } else {
+        const QString folder = file.absolutePath();
+        auto known = folders.find(folder);
+        if (known == folders.end())
+            known = folders.emplace(folder, QFileInfo(folder).canonicalFilePath()).first;
+        if (!known->second.isEmpty() && file.exists())
+            canonical = known->second + QLatin1Char('/') + file.fileName();
+    }
+    return QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical).toStdString();
+}
+
+}  // namespace
 
 using vantrel::PilotTableEntry;
 
@@ -148,6 +177,7 @@ void PilotTableLoader::runJob(const Job& job)
     });
 
     ReviewBatch batch;
+    std::unordered_map<QString, QString> folders;
     auto started = Clock::now();
     const auto send = [&] {
         if (batch.empty())
@@ -163,12 +193,15 @@ void PilotTableLoader::runJob(const Job& job)
         ReviewedPilot failed;
         failed.entry.cells[vantrel::kFileColumn] = job.path;
         failed.entry.cells[vantrel::kLoadErrorColumn] = failure.message();
+        failed.fileKey = fileKey(job.path, folders) + '\n' + failure.message();
         batch.push_back(std::move(failed));
     }
     for (const std::string& file : files) {
         if (stale(job.generation))
             return;
-        batch.push_back(loadReviewedPilot(file, files_));
+        ReviewedPilot pilot = loadReviewedPilot(file, files_);
+        pilot.fileKey = fileKey(file, folders);
+        batch.push_back(std::move(pilot));
         if (batch.size() >= kBatchRows || Clock::now() - started >= std::chrono::milliseconds(kBatchMilliseconds))
             send();
     }

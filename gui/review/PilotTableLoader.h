@@ -25,6 +25,11 @@
 struct ReviewedPilot {
     vantrel::PilotTableEntry entry;
     std::shared_ptr<const vantrel::PilotRecord> record;  // null for a file that did not load
+    // Which file the row stands for, however its path was written (through
+    // a link, relatively, a folder reached twice): its canonical path. A file
+    // replaced as a whole keeps its key. A row of the same key replaces the
+    // one in the table.
+    std::string fileKey;
 };
 using ReviewBatch = std::vector<ReviewedPilot>;
 

@@ -1,51 +1,86 @@
 #include "gui/review/ReviewWindow.h"
 
-#include <QAbstractProxyModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 #include "core/files/AtomicFile.h"
 #include "core/mainlog/MainLogFile.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/text/WholeNumber.h"
 #include "gui/charts/ChartWindow.h"
 #include "gui/history/RestoreDialog.h"
-#include "gui/support/FormSupport.h"
+#include "gui/review/FrozenColumnsView.h"
+#include "gui/review/MarkedRowsFilter.h"
 #include "gui/review/PilotTableLoader.h"
 #include "gui/review/PilotTableModel.h"
+#include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/widgets/DroppedFiles.h"
+#include "gui/widgets/FormBuilder.h"
 #include "gui/widgets/GameFolderSideBar.h"
 
+using vantrel::PilotMark;
 using vantrel::Prompts;
 
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
-{
-    auto* control = new QPushButton(caption, parent);
-    control->setObjectName(QString::fromLatin1(name));
-    control->setToolTip(hint);
-    return control;
-}
-
 std::string fileSystemName(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+QString sign(PilotMark mark)
+{
+    return QString::fromLatin1(vantrel::pilotMarkSign(mark));
+}
+
+// "3 entries added to the main log; 2 rows that did not load were skipped"
+QString entriesAddedText(int added, int skipped)
+{
+    QString text = QStringLiteral("%1 %2 added to the main log")
+                       .arg(added)
+                       .arg(added == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
+    if (skipped > 0)
+        text += QStringLiteral("; %1 %2 that did not load %3 skipped")
+                    .arg(skipped)
+                    .arg(skipped == 1 ? QStringLiteral("row") : QStringLiteral("rows"))
+                    .arg(skipped == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+    return text;
+}
+
+namespace place {
+constexpr std::string_view Left = "Left";
+constexpr std::string_view Top = "Top";
+constexpr std::string_view Width = "Width";
+constexpr std::string_view Height = "Height";
+constexpr std::string_view Columns = "ColumnWidths";
+constexpr std::string_view ByteOrderMark = "CsvByteOrderMark";
+}  // namespace place
+
+std::optional<int> wholeNumber(const std::string& text)
+{
+    bool ok = false;
+    const int value = QString::fromStdString(text).trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
 }
 
 }  // namespace
@@ -55,14 +90,20 @@ TReviewWindow::TReviewWindow(Prompts& prompts, Hooks hooks, QWidget* parent, van
       prompts_(prompts),
       hooks_(std::move(hooks)),
       model_(new PilotTableModel(this)),
+      shown_(new MarkedRowsFilter(*model_, this)),
       loader_(new PilotTableLoader(files, this))
 {
     setObjectName(QStringLiteral("ReviewWindow"));
+    model_->setObjectName(QStringLiteral("PilotTableModel"));
     setWindowTitle(QStringLiteral("Review pilots"));
     setFont(vantrel::formFont());
     setAcceptDrops(true);
     resize(960, 520);
     createControls();
+    restorePlace();
+    // The program may end with the window open: its place is kept then too.
+    if (parent)
+        parent->window()->installEventFilter(this);
 
     addDialog_.title = QStringLiteral("Add pilot files");
     addDialog_.filter = QStringLiteral("XWA Pilotfiles|*.plt|All files|*.*");
@@ -83,109 +124,141 @@ TReviewWindow::TReviewWindow(Prompts& prompts, Hooks hooks, QWidget* parent, van
 
 TReviewWindow::~TReviewWindow() = default;
 
+QPushButton* TReviewWindow::addButton(const char* name, const QString& caption, const QString& hint)
+{
+    QPushButton* button = vantrel::build::button(this, name, caption, QRect());
+    button->setToolTip(hint);
+    // Ahead of Close, which stays last.
+    buttonRow_->insertWidget(buttonRow_->count() - 1, button);
+    return button;
+}
+
 void TReviewWindow::createControls()
 {
-    HintLabel = new QLabel(QStringLiteral("Drop pilot files or folders here, or add them with the buttons. Rows "
-                                          "marked %1 fail the error/cheat check or have the score total warning; "
-                                          "rows marked %2 did not load. Double-click a row to open the pilot.")
-                               .arg(QString::fromLatin1(PilotTableModel::kMarkedSign),
-                                    QString::fromLatin1(PilotTableModel::kFailedSign)),
-                           this);
-    HintLabel->setObjectName(QStringLiteral("HintLabel"));
+    HintLabel = vantrel::build::label(
+        this, "HintLabel",
+        QStringLiteral("Drop pilot files or folders here, or add them with the buttons. Rows marked %1 fail the "
+                       "error/cheat check, rows marked %2 have only the score total warning, rows marked %3 did not "
+                       "load. Enter or a double-click opens the pilot; Delete removes rows; Ctrl+C copies them.")
+            .arg(sign(PilotMark::FailsCheck), sign(PilotMark::TotalWarningOnly), sign(PilotMark::NotLoaded)),
+        QRect());
     HintLabel->setWordWrap(true);
 
-    AddFilesButton = button(this, "AddFilesButton", QStringLiteral("Add files..."),
-                            QStringLiteral("Add pilot files to the table"));
-    AddFolderButton = button(this, "AddFolderButton", QStringLiteral("Add folder..."),
+    const auto button = [this](const char* name, const QString& caption, const QString& hint) {
+        QPushButton* control = vantrel::build::button(this, name, caption, QRect());
+        control->setToolTip(hint);
+        return control;
+    };
+    AddFilesButton = button("AddFilesButton", QStringLiteral("Add files..."), QStringLiteral("Add pilot files to the table"));
+    AddFolderButton = button("AddFolderButton", QStringLiteral("Add folder..."),
                              QStringLiteral("Add every .plt file of a folder and its subfolders"));
-    ClearButton = button(this, "ClearButton", QStringLiteral("Clear table"), QStringLiteral("Remove every row"));
+    ClearButton = button("ClearButton", QStringLiteral("Clear table"), QStringLiteral("Remove every row"));
+    MarkedOnlyBox = vantrel::build::checkBox(this, "MarkedOnlyBox", QStringLiteral("Show only marked"), QRect());
+    MarkedOnlyBox->setToolTip(QStringLiteral("Show only the rows marked %1, %2 or %3")
+                                  .arg(sign(PilotMark::FailsCheck), sign(PilotMark::TotalWarningOnly),
+                                       sign(PilotMark::NotLoaded)));
 
-    PilotTable = new QTableView(this);
+    PilotTable = new FrozenColumnsView(PilotTableModel::kFrozenColumns, this);
     PilotTable->setObjectName(QStringLiteral("PilotTable"));
-    PilotTable->setModel(model_);
     PilotTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     PilotTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     PilotTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PilotTable->setWordWrap(false);
-    PilotTable->setTextElideMode(Qt::ElideMiddle);  // a long path keeps its file name in sight
+    PilotTable->setTextElideMode(Qt::ElideMiddle);  // a long name keeps both ends in sight
     PilotTable->verticalHeader()->setVisible(false);
     PilotTable->verticalHeader()->setDefaultSectionSize(PilotTable->fontMetrics().height() + 6);
     PilotTable->horizontalHeader()->setStretchLastSection(true);
     PilotTable->horizontalHeader()->setSortIndicatorShown(true);
     PilotTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    PilotTable->setModel(shown_);
     PilotTable->setSortingEnabled(true);
-    // Widths for the usual contents, set once: measuring every row as the
-    // rows stream in would cost more than the loading itself.
-    const QFontMetrics metrics(PilotTable->font());
-    const auto widthOf = [&](const QString& sample) { return metrics.horizontalAdvance(sample) + 16; };
-    PilotTable->setColumnWidth(PilotTableModel::kMarkColumn, widthOf(QStringLiteral("Mark")));
-    PilotTable->setColumnWidth(PilotTableModel::tableColumn(vantrel::kFileColumn),
-                               widthOf(QStringLiteral("/home/pilot/squadron/Kestrel_Red.plt")));
-    for (std::size_t c = vantrel::kNameColumn; c < vantrel::kPilotTableColumns; ++c)
-        PilotTable->setColumnWidth(
-            PilotTableModel::tableColumn(c),
-            std::max(widthOf(QString::fromUtf8(vantrel::pilotTableHeader()[c])), widthOf(QStringLiteral("-000000"))));
-    PilotTable->setColumnWidth(PilotTableModel::tableColumn(vantrel::kRankColumn),
-                               widthOf(QStringLiteral("Lieutenant JG")));
-    PilotTable->setColumnWidth(PilotTableModel::tableColumn(vantrel::kRatingColumn),
-                               widthOf(QStringLiteral("Veteran Gunner")));
-    PilotTable->setColumnWidth(PilotTableModel::tableColumn(vantrel::kKalidorColumn),
-                               widthOf(QStringLiteral("Kalidor Crescent: Diamond Eyes")));
+    setColumnWidths();
+    PilotTable->installEventFilter(this);
 
     LoadProgress = new QProgressBar(this);
     LoadProgress->setObjectName(QStringLiteral("LoadProgress"));
-    CancelButton = button(this, "CancelButton", QStringLiteral("Cancel"), QStringLiteral("Stop loading"));
-    StatusLabel = new QLabel(this);
-    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
-    AddEntriesButton = button(this, "AddEntriesButton", QStringLiteral("Add entries to the log"),
-                              QStringLiteral("Add the score entries of the selected rows to the main log"));
-    SaveCsvButton = button(this, "SaveCsvButton", QStringLiteral("Save as CSV..."),
-                           QStringLiteral("Save the table, in the order shown, as a CSV file"));
-    CloseButton = button(this, "CloseButton", QStringLiteral("Close"), QStringLiteral("Close the review window"));
-
-    ChartsButton = button(this, "ChartsButton", QStringLiteral("Charts"),
-                          QStringLiteral("Charts of the selected pilot, or of the squadron as the table shows it"));
-    RestoreBackupButton = button(this, "RestoreBackupButton", QStringLiteral("Restore a backup..."),
-                                 QStringLiteral("Put one of the selected pilot's backups back"));
+    CancelButton = button("CancelButton", QStringLiteral("Cancel"), QStringLiteral("Stop loading"));
+    SummaryLabel = vantrel::build::label(this, "SummaryLabel", QString(), QRect());
+    StatusLabel = vantrel::build::label(this, "StatusLabel", QString(), QRect());
+    CsvBomBox = vantrel::build::checkBox(this, "CsvBomBox", QStringLiteral("Byte-order mark"), QRect());
+    CsvBomBox->setToolTip(QStringLiteral("Start the CSV file with a byte-order mark, for spreadsheet programs "
+                                         "that need one to read UTF-8 (as vantrel-cli table --bom does)"));
+    CloseButton = button("CloseButton", QStringLiteral("Close"), QStringLiteral("Close the review window"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(AddFilesButton);
     top->addWidget(AddFolderButton);
     top->addWidget(ClearButton);
+    top->addSpacing(12);
+    top->addWidget(MarkedOnlyBox);
     top->addStretch(1);
-    top->addWidget(ChartsButton);
-    top->addWidget(RestoreBackupButton);
 
     auto* progress = new QHBoxLayout;
     progress->addWidget(LoadProgress, 1);
     progress->addWidget(CancelButton);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(StatusLabel, 1);
-    bottom->addWidget(AddEntriesButton);
-    bottom->addWidget(SaveCsvButton);
-    bottom->addWidget(CloseButton);
+    auto* status = new QHBoxLayout;
+    status->addWidget(SummaryLabel, 1);
+    status->addWidget(StatusLabel);
+
+    buttonRow_ = new QHBoxLayout;
+    buttonRow_->addStretch(1);
+    buttonRow_->addWidget(CloseButton);
+    AddEntriesButton = addButton("AddEntriesButton", QStringLiteral("Add entries to the log"),
+                                 QStringLiteral("Add the score entries of the selected rows to the main log"));
+    SaveCsvButton = addButton("SaveCsvButton", QStringLiteral("Save as CSV..."),
+                              QStringLiteral("Save the rows shown, in the order shown, as vantrel-cli table "
+                                             "--format csv writes them"));
+    buttonRow_->insertWidget(buttonRow_->indexOf(SaveCsvButton) + 1, CsvBomBox);
+    ChartsButton = addButton("ChartsButton", QStringLiteral("Charts"),
+                             QStringLiteral("Charts of the selected pilot, or of the squadron as the table shows it"));
+    RestoreBackupButton = addButton("RestoreBackupButton", QStringLiteral("Restore a backup..."),
+                                    QStringLiteral("Put one of the selected pilot's backups back"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(HintLabel);
     layout->addLayout(top);
     layout->addWidget(PilotTable, 1);
     layout->addLayout(progress);
-    layout->addLayout(bottom);
+    layout->addLayout(status);
+    layout->addLayout(buttonRow_);
 
     connect(AddFilesButton, &QPushButton::clicked, this, &TReviewWindow::AddFilesButtonClick);
     connect(AddFolderButton, &QPushButton::clicked, this, &TReviewWindow::AddFolderButtonClick);
     connect(ClearButton, &QPushButton::clicked, this, &TReviewWindow::ClearButtonClick);
+    connect(MarkedOnlyBox, &QCheckBox::clicked, this, &TReviewWindow::MarkedOnlyBoxClick);
     connect(CancelButton, &QPushButton::clicked, this, &TReviewWindow::CancelButtonClick);
     connect(AddEntriesButton, &QPushButton::clicked, this, &TReviewWindow::AddEntriesButtonClick);
     connect(SaveCsvButton, &QPushButton::clicked, this, &TReviewWindow::SaveCsvButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(PilotTable, &QTableView::doubleClicked, this, &TReviewWindow::PilotTableDoubleClick);
     connect(ChartsButton, &QPushButton::clicked, this, &TReviewWindow::ChartsButtonClick);
     connect(RestoreBackupButton, &QPushButton::clicked, this, &TReviewWindow::RestoreBackupButtonClick);
+    connect(PilotTable, &QTableView::doubleClicked, this, &TReviewWindow::openChosenPilot);
     connect(PilotTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TReviewWindow::updateState);
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &TReviewWindow::updateState);
-    connect(model_, &QAbstractItemModel::modelReset, this, &TReviewWindow::updateState);
+    connect(shown_, &QAbstractItemModel::rowsInserted, this, &TReviewWindow::updateState);
+    connect(shown_, &QAbstractItemModel::rowsRemoved, this, &TReviewWindow::updateState);
+    connect(shown_, &QAbstractItemModel::modelReset, this, &TReviewWindow::updateState);
+    connect(model_, &QAbstractItemModel::dataChanged, this, &TReviewWindow::updateState);
+}
+
+void TReviewWindow::setColumnWidths()
+{
+    // Widths for the usual contents, set once: measuring every row as the
+    // rows stream in would cost more than the loading itself.
+    const QFontMetrics metrics(PilotTable->font());
+    const auto widthOf = [&](const QString& sample) { return metrics.horizontalAdvance(sample) + 16; };
+    for (int c = 0; c < PilotTableModel::kColumnCount; ++c)
+        PilotTable->setColumnWidth(c, std::max(widthOf(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()),
+                                               widthOf(QStringLiteral("-000000"))));
+    PilotTable->setColumnWidth(PilotTableModel::kMarkColumn, widthOf(QStringLiteral("Mark")));
+    PilotTable->setColumnWidth(PilotTableModel::kFileNameColumn, widthOf(QStringLiteral("Kestrel_Red_07.plt")));
+    // Room for the longest name a pilot file holds.
+    PilotTable->setColumnWidth(PilotTableModel::kPilotNameColumn, widthOf(QString(12, QLatin1Char('W'))));
+    PilotTable->setColumnWidth(PilotTableModel::kLoadErrorColumn, widthOf(QStringLiteral("a link to a missing file")));
+    PilotTable->setColumnWidth(PilotTableModel::kRankColumn, widthOf(QStringLiteral("Lieutenant JG")));
+    PilotTable->setColumnWidth(PilotTableModel::kRatingColumn, widthOf(QStringLiteral("Veteran Gunner")));
+    PilotTable->setColumnWidth(PilotTableModel::kKalidorColumn, widthOf(QStringLiteral("Kalidor Crescent: Diamond Eyes")));
+    PilotTable->setColumnWidth(PilotTableModel::kFolderColumn, widthOf(QStringLiteral("/home/pilot/squadron/battle")));
 }
 
 bool TReviewWindow::isLoading() const
@@ -217,24 +290,34 @@ void TReviewWindow::updateState()
         LoadProgress->setValue(found == 0 ? 1 : loaded);
         LoadProgress->setFormat(QStringLiteral("%1 of %2 files").arg(loaded).arg(found));
     }
-    const int rows = model_->rowCount();
-    QString status = QStringLiteral("%1 file(s): %2 marked, %3 not loaded")
-                         .arg(rows)
-                         .arg(model_->markedCount())
-                         .arg(model_->failedCount());
+    QString summary = model_->summary();
     if (loading)
-        status = QStringLiteral("Loading %1 of %2 file(s). ").arg(loaded).arg(found) + status;
+        summary = QStringLiteral("Loading %1 of %2 file(s). ").arg(loaded).arg(found) + summary;
     else if (cancelled_)
-        status = QStringLiteral("Loading cancelled. ") + status;
-    StatusLabel->setText(status);
+        summary = QStringLiteral("Loading cancelled. ") + summary;
+    SummaryLabel->setText(summary);
 
-    bool loadedRowChosen = false;
-    for (const QModelIndex& index : PilotTable->selectionModel()->selectedRows())
-        loadedRowChosen = loadedRowChosen || model_->pilot(index.row()).entry.loaded;
+    const std::vector<int> chosen = chosenRows();
+    const bool loadedRowChosen = std::any_of(chosen.begin(), chosen.end(),
+                                             [this](int row) { return model_->pilot(row).entry.loaded; });
     AddEntriesButton->setEnabled(loadedRowChosen);
-    SaveCsvButton->setEnabled(rows > 0);
-    ClearButton->setEnabled(rows > 0 || loading);
-    updateChartButtons();
+    SaveCsvButton->setEnabled(shown_->rowCount() > 0);
+    ClearButton->setEnabled(model_->rowCount() > 0 || loading);
+    ChartsButton->setEnabled(shown_->rowCount() > 0);
+    RestoreBackupButton->setEnabled(chosenRow() >= 0);
+}
+
+std::vector<int> TReviewWindow::chosenRows() const
+{
+    std::vector<int> shownRows;
+    for (const QModelIndex& index : PilotTable->selectionModel()->selectedRows())
+        shownRows.push_back(index.row());
+    std::sort(shownRows.begin(), shownRows.end());
+    std::vector<int> rows;
+    rows.reserve(shownRows.size());
+    for (const int row : shownRows)
+        rows.push_back(shown_->tableRow(row));
+    return rows;
 }
 
 QString TReviewWindow::startDirectory()
@@ -271,6 +354,7 @@ void TReviewWindow::ClearButtonClick()
     loader_->cancel();
     cancelled_ = false;
     model_->clear();
+    StatusLabel->clear();
     updateState();
 }
 
@@ -279,24 +363,31 @@ void TReviewWindow::CancelButtonClick()
     loader_->cancel();
 }
 
+void TReviewWindow::MarkedOnlyBoxClick()
+{
+    shown_->setMarkedOnly(MarkedOnlyBox->isChecked());
+    updateState();
+}
+
 void TReviewWindow::AddEntriesButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        QModelIndexList chosen = PilotTable->selectionModel()->selectedRows();
-        std::sort(chosen.begin(), chosen.end(),
-                  [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
         // Every entry first: a setting that stops one stops them all, and the
         // log gets all or nothing.
         vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
         QStringList entries;
-        for (const QModelIndex& index : chosen) {
-            const ReviewedPilot& pilot = model_->pilot(index.row());
+        int skipped = 0;
+        for (const int row : chosenRows()) {
+            const ReviewedPilot& pilot = model_->pilot(row);
             if (pilot.record)
                 entries << QString::fromStdString(vantrel::BuildExportEntry(settings, *pilot.record));
+            else
+                ++skipped;
         }
         for (const QString& entry : entries)
             if (hooks_.appendLogLine)
                 hooks_.appendLogLine(entry);
+        StatusLabel->setText(entriesAddedText(static_cast<int>(entries.size()), skipped));
     });
 }
 
@@ -309,20 +400,147 @@ void TReviewWindow::SaveCsvButtonClick()
         if (!chosen)
             return;
         csvDialog_.fileName = *chosen;
+        // The rows shown, in the order shown, with the columns of vantrel-cli
+        // table whatever the window shows of them.
+        std::string text;
+        if (CsvBomBox->isChecked())
+            text = vantrel::kUtf8ByteOrderMark;
+        text += vantrel::tableLine(vantrel::pilotTableHeader(), vantrel::TableFormat::Csv);
+        for (int row = 0; row < shown_->rowCount(); ++row)
+            text += vantrel::tableLine(model_->pilot(shown_->tableRow(row)).entry.cells, vantrel::TableFormat::Csv);
         const std::string path = fileSystemName(*chosen);
-        const vantrel::FileResult written =
-            vantrel::replaceFileAtomically(path, model_->tableText(vantrel::TableFormat::Csv));
+        const vantrel::FileResult written = vantrel::replaceFileAtomically(path, text);
         if (!written)
             prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(vantrel::mainlog::cannotCreateMessage(path)),
                           QString::fromStdString(written.cause()));
+        else
+            StatusLabel->setText(QStringLiteral("%1 row(s) saved as %2").arg(shown_->rowCount()).arg(*chosen));
     });
 }
 
-void TReviewWindow::PilotTableDoubleClick(const QModelIndex& index)
+void TReviewWindow::openChosenPilot(const QModelIndex& index)
 {
-    if (!index.isValid() || !model_->pilot(index.row()).entry.loaded || !hooks_.openPilot)
+    if (!index.isValid() || !hooks_.openPilot)
         return;
-    hooks_.openPilot(model_->filePath(index.row()));
+    const int row = shown_->tableRow(index.row());
+    if (!model_->pilot(row).entry.loaded)
+        return;
+    hooks_.openPilot(model_->filePath(row));
+}
+
+void TReviewWindow::removeChosenRows()
+{
+    model_->removeRowsAt(chosenRows());
+    StatusLabel->clear();
+    updateState();
+}
+
+void TReviewWindow::copyChosenRows()
+{
+    const std::vector<int> rows = chosenRows();
+    if (rows.empty())
+        return;
+    std::string text;
+    for (const int row : rows)
+        text += vantrel::tableLine(model_->pilot(row).entry.cells, vantrel::TableFormat::Tsv);
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+bool TReviewWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (parentWidget() && watched == parentWidget()->window() && event->type() == QEvent::Close && isVisible())
+        rememberPlace();
+    if (watched == PilotTable && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            copyChosenRows();
+            return true;
+        }
+        if (key->modifiers() & ~Qt::KeypadModifier)
+            return false;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            QModelIndex current = PilotTable->currentIndex();
+            if (!current.isValid() || !PilotTable->selectionModel()->isRowSelected(current.row(), {})) {
+                const QModelIndexList rows = PilotTable->selectionModel()->selectedRows();
+                current = rows.isEmpty() ? QModelIndex() : rows.front();
+            }
+            openChosenPilot(current);
+            return true;
+        }
+        case Qt::Key_Delete:
+            removeChosenRows();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TReviewWindow::restorePlace()
+{
+    vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
+    const std::string section(kSettingsSection);
+    const auto number = [&](std::string_view key) { return wholeNumber(settings.ReadString(section, key, "")); };
+    const std::optional<int> left = number(place::Left), top = number(place::Top);
+    const std::optional<int> width = number(place::Width), height = number(place::Height);
+    if (left && top && width && height && *width > 0 && *height > 0) {
+        setGeometry(*left, *top, *width, *height);
+        placeRestored_ = true;
+    }
+    const QStringList widths =
+        QString::fromStdString(settings.ReadString(section, place::Columns, "")).split(QLatin1Char(','));
+    if (widths.size() == PilotTableModel::kColumnCount) {
+        for (int c = 0; c < PilotTableModel::kColumnCount; ++c) {
+            bool ok = false;
+            const int w = widths[c].toInt(&ok);
+            if (ok && w > 0)
+                PilotTable->setColumnWidth(c, w);
+        }
+    }
+    CsvBomBox->setChecked(settings.ReadString(section, place::ByteOrderMark, "0") == "1");
+}
+
+void TReviewWindow::rememberPlace()
+{
+    // Kept only after the program's own section, whose keys and order stay as
+    // they are; a settings file that cannot be written costs the place, no more.
+    try {
+        vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
+        settings.revalidate();  // as the file is now, another program's changes included
+        if (!settings.hasSection(vantrel::kSettingsSection))
+            return;
+        const std::string section(kSettingsSection);
+        const QRect at = geometry();
+        QStringList widths;
+        for (int c = 0; c < PilotTableModel::kColumnCount; ++c)
+            widths << QString::number(PilotTable->columnWidth(c));
+        const auto write = [&](std::string_view key, const std::string& value) {
+            if (settings.ReadString(section, key, "\n") != value)
+                settings.WriteString(section, key, value);
+        };
+        write(place::Left, std::to_string(at.x()));
+        write(place::Top, std::to_string(at.y()));
+        write(place::Width, std::to_string(at.width()));
+        write(place::Height, std::to_string(at.height()));
+        write(place::Columns, widths.join(QLatin1Char(',')).toStdString());
+        write(place::ByteOrderMark, CsvBomBox->isChecked() ? "1" : "0");
+    } catch (const std::exception&) {
+    }
+}
+
+void TReviewWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    vantrel::keepOnScreen(*this);
+}
+
+void TReviewWindow::closeEvent(QCloseEvent* event)
+{
+    rememberPlace();
+    QWidget::closeEvent(event);
 }
 
 void TReviewWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -342,37 +560,19 @@ void TReviewWindow::dropEvent(QDropEvent* event)
 
 // Charts and restore.
 
-int TReviewWindow::modelRow(const QModelIndex& shown) const
-{
-    QModelIndex index = shown;
-    // Through whatever sorts or filters the rows on their way to the view.
-    while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(index.model()))
-        index = proxy->mapToSource(index);
-    return index.isValid() && index.model() == model_ ? index.row() : -1;
-}
-
 std::vector<int> TReviewWindow::shownRows() const
 {
-    const QAbstractItemModel* shown = PilotTable->model();
     std::vector<int> rows;
-    rows.reserve(static_cast<std::size_t>(shown->rowCount()));
-    for (int r = 0; r < shown->rowCount(); ++r) {
-        if (const int row = modelRow(shown->index(r, 0)); row >= 0)
-            rows.push_back(row);
-    }
+    rows.reserve(static_cast<std::size_t>(shown_->rowCount()));
+    for (int row = 0; row < shown_->rowCount(); ++row)
+        rows.push_back(shown_->tableRow(row));
     return rows;
 }
 
 int TReviewWindow::chosenRow() const
 {
-    const QModelIndexList chosen = PilotTable->selectionModel()->selectedRows();
-    return chosen.size() == 1 ? modelRow(chosen.front()) : -1;
-}
-
-void TReviewWindow::updateChartButtons()
-{
-    ChartsButton->setEnabled(PilotTable->model()->rowCount() > 0);
-    RestoreBackupButton->setEnabled(chosenRow() >= 0);
+    const std::vector<int> chosen = chosenRows();
+    return chosen.size() == 1 ? chosen.front() : -1;
 }
 
 void TReviewWindow::ChartsButtonClick()
@@ -388,10 +588,9 @@ void TReviewWindow::ChartsButtonClick()
                 entries.push_back(model_->pilot(shown).entry);
             // A table the user sorted keeps its order; one in the order of
             // loading is drawn largest first, as vantrel-cli draws it.
-            const bool sorted = PilotTable->horizontalHeader()->sortIndicatorSection() >= 0;
             window = TChartWindow::forSquadron(
                 prompts_, std::move(entries),
-                sorted ? vantrel::charts::RowOrder::AsGiven : vantrel::charts::RowOrder::LargestFirst, this);
+                model_->isSorted() ? vantrel::charts::RowOrder::AsGiven : vantrel::charts::RowOrder::LargestFirst, this);
         }
         window->show();
     });

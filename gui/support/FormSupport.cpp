@@ -2,6 +2,8 @@
 
 #include "core/text/TextRules.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -76,17 +78,35 @@ QMargins expectedFrame(const QWidget& window)
     return {};
 }
 
+QRect availableArea(const QWidget& window)
+{
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// The window's size, made no larger than its frame allows inside `available`
+// (and no smaller than the window allows at all).
+QSize fittedSize(const QWidget& window, const QMargins& frame, const QRect& available)
+{
+    const QSize room = available.size().shrunkBy(frame);
+    return window.size().boundedTo(room).expandedTo(window.minimumSize());
+}
+
 // Puts the client area where a frame of the given size is centred.
 void placeCentred(QWidget& window, const QMargins& frame)
 {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (!screen)
+    const QRect available = availableArea(window);
+    if (available.isEmpty())
         return;
-    QRect outer = QRect(QPoint(), window.size()).marginsAdded(frame);
-    outer.moveCenter(screen->availableGeometry().center());
+    const QSize size = fittedSize(window, frame, available);
+    QRect outer = QRect(QPoint(), size).marginsAdded(frame);
+    outer.moveCenter(available.center());
+    // A window larger than the screen keeps its top left corner, and so its
+    // title bar, on it.
+    outer.moveTopLeft(QPoint(std::max(outer.left(), available.left()), std::max(outer.top(), available.top())));
     // setGeometry() places the client area itself, whatever the window
     // system yet knows of the frame.
-    window.setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), window.size()));
+    window.setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), size));
 }
 
 // Once the window manager has framed a window that was centred on a guess,
@@ -166,6 +186,29 @@ void applyProgramStyle()
 int execModal(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+void keepOnScreen(QWidget& window, const QRect& available)
+{
+    if (available.isEmpty())
+        return;
+    const QMargins frame = expectedFrame(window);
+    const QSize size = fittedSize(window, frame, available);
+    QRect outer = QRect(window.geometry().topLeft(), size).marginsAdded(frame);
+    if (outer.right() > available.right())
+        outer.moveRight(available.right());
+    if (outer.bottom() > available.bottom())
+        outer.moveBottom(available.bottom());
+    // The top left corner last: a window that cannot fit keeps its title bar.
+    outer.moveTopLeft(QPoint(std::max(outer.left(), available.left()), std::max(outer.top(), available.top())));
+    const QRect client(outer.topLeft() + QPoint(frame.left(), frame.top()), size);
+    if (client != window.geometry())
+        window.setGeometry(client);
+}
+
+void keepOnScreen(QWidget& window)
+{
+    keepOnScreen(window, availableArea(window));
 }
 
 QString withFullStop(const QString& text)

@@ -14,6 +14,7 @@
 #include "gui/support/Prompts.h"
 
 class QDialog;
+class QRect;
 class QWidget;
 
 namespace vantrel {
@@ -37,8 +38,17 @@ void applyProgramStyle();
 using ModalShow = std::function<int(QDialog&)>;
 int execModal(QDialog& dialog);
 
-// Moves a window so that its frame is centred on its screen.
+// Moves a window so that its frame is centred on its screen, made smaller
+// first where it would not fit the screen's available area.
 void centreOnScreen(QWidget& window);
+
+// Makes a window smaller where it must and moves it as little as it can so
+// that it, frame included, lies inside `available` (a screen's available
+// area, in the window system's logical pixels, whatever the scale factor).
+// Every window calls it where it is shown.
+void keepOnScreen(QWidget& window, const QRect& available);
+// The same, inside the available area of the window's screen.
+void keepOnScreen(QWidget& window);
 
 // An error box text as the program shows it: with a final full stop.
 QString withFullStop(const QString& text);

@@ -1,6 +1,5 @@
 #include "gui/watcher/PilotFolderWatcher.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +17,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
+#include "gui/watcher/NewSavesWindow.h"
 
 namespace keys = vantrel::keys;
 namespace defaults = vantrel::defaults;
@@ -37,11 +37,15 @@ QString fromLocal(const std::string& path)
 }  // namespace
 
 PilotFolderWatcher::PilotFolderWatcher(QWidget* owner, vantrel::Prompts& prompts,
-                                       std::function<void(const QString&)> appendToLog)
+                                       std::function<void(const QString&)> appendToLog,
+                                       std::function<QString()> lastLogLine, vantrel::OwnSaves ownSaves)
     : QObject(owner),
       owner_(owner),
       prompts_(prompts),
       appendToLog_(std::move(appendToLog)),
+      lastLogLine_(std::move(lastLogLine)),
+      ownSaves_(std::move(ownSaves)),
+      offers_(new TNewSavesWindow(appendToLog_, owner)),
       watcher_(new QFileSystemWatcher(this)),
       timer_(new QTimer(this)),
       settling_(vantrel::layout::kPilotFileSize, kQuietPeriod)
@@ -173,6 +177,14 @@ void PilotFolderWatcher::decide()
         settling_.settle(Clock::now(), [](const std::string& path) { return vantrel::fileIdentity(path); });
     for (const std::string& path : settled) {
         vantrel::runAction(owner_, prompts_, [&] {
+            // The program's own save is no save of the game; the game's next
+            // save is told against it.
+            if (ownSaves_.holds(path)) {
+                seen_.remember(path);
+                std::erase_if(ready_, [&](const vantrel::SaveOffer& waiting) { return waiting.path == path; });
+                emit ownSavePassed(fromLocal(path));
+                return;
+            }
             std::optional<vantrel::SaveOffer> offer =
                 seen_.offerFor(path, vantrel::currentProgramSettings(), vantrel::DateSource{&vantrel::localShortDate});
             if (!offer)
@@ -190,64 +202,30 @@ void PilotFolderWatcher::decide()
 
 void PilotFolderWatcher::offerReady()
 {
-    // One question at a time, and none over another modal window: the offers
-    // wait until the main window is idle again.
-    if (asking_ || QApplication::activeModalWidget())
+    // However many saves arrive, they gather in the one list; nothing waits
+    // for an answer.
+    if (ready_.empty())
         return;
-    asking_ = true;
-    while (!ready_.empty()) {
-        const vantrel::SaveOffer offer = std::move(ready_.front());
-        ready_.erase(ready_.begin());
-        // Offered is seen: a save made while the question is open is told
-        // against this one.
+    const QString lastLine = lastLogLine_ ? lastLogLine_() : QString();
+    std::vector<vantrel::SaveOffer> listed = std::exchange(ready_, {});
+    for (const vantrel::SaveOffer& offer : listed) {
+        // Offered is seen: a later save is told against this one.
         seen_.offered(offer);
-        const QString path = fromLocal(offer.path);
-        const bool accepted = prompts_.askWithDetails(owner_, vantrel::Prompts::Kind::Confirmation, offerTitle(),
-                                                      offerText(path), offerDetails(offer),
-                                                      vantrel::Prompts::Default::Yes);
-        if (accepted)
-            appendToLog_(QString::fromStdString(offer.entry));
-        emit saveOffered(path, accepted);
+        const QString entry = QString::fromStdString(offer.entry);
+        offers_->offer(offer, !lastLine.isEmpty() && lastLine == entry);
+        emit saveOffered(fromLocal(offer.path));
     }
-    asking_ = false;
+    if (!offers_->isVisible())
+        offers_->show();
 }
 
 void PilotFolderWatcher::scheduleDecision()
 {
     std::optional<Clock::time_point> next = settling_.nextDecision();
-    // Offers held back by a modal window are tried again a while later.
-    if (!ready_.empty() && !asking_) {
-        const Clock::time_point retry = Clock::now() + settling_.quietPeriod();
-        if (!next || retry < *next)
-            next = retry;
-    }
     if (!next) {
         timer_->stop();
         return;
     }
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now());
     timer_->start(static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0)));
-}
-
-QString PilotFolderWatcher::offerTitle()
-{
-    return QStringLiteral("New pilot save");
-}
-
-QString PilotFolderWatcher::offerText(const QString& path)
-{
-    return QStringLiteral("%1 was saved by the game. Add its score entry to the log?").arg(QFileInfo(path).fileName());
-}
-
-QString PilotFolderWatcher::offerDetails(const vantrel::SaveOffer& offer)
-{
-    QStringList lines{QString::fromStdString(offer.entry), QString()};
-    if (offer.firstSeen) {
-        lines << QStringLiteral("No earlier save of this file was seen.");
-    } else {
-        lines << QStringLiteral("Changes since the last save seen:");
-        for (const std::string& change : offer.changes)
-            lines << QString::fromStdString(change);
-    }
-    return lines.join(QLatin1Char('\n'));
 }

@@ -1,6 +1,8 @@
 // Watches the folders where the game keeps its pilots. When the game has
-// saved a pilot there, the save's score entry is offered for the main log,
-// with what changed since the last save of that file the watcher saw.
+// saved a pilot there, the save's score entry is offered for the main log in
+// the "New pilot saves" list, with what changed since the last save of that
+// file the watcher saw. The program's own saves (Save in the pilot view,
+// vantrel-cli set and restore) are not the game's and are never offered.
 #pragma once
 
 #include <QObject>
@@ -13,12 +15,14 @@
 #include <vector>
 
 #include "core/files/SettleTracker.h"
+#include "core/pilot/OwnSaves.h"
 #include "core/reports/SaveOffer.h"
 #include "gui/support/Prompts.h"
 
 #include <QWidget>
 
 class QFileSystemWatcher;
+class TNewSavesWindow;
 class QTimer;
 
 class PilotFolderWatcher : public QObject {
@@ -32,9 +36,12 @@ public:
     // is this long.
     static constexpr std::chrono::milliseconds kQuietPeriodWithErrors{3000};
 
-    // `appendToLog` adds an accepted entry to the main log. The offers stand
-    // over `owner`, the main window, which also owns the watcher.
-    PilotFolderWatcher(QWidget* owner, vantrel::Prompts& prompts, std::function<void(const QString&)> appendToLog);
+    // `appendToLog` adds an accepted entry to the main log; `lastLogLine`
+    // gives the main log's last line. The list of offers belongs to `owner`,
+    // the main window, which also owns the watcher. `ownSaves` is the journal
+    // of the program's own saves (by default the user's).
+    PilotFolderWatcher(QWidget* owner, vantrel::Prompts& prompts, std::function<void(const QString&)> appendToLog,
+                       std::function<QString()> lastLogLine = {}, vantrel::OwnSaves ownSaves = vantrel::OwnSaves());
     ~PilotFolderWatcher() override;
 
     // Watches the folders of gamefolders::watchedPilotFolders() while the
@@ -50,15 +57,14 @@ public:
 
     void setQuietPeriods(std::chrono::milliseconds period, std::chrono::milliseconds withErrors);
 
-    // The offer's title and question for a file; the details list the entry,
-    // then what changed.
-    static QString offerTitle();
-    static QString offerText(const QString& path);
-    static QString offerDetails(const vantrel::SaveOffer& offer);
+    // The list the offers gather in.
+    TNewSavesWindow& offers() { return *offers_; }
 
 signals:
-    // A save of `path` was offered; `accepted` when its entry went into the log.
-    void saveOffered(const QString& path, bool accepted);
+    // A save of `path` was listed.
+    void saveOffered(const QString& path);
+    // A save of `path` was found to be the program's own and passed over.
+    void ownSavePassed(const QString& path);
 
 private:
     using Clock = vantrel::SettleTracker::Clock;
@@ -77,14 +83,16 @@ private:
     QWidget* owner_;
     vantrel::Prompts& prompts_;
     std::function<void(const QString&)> appendToLog_;
+    std::function<QString()> lastLogLine_;
+    vantrel::OwnSaves ownSaves_;
+    TNewSavesWindow* offers_;
     QFileSystemWatcher* watcher_;
     QTimer* timer_;
     QStringList folders_;
     vantrel::SettleTracker settling_;
     std::chrono::milliseconds quietWithErrors_ = kQuietPeriodWithErrors;
     vantrel::SeenSaves seen_;
-    // Offers waiting for the user, oldest first; a newer save of a file
-    // replaces the one waiting.
+    // Offers not yet listed, oldest first; a newer save of a file replaces
+    // the one waiting.
     std::vector<vantrel::SaveOffer> ready_;
-    bool asking_ = false;
 };

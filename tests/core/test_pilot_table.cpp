@@ -122,19 +122,32 @@ TEST(PilotTable, TheEntryWithoutSettingsCarriesTheRowTheFindingsAndTheRecordRead
     EXPECT_EQ(entry.check.errors(), 2);
     EXPECT_FALSE(entry.check.totalWarning);
     EXPECT_TRUE(entry.flagged());
+    EXPECT_EQ(entry.mark(), PilotMark::FailsCheck);
+    EXPECT_EQ(pilotMarkSign(entry.mark()), "!");
     EXPECT_EQ(entry.cells[kIntegrityErrorsColumn], "2");
 
     image.setInt(L::TODScoreB, 40);
     image.setInt(L::TODScoreC, 40);
     ASSERT_TRUE(image.save(path));
     EXPECT_FALSE(pilotTableEntry(path, record).flagged());
+    EXPECT_EQ(pilotTableEntry(path, record).mark(), PilotMark::None);
+    EXPECT_EQ(pilotMarkSign(PilotMark::None), "");
+    // Only the total warning: a mark of its own, not the failed check's.
     image.setMission(L::CampaignMissionRecords, 0, {0, 1, 41, 60, 0});
     ASSERT_TRUE(image.save(path));
     EXPECT_TRUE(pilotTableEntry(path, record).flagged());
+    EXPECT_EQ(pilotTableEntry(path, record).mark(), PilotMark::TotalWarningOnly);
+    EXPECT_EQ(pilotMarkSign(PilotMark::TotalWarningOnly), "?");
+    // Other copies that differ fail the check, whatever the total says.
+    image.setInt(L::TODKillsA, 40);
+    ASSERT_TRUE(image.save(path));
+    EXPECT_EQ(pilotTableEntry(path, record).mark(), PilotMark::FailsCheck);
 
     writeFile(path, "abc");
     const PilotTableEntry failed = pilotTableEntry(path, record);
     EXPECT_FALSE(failed.flagged());
+    EXPECT_EQ(failed.mark(), PilotMark::NotLoaded);
+    EXPECT_EQ(pilotMarkSign(failed.mark()), "X");
     EXPECT_EQ(failed.cells, pilotTableEntry(path).cells);
 
     // The columns whose cells are numbers, as a loaded row has them.

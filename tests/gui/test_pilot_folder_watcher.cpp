@@ -1,13 +1,17 @@
 // Watching the game's pilot folders from the main window: saves the game
-// writes into a watched folder, in one step or two, and what the main window
-// offers and adds to the log for them.
+// writes into a watched folder, in one step or two, what the "New pilot
+// saves" list offers and adds to the log for them, and the program's own
+// saves (the pilot view, vantrel-cli set and restore) that it never offers.
 #include <QCheckBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <chrono>
 #include <optional>
@@ -15,6 +19,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/mainwindow/MainLogEdit.h"
+#include "gui/watcher/NewSavesWindow.h"
 #include "gui/watcher/PilotFolderWatcher.h"
 #include "gui/pilotview/PltFile.h"
 #include "gui/settings/SettingsDlg.h"
@@ -34,6 +39,8 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
+        // The journal of the program's own saves and the backups, this test's own.
+        ::setenv("XDG_DATA_HOME", QFile::encodeName(homePath(QStringLiteral("data"))).constData(), 1);
         ASSERT_TRUE(QDir().mkpath(gameFolder()));
     }
 
@@ -104,6 +111,37 @@ protected:
         return control<QLineEdit>(*windows->PltFileView, "ExportEdit").text();
     }
 
+    // The list of offers and what it shows of the save of `path`.
+    QTreeWidget& list() const
+    {
+        auto* saves = watcher->offers().findChild<QTreeWidget*>(QStringLiteral("SavesList"));
+        EXPECT_NE(saves, nullptr);
+        return *saves;
+    }
+    QTreeWidgetItem* rowOf(const QString& path) const
+    {
+        for (int k = 0; k < list().topLevelItemCount(); ++k)
+            if (list().topLevelItem(k)->toolTip(TNewSavesWindow::kFileColumn) == path)
+                return list().topLevelItem(k);
+        return nullptr;
+    }
+    std::string changesOf(const QString& path) const
+    {
+        QTreeWidgetItem* row = rowOf(path);
+        return row ? row->toolTip(TNewSavesWindow::kChangesColumn).toStdString() : "<not listed>";
+    }
+    QString entryOf(const QString& path) const
+    {
+        QTreeWidgetItem* row = rowOf(path);
+        return row ? row->text(TNewSavesWindow::kEntryColumn) : QStringLiteral("<not listed>");
+    }
+    void addChecked() const
+    {
+        auto* add = watcher->offers().findChild<QPushButton*>(QStringLiteral("AddCheckedButton"));
+        ASSERT_NE(add, nullptr);
+        add->click();
+    }
+
     std::optional<ProgramWindows> windows;
     PilotFolderWatcher* watcher = nullptr;
     std::unique_ptr<QSignalSpy> offers;
@@ -116,15 +154,16 @@ TEST_F(PilotWatcherTest, SaveWrittenInTwoStepsIsOfferedOnceWhateverThePause)
     int missions = 1;
     for (const auto pause : {kQuiet / 3, kQuiet * 3}) {
         SCOPED_TRACE(pause.count());
-        prompts.answers.push_back(false);
         saveInTwoSteps(inGame(QStringLiteral("Tester.plt")), pilotAfter(++missions), pause);
         EXPECT_EQ(offersAfterSettling(), 1);
         offers->clear();
     }
-    EXPECT_TRUE(prompts.answers.empty());
-    EXPECT_EQ(prompts.log.size(), 2u);
-    // The offers stand over the main window, though no window is active.
-    EXPECT_EQ(prompts.owners, std::vector<QWidget*>(2, windows->Form1.get()));
+    // One row for the file, in a list that belongs to the main window and
+    // asks nothing.
+    EXPECT_EQ(list().topLevelItemCount(), 1);
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_EQ(watcher->offers().parentWidget(), windows->Form1.get());
+    EXPECT_TRUE(watcher->offers().isVisible());
 }
 
 TEST_F(PilotWatcherTest, FileOfTheWrongSizeIsNotOffered)
@@ -137,7 +176,6 @@ TEST_F(PilotWatcherTest, FileOfTheWrongSizeIsNotOffered)
     EXPECT_TRUE(prompts.log.empty());
 
     // Completed, the file is offered.
-    prompts.answers.push_back(false);
     writeBytes(inGame(QStringLiteral("Short.plt")), pilotAfter(1));
     EXPECT_EQ(offersAfterSettling(), 1);
     EXPECT_EQ(offers->at(0).at(0).toString(), inGame(QStringLiteral("Short.plt")));
@@ -161,11 +199,9 @@ TEST_F(PilotWatcherTest, RandomBytesOfAPilotsSizeAreNotOffered)
 
     // The game's next save of the pilot is offered, told against the last
     // pilot seen.
-    prompts.answers.push_back(false);
     writeBytes(pilot, pilotAfter(2));
     EXPECT_EQ(offersAfterSettling(), 1);
-    ASSERT_EQ(prompts.details.size(), 1u);
-    EXPECT_NE(prompts.details[0].find("Campaign missions completed: 1 -> 2"), std::string::npos) << prompts.details[0];
+    EXPECT_NE(changesOf(pilot).find("Campaign missions completed: 1 -> 2"), std::string::npos) << changesOf(pilot);
 }
 
 // A save written in place that pauses after its first part: the torn file
@@ -177,7 +213,6 @@ TEST_F(PilotWatcherTest, ASaveCaughtHalfWayIsNotOfferedTorn)
     const QString pilot = inGame(QStringLiteral("Tester.plt"));
     writeBytes(pilot, pilotAfter(1));
     startWatching();
-    prompts.answers = {false, false};
     const QByteArray next = pilotAfter(2);
     // Up to the first score copy: the other three still hold the old score.
     const qsizetype part = layout::TODScoreA.offset + 4;
@@ -194,9 +229,8 @@ TEST_F(PilotWatcherTest, ASaveCaughtHalfWayIsNotOfferedTorn)
         ASSERT_EQ(file.write(next.mid(part)), next.size() - part);
     }
     EXPECT_EQ(offersAfterSettling(), 1);
-    ASSERT_EQ(prompts.details.size(), 1u);
-    EXPECT_EQ(prompts.details[0].find(" | ! "), std::string::npos) << "offered torn, with the error mark";
-    EXPECT_NE(prompts.details[0].find("Campaign missions completed: 1 -> 2"), std::string::npos) << prompts.details[0];
+    EXPECT_FALSE(entryOf(pilot).startsWith(QStringLiteral("! "))) << "offered torn, with the error mark";
+    EXPECT_NE(changesOf(pilot).find("Campaign missions completed: 1 -> 2"), std::string::npos) << changesOf(pilot);
 
     // Left torn for good, it is offered after the longer period, marked.
     {
@@ -209,28 +243,35 @@ TEST_F(PilotWatcherTest, ASaveCaughtHalfWayIsNotOfferedTorn)
     EXPECT_EQ(offers->size(), 2);
 }
 
-TEST_F(PilotWatcherTest, YesAddsExactlyTheSavesEntryAndNoAddsNothing)
+TEST_F(PilotWatcherTest, CheckedEntriesGoIntoTheLogAndUncheckedOnesDoNot)
 {
     writeBytes(homePath(QStringLiteral("VANTREL_MainLog.txt")), "Earlier entry");
-    writeBytes(inGame(QStringLiteral("Tester.plt")), pilotAfter(1));
+    const QString path = inGame(QStringLiteral("Tester.plt"));
+    writeBytes(path, pilotAfter(1));
     startWatching();
     ASSERT_EQ(logText(), QStringLiteral("Earlier entry"));
     ASSERT_FALSE(windows->Form1->isLogModified());
 
-    prompts.answers.push_back(true);
-    writeBytes(inGame(QStringLiteral("Tester.plt")), pilotAfter(2));
+    writeBytes(path, pilotAfter(2));
     ASSERT_EQ(offersAfterSettling(), 1);
-    EXPECT_TRUE(offers->at(0).at(1).toBool());
-    const QString entry = pilotViewEntry(inGame(QStringLiteral("Tester.plt")));
+    const QString entry = pilotViewEntry(path);
     ASSERT_FALSE(entry.isEmpty());
+    EXPECT_EQ(entryOf(path), entry);
+    ASSERT_NE(rowOf(path), nullptr);
+    EXPECT_EQ(rowOf(path)->checkState(TNewSavesWindow::kEntryColumn), Qt::Checked);
+    EXPECT_EQ(logText(), QStringLiteral("Earlier entry"));  // nothing before the click
+    addChecked();
     EXPECT_EQ(logText(), QStringLiteral("Earlier entry\n") + entry);
     EXPECT_TRUE(windows->Form1->isLogModified());
+    EXPECT_EQ(list().topLevelItemCount(), 0);
 
-    prompts.answers.push_back(false);
-    writeBytes(inGame(QStringLiteral("Tester.plt")), pilotAfter(3));
+    writeBytes(path, pilotAfter(3));
     ASSERT_EQ(offersAfterSettling(), 2);
-    EXPECT_FALSE(offers->at(1).at(1).toBool());
+    rowOf(path)->setCheckState(TNewSavesWindow::kEntryColumn, Qt::Unchecked);
+    addChecked();
     EXPECT_EQ(logText(), QStringLiteral("Earlier entry\n") + entry);
+    EXPECT_EQ(list().topLevelItemCount(), 1);
+    EXPECT_TRUE(prompts.log.empty());
 }
 
 TEST_F(PilotWatcherTest, OfferShowsTheEntryAndTheChangeSinceTheLastSaveSeen)
@@ -239,25 +280,21 @@ TEST_F(PilotWatcherTest, OfferShowsTheEntryAndTheChangeSinceTheLastSaveSeen)
     writeBytes(path, pilotAfter(2));
     startWatching();
 
-    prompts.answers.push_back(false);
     writeBytes(path, pilotAfter(3));
     ASSERT_EQ(offersAfterSettling(), 1);
-    const QString question = QStringLiteral("Tester.plt was saved by the game. Add its score entry to the log?");
-    EXPECT_EQ(prompts.log, std::vector<std::string>{"Confirmation: " + question.toStdString()});
-    EXPECT_EQ(prompts.titles, std::vector<std::string>{"New pilot save"});
-    ASSERT_EQ(prompts.details.size(), 1u);
-    QStringList details = QString::fromStdString(prompts.details[0]).split(QLatin1Char('\n'));
-    EXPECT_EQ(details.at(0), question + QStringLiteral(" | ") + pilotViewEntry(path));
-    EXPECT_EQ(details.at(1), QString());
-    EXPECT_EQ(details.at(2), QStringLiteral("Changes since the last save seen:"));
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_EQ(watcher->offers().windowTitle(), QStringLiteral("New pilot saves"));
+    EXPECT_EQ(entryOf(path), pilotViewEntry(path));
+    QStringList details = QString::fromStdString(changesOf(path)).split(QLatin1Char('\n'));
     EXPECT_TRUE(details.contains(QStringLiteral("Campaign missions completed: 2 -> 3")));
     EXPECT_TRUE(details.contains(QStringLiteral("Campaign total: 200 -> 300 (+100)")));
 
-    // Told against the save offered last, although its entry was declined.
-    prompts.answers.push_back(false);
+    // Told against the save offered last, though its entry was not added;
+    // the newer save takes the older one's row.
     writeBytes(path, pilotAfter(5));
     ASSERT_EQ(offersAfterSettling(), 2);
-    details = QString::fromStdString(prompts.details.at(1)).split(QLatin1Char('\n'));
+    EXPECT_EQ(list().topLevelItemCount(), 1);
+    details = QString::fromStdString(changesOf(path)).split(QLatin1Char('\n'));
     EXPECT_TRUE(details.contains(QStringLiteral("Campaign missions completed: 3 -> 5")));
     EXPECT_TRUE(details.contains(QStringLiteral("Campaign total: 300 -> 500 (+200)")));
 
@@ -266,11 +303,9 @@ TEST_F(PilotWatcherTest, OfferShowsTheEntryAndTheChangeSinceTheLastSaveSeen)
     EXPECT_TRUE(staysQuiet());
 
     // A pilot the watcher has not seen before.
-    prompts.answers.push_back(false);
     writeBytes(inGame(QStringLiteral("Rookie.plt")), pilotAfter(0));
     ASSERT_EQ(offersAfterSettling(), 3);
-    details = QString::fromStdString(prompts.details.at(2)).split(QLatin1Char('\n'));
-    EXPECT_EQ(details.at(2), QStringLiteral("No earlier save of this file was seen."));
+    EXPECT_EQ(changesOf(inGame(QStringLiteral("Rookie.plt"))), "no earlier save of this file was seen");
 }
 
 TEST_F(PilotWatcherTest, SettingSwitchesWatchingAtStartAndAfterOk)
@@ -292,11 +327,10 @@ TEST_F(PilotWatcherTest, SettingSwitchesWatchingAtStartAndAfterOk)
     };
     setWatch(true);
     EXPECT_TRUE(watcher->isWatching());
-    prompts.answers.push_back(false);
     writeBytes(path, pilotAfter(3));
     ASSERT_EQ(offersAfterSettling(), 1);
     // What the game saved while nobody watched is the last save seen now.
-    EXPECT_NE(prompts.details.at(0).find("Campaign missions completed: 2 -> 3"), std::string::npos);
+    EXPECT_NE(changesOf(path).find("Campaign missions completed: 2 -> 3"), std::string::npos);
 
     // Off: no further offers, also for a save that was settling.
     offers->clear();
@@ -305,7 +339,7 @@ TEST_F(PilotWatcherTest, SettingSwitchesWatchingAtStartAndAfterOk)
     EXPECT_FALSE(watcher->isWatching());
     writeBytes(path, pilotAfter(5));
     EXPECT_TRUE(staysQuiet());
-    EXPECT_EQ(prompts.log.size(), 1u);
+    EXPECT_TRUE(prompts.log.empty());
 }
 
 TEST_F(PilotWatcherTest, FolderOfTheOpenDialogsStartIsWatchedToo)
@@ -322,13 +356,13 @@ TEST_F(PilotWatcherTest, FolderOfTheOpenDialogsStartIsWatchedToo)
     EXPECT_EQ(watcher->watchedFolders(), QStringList({gameFolder(), homePath(QStringLiteral("pilots"))}));
     const QString before = logText();
 
-    prompts.answers.push_back(true);
     saveInTwoSteps(path, pilotAfter(2), kQuiet / 3);
     ASSERT_EQ(offersAfterSettling(), 1);
+    addChecked();
     EXPECT_EQ(logText(), before + pilotViewEntry(path) + QLatin1Char('\n'));
 }
 
-TEST_F(PilotWatcherTest, OfferWaitsWhileAnotherModalWindowIsOpen)
+TEST_F(PilotWatcherTest, ASaveMadeWhileAnotherModalWindowIsOpenIsListedWithoutAQuestion)
 {
     const QString path = inGame(QStringLiteral("Tester.plt"));
     writeBytes(path, pilotAfter(1));
@@ -339,11 +373,111 @@ TEST_F(PilotWatcherTest, OfferWaitsWhileAnotherModalWindowIsOpen)
     busy.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &busy);
     writeBytes(path, pilotAfter(2));
+    EXPECT_EQ(offersAfterSettling(), 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), &busy);
+    EXPECT_TRUE(prompts.log.empty());
+    busy.hide();
+}
+
+TEST_F(PilotWatcherTest, FortyPilotsCopiedInGatherInOneListThatAsksNothing)
+{
+    startWatching();
+    QDir(homePath()).mkpath(QStringLiteral("squad"));
+    for (int k = 0; k < 40; ++k) {
+        QByteArray pilot = pilotAfter(k % 5 + 1);
+        pilot[1] = static_cast<char>('a' + k % 26);  // each its own name
+        writeBytes(homePath(QStringLiteral("squad/P%1.plt").arg(k, 2, 10, QLatin1Char('0'))), pilot);
+    }
+    for (int k = 0; k < 40; ++k) {
+        const QString name = QStringLiteral("P%1.plt").arg(k, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(QFile::copy(homePath(QStringLiteral("squad/") + name), inGame(name)));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (offers->size() < 40 && clock.elapsed() < 20000)
+        offers->wait(200);
+    QTest::qWait(static_cast<int>(3 * kQuiet.count()));
+    EXPECT_EQ(offers->size(), 40);
+    EXPECT_EQ(list().topLevelItemCount(), 40);
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(watcher->offers().isVisible());
+    EXPECT_EQ(watcher->offers().windowModality(), Qt::NonModal);
+
+    const QString before = logText();
+    addChecked();
+    EXPECT_EQ(logText().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() -
+                  before.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(),
+              40);
+    EXPECT_EQ(list().topLevelItemCount(), 0);
+}
+
+TEST_F(PilotWatcherTest, AnEntryThatIsAlreadyTheLogsLastLineIsListedAsSuchAndUnchecked)
+{
+    const QString path = inGame(QStringLiteral("Tester.plt"));
+    writeBytes(path, pilotAfter(1));
+    startWatching();
+    // The pilot view's close put the entry of this very save into the log.
+    QDir(homePath()).mkpath(QStringLiteral("elsewhere"));
+    const QString elsewhere = homePath(QStringLiteral("elsewhere/Tester.plt"));
+    writeBytes(elsewhere, pilotAfter(2));
+    windows->Form1->appendLogLine(pilotViewEntry(elsewhere));
+    writeBytes(path, pilotAfter(2));
+    ASSERT_EQ(offersAfterSettling(), 1);
+    ASSERT_NE(rowOf(path), nullptr);
+    EXPECT_EQ(rowOf(path)->checkState(TNewSavesWindow::kEntryColumn), Qt::Unchecked);
+    EXPECT_EQ(changesOf(path).rfind("already the last line of the log", 0), 0u) << changesOf(path);
+
+    // Another save's entry is not.
+    writeBytes(path, pilotAfter(3));
+    ASSERT_EQ(offersAfterSettling(), 2);
+    EXPECT_EQ(rowOf(path)->checkState(TNewSavesWindow::kEntryColumn), Qt::Checked);
+    EXPECT_EQ(changesOf(path).find("already the last line"), std::string::npos);
+}
+
+// The program's own saves are no saves of the game: a rename saved in the
+// pilot view, vantrel-cli set and vantrel-cli restore are passed over, and
+// the game's next save is told against them.
+TEST_F(PilotWatcherTest, TheProgramsOwnSavesAreNeverOffered)
+{
+    const QString path = inGame(QStringLiteral("Tester.plt"));
+    writeBytes(path, pilotAfter(2));
+    const QString backup = homePath(QStringLiteral("kept.plt"));
+    writeBytes(backup, pilotAfter(1));
+    startWatching();
+    QSignalSpy passed(watcher, &PilotFolderWatcher::ownSavePassed);
+
+    // Renamed in the pilot view and saved.
+    ASSERT_EQ(windows->PltFileView->ReadMission(path), 0);
+    windows->PltFileView->PilotNameEdit->setText(QStringLiteral("Renamed"));
+    prompts.answers = {true};
+    windows->PltFileView->Button2->click();
+    ASSERT_EQ(prompts.log.size(), 2u);
+    ASSERT_EQ(prompts.log[1].rfind("Information: Update complete.", 0), 0u) << prompts.log[1];
+    EXPECT_TRUE(staysQuiet());
+    EXPECT_TRUE(passed.wait(kOfferWaitMs) || !passed.isEmpty());
+
+    // vantrel-cli set, another process.
+    const auto cli = [](const QStringList& arguments) {
+        QProcess run;
+        run.start(QStringLiteral(VANTREL_CLI_PATH), arguments);
+        EXPECT_TRUE(run.waitForFinished(30000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    };
+    cli({"set", "--name", "ByTheCli", "--rank", "4", path});
     EXPECT_TRUE(staysQuiet());
 
-    prompts.answers.push_back(false);
-    busy.hide();
-    EXPECT_EQ(offersAfterSettling(), 1);
+    // vantrel-cli restore, once the file has stayed as it is for two seconds.
+    QTest::qWait(2200);
+    cli({"restore", path, backup});
+    EXPECT_TRUE(staysQuiet());
+    EXPECT_EQ(list().topLevelItemCount(), 0);
+    EXPECT_GE(passed.size(), 3);
+
+    // The game's next save is offered, told against the restored file.
+    writeBytes(path, pilotAfter(4));
+    ASSERT_EQ(offersAfterSettling(), 1);
+    EXPECT_NE(changesOf(path).find("Campaign missions completed: 1 -> 4"), std::string::npos) << changesOf(path);
 }
 
 }  // namespace

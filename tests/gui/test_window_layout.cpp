@@ -13,12 +13,15 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
 #include "gui/mainwindow/MainLogEdit.h"
 #include "gui/pilotview/PltFile.h"
 #include "gui/settings/SettingsDlg.h"
+#include "gui/support/FormSupport.h"
 #include "gui/support/QtPrompts.h"
 
 namespace vantrel::testing {
@@ -238,6 +241,69 @@ TEST(QtPromptsTest, FileFiltersInQtsForm)
               QStringLiteral("XWA Pilotfiles (*.plt);;All files (*)"));
     EXPECT_EQ(qtNameFilters(QStringLiteral("Logs|*.txt;*.log")), QStringLiteral("Logs (*.txt *.log)"));
     EXPECT_EQ(qtNameFilters(QString()), QString());
+}
+
+// Every window is kept inside the screen's available area, whatever its size
+// in logical pixels at the scale factor in use: the area is handed in, so
+// that any screen can be played offscreen.
+TEST(KeepOnScreenTest, AWindowIsMovedAndIfNeedBeShrunkIntoTheAvailableArea)
+{
+    // A 1280-pixel screen with a panel at the bottom.
+    const QRect screen(0, 0, 1280, 994);
+    QWidget view(nullptr, Qt::Window);
+    view.setFixedSize(667, 307);
+    view.setGeometry(QRect(QPoint(900, 100), view.size()));  // its right edge at 1566
+    keepOnScreen(view, screen);
+    EXPECT_TRUE(screen.contains(view.geometry())) << view.geometry().x() << "," << view.geometry().y();
+    EXPECT_EQ(view.geometry().right(), screen.right());
+    EXPECT_EQ(view.geometry().top(), 100);  // moved no more than it must
+    EXPECT_EQ(view.size(), QSize(667, 307));
+
+    // At a scale factor of 1.5 the same screen is 853 by 662 logical pixels:
+    // a window of 960 by 520 is made narrower rather than cut off.
+    const QRect scaled(0, 0, 853, 662);
+    QWidget review(nullptr, Qt::Window);
+    review.setGeometry(0, 0, 960, 520);
+    keepOnScreen(review, scaled);
+    EXPECT_TRUE(scaled.contains(review.geometry()));
+    EXPECT_EQ(review.width(), 853);
+    EXPECT_EQ(review.height(), 520);
+
+    // A screen whose area starts elsewhere (a second screen, a panel at the
+    // left or top), and a window above and left of it.
+    const QRect second(1280, 40, 1920, 1040);
+    review.setGeometry(100, -30, 900, 500);
+    keepOnScreen(review, second);
+    EXPECT_EQ(review.geometry(), QRect(1280, 40, 900, 500));
+
+    // A window that cannot be made small enough keeps its top left corner,
+    // and so its title bar, on the screen.
+    QWidget large(nullptr, Qt::Window);
+    large.setMinimumSize(1000, 800);
+    large.setGeometry(200, 200, 1000, 800);
+    keepOnScreen(large, scaled);
+    EXPECT_EQ(large.geometry().topLeft(), QPoint(0, 0));
+
+    // Centring shrinks too, and never puts the corner off the screen.
+    QWidget wide(nullptr, Qt::Window);
+    wide.resize(QGuiApplication::primaryScreen()->availableGeometry().size() + QSize(300, 200));
+    centreOnScreen(wide);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(wide.geometry()));
+}
+
+TEST_F(WindowLayoutTest, ThePilotViewOpensInsideTheScreenEveryTime)
+{
+    ProgramWindows windows = start();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    for (int opening = 0; opening < 2; ++opening) {
+        windows.PltFileView->show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(available.contains(windows.PltFileView->frameGeometry())) << opening;
+        windows.PltFileView->hide();
+    }
+    windows.Form1->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(available.contains(windows.Form1->frameGeometry()));
 }
 
 }  // namespace

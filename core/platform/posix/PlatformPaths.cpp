@@ -43,12 +43,26 @@ std::vector<std::string> legacySettingsFiles()
     return {};
 }
 
-std::string backupDirectory()
+namespace {
+
+std::string dataDirectory()
 {
     std::string data = environment("XDG_DATA_HOME");
     if (data.empty() || data.front() != '/')
         data = text::joinPath(text::joinPath(homeDirectory(), ".local"), "share");
-    return text::joinPath(text::joinPath(data, "vantrel"), "backups");
+    return text::joinPath(data, "vantrel");
+}
+
+}  // namespace
+
+std::string backupDirectory()
+{
+    return text::joinPath(dataDirectory(), "backups");
+}
+
+std::string ownSavesJournal()
+{
+    return text::joinPath(dataDirectory(), "own-saves.txt");
 }
 
 std::string defaultLogFile()

@@ -75,6 +75,11 @@ std::string backupDirectory()
     return text::joinPath(text::joinPath(localAppData(), "Vantrel"), "backups");
 }
 
+std::string ownSavesJournal()
+{
+    return text::joinPath(text::joinPath(localAppData(), "Vantrel"), "own-saves.txt");
+}
+
 std::string defaultLogFile()
 {
     return text::joinPath(homeDirectory(), "VANTREL_MainLog.txt");
