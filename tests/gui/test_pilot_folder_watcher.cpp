@@ -449,9 +449,9 @@ TEST_F(PilotWatcherTest, TheProgramsOwnSavesAreNeverOffered)
 
     // Renamed in the pilot view and saved.
     ASSERT_EQ(windows->PltFileView->ReadMission(path), 0);
-    windows->PltFileView->PilotNameEdit->setText(QStringLiteral("Renamed"));
+    control<QLineEdit>(*windows->PltFileView, "PilotNameEdit").setText(QStringLiteral("Renamed"));
     prompts.answers = {true};
-    windows->PltFileView->Button2->click();
+    click(*windows->PltFileView, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
     ASSERT_EQ(prompts.log[1].rfind("Information: Update complete.", 0), 0u) << prompts.log[1];
     EXPECT_TRUE(staysQuiet());

@@ -769,8 +769,8 @@ TEST_F(ReviewWindowTest, RemembersItsPlaceAndColumnWidthsInItsOwnSectionAfterThe
     EXPECT_EQ(fileBytes(file), after);
 
     // Open when the program ends: kept as well.
-    windows.Form1->ReviewButton->click();
-    windows.Form1->ReviewWindow->setGeometry(60, 70, 640, 400);
+    click(*windows.Form1, "ReviewButton");
+    windows.ReviewWindow->setGeometry(60, 70, 640, 400);
     windows.Form1->close();
     EXPECT_NE(fileBytes(file).indexOf("[ReviewWindow]\nLeft=60\nTop=70\nWidth=640\nHeight=400\n"), -1)
         << fileBytes(file).constData();
@@ -779,8 +779,8 @@ TEST_F(ReviewWindowTest, RemembersItsPlaceAndColumnWidthsInItsOwnSectionAfterThe
 TEST_F(ReviewWindowTest, OpensInsideTheScreenAtAnyScaleFactor)
 {
     ProgramWindows windows = start();
-    windows.Form1->ReviewButton->click();
-    TReviewWindow& review = *windows.Form1->ReviewWindow;
+    click(*windows.Form1, "ReviewButton");
+    TReviewWindow& review = *windows.ReviewWindow;
     QCoreApplication::processEvents();
     const QRect available = review.screen()->availableGeometry();
     EXPECT_TRUE(available.contains(review.frameGeometry())) << available.width() << "x" << available.height();
