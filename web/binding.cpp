@@ -226,8 +226,9 @@ val tableNumberColumns()
 
 // The rows of the files with ids first..first+count-1, in one call:
 // {text: their lines of vantrel-cli table's TSV, each ended by LF (a TSV field
-// holds no tab and no line end), marks: a letter per row, "f" for a file that
-// did not load, "m" for one the review marks, "-" for any other}.
+// holds no tab and no line end), marks: a sign per row as the review window
+// marks it, "!" the check fails, "?" only the total warning, "X" not loaded,
+// "-" for any other}.
 val tableRows(int first, int count)
 {
     std::string text;
@@ -237,7 +238,8 @@ val tableRows(int first, int count)
         if (!p)
             break;
         text += tableLine(p->table.cells, TableFormat::Tsv);
-        marks += !p->table.loaded ? 'f' : p->table.flagged() ? 'm' : '-';
+        const std::string_view sign = pilotMarkSign(p->table.mark());
+        marks += sign.empty() ? '-' : sign.front();
     }
     val result = val::object();
     result.set("text", text);

@@ -450,7 +450,7 @@
 
   let header = [];
   let numberColumns = [];  // per column: whether it holds numbers in a loaded file's row
-  let rows = [];  // per opened file: {index, cells, loaded, flagged}
+  let rows = [];  // per opened file: {index, cells, loaded, mark}
   let shownRows = [];  // the rows in the order the table shows them
 
   function isNumber(row, column) {
@@ -512,9 +512,12 @@
     if (!row.loaded) {
       line.className = 'failed';
       line.title = 'Not loaded: ' + row.cells[row.cells.length - 1];
-    } else if (row.flagged) {
+    } else if (row.mark === '!') {
       line.className = 'marked';
-      line.title = 'Marked: the error/cheat check finds errors or the score total warning applies';
+      line.title = 'Marked !: the error/cheat check finds errors or other copies differ';
+    } else if (row.mark === '?') {
+      line.className = 'warned';
+      line.title = 'Marked ?: only the score total warning applies';
     }
     const cells = line.children;
     for (let column = 0; column < row.cells.length; ++column)
@@ -533,7 +536,7 @@
     const lines = got.text.split('\n');
     for (let k = 0; k < got.marks.length; ++k) {
       const mark = got.marks[k];
-      const row = { index: first + k, cells: lines[k].split('\t'), loaded: mark !== 'f', flagged: mark === 'm' };
+      const row = { index: first + k, cells: lines[k].split('\t'), loaded: mark !== 'X', mark: mark };
       row.line = lineOf(row);
       rows.push(row);
     }

@@ -19,8 +19,27 @@ constexpr double kHeadingHeight = 22;
 constexpr double kPanelGap = 14;
 constexpr std::string_view kTextColour = "#1a1a1a";
 constexpr std::string_view kAxisColour = "#606060";
-constexpr std::string_view kFlaggedBackground = "#ffd6cc";    // the review window's marked rows
-constexpr std::string_view kNotLoadedBackground = "#e0e0e0";  // and rows that did not load
+// The review window's backgrounds of rows that fail the check, that have only
+// the total warning and that did not load.
+constexpr std::string_view kFailsBackground = "#ffcccc";
+constexpr std::string_view kWarningBackground = "#ffe8b3";
+constexpr std::string_view kNotLoadedBackground = "#e0e0e0";
+
+struct MarkLook {
+    std::string_view className;
+    std::string_view background;
+};
+
+MarkLook lookOf(RowMark mark)
+{
+    switch (mark) {
+    case RowMark::FailsCheck: return {"mark-flagged", kFailsBackground};
+    case RowMark::TotalWarningOnly: return {"mark-warning", kWarningBackground};
+    case RowMark::NotLoaded: return {"mark-not-loaded", kNotLoadedBackground};
+    case RowMark::None: break;
+    }
+    return {};
+}
 
 // Characters, not bytes: UTF-8 continuation bytes do not count.
 std::size_t characters(std::string_view text)
@@ -166,12 +185,12 @@ std::string renderSvg(const BarChart& chart)
         for (const Row& row : panel.rows) {
             w.raw("<g class=\"row\">\n");
             if (row.mark != RowMark::None) {
-                const bool flagged = row.mark == RowMark::Flagged;
-                w.raw("<rect class=\"").raw(flagged ? "mark-flagged" : "mark-not-loaded").raw("\" x=\"")
+                const MarkLook look = lookOf(row.mark);
+                w.raw("<rect class=\"").raw(look.className).raw("\" x=\"")
                     .num(kMargin - 4).raw("\" y=\"").num(y).raw("\" width=\"").num(width - 2 * kMargin + 8)
                     .raw("\" height=\"").num(kRowHeight).raw("\" fill=\"")
-                    .raw(flagged ? kFlaggedBackground : kNotLoadedBackground).raw("\"/>\n");
-                w.label(kMargin, y + 13, flagged ? kFlaggedSign : kNotLoadedSign, "class=\"mark\" font-weight=\"bold\"");
+                    .raw(look.background).raw("\"/>\n");
+                w.label(kMargin, y + 13, pilotMarkSign(row.mark), "class=\"mark\" font-weight=\"bold\"");
             }
             w.label(labelX, y + 13, row.label, "class=\"label\"");
             double right = scale.zeroX;

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/reports/PilotTable.h"
+
 namespace vantrel::charts {
 
 struct Series {
@@ -29,8 +31,8 @@ struct Segment {
     std::int64_t value = 0;
 };
 
-// How a row is marked, as the review window marks a pilot.
-enum class RowMark { None, Flagged, NotLoaded };
+// How a row is marked: as the review window marks a pilot ("!", "?", "X").
+using RowMark = PilotMark;
 
 struct Row {
     std::string label;
@@ -56,9 +58,6 @@ struct BarChart {
     std::vector<Panel> panels;
 };
 
-// The marks and their backgrounds, as in the review window's table.
-inline constexpr std::string_view kFlaggedSign = "!";
-inline constexpr std::string_view kNotLoadedSign = "X";
 
 // Drawing sizes, in pixels (user units). The chart is as wide as its
 // longest label needs.

@@ -40,8 +40,7 @@ BarChart squadronChart(std::span<const PilotTableEntry> entries, std::size_t col
         });
     }
 
-    std::size_t flagged = 0;
-    std::size_t failed = 0;
+    std::array<std::size_t, 4> marked{};
     Panel panel;
     panel.emptyText = "No pilot file.";
     panel.rows.reserve(entries.size());
@@ -51,28 +50,28 @@ BarChart squadronChart(std::span<const PilotTableEntry> entries, std::size_t col
         const std::string file = fileName(entry.cells[kFileColumn]);
         const std::string& name = entry.cells[kNameColumn];
         row.label = entry.loaded && !name.empty() ? name + " (" + file + ")" : file;
+        row.mark = entry.mark();
+        ++marked[static_cast<std::size_t>(row.mark)];
         if (!entry.loaded) {
-            row.mark = RowMark::NotLoaded;
             row.valueText = "not loaded";
-            ++failed;
         } else {
             row.add(0, values[k]);
             row.valueText = entry.cells[column];
-            if (entry.flagged()) {
-                row.mark = RowMark::Flagged;
-                ++flagged;
-            }
         }
         panel.rows.push_back(std::move(row));
     }
 
+    const auto count = [&](PilotMark mark, std::string_view meaning) {
+        return std::to_string(marked[static_cast<std::size_t>(mark)]) + " marked " + std::string(pilotMarkSign(mark)) +
+               " (" + std::string(meaning) + ")";
+    };
     BarChart chart;
     chart.title = "Squadron: " + columnName;
     chart.description = columnName + " of " + std::to_string(entries.size()) + " pilot files" +
-                        (order == RowOrder::LargestFirst ? ", largest first" : "") + "; " + std::to_string(flagged) +
-                        " marked " + std::string(kFlaggedSign) +
-                        " (the integrity check finds errors or a total warning), " + std::to_string(failed) +
-                        " marked " + std::string(kNotLoadedSign) + " (the file did not load).";
+                        (order == RowOrder::LargestFirst ? ", largest first" : "") + "; " +
+                        count(PilotMark::FailsCheck, "the integrity check finds errors or other copies differ") + ", " +
+                        count(PilotMark::TotalWarningOnly, "only the score total warning applies") + ", " +
+                        count(PilotMark::NotLoaded, "the file did not load") + ".";
     chart.series = {{"value", "#1f5fa8", columnName}};
     chart.panels.push_back(std::move(panel));
     return chart;

@@ -71,7 +71,7 @@ std::vector<std::vector<ChartRow>> panelsOf(const XmlDocument& doc)
                     row.value = e.text;
                 else if (e.name == "text" && e.hasClass("mark"))
                     row.mark = e.text;
-                else if (e.name == "rect" && !e.hasClass("mark-flagged") && !e.hasClass("mark-not-loaded"))
+                else if (e.name == "rect" && !e.hasClass("mark-flagged") && !e.hasClass("mark-warning") && !e.hasClass("mark-not-loaded"))
                     row.bars.push_back({e.attribute("class"), e.number("x"), e.number("width")});
             }
             rows.push_back(std::move(row));
@@ -244,12 +244,14 @@ TEST(Charts, KillBarsShowEachCraftWithAKillOrAssistLargestFirst)
 TEST(Charts, SquadronBarsAreTheTablesColumnWithMarkedAndUnloadedPilotsAsInTheReviewWindow)
 {
     TempDir dir;
-    const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree) {
+    const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree,
+                           std::int32_t missionScore = -1) {
         PilotImage image;
         image.setText(layout::PilotName, name);
         for (const auto* copy : {&layout::TODScoreA, &layout::TODScoreB, &layout::TODScoreC, &layout::TODScoreD})
             image.setInt(*copy, tod);
-        image.setMission(layout::CampaignMissionRecords, 0, {0, 1, tod, 0, 0});  // the missions agree with it
+        // The missions agree with it, unless told otherwise: then only the total warning applies.
+        image.setMission(layout::CampaignMissionRecords, 0, {0, 1, missionScore >= 0 ? missionScore : tod, 0, 0});
         if (!agree)
             image.setInt(layout::TODScoreD, tod + 1);
         EXPECT_TRUE(image.save(dir.file(file)));
@@ -290,6 +292,16 @@ TEST(Charts, SquadronBarsAreTheTablesColumnWithMarkedAndUnloadedPilotsAsInTheRev
     const auto asGiven = panelsOf(parsed(charts::renderSvg(charts::squadronChart(entries, *column, charts::RowOrder::AsGiven)))).at(0);
     EXPECT_EQ(asGiven.at(0).label, "Wedge & Co (a.plt)");
     EXPECT_EQ(asGiven.at(3).mark, "X");
+
+    // A pilot with only the total warning is marked apart, as in the review window.
+    const std::vector<PilotTableEntry> warned = {pilotTableEntry(pilot("e.plt", "Wes", 300, true, 250)), entries[0]};
+    ASSERT_EQ(warned[0].mark(), PilotMark::TotalWarningOnly);
+    const XmlDocument warnedDoc = parsed(charts::renderSvg(charts::squadronChart(warned, *column)));
+    const auto warnedRows = panelsOf(warnedDoc).at(0);
+    EXPECT_EQ(warnedRows.at(0).mark, "");  // Wedge's 500 before Wes's 300
+    EXPECT_EQ(warnedRows.at(1).mark, "?");
+    EXPECT_NE(warnedDoc.root.child("desc")->text.find("1 marked ? (only the score total warning applies)"), std::string::npos)
+        << warnedDoc.root.child("desc")->text;
 
     EXPECT_FALSE(pilotTableNumberColumnNamed("Pilot name"));
     EXPECT_FALSE(pilotTableNumberColumnNamed("TOD"));

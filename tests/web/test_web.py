@@ -254,6 +254,18 @@ def compare_files(run, page, cli, paths, label):
                    ".map(r => Array.from(r.cells).map(c => c.textContent))")
     run.check(label + ": table header", expected[0], header)
     run.check(label + ": table rows", expected[1:], rows)
+    # Each row's mark as the review window gives it: "!" errors or other
+    # copies that differ, "?" the total warning alone, "X" not loaded.
+    col = {name: k for k, name in enumerate(expected[0])}
+
+    def mark_class(fields):
+        if fields[col["Load error"]]:
+            return "failed"
+        if fields[col["Integrity errors"]] != "0" or fields[col["Other copies differ"]] != "0":
+            return "marked"
+        return "warned" if fields[col["Total warning"]] == "yes" else ""
+    run.check(label + ": row marks", [mark_class(fields) for fields in expected[1:]],
+              page.js("return Array.from(document.querySelectorAll('#squad tbody tr')).map(r => r.className)"))
     status, out, err = cli(["table", "--format", "csv"] + names, folder)
     run.check(label + ": CSV bytes", out, page.download("download-csv", "pilots.csv"))
 
