@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <chrono>
+
+#include "core/pilot/OwnSaves.h"
 #include "core/pilot/PilotRestore.h"
 #include "core/reports/PilotDiff.h"
 #include "gui/support/FormSupport.h"
@@ -184,7 +187,9 @@ void TRestoreDialog::RestoreButtonClick()
                               .arg(decoded(path_)));
             return;
         }
-        const vantrel::RestoreResult restored = vantrel::restorePilotBackup(path_, backupPath, backupFolder_);
+        const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer the restored file as the game's
+        const vantrel::RestoreResult restored = vantrel::restorePilotBackup(
+            path_, backupPath, backupFolder_, std::chrono::system_clock::now(), vantrel::systemFileAccess(), &ownSaves);
         if (!restored.ok()) {
             prompts_.tell(this, Prompts::Kind::Error, text(restored.message()), text(restored.cause()));
             return;

@@ -16,6 +16,7 @@
 #include "TestSupport.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotDiff.h"
+#include "core/pilot/OwnSaves.h"
 #include "gui/history/RestoreDialog.h"
 
 namespace vantrel::testing {
@@ -123,6 +124,8 @@ TEST_F(RestoreDialogTest, AConfirmedRestorePutsTheBackupsBytesBackAndKeepsWhatIt
     EXPECT_EQ(prompts.log[1].rfind("Information: Restored " + file_ + " from " + olderBackup_ + ".", 0), 0u)
         << prompts.log[1];
     EXPECT_EQ(accepted_, 1);
+    // One of the program's own saves: the watcher passes over it.
+    EXPECT_TRUE(OwnSaves().holds(file_));
 
     // One more backup: the file as it was.
     std::set<std::string> now = backups();
