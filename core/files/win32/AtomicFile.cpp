@@ -155,6 +155,9 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return written;
     if (!fileio::flush(temp.file()))
         return FileResult::fromErrno(errno);
+    // The move keeps the file's volume and index: what it is now is what
+    // stands at the target once moved.
+    const std::optional<FileIdentity> written = fileIdentity(temp.file());
 
     if (options.beforeRename)
         options.beforeRename();
@@ -196,6 +199,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             pause = pause < 32 ? pause * 2 : 32;
         }
     }
+    if (options.placed)
+        *options.placed = written;
     const std::string committedName = temp.name();
     temp.committed();
     temp.close();
