@@ -592,9 +592,9 @@ void TReviewWindow::ChartsButtonClick()
                 entries.push_back(model_->pilot(shown).entry);
             // A table the user sorted keeps its order; one in the order of
             // loading is drawn largest first, as vantrel-cli draws it.
-            hooks_.openCharts(this, SquadronCharts{std::move(entries), model_->isSorted()
-                                                                           ? vantrel::charts::RowOrder::AsGiven
-                                                                           : vantrel::charts::RowOrder::LargestFirst});
+            const vantrel::charts::RowOrder order =
+                model_->isSorted() ? vantrel::charts::RowOrder::AsGiven : vantrel::charts::RowOrder::LargestFirst;
+            hooks_.openCharts(this, SquadronCharts{std::move(entries), order});
         }
     });
 }
