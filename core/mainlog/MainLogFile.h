@@ -47,29 +47,39 @@ ReadResult read(const std::string& path);
 // them itself (decodeToUtf16).
 ReadResult readBytes(const std::string& path);
 
-// A log file read a piece at a time, opened and checked as read() does it,
-// for a window that shows the start of a long log while the rest is read.
-class PieceReader {
+// A log read a piece at a time, for a window that shows the start of a long
+// log while the rest is read.
+class LogPieces {
 public:
-    explicit PieceReader(const std::string& path);
-    ~PieceReader();
-    PieceReader(const PieceReader&) = delete;
-    PieceReader& operator=(const PieceReader&) = delete;
+    virtual ~LogPieces() = default;
 
     // How the reading went so far, the opening included: on failure the
     // message and cause read() tells. Its identity is the file's as it was
     // when opened; its text stays empty.
-    const ReadResult& outcome() const { return outcome_; }
+    virtual const ReadResult& outcome() const = 0;
 
     // Whether nothing more will come: the file read to its end, or a
     // failure.
-    bool atEnd() const { return !file_ && carry_.empty(); }
+    virtual bool atEnd() const = 0;
 
     // Appends the next bytes to `piece`: about `bytes` of them, more when a
     // line is longer, cut after a line break so that a CR LF is never split;
     // the rest of the file at its end. Adds nothing when it finds the end or
     // fails, and from then on.
-    void next(std::size_t bytes, std::string& piece);
+    virtual void next(std::size_t bytes, std::string& piece) = 0;
+};
+
+// A log file read a piece at a time, opened and checked as read() does it.
+class PieceReader final : public LogPieces {
+public:
+    explicit PieceReader(const std::string& path);
+    ~PieceReader() override;
+    PieceReader(const PieceReader&) = delete;
+    PieceReader& operator=(const PieceReader&) = delete;
+
+    const ReadResult& outcome() const override { return outcome_; }
+    bool atEnd() const override { return !file_ && carry_.empty(); }
+    void next(std::size_t bytes, std::string& piece) override;
 
 private:
     void fail(ReadResult failure);

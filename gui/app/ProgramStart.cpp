@@ -7,13 +7,15 @@
 
 #include "gui/about/About.h"
 #include "gui/about/Splash.h"
+#include "gui/app/ReviewHooks.h"
 #include "gui/mainwindow/MainUnit.h"
 #include "gui/pilotview/PltFile.h"
 #include "gui/review/ReviewWindow.h"
 #include "gui/settings/SettingsDlg.h"
 #include "gui/watcher/PilotFolderWatcher.h"
 
-ProgramWindows::ProgramWindows(vantrel::Prompts& prompts, const QStringList& arguments, vantrel::ModalShow showModal)
+ProgramWindows::ProgramWindows(vantrel::Prompts& prompts, const QStringList& arguments, vantrel::ModalShow showModal,
+                               vantrel::mainlog::MainLogFiles& logFiles)
     : prompts_(prompts), showModal_(std::move(showModal))
 {
     vantrel::applyProgramStyle();
@@ -41,7 +43,7 @@ ProgramWindows::ProgramWindows(vantrel::Prompts& prompts, const QStringList& arg
     hooks.showReview = [this] { showReview(); };
     hooks.closeSplash = [this] { SplashForm->close(); };
     hooks.lastDirChanged = [this] { PilotWatcher->followSetting(); };
-    Form1 = std::make_unique<TForm1>(prompts, std::move(hooks));
+    Form1 = std::make_unique<TForm1>(prompts, std::move(hooks), logFiles);
     TForm1* form = Form1.get();
 
     // Watching the game's pilot folders, when it is switched on.
@@ -69,6 +71,7 @@ void ProgramWindows::showReview()
         TReviewWindow::Hooks hooks;
         hooks.openPilot = [form](const QString& fileName) { form->openNamedFile(fileName); };
         hooks.appendLogLine = [form](const QString& line) { form->appendLogLine(line); };
+        openChartsAndBackups(hooks, prompts_);
         ReviewWindow = new TReviewWindow(prompts_, std::move(hooks), form);
     }
     ReviewWindow->show();

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "core/mainlog/MainLogFiles.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/Prompts.h"
 
@@ -22,12 +23,13 @@ class TSplashForm;
 // main window is shown: the splash screen on screen, the application title,
 // the windows in order (the main window's creation step included) and the
 // command-line open. `showModal` is how every window shows another one
-// modally from then on. The hooks point into this object, so it stays where
-// it was made.
+// modally from then on; `logFiles` is how the main window reaches its log
+// files. The hooks point into this object, so it stays where it was made.
 class ProgramWindows {
 public:
     ProgramWindows(vantrel::Prompts& prompts, const QStringList& arguments,
-                   vantrel::ModalShow showModal = vantrel::execModal);
+                   vantrel::ModalShow showModal = vantrel::execModal,
+                   vantrel::mainlog::MainLogFiles& logFiles = vantrel::mainlog::systemLogFiles());
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;

@@ -32,7 +32,7 @@ MainLogEdit::MainLogEdit(QWidget* parent) : QPlainTextEdit(parent), loadTimer_(n
     });
 }
 
-void MainLogEdit::loadLog(std::unique_ptr<vantrel::mainlog::PieceReader> file)
+void MainLogEdit::loadLog(std::unique_ptr<vantrel::mainlog::LogPieces> file)
 {
     loadTimer_->stop();
     sizeShown_.invalidate();
@@ -106,7 +106,7 @@ void MainLogEdit::putNextPiece()
 void MainLogEdit::endLoading()
 {
     loadTimer_->stop();
-    const std::unique_ptr<vantrel::mainlog::PieceReader> file = std::move(file_);
+    const std::unique_ptr<vantrel::mainlog::LogPieces> file = std::move(file_);
     QAbstractTextDocumentLayout* layout = document()->documentLayout();
     emit layout->documentSizeChanged(layout->documentSize());
     document()->setUndoRedoEnabled(true);

@@ -39,7 +39,7 @@ public:
     // text, read from `file` as it comes into the window; clears undo and the
     // modified flag. A read that fails on the way stops the load where it is
     // and is told by loadFailed().
-    void loadLog(std::unique_ptr<vantrel::mainlog::PieceReader> file);
+    void loadLog(std::unique_ptr<vantrel::mainlog::LogPieces> file);
 
     // Whether part of the loaded log is still to come into the window.
     bool isLoading() const;
@@ -82,7 +82,7 @@ private:
 
     static constexpr int kScrollBarEveryMs = 50;
 
-    std::unique_ptr<vantrel::mainlog::PieceReader> file_;
+    std::unique_ptr<vantrel::mainlog::LogPieces> file_;
     QElapsedTimer sizeShown_;
     QTimer* loadTimer_ = nullptr;
 };

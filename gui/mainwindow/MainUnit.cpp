@@ -55,8 +55,8 @@ QPushButton* panelButton(QWidget* panel, const char* name, const QString& captio
 
 }  // namespace
 
-TForm1::TForm1(Prompts& prompts, Hooks hooks, QWidget* parent)
-    : QWidget(parent, Qt::Window), prompts_(prompts), hooks_(std::move(hooks))
+TForm1::TForm1(Prompts& prompts, Hooks hooks, vantrel::mainlog::MainLogFiles& logFiles, QWidget* parent)
+    : QWidget(parent, Qt::Window), prompts_(prompts), hooks_(std::move(hooks)), logFiles_(logFiles)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(vantrel::kApplicationTitle));
@@ -174,11 +174,11 @@ void TForm1::FormCreate()
     // 5. The main log, when its file exists.
     vantrel::runAction(this, prompts_, [this] {
         const std::string logFile = vantrel::programSettings().read(keys::LogFile, paths::defaultLogFile());
-        if (!QFileInfo::exists(text(logFile))) {
+        if (!logFiles_.identity(logFile)) {
             knownLogs_.loaded(logFile, std::nullopt);
             return;
         }
-        auto log = std::make_unique<vantrel::mainlog::PieceReader>(logFile);
+        std::unique_ptr<vantrel::mainlog::LogPieces> log = logFiles_.openPieces(logFile);
         // Its text is not in the window, or not all of it: saving must not
         // replace it unasked.
         const auto failed = [this, logFile](const vantrel::mainlog::ReadResult& outcome) {
@@ -234,7 +234,7 @@ bool TForm1::writeLog(const QString& fileName)
 {
     using Risk = vantrel::mainlog::KnownFiles::Risk;
     const std::string path = utf8(fileName);
-    const std::optional<vantrel::FileIdentity> now = vantrel::fileIdentity(path);
+    const std::optional<vantrel::FileIdentity> now = logFiles_.identity(path);
     switch (knownLogs_.risk(path, now)) {
     case Risk::NotHeld:
         if (!prompts_.askYesNo(this, Prompts::Kind::Warning,
@@ -268,7 +268,7 @@ bool TForm1::writeLog(const QString& fileName)
     // Still the file the question was about, or the one that needed none.
     vantrel::mainlog::WriteOptions options;
     options.expected = now;
-    const vantrel::mainlog::WriteResult written = vantrel::mainlog::write(path, utf8(Memo1->logText()), options);
+    const vantrel::mainlog::WriteResult written = logFiles_.write(path, utf8(Memo1->logText()), options);
     if (!written.ok()) {
         prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(written.message())), text(written.cause()));
         return false;

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/MainLogFiles.h"
 #include "gui/support/Prompts.h"
 
 class MainLogEdit;
@@ -35,8 +36,10 @@ public:
         std::function<void()> lastDirChanged;
     };
 
-    // Creating the window runs its creation step (FormCreate).
-    TForm1(vantrel::Prompts& prompts, Hooks hooks, QWidget* parent = nullptr);
+    // Creating the window runs its creation step (FormCreate). The main log
+    // is looked at, read and written through `logFiles`.
+    TForm1(vantrel::Prompts& prompts, Hooks hooks, vantrel::mainlog::MainLogFiles& logFiles,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Creation step 6: a file named on the command line pre-fills the open
@@ -94,6 +97,7 @@ private:
 
     vantrel::Prompts& prompts_;
     Hooks hooks_;
+    vantrel::mainlog::MainLogFiles& logFiles_;
     // The log files loaded or written during this run, as we saw them.
     vantrel::mainlog::KnownFiles knownLogs_;
 

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,8 +27,6 @@
 #include "core/reports/PilotReport.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/text/WholeNumber.h"
-#include "gui/charts/ChartWindow.h"
-#include "gui/history/RestoreDialog.h"
 #include "gui/review/FrozenColumnsView.h"
 #include "gui/review/MarkedRowsFilter.h"
 #include "gui/review/PilotTableLoader.h"
@@ -100,6 +99,10 @@ TReviewWindow::TReviewWindow(Prompts& prompts, Hooks hooks, QWidget* parent, van
     setAcceptDrops(true);
     resize(960, 520);
     createControls();
+    if (!hooks_.openCharts)
+        ChartsButton->hide();
+    if (!hooks_.restoreBackup)
+        RestoreBackupButton->hide();
     restorePlace();
     // The program may end with the window open: its place is kept then too.
     if (parent)
@@ -577,41 +580,43 @@ int TReviewWindow::chosenRow() const
 
 void TReviewWindow::ChartsButtonClick()
 {
+    if (!hooks_.openCharts)
+        return;
     vantrel::runAction(this, prompts_, [this] {
-        TChartWindow* window = nullptr;
         // One pilot chosen: its own charts; otherwise the squadron as shown.
         if (const int row = chosenRow(); row >= 0 && model_->pilot(row).record) {
-            window = TChartWindow::forPilot(prompts_, model_->filePath(row), model_->pilot(row).record, this);
+            hooks_.openCharts(this, PilotCharts{model_->filePath(row), model_->pilot(row).record});
         } else {
             std::vector<vantrel::PilotTableEntry> entries;
             for (const int shown : shownRows())
                 entries.push_back(model_->pilot(shown).entry);
             // A table the user sorted keeps its order; one in the order of
             // loading is drawn largest first, as vantrel-cli draws it.
-            window = TChartWindow::forSquadron(
-                prompts_, std::move(entries),
-                model_->isSorted() ? vantrel::charts::RowOrder::AsGiven : vantrel::charts::RowOrder::LargestFirst, this);
+            const vantrel::charts::RowOrder order =
+                model_->isSorted() ? vantrel::charts::RowOrder::AsGiven : vantrel::charts::RowOrder::LargestFirst;
+            hooks_.openCharts(this, SquadronCharts{std::move(entries), order});
         }
-        window->show();
     });
 }
 
 void TReviewWindow::RestoreBackupButtonClick()
 {
+    if (!hooks_.restoreBackup)
+        return;
     vantrel::runAction(this, prompts_, [this] {
         const int row = chosenRow();
         if (row < 0)
             return;
         const QString path = model_->filePath(row);
-        auto* dialog = new TRestoreDialog(prompts_, path, vantrel::paths::backupDirectory(), this);
         // The row shows the file as the restore left it.
-        connect(dialog, &QDialog::accepted, this, [this, path] {
-            for (int r = 0; r < model_->rowCount(); ++r) {
-                if (model_->filePath(r) == path)
-                    model_->replace(r, loadReviewedPilot(QFile::encodeName(path).toStdString()));
+        hooks_.restoreBackup(this, path, [window = QPointer<TReviewWindow>(this), path] {
+            if (!window)
+                return;
+            for (int r = 0; r < window->model_->rowCount(); ++r) {
+                if (window->model_->filePath(r) == path)
+                    window->model_->replace(r, loadReviewedPilot(QFile::encodeName(path).toStdString()));
             }
-            updateState();
+            window->updateState();
         });
-        dialog->open();
     });
 }

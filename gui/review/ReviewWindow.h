@@ -12,9 +12,15 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string_view>
+#include <variant>
+#include <vector>
 
+#include "core/charts/SquadronChart.h"
 #include "core/pilot/FileAccess.h"
+#include "core/pilot/PilotRecord.h"
+#include "core/reports/PilotTable.h"
 #include "gui/support/Prompts.h"
 
 class FrozenColumnsView;
@@ -31,12 +37,31 @@ class QPushButton;
 class TReviewWindow : public QWidget {
     Q_OBJECT
 public:
+    // What the Charts button shows: the charts of the one pilot chosen (its
+    // file and what was read from it), or the squadron's standing (the
+    // entries in the order the table shows them, drawn in `order`).
+    struct PilotCharts {
+        QString path;
+        std::shared_ptr<const vantrel::PilotRecord> record;
+    };
+    struct SquadronCharts {
+        std::vector<vantrel::PilotTableEntry> entries;
+        vantrel::charts::RowOrder order;
+    };
+
     // What the window asks of the rest of the program.
     struct Hooks {
         // The open flow for one pilot file.
         std::function<void(const QString& fileName)> openPilot;
         // Adds one line at the end of the main log.
         std::function<void(const QString& line)> appendLogLine;
+        // Shows the charts in a window that belongs to `owner`. Without it
+        // the Charts button is not shown.
+        std::function<void(QWidget* owner, std::variant<PilotCharts, SquadronCharts> charts)> openCharts;
+        // "Restore a backup..." for the pilot file `path`, in a dialog that
+        // belongs to `owner`; `restored` runs once a backup was put back.
+        // Without it the button is not shown.
+        std::function<void(QWidget* owner, const QString& path, std::function<void()> restored)> restoreBackup;
     };
 
     // The settings file's section where the window keeps its place, size and

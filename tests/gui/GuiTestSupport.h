@@ -30,6 +30,7 @@
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/app/ProgramStart.h"
+#include "gui/app/ReviewHooks.h"
 #include "gui/mainwindow/MainUnit.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/support/Prompts.h"
@@ -278,6 +279,15 @@ protected:
     ProgramWindows start(const QStringList& arguments = {QStringLiteral("vantrel")})
     {
         return ProgramWindows(prompts, arguments, modal.show());
+    }
+
+    // The review window's hooks for its Charts and "Restore a backup..."
+    // buttons, as start-up gives them.
+    TReviewWindow::Hooks reviewHooks()
+    {
+        TReviewWindow::Hooks hooks;
+        openChartsAndBackups(hooks, prompts);
+        return hooks;
     }
 
     // A pilot file of the right length named `name` in the home folder.

@@ -37,6 +37,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/mainwindow/MainLogEdit.h"
 #include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/MainLogFiles.h"
 #include "core/text/Windows1252.h"
 
 namespace vantrel::testing {
@@ -1061,6 +1062,126 @@ TEST_F(MainWindowTest, ReadersAFifoAsTheLogIsRefusedAtStartWithoutWaiting)
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: " + message});
     EXPECT_EQ(prompts.details, std::vector<std::string>{message + " | it is not a regular file"});
     EXPECT_TRUE(logText(windows).isEmpty());
+}
+
+// ---- The log's files through the window's seam: faults no test disk gives ----
+
+// The main log's files on disk, but for the faults a test sets.
+class FaultyLogFiles : public mainlog::MainLogFiles {
+public:
+    // Every write fails with this cause while it is set, as a full disk fails it.
+    std::string writeCause;
+    // Reading gives the file's first line, then fails with this cause while it is set.
+    std::string readCause;
+    int writes = 0;
+
+    std::optional<FileIdentity> identity(const std::string& path) override
+    {
+        return mainlog::systemLogFiles().identity(path);
+    }
+    std::unique_ptr<mainlog::LogPieces> openPieces(const std::string& path) override
+    {
+        std::unique_ptr<mainlog::LogPieces> file = mainlog::systemLogFiles().openPieces(path);
+        if (readCause.empty())
+            return file;
+        return std::make_unique<BrokenAfterFirstLine>(std::move(file), mainlog::cannotOpenMessage(path), readCause);
+    }
+    mainlog::WriteResult write(const std::string& path, std::string_view text,
+                               const mainlog::WriteOptions& options) override
+    {
+        ++writes;
+        if (!writeCause.empty())
+            return mainlog::WriteResult(FileResult::refused(mainlog::cannotCreateMessage(path), writeCause));
+        return mainlog::systemLogFiles().write(path, text, options);
+    }
+
+private:
+    class BrokenAfterFirstLine : public mainlog::LogPieces {
+    public:
+        BrokenAfterFirstLine(std::unique_ptr<mainlog::LogPieces> file, std::string message, std::string cause)
+            : file_(std::move(file)), outcome_(file_->outcome()),
+              failure_(FileResult::refused(std::move(message), std::move(cause)))
+        {
+            failure_.identity = outcome_.identity;
+        }
+        const mainlog::ReadResult& outcome() const override { return outcome_; }
+        bool atEnd() const override { return failed_; }
+        void next(std::size_t bytes, std::string& piece) override
+        {
+            if (firstGiven_) {
+                outcome_ = failure_;
+                failed_ = true;
+                return;
+            }
+            // The first line comes; the rest is to come on a later turn.
+            std::string start;
+            file_->next(bytes, start);
+            piece += start.substr(0, start.find('\n') + 1);
+            firstGiven_ = true;
+        }
+
+    private:
+        std::unique_ptr<mainlog::LogPieces> file_;
+        mainlog::ReadResult outcome_;
+        mainlog::ReadResult failure_;
+        bool firstGiven_ = false;
+        bool failed_ = false;
+    };
+};
+
+TEST_F(MainWindowTest, SeamASaveOnAFullDiskKeepsTheTextTheFlagAndTheWindowAndTellsFileAndCause)
+{
+    configureLog("on disk\r\n");
+    FaultyLogFiles files;
+    files.writeCause = "No space left on device";
+    ProgramWindows windows(prompts, {QStringLiteral("vantrel")}, modal.show(), files);
+    windows.Form1->show();
+    windows.Form1->appendLogLine(QStringLiteral("unsaved"));
+
+    // "Save log and Exit": nothing is said to be saved and the program stays.
+    click(*windows.Form1, "Button2");
+    const std::string message = "Cannot create file " + configuredLog().toStdString() + ".";
+    EXPECT_EQ(files.writes, 1);
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: " + message});
+    EXPECT_EQ(prompts.details, std::vector<std::string>{message + " | No space left on device"});
+    EXPECT_TRUE(windows.Form1->isVisible());
+    EXPECT_TRUE(windows.Form1->isLogModified());
+    EXPECT_EQ(logText(windows), QStringLiteral("on disk\nunsaved\n"));
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("on disk\r\n"));
+
+    // Room again: the same text is written and the flag goes.
+    files.writeCause.clear();
+    prompts.log.clear();
+    click(*windows.Form1, "SaveButton");
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_FALSE(windows.Form1->isLogModified());
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("on disk\r\nunsaved\r\n"));
+}
+
+TEST_F(MainWindowTest, SeamALogWhoseReadFailsHalfwayIsToldKeptAsFarAsReadAndNotReplacedUnasked)
+{
+    configureLog("first\r\nsecond\r\nthird\r\n");
+    FaultyLogFiles files;
+    files.readCause = "Input/output error";
+    ProgramWindows windows(prompts, {QStringLiteral("vantrel")}, modal.show(), files);
+    MainLogEdit& memo = control<MainLogEdit>(*windows.Form1, "Memo1");
+    for (int turn = 0; memo.isLoading() && turn < 1000; ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(memo.isLoading());
+
+    const std::string message = "Cannot open file " + configuredLog().toStdString() + ".";
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: " + message});
+    EXPECT_EQ(prompts.details, std::vector<std::string>{message + " | Input/output error"});
+    EXPECT_EQ(logText(windows), QStringLiteral("first\n"));
+    EXPECT_FALSE(windows.Form1->isLogModified());
+
+    // Saving would cut the file to the line read: it asks first, and No keeps it.
+    prompts.log.clear();
+    prompts.answers.push_back(false);
+    click(*windows.Form1, "SaveButton");
+    EXPECT_EQ(prompts.log, std::vector<std::string>{notLoadedQuestion(configuredLog())});
+    EXPECT_EQ(files.writes, 0);
+    EXPECT_EQ(fileBytes(configuredLog()), QByteArray("first\r\nsecond\r\nthird\r\n"));
 }
 
 // ---- Messages: the fixed texts stay, the cause goes below them ----

@@ -138,7 +138,7 @@ protected:
 
 TEST_F(ReviewChartsTest, TheSquadronChartFollowsTheTablesSortAndFilter)
 {
-    TReviewWindow review(prompts, {});
+    TReviewWindow review(prompts, reviewHooks());
     loadAll(review, writeSquad());
     PilotTableModel& model = modelOf(review);
     ASSERT_EQ(model.rowCount(), 5);
@@ -183,7 +183,7 @@ TEST_F(ReviewChartsTest, TheSquadronChartFollowsTheTablesSortAndFilter)
 
 TEST_F(ReviewChartsTest, OneChosenPilotGetsItsOwnCharts)
 {
-    TReviewWindow review(prompts, {});
+    TReviewWindow review(prompts, reviewHooks());
     loadAll(review, writeSquad());
     PilotTableModel& model = modelOf(review);
     const int charlie = rowOf(model, QStringLiteral("Charlie"));
@@ -205,7 +205,7 @@ TEST_F(ReviewChartsTest, OneChosenPilotGetsItsOwnCharts)
 
 TEST_F(ReviewChartsTest, ARestoreFromTheWindowShowsTheRestoredFileInItsRow)
 {
-    TReviewWindow review(prompts, {});
+    TReviewWindow review(prompts, reviewHooks());
     const QStringList squad = writeSquad();
     loadAll(review, squad);
     PilotTableModel& model = modelOf(review);
@@ -243,6 +243,26 @@ TEST_F(ReviewChartsTest, ARestoreFromTheWindowShowsTheRestoredFileInItsRow)
     EXPECT_TRUE(model.pilot(echo).record != nullptr);
     ASSERT_EQ(prompts.log.size(), 2u);
     EXPECT_EQ(prompts.log[1].rfind("Information: Restored " + damaged, 0), 0u) << prompts.log[1];
+}
+
+// A window given no way to open charts or restore backups offers neither.
+TEST_F(ReviewChartsTest, WithoutTheirHooksChartsAndRestoreAreNotShownAndAClickDoesNothing)
+{
+    TReviewWindow review(prompts, {});
+    review.show();
+    loadAll(review, writeSquad());
+    selectRows(review, {0});
+    for (const char* name : {"ChartsButton", "RestoreBackupButton"}) {
+        QPushButton* button = control(review, name);
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_FALSE(button->isVisible()) << name;
+        button->click();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(review.findChildren<TChartWindow*>().isEmpty());
+    EXPECT_EQ(review.findChild<TRestoreDialog*>(), nullptr);
+    EXPECT_EQ(prompts.log, std::vector<std::string>{});
+    EXPECT_TRUE(review.isVisible());
 }
 
 }  // namespace

@@ -473,7 +473,7 @@ TEST_F(ReviewWindowTest, CancelStopsLoadingAndTheWindowLoadsAgainAfterIt)
     for (int i = 0; i < 40; ++i)
         writeReviewPilot(QStringLiteral("many/p%1.plt").arg(i, 2, 10, QLatin1Char('0')), {"P", i});
     GatedFileAccess files(3);
-    TReviewWindow review(prompts, {}, nullptr, files);
+    TReviewWindow review(prompts, reviewHooks(), nullptr, files);
     bool cancelledSeen = false;
     QObject::connect(&review, &TReviewWindow::loadingFinished, [&] { cancelledSeen = true; });
     review.addPaths({homePath(QStringLiteral("many"))});
@@ -748,7 +748,7 @@ TEST_F(ReviewWindowTest, RemembersItsPlaceAndColumnWidthsInItsOwnSectionAfterThe
     const QByteArray before = fileBytes(file);
     ASSERT_TRUE(before.startsWith("[ZADAdeda]"));
     {
-        TReviewWindow review(prompts, {});
+        TReviewWindow review(prompts, reviewHooks());
         review.setGeometry(40, 50, 700, 420);
         tableOf(review).setColumnWidth(kNameCol, 150);
         tableOf(review).setColumnWidth(PilotTableModel::kFolderColumn, 90);
@@ -760,7 +760,7 @@ TEST_F(ReviewWindowTest, RemembersItsPlaceAndColumnWidthsInItsOwnSectionAfterThe
     const QByteArray added = after.mid(before.size());
     EXPECT_TRUE(added.startsWith("[ReviewWindow]\nLeft=40\nTop=50\nWidth=700\nHeight=420\nColumnWidths=")) << added.data();
 
-    TReviewWindow again(prompts, {});
+    TReviewWindow again(prompts, reviewHooks());
     EXPECT_EQ(again.geometry(), QRect(40, 50, 700, 420));
     EXPECT_EQ(tableOf(again).columnWidth(kNameCol), 150);
     EXPECT_EQ(tableOf(again).columnWidth(PilotTableModel::kFolderColumn), 90);

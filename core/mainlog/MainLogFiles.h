@@ -1,0 +1,31 @@
+// The main log's files as a window reaches them: looked at, read a piece at a
+// time, written under the log's lock. The program passes systemLogFiles();
+// a test passes files that fail where it wants them to.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/files/FileIdentity.h"
+#include "core/mainlog/MainLogFile.h"
+
+namespace vantrel::mainlog {
+
+class MainLogFiles {
+public:
+    virtual ~MainLogFiles() = default;
+
+    // The file as it is now; nullopt when there is none.
+    virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
+    // The file, opened to be read a piece at a time (PieceReader).
+    virtual std::unique_ptr<LogPieces> openPieces(const std::string& path) = 0;
+    // Replaces the file with `text` (write()).
+    virtual WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options) = 0;
+};
+
+// The files on disk, through the functions of MainLogFile.h.
+MainLogFiles& systemLogFiles();
+
+}  // namespace vantrel::mainlog
