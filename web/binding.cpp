@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/charts/PilotCharts.h"
+#include "core/charts/SquadronChart.h"
 #include "core/mainlog/MainLogFile.h"
 #include "core/pilot/MemoryFileAccess.h"
 #include "core/pilot/PilotLoader.h"
@@ -260,6 +262,34 @@ val tableBytes(const val& ids, bool csv)
     return byteArray(text);
 }
 
+// A pilot's chart as vantrel-cli chart --kind missions|kills writes it; empty
+// for a file that did not load.
+std::string pilotChart(int id, const std::string& kind)
+{
+    const OpenedPilot* p = pilot(id);
+    if (!p || !p->load.ok())
+        return {};
+    return charts::renderSvg(kind == "kills" ? charts::killsChart(p->record) : charts::missionsChart(p->record));
+}
+
+// The squadron chart of the files `ids` over the table's number column
+// `column`: largest first, as vantrel-cli chart --kind squadron draws it, or
+// in the order given (a table the user sorted).
+std::string squadronChart(const val& ids, int column, bool asGiven)
+{
+    if (column < 0 || static_cast<std::size_t>(column) >= kPilotTableColumns ||
+        !pilotTableNumberColumn(static_cast<std::size_t>(column)))
+        return {};
+    std::vector<PilotTableEntry> entries;
+    const auto count = ids["length"].as<unsigned>();
+    for (unsigned k = 0; k < count; ++k) {
+        if (const OpenedPilot* p = pilot(ids[k].as<int>()))
+            entries.push_back(p->table);
+    }
+    return charts::renderSvg(charts::squadronChart(entries, static_cast<std::size_t>(column),
+                                                   asGiven ? charts::RowOrder::AsGiven : charts::RowOrder::LargestFirst));
+}
+
 // {text, differ} as vantrel-cli diff prints them, or {error} naming the file
 // that could not be loaded.
 val diff(int older, int newer)
@@ -440,6 +470,8 @@ EMSCRIPTEN_BINDINGS(vantrel)
     emscripten::function("tableRows", &tableRows);
     emscripten::function("tableBytes", &tableBytes);
     emscripten::function("diff", &diff);
+    emscripten::function("pilotChart", &pilotChart);
+    emscripten::function("squadronChart", &squadronChart);
     emscripten::function("details", &details);
     emscripten::function("settingKeys", &settingKeys);
     emscripten::function("vocabularyLists", &vocabularyLists);

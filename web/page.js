@@ -602,6 +602,61 @@
     }
   }
 
+  // ---- Charts ----------------------------------------------------------
+
+  // The selected pilot's two charts, then the squadron chart of each of the
+  // table's number columns, Campaign total first.
+  function renderChartChoices() {
+    const names = Module.tableHeader();
+    const numeric = Module.tableNumberColumns();
+    const select = $('chart-kind');
+    const add = (value, text) => {
+      const option = document.createElement('option');
+      option.value = value;
+      option.textContent = text;
+      select.appendChild(option);
+    };
+    add('missions', 'Campaign missions of the selected pilot');
+    add('kills', 'Kills and assists of the selected pilot');
+    const total = names.indexOf('Campaign total');
+    if (total >= 0)
+      add('squadron:' + total, 'Squadron: Campaign total');
+    names.forEach((name, column) => {
+      if (numeric[column] && column !== total)
+        add('squadron:' + column, 'Squadron: ' + name);
+    });
+  }
+
+  // The chart chosen, as vantrel-cli chart writes it; empty when there is none.
+  function chosenChart() {
+    const kind = $('chart-kind').value;
+    if (kind.startsWith('squadron:')) {
+      // A table the user sorted keeps its order; otherwise largest first.
+      const ids = sortOrder ? shownRows.map((row) => opened[row.index].id) : opened.map((p) => p.id);
+      return Module.squadronChart(ids, Number(kind.slice('squadron:'.length)), !!sortOrder);
+    }
+    const pilot = opened[selected];
+    return pilot ? Module.pilotChart(pilot.id, kind) : '';
+  }
+
+  function showChart() {
+    const svg = chosenChart();
+    const holder = $('chart');
+    if (!svg) {
+      holder.textContent = opened[selected] ? 'No chart: ' + opened[selected].name + ' did not load.' : 'No pilot file is open.';
+      return;
+    }
+    // Parsed as an SVG document, never as HTML: its text stays text.
+    const parsed = new DOMParser().parseFromString(svg, 'image/svg+xml');
+    holder.replaceChildren(document.importNode(parsed.documentElement, true));
+  }
+
+  function downloadChart() {
+    const svg = chosenChart();
+    if (svg)
+      download('chart.svg', svg, 'image/svg+xml');
+  }
+
   function runDiff() {
     const older = opened[Number($('diff-old').value)];
     const newer = opened[Number($('diff-new').value)];
@@ -697,6 +752,9 @@
     $('download-changed').addEventListener('click', downloadChanged);
     $('download-csv').addEventListener('click', downloadCsv);
     $('diff-run').addEventListener('click', runDiff);
+    renderChartChoices();
+    $('chart-show').addEventListener('click', showChart);
+    $('download-svg').addEventListener('click', downloadChart);
     // A click on a row selects its file.
     $('squad').tBodies[0].addEventListener('click', (event) => {
       const line = event.target.closest('tr');

@@ -16,8 +16,9 @@ enum class RowOrder { LargestFirst, AsGiven };
 
 // A bar for each loaded pilot with the value of `column` (one for which
 // pilotTableNumberColumn holds), labelled with the pilot's name and file
-// name. Pilots whose check finds errors or a total warning are marked "!",
-// files that did not load "X" and are listed last, without a bar. AsGiven
+// name. Each pilot is marked as the review window marks it ("!" the check
+// fails, "?" only the total warning, "X" the file did not load); files that
+// did not load are listed last, without a bar. AsGiven
 // keeps the entries' order (a table as the user sorted it).
 BarChart squadronChart(std::span<const PilotTableEntry> entries, std::size_t column,
                        RowOrder order = RowOrder::LargestFirst);

@@ -23,6 +23,7 @@ import sys
 import tempfile
 import threading
 import time
+from xml.etree import ElementTree
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -268,6 +269,33 @@ def compare_files(run, page, cli, paths, label):
               page.js("return Array.from(document.querySelectorAll('#squad tbody tr')).map(r => r.className)"))
     status, out, err = cli(["table", "--format", "csv"] + names, folder)
     run.check(label + ": CSV bytes", out, page.download("download-csv", "pilots.csv"))
+
+    # Charts as vantrel-cli chart writes them: each pilot's missions and
+    # kills, shown inline and downloaded, and the squadron's columns.
+    def show_chart(value):
+        Select(page.driver.find_element(By.ID, "chart-kind")).select_by_value(value)
+        page.driver.find_element(By.ID, "chart-show").click()
+
+    def inline_title():
+        return page.js("const t = document.querySelector('#chart svg > title'); return t ? t.textContent : null")
+
+    for index, name in enumerate(names):
+        page.select(index)
+        for kind in ("missions", "kills"):
+            status, out, err = cli(["chart", "--kind", kind, name], folder)
+            show_chart(kind)
+            what = "%s %s: %s chart" % (label, name, kind)
+            if status == 0:
+                title = ElementTree.fromstring(out).find("{http://www.w3.org/2000/svg}title").text
+                run.check(what + " shown inline", title, inline_title())
+                run.check(what + " bytes", out, page.download("download-svg", "chart.svg"))
+            else:
+                run.check(what + ": none for a file that did not load", "No chart: %s did not load." % name,
+                          page.text("chart"))
+    for column in ("Campaign total", "TOD score"):
+        status, out, err = cli(["chart", "--kind", "squadron", "--column", column] + names, folder)
+        show_chart("squadron:%d" % expected[0].index(column))
+        run.check("%s: squadron chart of %s" % (label, column), out, page.download("download-svg", "chart.svg"))
 
     # Sorting by a column and back keeps the rows, in another order.
     page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[6].click()
