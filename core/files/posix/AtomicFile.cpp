@@ -2,6 +2,7 @@
 #include "core/files/AtomicFile.h"
 
 #include "core/files/FileIO.h"
+#include "core/files/LastLook.h"
 #include "core/files/TempNames.h"
 #include "core/text/TextRules.h"
 
@@ -228,17 +229,9 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     // Taken now: a rename or an exchange moves the change time only.
     const std::optional<FileIdentity> written = fileIdentity(temp.file());
 
-    if (options.beforeRename)
-        options.beforeRename();
-    // The last look before the replace: most changes made meanwhile end the
-    // save here, before anything is moved.
-    if (options.expected) {
-        const std::optional<FileIdentity> now = fileIdentity(target);
-        if (!now || *now != *options.expected)
-            return FileResult::failure(std::string(kChangedMeanwhileCause));
-    }
-    if (options.afterLastLook)
-        options.afterLastLook();
+    // Most changes made meanwhile end the save here, before anything is moved.
+    if (FileResult looked = replacesteps::lastLook(target, options); !looked)
+        return looked;
 
     // A look and a rename are two steps, and another program may put its file
     // in between. So the new file and the old one swap names in one step, and

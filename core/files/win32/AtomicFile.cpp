@@ -3,6 +3,7 @@
 #include "core/files/AtomicFile.h"
 
 #include "core/files/FileIO.h"
+#include "core/files/LastLook.h"
 #include "core/files/TempNames.h"
 #include "core/files/win32/Win32Files.h"
 #include "core/text/TextRules.h"
@@ -159,20 +160,13 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     // stands at the target once moved.
     const std::optional<FileIdentity> written = fileIdentity(temp.file());
 
-    if (options.beforeRename)
-        options.beforeRename();
     // Windows cannot swap two names in one step as Linux does, so replacing
     // a file is a last look followed by the move: a file another program puts
     // in place between the two is still replaced. The gap is a few
     // microseconds. A new file is moved without leave to replace, so one that
     // appears meanwhile is never lost.
-    if (options.expected) {
-        const std::optional<FileIdentity> now = fileIdentity(target);
-        if (!now || *now != *options.expected)
-            return FileResult::failure(std::string(kChangedMeanwhileCause));
-    }
-    if (options.afterLastLook)
-        options.afterLastLook();
+    if (FileResult looked = replacesteps::lastLook(target, options); !looked)
+        return looked;
     const std::wstring from = widePath(temp.name());
     const std::wstring to = widePath(target);
     const DWORD kMove = old ? MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH : MOVEFILE_WRITE_THROUGH;
