@@ -15,7 +15,21 @@ packages=(
   xvfb xauth imagemagick
   emscripten chromium chromium-driver python3-selenium
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
+  ccache nsis clang-format xdotool openbox
 )
+
+# Qt and libjpeg for Windows are built from Debian's own source packages
+# (tools/qt-windows.sh), which apt-get source finds only with a deb-src entry.
+enable_deb_src() {
+  local f=/etc/apt/sources.list.d/debian.sources
+  [ -f "$f" ] || return 1
+  grep -q '^Types:.*deb-src' "$f" && return 1
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo sed -i 's/^Types: deb$/Types: deb deb-src/' "$f"
+}
+src_added=0
+if enable_deb_src; then src_added=1; fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,6 +39,9 @@ for p in "${packages[@]}"; do
 done
 
 if ((${#missing[@]} == 0)); then
+  if ((src_added)); then
+    if [ "$(id -u)" -ne 0 ]; then sudo apt-get update -qq; else apt-get update -qq; fi
+  fi
   exit 0
 fi
 
