@@ -1,6 +1,9 @@
-# Cross-builds the Windows program with Debian's mingw-w64 (x86_64, posix
-# threads) and runs what it built under Wine:
-#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVANTREL_BUILD_GUI=OFF
+# Cross-builds the Windows programs with Debian's mingw-w64 (x86_64, posix
+# threads) and runs what it built under Wine. tools/test-windows.sh chains it
+# behind the toolchain file of Qt for Windows (tools/qt-windows.sh):
+#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=<qt>/lib/cmake/Qt6/qt.toolchain.cmake \
+#     -DQT_CHAINLOAD_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# and alone it builds the core and vantrel-cli.exe (-DVANTREL_BUILD_GUI=OFF).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,9 +18,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# One .exe with no DLL beside it: the C and C++ runtimes and winpthread
-# linked in.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# One C++ runtime for every program and for Qt: the DLLs of Debian's
+# mingw-w64 (libstdc++-6, libgcc_s_seh-1, libwinpthread-1), shipped beside
+# the programs. Linking it statically into the programs as well would put two
+# runtimes in one process, each with its own heap and exception tables.
+set(VANTREL_MINGW_RUNTIME_DIRS
+  /usr/lib/gcc/${vantrel_mingw_triple}/12-posix
+  /usr/${vantrel_mingw_triple}/lib
+  CACHE STRING "Folders holding mingw-w64's runtime DLLs")
 
 # Test programs and build steps that run what was built do so under Wine.
 find_program(VANTREL_WINE NAMES wine wine64)

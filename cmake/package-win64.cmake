@@ -1,12 +1,50 @@
-# cpack -G ZIP in the Windows build: vantrel-cli-<version>-win64.zip with the
-# program, a short README and the licence.
+# What the Windows build installs: the programs, the DLLs they load and
+# nothing else, Qt's plugins in their own folders, the notices. It is what a
+# Windows user downloads: dist/windows/package.sh packs this folder as the
+# portable zip and as the installer.
 install(FILES ${PROJECT_SOURCE_DIR}/dist/windows/README.txt DESTINATION .)
-# LICENSE.txt, so that a double click opens it in a text editor.
+# .txt, so that a double click opens them in a text editor.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME vantrel-cli)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_SYSTEM_NAME win64)
-set(CPACK_PACKAGE_FILE_NAME vantrel-cli-${PROJECT_VERSION}-win64)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-include(CPack)
+
+if(VANTREL_BUILD_GUI)
+  install(FILES ${PROJECT_SOURCE_DIR}/dist/windows/QT-LICENSE.txt DESTINATION .)
+  # The texts the Qt notice refers to: the LGPL and the GPL it builds on.
+  install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION . RENAME LGPL-3.0.txt)
+  install(FILES /usr/share/common-licenses/GPL-3 DESTINATION . RENAME GPL-3.0.txt)
+  # The platform plugin Qt needs to show a window, and the native style.
+  install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+  install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+  set(vantrel_runtime_modules
+    "\${CMAKE_INSTALL_PREFIX}/platforms/$<TARGET_FILE_NAME:Qt6::QWindowsIntegrationPlugin>"
+    "\${CMAKE_INSTALL_PREFIX}/styles/$<TARGET_FILE_NAME:Qt6::QWindowsVistaStylePlugin>")
+  set(vantrel_runtime_programs "\${CMAKE_INSTALL_PREFIX}/vantrel.exe" "\${CMAKE_INSTALL_PREFIX}/vantrel-cli.exe")
+  set(vantrel_dll_dirs "$<TARGET_FILE_DIR:Qt6::Core>" ${VANTREL_MINGW_RUNTIME_DIRS})
+else()
+  set(vantrel_runtime_modules "")
+  set(vantrel_runtime_programs "\${CMAKE_INSTALL_PREFIX}/vantrel-cli.exe")
+  set(vantrel_dll_dirs ${VANTREL_MINGW_RUNTIME_DIRS})
+endif()
+
+# The DLLs the programs and plugins load, found by reading their imports
+# (and those of each DLL found), copied beside the programs and stripped.
+# Windows' own DLLs are not in these folders and stay unresolved.
+find_program(VANTREL_MINGW_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+find_program(VANTREL_MINGW_STRIP x86_64-w64-mingw32-strip REQUIRED)
+install(CODE "
+  set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+  set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+  set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${VANTREL_MINGW_OBJDUMP}\")
+  file(GET_RUNTIME_DEPENDENCIES
+    EXECUTABLES ${vantrel_runtime_programs}
+    MODULES ${vantrel_runtime_modules}
+    DIRECTORIES ${vantrel_dll_dirs}
+    RESOLVED_DEPENDENCIES_VAR found
+    UNRESOLVED_DEPENDENCIES_VAR windows_own)
+  foreach(dll IN LISTS found)
+    get_filename_component(name \"\${dll}\" NAME)
+    message(STATUS \"Runtime DLL: \${name}\")
+    file(COPY_FILE \"\${dll}\" \"\${CMAKE_INSTALL_PREFIX}/\${name}\")
+    execute_process(COMMAND \"${VANTREL_MINGW_STRIP}\" --strip-unneeded \"\${CMAKE_INSTALL_PREFIX}/\${name}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+")

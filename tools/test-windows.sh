@@ -1,18 +1,34 @@
 #!/usr/bin/env bash
-# The Windows stage: cross-builds the core, vantrel-cli.exe and their tests
-# with mingw-w64 (cmake/mingw-w64-x86_64.cmake) and runs the tests under Wine.
-# Given a Linux build folder (with vantrel-cli and the sample pilot built),
-# it also compares what vantrel-cli.exe prints with the Linux program's bytes.
-# Then it packs the zip and checks what it holds.
+# The Windows stage: cross-builds everything for Windows with mingw-w64
+# against Qt for Windows (tools/qt-windows.sh, built once per machine) and
+# tests it under Wine:
+#  - the core, CLI and window tests (the windows on Qt's offscreen platform);
+#  - vantrel-cli.exe's output against the Linux program's bytes, given a
+#    Linux build folder (with vantrel-cli and the sample pilot built);
+#  - the portable zip and the installer that a Windows user downloads
+#    (dist/windows/package.sh): what they hold, and vantrel.exe started from
+#    each in Xvfb with the real windows platform (tests/windows_desktop.sh).
 #   tools/test-windows.sh [LINUX_BUILD]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$(date +%s)
+
+qt=$(tools/qt-windows.sh)
+echo "Qt for Windows: $qt ($(cat "$qt/complete"))"
 
 export WINEPREFIX="${VANTREL_WINEPREFIX:-$PWD/build-win/wine}"
 export WINEDEBUG=-all
-started=$(date +%s)
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVANTREL_BUILD_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release > /dev/null
+# Wine finds the DLLs of Qt and of the C++ runtime on its PATH; the window
+# tests run on Qt's offscreen platform (Wine passes WINE-prefixed variables
+# on without the prefix).
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+export WINEPATH="$(winpath "$qt/qt/bin");$(winpath /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(winpath /usr/x86_64-w64-mingw32/lib)"
+export WINEQT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build-win -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$qt/qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DJPEG_INCLUDE_DIR="$qt/jpeg/include" -DJPEG_LIBRARY="$qt/jpeg/lib/libjpeg.a" > /dev/null
 cmake --build build-win -j"$(nproc)"
 # The prefix is made once; a wineserver kept running spares each test its start.
 if [ ! -d "$WINEPREFIX" ]; then
@@ -30,12 +46,23 @@ if [ -n "${1:-}" ]; then
   tests/compare_windows_cli.sh "$1/cli/vantrel-cli" build-win/cli/vantrel-cli.exe "$1/samples/Kestrel_Red.plt" \
     "$PWD/../shared/testdata/real"
 fi
-echo "== The Windows package"
-(cd build-win && cpack -G ZIP > /dev/null)
-zip=$(ls build-win/vantrel-cli-*-win64.zip)
-listing=$(cmake -E tar tf "$zip")
+
+echo "== The Windows packages"
+mapfile -t packages < <(dist/windows/package.sh build-win)
+zip=${packages[0]}
+setup=${packages[1]}
+listing=$(cmake -E tar tf "$zip" | sort)
 echo "$zip: $(echo "$listing" | tr '\n' ' ')"
-for wanted in vantrel-cli.exe README.txt LICENSE.txt; do
-  echo "$listing" | grep -qx "\(bin/\)\?$wanted" || { echo "$zip lacks $wanted"; exit 1; }
+echo "$setup: $(stat -c %s "$setup") bytes"
+for wanted in vantrel.exe vantrel-cli.exe platforms/qwindows.dll styles/qwindowsvistastyle.dll \
+  Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
+  README.txt LICENSE.txt QT-LICENSE.txt LGPL-3.0.txt GPL-3.0.txt; do
+  echo "$listing" | grep -qxF "$wanted" || { echo "$zip lacks $wanted"; exit 1; }
 done
-echo "== Windows stage took $(( $(date +%s) - started )) s"
+# No DLL that nothing loads: the test library, for one, stays out.
+for unwanted in Qt6Test.dll qoffscreen.dll qminimal.dll; do
+  if echo "$listing" | grep -qF "$unwanted"; then echo "$zip holds $unwanted"; exit 1; fi
+done
+wineserver -k || true
+tests/windows_desktop.sh "$zip" "$setup" build-win/samples/Kestrel_Red.plt
+echo "== Windows stage took $(($(date +%s) - started)) s"

@@ -2,8 +2,10 @@
 # Installs what is missing, builds everything and runs every test:
 #  1. the unit, window and command-line tests under AddressSanitizer and
 #     UndefinedBehaviorSanitizer;
-#  2. the Windows build (tools/test-windows.sh): the core and CLI tests under
-#     Wine, vantrel-cli.exe's output against the Linux program's;
+#  2. the Windows build (tools/test-windows.sh) against Qt for Windows built
+#     from Debian's source (once per machine, cached): the core, CLI and
+#     window tests under Wine, vantrel-cli.exe's output against the Linux
+#     program's, the zip and the installer, vantrel.exe in Xvfb;
 #  3. the browser page against vantrel-cli in headless Chromium;
 #  4. each libFuzzer target for VANTREL_FUZZ_SECONDS (default 30) seconds,
 #     also under both sanitizers.
@@ -18,6 +20,12 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 export XDG_DATA_HOME="${XDG_DATA_HOME:-$(mktemp -d)}"
+# Every build goes through ccache, kept outside the checkout, so that a run on
+# a fresh clone of a commit already built here compiles little.
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_DIR="${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vantrel/ccache-project}"
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-8G}"
+export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_BENCH=ON > /dev/null
