@@ -105,10 +105,12 @@ plugin=src/plugins/platforms/windows
 sed -i 's/^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$/qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION FALSE/' \
   "$plugin/CMakeLists.txt"
 sed -i 's/^#if QT_CONFIG(tabletevent)/#if 0 \/\/ no Wintab headers in this source/' "$plugin/qwindowscontext.cpp"
+sed -i 's/^#  include "qwindowstabletsupport.h"$/\/\/ no Wintab headers in this source/' "$plugin/qwindowspointerhandler.cpp"
 sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' "$plugin/qwindowswindow.cpp"
 sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' "$plugin/qwindowsintegration.cpp"
 grep -q 'CONDITION FALSE' "$plugin/CMakeLists.txt"
 grep -q 'no Wintab headers' "$plugin/qwindowscontext.cpp"
+grep -q 'no Wintab headers' "$plugin/qwindowspointerhandler.cpp"
 grep -q 'dynamicgl) && QT_CONFIG(opengl)' "$plugin/qwindowswindow.cpp"
 grep -q 'directwrite3) && QT_CONFIG(direct2d)' "$plugin/qwindowsintegration.cpp"
 cd ..
