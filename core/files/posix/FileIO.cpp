@@ -176,6 +176,25 @@ FileHandle openLockFile(const std::string& name)
 
 LockTry tryLock(const FileHandle& file)
 {
+#if defined(F_OFD_SETLK)
+    // A record lock on the first byte, as the Windows program takes it with
+    // LockFileEx: Wine keeps a Windows program's locks as record locks on the
+    // file, so the programs of both systems working on one log meet here. An
+    // open file description's lock, unlike a process's record lock, goes
+    // with this handle alone, as flock's does.
+    struct flock region {};
+    region.l_type = F_WRLCK;
+    region.l_whence = SEEK_SET;
+    region.l_start = 0;
+    region.l_len = 1;
+    for (;;) {
+        if (::fcntl(fdOf(file), F_OFD_SETLK, &region) == 0)
+            return LockTry::Locked;
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EACCES ? LockTry::Busy : LockTry::Failed;
+    }
+#else
     for (;;) {
         if (::flock(fdOf(file), LOCK_EX | LOCK_NB) == 0)
             return LockTry::Locked;
@@ -183,6 +202,7 @@ LockTry tryLock(const FileHandle& file)
             continue;
         return errno == EWOULDBLOCK ? LockTry::Busy : LockTry::Failed;
     }
+#endif
 }
 
 }  // namespace vantrel::fileio
