@@ -2,7 +2,8 @@
 # The Windows stage: cross-builds the core, vantrel-cli.exe and their tests
 # with mingw-w64 (cmake/mingw-w64-x86_64.cmake) and runs the tests under Wine.
 # Given a Linux build folder (with vantrel-cli and the sample pilot built),
-# it also compares what vantrel-cli.exe prints with the Linux program's bytes.
+# it also compares what vantrel-cli.exe prints with the Linux program's bytes
+# and has both programs append to one log at once.
 # Then it packs the zip and checks what it holds.
 #   tools/test-windows.sh [LINUX_BUILD]
 set -euo pipefail
@@ -29,6 +30,8 @@ if [ -n "${1:-}" ]; then
   cmake --build "$1" -j"$(nproc)" --target vantrel-cli sample_pilot > /dev/null
   tests/compare_windows_cli.sh "$1/cli/vantrel-cli" build-win/cli/vantrel-cli.exe "$1/samples/Kestrel_Red.plt" \
     "$PWD/../shared/testdata/real"
+  echo "== vantrel-cli.exe and the Linux vantrel-cli appending to one log"
+  tests/concurrent_windows_append.sh "$1/cli/vantrel-cli" build-win/cli/vantrel-cli.exe "$1/samples/Kestrel_Red.plt"
 fi
 echo "== The Windows package"
 (cd build-win && cpack -G ZIP > /dev/null)
