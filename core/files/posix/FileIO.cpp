@@ -188,13 +188,31 @@ LockTry tryLock(const FileHandle& file)
     region.l_start = 0;
     region.l_len = 1;
     for (;;) {
-        if (::fcntl(fdOf(file), F_OFD_SETLK, &region) == 0)
-            return LockTry::Locked;
+        if (::fcntl(fdOf(file), F_OFD_SETLK, &region) == 0) {
+            if (region.l_type == F_WRLCK)
+                return LockTry::Locked;
+            // Another user's lock file, ours to read only, takes a read lock,
+            // which keeps out every writer that may write it; flock keeps
+            // out the others who may only read it.
+            if (::flock(fdOf(file), LOCK_EX | LOCK_NB) == 0)
+                return LockTry::Locked;
+            const int error = errno;
+            region.l_type = F_UNLCK;
+            ::fcntl(fdOf(file), F_OFD_SETLK, &region);
+            errno = error;
+            return error == EWOULDBLOCK ? LockTry::Busy : LockTry::Failed;
+        }
         if (errno == EINTR)
             continue;
-        return errno == EAGAIN || errno == EACCES ? LockTry::Busy : LockTry::Failed;
+        if (errno == EBADF && region.l_type == F_WRLCK) {
+            region.l_type = F_RDLCK;
+            continue;
+        }
+        if (errno != EINVAL)
+            return errno == EAGAIN || errno == EACCES ? LockTry::Busy : LockTry::Failed;
+        break;  // a system without such locks (a kernel before 3.15): flock below
     }
-#else
+#endif
     for (;;) {
         if (::flock(fdOf(file), LOCK_EX | LOCK_NB) == 0)
             return LockTry::Locked;
@@ -202,7 +220,6 @@ LockTry tryLock(const FileHandle& file)
             continue;
         return errno == EWOULDBLOCK ? LockTry::Busy : LockTry::Failed;
     }
-#endif
 }
 
 }  // namespace vantrel::fileio
