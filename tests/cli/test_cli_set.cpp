@@ -192,7 +192,7 @@ TEST_F(CliSetTest, ASaveByAUserWhoMayNotWriteTheJournalsFolderStands)
     ASSERT_TRUE(scrambledPilot(3).save(path));
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     const CliRun run = runProgram("/usr/sbin/runuser", dir,
-                                  "-u nobody -- '" VANTREL_CLI_PATH "' set --ini '" + ini + "' --rank 4 '" + path + "'");
+                                  "-u nobody -- '" VANTREL_CLI_PATH "' set --ini '" + ini + "' --rank 4 '" + path + "'", 60);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Update complete.\n");
     EXPECT_EQ(run.err, "Cannot create file " + dir.file("data/vantrel/own-saves.txt") +
@@ -201,7 +201,6 @@ TEST_F(CliSetTest, ASaveByAUserWhoMayNotWriteTheJournalsFolderStands)
     EXPECT_FALSE(fs::exists(dir.file("data/vantrel/own-saves.txt")));
 }
 
-#ifndef _WIN32
 // Real processes killed at random moments of `set`: each file is afterwards
 // exactly the old pilot or exactly the new one.
 TEST_F(CliSetTest, KilledAtAnyMomentAFileIsTheOldOrTheNewPilot)
