@@ -160,7 +160,7 @@ TEST_F(CliSetTest, ASaveTheJournalCannotNoteStandsAndStderrTellsWhy)
     ASSERT_TRUE(image.save(path));
 
     ASSERT_EQ(::mkfifo(journal.c_str(), 0644), 0);
-    CliRun run = cli("set --rank 2 '" + path + "'");
+    CliRun run = cli("set --name Journal1 '" + path + "'");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Update complete.\n");
     EXPECT_EQ(run.err, notNoted("it is not a regular file"));
@@ -170,7 +170,7 @@ TEST_F(CliSetTest, ASaveTheJournalCannotNoteStandsAndStderrTellsWhy)
     ASSERT_TRUE(scrambledPilot(5).save(other));
     fs::remove(journal);
     fs::create_symlink(other, journal);
-    run = cli("set --rank 3 '" + path + "'");
+    run = cli("set --name Journal2 '" + path + "'");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Update complete.\n");
     EXPECT_EQ(run.err, notNoted("it is a symbolic link"));

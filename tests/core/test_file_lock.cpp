@@ -94,7 +94,7 @@ TEST(FileLock, NamesWindowsTakesForOneFileShareOneLockFile)
 {
     EXPECT_EQ(FileLock::lockFileFor("logs/log.txt."), "logs/.log.txt.lock");
     EXPECT_EQ(FileLock::lockFileFor("logs/log.txt . "), "logs/.log.txt.lock");
-    EXPECT_EQ(FileLock::lockFileFor("logs/..."), "logs/....lock");  // nothing but dots stays as it is
+    EXPECT_EQ(FileLock::lockFileFor("logs/..."), "logs/.....lock");  // nothing but dots stays as it is
 #ifdef _WIN32
     TempDir dir;
     writeFile(dir.file("log.txt"), "");
