@@ -4,7 +4,8 @@
 # tests it under Wine:
 #  - the core, CLI and window tests (the windows on Qt's offscreen platform);
 #  - vantrel-cli.exe's output against the Linux program's bytes, given a
-#    Linux build folder (with vantrel-cli and the sample pilot built);
+#    Linux build folder (with vantrel-cli and the sample pilot built), and
+#    both programs appending to one log at once;
 #  - the portable zip and the installer that a Windows user downloads
 #    (dist/windows/package.sh): what they hold, and vantrel.exe started from
 #    each in Xvfb with the real windows platform (tests/windows_desktop.sh).
@@ -45,6 +46,8 @@ if [ -n "${1:-}" ]; then
   cmake --build "$1" -j"$(nproc)" --target vantrel-cli sample_pilot > /dev/null
   tests/compare_windows_cli.sh "$1/cli/vantrel-cli" build-win/cli/vantrel-cli.exe "$1/samples/Kestrel_Red.plt" \
     "$PWD/../shared/testdata/real"
+  echo "== vantrel-cli.exe and the Linux vantrel-cli appending to one log"
+  tests/concurrent_windows_append.sh "$1/cli/vantrel-cli" build-win/cli/vantrel-cli.exe "$1/samples/Kestrel_Red.plt"
 fi
 
 echo "== The Windows packages"

@@ -20,6 +20,11 @@ bool namesAPilotFile(const std::string& path)
     return text::endsWithIgnoringCase(path, layout::kPilotFileExtension);
 }
 
+UsageError notALog(const std::string& path)
+{
+    return UsageError("--append " + path + ": the file holds NUL bytes, so it is no main log; nothing was written");
+}
+
 // The main log's text into `text`; a log that does not exist yet is empty.
 // False, after telling why, for one that exists but cannot be read: it is
 // never overwritten. A file holding NUL bytes is no text log and is refused.
@@ -35,7 +40,7 @@ bool readLog(const std::string& path, const Streams& io, std::string& text)
         return false;
     }
     if (!mainlog::isTextLog(existing.text))
-        throw UsageError("--append " + path + ": the file holds NUL bytes, so it is no main log; nothing was written");
+        throw notALog(path);
     text = std::move(existing.text);
     return true;
 }
@@ -80,22 +85,13 @@ int runEntry(const ParsedArguments& args, const Streams& io)
             out.addLine(entry);
     }
     if (logFile) {
-        // Read, append and replace under the log's lock, so that the lines
-        // other writers added since the first read are kept.
-        const mainlog::LogLock lock(*logFile);
-        if (!lock.ok()) {
-            printFailure(io, lock.result().message(), lock.result().cause());
-            return 1;
-        }
-        if (!readLog(*logFile, io, log))
-            return 1;
-        for (const std::string& entry : entries)
-            mainlog::appendLine(log, entry);
-        mainlog::WriteOptions options;
-        options.heldLock = &lock;
-        const mainlog::WriteResult written = mainlog::write(*logFile, log, options);
-        if (!written.ok()) {
-            printFailure(io, written.message(), written.cause());
+        // Read again, appended to and replaced under the log's lock, so that
+        // the lines other writers added since the first read are kept.
+        const mainlog::AppendResult appended = mainlog::appendLines(*logFile, entries);
+        if (appended.notTextLog)
+            throw notALog(*logFile);
+        if (!appended.ok()) {
+            printFailure(io, appended.message(), appended.cause());
             return 1;
         }
     }

@@ -36,6 +36,9 @@ int runRestore(const ParsedArguments& args, const Streams& io)
         return 1;
     }
     writeLine(io.out, restored.message());
+    // The file is restored either way: the status stays 0.
+    if (!restored.ownSave.ok())
+        printFailure(io, restored.ownSave.message(), restored.ownSave.cause());
     return 0;
 }
 

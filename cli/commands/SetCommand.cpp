@@ -75,6 +75,9 @@ int runSet(const ParsedArguments& args, const Streams& io)
         return 1;
     }
     writeLine(io.out, saved.message());
+    // The file is saved either way: the status stays 0.
+    if (!saved.ownSave.ok())
+        printFailure(io, saved.ownSave.message(), saved.ownSave.cause());
     return 0;
 }
 

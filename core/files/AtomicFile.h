@@ -22,6 +22,14 @@ struct ReplaceOptions {
     // that another program replaced or changed meanwhile, up to the very
     // moment of the replace, is left as it is.
     std::optional<FileIdentity> expected;
+    // When set, the file must not exist yet: one that another program
+    // created meanwhile is left as it is.
+    bool mustBeNew = false;
+    // When false, a link at `path` is not followed but refused
+    // (kSymbolicLinkCause), and a link put there meanwhile is replaced
+    // itself, never the file it names: for the program's own files, which
+    // must never be written through a link into another file.
+    bool followLinks = true;
     // Runs once the new bytes are flushed to the temporary file, right
     // before the rename: where tests stop a writer to see what a crash leaves.
     std::function<void()> beforeRename;
@@ -32,10 +40,10 @@ struct ReplaceOptions {
     std::optional<FileIdentity>* placed = nullptr;
 };
 
-// The cause given when `expected` no longer holds.
+// The cause given when `expected` or `mustBeNew` no longer holds.
 inline constexpr std::string_view kChangedMeanwhileCause = "the file was changed by another program meanwhile";
 
-// A link is followed to the file it names. On failure (a missing folder, a
+// A link is followed to the file it names (unless followLinks is false). On failure (a missing folder, a
 // read-only file, a full disk, a link that leads nowhere, a device name) the
 // old file is untouched and the result tells why. A file whose permission
 // bits allow no writing (on Windows: with the read-only attribute) counts as

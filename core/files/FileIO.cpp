@@ -1,6 +1,8 @@
 // The parts of the file interface that hold on every system.
 #include "core/files/FileIO.h"
 
+#include "core/text/TextRules.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -21,6 +23,11 @@ std::optional<FileIdentity> fileIdentity(const FileHandle& file)
 FileResult FileResult::fromErrno(int error)
 {
     return failure(fileio::errorText(error));
+}
+
+std::string cannotCreateFileMessage(const std::string& path)
+{
+    return text::withFullStop("Cannot create file " + path);
 }
 
 }  // namespace vantrel

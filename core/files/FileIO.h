@@ -115,13 +115,15 @@ bool canCreateIn(const std::string& folder);
 // always false on POSIX, where such files are told by what they are.
 bool isDeviceName(std::string_view path);
 
-// The lock file `name`, opened (created when missing, for every user) so
-// that it can be locked. Invalid on failure, errno telling why.
+// The lock file `name`, opened (created when missing, for every user; on
+// Windows hidden) so that it can be locked. A link is not followed. Invalid on failure, errno telling why.
 FileHandle openLockFile(const std::string& name);
 
 enum class LockTry { Locked, Busy, Failed };
-// Takes the exclusive lock of the open file without waiting (flock on
-// POSIX, LockFileEx on Windows); it goes with the handle. errno tells why
+// Takes the exclusive lock of the open file without waiting: a lock on its
+// first byte, which the programs of both systems see (an open file
+// description's record lock on Linux, LockFileEx on Windows, which Wine
+// keeps as a record lock too); it goes with the handle. errno tells why
 // on Failed.
 LockTry tryLock(const FileHandle& file);
 

@@ -40,6 +40,10 @@ std::string FileLock::lockFileFor(const std::string& path)
     const std::size_t slash = target.find_last_of(text::kPathSeparators);
     const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    // Windows drops trailing dots and spaces from a name: "log.txt." and
+    // "log.txt " are log.txt there, and must take its lock.
+    if (const std::size_t kept = base.find_last_not_of(". "); kept != std::string::npos)
+        base.resize(kept + 1);
     if (base.size() > kLongestStem)
         base.resize(kLongestStem);
     return dir + "." + base + ".lock";
@@ -52,6 +56,8 @@ FileResult FileLock::acquire(const std::string& path, std::chrono::milliseconds 
         return FileResult::failure(std::string(kNotRegularFileCause));
     const std::string name = lockFileFor(path);
     FileHandle file = fileio::openLockFile(name);
+    if (!file && errno == ELOOP)
+        return FileResult::failure("the lock file is a symbolic link");
     if (!file)
         return FileResult::fromErrno(errno);
     const std::optional<fileio::FileInfo> info = fileio::infoOf(file);

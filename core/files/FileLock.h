@@ -2,7 +2,8 @@
 //
 // A replace by rename gives the file a new inode, so the lock cannot be held
 // on the file itself: it is held on a lock file beside it, "." + name +
-// ".lock", which every writer of the file opens. The lock file is created
+// ".lock" (trailing dots and spaces of the name left out), which every
+// writer of the file opens; a link there is refused, never followed. The lock file is created
 // when missing (0666 less the umask, so other users can take the lock too)
 // and never deleted: deleting it would let two writers hold locks on two
 // different lock files at once.

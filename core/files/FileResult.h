@@ -14,6 +14,8 @@ inline constexpr std::string_view kNotRegularFileCause = "it is not a regular fi
 // The cause told for a file whose permission bits allow no writing (on
 // Windows: with the read-only attribute).
 inline constexpr std::string_view kReadOnlyCause = "the file is read-only";
+// The cause told for a link where the program writes only files of its own.
+inline constexpr std::string_view kSymbolicLinkCause = "it is a symbolic link";
 // The cause told for a file larger than its reader takes.
 inline constexpr std::string_view kTooLargeCause = "the file is too large";
 
@@ -50,6 +52,10 @@ private:
     std::string message_;
     std::string cause_;
 };
+
+// "Cannot create file PATH.": the message of a file the program could not
+// write, its cause told beside it.
+std::string cannotCreateFileMessage(const std::string& path);
 
 // A failure whose message is a fixed text of the program and whose cause
 // (the system's reason) is told beside it, so a window can show the text as

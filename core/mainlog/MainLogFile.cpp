@@ -118,7 +118,7 @@ std::string cannotOpenMessage(const std::string& path)
 
 std::string cannotCreateMessage(const std::string& path)
 {
-    return text::withFullStop("Cannot create file " + path);
+    return cannotCreateFileMessage(path);
 }
 
 std::string cannotLockMessage(const std::string& lockFile)
@@ -330,11 +330,48 @@ WriteResult write(const std::string& path, std::string_view text, const WriteOpt
     }
     ReplaceOptions replace;
     replace.expected = options.expected;
+    replace.mustBeNew = options.mustBeNew;
     if (const FileResult replaced = replaceFileAtomically(path, bytes, replace); !replaced)
         return WriteResult(FileResult::refused(cannotCreateMessage(path), replaced.cause()));
     WriteResult result(FileResult::success());
     result.identity = fileIdentity(path);
     return result;
+}
+
+AppendResult appendLines(const std::string& path, const std::vector<std::string>& lines, const AppendOptions& options)
+{
+    const LogLock lock(path, options.lockWait);
+    if (!lock.ok())
+        return AppendResult(lock.result());
+    for (int attempt = 1;; ++attempt) {
+        WriteOptions write;
+        write.heldLock = &lock;
+        std::string text;
+        if (!fileio::infoOf(path) && errno == ENOENT) {
+            write.mustBeNew = true;
+        } else {
+            ReadResult existing = read(path);
+            if (!existing.ok())
+                return AppendResult(std::move(existing));
+            if (!isTextLog(existing.text)) {
+                AppendResult refused(FileResult::refused(cannotOpenMessage(path), "the file holds NUL bytes"));
+                refused.notTextLog = true;
+                return refused;
+            }
+            text = std::move(existing.text);
+            write.expected = existing.identity;
+        }
+        for (const std::string& line : lines)
+            appendLine(text, line);
+        if (options.afterRead)
+            options.afterRead();
+        const WriteResult written = mainlog::write(path, text, write);
+        if (written.ok() || written.cause() != kChangedMeanwhileCause || attempt == kAppendTries) {
+            AppendResult result(static_cast<const FileResult&>(written));
+            result.identity = written.identity;
+            return result;
+        }
+    }
 }
 
 KnownFiles::Seen& KnownFiles::entryFor(const std::string& path, const std::optional<FileIdentity>& identity)

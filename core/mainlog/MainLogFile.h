@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -142,6 +143,8 @@ private:
 struct WriteOptions {
     // Replace the file only while it is still this one.
     std::optional<FileIdentity> expected;
+    // Write only while there is no file yet.
+    bool mustBeNew = false;
     // The log's lock, when the caller already holds it for a
     // read-modify-replace; otherwise the write takes it itself.
     const LogLock* heldLock = nullptr;
@@ -157,6 +160,32 @@ struct [[nodiscard]] WriteResult : FileResult {
 
 // Replaces the file atomically; on failure leaves the old file as it was.
 WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options = {});
+
+// Adding lines at the end of the log on disk, under its lock. The log is
+// read, the lines added, and the file replaced only while it is still the
+// file that was read: when a program that takes no lock (an editor, another
+// writer) changed it meanwhile, it is read again and the lines go after what
+// it holds now, up to kAppendTries times; then the append fails with "Cannot
+// create file %s." and kChangedMeanwhileCause. A log that is missing is
+// created; one that cannot be read fails as read() does and is never
+// replaced.
+inline constexpr int kAppendTries = 5;
+
+struct AppendOptions {
+    std::chrono::milliseconds lockWait = FileLock::kDefaultWait;
+    // Runs after each read, right before the replace: where tests let
+    // another program step in.
+    std::function<void()> afterRead;
+};
+
+struct [[nodiscard]] AppendResult : WriteResult {
+    explicit AppendResult(FileResult outcome) : WriteResult(std::move(outcome)) {}
+    // The file holds NUL bytes (isTextLog): no main log, left alone.
+    bool notTextLog = false;
+};
+
+AppendResult appendLines(const std::string& path, const std::vector<std::string>& lines,
+                         const AppendOptions& options = {});
 
 // What a program knows of the log files it loaded or wrote during its run, so
 // that it replaces none unasked that it never held, could not load, or that

@@ -76,7 +76,17 @@ std::vector<std::string> readLines(const std::string& journal)
 
 }  // namespace
 
-OwnSaves::OwnSaves(std::string journalFile) : file_(std::move(journalFile)) {}
+OwnSaves::OwnSaves(std::string journalFile, std::chrono::milliseconds lockWait)
+    : file_(std::move(journalFile)), lockWait_(lockWait)
+{
+}
+
+std::string OwnSaves::notRecordedMessage(const std::string& journalFile)
+{
+    return cannotCreateFileMessage(journalFile) +
+           " The save stands, but it is not noted as Vantrel's own, so a watching Vantrel may offer it as a save of "
+           "the game.";
+}
 
 std::string OwnSaves::journalFile() const
 {
@@ -96,12 +106,17 @@ std::uint64_t OwnSaves::digest(std::string_view bytes)
 FileResult OwnSaves::record(const FileIdentity& placed, std::string_view bytes) const
 {
     const std::string journal = journalFile();
+    const auto failed = [&](const FileResult& why) { return FileResult::refused(notRecordedMessage(journal), why.cause()); };
     std::error_code ignored;
     std::filesystem::create_directories(fileio::toPath(text::folderOf(journal)), ignored);
+    // A link is refused before its lock is taken: the lock of a link is the
+    // lock of the file it leads to, beside that file.
+    if (fileio::linkTarget(journal) != journal)
+        return failed(FileResult::failure(std::string(kSymbolicLinkCause)));
     // Two programs recording at once take turns, so neither loses the other's line.
     FileLock lock;
-    if (FileResult locked = lock.acquire(journal); !locked)
-        return locked;
+    if (FileResult locked = lock.acquire(journal, lockWait_); !locked)
+        return failed(locked);
     std::vector<std::string> lines = readLines(journal);
     if (lines.size() >= kRecordsKept)
         lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(kRecordsKept - 1));
@@ -109,7 +124,11 @@ FileResult OwnSaves::record(const FileIdentity& placed, std::string_view bytes) 
     for (const std::string& line : lines)
         text.append(line).append("\n");
     text += lineOf(Record{placed, digest(bytes)});
-    return replaceFileAtomically(journal, text);
+    ReplaceOptions options;
+    options.followLinks = false;
+    if (FileResult replaced = replaceFileAtomically(journal, text, options); !replaced)
+        return failed(replaced);
+    return FileResult::success();
 }
 
 bool OwnSaves::holds(const std::string& path) const

@@ -5,12 +5,14 @@
 // own: the journal is a file for that reason.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/files/FileIdentity.h"
+#include "core/files/FileLock.h"
 #include "core/files/FileResult.h"
 
 namespace vantrel {
@@ -21,12 +23,21 @@ public:
     static constexpr std::size_t kRecordsKept = 200;
 
     // An empty name means paths::ownSavesJournal(), looked up at each use.
-    explicit OwnSaves(std::string journalFile = {});
+    // `lockWait` bounds the wait for another program's turn.
+    explicit OwnSaves(std::string journalFile = {}, std::chrono::milliseconds lockWait = FileLock::kDefaultWait);
 
     // Notes that the program has just put `bytes` in place as the file that
     // is now `placed`. The journal is replaced as a whole under its lock
-    // file; a failure is returned, the file written stays written.
+    // file; the file written stays written whatever happens here. A failure
+    // (a journal that is no regular file, a full disk, a folder we may not
+    // write, a lock held too long) tells notRecordedMessage() and its cause.
+    // A journal or lock file that is a link is refused, never written
+    // through: it might lead to a pilot file or the main log.
     FileResult record(const FileIdentity& placed, std::string_view bytes) const;
+
+    // "Cannot create file JOURNAL. The save stands, but ...": what a save
+    // or restore tells beside its own message when it could not be noted.
+    static std::string notRecordedMessage(const std::string& journalFile);
 
     // Whether the file `path` names is, as it is now, one the program wrote:
     // the very state recorded, or the same file (volume and file number)
@@ -41,6 +52,7 @@ public:
 
 private:
     std::string file_;
+    std::chrono::milliseconds lockWait_;
 };
 
 }  // namespace vantrel

@@ -157,6 +157,8 @@ FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsi
     // The copy is exactly as readable as the pilot.
     ReplaceOptions options;
     options.newFileMode = mode & 0777;
+    // A link put at the backup's name is never written through.
+    options.followLinks = false;
     if (const FileResult written = replaceFileAtomically(fileio::toUtf8(target), bytes, options); !written)
         return refusal(written.cause());
 

@@ -118,7 +118,7 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
     done.backupFile = std::move(result.backupFile);
     done.restored = placed ? placed : fileIdentity(pilotPath);
     if (ownSaves && done.restored)
-        (void)ownSaves->record(*done.restored, backup->bytes);
+        done.ownSave = ownSaves->record(*done.restored, backup->bytes);
     return done;
 }
 

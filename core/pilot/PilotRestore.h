@@ -27,6 +27,9 @@ struct [[nodiscard]] RestoreResult : FileResult {
     // The restored file as the restore left it, for a watcher of the folder
     // to take as one of the program's own saves rather than the game's.
     std::optional<FileIdentity> restored;
+    // How noting the restored file as the program's own save went: its
+    // failure leaves the restore standing and is told beside the message.
+    FileResult ownSave = FileResult::success();
 };
 
 // The cause told for a file changed within the quiet period.

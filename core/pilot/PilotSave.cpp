@@ -186,6 +186,7 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
     applyPilotDetails(after, edit);
 
     std::string backupFile;
+    FileResult ownSave = FileResult::success();
     if (after != before) {
         if (known && !stillAsKnown(*known, fileName, before, status) &&
             !(known->writeOverChanged && known->writeOverChanged())) {
@@ -212,7 +213,7 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
         // unrecorded once the save has returned. A journal that cannot be
         // written costs a question about this save, never the save itself.
         if (ownSaves && placed)
-            (void)ownSaves->record(*placed, after);
+            ownSave = ownSaves->record(*placed, after);
         if (known) {
             known->identity = placed;
             known->record = recordOf(fileName, after);
@@ -229,6 +230,7 @@ SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, c
         record.KalidorCrescent = edit.kalidorIndex;
     SaveResult result(FileResult::success(std::string(kUpdateCompleteMessage)));
     result.backupFile = std::move(backupFile);
+    result.ownSave = std::move(ownSave);
     return result;
 }
 

@@ -43,6 +43,9 @@ struct [[nodiscard]] SaveResult : FileResult {
     // The file had changed since it was known and the user chose not to
     // write over it: nothing was written, and there is nothing to tell.
     bool declined = false;
+    // How noting the written file as the program's own save went: its
+    // failure leaves the save standing and is told beside the message.
+    FileResult ownSave = FileResult::success();
 };
 
 inline constexpr std::string_view kUpdateCompleteMessage = "Update complete.";

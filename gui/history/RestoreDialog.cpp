@@ -194,7 +194,12 @@ void TRestoreDialog::RestoreButtonClick()
             prompts_.tell(this, Prompts::Kind::Error, text(restored.message()), text(restored.cause()));
             return;
         }
-        prompts_.tell(this, Prompts::Kind::Information, text(restored.message()));
+        if (!restored.ownSave.ok())
+            prompts_.tell(this, Prompts::Kind::Warning,
+                          text(restored.message()) + QLatin1Char('\n') + text(restored.ownSave.message()),
+                          text(restored.ownSave.cause()));
+        else
+            prompts_.tell(this, Prompts::Kind::Information, text(restored.message()));
         accept();
     });
 }

@@ -394,7 +394,11 @@ void TPltFileView::Button2Click()
     if (saved.ok() && !saved.backupFile.empty())
         message += QStringLiteral("\nA copy of the file as it was is kept in ") + QFile::decodeName(saved.backupFile.c_str()) +
                    QLatin1Char('.');
-    if (saved.ok())
+    if (saved.ok() && !saved.ownSave.ok())
+        prompts_.tell(this, Prompts::Kind::Warning,
+                      message + QLatin1Char('\n') + QString::fromStdString(saved.ownSave.message()),
+                      QString::fromStdString(saved.ownSave.cause()));
+    else if (saved.ok())
         prompts_.tell(this, Prompts::Kind::Information, message);
     else
         prompts_.tell(this, Prompts::Kind::Error, message, QString::fromStdString(saved.cause()));

@@ -141,6 +141,66 @@ TEST_F(CliSetTest, AFileWithoutWriteBitsIsNotChangedEvenByRoot)
 }
 
 #ifndef _WIN32
+// A save the journal of own saves cannot note stands (status 0, "Update
+// complete."), and stderr names the journal and why: a FIFO, a link that
+// would lead the journal's text into another pilot, a folder the user may
+// not write.
+TEST_F(CliSetTest, ASaveTheJournalCannotNoteStandsAndStderrTellsWhy)
+{
+    const std::string journal = dir.file("data/vantrel/own-saves.txt");
+    ASSERT_TRUE(fs::create_directories(dir.file("data/vantrel")));
+    const auto notNoted = [&](const std::string& cause) {
+        return "Cannot create file " + journal +
+               ". The save stands, but it is not noted as Vantrel's own, so a watching Vantrel may offer it as a save "
+               "of the game.\n" +
+               cause + "\n";
+    };
+    const PilotImage image = scrambledPilot(3);
+    const std::string path = dir.file("p.plt");
+    ASSERT_TRUE(image.save(path));
+
+    ASSERT_EQ(::mkfifo(journal.c_str(), 0644), 0);
+    CliRun run = cli("set --name Journal1 '" + path + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Update complete.\n");
+    EXPECT_EQ(run.err, notNoted("it is not a regular file"));
+    EXPECT_NE(readFile(path), image.bytes());
+
+    const std::string other = dir.file("other.plt");
+    ASSERT_TRUE(scrambledPilot(5).save(other));
+    fs::remove(journal);
+    fs::create_symlink(other, journal);
+    run = cli("set --name Journal2 '" + path + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Update complete.\n");
+    EXPECT_EQ(run.err, notNoted("it is a symbolic link"));
+    EXPECT_EQ(readFile(other), scrambledPilot(5).bytes());
+}
+
+TEST_F(CliSetTest, ASaveByAUserWhoMayNotWriteTheJournalsFolderStands)
+{
+    if (::geteuid() != 0 || ::access("/usr/sbin/runuser", X_OK) != 0)
+        GTEST_SKIP() << "needs root and runuser to run as nobody";
+    // The data folder is root's; its backup folder and the pilot's are open to all.
+    ASSERT_TRUE(fs::create_directories(dir.file("data/vantrel/backups")));
+    ASSERT_TRUE(fs::create_directories(dir.file("pilots")));
+    for (const char* open : {"data/vantrel/backups", "pilots"})
+        ASSERT_EQ(::chmod(dir.file(open).c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ::chmod(dir.file("vantrel.ini").c_str(), 0644);
+    const std::string path = dir.file("pilots/p.plt");
+    ASSERT_TRUE(scrambledPilot(3).save(path));
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    const CliRun run = runProgram("/usr/sbin/runuser", dir,
+                                  "-u nobody -- '" VANTREL_CLI_PATH "' set --ini '" + ini + "' --rank 4 '" + path + "'", 60);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Update complete.\n");
+    EXPECT_EQ(run.err, "Cannot create file " + dir.file("data/vantrel/own-saves.txt") +
+                           ". The save stands, but it is not noted as Vantrel's own, so a watching Vantrel may "
+                           "offer it as a save of the game.\nPermission denied\n");
+    EXPECT_FALSE(fs::exists(dir.file("data/vantrel/own-saves.txt")));
+}
+
 // Real processes killed at random moments of `set`: each file is afterwards
 // exactly the old pilot or exactly the new one.
 TEST_F(CliSetTest, KilledAtAnyMomentAFileIsTheOldOrTheNewPilot)

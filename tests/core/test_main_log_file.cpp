@@ -456,6 +456,72 @@ TEST(MainLogIntegrity, AWriteThatExpectsAnotherFileLeavesTheFile)
     EXPECT_EQ(readFile(path), "changed meanwhile\r\n");
 }
 
+// An append reads the log, then replaces it. A program that takes no lock
+// (an editor saving, a writer appending in place, one creating the log) may
+// step in between: its text stays, and the lines go after it.
+TEST(MainLogAppend, AChangeBetweenReadAndReplaceIsKeptAndTheLinesGoAfterIt)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    writeFile(path, "first\r\n");
+    int reads = 0;
+    mainlog::AppendOptions options;
+    options.afterRead = [&] {
+        if (++reads == 1)
+            writeFile(path, "first\r\nsaved by an editor\r\n");  // in place, as most editors save
+    };
+    const auto appended = mainlog::appendLines(path, {"entry 1", "entry 2"}, options);
+    ASSERT_TRUE(appended.ok()) << appended.message() << ": " << appended.cause();
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(readFile(path), "first\r\nsaved by an editor\r\nentry 1\r\nentry 2\r\n");
+    EXPECT_EQ(appended.identity, fileIdentity(path));
+
+    // A file put in place by rename, and a log created meanwhile.
+    reads = 0;
+    options.afterRead = [&] {
+        if (++reads == 1)
+            ASSERT_TRUE(replaceFileAtomically(path, "replaced\r\n"));
+    };
+    ASSERT_TRUE(mainlog::appendLines(path, {"entry 3"}, options).ok());
+    EXPECT_EQ(readFile(path), "replaced\r\nentry 3\r\n");
+
+    const std::string fresh = dir.file("new.txt");
+    reads = 0;
+    options.afterRead = [&] {
+        if (++reads == 1)
+            writeFile(fresh, "created meanwhile");
+    };
+    ASSERT_TRUE(mainlog::appendLines(fresh, {"entry 4"}, options).ok());
+    EXPECT_EQ(readFile(fresh), "created meanwhile\r\nentry 4");  // after a line left open
+    EXPECT_TRUE(mainlog::appendLines(dir.file("plain.txt"), {"entry 5"}).ok());
+    EXPECT_EQ(readFile(dir.file("plain.txt")), "entry 5\r\n");
+}
+
+TEST(MainLogAppend, ALogThatKeepsChangingIsLeftAsItIsAndTheFailureSaysSo)
+{
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    writeFile(path, "x");
+    int reads = 0;
+    mainlog::AppendOptions options;
+    options.afterRead = [&] { writeFile(path, std::string(static_cast<std::size_t>(++reads) + 1, 'x')); };
+    const auto refused = mainlog::appendLines(path, {"entry"}, options);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), "Cannot create file " + path + ".");
+    EXPECT_EQ(refused.cause(), kChangedMeanwhileCause);
+    EXPECT_EQ(reads, mainlog::kAppendTries);
+    EXPECT_EQ(readFile(path), std::string(static_cast<std::size_t>(reads) + 1, 'x'));
+
+    // A file with NUL bytes is no log, and one that cannot be read is not replaced.
+    writeFile(path, std::string("pilot\0bytes", 11));
+    const auto notALog = mainlog::appendLines(path, {"entry"});
+    EXPECT_TRUE(notALog.notTextLog);
+    EXPECT_EQ(readFile(path), std::string("pilot\0bytes", 11));
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file("folder.txt")));
+    const auto folder = mainlog::appendLines(dir.file("folder.txt"), {"entry"});
+    EXPECT_EQ(folder.message(), "Cannot open file " + dir.file("folder.txt") + ".");
+}
+
 #ifndef _WIN32  // links need privileges on Windows
 TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
 {

@@ -81,6 +81,29 @@ TEST_F(PilotSaveDialogTest, YesWritesTheControlsAndBacksTheFileUpOnce)
     EXPECT_EQ(fileBytes(homePath(QStringLiteral("data/vantrel/backups/")) + backups.front()), before);
 }
 
+// A journal of own saves that cannot be written (a FIFO in its place) does
+// not undo the save: the window says both, naming the journal and the cause.
+TEST_F(PilotSaveDialogTest, ASaveTheJournalCannotNoteStandsAndTheWindowSaysWhy)
+{
+    ASSERT_TRUE(QDir().mkpath(homePath(QStringLiteral("data/vantrel"))));
+    const QString journal = homePath(QStringLiteral("data/vantrel/own-saves.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(journal).constData(), 0644), 0);
+    const QByteArray before = fileBytes(path);
+    control<QComboBox>(*view, "RankBox").setCurrentIndex(4);
+    prompts.answers = {true};
+    click(*view, "Button2");
+    ASSERT_EQ(prompts.log.size(), 2u);
+    const std::string told = "Cannot create file " + journal.toStdString() +
+                             ". The save stands, but it is not noted as Vantrel's own, so a watching Vantrel may "
+                             "offer it as a save of the game.";
+    EXPECT_EQ(prompts.log[1].rfind("Warning: Update complete.\nA copy of the file as it was is kept in ", 0), 0u)
+        << prompts.log[1];
+    EXPECT_TRUE(prompts.log[1].ends_with("\n" + told)) << prompts.log[1];
+    ASSERT_FALSE(prompts.details.empty());
+    EXPECT_TRUE(prompts.details.back().ends_with(told + " | it is not a regular file")) << prompts.details.back();
+    EXPECT_NE(fileBytes(path), before);
+}
+
 TEST_F(PilotSaveDialogTest, ASaveThatChangesNothingMakesNoBackupAndSaysNoMoreThanUpdateComplete)
 {
     const QByteArray before = fileBytes(path);

@@ -171,9 +171,11 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::fromErrno(ENOENT);
     if (path.back() == '/')
         return FileResult::fromErrno(EISDIR);
-    const std::string target = fileio::linkTarget(path);
+    const std::string target = options.followLinks ? fileio::linkTarget(path) : path;
     if (target.empty())
         return FileResult::fromErrno(errno);
+    if (struct stat link {}; !options.followLinks && ::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+        return FileResult::failure(std::string(kSymbolicLinkCause));
 
     const std::size_t slash = target.rfind('/');
     const std::string dir = text::folderOf(target);
@@ -199,7 +201,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             return FileResult::failure(std::string(kReadOnlyCause));
         if (::access(target.c_str(), W_OK) != 0)
             return FileResult::fromErrno(errno);
-        if (options.expected && fileIdentity(target) != options.expected)
+        if (options.mustBeNew || (options.expected && fileIdentity(target) != options.expected))
             return FileResult::failure(std::string(kChangedMeanwhileCause));
     } else if (errno != ENOENT) {
         return FileResult::fromErrno(errno);

@@ -176,6 +176,43 @@ FileHandle openLockFile(const std::string& name)
 
 LockTry tryLock(const FileHandle& file)
 {
+#if defined(F_OFD_SETLK)
+    // A record lock on the first byte, as the Windows program takes it with
+    // LockFileEx: Wine keeps a Windows program's locks as record locks on the
+    // file, so the programs of both systems working on one log meet here. An
+    // open file description's lock, unlike a process's record lock, goes
+    // with this handle alone, as flock's does.
+    struct flock region {};
+    region.l_type = F_WRLCK;
+    region.l_whence = SEEK_SET;
+    region.l_start = 0;
+    region.l_len = 1;
+    for (;;) {
+        if (::fcntl(fdOf(file), F_OFD_SETLK, &region) == 0) {
+            if (region.l_type == F_WRLCK)
+                return LockTry::Locked;
+            // Another user's lock file, ours to read only, takes a read lock,
+            // which keeps out every writer that may write it; flock keeps
+            // out the others who may only read it.
+            if (::flock(fdOf(file), LOCK_EX | LOCK_NB) == 0)
+                return LockTry::Locked;
+            const int error = errno;
+            region.l_type = F_UNLCK;
+            ::fcntl(fdOf(file), F_OFD_SETLK, &region);
+            errno = error;
+            return error == EWOULDBLOCK ? LockTry::Busy : LockTry::Failed;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno == EBADF && region.l_type == F_WRLCK) {
+            region.l_type = F_RDLCK;
+            continue;
+        }
+        if (errno != EINVAL)
+            return errno == EAGAIN || errno == EACCES ? LockTry::Busy : LockTry::Failed;
+        break;  // a system without such locks (a kernel before 3.15): flock below
+    }
+#endif
     for (;;) {
         if (::flock(fdOf(file), LOCK_EX | LOCK_NB) == 0)
             return LockTry::Locked;

@@ -120,9 +120,15 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
         return FileResult::fromErrno(EISDIR);
     if (fileio::isDeviceName(path))
         return FileResult::failure(std::string(kNotRegularFileCause));
-    const std::string target = fileio::linkTarget(path);
+    const std::string target = options.followLinks ? fileio::linkTarget(path) : path;
     if (target.empty())
         return FileResult::fromErrno(errno);
+    if (!options.followLinks) {
+        // The attributes of the name itself: a link (a reparse point) is not followed.
+        const DWORD attributes = ::GetFileAttributesW(widePath(target).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return FileResult::failure(std::string(kSymbolicLinkCause));
+    }
 
     const std::size_t slash = target.find_last_of(text::kPathSeparators);
     const std::string dir = text::folderOf(target);
@@ -140,7 +146,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             return FileResult::failure(std::string(kNotRegularFileCause));
         if ((old->mode & fileio::kAnyWriteBit) == 0)
             return FileResult::failure(std::string(kReadOnlyCause));
-        if (options.expected && old->identity != *options.expected)
+        if (options.mustBeNew || (options.expected && old->identity != *options.expected))
             return FileResult::failure(std::string(kChangedMeanwhileCause));
     } else if (errno != ENOENT) {
         return FileResult::fromErrno(errno);

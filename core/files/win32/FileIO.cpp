@@ -417,11 +417,20 @@ FileHandle openLockFile(const std::string& name)
         return FileHandle();
     }
     const std::wstring path = widePath(name);
+    // Hidden, as the leading dot hides it on other systems.
+    // A link is opened itself (and refused below), never followed.
     HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle != INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        // One made before lock files were hidden is hidden now; best effort.
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_HIDDEN))
+            ::SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+    }
     if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
         // A lock file we may only read is enough to lock.
-        handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (handle == INVALID_HANDLE_VALUE)
             ::SetLastError(ERROR_ACCESS_DENIED);
     }
@@ -432,6 +441,13 @@ FileHandle openLockFile(const std::string& name)
             return FileHandle();
         }
         setErrnoFromLastError();
+        return adopt(handle);
+    }
+    BY_HANDLE_FILE_INFORMATION about {};
+    if (::GetFileInformationByHandle(handle, &about) && (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        ::CloseHandle(handle);
+        errno = ELOOP;  // as O_NOFOLLOW tells it
+        return FileHandle();
     }
     return adopt(handle);
 }
