@@ -162,3 +162,96 @@ TEST(ChartDrawing, AnyChartIsWrittenAsItAlwaysWas)
 }
 
 }  // namespace
+
+namespace {
+
+template <typename T>
+std::vector<T> shapesOf(const charts::Drawing& drawing, const std::string& className)
+{
+    std::vector<T> found;
+    for (const charts::Shape& shape : drawing.shapes) {
+        if (const T* s = std::get_if<T>(&shape); s && s->className == className)
+            found.push_back(*s);
+    }
+    return found;
+}
+
+TEST(ChartDrawing, EachBarLiesOnItsPanelsScaleFromTheZeroLineWithinTheDrawing)
+{
+    charts::BarChart chart;
+    chart.title = "Scale";
+    chart.series = {{"up", "#102030", "Up"}, {"down", "#a0b0c0", "Down"}};
+    for (const std::int64_t largest : {1000, 10}) {
+        charts::Panel panel;
+        for (const std::int64_t value : {largest, -largest / 4, largest / 2}) {
+            charts::Row row;
+            row.label = "r";
+            row.add(value < 0 ? 1 : 0, value);
+            row.add(1, -largest / 10);
+            panel.rows.push_back(row);
+        }
+        chart.panels.push_back(panel);
+    }
+    const charts::Drawing drawing = charts::drawChart(chart);
+    const auto zeros = shapesOf<charts::Line>(drawing, "zero");
+    ASSERT_EQ(zeros.size(), 2u);
+    // Both panels span their own range, -350 to 1000 and -3 to 10 (the
+    // second's integer quarters and tenths), across the same plot width.
+    EXPECT_DOUBLE_EQ(zeros[0].x1 - 350 * charts::kPlotWidth / 1350, zeros[1].x1 - 3 * charts::kPlotWidth / 13);
+    const auto up = shapesOf<charts::Rect>(drawing, "up");
+    const auto down = shapesOf<charts::Rect>(drawing, "down");
+    ASSERT_EQ(up.size(), 4u);
+    ASSERT_EQ(down.size(), 8u);
+    const double perUnit = charts::kPlotWidth / 1350;
+    EXPECT_DOUBLE_EQ(up[0].x, zeros[0].x1);
+    EXPECT_DOUBLE_EQ(up[0].width, 1000 * perUnit);
+    EXPECT_DOUBLE_EQ(up[1].x, zeros[0].x1);
+    EXPECT_DOUBLE_EQ(up[1].width, 500 * perUnit);
+    // Negative segments stack leftwards from the zero line.
+    EXPECT_DOUBLE_EQ(down[0].x + down[0].width, zeros[0].x1);
+    EXPECT_DOUBLE_EQ(down[1].x + down[1].width, zeros[0].x1);
+    EXPECT_DOUBLE_EQ(down[2].x + down[2].width, down[1].x);
+    EXPECT_DOUBLE_EQ(down[2].width, 100 * perUnit);
+    EXPECT_DOUBLE_EQ(up[2].width, 10 * charts::kPlotWidth / 13);
+    EXPECT_EQ(down[0].title, "Down: -100");
+    EXPECT_EQ(down[0].fill, "#a0b0c0");
+    for (const auto& bar : down) {
+        EXPECT_DOUBLE_EQ(bar.height, 12);
+        EXPECT_GE(bar.x, 0);
+        EXPECT_LE(bar.x + bar.width, drawing.width);
+        EXPECT_LE(bar.y + bar.height, drawing.height);
+    }
+    // Rows follow each other, each bar within its row's label line.
+    const auto labels = shapesOf<charts::Text>(drawing, "label");
+    ASSERT_EQ(labels.size(), 6u);
+    EXPECT_DOUBLE_EQ(labels[1].y - labels[0].y, charts::kRowHeight);
+    EXPECT_LT(up[1].y, labels[2].y);
+    EXPECT_GT(up[1].y + up[1].height, labels[2].y - 12);
+}
+
+TEST(ChartDrawing, TextsAreWrittenWithTheirAnchorSizeAndColour)
+{
+    charts::Drawing drawing;
+    drawing.width = 100.5;
+    drawing.height = 20;
+    drawing.title = "<t>";
+    drawing.fontSize = 11;
+    charts::Text middle{50, 10, "a&b", "c", 14, false, true, charts::Anchor::Middle, "#ff0000"};
+    charts::Text end;
+    end.x = 99;
+    end.y = 10;
+    end.text = "z";
+    end.anchor = charts::Anchor::End;
+    drawing.shapes = {charts::GroupStart{}, middle, end, charts::GroupEnd{}};
+    const std::string svg = charts::svgDocument(drawing);
+    EXPECT_NE(svg.find(" width=\"100.5\" height=\"20\" viewBox=\"0 0 100.5 20\" font-size=\"11\">\n<title>&lt;t&gt;</title>"
+                       "\n<desc></desc>\n<g>\n"),
+              std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("<text x=\"50\" y=\"10\" class=\"c\" font-size=\"14\" font-style=\"italic\" text-anchor=\"middle\" "
+                       "fill=\"#ff0000\">a&amp;b</text>\n<text x=\"99\" y=\"10\" text-anchor=\"end\">z</text>\n</g>\n"),
+              std::string::npos)
+        << svg;
+}
+
+}  // namespace
