@@ -104,7 +104,7 @@ deb)
     [ "$(dpkg-deb -f "$deb" Package)" = vantrel ] || fail "package name"
     depends=$(dpkg-deb -f "$deb" Depends)
     echo "Depends: $depends"
-    for library in libqt6widgets6 libqt6gui6 libqt6svg6 libqt6svgwidgets6 libjpeg libc6; do
+    for library in libqt6widgets6 libqt6gui6 libjpeg libc6; do
         echo "$depends" | grep -q "$library" || fail "Depends lacks $library"
     done
     dpkg-deb -x "$deb" "$work/root"

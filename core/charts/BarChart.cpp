@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/charts/SvgText.h"
-
 namespace vantrel::charts {
 
 namespace {
@@ -17,6 +15,9 @@ constexpr double kTitleHeight = 40;
 constexpr double kLegendHeight = 24;
 constexpr double kHeadingHeight = 22;
 constexpr double kPanelGap = 14;
+constexpr std::string_view kFontFamily = "DejaVu Sans, Liberation Sans, Arial, sans-serif";
+constexpr double kFontSize = 12;
+constexpr double kTitleFontSize = 16;
 constexpr std::string_view kTextColour = "#1a1a1a";
 constexpr std::string_view kAxisColour = "#606060";
 // The review window's backgrounds of rows that fail the check, that have only
@@ -53,43 +54,6 @@ double textWidth(std::string_view text)
     return static_cast<double>(characters(text)) * kCharWidth;
 }
 
-class Writer {
-public:
-    explicit Writer(std::string& out) : out_(out) {}
-
-    Writer& raw(std::string_view text)
-    {
-        out_ += text;
-        return *this;
-    }
-    Writer& text(std::string_view text)
-    {
-        svg::appendEscaped(out_, text);
-        return *this;
-    }
-    Writer& num(double value)
-    {
-        svg::appendNumber(out_, value);
-        return *this;
-    }
-    Writer& whole(std::int64_t value)
-    {
-        out_ += std::to_string(value);
-        return *this;
-    }
-    // <text x= y=>...</text>
-    Writer& label(double x, double y, std::string_view text, std::string_view extra = {})
-    {
-        raw("<text x=\"").num(x).raw("\" y=\"").num(y).raw("\"");
-        if (!extra.empty())
-            raw(" ").raw(extra);
-        return raw(">").text(text).raw("</text>\n");
-    }
-
-private:
-    std::string& out_;
-};
-
 // The panel's value range, zero always inside it.
 struct Scale {
     double zeroX = 0;
@@ -117,9 +81,19 @@ Scale panelScale(const Panel& panel, double plotX)
     return scale;
 }
 
+Text label(double x, double y, std::string text, std::string className = {})
+{
+    Text shape;
+    shape.x = x;
+    shape.y = y;
+    shape.text = std::move(text);
+    shape.className = std::move(className);
+    return shape;
+}
+
 }  // namespace
 
-std::string renderSvg(const BarChart& chart)
+Drawing drawChart(const BarChart& chart)
 {
     double labelWidth = 0;
     double valueWidth = 0;
@@ -145,54 +119,59 @@ std::string renderSvg(const BarChart& chart)
                                    kMargin * 2 + textWidth(chart.title) * 1.4});
     const double height = kTitleHeight + kLegendHeight + headings + static_cast<double>(rowCount) * kRowHeight + kMargin;
 
-    std::string out;
-    out.reserve(1024 + rowCount * 360);
-    Writer w(out);
-    w.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    w.raw("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"").num(width).raw("\" height=\"")
-        .num(height).raw("\" viewBox=\"0 0 ").num(width).raw(" ").num(height)
-        .raw("\" font-family=\"DejaVu Sans, Liberation Sans, Arial, sans-serif\" font-size=\"12\" fill=\"")
-        .raw(kTextColour).raw("\">\n");
-    w.raw("<title>").text(chart.title).raw("</title>\n");
-    w.raw("<desc>").text(chart.description).raw("</desc>\n");
-    w.raw("<rect class=\"background\" x=\"0\" y=\"0\" width=\"").num(width).raw("\" height=\"").num(height)
-        .raw("\" fill=\"#ffffff\"/>\n");
-    w.label(kMargin, 26, chart.title, "font-size=\"16\" font-weight=\"bold\"");
+    Drawing drawing;
+    drawing.width = width;
+    drawing.height = height;
+    drawing.title = chart.title;
+    drawing.description = chart.description;
+    drawing.fontFamily = kFontFamily;
+    drawing.fontSize = kFontSize;
+    drawing.textColour = kTextColour;
+    std::vector<Shape>& shapes = drawing.shapes;
+    shapes.reserve(8 + chart.series.size() * 2 + chart.panels.size() * 4 + rowCount * 8);
+    shapes.push_back(Rect{"background", 0, 0, width, height, "#ffffff", {}});
+    Text title = label(kMargin, 26, chart.title);
+    title.fontSize = kTitleFontSize;
+    title.bold = true;
+    shapes.push_back(std::move(title));
 
     // The legend: a swatch and the name of each series.
     double x = kMargin;
     const double legendY = kTitleHeight;
     for (const Series& series : chart.series) {
-        w.raw("<rect class=\"legend ").raw(series.id).raw("\" x=\"").num(x).raw("\" y=\"").num(legendY - 10)
-            .raw("\" width=\"12\" height=\"12\" fill=\"").raw(series.colour).raw("\"/>\n");
-        w.label(x + 18, legendY, series.legend);
+        shapes.push_back(Rect{"legend " + std::string(series.id), x, legendY - 10, 12, 12, std::string(series.colour), {}});
+        shapes.push_back(label(x + 18, legendY, series.legend));
         x += 18 + textWidth(series.legend) + 18;
     }
 
     double y = kTitleHeight + kLegendHeight;
     for (const Panel& panel : chart.panels) {
-        w.raw("<g class=\"panel\">\n");
+        shapes.push_back(GroupStart{"panel"});
         if (!panel.heading.empty()) {
-            w.label(kMargin, y + 14, panel.heading, "font-weight=\"bold\"");
+            Text heading = label(kMargin, y + 14, panel.heading);
+            heading.bold = true;
+            shapes.push_back(std::move(heading));
             y += kHeadingHeight;
         }
         const double top = y;
         if (panel.rows.empty()) {
-            w.label(labelX, y + 13, panel.emptyText, "class=\"empty\" font-style=\"italic\"");
+            Text empty = label(labelX, y + 13, panel.emptyText, "empty");
+            empty.italic = true;
+            shapes.push_back(std::move(empty));
             y += kRowHeight;
         }
         const Scale scale = panelScale(panel, plotX);
         for (const Row& row : panel.rows) {
-            w.raw("<g class=\"row\">\n");
+            shapes.push_back(GroupStart{"row"});
             if (row.mark != RowMark::None) {
                 const MarkLook look = lookOf(row.mark);
-                w.raw("<rect class=\"").raw(look.className).raw("\" x=\"")
-                    .num(kMargin - 4).raw("\" y=\"").num(y).raw("\" width=\"").num(width - 2 * kMargin + 8)
-                    .raw("\" height=\"").num(kRowHeight).raw("\" fill=\"")
-                    .raw(look.background).raw("\"/>\n");
-                w.label(kMargin, y + 13, pilotMarkSign(row.mark), "class=\"mark\" font-weight=\"bold\"");
+                shapes.push_back(Rect{std::string(look.className), kMargin - 4, y, width - 2 * kMargin + 8, kRowHeight,
+                                      std::string(look.background), {}});
+                Text sign = label(kMargin, y + 13, std::string(pilotMarkSign(row.mark)), "mark");
+                sign.bold = true;
+                shapes.push_back(std::move(sign));
             }
-            w.label(labelX, y + 13, row.label, "class=\"label\"");
+            shapes.push_back(label(labelX, y + 13, row.label, "label"));
             double right = scale.zeroX;
             double left = scale.zeroX;
             for (std::uint8_t k = 0; k < row.segmentCount; ++k) {
@@ -208,25 +187,25 @@ std::string renderSvg(const BarChart& chart)
                     left -= length;
                     barX = left;
                 }
-                w.raw("<rect class=\"").raw(series.id).raw("\" x=\"").num(barX).raw("\" y=\"")
-                    .num(y + (kRowHeight - kBarHeight) / 2).raw("\" width=\"").num(length).raw("\" height=\"")
-                    .num(kBarHeight).raw("\" fill=\"").raw(series.colour).raw("\"><title>").text(series.legend)
-                    .raw(": ").whole(segment.value).raw("</title></rect>\n");
+                shapes.push_back(Rect{std::string(series.id), barX, y + (kRowHeight - kBarHeight) / 2, length,
+                                      kBarHeight, std::string(series.colour),
+                                      series.legend + ": " + std::to_string(segment.value)});
             }
-            w.label(valueX, y + 13, row.valueText, "class=\"value\"");
-            w.raw("</g>\n");
+            shapes.push_back(label(valueX, y + 13, row.valueText, "value"));
+            shapes.push_back(GroupEnd{});
             y += kRowHeight;
         }
-        if (!panel.rows.empty()) {
-            w.raw("<line class=\"zero\" x1=\"").num(scale.zeroX).raw("\" y1=\"").num(top).raw("\" x2=\"")
-                .num(scale.zeroX).raw("\" y2=\"").num(y).raw("\" stroke=\"").raw(kAxisColour)
-                .raw("\" stroke-width=\"1\"/>\n");
-        }
-        w.raw("</g>\n");
+        if (!panel.rows.empty())
+            shapes.push_back(Line{"zero", scale.zeroX, top, scale.zeroX, y, std::string(kAxisColour), 1});
+        shapes.push_back(GroupEnd{});
         y += kPanelGap;
     }
-    w.raw("</svg>\n");
-    return out;
+    return drawing;
+}
+
+std::string renderSvg(const BarChart& chart)
+{
+    return svgDocument(drawChart(chart));
 }
 
 }  // namespace vantrel::charts

@@ -1,5 +1,6 @@
-// Horizontal bar charts as self-contained SVG 1.1: the one drawing that every
-// chart of the program (missions, kills, squadron, history) is made of.
+// Horizontal bar charts, drawn as self-contained SVG 1.1 or painted: the one
+// layout that every chart of the program (missions, kills, squadron,
+// history) is made of.
 //
 // A chart has a title, a description, a legend of series and one or more
 // panels, each with its own scale. A row of a panel has a label, a bar made
@@ -16,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/charts/Drawing.h"
 #include "core/reports/PilotTable.h"
 
 namespace vantrel::charts {
@@ -64,7 +66,11 @@ struct BarChart {
 inline constexpr double kPlotWidth = 480;  // from the panel's smallest to its largest value
 inline constexpr double kRowHeight = 18;
 
-// The SVG document, UTF-8, with an XML declaration.
+// The chart laid out: the one drawing that the SVG document is written from
+// and that the desktop program paints.
+Drawing drawChart(const BarChart& chart);
+
+// The SVG document of drawChart(chart), UTF-8, with an XML declaration.
 std::string renderSvg(const BarChart& chart);
 
 }  // namespace vantrel::charts

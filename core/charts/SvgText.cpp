@@ -43,21 +43,25 @@ std::size_t utf8Length(std::string_view text)
     return 0;
 }
 
-}  // namespace
-
-void appendEscaped(std::string& out, std::string_view text)
+void appendText(std::string& out, std::string_view text, bool entities)
 {
     std::size_t k = 0;
     while (k < text.size()) {
         const unsigned char c = static_cast<unsigned char>(text[k]);
-        switch (c) {
-        case '&': out += "&amp;"; ++k; continue;
-        case '<': out += "&lt;"; ++k; continue;
-        case '>': out += "&gt;"; ++k; continue;
-        case '"': out += "&quot;"; ++k; continue;
-        case '\'': out += "&apos;"; ++k; continue;
-        case '\t': case '\n': case '\r': out += ' '; ++k; continue;
-        default: break;
+        if (entities) {
+            switch (c) {
+            case '&': out += "&amp;"; ++k; continue;
+            case '<': out += "&lt;"; ++k; continue;
+            case '>': out += "&gt;"; ++k; continue;
+            case '"': out += "&quot;"; ++k; continue;
+            case '\'': out += "&apos;"; ++k; continue;
+            default: break;
+            }
+        }
+        if (c == '\t' || c == '\n' || c == '\r') {
+            out += ' ';
+            ++k;
+            continue;
         }
         if (c < 0x20 || c == 0x7F) {
             out += kReplacement;
@@ -73,6 +77,21 @@ void appendEscaped(std::string& out, std::string_view text)
         out.append(text.data() + k, length);
         k += length;
     }
+}
+
+}  // namespace
+
+void appendEscaped(std::string& out, std::string_view text)
+{
+    appendText(out, text, true);
+}
+
+std::string shownText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    appendText(out, text, false);
+    return out;
 }
 
 std::string escaped(std::string_view text)

@@ -15,6 +15,11 @@ namespace vantrel::svg {
 void appendEscaped(std::string& out, std::string_view text);
 std::string escaped(std::string_view text);
 
+// `text` as the document shows it, before the entity references: every
+// character appendEscaped replaces, replaced alike. What a painter of the
+// drawing writes, so the picture reads as the SVG does.
+std::string shownText(std::string_view text);
+
 // A coordinate or length: at most two decimals, no trailing zeros, never
 // "-0" and never an exponent.
 void appendNumber(std::string& out, double value);

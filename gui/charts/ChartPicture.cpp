@@ -3,30 +3,37 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include <algorithm>
 #include <cmath>
 
+#include "gui/charts/ChartPainter.h"
+
 namespace vantrel {
 
-QSize chartPictureSize(QSize drawing)
+double chartPictureScale(QSizeF drawing)
 {
     if (drawing.isEmpty())
-        return {};
-    const int longest = std::max(drawing.width(), drawing.height());
-    const double scale = std::min<double>(kChartPictureScale, double(kChartPictureLongestSide) / longest);
-    return {std::max(1, int(std::lround(drawing.width() * scale))),
-            std::max(1, int(std::lround(drawing.height() * scale)))};
+        return 0;
+    const double longest = std::max(drawing.width(), drawing.height());
+    return std::min<double>(kChartPictureScale, kChartPictureLongestSide / longest);
 }
 
-QByteArray chartPng(std::string_view svg)
+QSize chartPictureSize(QSizeF drawing)
 {
-    QSvgRenderer renderer(QByteArray(svg.data(), qsizetype(svg.size())));
-    if (!renderer.isValid())
+    const double scale = chartPictureScale(drawing);
+    if (scale <= 0)
         return {};
-    const QSize drawing = renderer.defaultSize();
-    const QSize size = chartPictureSize(drawing);
+    // A hair below a whole pixel is that pixel: 16384 stays 16384.
+    const auto pixels = [](double length) { return std::max(1, int(std::ceil(length - 1e-6))); };
+    return {std::min(pixels(drawing.width() * scale), kChartPictureLongestSide),
+            std::min(pixels(drawing.height() * scale), kChartPictureLongestSide)};
+}
+
+QByteArray chartPng(const charts::Drawing& drawing)
+{
+    const QSizeF units(drawing.width, drawing.height);
+    const QSize size = chartPictureSize(units);
     if (size.isEmpty())
         return {};
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
@@ -35,14 +42,14 @@ QByteArray chartPng(std::string_view svg)
     // The chart brings its own background; what it leaves is transparent.
     image.fill(Qt::transparent);
     // The resolution tells viewers and printers the drawing's size in inches.
-    const double dotsPerInch = 96.0 * size.width() / drawing.width();
+    const double scale = chartPictureScale(units);
+    const double dotsPerInch = 96.0 * scale;
     image.setDotsPerMeterX(int(std::lround(dotsPerInch / 0.0254)));
     image.setDotsPerMeterY(int(std::lround(dotsPerInch / 0.0254)));
     {
         QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        painter.scale(scale, scale);
+        paintDrawing(painter, drawing);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);

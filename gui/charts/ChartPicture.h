@@ -1,10 +1,10 @@
-// A chart's SVG document drawn as a PNG picture.
+// A chart's drawing as a PNG picture.
 #pragma once
 
 #include <QByteArray>
 #include <QSize>
 
-#include <string_view>
+#include "core/charts/Drawing.h"
 
 namespace vantrel {
 
@@ -15,11 +15,14 @@ inline constexpr int kChartPictureScale = 2;
 // thousands) is drawn smaller to fit.
 inline constexpr int kChartPictureLongestSide = 16384;
 
-// The picture's size for a drawing of `drawing` units: the drawing's shape,
-// kChartPictureScale times as large, within kChartPictureLongestSide.
-QSize chartPictureSize(QSize drawing);
+// The pixels a unit of a drawing of `drawing` units gets in its picture:
+// kChartPictureScale, or less to keep within kChartPictureLongestSide.
+double chartPictureScale(QSizeF drawing);
+// The picture's size: the drawing's shape at that scale, whole pixels that
+// hold all of it.
+QSize chartPictureSize(QSizeF drawing);
 
-// The PNG file's bytes; empty when `svg` cannot be drawn.
-QByteArray chartPng(std::string_view svg);
+// The PNG file's bytes; empty when the picture cannot be made.
+QByteArray chartPng(const charts::Drawing& drawing);
 
 }  // namespace vantrel

@@ -9,8 +9,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QScrollArea>
-#include <QSvgRenderer>
-#include <QSvgWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -22,6 +20,7 @@
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotHistory.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/charts/ChartPainter.h"
 #include "gui/charts/ChartPicture.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
@@ -113,7 +112,7 @@ void TChartWindow::createControls()
 
     // The drawing at its own size, so its shape is kept; a chart larger than
     // the window scrolls.
-    ChartView = new QSvgWidget(this);
+    ChartView = new vantrel::TChartView(this);
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartScroll = new QScrollArea(this);
     ChartScroll->setObjectName(QStringLiteral("ChartScroll"));
@@ -149,10 +148,14 @@ void TChartWindow::createControls()
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-const std::string& TChartWindow::svg() const
+const charts::Drawing* TChartWindow::drawing() const
 {
-    static const std::string none;
-    return shown_ < 0 ? none : *drawn_[static_cast<std::size_t>(shown_)];
+    return shown_ < 0 ? nullptr : &*drawn_[static_cast<std::size_t>(shown_)];
+}
+
+std::string TChartWindow::svg() const
+{
+    return shown_ < 0 ? std::string() : charts::svgDocument(*drawing());
 }
 
 void TChartWindow::ChartChoiceChange(int index)
@@ -160,12 +163,11 @@ void TChartWindow::ChartChoiceChange(int index)
     if (index < 0 || static_cast<std::size_t>(index) >= charts_.size())
         return;
     vantrel::runAction(this, prompts_, [&] {
-        std::optional<std::string>& drawn = drawn_[static_cast<std::size_t>(index)];
+        std::optional<charts::Drawing>& drawn = drawn_[static_cast<std::size_t>(index)];
         if (!drawn)
-            drawn = charts::renderSvg(charts_[static_cast<std::size_t>(index)].draw());
+            drawn = charts::drawChart(charts_[static_cast<std::size_t>(index)].draw());
         shown_ = index;
-        ChartView->load(QByteArray::fromStdString(*drawn));
-        ChartView->setFixedSize(ChartView->renderer()->defaultSize());
+        ChartView->setDrawing(&*drawn);
         if (ChartChoice->currentIndex() != index)
             ChartChoice->setCurrentIndex(index);
     });
@@ -214,7 +216,7 @@ void TChartWindow::SavePngButtonClick()
         const std::optional<std::string> path = chooseTarget(pngDialog_, QStringLiteral(".png"));
         if (!path)
             return;
-        const QByteArray png = vantrel::chartPng(svg());
+        const QByteArray png = vantrel::chartPng(*drawing());
         if (png.isEmpty()) {
             prompts_.tell(this, Prompts::Kind::Error,
                           QStringLiteral("Cannot draw the chart as a picture. %1 was not written.")

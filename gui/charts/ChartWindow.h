@@ -1,6 +1,6 @@
-// The chart window: one of the core's charts drawn with Qt SVG, a chooser
-// among the charts it was opened with, and saving the chart as the SVG
-// document the core wrote or as a PNG picture of it.
+// The chart window: one of the core's charts painted from its drawing, a
+// chooser among the charts it was opened with, and saving the chart as the
+// SVG document the core writes of it or as a PNG picture of it.
 #pragma once
 
 #include <QString>
@@ -22,7 +22,10 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QSvgWidget;
+
+namespace vantrel {
+class TChartView;
+}
 
 class TChartWindow : public QWidget {
     Q_OBJECT
@@ -49,8 +52,10 @@ public:
     static TChartWindow* forSquadron(vantrel::Prompts& prompts, std::vector<vantrel::PilotTableEntry> entries,
                                      vantrel::charts::RowOrder order, QWidget* parent);
 
-    // The SVG document of the chart shown, as the core wrote it.
-    const std::string& svg() const;
+    // The drawing of the chart shown; null before one is shown.
+    const vantrel::charts::Drawing* drawing() const;
+    // The SVG document of the chart shown, as the core writes it.
+    std::string svg() const;
 
     // Handlers.
     void ChartChoiceChange(int index);
@@ -67,13 +72,13 @@ private:
 
     vantrel::Prompts& prompts_;
     std::vector<Chart> charts_;
-    std::vector<std::optional<std::string>> drawn_;
+    std::vector<std::optional<vantrel::charts::Drawing>> drawn_;
     int shown_ = -1;
 
     QLabel* ChoiceLabel;
     QComboBox* ChartChoice;
     QScrollArea* ChartScroll;
-    QSvgWidget* ChartView;
+    vantrel::TChartView* ChartView;
     QPushButton* SaveSvgButton;
     QPushButton* SavePngButton;
     QPushButton* CloseButton;

@@ -1,23 +1,27 @@
-// The chart window: the chart shown is the core's, the SVG it saves is the
-// core's document byte for byte, the PNG is a picture of it at twice its
-// size, a failed save is told, and a pilot's window chooses among its charts.
+// The chart window: the chart shown is the core's drawing painted, the SVG it
+// saves is the core's document byte for byte, the PNG is a picture of the
+// drawing at twice its size, a failed save is told, and a pilot's window
+// chooses among its charts.
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QImage>
+#include <QPainter>
 #include <QPushButton>
-#include <QSvgWidget>
 
+#include <cmath>
 #include <filesystem>
 
+#include "ChartPaintCheck.h"
 #include "GuiTestSupport.h"
-#include "SvgReader.h"
 #include "TestSupport.h"
 #include "core/charts/HistoryChart.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotHistory.h"
+#include "gui/charts/ChartPainter.h"
 #include "gui/charts/ChartPicture.h"
 #include "gui/charts/ChartWindow.h"
 
@@ -79,15 +83,17 @@ TEST_F(ChartWindowTest, APilotsWindowShowsItsMissionsKillsAndHistoryAsTheCoreDra
     ASSERT_EQ(choice->count(), 3);
     EXPECT_TRUE(choice->isVisible());
     EXPECT_EQ(window->svg(), charts::renderSvg(charts::missionsChart(*record)));
-    // What is drawn is that document at its own size.
-    auto* view = window->findChild<QSvgWidget*>(QStringLiteral("ChartView"));
+    // What is painted is that drawing at its own size, every bar where it puts it.
+    auto* view = window->findChild<QWidget*>(QStringLiteral("ChartView"));
     ASSERT_NE(view, nullptr);
-    const XmlDocument drawn = parseXml(window->svg());
-    ASSERT_TRUE(drawn.ok) << drawn.error;
-    EXPECT_EQ(view->size(), QSize(int(drawn.root.number("width")), int(drawn.root.number("height"))));
+    ASSERT_NE(window->drawing(), nullptr);
+    const charts::Drawing& missions = *window->drawing();
+    EXPECT_EQ(view->size(), QSize(int(std::ceil(missions.width)), int(std::ceil(missions.height))));
+    expectBarsPainted(shownImage(*view), missions);
 
     choice->setCurrentIndex(1);
     EXPECT_EQ(window->svg(), charts::renderSvg(charts::killsChart(*record)));
+    EXPECT_EQ(view->size(), QSize(int(std::ceil(window->drawing()->width)), int(std::ceil(window->drawing()->height))));
 
     // The history is the file's backups and the file now.
     const std::string file = QFile::encodeName(path).toStdString();
@@ -100,6 +106,7 @@ TEST_F(ChartWindowTest, APilotsWindowShowsItsMissionsKillsAndHistoryAsTheCoreDra
     ASSERT_EQ(versions.size(), 2u);
     EXPECT_EQ(window->svg(), charts::renderSvg(charts::historyChart("R&D <\xc3\xa9>", versions)));
     EXPECT_NE(window->svg().find("2026-11-01 12:00:00"), std::string::npos);
+    expectBarsPainted(shownImage(*view), *window->drawing());
     EXPECT_EQ(prompts.log, std::vector<std::string>{});
     window->close();
 }
@@ -140,8 +147,8 @@ TEST_F(ChartWindowTest, SavesAPngOfTheChartAtTwiceItsSize)
     const auto record = loadPilot(path);
     QWidget owner;
     TChartWindow* window = TChartWindow::forPilot(prompts, path, record, &owner);
-    const XmlDocument svg = parseXml(window->svg());
-    ASSERT_TRUE(svg.ok) << svg.error;
+    ASSERT_NE(window->drawing(), nullptr);
+    const charts::Drawing& drawing = *window->drawing();
 
     const QString target = homePath(QStringLiteral("chart.png"));
     prompts.files.push_back(target);
@@ -154,29 +161,92 @@ TEST_F(ChartWindowTest, SavesAPngOfTheChartAtTwiceItsSize)
     ASSERT_TRUE(bytes.startsWith("\x89PNG\r\n\x1a\n"));
     QImage image;
     ASSERT_TRUE(image.loadFromData(bytes, "PNG"));
-    EXPECT_EQ(image.size(), QSize(int(2 * svg.root.number("width")), int(2 * svg.root.number("height"))));
-    // A picture of the chart: its white background, and the bars' blue and orange in it.
-    EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::white));
-    bool tod = false;
-    bool azzameen = false;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); ++y) {
-        for (int x = 0; x < rgb.width(); ++x) {
-            const QRgb c = rgb.pixel(x, y) & 0xffffff;
-            tod = tod || c == 0x1f5fa8;
-            azzameen = azzameen || c == 0xc25a00;
-        }
-    }
-    EXPECT_TRUE(tod);
-    EXPECT_TRUE(azzameen);
+    EXPECT_EQ(image.size(), QSize(int(std::ceil(2 * drawing.width)), int(std::ceil(2 * drawing.height))));
+    EXPECT_EQ(image.dotsPerMeterX(), 7559);  // 192 dots per inch: the drawing's size in inches
+    // A picture of the drawing: its white background, each bar where it puts it.
+    expectBarsPainted(image, drawing, 2);
     window->close();
 }
 
 TEST_F(ChartWindowTest, APictureOfAHugeChartStaysWithinTheLongestSide)
 {
-    EXPECT_EQ(chartPictureSize(QSize(700, 400)), QSize(1400, 800));
-    EXPECT_EQ(chartPictureSize(QSize(700, 180000)), QSize(64, kChartPictureLongestSide));
-    EXPECT_TRUE(chartPng("<svg").isEmpty());
+    EXPECT_EQ(chartPictureSize(QSizeF(700, 400)), QSize(1400, 800));
+    EXPECT_EQ(chartPictureSize(QSizeF(700.2, 400.75)), QSize(1401, 802));
+    EXPECT_EQ(chartPictureSize(QSizeF(700, 180000)), QSize(64, kChartPictureLongestSide));
+    EXPECT_EQ(chartPictureSize(QSizeF(180000.5, 3)), QSize(kChartPictureLongestSide, 1));
+    EXPECT_TRUE(chartPng(charts::Drawing{}).isEmpty());
+}
+
+// The rows of a dark text on white: the leftmost and rightmost column that
+// has a dark pixel in the band from `top` to `bottom`.
+std::pair<int, int> inkColumns(const QImage& image, int top, int bottom)
+{
+    int left = image.width();
+    int right = -1;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
+
+TEST_F(ChartWindowTest, TextsArePaintedInTheDrawingsFontAtTheirAnchorAndBarsTellTheirValue)
+{
+    charts::Drawing drawing;
+    drawing.width = 300;
+    drawing.height = 100;
+    drawing.fontFamily = "DejaVu Sans, Liberation Sans, Arial, sans-serif";
+    drawing.fontSize = 12;
+    drawing.textColour = "#000000";
+    drawing.shapes.push_back(charts::Rect{"background", 0, 0, 300, 100, "#ffffff", {}});
+    drawing.shapes.push_back(charts::Rect{"bar", 10, 60, 100, 12, "#1f5fa8", "Score: 1\x01"});
+    const auto text = [](double y, charts::Anchor anchor) {
+        charts::Text shape;
+        shape.x = 150;
+        shape.y = y;
+        shape.text = "Wedge Antilles";
+        shape.anchor = anchor;
+        return shape;
+    };
+    for (const auto& [y, anchor] : {std::pair{15.0, charts::Anchor::Start}, std::pair{35.0, charts::Anchor::Middle},
+                                    std::pair{55.0, charts::Anchor::End}})
+        drawing.shapes.push_back(text(y, anchor));
+
+    QImage image(300, 100, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        paintDrawing(painter, drawing);
+    }
+    const auto [startLeft, startRight] = inkColumns(image, 3, 18);
+    const auto [middleLeft, middleRight] = inkColumns(image, 23, 38);
+    const auto [endLeft, endRight] = inkColumns(image, 43, 58);
+    const int inked = startRight - startLeft;
+    ASSERT_GT(inked, 40);
+    EXPECT_NEAR(startLeft, 150, 2);
+    EXPECT_NEAR((middleLeft + middleRight) / 2.0, 150, 2);
+    EXPECT_NEAR(endRight, 150, 2);
+    EXPECT_NEAR(middleRight - middleLeft, inked, 1);  // placed at a fraction of a pixel
+    EXPECT_NEAR(endRight - endLeft, inked, 1);
+    EXPECT_EQ(image.pixelColor(60, 66), QColor(0x1f, 0x5f, 0xa8));
+
+    // The font asked for, in pixels; the title's own size and weight.
+    charts::Text title = text(0, charts::Anchor::Start);
+    title.fontSize = 16;
+    title.bold = true;
+    const QFont font = drawingFont(drawing, title);
+    EXPECT_EQ(font.pixelSize(), 16);
+    EXPECT_EQ(font.weight(), QFont::Bold);
+    EXPECT_EQ(font.families().front(), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(font.styleHint(), QFont::SansSerif);
+    EXPECT_EQ(drawingFont(drawing, text(0, charts::Anchor::Start)).pixelSize(), 12);
+
+    // A bar tells its value as the SVG's title does; where no bar is, nothing is told.
+    EXPECT_EQ(drawingTooltipAt(drawing, QPointF(50, 66)), QStringLiteral("Score: 1\uFFFD"));
+    EXPECT_EQ(drawingTooltipAt(drawing, QPointF(150, 66)), QString());
 }
 
 TEST_F(ChartWindowTest, ASaveThatFailsIsToldWithTheFileAndItsCauseAndLeavesNoFile)

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "ChartPaintCheck.h"
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "core/charts/PilotCharts.h"
@@ -153,6 +154,7 @@ TEST_F(ReviewChartsTest, TheSquadronChartFollowsTheTablesSortAndFilter)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Squadron chart"));
     EXPECT_EQ(window->svg(), chart({"Bravo", "Charlie", "Alpha", "Delta"}, charts::RowOrder::LargestFirst));
+    expectBarsPainted(shownImage(vantrel::testing::control<QWidget>(*window, "ChartView")), *window->drawing());
     window->close();
 
     // Sorted by name, last first: the chart keeps the table's order.
@@ -192,6 +194,7 @@ TEST_F(ReviewChartsTest, OneChosenPilotGetsItsOwnCharts)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Charts of Charlie"));
     EXPECT_EQ(window->svg(), charts::renderSvg(charts::missionsChart(*model.pilot(charlie).record)));
+    expectBarsPainted(shownImage(vantrel::testing::control<QWidget>(*window, "ChartView")), *window->drawing());
     window->close();
 
     // A chosen file that did not load has no charts of its own.
