@@ -40,6 +40,15 @@ fi
 wineserver -p
 trap 'wineserver -k || true' EXIT
 wine cmd /c exit > /dev/null 2>&1 < /dev/null
+
+# No debugger for a program that crashes: Wine's winedbg, which it starts by
+# default, sometimes leaves the crashed program with status 0. An empty
+# Debugger value (removing it brings winedbg back) ends the program with the
+# fault's code. tests/run_gtest.sh fails a crashed test program in any case.
+aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+wine reg add "$aedebug" /v Debugger /t REG_SZ /d "" /f > /dev/null 2>&1 < /dev/null
+wine reg add "$aedebug" /v Auto /t REG_SZ /d 0 /f > /dev/null 2>&1 < /dev/null
+
 ctest --test-dir build-win --output-on-failure
 if [ -n "${1:-}" ]; then
   echo "== vantrel-cli.exe against the Linux vantrel-cli"

@@ -103,6 +103,29 @@ TEST(PlatformPaths, CurrentDirectoryWithANonAsciiName)
 }
 #endif
 
+// What the window tests rely on to keep the user's own places untouched:
+// the test support's home and data folders hold every place the program
+// uses, on either system (Windows reads no HOME nor XDG_*).
+TEST(PlatformPaths, TheTestSupportsHomeFolderHoldsEveryPlace)
+{
+    ScopedEnv home(testing::kHomeVariable, nullptr);
+    ScopedEnv config(testing::kConfigHomeVariable, nullptr);
+    ScopedEnv data(testing::kDataHomeVariable, nullptr);
+    const testing::TempDir dir;
+    const std::string root = fileio::toUtf8(dir.path());
+    testing::useHomeFolder(root);
+    testing::setEnvironment(testing::kDataHomeVariable, root + "/data");
+    const auto inside = [](const std::string& place, const std::string& folder) {
+        return place.size() > folder.size() && place.compare(0, folder.size(), folder) == 0 &&
+               (place[folder.size()] == '/' || place[folder.size()] == '\\');
+    };
+    for (const std::string& place : {paths::defaultLogFile(), paths::fallbackDirectory(), paths::ownSavesJournal()})
+        EXPECT_TRUE(inside(place, root)) << place << " lies outside " << root;
+    EXPECT_EQ(paths::homeDirectory(), root);
+    EXPECT_TRUE(inside(paths::settingsFile(), root + "/.config")) << paths::settingsFile();
+    EXPECT_TRUE(inside(paths::backupDirectory(), root + "/data")) << paths::backupDirectory();
+}
+
 }  // namespace
 
 }  // namespace vantrel

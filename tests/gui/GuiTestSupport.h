@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/PilotImage.h"
+#include "tests/support/TestSupport.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsStore.h"
@@ -250,9 +251,7 @@ protected:
     {
         ASSERT_TRUE(home_.isValid());
         previousDirectory_ = QDir::currentPath();
-        const QByteArray path = QFile::encodeName(home_.path());
-        ::setenv("HOME", path.constData(), 1);
-        ::setenv("XDG_CONFIG_HOME", (path + "/.config").constData(), 1);
+        useHomeFolder(home_.path().toStdString());
         QDir(home_.path()).mkpath(QStringLiteral(".config"));
         QDir::setCurrent(home_.path());
         vantrel::openProgramSettings();

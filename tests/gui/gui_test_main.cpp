@@ -1,10 +1,14 @@
-// Runs the window tests inside one QApplication, headless, with HOME and the
-// settings directory pointing at a fresh temporary folder.
+// Runs the window tests inside one QApplication, headless, with the home,
+// settings and data folders pointing at a fresh temporary folder: HOME and
+// XDG_* on POSIX, USERPROFILE, APPDATA and LOCALAPPDATA on Windows (where
+// HOME moves nothing), so that no test reads or writes the user's own.
 #include <QApplication>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+
+#include "TestSupport.h"
 
 int main(int argc, char** argv)
 {
@@ -12,12 +16,11 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     if (!home.isValid())
         return 1;
-    const QByteArray homePath = home.path().toLocal8Bit();
-    ::setenv("HOME", homePath.constData(), 1);
-    ::setenv("XDG_CONFIG_HOME", (homePath + "/.config").constData(), 1);
-    ::setenv("XDG_DATA_HOME", (homePath + "/.local/share").constData(), 1);
+    const std::string homePath = home.path().toStdString();
+    vantrel::testing::useHomeFolder(homePath);
+    vantrel::testing::setEnvironment(vantrel::testing::kDataHomeVariable, homePath + "/.local/share");
     if (!std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        vantrel::testing::setEnvironment("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

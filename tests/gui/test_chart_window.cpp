@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        data_.emplace("XDG_DATA_HOME", QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
+        data_.emplace(kDataHomeVariable, QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
     }
 
     std::shared_ptr<const PilotRecord> loadPilot(const QString& path) const

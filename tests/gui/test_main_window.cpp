@@ -18,9 +18,6 @@
 #include <QTextDocument>
 #include <QUrl>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -147,23 +144,23 @@ TEST_F(MainWindowTest, UnreadableLogIsReportedAndTheLogStartsEmpty)
     EXPECT_FALSE(windows.Form1->isLogModified());
 }
 
+#ifndef _WIN32  // FIFOs do not exist on Windows.
 TEST_F(MainWindowTest, SettingsFileThatIsAFifoIsToldAsUnreadableAndStartUpGoesOnWithDefaults)
 {
-    // Start-up must not wait for a writer on the FIFO: should it, the alarm
-    // ends the test program instead of leaving it hanging.
+    // Start-up must not wait for a writer on the FIFO: should it, the
+    // deadline ends the test program instead of leaving it hanging.
     const std::string settingsFile = paths::settingsFile();
     QFile::remove(QString::fromStdString(settingsFile));
-    ASSERT_EQ(::mkfifo(settingsFile.c_str(), 0644), 0);
-    ::alarm(30);
+    ASSERT_TRUE(makeFifo(settingsFile));
+    std::optional<BlockingDeadline> deadline(30);
     ProgramWindows windows = start();
-    ::alarm(0);
+    deadline.reset();
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot read the settings file " + settingsFile + "."});
     EXPECT_EQ(control<QPushButton>(*windows.Form1, "SaveButton").toolTip(),
               QStringLiteral("Save the main log to: ") + QString::fromStdString(paths::defaultLogFile()));
-    struct stat st {};
-    ASSERT_EQ(::lstat(settingsFile.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(isFifo(settingsFile));
 }
+#endif
 
 TEST_F(MainWindowTest, TypingIntoTheLogSetsTheModifiedFlag)
 {
@@ -1049,20 +1046,22 @@ TEST_F(MainWindowTest, LogIntegritySavesWaitForTheLogsLock)
 
 // ---- Readers: a log that is no regular file is refused at once ----
 
+#ifndef _WIN32  // FIFOs do not exist on Windows.
 TEST_F(MainWindowTest, ReadersAFifoAsTheLogIsRefusedAtStartWithoutWaiting)
 {
     const QString fifo = homePath(QStringLiteral("fifo.log"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    ASSERT_TRUE(makeFifo(fifo.toStdString()));
     setSetting(keys::LogFile, fifo.toStdString());
-    // A start that blocks is ended by the alarm and fails instead of hanging.
-    ::alarm(30);
+    // A start that blocks is ended by the deadline and fails instead of hanging.
+    std::optional<BlockingDeadline> deadline(30);
     ProgramWindows windows = start();
-    ::alarm(0);
+    deadline.reset();
     const std::string message = "Cannot open file " + fifo.toStdString() + ".";
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: " + message});
     EXPECT_EQ(prompts.details, std::vector<std::string>{message + " | it is not a regular file"});
     EXPECT_TRUE(logText(windows).isEmpty());
 }
+#endif
 
 // ---- The log's files through the window's seam: faults no test disk gives ----
 

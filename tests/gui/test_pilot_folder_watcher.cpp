@@ -40,7 +40,7 @@ protected:
     {
         WindowTest::SetUp();
         // The journal of the program's own saves and the backups, this test's own.
-        ::setenv("XDG_DATA_HOME", QFile::encodeName(homePath(QStringLiteral("data"))).constData(), 1);
+        setEnvironment(kDataHomeVariable, homePath(QStringLiteral("data")).toStdString());
         ASSERT_TRUE(QDir().mkpath(gameFolder()));
     }
 
@@ -111,18 +111,25 @@ protected:
         return control<QLineEdit>(*windows->PltFileView, "ExportEdit").text();
     }
 
-    // The list of offers and what it shows of the save of `path`.
-    QTreeWidget& list() const
+    // The list of offers and what it shows of the save of `path`. A list
+    // that is missing fails the test, which then goes on without it.
+    QTreeWidget* list() const
     {
         auto* saves = watcher->offers().findChild<QTreeWidget*>(QStringLiteral("SavesList"));
         EXPECT_NE(saves, nullptr);
-        return *saves;
+        return saves;
+    }
+    int rowCount() const
+    {
+        QTreeWidget* saves = list();
+        return saves != nullptr ? saves->topLevelItemCount() : -1;
     }
     QTreeWidgetItem* rowOf(const QString& path) const
     {
-        for (int k = 0; k < list().topLevelItemCount(); ++k)
-            if (list().topLevelItem(k)->toolTip(TNewSavesWindow::kFileColumn) == path)
-                return list().topLevelItem(k);
+        QTreeWidget* saves = list();
+        for (int k = 0; saves != nullptr && k < saves->topLevelItemCount(); ++k)
+            if (saves->topLevelItem(k)->toolTip(TNewSavesWindow::kFileColumn) == path)
+                return saves->topLevelItem(k);
         return nullptr;
     }
     std::string changesOf(const QString& path) const
@@ -150,7 +157,7 @@ protected:
 TEST_F(PilotWatcherTest, SaveWrittenInTwoStepsIsOfferedOnceWhateverThePause)
 {
     writeBytes(inGame(QStringLiteral("Tester.plt")), pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     int missions = 1;
     for (const auto pause : {kQuiet / 3, kQuiet * 3}) {
         SCOPED_TRACE(pause.count());
@@ -160,7 +167,7 @@ TEST_F(PilotWatcherTest, SaveWrittenInTwoStepsIsOfferedOnceWhateverThePause)
     }
     // One row for the file, in a list that belongs to the main window and
     // asks nothing.
-    EXPECT_EQ(list().topLevelItemCount(), 1);
+    EXPECT_EQ(rowCount(), 1);
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_EQ(watcher->offers().parentWidget(), windows->Form1.get());
     EXPECT_TRUE(watcher->offers().isVisible());
@@ -168,7 +175,7 @@ TEST_F(PilotWatcherTest, SaveWrittenInTwoStepsIsOfferedOnceWhateverThePause)
 
 TEST_F(PilotWatcherTest, FileOfTheWrongSizeIsNotOffered)
 {
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     writeBytes(inGame(QStringLiteral("Short.plt")), pilotAfter(1).chopped(1));
     writeBytes(inGame(QStringLiteral("Long.plt")), pilotAfter(1) + '\0');
     writeBytes(inGame(QStringLiteral("Tester.txt")), pilotAfter(1));
@@ -177,7 +184,7 @@ TEST_F(PilotWatcherTest, FileOfTheWrongSizeIsNotOffered)
 
     // Completed, the file is offered.
     writeBytes(inGame(QStringLiteral("Short.plt")), pilotAfter(1));
-    EXPECT_EQ(offersAfterSettling(), 1);
+    ASSERT_EQ(offersAfterSettling(), 1);
     EXPECT_EQ(offers->at(0).at(0).toString(), inGame(QStringLiteral("Short.plt")));
 }
 
@@ -187,7 +194,7 @@ TEST_F(PilotWatcherTest, RandomBytesOfAPilotsSizeAreNotOffered)
 {
     const QString pilot = inGame(QStringLiteral("Tester.plt"));
     writeBytes(pilot, pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     std::mt19937 random(3);
     QByteArray noise(static_cast<qsizetype>(layout::kPilotFileSize), '\0');
     for (char& byte : noise)
@@ -212,7 +219,7 @@ TEST_F(PilotWatcherTest, ASaveCaughtHalfWayIsNotOfferedTorn)
 {
     const QString pilot = inGame(QStringLiteral("Tester.plt"));
     writeBytes(pilot, pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     const QByteArray next = pilotAfter(2);
     // Up to the first score copy: the other three still hold the old score.
     const qsizetype part = layout::TODScoreA.offset + 4;
@@ -248,7 +255,7 @@ TEST_F(PilotWatcherTest, CheckedEntriesGoIntoTheLogAndUncheckedOnesDoNot)
     writeBytes(homePath(QStringLiteral("VANTREL_MainLog.txt")), "Earlier entry");
     const QString path = inGame(QStringLiteral("Tester.plt"));
     writeBytes(path, pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     ASSERT_EQ(logText(), QStringLiteral("Earlier entry"));
     ASSERT_FALSE(windows->Form1->isLogModified());
 
@@ -263,14 +270,14 @@ TEST_F(PilotWatcherTest, CheckedEntriesGoIntoTheLogAndUncheckedOnesDoNot)
     addChecked();
     EXPECT_EQ(logText(), QStringLiteral("Earlier entry\n") + entry);
     EXPECT_TRUE(windows->Form1->isLogModified());
-    EXPECT_EQ(list().topLevelItemCount(), 0);
+    EXPECT_EQ(rowCount(), 0);
 
     writeBytes(path, pilotAfter(3));
     ASSERT_EQ(offersAfterSettling(), 2);
     rowOf(path)->setCheckState(TNewSavesWindow::kEntryColumn, Qt::Unchecked);
     addChecked();
     EXPECT_EQ(logText(), QStringLiteral("Earlier entry\n") + entry);
-    EXPECT_EQ(list().topLevelItemCount(), 1);
+    EXPECT_EQ(rowCount(), 1);
     EXPECT_TRUE(prompts.log.empty());
 }
 
@@ -278,7 +285,7 @@ TEST_F(PilotWatcherTest, OfferShowsTheEntryAndTheChangeSinceTheLastSaveSeen)
 {
     const QString path = inGame(QStringLiteral("Tester.plt"));
     writeBytes(path, pilotAfter(2));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
 
     writeBytes(path, pilotAfter(3));
     ASSERT_EQ(offersAfterSettling(), 1);
@@ -293,7 +300,7 @@ TEST_F(PilotWatcherTest, OfferShowsTheEntryAndTheChangeSinceTheLastSaveSeen)
     // the newer save takes the older one's row.
     writeBytes(path, pilotAfter(5));
     ASSERT_EQ(offersAfterSettling(), 2);
-    EXPECT_EQ(list().topLevelItemCount(), 1);
+    EXPECT_EQ(rowCount(), 1);
     details = QString::fromStdString(changesOf(path)).split(QLatin1Char('\n'));
     EXPECT_TRUE(details.contains(QStringLiteral("Campaign missions completed: 3 -> 5")));
     EXPECT_TRUE(details.contains(QStringLiteral("Campaign total: 300 -> 500 (+200)")));
@@ -312,7 +319,7 @@ TEST_F(PilotWatcherTest, SettingSwitchesWatchingAtStartAndAfterOk)
 {
     const QString path = inGame(QStringLiteral("Tester.plt"));
     writeBytes(path, pilotAfter(1));
-    startWatching(false);
+    ASSERT_NO_FATAL_FAILURE(startWatching(false));
     EXPECT_FALSE(watcher->isWatching());
     writeBytes(path, pilotAfter(2));
     EXPECT_TRUE(staysQuiet());
@@ -347,7 +354,7 @@ TEST_F(PilotWatcherTest, FolderOfTheOpenDialogsStartIsWatchedToo)
     ASSERT_TRUE(QDir().mkpath(homePath(QStringLiteral("pilots"))));
     const QString path = homePath(QStringLiteral("pilots/Tester.plt"));
     writeBytes(path, pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     EXPECT_EQ(watcher->watchedFolders(), QStringList({gameFolder(), homePath()}));
 
     // Opened from there, the pilot's folder is watched.
@@ -366,7 +373,7 @@ TEST_F(PilotWatcherTest, ASaveMadeWhileAnotherModalWindowIsOpenIsListedWithoutAQ
 {
     const QString path = inGame(QStringLiteral("Tester.plt"));
     writeBytes(path, pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
 
     QDialog busy(windows->Form1.get());
     busy.setModal(true);
@@ -381,7 +388,7 @@ TEST_F(PilotWatcherTest, ASaveMadeWhileAnotherModalWindowIsOpenIsListedWithoutAQ
 
 TEST_F(PilotWatcherTest, FortyPilotsCopiedInGatherInOneListThatAsksNothing)
 {
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     QDir(homePath()).mkpath(QStringLiteral("squad"));
     for (int k = 0; k < 40; ++k) {
         QByteArray pilot = pilotAfter(k % 5 + 1);
@@ -398,7 +405,7 @@ TEST_F(PilotWatcherTest, FortyPilotsCopiedInGatherInOneListThatAsksNothing)
         offers->wait(200);
     QTest::qWait(static_cast<int>(3 * kQuiet.count()));
     EXPECT_EQ(offers->size(), 40);
-    EXPECT_EQ(list().topLevelItemCount(), 40);
+    EXPECT_EQ(rowCount(), 40);
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(watcher->offers().isVisible());
@@ -409,14 +416,14 @@ TEST_F(PilotWatcherTest, FortyPilotsCopiedInGatherInOneListThatAsksNothing)
     EXPECT_EQ(logText().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() -
                   before.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(),
               40);
-    EXPECT_EQ(list().topLevelItemCount(), 0);
+    EXPECT_EQ(rowCount(), 0);
 }
 
 TEST_F(PilotWatcherTest, AnEntryThatIsAlreadyTheLogsLastLineIsListedAsSuchAndUnchecked)
 {
     const QString path = inGame(QStringLiteral("Tester.plt"));
     writeBytes(path, pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     // The pilot view's close put the entry of this very save into the log.
     QDir(homePath()).mkpath(QStringLiteral("elsewhere"));
     const QString elsewhere = homePath(QStringLiteral("elsewhere/Tester.plt"));
@@ -444,7 +451,7 @@ TEST_F(PilotWatcherTest, TheProgramsOwnSavesAreNeverOffered)
     writeBytes(path, pilotAfter(2));
     const QString backup = homePath(QStringLiteral("kept.plt"));
     writeBytes(backup, pilotAfter(1));
-    startWatching();
+    ASSERT_NO_FATAL_FAILURE(startWatching());
     QSignalSpy passed(watcher, &PilotFolderWatcher::ownSavePassed);
 
     // Renamed in the pilot view and saved.
@@ -471,7 +478,7 @@ TEST_F(PilotWatcherTest, TheProgramsOwnSavesAreNeverOffered)
     QTest::qWait(2200);
     cli({"restore", path, backup});
     EXPECT_TRUE(staysQuiet());
-    EXPECT_EQ(list().topLevelItemCount(), 0);
+    EXPECT_EQ(rowCount(), 0);
     EXPECT_GE(passed.size(), 3);
 
     // The game's next save is offered, told against the restored file.

@@ -29,7 +29,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        data_.emplace("XDG_DATA_HOME", QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
+        data_.emplace(kDataHomeVariable, QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
         folder_ = paths::backupDirectory();
         fs::create_directories(folder_);
         pilot_ = pilotWithMissions(5);

@@ -39,7 +39,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        data_.emplace("XDG_DATA_HOME", QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
+        data_.emplace(kDataHomeVariable, QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
     }
 
     // A pilot named `name` whose one mission and every TOD score copy hold `score`.

@@ -39,6 +39,35 @@ bool runningAsRoot();
 // C library then takes a changed TZ into account.
 void setEnvironment(const char* name, const std::optional<std::string>& value);
 
+// The environment variables the program's places come from
+// (core/platform/PlatformPaths.h): the user's home folder, the folder that
+// holds the settings file (vantrel.ini in it on POSIX, Vantrel\vantrel.ini
+// on Windows), and the folder of the program's data (the backups and the
+// journal of its own saves, in vantrel/ or Vantrel\ in it).
+#ifdef _WIN32
+inline constexpr const char* kHomeVariable = "USERPROFILE";
+inline constexpr const char* kConfigHomeVariable = "APPDATA";
+inline constexpr const char* kDataHomeVariable = "LOCALAPPDATA";
+#else
+inline constexpr const char* kHomeVariable = "HOME";
+inline constexpr const char* kConfigHomeVariable = "XDG_CONFIG_HOME";
+inline constexpr const char* kDataHomeVariable = "XDG_DATA_HOME";
+#endif
+
+// Makes `home` this process's home folder, with its settings in the
+// folder ".config" in it, on either system.
+inline void useHomeFolder(const std::string& home)
+{
+    setEnvironment(kHomeVariable, home);
+    setEnvironment(kConfigHomeVariable, home + "/.config");
+}
+
+// Runs `change` on the file `path`, then puts the file's access and
+// modification times back as they were, to the system's full precision:
+// a change that leaves the file's times alone. False when the times could
+// not be read or set.
+bool keepingFileTimes(const std::string& path, const std::function<void()>& change);
+
 // Sets or clears one environment variable for the life of the object.
 class ScopedEnv {
 public:
@@ -68,6 +97,29 @@ bool createFolders(const std::string& path);
 // Removes `path` with everything in it: read-only files and, on Windows,
 // paths past MAX_PATH too. Best effort.
 void removeTree(const std::filesystem::path& path);
+
+#ifndef _WIN32
+// Files that Windows does not have, or lets only privileged users make, for
+// the readers that must neither wait on nor follow them. The tests that use
+// them are POSIX's.
+//
+// Makes a FIFO at `path`.
+bool makeFifo(const std::string& path);
+// Whether `path` itself, not what a link leads to, is a FIFO.
+bool isFifo(const std::string& path);
+// Makes `path` a symbolic link to `target`.
+bool makeSymlink(const std::string& target, const std::string& path);
+
+// Ends the test program (SIGALRM) unless destroyed within `seconds`: for a
+// step that must not block, so that it fails instead of hanging the run.
+class BlockingDeadline {
+public:
+    explicit BlockingDeadline(int seconds);
+    ~BlockingDeadline();
+    BlockingDeadline(const BlockingDeadline&) = delete;
+    BlockingDeadline& operator=(const BlockingDeadline&) = delete;
+};
+#endif
 
 #ifdef _WIN32
 // Holds `path` open as another program may: for reading and writing, sharing

@@ -1,6 +1,7 @@
 // The test support's processes and temporary folders on POSIX.
 #include "tests/support/TestSupport.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -157,6 +158,42 @@ void removeTree(const std::filesystem::path& path)
     std::error_code ignored;
     std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(path, ignored);
+}
+
+bool keepingFileTimes(const std::string& path, const std::function<void()>& change)
+{
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0)
+        return false;
+    change();
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool makeFifo(const std::string& path)
+{
+    return ::mkfifo(path.c_str(), 0600) == 0;
+}
+
+bool isFifo(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+bool makeSymlink(const std::string& target, const std::string& path)
+{
+    return ::symlink(target.c_str(), path.c_str()) == 0;
+}
+
+BlockingDeadline::BlockingDeadline(int seconds)
+{
+    ::alarm(static_cast<unsigned>(seconds));
+}
+
+BlockingDeadline::~BlockingDeadline()
+{
+    ::alarm(0);
 }
 
 }  // namespace vantrel::testing

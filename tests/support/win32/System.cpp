@@ -445,4 +445,30 @@ void ChildTest::pauseHere()
     ::CloseHandle(resume);
 }
 
+bool keepingFileTimes(const std::string& path, const std::function<void()>& change)
+{
+    // Opened for its attributes only, sharing everything, and closed while
+    // `change` runs.
+    const auto open = [&] {
+        return ::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    FILETIME accessed {}, modified {};
+    HANDLE file = open();
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool read = ::GetFileTime(file, nullptr, &accessed, &modified) != 0;
+    ::CloseHandle(file);
+    if (!read)
+        return false;
+    change();
+    file = open();
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool set = ::SetFileTime(file, nullptr, &accessed, &modified) != 0;
+    ::CloseHandle(file);
+    return set;
+}
+
 }  // namespace vantrel::testing
