@@ -161,5 +161,6 @@ void TNewSavesWindow::updateState()
 void TNewSavesWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    vantrel::keepOnScreen(*this);
+    if (!event->spontaneous())
+        vantrel::placeWindow(*this);
 }
