@@ -322,11 +322,15 @@ TEST_F(WindowLayoutTest, AWindowOpensBesideOrCentredOnItsOpenerAndLaterWhereItWa
     opener.setGeometry(available.left() + 50, available.top() + 50, 300, 200);
     opener.show();
 
-    // Beside it where the screen has room, top edges level.
+    // Beside it where the screen has room, top edges level (the frame as
+    // the opener's, the window not being framed yet).
+    QCoreApplication::processEvents();
+    const QMargins frame = opener.windowHandle()->frameMargins();
     QWidget beside(nullptr, Qt::Window);
     beside.resize(400, 300);
     placeWindow(beside, &opener);
-    EXPECT_EQ(beside.frameGeometry().topLeft(), QPoint(opener.frameGeometry().right() + 1, opener.frameGeometry().top()));
+    EXPECT_EQ(beside.geometry().topLeft(), QPoint(opener.frameGeometry().right() + 1 + frame.left(),
+                                                  opener.frameGeometry().top() + frame.top()));
 
     // Centred on it where there is no room either side, and a dialog always.
     opener.setGeometry(available.center().x() - 150, available.center().y() - 100, 300, 200);
@@ -343,18 +347,18 @@ TEST_F(WindowLayoutTest, AWindowOpensBesideOrCentredOnItsOpenerAndLaterWhereItWa
     // before the first showing (a remembered one) counts as one.
     beside.setGeometry(available.right() - 100, available.top() + 20, 400, 300);
     placeWindow(beside, &opener);
-    EXPECT_EQ(beside.geometry(), QRect(available.right() - 399, available.top() + 20, 400, 300));
+    EXPECT_EQ(beside.geometry(), QRect(available.right() - frame.right() - 399, available.top() + 20, 400, 300));
     QWidget remembered(nullptr, Qt::Window);
     remembered.setGeometry(available.left() + 10, available.bottom() - 50, 200, 100);
     placeWindow(remembered, &opener);
-    EXPECT_EQ(remembered.geometry(), QRect(available.left() + 10, available.bottom() - 99, 200, 100));
+    EXPECT_EQ(remembered.geometry(), QRect(available.left() + 10, available.bottom() - frame.bottom() - 99, 200, 100));
 
     // Shown, then moved off the screen by the window manager: put back.
     remembered.show();
     QCoreApplication::processEvents();
     remembered.windowHandle()->setPosition(available.right() - 20, available.top() + 40);
     QCoreApplication::processEvents();
-    EXPECT_EQ(remembered.geometry(), QRect(available.right() - 199, available.top() + 40, 200, 100));
+    EXPECT_EQ(remembered.geometry(), QRect(available.right() - frame.right() - 199, available.top() + 40, 200, 100));
 }
 
 }  // namespace
