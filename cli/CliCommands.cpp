@@ -7,6 +7,7 @@
 #include "cli/Suggestion.h"
 #include "cli/Usage.h"
 #include "core/Version.h"
+#include "core/platform/Process.h"
 
 namespace vantrel::cli {
 
@@ -37,7 +38,8 @@ int run(const std::vector<std::string>& args, const Streams& io)
     try {
         if (args.empty())
             throw UsageError("no command given");
-        if (args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
+        // "/?" as Windows tools take it.
+        if (args.front() == "--help" || args.front() == "-h" || args.front() == "help" || args.front() == "/?") {
             std::fputs(helpText(commandList()).c_str(), io.out);
             return 0;
         }
@@ -52,11 +54,19 @@ int run(const std::vector<std::string>& args, const Streams& io)
                 known.push_back(each->name);
             throw UsageError("unknown command " + args.front() + didYouMean(args.front(), known));
         }
-        const ParsedArguments parsed = parseFor(*command, {args.begin() + 1, args.end()});
+        ParsedArguments parsed = parseFor(*command, {args.begin() + 1, args.end()});
         if (parsed.switches.count("--help")) {
             std::fputs(helpText(commandList()).c_str(), io.out);
             return 0;
         }
+        // A pattern that matches nothing stops the command before it reads
+        // or writes anything, as a mistyped name should.
+        operands::Expansion operands = process::fileOperands(parsed.files);
+        for (const std::string& pattern : operands.unmatched)
+            writeLine(io.err, "vantrel-cli: no file matches " + pattern);
+        if (!operands.unmatched.empty())
+            return 2;
+        parsed.files = std::move(operands.files);
         return command->run(parsed, io);
     } catch (const UsageError& e) {
         writeLine(io.err, std::string("vantrel-cli: ") + e.what());

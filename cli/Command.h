@@ -20,6 +20,7 @@ struct Streams {
 struct Option {
     std::string_view name;   // "--ini"
     std::string_view value;  // what the value stands for ("PATH", "tsv|csv"); empty for an option without one
+    bool required = false;   // the command cannot run without it
 };
 
 struct Command {

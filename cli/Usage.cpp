@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/PlatformPaths.h"
+
 namespace vantrel::cli {
 
 namespace {
@@ -16,36 +18,51 @@ const char* const kHelpHead = "Usage: vantrel-cli COMMAND [OPTIONS] PILOT.plt...
                               "\n"
                               "Commands:\n";
 
-const char* const kHelpTail =
-    "\n"
-    "Options:\n"
-    "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
-    "  --from N     the From field before the load (default 0)\n"
-    "  --to N       the To field (default: the number of completed campaign missions)\n"
-    "  --bom        start the CSV with a byte-order mark, for spreadsheet programs\n"
-    "               that need one to read it as UTF-8\n"
-    "  --help       show this text\n"
-    "  --version    print the program's version\n"
-    "\n"
-    "Exit status: 0 success; 1 a file could not be loaded or written (diff: the\n"
-    "files or folders differ); 2 a usage error (diff: also a file that cannot be\n"
-    "loaded).\n"
-    "\n"
-    "Backups: before its first change to a pilot file, set (and restore) copies the file to\n"
-    "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups) as\n"
-    "NAME-YYYYMMDD-HHMMSS.plt and keeps the 20 newest copies of each file name.\n"
-    "If the copy cannot be made, nothing is written.\n";
+// The places are named as the user's system writes them.
+std::string helpTail()
+{
+    const paths::PlaceNames places = paths::placeNames();
+    return "\n"
+           "Options:\n"
+           "  --ini PATH   read the settings from PATH instead of the user's settings file\n"
+           "  --from N     the From field before the load (default 0)\n"
+           "  --to N       the To field (default: the number of completed campaign missions)\n"
+           "  --bom        start the CSV with a byte-order mark, for spreadsheet programs\n"
+           "               that need one to read it as UTF-8\n"
+           "  --help       show this text\n"
+           "  --version    print the program's version\n"
+           "\n"
+           "Exit status: 0 success; 1 a file could not be loaded or written (diff: the\n"
+           "files or folders differ); 2 a usage error (diff: also a file that cannot be\n"
+           "loaded).\n"
+           "\n"
+           "Files: the user's settings file is\n"
+           "  " + places.settingsFile + "\n"
+           "and the main log, when the settings name none,\n"
+           "  " + places.mainLog + "\n"
+           "\n"
+           "Backups: before its first change to a pilot file, set (and restore) copies the file to\n" +
+           places.backups + " as\n"
+           "NAME-YYYYMMDD-HHMMSS.plt and keeps the 20 newest copies of each file name.\n"
+           "If the copy cannot be made, nothing is written.\n";
+}
+
+// An option the command cannot do without is shown bare, the others in
+// brackets.
+std::string synopsisWord(const Option& option)
+{
+    std::string word(option.name);
+    if (!option.value.empty())
+        word += " " + std::string(option.value);
+    return option.required ? word : "[" + word + "]";
+}
 
 // The synopsis's words: each option in brackets, then the operands.
 std::vector<std::string> synopsisWords(const Command& command)
 {
     std::vector<std::string> words;
-    for (const Option& option : command.options) {
-        std::string word = "[" + std::string(option.name);
-        if (!option.value.empty())
-            word += " " + std::string(option.value);
-        words.push_back(word + "]");
-    }
+    for (const Option& option : command.options)
+        words.push_back(synopsisWord(option));
     if (!command.operands.empty())
         words.emplace_back(command.operands);
     return words;
@@ -85,7 +102,7 @@ std::string helpText(std::span<const Command* const> commands)
         for (const std::string_view about : command->about)
             text += std::string(kIndent, ' ') + std::string(about) + "\n";
     }
-    return text + kHelpTail;
+    return text + helpTail();
 }
 
 std::string shortUsage(std::span<const Command* const> commands)
@@ -104,15 +121,17 @@ std::string manSynopsis(std::span<const Command* const> commands)
     for (const Command* command : commands) {
         text += ".B vantrel-cli " + std::string(command->name) + "\n";
         for (const Option& option : command->options) {
+            const std::string open = option.required ? "" : " [";
+            const std::string close = option.required ? "" : " ]";
             if (option.value.empty()) {
-                text += ".RB [ " + roff(option.name) + " ]\n";
+                text += ".RB" + open + " " + roff(option.name) + close + "\n";
                 continue;
             }
             // Alternatives ("tsv|csv") in italics, their bar upright.
             std::string value;
             for (const char c : option.value)
                 value += c == '|' ? std::string(" | ") : std::string(1, c);
-            text += ".RB [ " + roff(option.name) + "\n.IR " + roff(value) + " ]\n";
+            text += ".RB" + open + " " + roff(option.name) + "\n.IR " + roff(value) + close + "\n";
         }
         const std::string_view operands = command->operands;
         if (operands.ends_with("..."))

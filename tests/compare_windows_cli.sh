@@ -31,10 +31,19 @@ fi
 
 passed=0
 failed=0
-compare() {
+# compare_typed NAME LINUX_ARGS... :: WINDOWS_ARGS...: the two programs given
+# what a user types in each system's shell, which differ where a POSIX shell
+# does what cmd leaves to the program (wildcards).
+compare_typed() {
   local name=$1
   shift
-  HOME="$work" "$linux_cli" "$@" > linux.out 2> linux.err
+  local linux_args=()
+  while [ "$1" != "::" ]; do
+    linux_args+=("$1")
+    shift
+  done
+  shift
+  HOME="$work" "$linux_cli" "${linux_args[@]}" > linux.out 2> linux.err
   local linux_status=$?
   wine "$windows_cli" "$@" > windows.out 2> windows.err < /dev/null
   local windows_status=$?
@@ -46,6 +55,12 @@ compare() {
     diff <(od -c linux.out) <(od -c windows.out) | head -n 10
     diff <(od -c linux.err) <(od -c windows.err) | head -n 10
   fi
+}
+
+compare() {
+  local name=$1
+  shift
+  compare_typed "$name" "$@" :: "$@"
 }
 
 for p in "${pilots[@]}"; do
@@ -68,6 +83,20 @@ compare "load error: a missing file" report --ini empty.ini missing.plt
 compare "load error in entry" entry --ini empty.ini sample.plt short.plt missing.plt
 compare "diff with a short file" diff sample.plt short.plt
 compare "usage" report
+# Two folders, before and after a battle, with pilots whose names are not
+# ASCII: each name printed once as UTF-8.
+mkdir -p before after
+cp sample.plt "before/Jäger.plt"
+cp sample.plt "before/Ölfass.plt"
+cp "${pilots[-1]}" "after/Jäger.plt"
+cp sample.plt "after/Ärger.plt"
+compare "diff of two folders with non-ASCII names" diff before after
+# A wildcard: expanded by the Linux shell, by vantrel-cli.exe itself on Windows.
+mkdir -p "Battle 12"
+cp sample.plt "Battle 12/Red_1.plt"
+cp "${pilots[-1]}" "Battle 12/Red_2.plt"
+cp sample.plt "Battle 12/Blue.plt"
+compare_typed "entry of a wildcard" entry --ini empty.ini "Battle 12"/Red_*.plt :: entry --ini empty.ini 'Battle 12\Red_*.plt'
 # A pilot in a folder chain past the 260 characters of Windows's classic calls.
 deep=.
 for i in $(seq 10 24); do deep="$deep/Squadron folder $i"; done

@@ -107,7 +107,7 @@ const Command& chartCommand()
 {
     static const Command command{
         "chart",
-        {{"--kind", "missions|kills|squadron|history"}, {"--column", "NAME"}},
+        {{"--kind", "missions|kills|squadron|history", true}, {"--column", "NAME"}},
         "PATH...",
         {"a chart as an SVG document: a pilot's campaign missions, kills",
          "by craft type or history (its backups and the file now), or a",

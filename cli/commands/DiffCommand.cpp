@@ -4,6 +4,7 @@
 
 #include "cli/CommandList.h"
 #include "cli/CommandSupport.h"
+#include "core/files/FileIO.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/platform/PilotFileSearch.h"
 #include "core/reports/PilotDiff.h"
@@ -22,7 +23,7 @@ void printLines(const Streams& io, const std::vector<std::string>& lines, const 
 bool isFolder(const std::string& path)
 {
     std::error_code ignored;
-    return std::filesystem::is_directory(path, ignored);
+    return std::filesystem::is_directory(fileio::toPath(path), ignored);
 }
 
 // Loads both records; false after telling why either failed.
@@ -75,8 +76,7 @@ int diffFolders(const std::string& olderFolder, const std::string& newerFolder, 
     for (const auto& [folder, only] : {std::pair{&olderFolder, &pairs.onlyOlder}, std::pair{&newerFolder, &pairs.onlyNewer}}) {
         for (const std::string& path : *only) {
             status = 1;
-            printLines(io, {"Only in " + *folder + ": " +
-                            std::filesystem::path(path).lexically_relative(*folder).generic_string()});
+            printLines(io, {"Only in " + *folder + ": " + pathInside(*folder, path)});
         }
     }
     return failed ? 2 : status;

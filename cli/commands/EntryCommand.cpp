@@ -3,6 +3,7 @@
 
 #include "cli/CommandList.h"
 #include "cli/CommandSupport.h"
+#include "core/files/FileIO.h"
 #include "core/mainlog/MainLogFile.h"
 #include "core/pilot/PilotLayout.h"
 #include "core/reports/PilotReport.h"
@@ -32,7 +33,7 @@ bool readLog(const std::string& path, const Streams& io, std::string& text)
 {
     text.clear();
     std::error_code ignored;
-    if (!std::filesystem::exists(path, ignored))
+    if (!std::filesystem::exists(fileio::toPath(path), ignored))
         return true;
     mainlog::ReadResult existing = mainlog::read(path);
     if (!existing.ok()) {

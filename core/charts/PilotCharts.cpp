@@ -5,6 +5,7 @@
 #include <numeric>
 #include <vector>
 
+#include "core/files/FileIO.h"
 #include "core/pilot/Vocabulary.h"
 #include "core/reports/PilotReport.h"
 #include "core/text/WholeNumber.h"
@@ -74,7 +75,7 @@ std::string pilotLabel(const PilotRecord& record)
     std::string name = fieldText(record.PilotName);
     if (!name.empty())
         return name;
-    return std::filesystem::path(record.PilotFileName).filename().string();
+    return fileio::toUtf8(fileio::toPath(record.PilotFileName).filename());
 }
 
 BarChart missionsChart(const PilotRecord& record)

@@ -6,6 +6,8 @@
 #include <numeric>
 #include <vector>
 
+#include "core/files/FileIO.h"
+
 namespace vantrel::charts {
 
 namespace {
@@ -19,7 +21,7 @@ std::int64_t cellValue(const std::string& cell)
 
 std::string fileName(const std::string& path)
 {
-    return std::filesystem::path(path).filename().string();
+    return fileio::toUtf8(fileio::toPath(path).filename());
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ std::vector<BackupFile> listBackups(const std::string& pilotPath, const std::str
     list.reserve(backups.size());
     for (const auto& [age, path] : backups) {
         const std::string& s = age.stamp;  // "YYYYMMDD-HHMMSS"
-        list.push_back({path.string(), s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " +
+        list.push_back({fileio::toUtf8(path), s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " +
                                            s.substr(9, 2) + ":" + s.substr(11, 2) + ":" + s.substr(13, 2)});
     }
     return list;

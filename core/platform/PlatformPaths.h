@@ -43,4 +43,13 @@ std::string backupDirectory();
 // Windows %LOCALAPPDATA%\Vantrel\own-saves.txt.
 std::string ownSavesJournal();
 
+// The places above as the help text names them, in the system's own
+// notation (environment variables, not their values).
+struct PlaceNames {
+    std::string settingsFile;
+    std::string mainLog;       // the default main log
+    std::string backups;
+};
+PlaceNames placeNames();
+
 }  // namespace vantrel::paths

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "core/files/FileIO.h"
+
 namespace vantrel {
 
 namespace {
@@ -17,12 +19,20 @@ std::vector<Named> byName(const std::string& folder, const std::vector<std::stri
     std::vector<Named> named;
     named.reserve(files.size());
     for (const std::string& file : files)
-        named.push_back({std::filesystem::path(file).lexically_relative(folder).generic_string(), file});
+        named.push_back({pathInside(folder, file), file});
     std::sort(named.begin(), named.end(), [](const Named& a, const Named& b) { return a.name < b.name; });
     return named;
 }
 
 }  // namespace
+
+std::string pathInside(const std::string& folder, const std::string& file)
+{
+    // Through the UTF-8 paths: a path made of a std::string is in the
+    // system's code page on Windows, and its text converted back again.
+    const std::u8string inside = fileio::toPath(file).lexically_relative(fileio::toPath(folder)).generic_u8string();
+    return std::string(inside.begin(), inside.end());
+}
 
 PilotPairs pairPilotFiles(const std::string& olderFolder, const std::vector<std::string>& olderFiles,
                           const std::string& newerFolder, const std::vector<std::string>& newerFiles)

@@ -15,6 +15,10 @@ struct PilotPairs {
     std::vector<std::string> onlyOlder, onlyNewer;  // the full paths, in name order
 };
 
+// The path of `file` inside `folder`, with '/' between folders ("b-wing/Gold_2.plt").
+// Both are UTF-8 text; the path is too, on Windows as well.
+std::string pathInside(const std::string& folder, const std::string& file);
+
 // Pairs the files found under each folder (findPilotFiles) by their path
 // inside it, compared byte for byte.
 PilotPairs pairPilotFiles(const std::string& olderFolder, const std::vector<std::string>& olderFiles,

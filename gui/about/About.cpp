@@ -108,7 +108,7 @@ void TAboutBox::ClubLabelClick()
 void TAboutBox::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        vantrel::centreOnScreen(*this);
+        vantrel::placeWindow(*this);
         FormShow();
     }
     QDialog::showEvent(event);

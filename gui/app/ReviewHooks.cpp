@@ -6,6 +6,7 @@
 #include "core/platform/PlatformPaths.h"
 #include "gui/charts/ChartWindow.h"
 #include "gui/history/RestoreDialog.h"
+#include "gui/support/FormSupport.h"
 
 void openChartsAndBackups(TReviewWindow::Hooks& hooks, vantrel::Prompts& prompts)
 {
@@ -18,6 +19,7 @@ void openChartsAndBackups(TReviewWindow::Hooks& hooks, vantrel::Prompts& prompts
             auto& squadron = std::get<TReviewWindow::SquadronCharts>(charts);
             window = TChartWindow::forSquadron(prompts, std::move(squadron.entries), squadron.order, owner);
         }
+        vantrel::placeWindow(*window, owner);
         window->show();
     };
     hooks.restoreBackup = [&prompts](QWidget* owner, const QString& path, std::function<void()> restored) {

@@ -418,9 +418,10 @@ bool TForm1::FormClose()
 void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    vantrel::keepOnScreen(*this);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        vantrel::placeWindow(*this);
         FormShow();
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -278,7 +278,7 @@ void TPltFileView::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    vantrel::centreOnScreen(*this);
+    vantrel::placeWindow(*this);
     // The dialog opens with the text window, first in the tab order, taking
     // the keys: nothing typed by chance lands in a field that Save writes.
     Memo1->setFocus(Qt::OtherFocusReason);

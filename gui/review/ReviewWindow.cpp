@@ -274,6 +274,9 @@ void TReviewWindow::addPaths(const QStringList& paths)
     if (paths.isEmpty())
         return;
     cancelled_ = false;
+    // The bar and the summary count the rows already there too.
+    if (!loader_->isLoading())
+        rowsBeforeLoading_ = model_->rowCount();
     loader_->add(paths);
     updateState();
 }
@@ -284,18 +287,29 @@ void TReviewWindow::updateState()
     const auto found = static_cast<int>(std::min<std::int64_t>(loader_->filesFound(), INT32_MAX));
     const auto loaded = static_cast<int>(std::min<std::int64_t>(loader_->rowsDelivered(), INT32_MAX));
     CancelButton->setEnabled(loading);
+    // Over everything the table was given: while loading, or after a cancel,
+    // the rows that were there plus this run's; else the table's own rows, so
+    // that the bar and the summary agree.
+    const bool partial = loading || cancelled_;
+    const int rows = model_->rowCount();
+    const int done = partial ? rowsBeforeLoading_ + loaded : rows;
+    const int all = partial ? rowsBeforeLoading_ + found : rows;
     if (loading && found == 0) {
         LoadProgress->setRange(0, 0);  // still searching
         LoadProgress->setFormat(QString());
+    } else if (all == 0) {
+        // Nothing to load: no progress to show.
+        LoadProgress->setRange(0, 1);
+        LoadProgress->setValue(0);
+        LoadProgress->setFormat(QString());
     } else {
-        // A search that found nothing is complete too.
-        LoadProgress->setRange(0, std::max(found, 1));
-        LoadProgress->setValue(found == 0 ? 1 : loaded);
-        LoadProgress->setFormat(QStringLiteral("%1 of %2 files").arg(loaded).arg(found));
+        LoadProgress->setRange(0, all);
+        LoadProgress->setValue(done);
+        LoadProgress->setFormat(QStringLiteral("%1 of %2 files").arg(done).arg(all));
     }
     QString summary = model_->summary();
     if (loading)
-        summary = QStringLiteral("Loading %1 of %2 file(s). ").arg(loaded).arg(found) + summary;
+        summary = QStringLiteral("Loading %1 of %2 file(s). ").arg(done).arg(all) + summary;
     else if (cancelled_)
         summary = QStringLiteral("Loading cancelled. ") + summary;
     SummaryLabel->setText(summary);
@@ -537,7 +551,8 @@ void TReviewWindow::rememberPlace()
 void TReviewWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    vantrel::keepOnScreen(*this);
+    if (!event->spontaneous())
+        vantrel::placeWindow(*this);
 }
 
 void TReviewWindow::closeEvent(QCloseEvent* event)

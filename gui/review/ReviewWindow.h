@@ -143,6 +143,7 @@ private:
     MarkedRowsFilter* shown_;
     PilotTableLoader* loader_;
     bool cancelled_ = false;
+    int rowsBeforeLoading_ = 0;  // the table's rows when the loading last started from idle
     bool placeRestored_ = false;
     vantrel::Prompts::FileRequest addDialog_;
     vantrel::Prompts::FileRequest csvDialog_;

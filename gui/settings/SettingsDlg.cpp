@@ -233,7 +233,7 @@ void TSettingsDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    vantrel::centreOnScreen(*this);
+    vantrel::placeWindow(*this);
     FormActivate();
 }
 

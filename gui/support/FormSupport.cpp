@@ -15,6 +15,7 @@
 #include <QWindow>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTimer>
 
 namespace vantrel {
 
@@ -78,12 +79,6 @@ QMargins expectedFrame(const QWidget& window)
     return {};
 }
 
-QRect availableArea(const QWidget& window)
-{
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
-}
-
 // The window's size, made no larger than its frame allows inside `available`
 // (and no smaller than the window allows at all).
 QSize fittedSize(const QWidget& window, const QMargins& frame, const QRect& available)
@@ -92,55 +87,151 @@ QSize fittedSize(const QWidget& window, const QMargins& frame, const QRect& avai
     return window.size().boundedTo(room).expandedTo(window.minimumSize());
 }
 
-// Puts the client area where a frame of the given size is centred.
-void placeCentred(QWidget& window, const QMargins& frame)
+// The screen that holds the largest part of `outer`; the primary screen
+// when none holds any.
+QScreen* screenHolding(const QRect& outer)
 {
-    const QRect available = availableArea(window);
-    if (available.isEmpty())
-        return;
-    const QSize size = fittedSize(window, frame, available);
-    QRect outer = QRect(QPoint(), size).marginsAdded(frame);
-    outer.moveCenter(available.center());
-    // A window larger than the screen keeps its top left corner, and so its
-    // title bar, on it.
-    outer.moveTopLeft(QPoint(std::max(outer.left(), available.left()), std::max(outer.top(), available.top())));
-    // setGeometry() places the client area itself, whatever the window
-    // system yet knows of the frame.
-    window.setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), size));
+    QScreen* best = nullptr;
+    qint64 most = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->geometry().intersected(outer);
+        const qint64 area = static_cast<qint64>(common.width()) * common.height();
+        if (area > most) {
+            most = area;
+            best = screen;
+        }
+    }
+    return best ? best : QGuiApplication::primaryScreen();
 }
 
-// Once the window manager has framed a window that was centred on a guess,
-// centres it again if the frame turned out otherwise; then lets go.
-class CentreOnceFramed final : public QObject {
-public:
-    static constexpr const char* kName = "vantrel_centreOnceFramed";
+// `outer` moved as little as it can to lie inside `available`; one that
+// cannot fit keeps its top left corner, and so its title bar, on it.
+QRect clampedInto(QRect outer, const QRect& available)
+{
+    if (outer.right() > available.right())
+        outer.moveRight(available.right());
+    if (outer.bottom() > available.bottom())
+        outer.moveBottom(available.bottom());
+    outer.moveTopLeft(QPoint(std::max(outer.left(), available.left()), std::max(outer.top(), available.top())));
+    return outer;
+}
 
-    CentreOnceFramed(QWidget& window, const QMargins& assumed)
-        : QObject(&window), window_(&window), assumed_(assumed)
+// The window another one is opened from: the one given, else the active
+// window, else its parent's window; none when that is not on screen.
+const QWidget* openerOf(const QWidget& window, const QWidget* given)
+{
+    const QWidget* parent = window.parentWidget() ? window.parentWidget()->window() : nullptr;
+    for (const QWidget* candidate : {given, static_cast<const QWidget*>(QApplication::activeWindow()), parent})
+        if (candidate && candidate != &window && candidate->isVisible())
+            return candidate->window();
+    return nullptr;
+}
+
+// The first place of a frame of size `outer`: without an opener centred on
+// the screen; a dialog centred on its opener; another window beside its
+// opener, its top level with the opener's, when the screen has room on the
+// right or else on the left, and centred on the opener when it has none.
+QRect firstPlace(const QSize& outer, const QRect& opener, bool beside, const QRect& available)
+{
+    QRect place(QPoint(), outer);
+    if (opener.isNull()) {
+        place.moveCenter(available.center());
+        return place;
+    }
+    if (beside) {
+        QRect right = place, left = place;
+        right.moveTopLeft(QPoint(opener.right() + 1, opener.top()));
+        left.moveTopRight(QPoint(opener.left() - 1, opener.top()));
+        for (const QRect& side : {right, left})
+            if (side.left() >= available.left() && side.right() <= available.right())
+                return side;
+    }
+    place.moveCenter(opener.center());
+    return place;
+}
+
+const char* const kPlacedProperty = "vantrel_placed";
+
+// The rule itself, with the frame taken to be `frame`: a window not yet
+// placed (nor given a place, as a remembered one) gets its first place; any
+// other keeps its own. Either is then made to fit, frame included, the
+// available area of the screen that holds most of it.
+void applyPlace(QWidget& window, const QWidget* opener, const QMargins& frame)
+{
+    const bool first = !window.property(kPlacedProperty).toBool() && !window.testAttribute(Qt::WA_Moved);
+    QRect outer = window.geometry().marginsAdded(frame);
+    if (first) {
+        const QWidget* from = openerOf(window, opener);
+        const QRect openerFrame = from ? from->frameGeometry() : QRect();
+        const QScreen* screen = from ? screenHolding(openerFrame) : window.screen();
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect available = screen->availableGeometry();
+        const QSize size = fittedSize(window, frame, available);
+        const bool dialog = window.windowType() == Qt::Dialog || window.windowType() == Qt::Sheet;
+        outer = clampedInto(firstPlace(QRect(QPoint(), size).marginsAdded(frame).size(), openerFrame, !dialog, available),
+                            available);
+    } else {
+        const QScreen* screen = screenHolding(outer);
+        if (!screen)
+            return;
+        const QRect available = screen->availableGeometry();
+        outer.setSize(QRect(QPoint(), fittedSize(window, frame, available)).marginsAdded(frame).size());
+        outer = clampedInto(outer, available);
+    }
+    window.setProperty(kPlacedProperty, true);
+    // setGeometry() places the client area itself, whatever the window
+    // system yet knows of the frame.
+    const QRect client = outer.marginsRemoved(frame);
+    if (client != window.geometry())
+        window.setGeometry(client);
+}
+
+// While a window is being shown the window manager frames it and may place
+// it anew (with a frame other than the one guessed, or where it likes): each
+// time it does, the rule is applied again, a first place made anew with the
+// true frame. A second after the window first appeared the window manager
+// is done and the window is the user's to move.
+class PlaceWhileShown final : public QObject {
+public:
+    static constexpr const char* kName = "vantrel_placeWhileShown";
+    static constexpr int kSettleMilliseconds = 1000;
+
+    PlaceWhileShown(QWidget& window, const QWidget* opener, const QMargins& assumed, bool first)
+        : QObject(&window), window_(&window), opener_(opener), assumed_(assumed), first_(first)
     {
         setObjectName(QString::fromLatin1(kName));
         window.installEventFilter(this);
+        if (window.isVisible())
+            startSettling();
+    }
+
+    void renew(const QWidget* opener, const QMargins& assumed, bool first)
+    {
+        opener_ = opener;
+        assumed_ = assumed;
+        first_ = first;
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != window_)
+        if (watched != window_ || applying_)
             return false;
         switch (event->type()) {
         case QEvent::Hide:
             finish();
             break;
+        case QEvent::Show:
+        case QEvent::Expose:
+            startSettling();
+            [[fallthrough]];
         case QEvent::Move:
         case QEvent::Resize:
-        case QEvent::Expose:
         case QEvent::WindowActivate:
-            if (const QMargins frame = knownFrame(*window_); !frame.isNull()) {
-                // Done before the move, which sends events of its own.
-                finish();
-                if (frame != assumed_)
-                    placeCentred(*window_, frame);
-            }
+            placeAgain();
             break;
         default:
             break;
@@ -149,15 +240,50 @@ protected:
     }
 
 private:
+    void startSettling()
+    {
+        if (!settling_) {
+            settling_ = true;
+            QTimer::singleShot(kSettleMilliseconds, this, [this] { finish(); });
+        }
+    }
+
+    void placeAgain()
+    {
+        if (!window_->isVisible())
+            return;
+        const QMargins frame = knownFrame(*window_);
+        const QMargins used = frame.isNull() ? assumed_ : frame;
+        applying_ = true;
+        if (first_ && !frame.isNull() && frame != assumed_) {
+            window_->setProperty(kPlacedProperty, false);
+            window_->setAttribute(Qt::WA_Moved, false);
+            applyPlace(*window_, opener_, used);
+        } else {
+            applyPlace(*window_, nullptr, used);
+        }
+        if (!frame.isNull())
+            first_ = false;
+        assumed_ = used;
+        applying_ = false;
+    }
+
     void finish()
     {
+        if (!window_)
+            return;
         window_->removeEventFilter(this);
         setObjectName(QString());
         deleteLater();
+        window_ = nullptr;
     }
 
     QPointer<QWidget> window_;
+    QPointer<const QWidget> opener_;
     QMargins assumed_;
+    bool first_ = false;
+    bool settling_ = false;
+    bool applying_ = false;
 };
 
 }  // namespace
@@ -194,21 +320,10 @@ void keepOnScreen(QWidget& window, const QRect& available)
         return;
     const QMargins frame = expectedFrame(window);
     const QSize size = fittedSize(window, frame, available);
-    QRect outer = QRect(window.geometry().topLeft(), size).marginsAdded(frame);
-    if (outer.right() > available.right())
-        outer.moveRight(available.right());
-    if (outer.bottom() > available.bottom())
-        outer.moveBottom(available.bottom());
-    // The top left corner last: a window that cannot fit keeps its title bar.
-    outer.moveTopLeft(QPoint(std::max(outer.left(), available.left()), std::max(outer.top(), available.top())));
+    const QRect outer = clampedInto(QRect(window.geometry().topLeft(), size).marginsAdded(frame), available);
     const QRect client(outer.topLeft() + QPoint(frame.left(), frame.top()), size);
     if (client != window.geometry())
         window.setGeometry(client);
-}
-
-void keepOnScreen(QWidget& window)
-{
-    keepOnScreen(window, availableArea(window));
 }
 
 QString withFullStop(const QString& text)
@@ -223,14 +338,18 @@ QString form::text(std::string_view utf8)
 
 }  // namespace vantrel
 
-void vantrel::centreOnScreen(QWidget& window)
+void vantrel::placeWindow(QWidget& window, const QWidget* opener)
 {
-    // The frame is what gets centred, so that a window opens at the same
-    // place each time, the first time included.
     const bool frameKnown = !knownFrame(window).isNull();
     const QMargins frame = expectedFrame(window);
-    placeCentred(window, frame);
-    if (!frameKnown && isFramed(window) &&
-        !window.findChild<QObject*>(QString::fromLatin1(CentreOnceFramed::kName), Qt::FindDirectChildrenOnly))
-        new CentreOnceFramed(window, frame);
+    const bool first = !window.property(kPlacedProperty).toBool() && !window.testAttribute(Qt::WA_Moved);
+    applyPlace(window, opener, frame);
+    if (!isFramed(window))
+        return;
+    const QWidget* from = openerOf(window, opener);
+    if (auto* guard = window.findChild<PlaceWhileShown*>(QString::fromLatin1(PlaceWhileShown::kName),
+                                                         Qt::FindDirectChildrenOnly))
+        guard->renew(from, frame, first && !frameKnown);
+    else
+        new PlaceWhileShown(window, from, frame, first && !frameKnown);
 }

@@ -38,17 +38,22 @@ void applyProgramStyle();
 using ModalShow = std::function<int(QDialog&)>;
 int execModal(QDialog& dialog);
 
-// Moves a window so that its frame is centred on its screen, made smaller
-// first where it would not fit the screen's available area.
-void centreOnScreen(QWidget& window);
+// Where every window goes, called each time it is shown. The first time
+// (unless it was given a place, as a remembered one) a window is centred on
+// its screen when it has no opener; a dialog is centred on its opener, and
+// another window put beside it when the screen has room, else centred on
+// it. The opener is `opener`, else the active window, else the parent's
+// window. Later showings keep the window where it was. Either way the
+// window, frame included, is then made to fit the available area of the
+// screen that holds most of it, made smaller only where it must. While the
+// window manager frames and places the window just shown, the rule is
+// applied again to where it put it.
+void placeWindow(QWidget& window, const QWidget* opener = nullptr);
 
 // Makes a window smaller where it must and moves it as little as it can so
 // that it, frame included, lies inside `available` (a screen's available
 // area, in the window system's logical pixels, whatever the scale factor).
-// Every window calls it where it is shown.
 void keepOnScreen(QWidget& window, const QRect& available);
-// The same, inside the available area of the window's screen.
-void keepOnScreen(QWidget& window);
 
 // An error box text as the program shows it: with a final full stop.
 QString withFullStop(const QString& text);

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -161,5 +162,6 @@ void TNewSavesWindow::updateState()
 void TNewSavesWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    vantrel::keepOnScreen(*this);
+    if (!event->spontaneous())
+        vantrel::placeWindow(*this);
 }

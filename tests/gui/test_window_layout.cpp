@@ -2,6 +2,8 @@
 // that no caption is cut off in the fonts the windows use.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialog>
+#include <QWindow>
 #include <QComboBox>
 #include <QFontMetricsF>
 #include <QFrame>
@@ -284,10 +286,10 @@ TEST(KeepOnScreenTest, AWindowIsMovedAndIfNeedBeShrunkIntoTheAvailableArea)
     keepOnScreen(large, scaled);
     EXPECT_EQ(large.geometry().topLeft(), QPoint(0, 0));
 
-    // Centring shrinks too, and never puts the corner off the screen.
+    // Placing shrinks too, and never puts the corner off the screen.
     QWidget wide(nullptr, Qt::Window);
     wide.resize(QGuiApplication::primaryScreen()->availableGeometry().size() + QSize(300, 200));
-    centreOnScreen(wide);
+    placeWindow(wide);
     EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(wide.geometry()));
 }
 
@@ -299,11 +301,64 @@ TEST_F(WindowLayoutTest, ThePilotViewOpensInsideTheScreenEveryTime)
         windows.PltFileView->show();
         QCoreApplication::processEvents();
         EXPECT_TRUE(available.contains(windows.PltFileView->frameGeometry())) << opening;
+        // The window manager puts it elsewhere, its corner at the screen's
+        // centre: the rule brings it back onto the screen, the second time too.
+        windows.PltFileView->windowHandle()->setPosition(available.center());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(windows.PltFileView->size(), QSize(667, 307)) << opening;
+        EXPECT_TRUE(available.contains(windows.PltFileView->frameGeometry()))
+            << opening << ": " << windows.PltFileView->x() << "," << windows.PltFileView->y();
         windows.PltFileView->hide();
     }
     windows.Form1->show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(available.contains(windows.Form1->frameGeometry()));
+}
+
+TEST_F(WindowLayoutTest, AWindowOpensBesideOrCentredOnItsOpenerAndLaterWhereItWas)
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget opener(nullptr, Qt::Window);
+    opener.setGeometry(available.left() + 50, available.top() + 50, 300, 200);
+    opener.show();
+
+    // Beside it where the screen has room, top edges level (the frame as
+    // the opener's, the window not being framed yet).
+    QCoreApplication::processEvents();
+    const QMargins frame = opener.windowHandle()->frameMargins();
+    QWidget beside(nullptr, Qt::Window);
+    beside.resize(400, 300);
+    placeWindow(beside, &opener);
+    EXPECT_EQ(beside.geometry().topLeft(), QPoint(opener.frameGeometry().right() + 1 + frame.left(),
+                                                  opener.frameGeometry().top() + frame.top()));
+
+    // Centred on it where there is no room either side, and a dialog always.
+    opener.setGeometry(available.center().x() - 150, available.center().y() - 100, 300, 200);
+    QWidget wide(nullptr, Qt::Window);
+    wide.resize(available.width() - 100, 300);
+    placeWindow(wide, &opener);
+    EXPECT_EQ(wide.geometry().center(), opener.geometry().center());
+    QDialog dialog;
+    dialog.resize(200, 100);
+    placeWindow(dialog, &opener);
+    EXPECT_EQ(dialog.geometry().center(), opener.geometry().center());
+
+    // A later showing keeps the place, made to fit the screen; a place given
+    // before the first showing (a remembered one) counts as one.
+    beside.setGeometry(available.right() - 100, available.top() + 20, 400, 300);
+    placeWindow(beside, &opener);
+    EXPECT_EQ(beside.geometry(), QRect(available.right() - frame.right() - 399, available.top() + 20, 400, 300));
+    QWidget remembered(nullptr, Qt::Window);
+    remembered.setGeometry(available.left() + 10, available.bottom() - 50, 200, 100);
+    placeWindow(remembered, &opener);
+    EXPECT_EQ(remembered.geometry(), QRect(available.left() + 10, available.bottom() - frame.bottom() - 99, 200, 100));
+
+    // Shown, then moved off the screen by the window manager: put back.
+    remembered.show();
+    QCoreApplication::processEvents();
+    remembered.windowHandle()->setPosition(available.right() - 20, available.top() + 40);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(remembered.geometry(), QRect(available.right() - frame.right() - 199, available.top() + 40, 200, 100));
 }
 
 }  // namespace

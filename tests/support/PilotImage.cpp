@@ -1,5 +1,7 @@
 #include "tests/support/PilotImage.h"
 
+#include "core/files/FileIO.h"
+
 #include "core/pilot/LittleEndian.h"
 
 #include <fstream>
@@ -55,7 +57,8 @@ PilotImage scrambledPilot(int completedMissions)
 
 bool PilotImage::save(const std::string& path) const
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    // Through the UTF-8 path: on Windows a std::string path is in the code page.
+    std::ofstream out(fileio::toPath(path), std::ios::binary | std::ios::trunc);
     out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
     out.close();
     return static_cast<bool>(out);

@@ -90,4 +90,10 @@ std::string currentDirectory()
     return fallbackDirectory();
 }
 
+PlaceNames placeNames()
+{
+    return {"$XDG_CONFIG_HOME/vantrel.ini (default ~/.config/vantrel.ini)", "~/VANTREL_MainLog.txt",
+            "$XDG_DATA_HOME/vantrel/backups (default ~/.local/share/vantrel/backups)"};
+}
+
 }  // namespace vantrel::paths

@@ -16,6 +16,11 @@ std::vector<std::string> arguments(int argc, char** argv)
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
+operands::Expansion fileOperands(const std::vector<std::string>& operands)
+{
+    return {operands, {}};
+}
+
 void useBinaryUtf8Output() {}
 
 void lowerThreadPriority()

@@ -103,4 +103,9 @@ std::string currentDirectory()
     return win32::utf8(folder);
 }
 
+PlaceNames placeNames()
+{
+    return {"%APPDATA%\\Vantrel\\vantrel.ini", "%USERPROFILE%\\VANTREL_MainLog.txt", "%LOCALAPPDATA%\\Vantrel\\backups"};
+}
+
 }  // namespace vantrel::paths

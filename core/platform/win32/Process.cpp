@@ -22,6 +22,11 @@ std::vector<std::string> arguments(int, char**)
     return result;
 }
 
+operands::Expansion fileOperands(const std::vector<std::string>& operands)
+{
+    return operands::expandAsWindowsDoes(operands);
+}
+
 void useBinaryUtf8Output()
 {
     ::SetConsoleOutputCP(CP_UTF8);
