@@ -24,6 +24,7 @@
 #include "gui/charts/ChartPicture.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
+#include "gui/support/CorePath.h"
 
 using vantrel::Prompts;
 namespace charts = vantrel::charts;
@@ -40,7 +41,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 
 std::string fileSystemName(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return vantrel::corePath(path);
 }
 
 // A file name part made of a column's header: "Campaign total" -> "campaign-total".

@@ -15,6 +15,7 @@
 #include "core/pilot/PilotRestore.h"
 #include "core/reports/PilotDiff.h"
 #include "gui/support/FormSupport.h"
+#include "gui/support/CorePath.h"
 
 using vantrel::Prompts;
 
@@ -22,7 +23,7 @@ namespace {
 
 QString decoded(const std::string& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return vantrel::fromCorePath(path);
 }
 
 QString text(const std::string& utf8)
@@ -36,7 +37,7 @@ TRestoreDialog::TRestoreDialog(Prompts& prompts, const QString& path, const std:
                                QWidget* parent)
     : QDialog(parent),
       prompts_(prompts),
-      path_(QFile::encodeName(path).toStdString()),
+      path_(vantrel::corePath(path)),
       backupFolder_(backupFolder)
 {
     setObjectName(QStringLiteral("RestoreDialog"));

@@ -30,6 +30,7 @@
 #include "core/text/Windows1252.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/widgets/FormBuilder.h"
+#include "gui/support/CorePath.h"
 
 using vantrel::Prompts;
 
@@ -302,7 +303,7 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
     setWindowTitle(FileName);
     fileName_ = FileName;
-    const vantrel::LoadResult result = vantrel::ReadMission(record_, QFile::encodeName(FileName).toStdString(), files_);
+    const vantrel::LoadResult result = vantrel::ReadMission(record_, vantrel::corePath(FileName), files_);
     known_.identity = result.identity;
     known_.record = record_;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
@@ -384,7 +385,7 @@ void TPltFileView::Button2Click()
                                  Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
-    const vantrel::SaveResult saved = vantrel::WritePilotDetails(QFile::encodeName(fileName).toStdString(), record_,
+    const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), record_,
                                                                  edit, files_, backups_.beforeFirstWrite(), &known_,
                                                                  &ownSaves);
     known_.writeOverChanged = nullptr;
@@ -392,7 +393,7 @@ void TPltFileView::Button2Click()
         return;
     QString message = QString::fromStdString(saved.message());
     if (saved.ok() && !saved.backupFile.empty())
-        message += QStringLiteral("\nA copy of the file as it was is kept in ") + QFile::decodeName(saved.backupFile.c_str()) +
+        message += QStringLiteral("\nA copy of the file as it was is kept in ") + vantrel::fromCorePath(saved.backupFile) +
                    QLatin1Char('.');
     if (saved.ok() && !saved.ownSave.ok())
         prompts_.tell(this, Prompts::Kind::Warning,

@@ -9,6 +9,7 @@
 
 #include "core/platform/PilotFileSearch.h"
 #include "core/platform/Process.h"
+#include "gui/support/CorePath.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ namespace {
 // of one folder.
 std::string fileKey(const std::string& path, std::unordered_map<QString, QString>& folders)
 {
-    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QFileInfo file(vantrel::fromCorePath(path));
     QString canonical;
     if (file.isSymLink()) {
         canonical = file.canonicalFilePath();
@@ -31,7 +32,7 @@ std::string fileKey(const std::string& path, std::unordered_map<QString, QString
         if (!known->second.isEmpty() && file.exists())
             canonical = known->second + QLatin1Char('/') + file.fileName();
     }
-    return QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical).toStdString();
+    return vantrel::corePath(canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical);
 }
 
 }  // namespace
@@ -76,7 +77,7 @@ void PilotTableLoader::add(const QStringList& paths)
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         for (const QString& path : paths)
-            queue_.push_back({QFile::encodeName(path).toStdString(), generation_.load()});
+            queue_.push_back({vantrel::corePath(path), generation_.load()});
     }
     outstanding_ += static_cast<int>(paths.size());
     wake_.notify_one();

@@ -1,4 +1,5 @@
 #include "gui/review/PilotTableModel.h"
+#include "gui/support/CorePath.h"
 
 #include <QBrush>
 #include <QColor>
@@ -77,7 +78,7 @@ int PilotTableModel::columnCount(const QModelIndex& parent) const
 
 QString PilotTableModel::filePath(int row) const
 {
-    return QFile::decodeName(QByteArray::fromStdString(pilot(row).entry.cells[vantrel::kFileColumn]));
+    return vantrel::fromCorePath(pilot(row).entry.cells[vantrel::kFileColumn]);
 }
 
 QString PilotTableModel::summary() const
@@ -311,7 +312,7 @@ PilotTableModel::Row PilotTableModel::rowOf(const ReviewedPilot& pilot)
     row.pilot = pilot;
     for (std::size_t c = 0; c < kPilotTableColumns; ++c)
         row.text[c] = QString::fromStdString(pilot.entry.cells[c]);
-    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(pilot.entry.cells[vantrel::kFileColumn])));
+    const QFileInfo file(vantrel::fromCorePath(pilot.entry.cells[vantrel::kFileColumn]));
     row.fileName = file.fileName();
     row.folder = file.path();
     return row;

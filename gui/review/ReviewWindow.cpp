@@ -36,6 +36,7 @@
 #include "gui/widgets/DroppedFiles.h"
 #include "gui/widgets/FormBuilder.h"
 #include "gui/widgets/GameFolderSideBar.h"
+#include "gui/support/CorePath.h"
 
 using vantrel::PilotMark;
 using vantrel::Prompts;
@@ -44,7 +45,7 @@ namespace {
 
 std::string fileSystemName(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return vantrel::corePath(path);
 }
 
 QString sign(PilotMark mark)
@@ -629,7 +630,7 @@ void TReviewWindow::RestoreBackupButtonClick()
                 return;
             for (int r = 0; r < window->model_->rowCount(); ++r) {
                 if (window->model_->filePath(r) == path)
-                    window->model_->replace(r, loadReviewedPilot(QFile::encodeName(path).toStdString()));
+                    window->model_->replace(r, loadReviewedPilot(vantrel::corePath(path)));
             }
             window->updateState();
         });

@@ -12,6 +12,7 @@
 
 #include "gui/support/FormSupport.h"
 #include "gui/widgets/FormBuilder.h"
+#include "gui/support/CorePath.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ constexpr int kEntryRole = Qt::UserRole + 1;
 
 QString fromLocal(const std::string& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return vantrel::fromCorePath(path);
 }
 
 }  // namespace

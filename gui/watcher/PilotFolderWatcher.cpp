@@ -18,6 +18,7 @@
 #include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/watcher/NewSavesWindow.h"
+#include "gui/support/CorePath.h"
 
 namespace keys = vantrel::keys;
 namespace defaults = vantrel::defaults;
@@ -26,12 +27,12 @@ namespace {
 
 std::string local(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return vantrel::corePath(path);
 }
 
 QString fromLocal(const std::string& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return vantrel::fromCorePath(path);
 }
 
 }  // namespace

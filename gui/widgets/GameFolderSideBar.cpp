@@ -7,6 +7,7 @@
 
 #include "core/platform/GameFolders.h"
 #include "core/platform/PlatformPaths.h"
+#include "gui/support/CorePath.h"
 
 namespace vantrel {
 
@@ -14,7 +15,7 @@ QStringList gameFolderSideBar()
 {
     QStringList folders;
     for (const std::string& folder : gamefolders::existingGameFolders(paths::homeDirectory()))
-        folders << QFile::decodeName(QByteArray::fromStdString(folder));
+        folders << vantrel::fromCorePath(folder);
     return folders;
 }
 
