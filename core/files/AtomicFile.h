@@ -22,6 +22,10 @@ struct ReplaceOptions {
     // that another program replaced or changed meanwhile, up to the very
     // moment of the replace, is left as it is.
     std::optional<FileIdentity> expected;
+    // When set, only a file that does not exist yet is written: one that is
+    // there, or that another program creates meanwhile, is left as it is and
+    // the write fails with kChangedMeanwhileCause (a backup's new name).
+    bool mustBeNew = false;
     // Runs once the new bytes are flushed to the temporary file, right
     // before the rename: where tests stop a writer to see what a crash leaves.
     std::function<void()> beforeRename;

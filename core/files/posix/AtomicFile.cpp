@@ -191,6 +191,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     bool existed = false;
     if (::stat(target.c_str(), &old) == 0) {
         existed = true;
+        if (options.mustBeNew)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
         if (!S_ISREG(old.st_mode))
             return FileResult::failure(std::string(kNotRegularFileCause));
         // access() grants root everything; a file without any write bit is

@@ -136,6 +136,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
 
     const std::optional<fileio::FileInfo> old = fileio::infoOf(target);
     if (old) {
+        if (options.mustBeNew)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
         if (old->kind != fileio::Kind::Regular)
             return FileResult::failure(std::string(kNotRegularFileCause));
         if ((old->mode & fileio::kAnyWriteBit) == 0)
