@@ -1,5 +1,6 @@
 // vantrel-cli backups: a pilot's backups and the file as it is now, oldest
-// first, each followed by what changed from it to the next.
+// first, each followed by what changed from it to the next; then, apart, the
+// older backups named by the file's stem alone.
 #include <string>
 #include <vector>
 
@@ -33,6 +34,15 @@ int runBackups(const ParsedArguments& args, const Streams& io)
             line("    no change to the next");
         for (const std::string& change : version.changesToNext)
             line("    " + change);
+    }
+    // Backups named by the stem alone may be another pilot's: listed apart.
+    const std::vector<PilotVersion> older = olderBackupVersions(path, folder);
+    if (!older.empty())
+        line(std::string(kOlderBackupsHeading));
+    for (const PilotVersion& version : older) {
+        line(version.date + "  " + version.path);
+        for (const std::string& message : version.loadMessages)
+            line("    not loaded: " + message);
     }
     return 0;
 }

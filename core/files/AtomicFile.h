@@ -22,8 +22,9 @@ struct ReplaceOptions {
     // that another program replaced or changed meanwhile, up to the very
     // moment of the replace, is left as it is.
     std::optional<FileIdentity> expected;
-    // When set, the file must not exist yet: one that another program
-    // created meanwhile is left as it is.
+    // When set, only a file that does not exist yet is written: one that is
+    // there, or that another program creates meanwhile, is left as it is and
+    // the write fails with kChangedMeanwhileCause (a backup's new name).
     bool mustBeNew = false;
     // When false, a link at `path` is not followed but refused
     // (kSymbolicLinkCause), and a link put there meanwhile is replaced

@@ -26,13 +26,9 @@ struct Record {
 
 std::string lineOf(const Record& record)
 {
-    char digest[17];
-    const auto [end, error] = std::to_chars(digest, digest + 16, record.digest, 16);
-    (void)error;
-    const std::string hex(digest, end);
     return std::to_string(record.identity.volume) + ' ' + std::to_string(record.identity.index) + ' ' +
            std::to_string(record.identity.size) + ' ' + std::to_string(record.identity.mtimeNs) + ' ' +
-           std::string(16 - hex.size(), '0') + hex + '\n';
+           text::hex16(record.digest) + '\n';
 }
 
 template <class Number>
@@ -95,12 +91,7 @@ std::string OwnSaves::journalFile() const
 
 std::uint64_t OwnSaves::digest(std::string_view bytes)
 {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return text::fnv1a64(bytes);
 }
 
 FileResult OwnSaves::record(const FileIdentity& placed, std::string_view bytes) const

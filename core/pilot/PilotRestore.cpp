@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <optional>
 
+#include "core/pilot/LooksLikePilot.h"
+#include "core/pilot/MemoryFileAccess.h"
 #include "core/pilot/PilotBackup.h"
 #include "core/pilot/PilotLayout.h"
 
@@ -71,6 +73,15 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
                                       " bytes, not " + std::to_string(layout::kPilotFileSize) + ")",
                        "not a pilot file");
     }
+    // Bytes of that size are judged as the folder watcher judges a save.
+    MemoryFileAccess held;
+    held.put(backupPath, backup->bytes);
+    PilotRecord record;
+    if (const std::string why = loadLikelyPilot(record, backupPath, held); !why.empty())
+        return refusal(pilotPath, backupPath + " is not a pilot file (" + why + ")", "not a pilot file");
+    // A backup of another pilot that shares the file's name is not its history.
+    if (isBackupOfAnotherFile(backupPath, pilotPath))
+        return refusal(pilotPath, backupPath + " is a backup of another pilot file", "a backup of another pilot file");
 
     // The file as it is now: kept as a backup before anything is written. A
     // damaged file of any size is kept as well, up to a size no pilot file nears.
@@ -93,7 +104,8 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
                 FileResult::success(pilotPath + " already holds what " + backupPath + " holds. Nothing was written."));
         }
         const FileResult kept = makeBackup(pilotPath, current->bytes, current->status.mode, backupFolder,
-                                           std::chrono::system_clock::to_time_t(now), &result.backupFile);
+                                           std::chrono::system_clock::to_time_t(now), &result.backupFile,
+                                           backupPath);
         if (!kept)
             return RestoreResult(kept);
         options.expected = current->status.identity;

@@ -4,7 +4,8 @@
 // backup's bytes, so that a crash leaves the old file or the restored one and
 // the old one is never lost. A restore is refused when the file changed in
 // the last two seconds (the game may be saving it), when it changes while the
-// restore runs, and when the backup is not a pilot file.
+// restore runs, when the backup is not a pilot file (looksLikePilot) and when
+// it is a backup of another pilot file. The backup put back is kept.
 #pragma once
 
 #include <chrono>

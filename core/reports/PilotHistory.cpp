@@ -42,4 +42,13 @@ std::vector<PilotVersion> pilotHistory(const std::string& pilotPath, const std::
     return history;
 }
 
+std::vector<PilotVersion> olderBackupVersions(const std::string& pilotPath, const std::string& backupFolder,
+                                              FileAccess& files)
+{
+    std::vector<PilotVersion> older;
+    for (BackupFile& backup : listOlderBackups(pilotPath, backupFolder))
+        older.push_back(loadVersion(backup.path, std::move(backup.date), files));
+    return older;
+}
+
 }  // namespace vantrel

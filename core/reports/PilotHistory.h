@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/pilot/FileAccess.h"
@@ -22,9 +23,19 @@ struct PilotVersion {
     std::vector<std::string> changesToNext;
 };
 
-// The backups of `pilotPath` in `backupFolder` and the file itself when it
-// exists, each loaded once.
+// The backups of `pilotPath` in `backupFolder` (of that very file, see
+// listBackups) and the file itself when it exists, each loaded once.
 std::vector<PilotVersion> pilotHistory(const std::string& pilotPath, const std::string& backupFolder,
                                        FileAccess& files = systemFileAccess());
+
+// The line that heads the older backups wherever they are listed.
+inline constexpr std::string_view kOlderBackupsHeading =
+    "Apart from its history, older backups named like this file (they may be of another pilot file of that name):";
+
+// The older backups named like the file (listOlderBackups), oldest first,
+// each loaded once. They are no part of its history: some may be of another
+// pilot file of that name, so no changes are worked out between them.
+std::vector<PilotVersion> olderBackupVersions(const std::string& pilotPath, const std::string& backupFolder,
+                                              FileAccess& files = systemFileAccess());
 
 }  // namespace vantrel

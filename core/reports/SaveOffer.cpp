@@ -14,10 +14,10 @@ namespace {
 std::shared_ptr<PilotRecord> load(const std::string& path, std::int32_t* getTo = nullptr)
 {
     auto record = std::make_shared<PilotRecord>();
-    const LoadResult result = ReadMission(*record, path);
+    LoadResult result;
     // Bytes of the right size that are no pilot are never offered, nor
     // taken as a save seen.
-    if (!result.ok() || !looksLikePilot(*record))
+    if (!loadLikelyPilot(*record, path, systemFileAccess(), &result).empty())
         return nullptr;
     if (getTo)
         *getTo = result.getTo;

@@ -9,6 +9,24 @@ bool allDigits(std::string_view text)
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+std::uint64_t fnv1a64(std::string_view bytes)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+std::string hex16(std::uint64_t value)
+{
+    std::string text(16, '0');
+    for (std::size_t k = 16; k-- > 0; value >>= 4)
+        text[k] = "0123456789abcdef"[value & 0xf];
+    return text;
+}
+
 char lowerAscii(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

@@ -1,6 +1,7 @@
 // Small text rules shared across the core: one home for each.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,13 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 // Whether `text` ends with `suffix`, letter case ignored as above.
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
+
+// The 64-bit FNV-1a digest of `bytes`: the same on every system and build,
+// so that names made from it match wherever the program runs.
+std::uint64_t fnv1a64(std::string_view bytes);
+
+// A 64-bit number as 16 small hex digits, leading zeros kept.
+std::string hex16(std::uint64_t value);
 
 // Messages end with a full stop; one is added only when the text does not
 // already end with one (a file name may).

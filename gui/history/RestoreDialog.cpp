@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <chrono>
 
 #include "core/pilot/OwnSaves.h"
@@ -106,14 +107,28 @@ void TRestoreDialog::loadHistory()
             backups_.push_back(std::move(*it));
     }
 
+    older_ = vantrel::olderBackupVersions(path_, backupFolder_);
+    std::reverse(older_.begin(), older_.end());
+
     const QSignalBlocker quiet(BackupList);
     BackupList->clear();
-    for (const vantrel::PilotVersion& backup : backups_) {
+    rows_.clear();
+    const auto addBackup = [this](const vantrel::PilotVersion& backup) {
         QString line = text(backup.date) + QStringLiteral("  ") + QFileInfo(decoded(backup.path)).fileName();
         if (!backup.record)
             line += QStringLiteral("  (not loaded)");
         BackupList->addItem(line);
+        rows_.push_back(&backup);
+    };
+    for (const vantrel::PilotVersion& backup : backups_)
+        addBackup(backup);
+    if (!older_.empty()) {
+        auto* heading = new QListWidgetItem(text(std::string(vantrel::kOlderBackupsHeading)), BackupList);
+        heading->setFlags(Qt::NoItemFlags);
+        rows_.push_back(nullptr);
     }
+    for (const vantrel::PilotVersion& backup : older_)
+        addBackup(backup);
     if (backups_.empty())
         BackupsLabel->setText(QStringLiteral("No backups of %1 in %2.").arg(decoded(path_), decoded(backupFolder_)));
     else
@@ -125,9 +140,9 @@ void TRestoreDialog::loadHistory()
 const vantrel::PilotVersion* TRestoreDialog::chosenBackup() const
 {
     const int row = BackupList->currentRow();
-    if (row < 0 || static_cast<std::size_t>(row) >= backups_.size())
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return nullptr;
-    return &backups_[static_cast<std::size_t>(row)];
+    return rows_[static_cast<std::size_t>(row)];
 }
 
 QStringList TRestoreDialog::changesFor(const vantrel::PilotVersion& backup) const

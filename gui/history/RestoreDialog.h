@@ -22,7 +22,8 @@ class QPushButton;
 class TRestoreDialog : public QDialog {
     Q_OBJECT
 public:
-    // The backups of the pilot file `path` in `backupFolder`; the dialog is
+    // The backups of the pilot file `path` in `backupFolder` (its own, then
+    // apart the older ones named like it); the dialog is
     // deleted when closed. It is accepted once a backup was put back.
     TRestoreDialog(vantrel::Prompts& prompts, const QString& path, const std::string& backupFolder,
                    QWidget* parent = nullptr);
@@ -43,7 +44,12 @@ private:
     vantrel::Prompts& prompts_;
     std::string path_;
     std::string backupFolder_;
-    std::vector<vantrel::PilotVersion> backups_;  // newest first, as listed
+    std::vector<vantrel::PilotVersion> backups_;  // the file's own, newest first, as listed
+    // Backups named by the file's stem alone, newest first, listed apart
+    // after them: they may be another pilot's.
+    std::vector<vantrel::PilotVersion> older_;
+    // What each row of the list shows; null for the heading of the older ones.
+    std::vector<const vantrel::PilotVersion*> rows_;
     std::optional<vantrel::PilotVersion> current_;
     // The file as it was when the changes were worked out.
     std::optional<vantrel::FileIdentity> listedIdentity_;

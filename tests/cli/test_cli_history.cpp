@@ -9,6 +9,9 @@
 
 #include "CliFixture.h"
 #include "SvgReader.h"
+#include "core/pilot/PilotBackup.h"
+#include "core/pilot/PilotLoader.h"
+#include "core/reports/PilotHistory.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -50,6 +53,13 @@ protected:
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
+    }
+
+    static std::string pilotName(const std::string& path)
+    {
+        PilotRecord record;
+        EXPECT_TRUE(ReadMission(record, path).ok()) << path;
+        return fieldText(record.PilotName);
     }
 
     std::string backups;
@@ -120,15 +130,15 @@ TEST_F(HistoryCliTest, ChartUsageAndLoadErrors)
 TEST_F(HistoryCliTest, BackupsListsEachSaveWithWhatChangedToTheNext)
 {
     const std::string path = dir.file("Jan.plt");
-    ASSERT_TRUE(pilot("Jan", 100).save(backups + "/Jan-20261201-100000.plt"));
-    ASSERT_TRUE(pilot("Jan", 250).save(backups + "/Jan-20261202-100000.plt"));
-    ASSERT_TRUE(pilot("Jan", 250).save(backups + "/Jan-20261202-100000-2.plt"));
+    const std::string b = backups + "/Jan." + backupOwnerTag(path) + ".2026120";
+    ASSERT_TRUE(pilot("Jan", 100).save(b + "1-100000.plt"));
+    ASSERT_TRUE(pilot("Jan", 250).save(b + "2-100000.plt"));
+    ASSERT_TRUE(pilot("Jan", 250).save(b + "2-100000-2.plt"));
     ASSERT_TRUE(pilot("Other", 1).save(backups + "/Other-20261202-100000.plt"));
     ASSERT_TRUE(pilot("Jan", 400, 2).save(path));
 
     const CliRun run = cli("backups '" + path + "'");
     EXPECT_EQ(run.status, 0) << run.err;
-    const std::string b = backups + "/Jan-2026120";
     EXPECT_TRUE(run.out.starts_with("2026-12-01 10:00:00  " + b + "1-100000.plt\n"
                                     "    TOD score A: 100 -> 250\n")) << run.out;
     EXPECT_NE(run.out.find("2026-12-02 10:00:00  " + b + "2-100000.plt\n    no change to the next\n"
@@ -141,6 +151,86 @@ TEST_F(HistoryCliTest, BackupsListsEachSaveWithWhatChangedToTheNext)
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "No backups of " + dir.file("Nobody.plt") + " in " + backups + ".\n");
 }
+
+TEST_F(HistoryCliTest, TwoPilotsOfOneFileNameInTwoFoldersKeepTheirBackupsApart)
+{
+    fs::create_directories(dir.file("alpha"));
+    fs::create_directories(dir.file("bravo"));
+    const std::string alpha = dir.file("alpha/Wedge.plt");
+    const std::string bravo = dir.file("bravo/Wedge.plt");
+    ASSERT_TRUE(pilot("Wedge", 100).save(alpha));
+    ASSERT_TRUE(pilot("Biggs", 97531).save(bravo));
+    const std::string alphaBytes = readFile(alpha);
+    // One made before backups were kept per file.
+    ASSERT_TRUE(pilot("Biggs", 86421).save(backups + "/Wedge-20250101-000000.plt"));
+
+    ASSERT_EQ(cli("set --rating 3 '" + alpha + "'").status, 0);
+    for (int edit = 0; edit < 21; ++edit)
+        ASSERT_EQ(cli("set --rating " + std::to_string(edit % 4 + 1) + " '" + bravo + "'").status, 0) << edit;
+
+    const CliRun listed = cli("backups '" + alpha + "'");
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    const std::string tag = backupOwnerTag(alpha);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = listed.out.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(listed.out.substr(start, end - start));
+    ASSERT_GE(lines.size(), 5u) << listed.out;
+    EXPECT_NE(lines[0].find(backups + "/Wedge." + tag + "."), std::string::npos) << listed.out;
+    EXPECT_TRUE(lines[lines.size() - 3].ends_with("  " + alpha + "  (now)")) << listed.out;
+    EXPECT_EQ(lines[lines.size() - 2], std::string(kOlderBackupsHeading));
+    EXPECT_EQ(lines.back(), "2025-01-01 00:00:00  " + backups + "/Wedge-20250101-000000.plt");
+    EXPECT_EQ(listed.out.find(backupOwnerTag(bravo)), std::string::npos) << listed.out;
+
+    // Alpha's backup of its original bytes survived bravo's edits, and is
+    // what alpha's history holds; a backup of bravo is not put back as alpha.
+    const auto alphas = listBackups(alpha, backups);
+    ASSERT_EQ(alphas.size(), 1u);
+    EXPECT_EQ(readFile(alphas[0].path), alphaBytes);
+    EXPECT_EQ(listBackups(bravo, backups).size(), kBackupsKept);
+    age(alpha);
+    const std::string theirs = listBackups(bravo, backups).back().path;
+    const CliRun refused = cli("restore '" + alpha + "' '" + theirs + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Cannot restore " + alpha + ": " + theirs +
+                               " is a backup of another pilot file. Nothing was written.\n");
+    EXPECT_EQ(pilotName(alpha), "Wedge");
+
+    const CliRun chart = cli("chart --kind history '" + alpha + "'");
+    EXPECT_EQ(chart.status, 0) << chart.err;
+    EXPECT_NE(chart.out.find(">100<"), std::string::npos) << chart.out;
+    EXPECT_EQ(chart.out.find("97531"), std::string::npos);
+    EXPECT_EQ(chart.out.find("86421"), std::string::npos);
+}
+
+#ifndef _WIN32
+TEST_F(HistoryCliTest, TwoSetsOnSameNamedPilotsAtOneMomentBothGoThrough)
+{
+    fs::create_directories(dir.file("alpha"));
+    fs::create_directories(dir.file("bravo"));
+    const std::string alpha = dir.file("alpha/Wedge.plt");
+    const std::string bravo = dir.file("bravo/Wedge.plt");
+    const std::string script = dir.file("both.sh");
+    // Two processes at once, several times over, each saying how it ended.
+    writeFile(script, "for round in 1 2 3 4 5 6; do\n"
+                      "  '" VANTREL_CLI_PATH "' set --rating $((round % 4)) '" + alpha + "' & a=$!\n"
+                      "  '" VANTREL_CLI_PATH "' set --rating $((round % 4)) '" + bravo + "' & b=$!\n"
+                      "  wait $a; echo \"alpha $?\" >> '" + dir.file("ends") + "'\n"
+                      "  wait $b; echo \"bravo $?\" >> '" + dir.file("ends") + "'\n"
+                      "done\n");
+    ASSERT_TRUE(pilot("Wedge", 100).save(alpha));
+    ASSERT_TRUE(pilot("Biggs", 900).save(bravo));
+    const CliRun run = runProgram("/bin/sh", dir, "'" + script + "'", 120);
+    EXPECT_EQ(run.err, "");
+    std::string expected;
+    for (int round = 0; round < 6; ++round)
+        expected += "alpha 0\nbravo 0\n";
+    EXPECT_EQ(readFile(dir.file("ends")), expected);
+    EXPECT_EQ(listBackups(alpha, backups).size(), 6u);
+    EXPECT_EQ(listBackups(bravo, backups).size(), 6u);
+    for (const BackupFile& backup : listBackups(bravo, backups))
+        EXPECT_EQ(pilotName(backup.path), "Biggs");
+}
+#endif
 
 TEST_F(HistoryCliTest, RestorePutsABackupBackAfterKeepingTheFileAsItIs)
 {

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "CliFixture.h"
+#include "core/pilot/PilotBackup.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -226,7 +227,7 @@ TEST_F(SquadronCliTest, SetBacksUpTheFileBeforeWriting)
     EXPECT_EQ(run.status, 0) << run.err;
     auto names = backupNames();
     ASSERT_EQ(names.size(), 1u);
-    EXPECT_TRUE(names[0].starts_with("Jan-")) << names[0];
+    EXPECT_TRUE(names[0].starts_with("Jan." + backupOwnerTag(path) + ".")) << names[0];
     EXPECT_EQ(readFile(backups + "/" + names[0]), original);
 
     // Each run backs up again, keeping the copy of what the file held then.

@@ -326,9 +326,18 @@ TEST(Charts, HistoryShowsEachBackupAndTheFileNowWithTheChangesBetweenThem)
     }
     ASSERT_TRUE(fs::create_directories(backups + "/other"));  // not a backup
     {
-        std::ofstream broken(backups + "/Wedge-20000101-000000.plt");  // the oldest, and no pilot file
+        // The oldest, and no pilot file.
+        std::ofstream broken(backups + "/Wedge." + backupOwnerTag(path) + ".20000101-000000.plt");
         broken << "broken";
     }
+    // Another pilot of the same file name, in another folder, and a backup
+    // named by the stem alone: neither is this pilot's history.
+    PilotImage other;
+    other.setText(layout::PilotName, "Biggs");
+    other.setInt(layout::TODScoreA, 90'000);
+    ASSERT_TRUE(fs::create_directories(dir.file("other")));
+    ASSERT_TRUE(makeBackup(dir.file("other/Wedge.plt"), other.bytes(), 0644, backups, when + 30));
+    ASSERT_TRUE(other.save(backups + "/Wedge-20100101-000000.plt"));
     PilotImage now;
     now.setText(layout::PilotName, "Wedge");
     now.setInt(layout::TODScoreB, 5000);
@@ -347,6 +356,10 @@ TEST(Charts, HistoryShowsEachBackupAndTheFileNowWithTheChangesBetweenThem)
     EXPECT_FALSE(history[1].changesToNext.empty());
     EXPECT_EQ(history[3].changesToNext, diffPilots(*history[3].record, *history[4].record));
     EXPECT_TRUE(history[4].changesToNext.empty());
+    for (const PilotVersion& version : history)
+        EXPECT_NE(version.record ? version.record->TODScoreA : 0, 90'000) << version.path;
+    ASSERT_EQ(olderBackupVersions(path, backups).size(), 1u);
+    EXPECT_EQ(olderBackupVersions(path, backups)[0].path, backups + "/Wedge-20100101-000000.plt");
 
     const XmlDocument doc = parsed(charts::renderSvg(charts::historyChart("Wedge", history)));
     const auto panels = panelsOf(doc);

@@ -1,6 +1,7 @@
 // Restoring a backup: the file as it was is always kept, a killed restore
 // leaves the old file or the restored one, and a file the game may be
-// writing, or a backup that is no pilot file, is left alone.
+// writing, a backup that is no pilot file or another pilot's backup is left
+// alone, and the backup put back stays.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 
 #include "TestSupport.h"
 #include "core/pilot/PilotBackup.h"
@@ -148,6 +150,83 @@ TEST(Restore, IsRefusedForAFileChangedInTheLastTwoSecondsAndForABackupThatIsNoPi
     }
     EXPECT_EQ(readFile(s.pilot), s.now.bytes());
     EXPECT_EQ(s.backupFiles().size(), before);
+}
+
+TEST(Restore, BytesOfAPilotsSizeThatAreNoPilotAreRefusedWithTheReason)
+{
+    RestoreCase s;
+    const auto sized = [](std::string bytes) {
+        bytes.resize(layout::kPilotFileSize, ' ');
+        return bytes;
+    };
+    std::mt19937 random(3);
+    std::string noise(layout::kPilotFileSize, '\0');
+    for (char& byte : noise)
+        byte = static_cast<char>(random());
+    PilotImage badRank = s.old;
+    badRank.setInt(layout::Rank, 99);
+    PilotImage badRating = s.old;
+    badRating.setInt(layout::Rating, -1);
+    PilotImage badKalidor = s.old;
+    badKalidor.setInt(layout::KalidorCrescent, 12345);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {noise, ""},  // whichever field gives it away first
+        {std::string(layout::kPilotFileSize, '\0'), "it holds only zero bytes"},
+        {sized("Notes of the squadron leader\nnot a pilot\n"), "its pilot name is not text ending in a zero byte"},
+        {badRank.bytes(), "its rank 99 is none of the game's ranks"},
+        {badRating.bytes(), "its rating -1 is none of the game's ratings"},
+        {badKalidor.bytes(), "its Kalidor Crescent 12345 is none of the game's"},
+    };
+    const std::size_t before = s.backupFiles().size();
+    for (const auto& [bytes, why] : cases) {
+        const std::string notAPilot = s.dir.file("notapilot.plt");
+        writeFile(notAPilot, bytes);
+        const RestoreResult refused = restorePilotBackup(s.pilot, notAPilot, s.backups, s.later());
+        EXPECT_FALSE(refused.ok()) << why;
+        const std::string start = "Cannot restore " + s.pilot + ": " + notAPilot + " is not a pilot file (";
+        if (why.empty())
+            EXPECT_TRUE(refused.message().starts_with(start)) << refused.message();
+        else
+            EXPECT_EQ(refused.message(), start + why + "). Nothing was written.");
+        EXPECT_EQ(readFile(s.pilot), s.now.bytes());
+        EXPECT_EQ(s.backupFiles().size(), before);
+    }
+}
+
+TEST(Restore, ABackupOfAnotherPilotFileOfTheSameNameIsRefused)
+{
+    RestoreCase s;
+    fs::create_directories(s.dir.path() / "bravo");
+    const std::string bravo = s.dir.file("bravo/Wedge.plt");
+    std::string theirs;
+    ASSERT_TRUE(makeBackup(bravo, scrambledPilot(7).bytes(), 0644, s.backups, 1'600'000'100, &theirs));
+    const RestoreResult refused = restorePilotBackup(s.pilot, theirs, s.backups, s.later());
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), "Cannot restore " + s.pilot + ": " + theirs +
+                                     " is a backup of another pilot file. Nothing was written.");
+    EXPECT_EQ(readFile(s.pilot), s.now.bytes());
+    EXPECT_EQ(s.backupFiles(), std::vector<std::string>{s.backup});
+
+    // One named by the stem alone may be this file's: it is put back.
+    const std::string older = s.dir.file("backups/Wedge-20200101-000000.plt");
+    ASSERT_TRUE(fs::copy_file(theirs, older));
+    EXPECT_TRUE(restorePilotBackup(s.pilot, older, s.backups, s.later()).ok());
+    EXPECT_EQ(readFile(s.pilot), scrambledPilot(7).bytes());
+}
+
+TEST(Restore, TheBackupPutBackIsNeverPrunedByTheCopyOfTheFileAsItWas)
+{
+    RestoreCase s;
+    // The oldest of a full set of backups is chosen.
+    for (int k = 1; k < static_cast<int>(kBackupsKept); ++k)
+        ASSERT_TRUE(makeBackup(s.pilot, scrambledPilot(k % 4).bytes(), 0644, s.backups, 1'600'000'000 + 60 * k));
+    ASSERT_EQ(s.backupFiles().size(), kBackupsKept);
+    ASSERT_EQ(s.backupFiles().front(), s.backup);
+    const RestoreResult done = restorePilotBackup(s.pilot, s.backup, s.backups, s.later());
+    ASSERT_TRUE(done.ok()) << done.message();
+    EXPECT_EQ(readFile(s.backup), s.old.bytes());
+    EXPECT_EQ(readFile(s.pilot), s.old.bytes());
+    EXPECT_EQ(readFile(done.backupFile), s.now.bytes());
 }
 
 TEST(Restore, AFileChangedWhileTheRestoreRunsIsLeftAsTheOtherProgramWroteIt)

@@ -19,6 +19,7 @@
 #include "core/charts/HistoryChart.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
+#include "core/pilot/PilotBackup.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotHistory.h"
 #include "gui/charts/ChartPainter.h"
@@ -99,7 +100,7 @@ TEST_F(ChartWindowTest, APilotsWindowShowsItsMissionsKillsAndHistoryAsTheCoreDra
     const std::string file = QFile::encodeName(path).toStdString();
     const std::string folder = paths::backupDirectory();
     std::filesystem::create_directories(folder);
-    const std::string older = folder + "/Tester-20261101-120000.plt";
+    const std::string older = folder + "/Tester." + backupOwnerTag(file) + ".20261101-120000.plt";
     std::filesystem::copy_file(file, older);
     choice->setCurrentIndex(2);
     const std::vector<PilotVersion> versions = pilotHistory(file, folder);

@@ -74,7 +74,7 @@ TEST_F(PilotSaveDialogTest, YesWritesTheControlsAndBacksTheFileUpOnce)
 
     const QStringList backups = backupFiles();
     ASSERT_EQ(backups.size(), 1);
-    EXPECT_TRUE(backups.front().startsWith(QStringLiteral("Wedge Antilles-")));
+    EXPECT_TRUE(backups.front().startsWith(QStringLiteral("Wedge Antilles.")));
     EXPECT_EQ(fileBytes(homePath(QStringLiteral("data/vantrel/backups/")) + backups.front()), before);
 }
 

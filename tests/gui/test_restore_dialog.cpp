@@ -3,13 +3,16 @@
 // the backup's bytes back and keeps what it replaced, and every refusal told
 // as an error with nothing written.
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 
 #include "GuiTestSupport.h"
@@ -17,6 +20,7 @@
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotDiff.h"
 #include "core/pilot/OwnSaves.h"
+#include "core/pilot/PilotBackup.h"
 #include "gui/history/RestoreDialog.h"
 
 namespace vantrel::testing {
@@ -34,8 +38,9 @@ protected:
         fs::create_directories(folder_);
         pilot_ = pilotWithMissions(5);
         file_ = QFile::encodeName(pilot_).toStdString();
-        olderBackup_ = folder_ + "/Tester-20261101-120000.plt";
-        newerBackup_ = folder_ + "/Tester-20261120-183000.plt";
+        tag_ = backupOwnerTag(file_);
+        olderBackup_ = folder_ + "/Tester." + tag_ + ".20261101-120000.plt";
+        newerBackup_ = folder_ + "/Tester." + tag_ + ".20261120-183000.plt";
         writeFile(olderBackup_, fileBytes(pilotWithMissions(1, QStringLiteral("one.plt"))).toStdString());
         writeFile(newerBackup_, fileBytes(pilotWithMissions(3, QStringLiteral("three.plt"))).toStdString());
         settle();
@@ -78,6 +83,7 @@ protected:
     std::string folder_;
     QString pilot_;
     std::string file_;
+    std::string tag_;
     std::string olderBackup_;
     std::string newerBackup_;
     int accepted_ = 0;
@@ -89,8 +95,8 @@ TEST_F(RestoreDialogTest, ListsTheBackupsNewestFirstAndShowsWhatTheChosenOneChan
     QListWidget* backupList = list(dialog);
     ASSERT_NE(backupList, nullptr);
     ASSERT_EQ(backupList->count(), 2);
-    EXPECT_EQ(backupList->item(0)->text(), QStringLiteral("2026-11-20 18:30:00  Tester-20261120-183000.plt"));
-    EXPECT_EQ(backupList->item(1)->text(), QStringLiteral("2026-11-01 12:00:00  Tester-20261101-120000.plt"));
+    EXPECT_EQ(backupList->item(0)->text().toStdString(), "2026-11-20 18:30:00  Tester." + tag_ + ".20261120-183000.plt");
+    EXPECT_EQ(backupList->item(1)->text().toStdString(), "2026-11-01 12:00:00  Tester." + tag_ + ".20261101-120000.plt");
     auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("ChangesText"));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->toPlainText().toStdString(), changes(file_, newerBackup_));
@@ -184,6 +190,61 @@ TEST_F(RestoreDialogTest, RefusedRestoresLeaveTheFileAsItIsAndSayWhy)
     restoreButton(dialog)->click();
     EXPECT_EQ(backups(), withDamaged);
     refused("is not a pilot file");
+    dialog->close();
+}
+
+TEST_F(RestoreDialogTest, BytesOfAPilotsSizeThatAreNoPilotAreRefusedNamingTheBackupAndWhy)
+{
+    std::string bytes = readFile(newerBackup_);
+    std::fill(bytes.begin(), bytes.end(), '\xff');
+    writeFile(newerBackup_, bytes);
+    const std::string before = readFile(file_);
+    const std::set<std::string> kept = backups();
+    TRestoreDialog* dialog = openDialog();
+    prompts.answers.push_back(true);
+    restoreButton(dialog)->click();
+    ASSERT_EQ(prompts.log.size(), 2u);
+    EXPECT_EQ(prompts.log[1], "Error: Cannot restore " + file_ + ": " + newerBackup_ +
+                                  " is not a pilot file (its pilot name is not text ending in a zero byte). Nothing "
+                                  "was written.");
+    EXPECT_EQ(readFile(file_), before);
+    EXPECT_EQ(backups(), kept);
+    EXPECT_EQ(accepted_, 0);
+    dialog->close();
+}
+
+TEST_F(RestoreDialogTest, AnotherPilotsBackupsAreNotListedAndOlderOnesComeApartUnchosen)
+{
+    // A pilot of the same file name in another folder, backed up too.
+    fs::create_directories(QFile::encodeName(homePath(QStringLiteral("other"))).toStdString());
+    const QString other = pilotWithMissions(9, QStringLiteral("other/Tester.plt"));
+    const std::string otherFile = QFile::encodeName(other).toStdString();
+    std::string otherBackup;
+    ASSERT_TRUE(makeBackup(otherFile, readFile(otherFile), 0644, folder_, std::time(nullptr), &otherBackup));
+    // One made before backups were kept per file: whose it is cannot be told.
+    const std::string oldStyle = folder_ + "/Tester-20250101-000000.plt";
+    writeFile(oldStyle, readFile(otherFile));
+
+    TRestoreDialog* dialog = openDialog();
+    QListWidget* backupList = list(dialog);
+    ASSERT_EQ(backupList->count(), 4);
+    EXPECT_EQ(backupList->currentRow(), 0);
+    EXPECT_EQ(backupList->item(2)->text().toStdString(), std::string(kOlderBackupsHeading));
+    EXPECT_EQ(backupList->item(3)->text(), QStringLiteral("2025-01-01 00:00:00  Tester-20250101-000000.plt"));
+    for (int row = 0; row < backupList->count(); ++row)
+        EXPECT_EQ(backupList->item(row)->text().indexOf(QFileInfo(QString::fromStdString(otherBackup)).fileName()), -1);
+    dialog->close();
+
+    // With none of its own, nothing is chosen for the user.
+    fs::remove(olderBackup_);
+    fs::remove(newerBackup_);
+    dialog = openDialog();
+    backupList = list(dialog);
+    ASSERT_EQ(backupList->count(), 2);
+    EXPECT_EQ(backupList->currentRow(), -1);
+    EXPECT_FALSE(restoreButton(dialog)->isEnabled());
+    backupList->setCurrentRow(0);  // the heading
+    EXPECT_FALSE(restoreButton(dialog)->isEnabled());
     dialog->close();
 }
 

@@ -17,6 +17,7 @@
 #include "TestSupport.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
+#include "core/pilot/PilotBackup.h"
 #include "gui/charts/ChartWindow.h"
 #include "gui/history/RestoreDialog.h"
 #include "gui/review/PilotTableModel.h"
@@ -223,7 +224,7 @@ TEST_F(ReviewChartsTest, ARestoreFromTheWindowShowsTheRestoredFileInItsRow)
     const std::string damaged = QFile::encodeName(squad[4]).toStdString();
     const std::string folder = paths::backupDirectory();
     fs::create_directories(folder);
-    const std::string backup = folder + "/e-20261120-183000.plt";
+    const std::string backup = folder + "/e." + backupOwnerTag(damaged) + ".20261120-183000.plt";
     writeFile(backup, fileBytes(namedPilot(QStringLiteral("one.plt"), "Echo", 700)).toStdString());
     fs::last_write_time(fs::path(damaged), fs::file_time_type::clock::now() - std::chrono::hours(1));
 

@@ -193,6 +193,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     bool existed = false;
     if (::stat(target.c_str(), &old) == 0) {
         existed = true;
+        if (options.mustBeNew)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
         if (!S_ISREG(old.st_mode))
             return FileResult::failure(std::string(kNotRegularFileCause));
         // access() grants root everything; a file without any write bit is
@@ -201,7 +203,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             return FileResult::failure(std::string(kReadOnlyCause));
         if (::access(target.c_str(), W_OK) != 0)
             return FileResult::fromErrno(errno);
-        if (options.mustBeNew || (options.expected && fileIdentity(target) != options.expected))
+        if (options.expected && fileIdentity(target) != options.expected)
             return FileResult::failure(std::string(kChangedMeanwhileCause));
     } else if (errno != ENOENT) {
         return FileResult::fromErrno(errno);

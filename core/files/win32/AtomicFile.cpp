@@ -142,11 +142,13 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
 
     const std::optional<fileio::FileInfo> old = fileio::infoOf(target);
     if (old) {
+        if (options.mustBeNew)
+            return FileResult::failure(std::string(kChangedMeanwhileCause));
         if (old->kind != fileio::Kind::Regular)
             return FileResult::failure(std::string(kNotRegularFileCause));
         if ((old->mode & fileio::kAnyWriteBit) == 0)
             return FileResult::failure(std::string(kReadOnlyCause));
-        if (options.mustBeNew || (options.expected && old->identity != *options.expected))
+        if (options.expected && old->identity != *options.expected)
             return FileResult::failure(std::string(kChangedMeanwhileCause));
     } else if (errno != ENOENT) {
         return FileResult::fromErrno(errno);
