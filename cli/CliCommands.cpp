@@ -38,7 +38,7 @@ int run(const std::vector<std::string>& args, const Streams& io)
         if (args.empty())
             throw UsageError("no command given");
         if (args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
-            std::fputs(helpText(commandList()).c_str(), io.out);
+            writeText(io.out, helpText(commandList()));
             return 0;
         }
         if (args.front() == "--version") {
@@ -54,13 +54,13 @@ int run(const std::vector<std::string>& args, const Streams& io)
         }
         const ParsedArguments parsed = parseFor(*command, {args.begin() + 1, args.end()});
         if (parsed.switches.count("--help")) {
-            std::fputs(helpText(commandList()).c_str(), io.out);
+            writeText(io.out, helpText(commandList()));
             return 0;
         }
         return command->run(parsed, io);
     } catch (const UsageError& e) {
         writeLine(io.err, std::string("vantrel-cli: ") + e.what());
-        std::fputs(shortUsage(commandList()).c_str(), io.err);
+        writeText(io.err, shortUsage(commandList()));
         return 2;
     } catch (const UnreadableSettings& e) {
         writeLine(io.err, std::string("vantrel-cli: ") + e.what());
