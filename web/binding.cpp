@@ -252,14 +252,13 @@ val tableRows(int first, int count)
 // The table's bytes for the files in this order, header first.
 val tableBytes(const val& ids, bool csv)
 {
-    const TableFormat format = csv ? TableFormat::Csv : TableFormat::Tsv;
-    std::string text = tableLine(pilotTableHeader(), format);
+    std::vector<const PilotTableRow*> rows;
     const auto count = ids["length"].as<unsigned>();
     for (unsigned k = 0; k < count; ++k) {
         if (const OpenedPilot* p = pilot(ids[k].as<int>()))
-            text += tableLine(p->table.cells, format);
+            rows.push_back(&p->table.cells);
     }
-    return byteArray(text);
+    return byteArray(tableText(rows, csv ? TableFormat::Csv : TableFormat::Tsv));
 }
 
 // A pilot's chart as vantrel-cli chart --kind missions|kills writes it; empty

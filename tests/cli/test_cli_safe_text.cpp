@@ -143,4 +143,16 @@ TEST_F(SafeTextCliTest, HostileFileNamesPrintNoTerminalControls)
 }
 #endif
 
+// The CSV a spreadsheet opens: names that read as formulas are text.
+TEST_F(SafeTextCliTest, TheCsvTableShowsFormulasAsText)
+{
+    const std::string path = dir.file("f.plt");
+    ASSERT_TRUE(namedPilot("=1+2", -50).save(path));
+    const CliRun csv = cli("table --format csv --ini " + ini + " " + path);
+    EXPECT_NE(csv.out.find("\r\n" + path + ",'=1+2,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",-50,"), std::string::npos) << csv.out;
+    const CliRun tsv = cli("table --ini " + ini + " " + path);
+    EXPECT_NE(tsv.out.find("\n" + path + "\t=1+2\t"), std::string::npos) << tsv.out;
+}
+
 }  // namespace
