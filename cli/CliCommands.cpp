@@ -40,7 +40,7 @@ int run(const std::vector<std::string>& args, const Streams& io)
             throw UsageError("no command given");
         // "/?" as Windows tools take it.
         if (args.front() == "--help" || args.front() == "-h" || args.front() == "help" || args.front() == "/?") {
-            std::fputs(helpText(commandList()).c_str(), io.out);
+            writeText(io.out, helpText(commandList()));
             return 0;
         }
         if (args.front() == "--version") {
@@ -56,7 +56,7 @@ int run(const std::vector<std::string>& args, const Streams& io)
         }
         ParsedArguments parsed = parseFor(*command, {args.begin() + 1, args.end()});
         if (parsed.switches.count("--help")) {
-            std::fputs(helpText(commandList()).c_str(), io.out);
+            writeText(io.out, helpText(commandList()));
             return 0;
         }
         // A pattern that matches nothing stops the command before it reads
@@ -70,7 +70,7 @@ int run(const std::vector<std::string>& args, const Streams& io)
         return command->run(parsed, io);
     } catch (const UsageError& e) {
         writeLine(io.err, std::string("vantrel-cli: ") + e.what());
-        std::fputs(shortUsage(commandList()).c_str(), io.err);
+        writeText(io.err, shortUsage(commandList()));
         return 2;
     } catch (const UnreadableSettings& e) {
         writeLine(io.err, std::string("vantrel-cli: ") + e.what());

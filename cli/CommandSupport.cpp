@@ -6,20 +6,30 @@
 #include "core/platform/PilotFileSearch.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
+#include "core/text/SafeText.h"
 #include "core/text/TextRules.h"
 #include "core/text/WholeNumber.h"
 
 namespace vantrel::cli {
 
+namespace {
+
+void writeSafe(std::FILE* out, std::string_view text, text::Layout layout)
+{
+    const std::string safe = text::terminalSafe(text, layout);
+    std::fwrite(safe.data(), 1, safe.size(), out);
+}
+
+}  // namespace
+
 void writeText(std::FILE* out, std::string_view text)
 {
-    const std::string valid = text::validUtf8(text);
-    std::fwrite(valid.data(), 1, valid.size(), out);
+    writeSafe(out, text, text::Layout::Lines);
 }
 
 void writeLine(std::FILE* out, std::string_view line)
 {
-    writeText(out, line);
+    writeSafe(out, line, text::Layout::Line);
     std::fputc('\n', out);
 }
 

@@ -16,8 +16,12 @@
 
 namespace vantrel::cli {
 
-// Output is UTF-8 whatever bytes a file name holds: each byte that is not
-// part of valid UTF-8 is written as U+FFFD.
+// Everything vantrel-cli prints goes through these two, on stdout and stderr
+// alike. Output is UTF-8 whatever bytes a file name holds and shows no
+// terminal control a pilot or file name carries: text::terminalSafe. A text
+// (a table, an SVG document) keeps its tabs and line ends; a line keeps its
+// tabs, and a CR or LF inside it shows as U+FFFD, so that no name breaks a
+// line in two.
 void writeText(std::FILE* out, std::string_view text);
 void writeLine(std::FILE* out, std::string_view line);
 

@@ -23,6 +23,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 #include "core/platform/PilotFileSearch.h"
+#include "core/text/SafeText.h"
 #include "core/text/WholeNumber.h"
 
 using emscripten::val;
@@ -31,12 +32,19 @@ namespace {
 
 using namespace vantrel;
 
+// Texts as vantrel-cli prints them, so that the page shows and gives the
+// same: no terminal control a pilot or file name carries (text::terminalSafe).
+std::string printed(std::string_view text, text::Layout layout = text::Layout::Lines)
+{
+    return text::terminalSafe(text, layout);
+}
+
 // Collects report lines as the text vantrel-cli prints: each line ended by LF.
 class TextCollector final : public TextSink {
 public:
     void addLine(std::string_view line) override
     {
-        text.append(line);
+        text += printed(line, text::Layout::Line);
         text += '\n';
     }
     void clear() override { text.clear(); }
@@ -78,7 +86,7 @@ std::string joinedLines(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines)
-        text.append(line).append("\n");
+        text.append(printed(line, text::Layout::Line)).append("\n");
     return text;
 }
 
@@ -180,7 +188,7 @@ val report(int id, int from)
         const std::string entry = BuildPilotReport(out, settings, p->record, range, true);
         result.set("entry", entry);
     } catch (const ConversionError& e) {
-        result.set("error", std::string(e.what()));
+        result.set("error", printed(e.what(), text::Layout::Line));
     }
     result.set("report", out.text);
     return result;
@@ -200,7 +208,7 @@ val missions(int id, int from, int to, bool toGiven)
         DiscardLines loadReport;
         BuildPilotReport(loadReport, settings, record, range, true);
     } catch (const ConversionError& e) {
-        result.set("error", std::string(e.what()));
+        result.set("error", printed(e.what(), text::Layout::Line));
         return result;
     }
     range.from.set(from);
@@ -244,7 +252,7 @@ val tableRows(int first, int count)
         marks += sign.empty() ? '-' : sign.front();
     }
     val result = val::object();
-    result.set("text", text);
+    result.set("text", printed(text));
     result.set("marks", marks);
     return result;
 }
@@ -252,14 +260,13 @@ val tableRows(int first, int count)
 // The table's bytes for the files in this order, header first.
 val tableBytes(const val& ids, bool csv)
 {
-    const TableFormat format = csv ? TableFormat::Csv : TableFormat::Tsv;
-    std::string text = tableLine(pilotTableHeader(), format);
+    std::vector<const PilotTableRow*> rows;
     const auto count = ids["length"].as<unsigned>();
     for (unsigned k = 0; k < count; ++k) {
         if (const OpenedPilot* p = pilot(ids[k].as<int>()))
-            text += tableLine(p->table.cells, format);
+            rows.push_back(&p->table.cells);
     }
-    return byteArray(text);
+    return byteArray(printed(tableText(rows, csv ? TableFormat::Csv : TableFormat::Tsv)));
 }
 
 // A pilot's chart as vantrel-cli chart --kind missions|kills writes it; empty

@@ -24,9 +24,7 @@ int runTable(const ParsedArguments& args, const Streams& io)
     openSettings(args, io);
 
     const auto print = [&](const std::string& line) { writeText(io.out, line); };
-    if (byteOrderMark)
-        print(std::string(kUtf8ByteOrderMark));
-    print(tableLine(pilotTableHeader(), format));
+    print(tableStart(format, byteOrderMark));
     int status = 0;
     for (const std::string& given : args.files) {
         const PilotFileSearch search = findPilotFiles(given);

@@ -4,43 +4,18 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/text/SafeText.h"
+
 namespace vantrel::svg {
 
 namespace {
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// The length of the well-formed UTF-8 sequence at the start of `text`, or 0.
-std::size_t utf8Length(std::string_view text)
+// Characters an SVG document never holds: the controls and bidi overrides a
+// terminal or a text layout takes as commands (an SVG is printed as well as
+// drawn), and U+FFFE and U+FFFF, which are no XML characters.
+bool unwanted(char32_t c)
 {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const auto continuation = [&](std::size_t k) { return k < text.size() && (byte(k) & 0xC0) == 0x80; };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return continuation(1) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (!continuation(1) || !continuation(2))
-            return 0;
-        const unsigned char second = byte(1);
-        if (lead == 0xE0 && second < 0xA0)
-            return 0;  // overlong
-        if (lead == 0xED && second >= 0xA0)
-            return 0;  // a surrogate
-        if (lead == 0xEF && second == 0xBF && (byte(2) == 0xBE || byte(2) == 0xBF))
-            return 0;  // U+FFFE and U+FFFF are no XML characters
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (!continuation(1) || !continuation(2) || !continuation(3))
-            return 0;
-        const unsigned char second = byte(1);
-        if ((lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
-            return 0;  // overlong, or beyond U+10FFFF
-        return 4;
-    }
-    return 0;
+    return text::isTerminalControl(c) || c == 0xFFFE || c == 0xFFFF;
 }
 
 void appendText(std::string& out, std::string_view text, bool entities)
@@ -63,19 +38,14 @@ void appendText(std::string& out, std::string_view text, bool entities)
             ++k;
             continue;
         }
-        if (c < 0x20 || c == 0x7F) {
-            out += kReplacement;
-            ++k;
+        const text::Utf8Char ch = text::firstUtf8Char(text.substr(k));
+        if (ch.length == 0 || unwanted(ch.codePoint)) {
+            out += text::kReplacementCharacter;
+            k += ch.length == 0 ? 1 : ch.length;
             continue;
         }
-        const std::size_t length = utf8Length(text.substr(k));
-        if (length == 0) {
-            out += kReplacement;
-            ++k;
-            continue;
-        }
-        out.append(text.data() + k, length);
-        k += length;
+        out.append(text.data() + k, ch.length);
+        k += ch.length;
     }
 }
 

@@ -7,9 +7,9 @@
 namespace vantrel::svg {
 
 // `text` as XML character data or an attribute value: & < > " ' as entity
-// references, and every byte sequence that is not UTF-8, or that is a
-// character XML 1.0 does not allow (control characters other than tab, LF
-// and CR), as U+FFFD. Pilot names come decoded from the game's code page, but
+// references, tab, LF and CR as spaces, and every byte sequence that is not
+// UTF-8, every other control character (C0, DEL, C1), bidi override or
+// isolate (text::isTerminalControl) and U+FFFE/U+FFFF as U+FFFD. Pilot names come decoded from the game's code page, but
 // file names may hold any bytes, and a single stray one makes a whole
 // document unreadable.
 void appendEscaped(std::string& out, std::string_view text);

@@ -35,14 +35,35 @@ const std::array<std::string_view, kPilotTableColumns> kHeader = {
     "Other copies differ",
 };
 
-// Fields go straight onto the line being built.
-void appendCsvField(std::string& line, std::string_view field)
+// A whole number in decimal, as the number columns hold them ("-40" too).
+bool isWholeNumber(std::string_view cell)
 {
+    if (!cell.empty() && cell.front() == '-')
+        cell.remove_prefix(1);
+    return text::allDigits(cell);
+}
+
+// A text cell a spreadsheet would take as a formula (or, after a tab or CR,
+// might): it gets a leading apostrophe, which the spreadsheet shows as text.
+bool readsAsFormula(std::string_view cell)
+{
+    return !cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos &&
+           !isWholeNumber(cell);
+}
+
+// Fields go straight onto the line being built.
+void appendCsvField(std::string& line, std::string_view field, bool textCell)
+{
+    const bool apostrophe = textCell && readsAsFormula(field);
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (apostrophe)
+            line += '\'';
         line += field;
         return;
     }
     line += '"';
+    if (apostrophe)
+        line += '\'';
     for (char c : field) {
         if (c == '"')
             line += '"';
@@ -64,19 +85,17 @@ std::string joinLine(const Cells& cells, TableFormat format)
 {
     std::size_t length = 2;
     for (const auto& cell : cells)
-        length += std::string_view(cell).size() + 1;
+        length += std::string_view(cell).size() + 2;
     std::string line;
     line.reserve(length);
     const char separator = format == TableFormat::Csv ? ',' : '\t';
-    bool first = true;
-    for (const auto& cell : cells) {
-        if (!first)
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        if (column > 0)
             line += separator;
-        first = false;
         if (format == TableFormat::Csv)
-            appendCsvField(line, cell);
+            appendCsvField(line, cells[column], !pilotTableNumberColumn(column));
         else
-            appendTsvField(line, cell);
+            appendTsvField(line, cells[column]);
     }
     line += format == TableFormat::Csv ? "\r\n" : "\n";
     return line;
@@ -167,14 +186,23 @@ PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, Fi
     return entry;
 }
 
-std::string tableLine(std::span<const std::string> cells, TableFormat format)
+std::string tableStart(TableFormat format, bool byteOrderMark)
+{
+    std::string text = byteOrderMark && format == TableFormat::Csv ? std::string(kUtf8ByteOrderMark) : std::string();
+    return text += joinLine(kHeader, format);
+}
+
+std::string tableLine(const PilotTableRow& cells, TableFormat format)
 {
     return joinLine(cells, format);
 }
 
-std::string tableLine(std::span<const std::string_view> cells, TableFormat format)
+std::string tableText(std::span<const PilotTableRow* const> rows, TableFormat format, bool byteOrderMark)
 {
-    return joinLine(cells, format);
+    std::string text = tableStart(format, byteOrderMark);
+    for (const PilotTableRow* row : rows)
+        text += tableLine(*row, format);
+    return text;
 }
 
 }  // namespace vantrel

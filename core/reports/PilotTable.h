@@ -97,10 +97,19 @@ PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files = sys
 PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files = systemFileAccess(),
                                 LoadResult* load = nullptr);
 
-// One line of the table, with its line end: TSV fields joined by tabs (a tab,
-// CR or LF inside a field becomes a space), LF; CSV fields quoted where they
-// hold a comma, quote, CR or LF (quotes doubled), CRLF.
-std::string tableLine(std::span<const std::string> cells, TableFormat format);
-std::string tableLine(std::span<const std::string_view> cells, TableFormat format);
+// The table as text: every table the program writes, printed or saved, is
+// built of these. A line ends with its line end: TSV fields joined by tabs
+// (a tab, CR or LF inside a field becomes a space), LF; CSV fields quoted
+// where they hold a comma, quote, CR or LF (quotes doubled), CRLF. A CSV
+// text cell that starts with = + - @, a tab or a CR, and is no whole
+// number, gets a leading apostrophe, so that a spreadsheet shows it rather
+// than run it as a formula (a pilot named "=HYPERLINK(..."); the number
+// columns are never changed.
+// The byte-order mark when asked (CSV only), then the header row.
+std::string tableStart(TableFormat format, bool byteOrderMark = false);
+// One pilot's row.
+std::string tableLine(const PilotTableRow& cells, TableFormat format);
+// The start, then the rows in the order given.
+std::string tableText(std::span<const PilotTableRow* const> rows, TableFormat format, bool byteOrderMark = false);
 
 }  // namespace vantrel

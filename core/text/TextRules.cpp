@@ -72,51 +72,52 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of `s` (no
-// overlong form, no surrogate, nothing past U+10FFFF); 0 when there is none.
-std::size_t wellFormedLength(std::string_view s)
+Utf8Char firstUtf8Char(std::string_view s)
 {
+    if (s.empty())
+        return {};
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80)
-        return 1;
+        return {lead, 1};
     std::size_t length = 0;
     unsigned char low = 0x80;  // the range of the second byte
     unsigned char high = 0xBF;
+    char32_t codePoint = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
+        codePoint = lead & 0x1F;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
         low = lead == 0xE0 ? 0xA0 : 0x80;
         high = lead == 0xED ? 0x9F : 0xBF;
+        codePoint = lead & 0x0F;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
         low = lead == 0xF0 ? 0x90 : 0x80;
         high = lead == 0xF4 ? 0x8F : 0xBF;
+        codePoint = lead & 0x07;
     } else {
-        return 0;
+        return {};
     }
     if (s.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k) {
+        return {};
+    for (std::size_t k = 1; k < length; ++k) {
         if ((byte(k) & 0xC0) != 0x80)
-            return 0;
+            return {};
+        codePoint = (codePoint << 6) | (byte(k) & 0x3F);
     }
-    return length;
+    return {codePoint, length};
 }
-
-}  // namespace
 
 std::string validUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
     while (!bytes.empty()) {
-        const std::size_t length = wellFormedLength(bytes);
+        const std::size_t length = firstUtf8Char(bytes).length;
         if (length == 0) {
-            out += "\xEF\xBF\xBD";
+            out += kReplacementCharacter;
             bytes.remove_prefix(1);
         } else {
             out.append(bytes.substr(0, length));

@@ -43,6 +43,18 @@ inline constexpr char kPreferredSeparator = '/';
 // `dir` + "/" + `name`, without doubling a slash the folder already ends with.
 std::string joinPath(const std::string& dir, std::string_view name);
 
+// U+FFFD in UTF-8: what a byte or character that cannot be shown becomes.
+inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+// The code point and length of the well-formed UTF-8 sequence at the start
+// of `text` (no overlong form, no surrogate, nothing past U+10FFFF); length
+// 0 when there is none.
+struct Utf8Char {
+    char32_t codePoint = 0;
+    std::size_t length = 0;
+};
+Utf8Char firstUtf8Char(std::string_view text);
+
 // Bytes (a file name, a line naming one) as UTF-8 for output: every
 // well-formed UTF-8 sequence as it is, each other byte as U+FFFD.
 std::string validUtf8(std::string_view bytes);

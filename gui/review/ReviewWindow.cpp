@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "core/files/AtomicFile.h"
 #include "core/mainlog/MainLogFile.h"
@@ -420,12 +421,10 @@ void TReviewWindow::SaveCsvButtonClick()
         csvDialog_.fileName = *chosen;
         // The rows shown, in the order shown, with the columns of vantrel-cli
         // table whatever the window shows of them.
-        std::string text;
-        if (CsvBomBox->isChecked())
-            text = vantrel::kUtf8ByteOrderMark;
-        text += vantrel::tableLine(vantrel::pilotTableHeader(), vantrel::TableFormat::Csv);
+        std::vector<const vantrel::PilotTableRow*> rows;
         for (int row = 0; row < shown_->rowCount(); ++row)
-            text += vantrel::tableLine(model_->pilot(shown_->tableRow(row)).entry.cells, vantrel::TableFormat::Csv);
+            rows.push_back(&model_->pilot(shown_->tableRow(row)).entry.cells);
+        const std::string text = vantrel::tableText(rows, vantrel::TableFormat::Csv, CsvBomBox->isChecked());
         const std::string path = fileSystemName(*chosen);
         const vantrel::FileResult written = vantrel::replaceFileAtomically(path, text);
         if (!written)

@@ -257,14 +257,66 @@ TEST(PilotTable, TheSearchTellsOfEveryFolderItCannotEnterAndGoesOn)
 
 TEST(PilotTable, TsvAndCsvQuoting)
 {
-    const std::vector<std::string> cells = {"plain", "a,b", "say \"hi\"", "tab\there", "two\nlines", "cr\rhere", ""};
-    EXPECT_EQ(tableLine(cells, TableFormat::Tsv), "plain\ta,b\tsay \"hi\"\ttab here\ttwo lines\tcr here\t\n");
+    PilotTableRow cells;
+    const std::vector<std::string> texts = {"plain", "a,b", "say \"hi\"", "tab\there", "two\nlines", "cr\rhere"};
+    std::copy(texts.begin(), texts.end(), cells.begin());
+    const std::string rest(kPilotTableColumns - texts.size(), '\t');
+    const std::string commas(kPilotTableColumns - texts.size(), ',');
+    EXPECT_EQ(tableLine(cells, TableFormat::Tsv), "plain\ta,b\tsay \"hi\"\ttab here\ttwo lines\tcr here" + rest + "\n");
     EXPECT_EQ(tableLine(cells, TableFormat::Csv),
-              "plain,\"a,b\",\"say \"\"hi\"\"\",tab\there,\"two\nlines\",\"cr\rhere\",\r\n");
+              "plain,\"a,b\",\"say \"\"hi\"\"\",tab\there,\"two\nlines\",\"cr\rhere\"" + commas + "\r\n");
 
     const auto header = pilotTableHeader();
     ASSERT_EQ(header.size(), kPilotTableColumns);
-    EXPECT_EQ(tableLine(header, TableFormat::Csv).substr(0, 32), "File,Pilot name,Rank,Rating,Kali");
+    EXPECT_EQ(tableStart(TableFormat::Csv).substr(0, 32), "File,Pilot name,Rank,Rating,Kali");
+    EXPECT_EQ(tableStart(TableFormat::Csv, true), std::string(kUtf8ByteOrderMark) + tableStart(TableFormat::Csv));
+    EXPECT_EQ(tableStart(TableFormat::Tsv, true), tableStart(TableFormat::Tsv));
+    const std::string tsvHeader = tableStart(TableFormat::Tsv);
+    EXPECT_EQ(std::count(tsvHeader.begin(), tsvHeader.end(), '\t'), static_cast<long>(kPilotTableColumns - 1));
+}
+
+// A CSV text cell a spreadsheet would run as a formula gets a leading
+// apostrophe; a number column never does, and neither does a whole number in
+// a text column (a rank the game's names do not hold). TSV is left as it is.
+TEST(PilotTable, CsvTextCellsThatLookLikeFormulasAreText)
+{
+    PilotRecord record;
+    const std::string name = "=1+2";
+    std::copy(name.begin(), name.end(), record.PilotName.begin());
+    record.Rank = -7;
+    record.TODScoreA = -40;
+    const PilotTableRow row = pilotTableRow("=2+5.plt", record);
+    ASSERT_EQ(row[kTodScoreColumn], "-40");
+    const std::string csv = tableLine(row, TableFormat::Csv);
+    EXPECT_EQ(csv.substr(0, 19), "'=2+5.plt,'=1+2,-7,") << csv;
+    EXPECT_NE(csv.find(",-40,"), std::string::npos) << csv;
+    EXPECT_EQ(csv.find("'-"), std::string::npos) << csv;
+    EXPECT_EQ(tableLine(row, TableFormat::Tsv).substr(0, 14), "=2+5.plt\t=1+2\t");
+
+    struct Case {
+        std::string cell, asText, asNumber;
+    };
+    const std::vector<Case> cases = {
+        {"+cmd|/C calc", "'+cmd|/C calc", "+cmd|/C calc"},
+        {"@SUM(A1)", "'@SUM(A1)", "@SUM(A1)"},
+        {"-1+2", "'-1+2", "-1+2"},
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"", "\"=HYPERLINK(\"\"x\"\")\""},
+        {"\tx", "'\tx", "\tx"},
+        {"\rx", "\"'\rx\"", "\"\rx\""},
+        {"-", "'-", "-"},
+        {"-12", "-12", "-12"},
+        {"a=b", "a=b", "a=b"},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        PilotTableRow one;
+        one[kNameColumn] = c.cell;
+        one[kTodScoreColumn] = c.cell;
+        one[kLoadErrorColumn] = c.cell;
+        std::string expected = "," + c.asText + ",,,,," + c.asNumber;
+        expected += std::string(kLoadErrorColumn - kTodScoreColumn, ',') + c.asText + ",\r\n";
+        EXPECT_EQ(tableLine(one, TableFormat::Csv), expected) << c.cell;
+    }
 }
 
 }  // namespace

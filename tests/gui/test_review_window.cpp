@@ -445,6 +445,30 @@ TEST_F(ReviewWindowTest, SavesTheCsvTableInTheOrderShownAsTheCommandLineWritesIt
     EXPECT_EQ(prompts.log.size(), 2u);
 }
 
+// Names a spreadsheet would run as formulas are saved as text, with a
+// leading apostrophe; numbers, negative ones too, stay numbers.
+TEST_F(ReviewWindowTest, TheCsvShowsNamesThatLookLikeFormulasAsText)
+{
+    ProgramWindows windows = start();
+    QDir(homePath()).mkpath(QStringLiteral("squad"));
+    writeReviewPilot(QStringLiteral("squad/a.plt"), {"=1+2", -50});
+    writeReviewPilot(QStringLiteral("squad/b.plt"), {"@SUM(A1)", 700});
+    writeReviewPilot(QStringLiteral("squad/c.plt"), {"-2,+cmd|/C", 3});
+    TReviewWindow& review = openReview(windows, {homePath(QStringLiteral("squad"))});
+    ASSERT_EQ(modelOf(review).rowCount(), 3);
+
+    const QString csv = homePath(QStringLiteral("pilots.csv"));
+    prompts.files.push_back(csv);
+    button(review, "SaveCsvButton").click();
+    const QList<QByteArray> lines = fileBytes(csv).split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[1].startsWith(homePath(QStringLiteral("squad/a.plt")).toUtf8() + ",'=1+2,"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(",-50,0,0,0,-50,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(".plt,'@SUM(A1),")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].contains(".plt,\"'-2,+cmd|/C\",")) << lines[3].toStdString();
+}
+
 TEST_F(ReviewWindowTest, ACsvSaveThatFailsIsToldWithTheFileAndItsCause)
 {
     ProgramWindows windows = start();

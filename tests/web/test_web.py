@@ -33,6 +33,17 @@ from selenium.webdriver.support.ui import Select, WebDriverWait
 PILOT_SIZE = 152076
 
 
+def printed_line(text):
+    """One line as vantrel-cli prints it: every control character but the
+    tab, and every bidi override or isolate, as U+FFFD. The page's entry
+    keeps the main log's text, which vantrel-cli entry prints so."""
+    def shown(c):
+        n = ord(c)
+        control = (n < 0x20 and c != "\t") or 0x7F <= n <= 0x9F or 0x202A <= n <= 0x202E or 0x2066 <= n <= 0x2069
+        return "\ufffd" if control else c
+    return "".join(shown(c) for c in text)
+
+
 class Run:
     def __init__(self):
         self.checks = 0
@@ -244,7 +255,7 @@ def compare_files(run, page, cli, paths, label):
                 run.check("%s %s: setting error" % (tag, name), err.decode("utf-8"), page.text("report-message") + "\n")
             status, out, err = cli(["entry", "--ini", ini, name], folder)
             entry = page.value("entry")
-            run.check("%s %s: entry" % (tag, name), out.decode("utf-8"), entry + "\n" if entry else "")
+            run.check("%s %s: entry" % (tag, name), out.decode("utf-8"), printed_line(entry) + "\n" if entry else "")
 
     # The table: the header and each row's TSV fields, then the CSV's bytes.
     status, out, err = cli(["table"] + names, folder)
