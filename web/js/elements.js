@@ -13,6 +13,15 @@ export const opening = {
   status: $('open-status'),
 };
 
+// Opening and saving the files themselves, where the browser can.
+export const inPlace = {
+  open: $('open-in-place'),
+  reopen: $('reopen'),
+  note: $('in-place-note'),
+  save: $('save-in-place'),
+  backups: $('backups'),
+  restore: $('restore-backup'),
+};
 
 export const pilotList = {
   list: $('pilot-list'),
@@ -51,6 +60,9 @@ export const edit = {
 export const log = {
   text: $('log'),
   download: $('download-log'),
+  addAll: $('add-all'),
+  logFile: $('log-file'),
+  logFileName: $('log-file-name'),
   appendFile: $('append-log-file'),
   clear: $('clear-log'),
   message: $('log-message'),
@@ -59,6 +71,8 @@ export const log = {
 export const table = {
   table: $('squad'),
   wrap: $('squad').parentElement,
+  onlyMarked: $('only-marked'),
+  summary: $('table-summary'),
   downloadCsv: $('download-csv'),
 };
 

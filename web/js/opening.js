@@ -31,8 +31,9 @@ const kReadsInFlight = 32;
 // Table rows are made while the files are read, this many at a time.
 const kRowsAtOnce = 50;
 
-// Opens the files (File objects, or {name, arrayBuffer} alike).
-export async function openFiles(files) {
+// Opens the files (File objects, or {name, arrayBuffer} alike); `extra`
+// gives each opened file's further fields from its index and the bytes read.
+export async function openFiles(files, extra) {
   el.status.textContent = 'Opening ' + files.length + ' file(s)...';
   body.dataset.busy = '1';
   const read = new Array(files.length);
@@ -43,8 +44,9 @@ export async function openFiles(files) {
     for (; nextOpen < files.length && read[nextOpen] !== undefined; ++nextOpen) {
       const file = files[nextOpen];
       const id = openBytes(file.name, read[nextOpen]);
+      opened.push(Object.assign({ id: id, name: file.name, file: file, ok: core.loaded(id) },
+                                extra ? extra(nextOpen, read[nextOpen]) : {}));
       read[nextOpen] = undefined;
-      opened.push({ id: id, name: file.name, file: file, ok: core.loaded(id) });
     }
     if (opened.length - announced >= kRowsAtOnce) {
       announced = opened.length;
