@@ -12,5 +12,5 @@ if [ ! -f build-web/CMakeCache.txt ]; then
 fi
 cmake --build build-web -j"$(nproc)" --target vantrel-web
 echo "Vantrel in the browser: http://127.0.0.1:$port/"
-echo "(the three files to put on a web host are in build-web/web: index.html, vantrel-web.js, vantrel-web.wasm)"
+echo "(the files to put on a web host are those in build-web/web)"
 exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/web

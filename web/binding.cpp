@@ -20,6 +20,7 @@
 #include "core/reports/PilotDiff.h"
 #include "core/reports/PilotReport.h"
 #include "core/reports/PilotTable.h"
+#include "core/reports/ReviewTexts.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 #include "core/platform/PilotFileSearch.h"
@@ -450,6 +451,90 @@ val logText(const val& array)
     return result;
 }
 
+// The review's words for the rows of the files with ids first..first+count-1:
+// each row's mark in words, as the review window's mark tooltip gives it.
+val markDescriptions(int first, int count)
+{
+    val texts = val::array();
+    for (int id = first; id < first + count; ++id) {
+        const OpenedPilot* p = pilot(id);
+        if (!p)
+            break;
+        texts.call<void>("push", pilotMarkDescription(p->table));
+    }
+    return texts;
+}
+
+std::string markColumnName()
+{
+    return std::string(kMarkColumnName);
+}
+
+std::string markLegend()
+{
+    return pilotMarkLegend();
+}
+
+std::string markedOnly()
+{
+    return markedOnlyHint();
+}
+
+// The review window's summary line for the files `ids`.
+std::string tableSummary(const val& ids)
+{
+    std::size_t counts[4] = {};
+    const auto count = ids["length"].as<unsigned>();
+    std::size_t pilots = 0;
+    for (unsigned k = 0; k < count; ++k) {
+        if (const OpenedPilot* p = pilot(ids[k].as<int>())) {
+            ++pilots;
+            ++counts[static_cast<std::size_t>(p->table.mark())];
+        }
+    }
+    return pilotTableSummary(pilots, counts[static_cast<std::size_t>(PilotMark::FailsCheck)],
+                             counts[static_cast<std::size_t>(PilotMark::TotalWarningOnly)],
+                             counts[static_cast<std::size_t>(PilotMark::NotLoaded)]);
+}
+
+// The score entries of the files `ids` that loaded, in the order given, as
+// the review window adds them all to the main log: {entries, status}, or
+// {error} when a setting stops them (then none is added).
+val allEntries(const val& ids)
+{
+    val result = val::object();
+    val entries = val::array();
+    std::size_t added = 0;
+    std::size_t skipped = 0;
+    const auto count = ids["length"].as<unsigned>();
+    try {
+        for (unsigned k = 0; k < count; ++k) {
+            const OpenedPilot* p = pilot(ids[k].as<int>());
+            if (!p)
+                continue;
+            if (!p->load.ok()) {
+                ++skipped;
+                continue;
+            }
+            entries.call<void>("push", BuildExportEntry(settings, p->record));
+            ++added;
+        }
+    } catch (const ConversionError& e) {
+        result.set("error", std::string(e.what()));
+        return result;
+    }
+    result.set("entries", entries);
+    result.set("status", entriesAddedText(added, skipped));
+    return result;
+}
+
+// The pilot view's question before a save over a file that changed since it
+// was opened.
+std::string changedQuestion(const std::string& name)
+{
+    return changedSinceOpenedQuestion(name);
+}
+
 // Whether a file found in a dropped or picked folder is taken as a pilot file.
 bool pilotFileName(const std::string& name)
 {
@@ -487,4 +572,11 @@ EMSCRIPTEN_BINDINGS(vantrel)
     emscripten::function("logBytes", &logBytes);
     emscripten::function("logText", &logText);
     emscripten::function("isPilotFileName", &pilotFileName);
+    emscripten::function("markDescriptions", &markDescriptions);
+    emscripten::function("markColumnName", &markColumnName);
+    emscripten::function("markLegend", &markLegend);
+    emscripten::function("markedOnlyHint", &markedOnly);
+    emscripten::function("tableSummary", &tableSummary);
+    emscripten::function("allEntries", &allEntries);
+    emscripten::function("changedQuestion", &changedQuestion);
 }

@@ -1,6 +1,8 @@
 #include "gui/review/PilotTableModel.h"
 #include "gui/support/CorePath.h"
 
+#include "core/reports/ReviewTexts.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFile>
@@ -83,42 +85,14 @@ QString PilotTableModel::filePath(int row) const
 
 QString PilotTableModel::summary() const
 {
-    const int pilots = rowCount();
-    const int fail = count(PilotMark::FailsCheck);
-    return QStringLiteral("%1 %2: %3 %4 the check, %5 with the total warning only, %6 did not load")
-        .arg(pilots)
-        .arg(pilots == 1 ? QStringLiteral("pilot") : QStringLiteral("pilots"))
-        .arg(fail)
-        .arg(fail == 1 ? QStringLiteral("fails") : QStringLiteral("fail"))
-        .arg(count(PilotMark::TotalWarningOnly))
-        .arg(count(PilotMark::NotLoaded));
+    return QString::fromStdString(vantrel::pilotTableSummary(
+        static_cast<std::size_t>(rowCount()), static_cast<std::size_t>(count(PilotMark::FailsCheck)),
+        static_cast<std::size_t>(count(PilotMark::TotalWarningOnly)), static_cast<std::size_t>(count(PilotMark::NotLoaded))));
 }
 
 QString PilotTableModel::markDescription(int row) const
 {
-    const vantrel::PilotTableEntry& entry = pilot(row).entry;
-    switch (entry.mark()) {
-    case PilotMark::NotLoaded:
-        return QStringLiteral("Not loaded: ") + rows_[static_cast<std::size_t>(row)].text[vantrel::kLoadErrorColumn];
-    case PilotMark::None:
-        return QStringLiteral("Check passed");
-    case PilotMark::TotalWarningOnly:
-        return QStringLiteral("Score total warning only: the stored scores do not add up to the missions' sum, "
-                              "which may not be a real error");
-    case PilotMark::FailsCheck:
-        break;
-    }
-    QStringList findings;
-    if (const int errors = entry.check.errors())
-        findings << QStringLiteral("%1 integrity error(s)").arg(errors);
-    if (entry.check.totalWarning)
-        findings << QStringLiteral("score total warning");
-    if (!entry.otherCopies.empty())
-        findings << QStringLiteral("%1 other copy(ies) differ").arg(entry.otherCopies.size());
-    QString described = QStringLiteral("Fails the check: ") + findings.join(QStringLiteral(", "));
-    for (const std::string& copy : entry.otherCopies)
-        described += QLatin1Char('\n') + QString::fromStdString(copy);
-    return described;
+    return QString::fromStdString(vantrel::pilotMarkDescription(pilot(row).entry));
 }
 
 QVariant PilotTableModel::data(const QModelIndex& index, int role) const
@@ -176,7 +150,7 @@ QVariant PilotTableModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole) {
         switch (section) {
-        case kMarkColumn: return QStringLiteral("Mark");
+        case kMarkColumn: return QString::fromLatin1(vantrel::kMarkColumnName);
         case kCheckErrorsColumn: return QStringLiteral("Check errors");
         case kFolderColumn: return QStringLiteral("Folder");
         default:
@@ -186,9 +160,7 @@ QVariant PilotTableModel::headerData(int section, Qt::Orientation orientation, i
     if (role == Qt::ToolTipRole) {
         switch (section) {
         case kMarkColumn:
-            return QStringLiteral("%1: the error/cheat check finds errors, or other copies differ; "
-                                  "%2: only the score total warning applies; %3: the file did not load")
-                .arg(sign(PilotMark::FailsCheck), sign(PilotMark::TotalWarningOnly), sign(PilotMark::NotLoaded));
+            return QString::fromStdString(vantrel::pilotMarkLegend());
         case kCheckErrorsColumn: return QStringLiteral("The error/cheat check's errors (Integrity errors)");
         case kOtherCopiesColumn:
             return QStringLiteral("How many of the copies the error/cheat check leaves alone disagree");

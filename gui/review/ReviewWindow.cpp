@@ -26,6 +26,7 @@
 #include "core/mainlog/MainLogFile.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
+#include "core/reports/ReviewTexts.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/text/WholeNumber.h"
 #include "gui/review/FrozenColumnsView.h"
@@ -52,20 +53,6 @@ std::string fileSystemName(const QString& path)
 QString sign(PilotMark mark)
 {
     return QString::fromLatin1(vantrel::pilotMarkSign(mark));
-}
-
-// "3 entries added to the main log; 2 rows that did not load were skipped"
-QString entriesAddedText(int added, int skipped)
-{
-    QString text = QStringLiteral("%1 %2 added to the main log")
-                       .arg(added)
-                       .arg(added == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
-    if (skipped > 0)
-        text += QStringLiteral("; %1 %2 that did not load %3 skipped")
-                    .arg(skipped)
-                    .arg(skipped == 1 ? QStringLiteral("row") : QStringLiteral("rows"))
-                    .arg(skipped == 1 ? QStringLiteral("was") : QStringLiteral("were"));
-    return text;
 }
 
 namespace place {
@@ -159,9 +146,7 @@ void TReviewWindow::createControls()
                              QStringLiteral("Add every .plt file of a folder and its subfolders"));
     ClearButton = button("ClearButton", QStringLiteral("Clear table"), QStringLiteral("Remove every row"));
     MarkedOnlyBox = vantrel::build::checkBox(this, "MarkedOnlyBox", QStringLiteral("Show only marked"), QRect());
-    MarkedOnlyBox->setToolTip(QStringLiteral("Show only the rows marked %1, %2 or %3")
-                                  .arg(sign(PilotMark::FailsCheck), sign(PilotMark::TotalWarningOnly),
-                                       sign(PilotMark::NotLoaded)));
+    MarkedOnlyBox->setToolTip(QString::fromStdString(vantrel::markedOnlyHint()));
 
     PilotTable = new FrozenColumnsView(PilotTableModel::kFrozenColumns, this);
     PilotTable->setObjectName(QStringLiteral("PilotTable"));
@@ -406,7 +391,8 @@ void TReviewWindow::AddEntriesButtonClick()
         for (const QString& entry : entries)
             if (hooks_.appendLogLine)
                 hooks_.appendLogLine(entry);
-        StatusLabel->setText(entriesAddedText(static_cast<int>(entries.size()), skipped));
+        StatusLabel->setText(QString::fromStdString(
+            vantrel::entriesAddedText(static_cast<std::size_t>(entries.size()), static_cast<std::size_t>(skipped))));
     });
 }
 

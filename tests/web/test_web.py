@@ -264,8 +264,9 @@ def compare_files(run, page, cli, paths, label):
     header = page.js("return Array.from(document.querySelectorAll('#squad thead th')).map(c => c.textContent)")
     rows = page.js("return Array.from(document.querySelectorAll('#squad tbody tr'))"
                    ".map(r => Array.from(r.cells).map(c => c.textContent))")
-    run.check(label + ": table header", expected[0], header)
-    run.check(label + ": table rows", expected[1:], rows)
+    # The review window's Mark column first, then vantrel-cli table's columns.
+    run.check(label + ": table header", ["Mark"] + expected[0], header)
+    run.check(label + ": table rows", expected[1:], [row[1:] for row in rows])
     # Each row's mark as the review window gives it: "!" errors or other
     # copies that differ, "?" the total warning alone, "X" not loaded.
     col = {name: k for k, name in enumerate(expected[0])}
@@ -276,8 +277,11 @@ def compare_files(run, page, cli, paths, label):
         if fields[col["Integrity errors"]] != "0" or fields[col["Other copies differ"]] != "0":
             return "marked"
         return "warned" if fields[col["Total warning"]] == "yes" else ""
-    run.check(label + ": row marks", [mark_class(fields) for fields in expected[1:]],
+    classes = [mark_class(fields) for fields in expected[1:]]
+    signs = [{"failed": "X", "marked": "!", "warned": "?", "": ""}[c] for c in classes]
+    run.check(label + ": row marks", classes,
               page.js("return Array.from(document.querySelectorAll('#squad tbody tr')).map(r => r.className)"))
+    run.check(label + ": Mark column", signs, [row[0] for row in rows])
     status, out, err = cli(["table", "--format", "csv"] + names, folder)
     run.check(label + ": CSV bytes", out, page.download("download-csv", "pilots.csv"))
 
@@ -308,10 +312,12 @@ def compare_files(run, page, cli, paths, label):
         show_chart("squadron:%d" % expected[0].index(column))
         run.check("%s: squadron chart of %s" % (label, column), out, page.download("download-svg", "chart.svg"))
 
+    check_table_review(run, page, label, expected, classes, signs)
+
     # Sorting by a column and back keeps the rows, in another order.
     page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[6].click()
     sorted_rows = page.js("return Array.from(document.querySelectorAll('#squad tbody tr'))"
-                          ".map(r => Array.from(r.cells).map(c => c.textContent))")
+                          ".map(r => Array.from(r.cells).slice(1).map(c => c.textContent))")
     run.check(label + ": sorted table holds the same rows", sorted(expected[1:]), sorted(sorted_rows))
 
     # Diffs of neighbours, and of each file with itself.
@@ -327,6 +333,55 @@ def compare_files(run, page, cli, paths, label):
             run.check(what + " (load error)", err.decode("utf-8"), page.text("diff-message") + "\n")
         else:
             run.check(what, out.decode("utf-8"), page.text("diff") + "\n" if page.text("diff") else "")
+
+
+def check_table_review(run, page, label, expected, classes, signs):
+    """The squadron table as the review window has it: the summary line, each
+    mark's tooltip (a load error in full), the sort state on the headers and
+    Show only marked."""
+    col = {name: k for k, name in enumerate(expected[0])}
+    counts = [classes.count(c) for c in ("marked", "warned", "failed")]
+    run.check(label + ": summary line", "%d %s: %d %s the check, %d with the total warning only, %d did not load" % (
+        len(classes), "pilot" if len(classes) == 1 else "pilots", counts[0], "fails" if counts[0] == 1 else "fail",
+        counts[1], counts[2]), page.text("table-summary"))
+    tips = page.js("return Array.from(document.querySelectorAll('#squad tbody tr'))"
+                   ".map(r => [r.title, r.cells[0].title])")
+    for fields, kind, (row_tip, mark_tip) in zip(expected[1:], classes, tips):
+        what = "%s %s: tooltip" % (label, os.path.basename(fields[0]))
+        if kind == "failed":
+            run.check(what + " names the whole load error", "Not loaded: " + fields[col["Load error"]], row_tip)
+        elif kind == "warned":
+            run.check(what + " of the total warning", "Score total warning only: the stored scores do not add up "
+                      "to the missions' sum, which may not be a real error", row_tip)
+        elif kind == "marked":
+            run.check(what + " of a failed check", True, row_tip.startswith("Fails the check: "))
+        else:
+            run.check(what + ": none on the row, the mark's says passed", ["", "Check passed"], [row_tip, mark_tip])
+        if kind:
+            run.check(what + ": the mark's is the row's", row_tip, mark_tip)
+
+    # Sorting: the header says which column and which way, with an arrow.
+    def sort_state():
+        return page.js("return Array.from(document.querySelectorAll('#squad thead th')).map(th => [th.getAttribute("
+                       "'aria-sort'), getComputedStyle(th.querySelector('button'), '::after').content])")
+    buttons = lambda: page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")  # noqa: E731
+    run.check(label + ": unsorted, no header says sorted", {"none"}, {state for state, arrow in sort_state()})
+    buttons()[0].click()
+    state = sort_state()
+    run.check(label + ": sorted by Mark: aria-sort and arrow", ["ascending", '" \u25b2"'], list(state[0]))
+    run.check(label + ": the other headers unsorted", {"none"}, {s for s, a in state[1:]})
+    weight = {"": 0, "?": 1, "!": 2, "X": 3}
+    run.check(label + ": Mark sorts passed, warning, failed, not loaded", sorted(signs, key=weight.get),
+              [row[0] for row in table_rows(page)])
+    buttons()[0].click()
+    run.check(label + ": sorted again: descending", ["descending", '" \u25bc"'], list(sort_state()[0]))
+
+    # Show only marked keeps the marked rows, in the order shown.
+    shown = table_rows(page)
+    page.driver.find_element(By.ID, "only-marked").click()
+    run.check(label + ": Show only marked", [row for row in shown if row[0]], table_rows(page))
+    page.driver.find_element(By.ID, "only-marked").click()
+    run.check(label + ": every row again", shown, table_rows(page))
 
 
 def compare_missions(run, page, cli, path):
@@ -535,7 +590,7 @@ def check_drop(run, page, cli, pilots, others, work):
     run.check("drop of files: the pilot list", names, opened_names(page))
     status, out, err = cli(["table"] + names, os.path.dirname(dropped[0]))
     run.check("drop of files: table rows", [line.split("\t") for line in out.decode("utf-8").split("\n")[1:-1]],
-              table_rows(page))
+              [row[1:] for row in table_rows(page)])
 
     # The folder on disk for vantrel-cli, and the same as dropped entries.
     folder = os.path.join(work, "dropped", "Squad")
@@ -560,7 +615,7 @@ def check_drop(run, page, cli, pilots, others, work):
     run.check("drop of a file and a folder: the pilot files in vantrel-cli's order", expected_names,
               opened_names(page))
     rows = table_rows(page)
-    run.check("drop of a file and a folder: table rows", [line[1:] for line in lines], [row[1:] for row in rows])
+    run.check("drop of a file and a folder: table rows", [line[1:] for line in lines], [row[2:] for row in rows])
 
     # A dropped file gone before it could be read gets the load error of a
     # file that is not there.
@@ -643,6 +698,236 @@ def check_append_log_file(run, page, cli, paths, work):
             reason = err.decode("utf-8").split("\n")[0].split(": ", 2)[-1].strip()
             run.check(label + ": refused as by vantrel-cli", reason.lower(), result["message"].rstrip(".").lower())
             run.check(label + ": the file is left as it was", existing, written)
+
+
+def leaving_asks(page):
+    """Whether leaving the page now would ask first (its before-unload
+    handler cancels the event)."""
+    return page.js("const e = new Event('beforeunload', {cancelable: true}); window.dispatchEvent(e);"
+                   "return e.defaultPrevented;")
+
+
+def check_log_kept(run, page, cli, paths, work):
+    """The log panel's entries are kept over a reload and in another tab;
+    leaving with entries that went nowhere asks first. Add all entries adds
+    the entry of every file that loaded, in the list's order, and says what it
+    did in the review window's words."""
+    page.close_all()
+    page.open(paths)
+    page.js("document.getElementById('clear-log').click()")
+    run.check("empty log: leaving does not ask", False, leaving_asks(page))
+    page.driver.find_element(By.ID, "add-all").click()
+    status, out, err = cli(["table"] + [os.path.basename(p) for p in paths], os.path.dirname(paths[0]))
+    rows = [line.split("\t") for line in out.decode("utf-8").split("\n")[1:-1]]
+    loaded = [os.path.basename(row[0]) for row in rows if not row[16]]
+    skipped = len(rows) - len(loaded)
+    log = os.path.join(work, "add-all.txt")
+    open(log, "wb").close()
+    cli(["entry", "--append", log] + loaded, os.path.dirname(paths[0]))
+    with open(log, "rb") as f:
+        expected = f.read()
+    run.check("Add all entries: status", "%d %s added to the main log%s" % (
+        len(loaded), "entry" if len(loaded) == 1 else "entries",
+        "; %d %s that did not load %s skipped" % (skipped, "row" if skipped == 1 else "rows",
+                                                 "was" if skipped == 1 else "were") if skipped else ""),
+        page.text("log-message"))
+    run.check("entries went nowhere yet: leaving asks", True, leaving_asks(page))
+    panel = page.value("log")
+    run.check("Add all entries: the log's bytes as vantrel-cli entry --append writes them", expected,
+              page.download("download-log", "MainLog.txt"))
+    run.check("downloaded: leaving does not ask", False, leaving_asks(page))
+    page.reload()
+    run.check("log kept over a reload", panel, page.value("log"))
+    run.check("after the reload, still downloaded: leaving does not ask", False, leaving_asks(page))
+    page.close_all()
+    page.open(paths[:1])
+    page.driver.find_element(By.ID, "add-entry").click()
+    run.check("a new entry: leaving asks", True, leaving_asks(page))
+    panel = page.value("log")
+    # Another tab (the page opened again after its tab closed): the same
+    # log, still not downloaded. The tab was never clicked, so closing it
+    # asks nothing.
+    first = page.driver.current_window_handle
+    page.driver.switch_to.new_window("tab")
+    page.driver.get(page.url)
+    page.wait(lambda d: d.execute_script("return document.body.dataset.ready === '1'"))
+    run.check("log kept in another tab", panel, page.value("log"))
+    run.check("another tab: leaving asks, the new entry went nowhere", True, leaving_asks(page))
+    page.driver.close()
+    page.driver.switch_to.window(first)
+    page.js("document.getElementById('clear-log').click()")
+
+
+# Puts a file with the given bytes (base64) into the page's origin-private
+# file system, under picked/, and hands over its handle as the file pickers'
+# choice; `window.asked` collects the questions confirm() was asked, which
+# `window.answer` answers.
+PICKER_STUB = """
+const [name, b64, done] = [arguments[0], arguments[1], arguments[arguments.length - 1]];
+(async () => {
+  const root = await navigator.storage.getDirectory();
+  const folder = await root.getDirectoryHandle('picked', {create: true});
+  const handle = await folder.getFileHandle(name, {create: true});
+  if (b64 !== null) {
+    const writable = await handle.createWritable();
+    await writable.write(Uint8Array.from(atob(b64), (c) => c.charCodeAt(0)));
+    await writable.close();
+  }
+  window.showOpenFilePicker = async () => [handle];
+  window.showSaveFilePicker = async () => handle;
+  window.asked = [];
+  window.answer = true;
+  window.confirm = (question) => { window.asked.push(question); return window.answer; };
+  return 'ok';
+})().then(done, (e) => done('failed: ' + e));
+"""
+
+PICKED_BYTES = """
+const [name, done] = [arguments[0], arguments[arguments.length - 1]];
+(async () => {
+  const root = await navigator.storage.getDirectory();
+  const handle = await (await root.getDirectoryHandle('picked')).getFileHandle(name);
+  return base64Of(new Uint8Array(await (await handle.getFile()).arrayBuffer()));
+})().then(done, (e) => done('failed: ' + e));
+"""
+
+
+def cli_set(cli, work, name, original, args):
+    """The bytes vantrel-cli set leaves in a copy of `original`."""
+    folder = os.path.join(work, "in-place-set")
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name)
+    with open(path, "wb") as f:
+        f.write(original)
+    status, out, err = cli(["set"] + args + [name], folder)
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def check_in_place(run, page, cli, sample, other, work):
+    """Open files... and Save to file on a file of the page's own storage
+    handed over by a stand-in picker: the bytes written are vantrel-cli set's,
+    a file changed meanwhile asks the pilot view's question first, and the
+    bytes before each save are kept as backups, restorable."""
+    import base64
+    name = os.path.basename(sample)
+    with open(sample, "rb") as f:
+        original = f.read()
+    with open(other, "rb") as f:
+        changed_meanwhile = original[:13] + f.read()[13:]
+    page.js(PAGE_FILES)
+    page.close_all()
+    run.check("picker stand-in ready", "ok", page.driver.execute_async_script(
+        PICKER_STUB, name, base64.b64encode(original).decode("ascii")))
+
+    def picked():
+        got = page.driver.execute_async_script(PICKED_BYTES, name)
+        if got.startswith("failed"):
+            raise RuntimeError(got)
+        return base64.b64decode(got)
+
+    def save(expect_message=True):
+        page.js("document.getElementById('edit-message').textContent = ''")
+        page.driver.find_element(By.ID, "save-in-place").click()
+        page.wait(lambda d: page.text("edit-message") != "")
+        return page.text("edit-message")
+
+    page.driver.find_element(By.ID, "open-in-place").click()
+    run.check("Open files...: the picked file opens", True, wait_opened(page, 1))
+    page.set_value("edit-name", "Luke S")
+    message = save()
+    run.check("Save to file: bytes as vantrel-cli set writes them",
+              cli_set(cli, work, name, original, ["--name", "Luke S"]), picked())
+    run.check("Save to file: the file unchanged meanwhile, no question", [], page.js("return window.asked"))
+    run.check("Save to file: says so", True, "saved" in message and name in message)
+    run.check("Save to file: the editor shows the saved file", "Luke S", page.value("edit-name"))
+    saved = picked()
+
+    # Another program writes the file: the question first; No leaves it.
+    page.driver.execute_async_script(PICKER_STUB, name, base64.b64encode(changed_meanwhile).decode("ascii"))
+    page.js("window.answer = false")
+    Select(page.driver.find_element(By.ID, "edit-rank")).select_by_value("2")
+    save()
+    question = ("%s was changed by another program (the game?) since it was opened. Saving writes every detail "
+                "shown over it. Save anyway?" % name)
+    run.check("changed meanwhile: the pilot view's question", [question], page.js("return window.asked"))
+    run.check("changed meanwhile, No: nothing written", changed_meanwhile, picked())
+    page.js("window.answer = true")
+    Select(page.driver.find_element(By.ID, "edit-rank")).select_by_value("2")
+    save()
+    run.check("changed meanwhile, Yes: vantrel-cli set's bytes on the file as it is now",
+              cli_set(cli, work, name, changed_meanwhile, ["--rank", "2"]), picked())
+
+    # The bytes before each save are the backups, newest first.
+    backups = page.js("return Array.from(document.getElementById('backups').options).map(o => o.value)")
+    run.check("backups: one per save", 2, len(backups))
+    Select(page.driver.find_element(By.ID, "backups")).select_by_index(0)
+    page.js("document.getElementById('edit-message').textContent = ''")
+    page.driver.find_element(By.ID, "restore-backup").click()
+    page.wait(lambda d: page.text("edit-message") != "")
+    run.check("restore the newest backup: the bytes before the last save", changed_meanwhile, picked())
+    Select(page.driver.find_element(By.ID, "backups")).select_by_index(2)
+    page.driver.find_element(By.ID, "restore-backup").click()
+    page.wait(lambda d: "restored" in page.text("edit-message") and picked() == original)
+    run.check("restore the oldest backup: the file as first opened", original, picked())
+    run.check("a restore is backed up too", 4, len(page.js(
+        "return Array.from(document.getElementById('backups').options)")))
+    del saved
+
+    # Remembered across visits: one click opens the file again.
+    page.close_all()
+    page.driver.execute_async_script(PICKER_STUB, name, None)
+    page.driver.find_element(By.ID, "open-in-place").click()
+    wait_opened(page, 1)
+    page.reload()
+    reopen = page.driver.find_element(By.ID, "reopen")
+    run.check("after a reload: Open again names the file", "Open again: " + name, reopen.text)
+    reopen.click()
+    run.check("Open again: the file opens", True, wait_opened(page, 1))
+    run.check("Open again: in place", True, page.js("return !document.getElementById('save-in-place').disabled"))
+    page.close_all()
+
+
+def check_log_file(run, page, cli, paths, work):
+    """Log file... binds the log panel to a main log file: each entry added is
+    appended to it by the main log's rule, after what another program wrote."""
+    import base64
+    existing = b"Old entry,1\r\nOld \xe9\x80,2"
+    page.js(PAGE_FILES)
+    page.driver.execute_async_script(PICKER_STUB, "Bound.txt", base64.b64encode(existing).decode("ascii"))
+    page.close_all()
+    page.open(paths)
+    page.js("document.getElementById('clear-log').click()")
+    page.driver.find_element(By.ID, "log-file").click()
+    page.wait(lambda d: "Bound.txt" in page.text("log-file-name"))
+    log = os.path.join(work, "bound-log.txt")
+    with open(log, "wb") as f:
+        f.write(existing)
+    names = []
+    for index, path in enumerate(paths):
+        page.select(index)
+        if not page.value("entry"):
+            continue
+        page.js("document.getElementById('log-message').textContent = ''")
+        page.driver.find_element(By.ID, "add-entry").click()
+        page.wait(lambda d: page.text("log-message") != "")
+        names.append(os.path.basename(path))
+        cli(["entry", "--append", log, names[-1]], os.path.dirname(path))
+        if index == 0:
+            # Another program appends meanwhile: kept.
+            with open(log, "ab") as f:
+                f.write(b"Theirs,3\r\n")
+            bound = base64.b64decode(page.driver.execute_async_script(PICKED_BYTES, "Bound.txt"))
+            page.driver.execute_async_script(PICKER_STUB, "Bound.txt",
+                                             base64.b64encode(bound + b"Theirs,3\r\n").decode("ascii"))
+    with open(log, "rb") as f:
+        expected = f.read()
+    run.check("Log file...: the file's bytes as vantrel-cli entry --append leaves them", expected,
+              base64.b64decode(page.driver.execute_async_script(PICKED_BYTES, "Bound.txt")))
+    run.check("Log file...: written, so leaving does not ask", False, leaving_asks(page))
+    page.reload()
+    run.check("Log file...: remembered after a reload", True, "Bound.txt" in page.text("log-file-name"))
+    page.js("document.getElementById('clear-log').click()")
 
 
 def check_copy(run, page, cli, paths):
@@ -731,12 +1016,79 @@ def check_keyboard(run, page, paths):
     listing.send_keys(Keys.HOME)
     run.check("keyboard: Home selects the first file", os.path.basename(paths[0]),
               page.js("return document.querySelector('#pilot-list li.selected').textContent"))
-    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[0]
+    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[1]
     button.send_keys(Keys.ENTER)
-    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[0]
+    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[1]
     button.send_keys(Keys.ENTER)
-    first = page.js("return document.querySelector('#squad tbody tr').cells[0].textContent")
+    first = page.js("return document.querySelector('#squad tbody tr').cells[1].textContent")
     run.check("keyboard: Enter on a column twice sorts it descending", max(os.path.basename(p) for p in paths), first)
+
+
+def png_size(data):
+    return (int.from_bytes(data[16:20], "big"), int.from_bytes(data[20:24], "big")) if data[:8] == b"\x89PNG\r\n\x1a\n" \
+        else None
+
+
+def check_installable(run, page, page_dir):
+    """The web app manifest (name, icons of the sizes named, standalone, the
+    .plt file handler), the service worker keeping every file of the page,
+    and the page's weight."""
+    import json
+    manifest_url = page.js("return document.querySelector('link[rel=manifest]').href")
+    run.check("manifest: linked from the page's own folder", page.url.rsplit("/", 1)[0] + "/manifest.webmanifest",
+              manifest_url)
+    with open(os.path.join(page_dir, "manifest.webmanifest"), encoding="utf-8") as f:
+        manifest = json.load(f)
+    run.check("manifest: names", ["Vantrel", "Vantrel"], [manifest.get("name"), manifest.get("short_name")])
+    run.check("manifest: standalone, start page", ["standalone", "./index.html"],
+              [manifest.get("display"), manifest.get("start_url")])
+    run.check("manifest: theme colour", True, bool(manifest.get("theme_color")))
+    sizes = {}
+    for icon in manifest.get("icons", []):
+        with open(os.path.join(page_dir, icon["src"]), "rb") as f:
+            sizes[icon["sizes"]] = png_size(f.read())
+    run.check("manifest: PNG icons of 192 and 512 pixels", {"192x192": (192, 192), "512x512": (512, 512)}, sizes)
+    handlers = manifest.get("file_handlers", [])
+    run.check("manifest: opens .plt files", True, any(".plt" in extensions for h in handlers
+                                                      for extensions in h.get("accept", {}).values()))
+    weight = sum(os.path.getsize(os.path.join(page_dir, n))
+                 for n in ("vantrel-web.wasm", "vantrel-web.js", "sw.js", "manifest.webmanifest"))
+    run.check("the core, the worker and the manifest weigh under 1 MB (%d bytes)" % weight, True, weight < 1 << 20)
+
+    # The worker controls the page and keeps every file of the page's folder.
+    page.driver.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
+    if not page.js("return !!navigator.serviceWorker.controller"):
+        page.reload()
+    run.check("service worker: controls the page", True, page.js("return !!navigator.serviceWorker.controller"))
+    kept = page.driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        (async () => {
+          const urls = [];
+          for (const name of await caches.keys())
+            for (const request of await (await caches.open(name)).keys())
+              urls.push(request.url);
+          return urls;
+        })().then(done, (e) => done(['failed: ' + e]));
+    """)
+    base = page.url.rsplit("/", 1)[0] + "/"
+    files = sorted(os.path.relpath(os.path.join(b, n), page_dir).replace(os.sep, "/")
+                   for b, d, ns in os.walk(page_dir) for n in ns if n != "sw.js")
+    run.check("service worker: keeps every file of the page", sorted([base] + [base + f for f in files]), sorted(kept))
+
+
+def check_offline(run, page, server, paths):
+    """With the server stopped, the page opens again from what its worker
+    kept, and works."""
+    name = os.path.basename(paths[0])
+    page.close_all()
+    page.open(paths[:1])
+    report = page.text("report")
+    server.shutdown()
+    server.server_close()
+    page.reload()
+    run.check("offline: the page opens", "1", page.js("return document.body.dataset.ready"))
+    page.open(paths[:1])
+    run.check("offline: the report of %s" % name, report, page.text("report"))
 
 
 def check_network_blocked(run, page):
@@ -804,6 +1156,9 @@ def main():
         compare_folder(run, page, cli, sample, work)
         check_settings_panel(run, page, cli, sample, work)
         check_keyboard(run, page, [sample] + odd[:3])
+        check_log_kept(run, page, cli, [sample] + odd + others, work)
+        check_log_file(run, page, cli, [sample] + odd[:3], work)
+        check_in_place(run, page, cli, sample, odd[0], work)
 
         real = sorted(os.path.join(args.real, n) for n in os.listdir(args.real)) if os.path.isdir(args.real) else []
         real = [p for p in real if p.lower().endswith(".plt")]
@@ -833,11 +1188,13 @@ def main():
         errors = [e["message"] for e in page.driver.get_log("browser")
                   if e["level"] == "SEVERE" and "favicon.ico" not in e["message"]]
         run.check("no errors in the browser's console", [], errors)
-        page.reload()
+        check_installable(run, page, os.path.abspath(args.page))
+        check_offline(run, page, server, [sample])
         check_network_blocked(run, page)
     finally:
         page.quit()
         server.shutdown()
+        server.server_close()
         shutil.rmtree(work, ignore_errors=True)
 
     print("web page: %d comparisons, %d mismatches%s" % (run.checks, len(run.failures),
