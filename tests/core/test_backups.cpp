@@ -169,7 +169,7 @@ TEST_F(BackupTest, KeepsTheTwentyNewestOfEachFile)
     // The older ones named like the file are listed apart, oldest first.
     const auto older = listOlderBackups(pilot, backups);
     ASSERT_EQ(older.size(), 2u);
-    EXPECT_EQ(older[0].path, backups + "/Wedge-20200101-000000.plt");
+    EXPECT_EQ(fs::path(older[0].path), fs::path(backups) / "Wedge-20200101-000000.plt");
     EXPECT_EQ(older[1].date, "2020-01-02 00:00:00");
     EXPECT_EQ(listBackups(pilot, backups).size(), kBackupsKept);
 }

@@ -87,6 +87,9 @@ TEST(ChartDrawing, PilotChartsAreWrittenAsTheyAlwaysWere)
 
 TEST(ChartDrawing, SquadronAndHistoryChartsAreWrittenAsTheyAlwaysWere)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "among the pilots is a file named with bytes that are not UTF-8, which only POSIX file systems hold";
+#endif
     TempDir dir;
     const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree,
                            std::int32_t missionScore = -1) {

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QKeyEvent>
 #include <QRect>
@@ -230,8 +231,11 @@ inline QByteArray fileBytes(const QString& path)
     return file.readAll();
 }
 
+// Writes `bytes` as the file at `path`, making its folder first (the
+// settings folder, say, which the program makes only when it saves).
 inline void writeBytes(const QString& path, const QByteArray& bytes)
 {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(file.write(bytes), bytes.size());

@@ -63,7 +63,8 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsDefaultsAndANewFileGetsTheKeysInOrder)
     QFile::remove(ini());
 
     dialog.show();
-    const QString cwd = QDir(homePath()).canonicalPath();
+    // The current folder, as the system writes folder names (C:\... on Windows).
+    const QString cwd = QDir::toNativeSeparators(QDir(homePath()).canonicalPath());
     EXPECT_EQ(control<QLineEdit>(dialog, "DirEdit").text(), cwd);
     EXPECT_EQ(control<QLineEdit>(dialog, "LogFileEdit").text().toStdString(), paths::defaultLogFile());
     EXPECT_EQ(checkedBoxes(), kDefaultChecked);
