@@ -163,8 +163,7 @@ int main(int argc, char** argv)
                 static_cast<double>(QFile(QString::fromStdString(bigLog)).size()) / (1024 * 1024), bigLogLines,
                 bigStartUp, *std::max_element(bigTimes.begin(), bigTimes.end()));
     std::printf("  ratio to the empty start-up: %.2f (target <= 1.5)\n", bigStartUp / emptyStartUp);
-    std::printf("  the whole log in the window, the events running meanwhile: median %.1f ms\n",
-                median(wholeLogTimes));
+    std::printf("  the whole log in the window, the events running meanwhile: median %.1f ms\n", median(wholeLogTimes));
     std::printf("peak memory after the first start-up with that log: %.1f MB (target < 100 MB)\n", bigPeakMiB);
 
     // Scrolling to the end of the 10 MB log and appending one entry to it.
@@ -191,8 +190,8 @@ int main(int argc, char** argv)
             settle();
             appends.push_back(millisecondsSince(start));
         }
-        std::printf("append one entry to that log: median %.2f ms, worst %.2f ms (target < 5 ms)\n",
-                    median(appends), *std::max_element(appends.begin(), appends.end()));
+        std::printf("append one entry to that log: median %.2f ms, worst %.2f ms (target < 5 ms)\n", median(appends),
+                    *std::max_element(appends.begin(), appends.end()));
     }
 
     // One entry onto a 100,000-line log, shown.
@@ -209,8 +208,8 @@ int main(int argc, char** argv)
             settle();
             times.push_back(millisecondsSince(start));
         }
-        std::printf("append one entry to a %d-line log: median %.2f ms, worst %.2f ms (target < 10 ms)\n",
-                    100000, median(times), *std::max_element(times.begin(), times.end()));
+        std::printf("append one entry to a %d-line log: median %.2f ms, worst %.2f ms (target < 10 ms)\n", 100000,
+                    median(times), *std::max_element(times.begin(), times.end()));
     }
 
     // A pilot into the pilot view, full details on.
@@ -228,10 +227,11 @@ int main(int argc, char** argv)
             settle();
             times.push_back(millisecondsSince(start));
         }
-        std::printf("load a pilot with the full details report (%d lines): median %.2f ms, worst %.2f ms "
-                    "(target < 50 ms)\n",
-                    view.findChild<QTextEdit*>(QStringLiteral("Memo1"))->document()->blockCount(), median(times),
-                    *std::max_element(times.begin(), times.end()));
+        std::printf(
+            "load a pilot with the full details report (%d lines): median %.2f ms, worst %.2f ms "
+            "(target < 50 ms)\n",
+            view.findChild<QTextEdit*>(QStringLiteral("Memo1"))->document()->blockCount(), median(times),
+            *std::max_element(times.begin(), times.end()));
     }
     return 0;
 }

@@ -97,10 +97,11 @@ void run(SilentPrompts& prompts, const QString& folder, const char* what, int so
     table.viewport()->repaint();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     turns.stop();
-    std::printf("%s: %d rows (%d shown) in %.1f ms (target < 500 ms), %.0f rows per second; longest event-loop "
-                "stall %.1f ms (target < 50 ms); %s\n",
-                what, model.rowCount(), table.model()->rowCount(), seconds * 1000, model.rowCount() / seconds,
-                longestStall, model.summary().toUtf8().constData());
+    std::printf(
+        "%s: %d rows (%d shown) in %.1f ms (target < 500 ms), %.0f rows per second; longest event-loop "
+        "stall %.1f ms (target < 50 ms); %s\n",
+        what, model.rowCount(), table.model()->rowCount(), seconds * 1000, model.rowCount() / seconds, longestStall,
+        model.summary().toUtf8().constData());
 }
 
 // vantrel-cli table over the same folder, as a squadron leader runs it.

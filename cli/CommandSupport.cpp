@@ -83,7 +83,8 @@ std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args, const S
     const std::string path = given.value_or(paths::settingsFile());
     // Settings a former version kept elsewhere are read in place of a
     // missing user's file (never in place of a --ini file).
-    auto store = std::make_unique<SettingsStore>(path, given ? std::vector<std::string>{} : paths::legacySettingsFiles());
+    auto store =
+        std::make_unique<SettingsStore>(path, given ? std::vector<std::string>{} : paths::legacySettingsFiles());
     store->revalidate();
     const std::string cause = store->readFailure();
     if (cause.empty() || (!given && store->fileMissing()))

@@ -14,9 +14,10 @@ namespace {
 constexpr std::size_t kIndent = 11;
 constexpr std::size_t kWidth = 79;
 
-const char* const kHelpHead = "Usage: vantrel-cli COMMAND [OPTIONS] PILOT.plt...\n"
-                              "\n"
-                              "Commands:\n";
+const char* const kHelpHead =
+    "Usage: vantrel-cli COMMAND [OPTIONS] PILOT.plt...\n"
+    "\n"
+    "Commands:\n";
 
 // The places are named as the user's system writes them.
 std::string helpTail()
@@ -37,12 +38,17 @@ std::string helpTail()
            "loaded).\n"
            "\n"
            "Files: the user's settings file is\n"
-           "  " + places.settingsFile + "\n"
+           "  " +
+           places.settingsFile +
+           "\n"
            "and the main log, when the settings name none,\n"
-           "  " + places.mainLog + "\n"
+           "  " +
+           places.mainLog +
+           "\n"
            "\n"
            "Backups: before its first change to a pilot file, set (and restore) copies the file to\n" +
-           places.backups + " as\n"
+           places.backups +
+           " as\n"
            "NAME-YYYYMMDD-HHMMSS.plt and keeps the 20 newest copies of each file name.\n"
            "If the copy cannot be made, nothing is written.\n";
 }

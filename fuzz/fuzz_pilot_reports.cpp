@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     RipScore(sink, settings, record, range);
-    if (range.from.value() < 0 || range.to.value() > record.CampaignMissionCount || range.from.value() > range.to.value())
+    if (range.from.value() < 0 || range.to.value() > record.CampaignMissionCount ||
+        range.from.value() > range.to.value())
         std::abort();
     return 0;
 }

@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto within = [](std::size_t k, const layout::Field& field) {
         return k >= field.offset && k < field.offset + field.width;
     };
-    const std::size_t missions = edit.activeMissionIndex > 0 ? static_cast<std::size_t>(std::min(edit.activeMissionIndex, 254)) : 0;
+    const std::size_t missions =
+        edit.activeMissionIndex > 0 ? static_cast<std::size_t>(std::min(edit.activeMissionIndex, 254)) : 0;
     for (std::size_t k = 0; k < after.size(); ++k) {
         if (after[k] == before[k])
             continue;
@@ -114,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               (edit.ratingIndex >= 0 && within(k, layout::Rating)) ||
                               (edit.kalidorIndex >= 0 && within(k, layout::KalidorCrescent));
         const std::size_t inList = k - layout::CampaignMissionRecords.offset;
-        const bool statusByte = k >= layout::CampaignMissionRecords.offset && inList < missions * layout::kMissionRecordSize &&
+        const bool statusByte = k >= layout::CampaignMissionRecords.offset &&
+                                inList < missions * layout::kMissionRecordSize &&
                                 inList % layout::kMissionRecordSize == layout::record::kStatus;
         if (promised)
             continue;

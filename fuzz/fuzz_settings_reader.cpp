@@ -21,14 +21,29 @@ namespace {
 using vantrel::SettingsStore;
 
 constexpr std::string_view kKeys[] = {
-    vantrel::keys::LastDir,          vantrel::keys::LogFile,          vantrel::keys::SaveFilename,
-    vantrel::keys::ShowMissionScore, vantrel::keys::ShowMissionBonus, vantrel::keys::ShowMissionTotal,
-    vantrel::keys::ShowMissionTime,  vantrel::keys::CheckCheat,       vantrel::keys::ShowErrorDetailes,
-    vantrel::keys::ShowZeroMissions, vantrel::keys::IncludeDate,      vantrel::keys::MegaDetails,
-    vantrel::keys::NameSource,       vantrel::keys::ScoreFormat,      "lastdir",
-    "LASTDIR",                       "",                              " ",
-    "=",                             "[ZADAdeda]",                    ";LastDir",
-    "Last Dir",                      "Key\xC3\xA9",
+    vantrel::keys::LastDir,
+    vantrel::keys::LogFile,
+    vantrel::keys::SaveFilename,
+    vantrel::keys::ShowMissionScore,
+    vantrel::keys::ShowMissionBonus,
+    vantrel::keys::ShowMissionTotal,
+    vantrel::keys::ShowMissionTime,
+    vantrel::keys::CheckCheat,
+    vantrel::keys::ShowErrorDetailes,
+    vantrel::keys::ShowZeroMissions,
+    vantrel::keys::IncludeDate,
+    vantrel::keys::MegaDetails,
+    vantrel::keys::NameSource,
+    vantrel::keys::ScoreFormat,
+    "lastdir",
+    "LASTDIR",
+    "",
+    " ",
+    "=",
+    "[ZADAdeda]",
+    ";LastDir",
+    "Last Dir",
+    "Key\xC3\xA9",
 };
 
 constexpr std::string_view kSections[] = {"ZADAdeda", "zadadeda", "ZADADEDA", " ZADAdeda ", "Other", ""};
@@ -51,7 +66,7 @@ const Paths& paths()
         if (pattern == nullptr)
             std::abort();
         const std::string dir = pattern;
-        return Paths {dir, dir + "/vantrel.ini", dir + "/copy.ini"};
+        return Paths{dir, dir + "/vantrel.ini", dir + "/copy.ini"};
     }();
     return p;
 }
@@ -105,7 +120,8 @@ bool sameName(std::string_view a, std::string_view b)
     auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     a = trim(a);
     b = trim(b);
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -130,8 +146,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The last bytes of the input, up to a separator, are the value to write;
     // the first byte picks the key.
     const std::size_t cut = bytes.rfind('\x7F');
-    const std::string_view value = (cut == std::string_view::npos ? bytes.substr(bytes.size() / 2) : bytes.substr(cut + 1))
-                                       .substr(0, SettingsStore::kMaxValueLength);
+    const std::string_view value =
+        (cut == std::string_view::npos ? bytes.substr(bytes.size() / 2) : bytes.substr(cut + 1))
+            .substr(0, SettingsStore::kMaxValueLength);
     const std::string_view key = kKeys[size == 0 ? 0 : data[0] % 14];
     const bool otherSection = size > 1 && (data[1] & 1) != 0;
     const std::string_view section = otherSection ? "Other" : "zadadeda";

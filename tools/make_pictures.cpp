@@ -259,7 +259,8 @@ void paintSpace(QImage& image)
             const double density = fractalNoise(u * 5.0 + 3.0, v * 5.0, 23, 6);
             double amount = std::exp(-band * band / 0.03) * smoothstep(0.3, 0.68, density);
             // Keep the title's strip dark enough for its silver letters.
-            const double title = smoothstep(0.0, 30.0, 30.0 - std::max({55.0 - x, x - 345.0, 140.0 - y, y - 192.0, 0.0}));
+            const double title =
+                smoothstep(0.0, 30.0, 30.0 - std::max({55.0 - x, x - 345.0, 140.0 - y, y - 192.0, 0.0}));
             amount *= 1.0 - 0.65 * title;
             const double hue = smoothstep(0.3, 0.7, fractalNoise(u * 3.0, v * 3.0 + 7.0, 41, 3));
             const Rgb gas = hue < 0.5 ? mix(violet, blue, hue * 2.0) : mix(blue, teal, (hue - 0.5) * 2.0);
@@ -292,7 +293,7 @@ void paintStars(QImage& image)
         p.drawEllipse(QPointF(x, y), radius, radius);
     }
     // A few bright stars with glow and spikes.
-    const std::array<QPointF, 6> bright = {QPointF(36, 42), QPointF(352, 28), QPointF(300, 118),
+    const std::array<QPointF, 6> bright = {QPointF(36, 42),  QPointF(352, 28),  QPointF(300, 118),
                                            QPointF(82, 214), QPointF(380, 178), QPointF(22, 128)};
     for (const QPointF& centre : bright) {
         QRadialGradient glow(centre, 9.0);

@@ -33,7 +33,8 @@ int main(int argc, char** argv)
         m.leadValue = static_cast<std::int32_t>(0x0101 + i);
         m.score = 1450 + static_cast<std::int32_t>((i * 7919 + i * i * 613) % 2600);
         m.time = 380 + static_cast<std::int32_t>((i * 131) % 900);
-        m.storedBonus = 10 * (150 + static_cast<std::int32_t>((i * i * 37 + 11 * i) % 400)) + static_cast<std::int32_t>(i % 10);
+        m.storedBonus =
+            10 * (150 + static_cast<std::int32_t>((i * i * 37 + 11 * i) % 400)) + static_cast<std::int32_t>(i % 10);
         pilot.setMission(L::CampaignMissionRecords, i, m);
         const std::int32_t bonusPoints = m.storedBonus / L::kBonusScale;
         if (i < 7) {
@@ -66,7 +67,8 @@ int main(int argc, char** argv)
     pilot.setInt(L::SimBonus, simBonus);
 
     // Kills and assists by craft type: {craft type, kills, assists}.
-    const std::int32_t todKills[][3] = {{4, 38, 6}, {5, 21, 4}, {6, 9, 2}, {8, 3, 1}, {15, 7, 0}, {39, 2, 3}, {52, 1, 0}};
+    const std::int32_t todKills[][3] = {{4, 38, 6}, {5, 21, 4}, {6, 9, 2}, {8, 3, 1},
+                                        {15, 7, 0}, {39, 2, 3}, {52, 1, 0}};
     std::int32_t todTotal = 0;
     for (const auto& k : todKills) {
         for (const auto& f : {L::TODKillsA, L::TODKillsB})

@@ -48,7 +48,10 @@ public:
         std::fprintf(stderr, "question: %s -> No\n", qPrintable(text));
         return false;
     }
-    void tell(QWidget*, Kind, const QString& text, const QString&) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void tell(QWidget*, Kind, const QString& text, const QString&) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
     std::optional<QString> chooseOpenFile(QWidget*, const FileRequest& request) override
     {
         if (request.fileName.isEmpty())

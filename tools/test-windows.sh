@@ -37,7 +37,7 @@ if [ ! -d "$WINEPREFIX" ]; then
 fi
 # Wine's own services start with the first program; started here, they do
 # not hold ctest's output open.
-wineserver -p
+wineserver -p 2> /dev/null || true  # one may be running already
 trap 'wineserver -k || true' EXIT
 wine cmd /c exit > /dev/null 2>&1 < /dev/null
 

@@ -93,7 +93,8 @@ std::string joinedLines(const std::vector<std::string>& lines)
 
 OpenedPilot* pilot(int id)
 {
-    return id >= 0 && static_cast<std::size_t>(id) < pilots.size() ? pilots[static_cast<std::size_t>(id)].get() : nullptr;
+    return id >= 0 && static_cast<std::size_t>(id) < pilots.size() ? pilots[static_cast<std::size_t>(id)].get()
+                                                                   : nullptr;
 }
 
 // The next file's bytes: the page copies them straight into this room
@@ -294,8 +295,9 @@ std::string squadronChart(const val& ids, int column, bool asGiven)
         if (const OpenedPilot* p = pilot(ids[k].as<int>()))
             entries.push_back(p->table);
     }
-    return charts::renderSvg(charts::squadronChart(entries, static_cast<std::size_t>(column),
-                                                   asGiven ? charts::RowOrder::AsGiven : charts::RowOrder::LargestFirst));
+    return charts::renderSvg(
+        charts::squadronChart(entries, static_cast<std::size_t>(column),
+                              asGiven ? charts::RowOrder::AsGiven : charts::RowOrder::LargestFirst));
 }
 
 // {text, differ} as vantrel-cli diff prints them, or {error} naming the file

@@ -52,11 +52,8 @@ int runBackups(const ParsedArguments& args, const Streams& io)
 const Command& backupsCommand()
 {
     static const Command command{
-        "backups",
-        {},
-        "PILOT.plt",
-        {"the pilot's backups and the file now, each with what changed",
-         "from it to the next"},
+        "backups",   {},
+        "PILOT.plt", {"the pilot's backups and the file now, each with what changed", "from it to the next"},
         runBackups,
     };
     return command;

@@ -39,8 +39,8 @@ std::string numberColumns()
 
 int squadron(const ParsedArguments& args, const Streams& io)
 {
-    const std::string columnName = args.option("--column").value_or(
-        std::string(pilotTableHeader()[charts::kSquadronDefaultColumn]));
+    const std::string columnName =
+        args.option("--column").value_or(std::string(pilotTableHeader()[charts::kSquadronDefaultColumn]));
     const auto column = pilotTableNumberColumnNamed(columnName);
     if (!column)
         throw UsageError("--column must name a number column of the table: " + numberColumns());

@@ -73,7 +73,8 @@ int diffFolders(const std::string& olderFolder, const std::string& newerFolder, 
         printLines(io, {pair.name + ":"});
         printLines(io, lines, "  ");
     }
-    for (const auto& [folder, only] : {std::pair{&olderFolder, &pairs.onlyOlder}, std::pair{&newerFolder, &pairs.onlyNewer}}) {
+    for (const auto& [folder, only] :
+         {std::pair{&olderFolder, &pairs.onlyOlder}, std::pair{&newerFolder, &pairs.onlyNewer}}) {
         for (const std::string& path : *only) {
             status = 1;
             printLines(io, {"Only in " + *folder + ": " + pathInside(*folder, path)});

@@ -30,10 +30,8 @@ int runMissions(const ParsedArguments& args, const Streams& io)
 const Command& missionsCommand()
 {
     static const Command command{
-        "missions",
-        {{"--ini", "PATH"}, {"--from", "N"}, {"--to", "N"}},
-        "PILOT.plt",
-        {"the campaign mission listing over From..To"},
+        "missions",  {{"--ini", "PATH"}, {"--from", "N"}, {"--to", "N"}},
+        "PILOT.plt", {"the campaign mission listing over From..To"},
         runMissions,
     };
     return command;

@@ -21,10 +21,8 @@ int runReport(const ParsedArguments& args, const Streams& io)
 const Command& reportCommand()
 {
     static const Command command{
-        "report",
-        {{"--ini", "PATH"}, {"--from", "N"}},
-        "PILOT.plt",
-        {"the pilot report, as the pilot view shows it after loading the file"},
+        "report",    {{"--ini", "PATH"}, {"--from", "N"}},
+        "PILOT.plt", {"the pilot report, as the pilot view shows it after loading the file"},
         runReport,
     };
     return command;

@@ -7,8 +7,8 @@ namespace vantrel::charts {
 namespace {
 
 constexpr double kMargin = 16;
-constexpr double kMarkWidth = 16;        // the "!" or "X" before a label
-constexpr double kCharWidth = 7.2;       // an average character at 12 px, for room only
+constexpr double kMarkWidth = 16;   // the "!" or "X" before a label
+constexpr double kCharWidth = 7.2;  // an average character at 12 px, for room only
 constexpr double kMaxLabelWidth = 420;
 constexpr double kBarHeight = 12;
 constexpr double kTitleHeight = 40;
@@ -115,9 +115,10 @@ Drawing drawChart(const BarChart& chart)
     double legendWidth = 0;
     for (const Series& series : chart.series)
         legendWidth += 18 + textWidth(series.legend) + 18;
-    const double width = std::max({valueX + valueWidth + kMargin, kMargin * 2 + legendWidth,
-                                   kMargin * 2 + textWidth(chart.title) * 1.4});
-    const double height = kTitleHeight + kLegendHeight + headings + static_cast<double>(rowCount) * kRowHeight + kMargin;
+    const double width = std::max(
+        {valueX + valueWidth + kMargin, kMargin * 2 + legendWidth, kMargin * 2 + textWidth(chart.title) * 1.4});
+    const double height =
+        kTitleHeight + kLegendHeight + headings + static_cast<double>(rowCount) * kRowHeight + kMargin;
 
     Drawing drawing;
     drawing.width = width;
@@ -139,7 +140,8 @@ Drawing drawChart(const BarChart& chart)
     double x = kMargin;
     const double legendY = kTitleHeight;
     for (const Series& series : chart.series) {
-        shapes.push_back(Rect{"legend " + std::string(series.id), x, legendY - 10, 12, 12, std::string(series.colour), {}});
+        shapes.push_back(
+            Rect{"legend " + std::string(series.id), x, legendY - 10, 12, 12, std::string(series.colour), {}});
         shapes.push_back(label(x + 18, legendY, series.legend));
         x += 18 + textWidth(series.legend) + 18;
     }
@@ -165,8 +167,13 @@ Drawing drawChart(const BarChart& chart)
             shapes.push_back(GroupStart{"row"});
             if (row.mark != RowMark::None) {
                 const MarkLook look = lookOf(row.mark);
-                shapes.push_back(Rect{std::string(look.className), kMargin - 4, y, width - 2 * kMargin + 8, kRowHeight,
-                                      std::string(look.background), {}});
+                shapes.push_back(Rect{std::string(look.className),
+                                      kMargin - 4,
+                                      y,
+                                      width - 2 * kMargin + 8,
+                                      kRowHeight,
+                                      std::string(look.background),
+                                      {}});
                 Text sign = label(kMargin, y + 13, std::string(pilotMarkSign(row.mark)), "mark");
                 sign.bold = true;
                 shapes.push_back(std::move(sign));
@@ -177,8 +184,8 @@ Drawing drawChart(const BarChart& chart)
             for (std::uint8_t k = 0; k < row.segmentCount; ++k) {
                 const Segment& segment = row.segments[k];
                 const Series& series = chart.series[segment.series];
-                const double length = static_cast<double>(segment.value < 0 ? -segment.value : segment.value) *
-                                      scale.perUnit;
+                const double length =
+                    static_cast<double>(segment.value < 0 ? -segment.value : segment.value) * scale.perUnit;
                 double barX;
                 if (segment.value >= 0) {
                     barX = right;

@@ -60,7 +60,6 @@ struct BarChart {
     std::vector<Panel> panels;
 };
 
-
 // Drawing sizes, in pixels (user units). The chart is as wide as its
 // longest label needs.
 inline constexpr double kPlotWidth = 480;  // from the panel's smallest to its largest value

@@ -59,8 +59,8 @@ BarChart historyChart(const std::string& pilot, std::span<const PilotVersion> ve
         {"missions", "#c25a00", "Missions completed"},
         {"kills", "#2f6f3e", "Campaign kills"},
     };
-    chart.panels.push_back(historyPanel("Campaign total", versions, 0,
-                                        [](const PilotRecord& r) { return CampaignScoreSum(r); }));
+    chart.panels.push_back(
+        historyPanel("Campaign total", versions, 0, [](const PilotRecord& r) { return CampaignScoreSum(r); }));
     chart.panels.push_back(historyPanel("Campaign missions completed", versions, 1,
                                         [](const PilotRecord& r) { return r.CampaignMissionCount; }));
     chart.panels.push_back(historyPanel("Campaign kills", versions, 2, [](const PilotRecord& r) {

@@ -85,10 +85,11 @@ BarChart missionsChart(const PilotRecord& record)
 
     BarChart chart;
     chart.title = "Campaign missions of " + pilot;
-    chart.description = "Score and bonus of each of the " + std::to_string(count) +
-                        " completed campaign missions of " + pilot +
+    chart.description = "Score and bonus of each of the " + std::to_string(count) + " completed campaign missions of " +
+                        pilot +
                         " as stacked bars, missions flown for the TOD in blue and for the Azzameen family in "
-                        "orange; campaign total " + std::to_string(CampaignScoreSum(record)) + ".";
+                        "orange; campaign total " +
+                        std::to_string(CampaignScoreSum(record)) + ".";
     chart.series = {
         {"tod-score", "#1f5fa8", "TOD score"},
         {"tod-bonus", "#8fb8e8", "TOD bonus"},

@@ -25,11 +25,26 @@ void appendText(std::string& out, std::string_view text, bool entities)
         const unsigned char c = static_cast<unsigned char>(text[k]);
         if (entities) {
             switch (c) {
-            case '&': out += "&amp;"; ++k; continue;
-            case '<': out += "&lt;"; ++k; continue;
-            case '>': out += "&gt;"; ++k; continue;
-            case '"': out += "&quot;"; ++k; continue;
-            case '\'': out += "&apos;"; ++k; continue;
+            case '&':
+                out += "&amp;";
+                ++k;
+                continue;
+            case '<':
+                out += "&lt;";
+                ++k;
+                continue;
+            case '>':
+                out += "&gt;";
+                ++k;
+                continue;
+            case '"':
+                out += "&quot;";
+                ++k;
+                continue;
+            case '\'':
+                out += "&apos;";
+                ++k;
+                continue;
             default: break;
             }
         }

@@ -87,7 +87,8 @@ FileHandle openRegular(const std::string& path, Access access, FileResult& failu
         return FileHandle();
     }
     if (info->kind != Kind::Regular) {
-        failure = info->kind == Kind::Directory ? FileResult::fromErrno(EISDIR) : FileResult::failure(std::string(kNotRegularFileCause));
+        failure = info->kind == Kind::Directory ? FileResult::fromErrno(EISDIR)
+                                                : FileResult::failure(std::string(kNotRegularFileCause));
         return FileHandle();
     }
     return file;

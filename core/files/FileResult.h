@@ -44,9 +44,8 @@ public:
 
 private:
     FileResult(bool ok, std::string message, std::string cause)
-        : ok_(ok), message_(std::move(message)), cause_(std::move(cause))
-    {
-    }
+          : ok_(ok), message_(std::move(message)), cause_(std::move(cause))
+    {}
 
     bool ok_;
     std::string message_;
@@ -62,10 +61,8 @@ std::string cannotCreateFileMessage(const std::string& path);
 // it stands and the cause as the box's details.
 class CausedError : public std::runtime_error {
 public:
-    CausedError(const std::string& message, std::string cause)
-        : std::runtime_error(message), cause_(std::move(cause))
-    {
-    }
+    CausedError(const std::string& message, std::string cause) : std::runtime_error(message), cause_(std::move(cause))
+    {}
     const std::string& cause() const { return cause_; }
 
 private:

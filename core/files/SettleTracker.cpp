@@ -3,9 +3,8 @@
 namespace vantrel {
 
 SettleTracker::SettleTracker(std::int64_t completeSize, Clock::duration quietPeriod)
-    : completeSize_(completeSize), quiet_(quietPeriod)
-{
-}
+      : completeSize_(completeSize), quiet_(quietPeriod)
+{}
 
 void SettleTracker::known(const std::string& path, const std::optional<FileIdentity>& now)
 {

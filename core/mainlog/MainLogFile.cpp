@@ -436,4 +436,3 @@ KnownFiles::Risk KnownFiles::risk(const std::string& path, const std::optional<F
 }
 
 }  // namespace vantrel::mainlog
-

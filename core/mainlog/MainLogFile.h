@@ -25,8 +25,8 @@ namespace vantrel::mainlog {
 inline constexpr std::size_t kCapacityBytes = 64u * 1024u * 1024u;
 
 inline constexpr std::string_view kTooLargeMessage = "Text exceeds memo capacity.";
-std::string cannotOpenMessage(const std::string& path);    // "Cannot open file %s."
-std::string cannotCreateMessage(const std::string& path);  // "Cannot create file %s."
+std::string cannotOpenMessage(const std::string& path);      // "Cannot open file %s."
+std::string cannotCreateMessage(const std::string& path);    // "Cannot create file %s."
 std::string cannotLockMessage(const std::string& lockFile);  // "Cannot lock file %s."
 
 // The outcome of a read: on failure the message to show ("Cannot open file

@@ -25,7 +25,7 @@ constexpr std::int64_t kJoinGap = 8192;
 class SystemFile final : public OpenFile {
 public:
     SystemFile(FileHandle file, bool readOnly, const fileio::FileInfo& info)
-        : file_(std::move(file)), readOnly_(readOnly), length_(info.identity.size)
+          : file_(std::move(file)), readOnly_(readOnly), length_(info.identity.size)
     {
         status_ = Status{info.identity, info.mode};
     }
@@ -52,7 +52,8 @@ public:
             if (!cached_)
                 cacheWholeFile();
             if (cached_) {
-                const std::int64_t available = std::max<std::int64_t>(0, static_cast<std::int64_t>(cache_.size()) - position_);
+                const std::int64_t available =
+                    std::max<std::int64_t>(0, static_cast<std::int64_t>(cache_.size()) - position_);
                 const std::size_t n = std::min<std::size_t>(count, static_cast<std::size_t>(available));
                 if (n > 0)
                     std::memcpy(buffer, cache_.data() + position_, n);
@@ -165,7 +166,8 @@ class SystemFileAccess final : public FileAccess {
 public:
     std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override
     {
-        FileHandle file = fileio::openWithoutWaiting(path, mode == OpenMode::ReadOnly ? fileio::Access::Read : fileio::Access::ReadWrite);
+        FileHandle file = fileio::openWithoutWaiting(
+            path, mode == OpenMode::ReadOnly ? fileio::Access::Read : fileio::Access::ReadWrite);
         if (!file)
             return nullptr;
         const std::optional<fileio::FileInfo> info = fileio::infoOf(file);

@@ -13,7 +13,8 @@ std::string notAPilotReason(const PilotRecord& record)
 {
     const auto end = std::find(record.PilotName.begin(), record.PilotName.end(), '\0');
     if (end == record.PilotName.end() ||
-        hasControlCharacter(std::string_view(record.PilotName.data(), static_cast<std::size_t>(end - record.PilotName.begin()))))
+        hasControlCharacter(
+            std::string_view(record.PilotName.data(), static_cast<std::size_t>(end - record.PilotName.begin()))))
         return "its pilot name is not text ending in a zero byte";
     using namespace vocabulary;
     if (selectionFor(rankNames(), record.Rank) < 0)

@@ -73,9 +73,8 @@ std::vector<std::string> readLines(const std::string& journal)
 }  // namespace
 
 OwnSaves::OwnSaves(std::string journalFile, std::chrono::milliseconds lockWait)
-    : file_(std::move(journalFile)), lockWait_(lockWait)
-{
-}
+      : file_(std::move(journalFile)), lockWait_(lockWait)
+{}
 
 std::string OwnSaves::notRecordedMessage(const std::string& journalFile)
 {
@@ -97,7 +96,9 @@ std::uint64_t OwnSaves::digest(std::string_view bytes)
 FileResult OwnSaves::record(const FileIdentity& placed, std::string_view bytes) const
 {
     const std::string journal = journalFile();
-    const auto failed = [&](const FileResult& why) { return FileResult::refused(notRecordedMessage(journal), why.cause()); };
+    const auto failed = [&](const FileResult& why) {
+        return FileResult::refused(notRecordedMessage(journal), why.cause());
+    };
     std::error_code ignored;
     std::filesystem::create_directories(fileio::toPath(text::folderOf(journal)), ignored);
     // A link is refused before its lock is taken: the lock of a link is the

@@ -171,16 +171,15 @@ std::vector<BackupFile> listed(std::vector<std::pair<BackupAge, fs::path>> backu
     for (const auto& [age, path] : backups) {
         const std::string& s = age.stamp;  // "YYYYMMDD-HHMMSS"
         list.push_back({fileio::toUtf8(path), s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " +
-                                                 s.substr(9, 2) + ":" + s.substr(11, 2) + ":" + s.substr(13, 2)});
+                                                  s.substr(9, 2) + ":" + s.substr(11, 2) + ":" + s.substr(13, 2)});
     }
     return list;
 }
 
 FileResult backupRefusal(const std::string& pilotPath, const std::string& backupFolder, const std::string& reason)
 {
-    return FileResult::refused("Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason +
-                                   ". Nothing was written.",
-                               reason);
+    return FileResult::refused(
+        "Cannot back up " + pilotPath + " to " + backupFolder + ": " + reason + ". Nothing was written.", reason);
 }
 
 }  // namespace
@@ -215,7 +214,8 @@ std::vector<BackupFile> listBackups(const std::string& pilotPath, const std::str
 std::vector<BackupFile> listOlderBackups(const std::string& pilotPath, const std::string& backupFolder)
 {
     const std::string stem = fileStem(pilotPath);
-    return listed(backupsIn(backupFolder, [&](const BackupName& name) { return name.tag.empty() && name.stem == stem; }));
+    return listed(
+        backupsIn(backupFolder, [&](const BackupName& name) { return name.tag.empty() && name.stem == stem; }));
 }
 
 bool isBackupOfAnotherFile(const std::string& backupPath, const std::string& pilotPath)
@@ -242,7 +242,7 @@ std::string backupFileName(const std::string& pilotPath, std::time_t when)
 }
 
 FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
-                       const std::string& backupFolder, std::time_t now, std::string* madeFile, const std::string& spare)
+                      const std::string& backupFolder, std::time_t now, std::string* madeFile, const std::string& spare)
 {
     const auto refusal = [&](const std::string& reason) { return backupRefusal(pilotPath, backupFolder, reason); };
 
@@ -265,7 +265,8 @@ FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsi
     const std::string first = backupFileName(pilotPath, now);
     const std::string base = first.substr(0, first.size() - kBackupExtension.size());
     for (unsigned number = 1; number <= kMostNumbers; ++number) {
-        const std::string name = number == 1 ? first : base + "-" + std::to_string(number) + std::string(kBackupExtension);
+        const std::string name =
+            number == 1 ? first : base + "-" + std::to_string(number) + std::string(kBackupExtension);
         const fs::path target = fileio::toPath(backupFolder) / fileio::toPath(name);
         if (fs::exists(fs::symlink_status(target, error)))
             continue;
@@ -285,9 +286,8 @@ FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsi
 }
 
 BackupSession::BackupSession(std::string backupFolder, Clock clock)
-    : folder_(std::move(backupFolder)), clock_(std::move(clock))
-{
-}
+      : folder_(std::move(backupFolder)), clock_(std::move(clock))
+{}
 
 std::string BackupSession::identity(const std::string& pilotPath)
 {

@@ -72,8 +72,8 @@ std::string localDateTime(std::time_t when);
 // the copy could not be made ("Cannot back up ... Nothing was written.").
 // `madeFile` receives the backup's full name.
 FileResult makeBackup(const std::string& pilotPath, std::string_view bytes, unsigned mode,
-                       const std::string& backupFolder, std::time_t now, std::string* madeFile = nullptr,
-                       const std::string& spare = {});
+                      const std::string& backupFolder, std::time_t now, std::string* madeFile = nullptr,
+                      const std::string& spare = {});
 
 // Remembers which files were backed up during one run of the program, so that
 // the first save of a file makes a backup and later saves of it do not. The

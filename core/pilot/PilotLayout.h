@@ -73,6 +73,7 @@ inline constexpr Field AzzTotalKills{"AzzTotalKills", 131646, 4};
 inline constexpr Field AzzAssistsB{"AzzAssistsB", 139862, kCraftTableWidth};
 
 // Every field, in file order: the loader reads the stretches they cover.
+// clang-format off
 inline constexpr std::array kAllFields{
     PilotName, MPJoinGameName, MPHostGameName, ToNextRating, TODScoreA, AzzScoreA, SimScoreA,
     TODKillsA, AzzKills, SimKillsA, TODAssistsA, AzzAssistsA, SimAssists,
@@ -82,6 +83,7 @@ inline constexpr std::array kAllFields{
     CraftLossesTotal, LossesFromCollisions, LossesToStarships, LossesToMines,
     KilledByPlayersByRating, LossesToNonPlayerCraft, AzzScoreB, AzzBonus, AzzScoreC,
     AzzScoreD, AzzTotalKills, AzzAssistsB};
+// clang-format on
 
 // Offsets inside one 48-byte mission record.
 namespace record {

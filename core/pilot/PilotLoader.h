@@ -47,7 +47,6 @@ std::string loadErrorsMessage(std::uint16_t count);
 
 // Reads the file into `record`. Sets record.PilotFileName to `fileName`
 // whatever happens; when the size check fails nothing else changes.
-LoadResult ReadMission(PilotRecord& record, const std::string& fileName,
-                       FileAccess& files = systemFileAccess());
+LoadResult ReadMission(PilotRecord& record, const std::string& fileName, FileAccess& files = systemFileAccess());
 
 }  // namespace vantrel

@@ -53,8 +53,8 @@ std::optional<FileContents> readWhole(FileAccess& files, const std::string& path
 
 RestoreResult refusal(const std::string& pilotPath, const std::string& why, std::string_view cause)
 {
-    return RestoreResult(FileResult::refused("Cannot restore " + pilotPath + ": " + why + ". Nothing was written.",
-                                             std::string(cause)));
+    return RestoreResult(
+        FileResult::refused("Cannot restore " + pilotPath + ": " + why + ". Nothing was written.", std::string(cause)));
 }
 
 }  // namespace
@@ -69,8 +69,9 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
     if (!backup)
         return refusal(pilotPath, backupPath + " cannot be read (" + failure + ")", failure);
     if (static_cast<std::int64_t>(backup->bytes.size()) != layout::kPilotFileSize) {
-        return refusal(pilotPath, backupPath + " is not a pilot file (" + std::to_string(backup->bytes.size()) +
-                                      " bytes, not " + std::to_string(layout::kPilotFileSize) + ")",
+        return refusal(pilotPath,
+                       backupPath + " is not a pilot file (" + std::to_string(backup->bytes.size()) + " bytes, not " +
+                           std::to_string(layout::kPilotFileSize) + ")",
                        "not a pilot file");
     }
     // Bytes of that size are judged as the folder watcher judges a save.
@@ -94,8 +95,8 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
     ReplaceOptions options;
     RestoreResult result(FileResult::success());
     if (current) {
-        const auto sinceChange = std::chrono::nanoseconds(now.time_since_epoch()).count() -
-                                 current->status.identity.mtimeNs;
+        const auto sinceChange =
+            std::chrono::nanoseconds(now.time_since_epoch()).count() - current->status.identity.mtimeNs;
         const auto quiet = std::chrono::nanoseconds(kRestoreQuietPeriod).count();
         if (sinceChange > -quiet && sinceChange < quiet)
             return refusal(pilotPath, std::string(kChangedJustNowCause), kChangedJustNowCause);
@@ -104,8 +105,7 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
                 FileResult::success(pilotPath + " already holds what " + backupPath + " holds. Nothing was written."));
         }
         const FileResult kept = makeBackup(pilotPath, current->bytes, current->status.mode, backupFolder,
-                                           std::chrono::system_clock::to_time_t(now), &result.backupFile,
-                                           backupPath);
+                                           std::chrono::system_clock::to_time_t(now), &result.backupFile, backupPath);
         if (!kept)
             return RestoreResult(kept);
         options.expected = current->status.identity;
@@ -119,7 +119,8 @@ RestoreResult restorePilotBackup(const std::string& pilotPath, const std::string
     if (!replaced) {
         RestoreResult failed(FileResult::refused(
             "Cannot restore " + pilotPath + ": " + replaced.message() + ". The file was not changed" +
-                (result.backupFile.empty() ? std::string(".") : "; a copy of it was kept as " + result.backupFile + "."),
+                (result.backupFile.empty() ? std::string(".")
+                                           : "; a copy of it was kept as " + result.backupFile + "."),
             replaced.cause()));
         failed.backupFile = result.backupFile;
         return failed;

@@ -24,7 +24,8 @@ namespace {
 void WriteMissionRecords(std::string& image, int count)
 {
     for (int i = 0; i < count; ++i) {
-        char* record = image.data() + layout::missionRecordOffset(layout::CampaignMissionRecords, static_cast<std::uint32_t>(i));
+        char* record =
+            image.data() + layout::missionRecordOffset(layout::CampaignMissionRecords, static_cast<std::uint32_t>(i));
         if (le::int32At(record + layout::record::kStatus) == 0)
             record[layout::record::kStatus] = 1;
     }
@@ -91,8 +92,9 @@ bool stillAsKnown(const KnownPilotFile& known, const std::string& fileName, std:
 
 std::string changedSinceOpenedQuestion(const std::string& fileName)
 {
-    return fileName + " was changed by another program (the game?) since it was opened. "
-                      "Saving writes every detail shown over it. Save anyway?";
+    return fileName +
+           " was changed by another program (the game?) since it was opened. "
+           "Saving writes every detail shown over it. Save anyway?";
 }
 
 std::string saveQuestion(const std::string& fileName)
@@ -133,7 +135,8 @@ std::string activeMissionRefusal(const PilotRecord& record, int activeMissionInd
     if (activeMissionIndex < 0 || activeMissionIndex >= record.CampaignMissionCount)
         return {};
     return std::to_string(activeMissionIndex + 1) + " is not after the " + std::to_string(record.CampaignMissionCount) +
-           " completed missions of " + record.PilotFileName + "; completed missions are never removed. Nothing was written.";
+           " completed missions of " + record.PilotFileName +
+           "; completed missions are never removed. Nothing was written.";
 }
 
 void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
@@ -151,7 +154,8 @@ void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
     putField(layout::KalidorCrescent, edit.kalidorIndex);
     // The box has 255 rows, so at most 254 missions come before the active one.
     if (edit.activeMissionIndex > 0)
-        WriteMissionRecords(image, std::min(edit.activeMissionIndex, static_cast<int>(layout::kMissionListCapacity) - 1));
+        WriteMissionRecords(image,
+                            std::min(edit.activeMissionIndex, static_cast<int>(layout::kMissionListCapacity) - 1));
 }
 
 SaveResult WritePilotDetails(const std::string& fileName, PilotRecord& record, const PilotDetailsEdit& edit,

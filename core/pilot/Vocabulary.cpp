@@ -7,6 +7,9 @@ namespace vantrel::vocabulary {
 
 namespace {
 
+// The game's tables, one entry a line as the game numbers them.
+// clang-format off
+
 const std::array<std::string_view, 9> kRankNames = {
     "Recruit",
     "Flight Cadet",
@@ -551,13 +554,30 @@ const std::array<std::string_view, 231> kCraftTypeLabels = {
     "231\t\t\t:",
 };
 
+// clang-format on
+
 }  // namespace
 
-std::span<const std::string_view> rankNames() { return kRankNames; }
-std::span<const std::string_view> ratingNames() { return kRatingNames; }
-std::span<const std::string_view> kalidorStates() { return kKalidorStates; }
-std::span<const std::string_view> missionTitles() { return kMissionTitles; }
-std::span<const std::string_view> craftTypeLabels() { return kCraftTypeLabels; }
+std::span<const std::string_view> rankNames()
+{
+    return kRankNames;
+}
+std::span<const std::string_view> ratingNames()
+{
+    return kRatingNames;
+}
+std::span<const std::string_view> kalidorStates()
+{
+    return kKalidorStates;
+}
+std::span<const std::string_view> missionTitles()
+{
+    return kMissionTitles;
+}
+std::span<const std::string_view> craftTypeLabels()
+{
+    return kCraftTypeLabels;
+}
 
 std::string craftTypeName(std::size_t craftType)
 {

@@ -8,11 +8,11 @@
 
 namespace vantrel::vocabulary {
 
-std::span<const std::string_view> rankNames();         // 9 rows
-std::span<const std::string_view> ratingNames();       // 25 rows
-std::span<const std::string_view> kalidorStates();     // 7 rows
-std::span<const std::string_view> missionTitles();     // 255 rows
-std::span<const std::string_view> craftTypeLabels();   // 231 rows, tabs and colon included
+std::span<const std::string_view> rankNames();        // 9 rows
+std::span<const std::string_view> ratingNames();      // 25 rows
+std::span<const std::string_view> kalidorStates();    // 7 rows
+std::span<const std::string_view> missionTitles();    // 255 rows
+std::span<const std::string_view> craftTypeLabels();  // 231 rows, tabs and colon included
 
 // A craft type's name: its label without the tabs and colon that align the
 // full details report.

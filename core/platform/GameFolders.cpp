@@ -194,7 +194,8 @@ std::vector<std::string> candidateGameFolders(const std::string& home, const reg
     for (const std::string& library : steamLibraries(home)) {
         candidates.push_back(text::joinPath(text::joinPath(library, "steamapps/common"), kSteamInstallFolder));
         addWindowsInstalls(candidates,
-                           text::joinPath(text::joinPath(text::joinPath(library, "steamapps/compatdata"), kSteamAppId), "pfx/drive_c"));
+                           text::joinPath(text::joinPath(text::joinPath(library, "steamapps/compatdata"), kSteamAppId),
+                                          "pfx/drive_c"));
     }
     addWindowsInstalls(candidates, text::joinPath(home, ".wine/drive_c"));
     for (std::string& folder : registryGameFolders(registry))
@@ -221,7 +222,8 @@ std::vector<std::string> existingGameFolders(const std::string& home, const regi
         const std::string name = fileio::toUtf8(canonical);
         if (!seen.insert(name).second)
             continue;
-        if (const auto identity = fileIdentity(name); identity && !seenFiles.insert({identity->volume, identity->index}).second)
+        if (const auto identity = fileIdentity(name);
+            identity && !seenFiles.insert({identity->volume, identity->index}).second)
             continue;
         found.push_back(name);
     }

@@ -39,8 +39,8 @@ public:
             return {Token::String, std::move(value)};
         }
         std::string bare;
-        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) &&
-               text_[pos_] != '{' && text_[pos_] != '}' && text_[pos_] != '"')
+        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) && text_[pos_] != '{' &&
+               text_[pos_] != '}' && text_[pos_] != '"')
             bare += text_[pos_++];
         return {Token::String, bare};
     }
@@ -72,7 +72,10 @@ private:
                 case 't': c = '\t'; break;
                 case '\\': c = '\\'; break;
                 case '"': c = '"'; break;
-                default: value += '\\'; c = escaped; break;
+                default:
+                    value += '\\';
+                    c = escaped;
+                    break;
                 }
             }
             value += c;
@@ -110,7 +113,8 @@ std::vector<std::string> libraryPathsFromVdf(std::string_view vdfText)
             ++depth;
         else if (value.kind == Token::Close)
             depth = std::max(0, depth - 1);
-        else if (value.kind == Token::String && (text::equalsIgnoringCase(key, "path") || (depth == 1 && text::allDigits(key))))
+        else if (value.kind == Token::String &&
+                 (text::equalsIgnoringCase(key, "path") || (depth == 1 && text::allDigits(key))))
             paths.push_back(value.text);
         else if (value.kind == Token::End)
             break;

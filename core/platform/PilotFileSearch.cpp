@@ -51,7 +51,8 @@ PilotFileSearch findPilotFiles(const std::string& path)
                 search.files.push_back(fileio::toUtf8(it->path()));
         }
         if (ec)
-            search.failures.push_back(FileResult::refused("Cannot search " + fileio::toUtf8(folder) + ": " + ec.message(), ec.message()));
+            search.failures.push_back(
+                FileResult::refused("Cannot search " + fileio::toUtf8(folder) + ": " + ec.message(), ec.message()));
     }
     std::sort(search.files.begin(), search.files.end());
     std::sort(search.failures.begin(), search.failures.end(),

@@ -47,7 +47,7 @@ std::string ownSavesJournal();
 // notation (environment variables, not their values).
 struct PlaceNames {
     std::string settingsFile;
-    std::string mainLog;       // the default main log
+    std::string mainLog;  // the default main log
     std::string backups;
 };
 PlaceNames placeNames();

@@ -25,7 +25,8 @@ public:
     // backslashes, as regedit shows them), as UTF-8; environment variables
     // in an expandable value are expanded. nullopt when the key or the value
     // is missing or holds no text.
-    virtual std::optional<std::string> text(Root root, std::string_view key, std::string_view name, View view) const = 0;
+    virtual std::optional<std::string> text(Root root, std::string_view key, std::string_view name,
+                                            View view) const = 0;
 
     // The names of the key's subkeys; none when the key is missing.
     virtual std::vector<std::string> subkeys(Root root, std::string_view key, View view) const = 0;

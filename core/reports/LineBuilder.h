@@ -52,7 +52,8 @@ char* put(char* out, Number value)
 
 class LineBuilder {
 public:
-    explicit LineBuilder(TextSink& sink) : sink_(sink), begin_(inline_), pos_(inline_), limit_(inline_ + sizeof inline_) {}
+    explicit LineBuilder(TextSink& sink) : sink_(sink), begin_(inline_), pos_(inline_), limit_(inline_ + sizeof inline_)
+    {}
     LineBuilder(const LineBuilder&) = delete;
     LineBuilder& operator=(const LineBuilder&) = delete;
 

@@ -60,35 +60,25 @@ std::string buildLogEntry(Settings& settings, const PilotRecord& record, const D
     }
 
     switch (toWholeNumber(settings.read(keys::NameSource, defaults::NameSource))) {
-    case NameInFile:
-        entry += printable(fieldText(record.PilotName));
-        break;
-    case FullFileName:
-        entry += printable(PilotNameFromFileName(record.PilotFileName));
-        break;
+    case NameInFile: entry += printable(fieldText(record.PilotName)); break;
+    case FullFileName: entry += printable(PilotNameFromFileName(record.PilotFileName)); break;
     case TruncatedFileName:
         entry += printable(cutAtFirst(cutAtFirst(PilotNameFromFileName(record.PilotFileName), ' '), '_'));
         break;
-    default:
-        entry += "John Doe";
-        break;
+    default: entry += "John Doe"; break;
     }
 
     const std::int32_t total = CampaignScoreSum(record);
     const std::int32_t score = wrappingAdd(record.TODScoreA, record.AzzScoreB);
     const std::int32_t bonus = wrappingAdd(record.TODBonus, record.AzzBonus);
     switch (toWholeNumber(settings.read(keys::ScoreFormat, defaults::ScoreFormat))) {
-    case TotalOnly:
-        entry += " - Score: " + std::to_string(total);
-        break;
+    case TotalOnly: entry += " - Score: " + std::to_string(total); break;
     case TotalWithParts:
-        entry += " - Score: " + std::to_string(total) + " (" + std::to_string(score) + "+" + std::to_string(bonus) + ")";
+        entry +=
+            " - Score: " + std::to_string(total) + " (" + std::to_string(score) + "+" + std::to_string(bonus) + ")";
         break;
-    case PartsOnly:
-        entry += " - Score: " + std::to_string(score) + "+" + std::to_string(bonus);
-        break;
-    default:
-        break;
+    case PartsOnly: entry += " - Score: " + std::to_string(score) + "+" + std::to_string(bonus); break;
+    default: break;
     }
     return entry;
 }

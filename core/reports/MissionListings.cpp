@@ -12,9 +12,9 @@ namespace {
 
 struct Labels {
     std::string_view total;
-    std::string_view score;             // without total
-    std::string_view bonusAfterScore;   // without total
-    std::string_view bonusInBrackets;   // without score
+    std::string_view score;            // without total
+    std::string_view bonusAfterScore;  // without total
+    std::string_view bonusInBrackets;  // without score
     std::string_view time;
 };
 
@@ -31,7 +31,8 @@ void appendMissionLine(LineBuilder& out, const ListingFigures& f, const MissionE
 
     // Seven numbers at most, the labels and a few marks.
     constexpr std::size_t bound = 7 * text::kMaxDigits + labels.total.size() + labels.score.size() +
-                                  labels.bonusAfterScore.size() + labels.bonusInBrackets.size() + labels.time.size() + 8;
+                                  labels.bonusAfterScore.size() + labels.bonusInBrackets.size() + labels.time.size() +
+                                  8;
     out.append(bound, [&](char* p) {
         using text::put;
         p = put(put(p, number), ": ");
@@ -121,7 +122,8 @@ void SimRipScore(TextSink& sink, const ListingFigures& figures, const PilotRecor
     LineBuilder out(sink);
     out.line("-- Combat simulator mission details: --");
     for (std::size_t slot = 0; slot < record.SimMissions.size(); ++slot)
-        appendMissionLine<kSimulatorLabels>(out, figures, record.SimMissions[slot], static_cast<std::int64_t>(slot) + 1);
+        appendMissionLine<kSimulatorLabels>(out, figures, record.SimMissions[slot],
+                                            static_cast<std::int64_t>(slot) + 1);
 }
 
 }  // namespace vantrel

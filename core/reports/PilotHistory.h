@@ -14,8 +14,8 @@ namespace vantrel {
 
 struct PilotVersion {
     std::string path;
-    std::string date;      // "YYYY-MM-DD HH:MM:SS": a backup's time, or the file's last change
-    bool current = false;  // the pilot file itself, last in the list
+    std::string date;                           // "YYYY-MM-DD HH:MM:SS": a backup's time, or the file's last change
+    bool current = false;                       // the pilot file itself, last in the list
     std::shared_ptr<const PilotRecord> record;  // null when the file did not load
     std::vector<std::string> loadMessages;      // why it did not
     // diffPilots() from this version to the next one; empty for the last

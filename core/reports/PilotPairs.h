@@ -11,7 +11,7 @@ struct PilotPairs {
         std::string name;  // the path inside both folders ("Red_07.plt", "b-wing/Gold_2.plt")
         std::string older, newer;
     };
-    std::vector<Pair> both;  // in name order
+    std::vector<Pair> both;                         // in name order
     std::vector<std::string> onlyOlder, onlyNewer;  // the full paths, in name order
 };
 

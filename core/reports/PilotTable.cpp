@@ -11,7 +11,6 @@
 
 namespace vantrel {
 
-
 namespace {
 
 const std::array<std::string_view, kPilotTableColumns> kHeader = {
@@ -76,8 +75,9 @@ void appendTsvField(std::string& line, std::string_view field)
 {
     const std::size_t start = line.size();
     line += field;
-    std::replace_if(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
-                    [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+        [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
 }
 
 template <typename Cells>

@@ -71,8 +71,8 @@ enum class PilotMark {
 
 struct PilotTableEntry {
     PilotTableRow cells;
-    bool loaded = false;  // false: only the file and the load error are filled
-    IntegrityFindings check;  // of a loaded file
+    bool loaded = false;                   // false: only the file and the load error are filled
+    IntegrityFindings check;               // of a loaded file
     std::vector<std::string> otherCopies;  // of a loaded file: CompareOtherCopies
 
     // A loaded file whose check finds differing copies, whose score total

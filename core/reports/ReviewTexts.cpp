@@ -19,20 +19,15 @@ std::string sign(PilotMark mark)
 std::string pilotMarkDescription(const PilotTableEntry& entry)
 {
     switch (entry.mark()) {
-    case PilotMark::NotLoaded:
-        return "Not loaded: " + entry.cells[kLoadErrorColumn];
-    case PilotMark::None:
-        return "Check passed";
+    case PilotMark::NotLoaded: return "Not loaded: " + entry.cells[kLoadErrorColumn];
+    case PilotMark::None: return "Check passed";
     case PilotMark::TotalWarningOnly:
         return "Score total warning only: the stored scores do not add up to the missions' sum, "
                "which may not be a real error";
-    case PilotMark::FailsCheck:
-        break;
+    case PilotMark::FailsCheck: break;
     }
     std::string findings;
-    const auto add = [&findings](const std::string& finding) {
-        findings += (findings.empty() ? "" : ", ") + finding;
-    };
+    const auto add = [&findings](const std::string& finding) { findings += (findings.empty() ? "" : ", ") + finding; };
     if (const int errors = entry.check.errors())
         add(std::to_string(errors) + " integrity error(s)");
     if (entry.check.totalWarning)
@@ -48,8 +43,8 @@ std::string pilotMarkDescription(const PilotTableEntry& entry)
 std::string pilotMarkLegend()
 {
     return sign(PilotMark::FailsCheck) + ": the error/cheat check finds errors, or other copies differ; " +
-           sign(PilotMark::TotalWarningOnly) + ": only the score total warning applies; " +
-           sign(PilotMark::NotLoaded) + ": the file did not load";
+           sign(PilotMark::TotalWarningOnly) + ": only the score total warning applies; " + sign(PilotMark::NotLoaded) +
+           ": the file did not load";
 }
 
 std::string markedOnlyHint()
@@ -58,12 +53,10 @@ std::string markedOnlyHint()
            " or " + sign(PilotMark::NotLoaded);
 }
 
-std::string pilotTableSummary(std::size_t pilots, std::size_t failing, std::size_t warningOnly,
-                              std::size_t notLoaded)
+std::string pilotTableSummary(std::size_t pilots, std::size_t failing, std::size_t warningOnly, std::size_t notLoaded)
 {
     return counted(pilots, "pilot", "pilots") + ": " + counted(failing, "fails", "fail") + " the check, " +
-           std::to_string(warningOnly) + " with the total warning only, " + std::to_string(notLoaded) +
-           " did not load";
+           std::to_string(warningOnly) + " with the total warning only, " + std::to_string(notLoaded) + " did not load";
 }
 
 std::string entriesAddedText(std::size_t added, std::size_t skipped)

@@ -27,8 +27,7 @@ std::string pilotMarkLegend();
 std::string markedOnlyHint();
 
 // "17 pilots: 2 fail the check, 1 with the total warning only, 0 did not load"
-std::string pilotTableSummary(std::size_t pilots, std::size_t failing, std::size_t warningOnly,
-                              std::size_t notLoaded);
+std::string pilotTableSummary(std::size_t pilots, std::size_t failing, std::size_t warningOnly, std::size_t notLoaded);
 
 // "3 entries added to the main log; 2 rows that did not load were skipped"
 std::string entriesAddedText(std::size_t added, std::size_t skipped);

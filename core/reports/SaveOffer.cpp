@@ -35,8 +35,7 @@ bool SeenSaves::remember(const std::string& path)
     return true;
 }
 
-std::optional<SaveOffer> SeenSaves::offerFor(const std::string& path, Settings& settings,
-                                             const DateSource& today) const
+std::optional<SaveOffer> SeenSaves::offerFor(const std::string& path, Settings& settings, const DateSource& today) const
 {
     std::int32_t getTo = 0;
     std::shared_ptr<PilotRecord> record = load(path, &getTo);

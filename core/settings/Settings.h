@@ -35,9 +35,8 @@ public:
 class SettingsWriteError : public CausedError {
 public:
     explicit SettingsWriteError(const std::string& fileName, std::string cause = {})
-        : CausedError("Unable to write to " + fileName, std::move(cause))
-    {
-    }
+          : CausedError("Unable to write to " + fileName, std::move(cause))
+    {}
 };
 
 // A write refused because the settings file could not be read: replacing it
@@ -45,9 +44,8 @@ public:
 class SettingsReadError : public CausedError {
 public:
     explicit SettingsReadError(const std::string& fileName, std::string cause = {})
-        : CausedError("Cannot read the settings file " + fileName + ".", std::move(cause))
-    {
-    }
+          : CausedError("Cannot read the settings file " + fileName + ".", std::move(cause))
+    {}
 };
 
 }  // namespace vantrel

@@ -63,7 +63,8 @@ std::string_view firstCharacters(std::string_view text, std::size_t limit)
             return text.substr(0, i);
         const auto lead = static_cast<unsigned char>(text[i++]);
         const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-        for (std::size_t k = 0; k < extra && i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80; ++k)
+        for (std::size_t k = 0; k < extra && i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+             ++k)
             ++i;
     }
     return text;
@@ -100,7 +101,8 @@ void endLastLine(std::string& text, std::string_view eol)
 // The system clock, in the file times' nanoseconds since 1970.
 std::int64_t nowNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 // Creates every missing directory on the way to the file. Failures are left
@@ -114,9 +116,8 @@ void makeParentDirectories(const std::string& path)
 }  // namespace
 
 SettingsStore::SettingsStore(std::string filePath, std::vector<std::string> formerFiles)
-    : path_(std::move(filePath)), formerFiles_(std::move(formerFiles))
-{
-}
+      : path_(std::move(filePath)), formerFiles_(std::move(formerFiles))
+{}
 
 SettingsStore SettingsStore::fromText(std::string text)
 {
@@ -219,7 +220,8 @@ void SettingsStore::loadFormerFile()
 // is a missing file; any other failure leaves the file unreadable.
 void SettingsStore::loadFailed(int error)
 {
-    loadFailed(error == kNotRegularFile ? FileResult::failure(std::string(kNotRegularFileCause)) : FileResult::fromErrno(error),
+    loadFailed(error == kNotRegularFile ? FileResult::failure(std::string(kNotRegularFileCause))
+                                        : FileResult::fromErrno(error),
                error == ENOENT || error == ENOTDIR);
 }
 

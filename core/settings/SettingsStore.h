@@ -92,7 +92,7 @@ private:
     static constexpr int kNotRegularFile = -1;
     std::optional<FileIdentity> stamp_;
     std::int64_t loadedAtNs_ = 0;  // wall-clock time of the last read or write
-    std::string content_;  // the file's bytes as last read or written
+    std::string content_;          // the file's bytes as last read or written
     std::vector<Line> lines_;
     // What readers see, found by name in constant time whatever the size
     // of the file: the first section line of each name, and an

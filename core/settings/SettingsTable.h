@@ -18,21 +18,21 @@
 // `LastDir` defaults to the fallback directory here (the "Default" button);
 // reading it at start-up and at the dialog's activation falls back to the
 // current directory instead.
-#define VANTREL_SETTINGS(PATH, VALUE)                                            \
-    PATH(LastDir, paths::fallbackDirectory, "DirEdit", 2)                        \
-    PATH(LogFile, paths::defaultLogFile, "LogFileEdit", 16)                      \
-    VALUE(SaveFilename, Flag, "1", "SaveFileNameCheckBox", 3)                    \
-    VALUE(ShowMissionScore, Flag, "1", "ShowScoreCheckBox", 6)                   \
-    VALUE(ShowMissionBonus, Flag, "1", "ShowBonusCheckBox", 8)                   \
-    VALUE(ShowMissionTotal, Flag, "1", "ShowTotalCheckBox", 5)                   \
-    VALUE(ShowMissionTime, Flag, "0", "ShowTimeCheckBox", 7)                     \
-    VALUE(CheckCheat, Flag, "1", "CheatCheckBox", 9)                             \
-    VALUE(ShowErrorDetailes, Flag, "0", "DetaildErrorsCheckBox", 10)             \
-    VALUE(ShowZeroMissions, Flag, "0", "ShowZeroCheckBox", 4)                    \
-    VALUE(IncludeDate, Flag, "0", "IncludeDateCheckBox", 13)                     \
-    VALUE(MegaDetails, Flag, "0", "MegaDetailsCheckBox", 11)                     \
-    VALUE(NameSource, Choice, "2", "NameSourceGroup", 14)                        \
-    VALUE(ScoreFormat, Choice, "1", "ScoreFormatGroup", 15)                      \
+#define VANTREL_SETTINGS(PATH, VALUE)                                \
+    PATH(LastDir, paths::fallbackDirectory, "DirEdit", 2)            \
+    PATH(LogFile, paths::defaultLogFile, "LogFileEdit", 16)          \
+    VALUE(SaveFilename, Flag, "1", "SaveFileNameCheckBox", 3)        \
+    VALUE(ShowMissionScore, Flag, "1", "ShowScoreCheckBox", 6)       \
+    VALUE(ShowMissionBonus, Flag, "1", "ShowBonusCheckBox", 8)       \
+    VALUE(ShowMissionTotal, Flag, "1", "ShowTotalCheckBox", 5)       \
+    VALUE(ShowMissionTime, Flag, "0", "ShowTimeCheckBox", 7)         \
+    VALUE(CheckCheat, Flag, "1", "CheatCheckBox", 9)                 \
+    VALUE(ShowErrorDetailes, Flag, "0", "DetaildErrorsCheckBox", 10) \
+    VALUE(ShowZeroMissions, Flag, "0", "ShowZeroCheckBox", 4)        \
+    VALUE(IncludeDate, Flag, "0", "IncludeDateCheckBox", 13)         \
+    VALUE(MegaDetails, Flag, "0", "MegaDetailsCheckBox", 11)         \
+    VALUE(NameSource, Choice, "2", "NameSourceGroup", 14)            \
+    VALUE(ScoreFormat, Choice, "1", "ScoreFormatGroup", 15)          \
     VALUE(WatchPilotFolders, Flag, "0", "WatchFoldersCheckBox", 18)
 
 namespace vantrel {
@@ -58,7 +58,8 @@ struct SettingDefault {
 
 #define VANTREL_SETTING_PATH_ROW(key, inUsersFolders, control, tab) \
     {#key, SettingForm::Path, {}, &inUsersFolders, control, tab},
-#define VANTREL_SETTING_VALUE_ROW(key, form, fixed, control, tab) {#key, SettingForm::form, fixed, nullptr, control, tab},
+#define VANTREL_SETTING_VALUE_ROW(key, form, fixed, control, tab) \
+    {#key, SettingForm::form, fixed, nullptr, control, tab},
 inline constexpr SettingDefault kSettingDefaults[] = {
     VANTREL_SETTINGS(VANTREL_SETTING_PATH_ROW, VANTREL_SETTING_VALUE_ROW)};
 #undef VANTREL_SETTING_PATH_ROW

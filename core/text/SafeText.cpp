@@ -14,9 +14,10 @@ std::string terminalSafe(std::string_view text, Layout layout)
             ++k;
             continue;
         }
-        const bool kept = c.codePoint == '\t' ||
-                          (layout == Layout::Lines &&
-                           (c.codePoint == '\n' || (c.codePoint == '\r' && k + 1 < text.size() && text[k + 1] == '\n')));
+        const bool kept =
+            c.codePoint == '\t' ||
+            (layout == Layout::Lines &&
+             (c.codePoint == '\n' || (c.codePoint == '\r' && k + 1 < text.size() && text[k + 1] == '\n')));
         if (isTerminalControl(c.codePoint) && !kept)
             out += kReplacementCharacter;
         else

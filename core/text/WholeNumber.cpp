@@ -29,9 +29,8 @@ std::optional<std::int32_t> parseWholeNumber(std::string_view text)
 }
 
 ConversionError::ConversionError(const std::string& storedText)
-    : std::runtime_error("'" + storedText + "' is not a valid integer value")
-{
-}
+      : std::runtime_error("'" + storedText + "' is not a valid integer value")
+{}
 
 std::int32_t toWholeNumber(std::string_view text)
 {

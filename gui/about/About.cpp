@@ -20,8 +20,7 @@ void placeAutoSized(QLabel* label, int left, int top)
 
 }  // namespace
 
-TAboutBox::TAboutBox(vantrel::Prompts& prompts, QWidget* parent)
-    : QDialog(parent), prompts_(prompts)
+TAboutBox::TAboutBox(vantrel::Prompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts)
 {
     namespace credits = vantrel::credits;
     namespace build = vantrel::build;
@@ -36,16 +35,16 @@ TAboutBox::TAboutBox(vantrel::Prompts& prompts, QWidget* parent)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    Image1 = build::picture(this, "Image1", QRect(0, 0, 406, 406),
-                            vantrel::programPicture(QStringLiteral("about.jpg")));
+    Image1 =
+        build::picture(this, "Image1", QRect(0, 0, 406, 406), vantrel::programPicture(QStringLiteral("about.jpg")));
 
     // The labels have no background of their own: they are drawn over the picture.
     Comments = build::overlayText(this, "Comments", QString(), Qt::black);
     Comments->setGeometry(3, 380, 288, 16);
     Comments->setWordWrap(true);
 
-    MailLabel1 = build::link(this, "MailLabel1", QString::fromLatin1(credits::kAuthorMail),
-                             [this] { MailLabel1Click(); });
+    MailLabel1 =
+        build::link(this, "MailLabel1", QString::fromLatin1(credits::kAuthorMail), [this] { MailLabel1Click(); });
     MailLabel1->setAlignment(Qt::AlignCenter);
     placeAutoSized(MailLabel1, 10, 345);
 
@@ -65,7 +64,8 @@ TAboutBox::TAboutBox(vantrel::Prompts& prompts, QWidget* parent)
 
     Label1 = build::overlayText(this, "Label1", QStringLiteral("Vantrel"), QColor(0xc0, 0xc0, 0xc0));
     QFont title(QStringLiteral("Liberation Serif"));
-    title.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Serif")});
+    title.setFamilies(
+        {QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Serif")});
     title.setStyleHint(QFont::Serif);
     title.setPixelSize(24);  // 18 pt at 96 dots per inch
     title.setBold(true);
@@ -74,8 +74,8 @@ TAboutBox::TAboutBox(vantrel::Prompts& prompts, QWidget* parent)
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
 
-    AuthorLabel = build::link(this, "AuthorLabel", QString::fromLatin1(credits::kAuthorName),
-                              [this] { AuthorLabelClick(); });
+    AuthorLabel =
+        build::link(this, "AuthorLabel", QString::fromLatin1(credits::kAuthorName), [this] { AuthorLabelClick(); });
     AuthorLabel->setAlignment(Qt::AlignCenter);
     placeAutoSized(AuthorLabel, 88, 330);
 

@@ -6,8 +6,7 @@
 #include "gui/support/ProgramResources.h"
 #include "gui/widgets/FormBuilder.h"
 
-TSplashForm::TSplashForm(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+TSplashForm::TSplashForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
     setFont(vantrel::formFont());

@@ -16,7 +16,7 @@
 
 ProgramWindows::ProgramWindows(vantrel::Prompts& prompts, const QStringList& arguments, vantrel::ModalShow showModal,
                                vantrel::mainlog::MainLogFiles& logFiles)
-    : prompts_(prompts), showModal_(std::move(showModal))
+      : prompts_(prompts), showModal_(std::move(showModal))
 {
     vantrel::applyProgramStyle();
 
@@ -47,13 +47,15 @@ ProgramWindows::ProgramWindows(vantrel::Prompts& prompts, const QStringList& arg
     TForm1* form = Form1.get();
 
     // Watching the game's pilot folders, when it is switched on.
-    PilotWatcher = new PilotFolderWatcher(form, prompts, [form](const QString& entry) { form->appendLogLine(entry); },
-                                          [form] { return form->lastLogLine(); });
+    PilotWatcher = new PilotFolderWatcher(
+        form, prompts, [form](const QString& entry) { form->appendLogLine(entry); },
+        [form] { return form->lastLogLine(); });
     PilotWatcher->followSetting();
 
     SettingsDlg = new TSettingsDlg(prompts, form);
     AboutBox = new TAboutBox(prompts, form);
-    PltFileView = new TPltFileView(prompts, [this] { showModal_(*SettingsDlg); }, form);
+    PltFileView = new TPltFileView(
+        prompts, [this] { showModal_(*SettingsDlg); }, form);
     // Watching starts or stops as soon as the settings are stored.
     QObject::connect(SettingsDlg, &TSettingsDlg::settingsStored, PilotWatcher, &PilotFolderWatcher::followSetting);
 

@@ -62,7 +62,7 @@ QString fileNamePart(const QString& text)
 }  // namespace
 
 TChartWindow::TChartWindow(Prompts& prompts, const QString& title, std::vector<Chart> charts, QWidget* parent)
-    : QWidget(parent, Qt::Window), prompts_(prompts), charts_(std::move(charts)), drawn_(charts_.size())
+      : QWidget(parent, Qt::Window), prompts_(prompts), charts_(std::move(charts)), drawn_(charts_.size())
 {
     setObjectName(QStringLiteral("ChartWindow"));
     setAttribute(Qt::WA_DeleteOnClose);

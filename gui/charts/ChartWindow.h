@@ -31,15 +31,14 @@ class TChartWindow : public QWidget {
     Q_OBJECT
 public:
     struct Chart {
-        QString name;      // as the chooser lists it
-        QString fileStem;  // the save dialogs' file name, without its extension
+        QString name;                                     // as the chooser lists it
+        QString fileStem;                                 // the save dialogs' file name, without its extension
         std::function<vantrel::charts::BarChart()> draw;  // called when the chart is first shown
     };
 
     // A window of its own that belongs to `parent`, not modal, deleted when
     // closed; it shows the first of `charts`.
-    TChartWindow(vantrel::Prompts& prompts, const QString& title, std::vector<Chart> charts,
-                 QWidget* parent = nullptr);
+    TChartWindow(vantrel::Prompts& prompts, const QString& title, std::vector<Chart> charts, QWidget* parent = nullptr);
     ~TChartWindow() override;
 
     // The missions, kills and history of the pilot in `path`; `record` is

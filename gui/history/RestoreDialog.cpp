@@ -34,12 +34,8 @@ QString text(const std::string& utf8)
 
 }  // namespace
 
-TRestoreDialog::TRestoreDialog(Prompts& prompts, const QString& path, const std::string& backupFolder,
-                               QWidget* parent)
-    : QDialog(parent),
-      prompts_(prompts),
-      path_(vantrel::corePath(path)),
-      backupFolder_(backupFolder)
+TRestoreDialog::TRestoreDialog(Prompts& prompts, const QString& path, const std::string& backupFolder, QWidget* parent)
+      : QDialog(parent), prompts_(prompts), path_(vantrel::corePath(path)), backupFolder_(backupFolder)
 {
     setObjectName(QStringLiteral("RestoreDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -70,8 +66,7 @@ void TRestoreDialog::createControls()
 
     RestoreButton = new QPushButton(QStringLiteral("Restore"), this);
     RestoreButton->setObjectName(QStringLiteral("RestoreButton"));
-    RestoreButton->setToolTip(
-        QStringLiteral("Put the chosen backup back, after backing up the file as it is now"));
+    RestoreButton->setToolTip(QStringLiteral("Put the chosen backup back, after backing up the file as it is now"));
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
 
@@ -185,8 +180,9 @@ void TRestoreDialog::RestoreButtonClick()
         if (!backup)
             return;
         const std::string backupPath = backup->path;
-        const QString question = QStringLiteral("Restore %1 from the backup of %2 (%3)?\nThe file as it is now is "
-                                                "backed up first.")
+        const QString question = QStringLiteral(
+                                     "Restore %1 from the backup of %2 (%3)?\nThe file as it is now is "
+                                     "backed up first.")
                                      .arg(decoded(path_), text(backup->date), decoded(backupPath));
         if (!prompts_.askWithDetails(this, Prompts::Kind::Confirmation, QStringLiteral("Restore a backup"), question,
                                      changesFor(*backup).join(QLatin1Char('\n')), Prompts::Default::No))

@@ -161,8 +161,7 @@ void MainLogEdit::clearLog()
 void MainLogEdit::keyPressEvent(QKeyEvent* event)
 {
     finishLoading();
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & Qt::ShiftModifier)) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
                         event->isAutoRepeat(), static_cast<quint16>(event->count()));
         QPlainTextEdit::keyPressEvent(&plain);

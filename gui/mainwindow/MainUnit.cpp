@@ -56,7 +56,7 @@ QPushButton* panelButton(QWidget* panel, const char* name, const QString& captio
 }  // namespace
 
 TForm1::TForm1(Prompts& prompts, Hooks hooks, vantrel::mainlog::MainLogFiles& logFiles, QWidget* parent)
-    : QWidget(parent, Qt::Window), prompts_(prompts), hooks_(std::move(hooks)), logFiles_(logFiles)
+      : QWidget(parent, Qt::Window), prompts_(prompts), hooks_(std::move(hooks)), logFiles_(logFiles)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(vantrel::kApplicationTitle));
@@ -105,12 +105,13 @@ void TForm1::createControls()
     GetScoreButton = panelButton(Panel1, "GetScoreButton", QStringLiteral("Open pilotfile"), 10,
                                  QStringLiteral("Select a XWA .plt file to open"));
     ExitButton = panelButton(Panel1, "ExitButton", QStringLiteral("Exit"), 415, QStringLiteral("Exit Vantrel"));
-    Button1 = panelButton(Panel1, "Button1", QStringLiteral("Settings"), 220, QStringLiteral("Open the settings window"));
+    Button1 =
+        panelButton(Panel1, "Button1", QStringLiteral("Settings"), 220, QStringLiteral("Open the settings window"));
     SaveButton = panelButton(Panel1, "SaveButton", QStringLiteral("Save log"), 50, kSaveButtonHint);
-    ClearButton = panelButton(Panel1, "ClearButton", QStringLiteral("Clear text"), 130,
-                              QStringLiteral("Clear the text window"));
-    AboutButton = panelButton(Panel1, "AboutButton", QStringLiteral("About"), 260,
-                              QStringLiteral("Info about this program"));
+    ClearButton =
+        panelButton(Panel1, "ClearButton", QStringLiteral("Clear text"), 130, QStringLiteral("Clear the text window"));
+    AboutButton =
+        panelButton(Panel1, "AboutButton", QStringLiteral("About"), 260, QStringLiteral("Info about this program"));
     SaveAsButton = panelButton(Panel1, "SaveAsButton", QStringLiteral("Save log as..."), 90,
                                QStringLiteral("Save the main log to a new file"));
     Button2 = panelButton(Panel1, "Button2", QStringLiteral("Save log and Exit"), 380,
@@ -119,8 +120,8 @@ void TForm1::createControls()
     ReviewButton = panelButton(Panel1, "ReviewButton", QStringLiteral("Review pilots..."), 170,
                                QStringLiteral("Check many pilot files in one table"));
 
-    QWidget* order[] = {Memo1,   GetScoreButton, SaveButton, SaveAsButton, Button1,
-                        AboutButton, ExitButton, ClearButton, Button2, ReviewButton};
+    QWidget* order[] = {Memo1,       GetScoreButton, SaveButton,  SaveAsButton, Button1,
+                        AboutButton, ExitButton,     ClearButton, Button2,      ReviewButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -261,8 +262,7 @@ bool TForm1::writeLog(const QString& fileName)
                                Prompts::Default::No))
             return false;
         break;
-    case Risk::None:
-        break;
+    case Risk::None: break;
     }
 
     // Still the file the question was about, or the one that needed none.
@@ -270,7 +270,8 @@ bool TForm1::writeLog(const QString& fileName)
     options.expected = now;
     const vantrel::mainlog::WriteResult written = logFiles_.write(path, utf8(Memo1->logText()), options);
     if (!written.ok()) {
-        prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(written.message())), text(written.cause()));
+        prompts_.tell(this, Prompts::Kind::Error, vantrel::withFullStop(text(written.message())),
+                      text(written.cause()));
         return false;
     }
     knownLogs_.written(path, written.identity);
@@ -323,8 +324,7 @@ void TForm1::openChosenFile(const QString& fileName)
 void TForm1::GetScoreButtonClick()
 {
     vantrel::runAction(this, prompts_, [this] {
-        OpenDialog1.directory =
-            text(vantrel::currentProgramSettings().read(keys::LastDir, paths::fallbackDirectory()));
+        OpenDialog1.directory = text(vantrel::currentProgramSettings().read(keys::LastDir, paths::fallbackDirectory()));
         runOpenDialog();
     });
 }
@@ -447,7 +447,8 @@ void TForm1::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     // The open flow shows modal windows; it runs once the drop is over.
-    QMetaObject::invokeMethod(this, [this, fileName] { openNamedFile(fileName); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { openNamedFile(fileName); }, Qt::QueuedConnection);
 }
 
 void TForm1::openNamedFile(const QString& fileName)

@@ -38,8 +38,7 @@ public:
 
     // Creating the window runs its creation step (FormCreate). The main log
     // is looked at, read and written through `logFiles`.
-    TForm1(vantrel::Prompts& prompts, Hooks hooks, vantrel::mainlog::MainLogFiles& logFiles,
-           QWidget* parent = nullptr);
+    TForm1(vantrel::Prompts& prompts, Hooks hooks, vantrel::mainlog::MainLogFiles& logFiles, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Creation step 6: a file named on the command line pre-fills the open

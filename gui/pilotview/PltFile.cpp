@@ -134,11 +134,11 @@ struct FlushOnExit {
 
 TPltFileView::TPltFileView(Prompts& prompts, std::function<void()> showSettings, QWidget* parent,
                            vantrel::FileAccess& files, vantrel::DateSource today)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      prompts_(prompts),
-      showSettings_(std::move(showSettings)),
-      files_(files),
-      today_(std::move(today))
+      : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+        prompts_(prompts),
+        showSettings_(std::move(showSettings)),
+        files_(files),
+        today_(std::move(today))
 {
     setObjectName(QStringLiteral("PltFileView"));
     setWindowTitle(QStringLiteral("Dialog"));
@@ -180,7 +180,8 @@ void TPltFileView::createControls()
     ActiveMissionBox->setMaxVisibleItems(kLongListRows);
     // The list is as wide as its longest title, which the box may cut off.
     QAbstractItemView* missionList = ActiveMissionBox->view();
-    missionList->setMinimumWidth(missionList->sizeHintForColumn(0) + missionList->verticalScrollBar()->sizeHint().width() +
+    missionList->setMinimumWidth(missionList->sizeHintForColumn(0) +
+                                 missionList->verticalScrollBar()->sizeHint().width() +
                                  2 * missionList->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4);
     // A mission title the box cuts off is shown whole as its hint.
     connect(ActiveMissionBox, &QComboBox::currentIndexChanged, this,
@@ -206,8 +207,8 @@ void TPltFileView::createControls()
     ShipTypes->setVisible(false);
 
     // "Detailed output: ", right of the pilot details.
-    GroupBox1 = vantrel::build::groupBox(Panel1, "GroupBox1", QStringLiteral("Detailed output: "),
-                                         QRect(196, 1, 118, 194));
+    GroupBox1 =
+        vantrel::build::groupBox(Panel1, "GroupBox1", QStringLiteral("Detailed output: "), QRect(196, 1, 118, 194));
 
     Label2 = new QLabel(QStringLiteral("From:         To:"), GroupBox1);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -234,8 +235,8 @@ void TPltFileView::createControls()
     GetAllButton = makeButton(GroupBox1, "GetAllButton", QStringLiteral("Get everything"), QRect(5, 120, 106, 25));
 
     // "Save score to log:", below the panel.
-    GroupBox3 = vantrel::build::groupBox(this, "GroupBox3", QStringLiteral("Save score to log:"),
-                                         QRect(0, 195, 316, 111));
+    GroupBox3 =
+        vantrel::build::groupBox(this, "GroupBox3", QStringLiteral("Save score to log:"), QRect(0, 195, 316, 111));
 
     ExportEdit = new QLineEdit(GroupBox3);
     ExportEdit->setObjectName(QStringLiteral("ExportEdit"));
@@ -258,9 +259,9 @@ void TPltFileView::createControls()
     Memo1->setTabChangesFocus(false);
 
     // Tab order: the text window, the export group, then the panel's groups.
-    QWidget* order[] = {Memo1,         Button1,      ExportEdit,  KalidorBox, RatingBox, RankBox,
-                        ActiveMissionBox, PilotNameEdit, Button2,  TXTList,    GetFromEdit, GetToEdit,
-                        SetLastButton, ZeroButton,   Button3,     Button4,    GetAllButton};
+    QWidget* order[] = {Memo1,         Button1, ExportEdit,  KalidorBox,  RatingBox, RankBox,       ActiveMissionBox,
+                        PilotNameEdit, Button2, TXTList,     GetFromEdit, GetToEdit, SetLastButton, ZeroButton,
+                        Button3,       Button4, GetAllButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -307,7 +308,8 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
     known_.identity = result.identity;
     known_.record = record_;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
-    QString cause = result.cause.empty() ? QString() : FileName + QStringLiteral(": ") + QString::fromStdString(result.cause);
+    QString cause =
+        result.cause.empty() ? QString() : FileName + QStringLiteral(": ") + QString::fromStdString(result.cause);
     for (const std::string& message : result.messages)
         prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message), std::exchange(cause, QString()));
     if (!result.ok()) {
@@ -341,8 +343,8 @@ void TPltFileView::BuildPilotReport(bool withMissionListing)
     std::string entry;
     {
         FlushOnExit flushed{*sink_};
-        entry = vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), record_, range, withMissionListing,
-                                          today_);
+        entry =
+            vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), record_, range, withMissionListing, today_);
     }
     rangeToFields(range);
     ExportEdit->setText(QString::fromStdString(entry));
@@ -385,16 +387,15 @@ void TPltFileView::Button2Click()
                                  Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
-    const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), record_,
-                                                                 edit, files_, backups_.beforeFirstWrite(), &known_,
-                                                                 &ownSaves);
+    const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), record_, edit, files_,
+                                                                 backups_.beforeFirstWrite(), &known_, &ownSaves);
     known_.writeOverChanged = nullptr;
     if (saved.declined)
         return;
     QString message = QString::fromStdString(saved.message());
     if (saved.ok() && !saved.backupFile.empty())
-        message += QStringLiteral("\nA copy of the file as it was is kept in ") + vantrel::fromCorePath(saved.backupFile) +
-                   QLatin1Char('.');
+        message += QStringLiteral("\nA copy of the file as it was is kept in ") +
+                   vantrel::fromCorePath(saved.backupFile) + QLatin1Char('.');
     if (saved.ok() && !saved.ownSave.ok())
         prompts_.tell(this, Prompts::Kind::Warning,
                       message + QLatin1Char('\n') + QString::fromStdString(saved.ownSave.message()),

@@ -38,9 +38,9 @@ void WholeNumberField::setValue(std::int32_t value)
 
 void WholeNumberField::stepBy(int steps)
 {
-    const std::int64_t next = std::clamp<std::int64_t>(std::int64_t{value()} + steps,
-                                                       std::numeric_limits<std::int32_t>::min(),
-                                                       std::numeric_limits<std::int32_t>::max());
+    const std::int64_t next =
+        std::clamp<std::int64_t>(std::int64_t{value()} + steps, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max());
     setValue(static_cast<std::int32_t>(next));
     lineEdit()->selectAll();
 }

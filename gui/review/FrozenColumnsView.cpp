@@ -6,7 +6,7 @@
 #include <algorithm>
 
 FrozenColumnsView::FrozenColumnsView(int frozenColumns, QWidget* parent)
-    : QTableView(parent), frozenColumns_(frozenColumns), frozen_(new QTableView(this))
+      : QTableView(parent), frozenColumns_(frozenColumns), frozen_(new QTableView(this))
 {
     frozen_->setObjectName(QStringLiteral("FrozenColumns"));
     frozen_->setFocusPolicy(Qt::NoFocus);
@@ -20,24 +20,25 @@ FrozenColumnsView::FrozenColumnsView(int frozenColumns, QWidget* parent)
     setVerticalScrollMode(ScrollPerPixel);
 
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &FrozenColumnsView::sectionResized);
-    connect(frozen_->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this](int column, int, int size) {
-                if (column < frozenColumns_ && columnWidth(column) != size)
-                    setColumnWidth(column, size);
-            });
+    connect(frozen_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column < frozenColumns_ && columnWidth(column) != size)
+            setColumnWidth(column, size);
+    });
     connect(verticalHeader(), &QHeaderView::sectionResized, this,
             [this](int row, int, int size) { frozen_->setRowHeight(row, size); });
-    connect(frozen_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(), &QAbstractSlider::setValue);
-    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, frozen_->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(frozen_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, frozen_->verticalScrollBar(),
+            &QAbstractSlider::setValue);
     // A click on a frozen column's header sorts as one on the main header does.
     connect(frozen_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         QHeaderView* header = horizontalHeader();
         if (!isSortingEnabled())
             return;
-        const Qt::SortOrder order = header->sortIndicatorSection() == column &&
-                                            header->sortIndicatorOrder() == Qt::AscendingOrder
-                                        ? Qt::DescendingOrder
-                                        : Qt::AscendingOrder;
+        const Qt::SortOrder order =
+            header->sortIndicatorSection() == column && header->sortIndicatorOrder() == Qt::AscendingOrder
+                ? Qt::DescendingOrder
+                : Qt::AscendingOrder;
         header->setSortIndicator(column, order);
     });
     connect(horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this](int column, Qt::SortOrder order) {

@@ -3,7 +3,7 @@
 #include "gui/review/PilotTableModel.h"
 
 MarkedRowsFilter::MarkedRowsFilter(PilotTableModel& table, QObject* parent)
-    : QSortFilterProxyModel(parent), table_(table)
+      : QSortFilterProxyModel(parent), table_(table)
 {
     setSourceModel(&table);
 }

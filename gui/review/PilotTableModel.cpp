@@ -87,7 +87,8 @@ QString PilotTableModel::summary() const
 {
     return QString::fromStdString(vantrel::pilotTableSummary(
         static_cast<std::size_t>(rowCount()), static_cast<std::size_t>(count(PilotMark::FailsCheck)),
-        static_cast<std::size_t>(count(PilotMark::TotalWarningOnly)), static_cast<std::size_t>(count(PilotMark::NotLoaded))));
+        static_cast<std::size_t>(count(PilotMark::TotalWarningOnly)),
+        static_cast<std::size_t>(count(PilotMark::NotLoaded))));
 }
 
 QString PilotTableModel::markDescription(int row) const
@@ -139,8 +140,7 @@ QVariant PilotTableModel::data(const QModelIndex& index, int role) const
             table >= 0 && vantrel::pilotTableNumberColumn(static_cast<std::size_t>(table)))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -159,8 +159,7 @@ QVariant PilotTableModel::headerData(int section, Qt::Orientation orientation, i
     }
     if (role == Qt::ToolTipRole) {
         switch (section) {
-        case kMarkColumn:
-            return QString::fromStdString(vantrel::pilotMarkLegend());
+        case kMarkColumn: return QString::fromStdString(vantrel::pilotMarkLegend());
         case kCheckErrorsColumn: return QStringLiteral("The error/cheat check's errors (Integrity errors)");
         case kOtherCopiesColumn:
             return QStringLiteral("How many of the copies the error/cheat check leaves alone disagree");

@@ -21,7 +21,7 @@ public:
     // The columns as the window shows them.
     enum Column : int {
         kMarkColumn,
-        kFileNameColumn,   // the file's name; its full path is the tooltip
+        kFileNameColumn,  // the file's name; its full path is the tooltip
         kPilotNameColumn,
         kCheckErrorsColumn,
         kTotalWarningColumn,

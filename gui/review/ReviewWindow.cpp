@@ -74,12 +74,12 @@ std::optional<int> wholeNumber(const std::string& text)
 }  // namespace
 
 TReviewWindow::TReviewWindow(Prompts& prompts, Hooks hooks, QWidget* parent, vantrel::FileAccess& files)
-    : QWidget(parent, Qt::Window),
-      prompts_(prompts),
-      hooks_(std::move(hooks)),
-      model_(new PilotTableModel(this)),
-      shown_(new MarkedRowsFilter(*model_, this)),
-      loader_(new PilotTableLoader(files, this))
+      : QWidget(parent, Qt::Window),
+        prompts_(prompts),
+        hooks_(std::move(hooks)),
+        model_(new PilotTableModel(this)),
+        shown_(new MarkedRowsFilter(*model_, this)),
+        loader_(new PilotTableLoader(files, this))
 {
     setObjectName(QStringLiteral("ReviewWindow"));
     model_->setObjectName(QStringLiteral("PilotTableModel"));
@@ -141,7 +141,8 @@ void TReviewWindow::createControls()
         control->setToolTip(hint);
         return control;
     };
-    AddFilesButton = button("AddFilesButton", QStringLiteral("Add files..."), QStringLiteral("Add pilot files to the table"));
+    AddFilesButton =
+        button("AddFilesButton", QStringLiteral("Add files..."), QStringLiteral("Add pilot files to the table"));
     AddFolderButton = button("AddFolderButton", QStringLiteral("Add folder..."),
                              QStringLiteral("Add every .plt file of a folder and its subfolders"));
     ClearButton = button("ClearButton", QStringLiteral("Clear table"), QStringLiteral("Remove every row"));
@@ -171,8 +172,9 @@ void TReviewWindow::createControls()
     SummaryLabel = vantrel::build::label(this, "SummaryLabel", QString(), QRect());
     StatusLabel = vantrel::build::label(this, "StatusLabel", QString(), QRect());
     CsvBomBox = vantrel::build::checkBox(this, "CsvBomBox", QStringLiteral("Byte-order mark"), QRect());
-    CsvBomBox->setToolTip(QStringLiteral("Start the CSV file with a byte-order mark, for spreadsheet programs "
-                                         "that need one to read UTF-8 (as vantrel-cli table --bom does)"));
+    CsvBomBox->setToolTip(
+        QStringLiteral("Start the CSV file with a byte-order mark, for spreadsheet programs "
+                       "that need one to read UTF-8 (as vantrel-cli table --bom does)"));
     CloseButton = button("CloseButton", QStringLiteral("Close"), QStringLiteral("Close the review window"));
 
     auto* top = new QHBoxLayout;
@@ -238,8 +240,9 @@ void TReviewWindow::setColumnWidths()
     const QFontMetrics metrics(PilotTable->font());
     const auto widthOf = [&](const QString& sample) { return metrics.horizontalAdvance(sample) + 16; };
     for (int c = 0; c < PilotTableModel::kColumnCount; ++c)
-        PilotTable->setColumnWidth(c, std::max(widthOf(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()),
-                                               widthOf(QStringLiteral("-000000"))));
+        PilotTable->setColumnWidth(c,
+                                   std::max(widthOf(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()),
+                                            widthOf(QStringLiteral("-000000"))));
     PilotTable->setColumnWidth(PilotTableModel::kMarkColumn, widthOf(QStringLiteral("Mark")));
     PilotTable->setColumnWidth(PilotTableModel::kFileNameColumn, widthOf(QStringLiteral("Kestrel_Red_07.plt")));
     // Room for the longest name a pilot file holds.
@@ -247,7 +250,8 @@ void TReviewWindow::setColumnWidths()
     PilotTable->setColumnWidth(PilotTableModel::kLoadErrorColumn, widthOf(QStringLiteral("a link to a missing file")));
     PilotTable->setColumnWidth(PilotTableModel::kRankColumn, widthOf(QStringLiteral("Lieutenant JG")));
     PilotTable->setColumnWidth(PilotTableModel::kRatingColumn, widthOf(QStringLiteral("Veteran Gunner")));
-    PilotTable->setColumnWidth(PilotTableModel::kKalidorColumn, widthOf(QStringLiteral("Kalidor Crescent: Diamond Eyes")));
+    PilotTable->setColumnWidth(PilotTableModel::kKalidorColumn,
+                               widthOf(QStringLiteral("Kalidor Crescent: Diamond Eyes")));
     PilotTable->setColumnWidth(PilotTableModel::kFolderColumn, widthOf(QStringLiteral("/home/pilot/squadron/battle")));
 }
 
@@ -302,8 +306,8 @@ void TReviewWindow::updateState()
     SummaryLabel->setText(summary);
 
     const std::vector<int> chosen = chosenRows();
-    const bool loadedRowChosen = std::any_of(chosen.begin(), chosen.end(),
-                                             [this](int row) { return model_->pilot(row).entry.loaded; });
+    const bool loadedRowChosen =
+        std::any_of(chosen.begin(), chosen.end(), [this](int row) { return model_->pilot(row).entry.loaded; });
     AddEntriesButton->setEnabled(loadedRowChosen);
     SaveCsvButton->setEnabled(shown_->rowCount() > 0);
     ClearButton->setEnabled(model_->rowCount() > 0 || loading);
@@ -414,7 +418,8 @@ void TReviewWindow::SaveCsvButtonClick()
         const std::string path = fileSystemName(*chosen);
         const vantrel::FileResult written = vantrel::replaceFileAtomically(path, text);
         if (!written)
-            prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(vantrel::mainlog::cannotCreateMessage(path)),
+            prompts_.tell(this, Prompts::Kind::Error,
+                          QString::fromStdString(vantrel::mainlog::cannotCreateMessage(path)),
                           QString::fromStdString(written.cause()));
         else
             StatusLabel->setText(QStringLiteral("%1 row(s) saved as %2").arg(shown_->rowCount()).arg(*chosen));
@@ -472,11 +477,8 @@ bool TReviewWindow::eventFilter(QObject* watched, QEvent* event)
             openChosenPilot(current);
             return true;
         }
-        case Qt::Key_Delete:
-            removeChosenRows();
-            return true;
-        default:
-            break;
+        case Qt::Key_Delete: removeChosenRows(); return true;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -43,9 +43,8 @@ namespace {
 class CheatBox final : public QCheckBox {
 public:
     CheatBox(const QString& caption, QWidget* parent, std::function<void()> onEnter, std::function<void()> onMouseUp)
-        : QCheckBox(caption, parent), onEnter_(std::move(onEnter)), onMouseUp_(std::move(onMouseUp))
-    {
-    }
+          : QCheckBox(caption, parent), onEnter_(std::move(onEnter)), onMouseUp_(std::move(onMouseUp))
+    {}
 
 protected:
     void focusInEvent(QFocusEvent* event) override
@@ -115,8 +114,7 @@ const vantrel::SettingDefault& settingFor(std::string_view key)
 
 }  // namespace
 
-TSettingsDlg::TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent)
-    : QDialog(parent), prompts_(prompts)
+TSettingsDlg::TSettingsDlg(vantrel::Prompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts)
 {
     setObjectName(QStringLiteral("SettingsDlg"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -143,22 +141,23 @@ void TSettingsDlg::createControls()
     DirEdit = build::field(this, "DirEdit", text(paths::fallbackDirectory()), QRect(85, 5, 341, 21));
     Label1 = build::label(this, "Label1", QStringLiteral("Initial .plt file dir.:"), QRect(5, 10, 77, 13));
     SaveFileNameCheckBox = build::checkBox(this, "SaveFileNameCheckBox", QStringLiteral("Save last used filename."),
-                                        QRect(85, 30, 191, 17));
+                                           QRect(85, 30, 191, 17));
 
     GroupBox1 = build::groupBox(this, "GroupBox1", QStringLiteral("Mission details view"), QRect(5, 225, 331, 151));
-    ShowZeroCheckBox = build::checkBox(GroupBox1, "ShowZeroCheckBox",
-                                    QStringLiteral("Show missions with no recorded score/time."),
-                                    QRect(10, 95, 311, 17));
+    ShowZeroCheckBox =
+        build::checkBox(GroupBox1, "ShowZeroCheckBox", QStringLiteral("Show missions with no recorded score/time."),
+                        QRect(10, 95, 311, 17));
     ShowTotalCheckBox = build::checkBox(GroupBox1, "ShowTotalCheckBox", QStringLiteral("Show total mission score."),
-                                     QRect(175, 45, 146, 17));
-    ShowScoreCheckBox = build::checkBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."),
-                                     QRect(10, 20, 121, 17));
-    ShowTimeCheckBox = build::checkBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."),
-                                    QRect(175, 20, 141, 17));
+                                        QRect(175, 45, 146, 17));
+    ShowScoreCheckBox =
+        build::checkBox(GroupBox1, "ShowScoreCheckBox", QStringLiteral("Show mission score."), QRect(10, 20, 121, 17));
+    ShowTimeCheckBox =
+        build::checkBox(GroupBox1, "ShowTimeCheckBox", QStringLiteral("Show mission time."), QRect(175, 20, 141, 17));
     ShowBonusCheckBox = build::checkBox(GroupBox1, "ShowBonusCheckBox", QStringLiteral("Show mission bonus score."),
-                                     QRect(10, 45, 156, 17));
-    CheatCheckBox = new CheatBox(QStringLiteral("Perform error/cheat check."), GroupBox1,
-                                 [this] { CheatCheckBoxEnter(); }, [this] { CheatCheckBoxMouseUp(); });
+                                        QRect(10, 45, 156, 17));
+    CheatCheckBox = new CheatBox(
+        QStringLiteral("Perform error/cheat check."), GroupBox1, [this] { CheatCheckBoxEnter(); },
+        [this] { CheatCheckBoxMouseUp(); });
     CheatCheckBox->setObjectName(QStringLiteral("CheatCheckBox"));
     CheatCheckBox->setGeometry(10, 70, 161, 17);
 
@@ -169,21 +168,21 @@ void TSettingsDlg::createControls()
 
     Default1 = build::button(this, "Default1", QStringLiteral("Default"), QRect(350, 288, 75, 25));
     DetaildErrorsCheckBox = build::checkBox(GroupBox1, "DetaildErrorsCheckBox", QStringLiteral("Detailed error report"),
-                                         QRect(175, 70, 136, 17));
+                                            QRect(175, 70, 136, 17));
 
-    GroupBox2 = build::groupBox(this, "GroupBox2", QStringLiteral("Main log score import format"),
-                                QRect(5, 50, 421, 171));
-    IncludeDateCheckBox = build::checkBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"),
-                                       QRect(10, 140, 91, 17));
+    GroupBox2 =
+        build::groupBox(this, "GroupBox2", QStringLiteral("Main log score import format"), QRect(5, 50, 421, 171));
+    IncludeDateCheckBox =
+        build::checkBox(GroupBox2, "IncludeDateCheckBox", QStringLiteral("Include Date"), QRect(10, 140, 91, 17));
     NameSourceGroup = new RadioGroup(QStringLiteral("Pilotname source"),
                                      {QStringLiteral("Name in .plt file"), QStringLiteral("Full file name"),
                                       QStringLiteral("Truncate filename at first space or underscore")},
                                      QRect(5, 16, 251, 110), GroupBox2);
     NameSourceGroup->setObjectName(QStringLiteral("NameSourceGroup"));
-    ScoreFormatGroup = new RadioGroup(QStringLiteral("Score format"),
-                                      {QStringLiteral("Total Score"), QStringLiteral("Total (Score + Bonus)"),
-                                       QStringLiteral("Score + Bonus")},
-                                      QRect(260, 15, 155, 111), GroupBox2);
+    ScoreFormatGroup = new RadioGroup(
+        QStringLiteral("Score format"),
+        {QStringLiteral("Total Score"), QStringLiteral("Total (Score + Bonus)"), QStringLiteral("Score + Bonus")},
+        QRect(260, 15, 155, 111), GroupBox2);
     ScoreFormatGroup->setObjectName(QStringLiteral("ScoreFormatGroup"));
     LogFileEdit = build::field(GroupBox2, "LogFileEdit", QStringLiteral("MainLog.txt"), QRect(155, 135, 226, 21));
     Label2 = build::label(GroupBox2, "Label2", QStringLiteral("Log file:"), QRect(115, 140, 37, 13));
@@ -193,12 +192,12 @@ void TSettingsDlg::createControls()
     SaveDialog1.fileName = QStringLiteral("MainLog.txt");
     SaveDialog1.filter = QStringLiteral("Textfile|*.txt|All files|*.*");
 
-    MegaDetailsCheckBox = build::checkBox(GroupBox1, "MegaDetailsCheckBox", QStringLiteral("\"Show-me-all-you-got\" mode"),
-                                       QRect(10, 120, 311, 17));
+    MegaDetailsCheckBox = build::checkBox(GroupBox1, "MegaDetailsCheckBox",
+                                          QStringLiteral("\"Show-me-all-you-got\" mode"), QRect(10, 120, 311, 17));
 
-    WatchFoldersCheckBox = build::checkBox(this, "WatchFoldersCheckBox",
-                                        QStringLiteral("Watch the game's pilot folders and the initial .plt file dir."),
-                                        QRect(15, 382, 410, 17));
+    WatchFoldersCheckBox = build::checkBox(
+        this, "WatchFoldersCheckBox", QStringLiteral("Watch the game's pilot folders and the initial .plt file dir."),
+        QRect(15, 382, 410, 17));
 
     // Tab order: each setting's control at its place in the settings table,
     // between the dialog's own buttons. A radio group is one stop, at its
@@ -282,15 +281,9 @@ QWidget* TSettingsDlg::settingControl(const vantrel::SettingDefault& setting) co
     const QString name = QString::fromLatin1(setting.control.data(), static_cast<qsizetype>(setting.control.size()));
     QWidget* control = nullptr;
     switch (setting.form) {
-    case vantrel::SettingForm::Path:
-        control = findChild<QLineEdit*>(name);
-        break;
-    case vantrel::SettingForm::Flag:
-        control = findChild<QCheckBox*>(name);
-        break;
-    case vantrel::SettingForm::Choice:
-        control = findChild<RadioGroup*>(name);
-        break;
+    case vantrel::SettingForm::Path: control = findChild<QLineEdit*>(name); break;
+    case vantrel::SettingForm::Flag: control = findChild<QCheckBox*>(name); break;
+    case vantrel::SettingForm::Choice: control = findChild<RadioGroup*>(name); break;
     }
     if (!control)
         throw std::logic_error("the settings dialog has no control " + std::string(setting.control) +
@@ -303,9 +296,7 @@ void TSettingsDlg::putValue(std::string_view key, const std::string& value)
     const vantrel::SettingDefault& setting = settingFor(key);
     QWidget* control = settingControl(setting);
     switch (setting.form) {
-    case vantrel::SettingForm::Path:
-        static_cast<QLineEdit*>(control)->setText(text(value));
-        break;
+    case vantrel::SettingForm::Path: static_cast<QLineEdit*>(control)->setText(text(value)); break;
     case vantrel::SettingForm::Flag:
         // A flag is on only when its text is exactly "1".
         static_cast<QCheckBox*>(control)->setChecked(value == "1");
@@ -323,12 +314,9 @@ std::string TSettingsDlg::storedValue(std::string_view key) const
     const vantrel::SettingDefault& setting = settingFor(key);
     QWidget* control = settingControl(setting);
     switch (setting.form) {
-    case vantrel::SettingForm::Path:
-        return static_cast<QLineEdit*>(control)->text().toStdString();
-    case vantrel::SettingForm::Flag:
-        return static_cast<QCheckBox*>(control)->isChecked() ? "1" : "0";
-    case vantrel::SettingForm::Choice:
-        break;
+    case vantrel::SettingForm::Path: return static_cast<QLineEdit*>(control)->text().toStdString();
+    case vantrel::SettingForm::Flag: return static_cast<QCheckBox*>(control)->isChecked() ? "1" : "0";
+    case vantrel::SettingForm::Choice: break;
     }
     return std::to_string(static_cast<RadioGroup*>(control)->itemIndex());
 }

@@ -171,8 +171,8 @@ void applyPlace(QWidget& window, const QWidget* opener, const QMargins& frame)
         const QRect available = screen->availableGeometry();
         const QSize size = fittedSize(window, frame, available);
         const bool dialog = window.windowType() == Qt::Dialog || window.windowType() == Qt::Sheet;
-        outer = clampedInto(firstPlace(QRect(QPoint(), size).marginsAdded(frame).size(), openerFrame, !dialog, available),
-                            available);
+        outer = clampedInto(
+            firstPlace(QRect(QPoint(), size).marginsAdded(frame).size(), openerFrame, !dialog, available), available);
     } else {
         const QScreen* screen = screenHolding(outer);
         if (!screen)
@@ -200,7 +200,7 @@ public:
     static constexpr int kSettleMilliseconds = 1000;
 
     PlaceWhileShown(QWidget& window, const QWidget* opener, const QMargins& assumed, bool first)
-        : QObject(&window), window_(&window), opener_(opener), assumed_(assumed), first_(first)
+          : QObject(&window), window_(&window), opener_(opener), assumed_(assumed), first_(first)
     {
         setObjectName(QString::fromLatin1(kName));
         window.installEventFilter(this);
@@ -221,20 +221,13 @@ protected:
         if (watched != window_ || applying_)
             return false;
         switch (event->type()) {
-        case QEvent::Hide:
-            finish();
-            break;
+        case QEvent::Hide: finish(); break;
         case QEvent::Show:
-        case QEvent::Expose:
-            startSettling();
-            [[fallthrough]];
+        case QEvent::Expose: startSettling(); [[fallthrough]];
         case QEvent::Move:
         case QEvent::Resize:
-        case QEvent::WindowActivate:
-            placeAgain();
-            break;
-        default:
-            break;
+        case QEvent::WindowActivate: placeAgain(); break;
+        default: break;
         }
         return false;
     }
@@ -347,8 +340,8 @@ void vantrel::placeWindow(QWidget& window, const QWidget* opener)
     if (!isFramed(window))
         return;
     const QWidget* from = openerOf(window, opener);
-    if (auto* guard = window.findChild<PlaceWhileShown*>(QString::fromLatin1(PlaceWhileShown::kName),
-                                                         Qt::FindDirectChildrenOnly))
+    if (auto* guard =
+            window.findChild<PlaceWhileShown*>(QString::fromLatin1(PlaceWhileShown::kName), Qt::FindDirectChildrenOnly))
         guard->renew(from, frame, first && !frameKnown);
     else
         new PlaceWhileShown(window, from, frame, first && !frameKnown);

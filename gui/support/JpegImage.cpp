@@ -24,9 +24,7 @@ struct ErrorHandler {
     std::longjmp(handler->resume, 1);
 }
 
-void stayQuiet(j_common_ptr)
-{
-}
+void stayQuiet(j_common_ptr) {}
 
 // The two steps below call setjmp and hold only plain data, so a jump out of
 // libjpeg skips no destructor. Each returns false after a fatal error.
@@ -45,7 +43,7 @@ bool readHeader(jpeg_decompress_struct& cinfo, ErrorHandler& handler, const QByt
     if (cinfo.jpeg_color_space != JCS_GRAYSCALE && cinfo.jpeg_color_space != JCS_YCbCr &&
         cinfo.jpeg_color_space != JCS_RGB)
         return false;
-    // The byte order of QImage's RGB32 pixels; libjpeg sets the fourth byte to 0xFF.
+        // The byte order of QImage's RGB32 pixels; libjpeg sets the fourth byte to 0xFF.
 #if Q_BYTE_ORDER == Q_BIG_ENDIAN
     cinfo.out_color_space = JCS_EXT_XRGB;
 #else
@@ -87,8 +85,8 @@ QImage decodeJpeg(const QByteArray& data)
     QImage image;
     bool ok = readHeader(cinfo, handler, data);
     if (ok) {
-        image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
-                       QImage::Format_RGB32);
+        image =
+            QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB32);
         ok = !image.isNull() && readPixels(cinfo, handler, image.bits(), image.bytesPerLine());
     }
     // A damaged or truncated stream makes libjpeg warn and fill in grey; such

@@ -19,10 +19,10 @@ public:
 
     struct FileRequest {
         QString title;
-        QString directory;  // initial directory (may name a file)
-        QString fileName;   // pre-filled file name
-        QString filter;     // "Name|*.ext|All files|*.*" as the windows declare it
-        QStringList sidebar;  // folders offered beside the usual places
+        QString directory;              // initial directory (may name a file)
+        QString fileName;               // pre-filled file name
+        QString filter;                 // "Name|*.ext|All files|*.*" as the windows declare it
+        QStringList sidebar;            // folders offered beside the usual places
         bool confirmOverwrite = false;  // a save dialog asks before replacing a file
     };
 

@@ -11,8 +11,8 @@ public:
     using Prompts::askYesNo;
     using Prompts::tell;
     bool askYesNo(QWidget* owner, Kind kind, const QString& text, Default defaultButton) override;
-    bool askWithDetails(QWidget* owner, Kind kind, const QString& title, const QString& text,
-                        const QString& details, Default defaultButton) override;
+    bool askWithDetails(QWidget* owner, Kind kind, const QString& title, const QString& text, const QString& details,
+                        Default defaultButton) override;
     void tell(QWidget* owner, Kind kind, const QString& text, const QString& details) override;
     std::optional<QString> chooseOpenFile(QWidget* owner, const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(QWidget* owner, const FileRequest& request) override;

@@ -28,7 +28,7 @@ QString fromLocal(const std::string& path)
 }  // namespace
 
 TNewSavesWindow::TNewSavesWindow(std::function<void(const QString&)> appendToLog, QWidget* owner)
-    : QWidget(owner, Qt::Window), appendToLog_(std::move(appendToLog))
+      : QWidget(owner, Qt::Window), appendToLog_(std::move(appendToLog))
 {
     setObjectName(QStringLiteral("NewSavesWindow"));
     setWindowTitle(title());
@@ -51,8 +51,8 @@ TNewSavesWindow::TNewSavesWindow(std::function<void(const QString&)> appendToLog
     SavesList->setColumnWidth(kEntryColumn, 330);
     SavesList->setColumnWidth(kChangesColumn, 260);
     StatusLabel = vantrel::build::label(this, "StatusLabel", QString(), QRect());
-    AddCheckedButton = vantrel::build::button(this, "AddCheckedButton", QStringLiteral("Add checked entries to the log"),
-                                              QRect());
+    AddCheckedButton =
+        vantrel::build::button(this, "AddCheckedButton", QStringLiteral("Add checked entries to the log"), QRect());
     AddCheckedButton->setToolTip(QStringLiteral("Add the checked entries to the main log, in the order listed"));
     CloseButton = vantrel::build::button(this, "CloseButton", QStringLiteral("Close"), QRect());
     CloseButton->setToolTip(QStringLiteral("Close the list; the saves stay listed"));

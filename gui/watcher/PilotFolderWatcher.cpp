@@ -40,16 +40,16 @@ QString fromLocal(const std::string& path)
 PilotFolderWatcher::PilotFolderWatcher(QWidget* owner, vantrel::Prompts& prompts,
                                        std::function<void(const QString&)> appendToLog,
                                        std::function<QString()> lastLogLine, vantrel::OwnSaves ownSaves)
-    : QObject(owner),
-      owner_(owner),
-      prompts_(prompts),
-      appendToLog_(std::move(appendToLog)),
-      lastLogLine_(std::move(lastLogLine)),
-      ownSaves_(std::move(ownSaves)),
-      offers_(new TNewSavesWindow(appendToLog_, owner)),
-      watcher_(new QFileSystemWatcher(this)),
-      timer_(new QTimer(this)),
-      settling_(vantrel::layout::kPilotFileSize, kQuietPeriod)
+      : QObject(owner),
+        owner_(owner),
+        prompts_(prompts),
+        appendToLog_(std::move(appendToLog)),
+        lastLogLine_(std::move(lastLogLine)),
+        ownSaves_(std::move(ownSaves)),
+        offers_(new TNewSavesWindow(appendToLog_, owner)),
+        watcher_(new QFileSystemWatcher(this)),
+        timer_(new QTimer(this)),
+        settling_(vantrel::layout::kPilotFileSize, kQuietPeriod)
 {
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, &PilotFolderWatcher::decide);

@@ -44,7 +44,7 @@ void setTextColour(QLabel* label, const QColor& colour)
 class LinkLabel final : public QLabel {
 public:
     LinkLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
-        : QLabel(text, parent), onClick_(std::move(onClick))
+          : QLabel(text, parent), onClick_(std::move(onClick))
     {
         setCursor(Qt::PointingHandCursor);
     }
@@ -57,7 +57,8 @@ protected:
     }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
-        const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+        const bool click =
+            pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
         pressed_ = false;
         event->accept();
         if (click)

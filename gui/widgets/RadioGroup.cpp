@@ -14,7 +14,7 @@ constexpr int kDesignTextHeight = 13;
 }  // namespace
 
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, const QRect& geometry, QWidget* parent)
-    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this))
+      : QGroupBox(caption, parent), buttons_(new QButtonGroup(this))
 {
     setGeometry(geometry);
     // The rows share the height below the caption evenly; what does not

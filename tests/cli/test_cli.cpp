@@ -78,8 +78,10 @@ TEST_F(CliTest, MissionsUsesFromAndTo)
     writeFile(ini, "[ZADAdeda]\nShowMissionTotal=0\nShowMissionBonus=0\nShowMissionTime=1\n");
     EXPECT_EQ(cli("missions --ini " + ini + " --from 2 --to 3 " + path).out,
               "--- Mission details: ----------------------------\n2: Score=200 Time=1:1\n3: Score=300 Time=1:1\n");
-    EXPECT_EQ(cli("missions --ini " + ini + " --to -5 " + path).out, "--- Mission details: ----------------------------\n");
-    EXPECT_EQ(cli("missions --ini " + ini + " --to=-5 " + path).out, "--- Mission details: ----------------------------\n");
+    EXPECT_EQ(cli("missions --ini " + ini + " --to -5 " + path).out,
+              "--- Mission details: ----------------------------\n");
+    EXPECT_EQ(cli("missions --ini " + ini + " --to=-5 " + path).out,
+              "--- Mission details: ----------------------------\n");
     EXPECT_EQ(cli("missions --ini " + ini + " --from 4 " + path).out,
               "--- Mission details: ----------------------------\n4: Score=400 Time=1:1\n5: Score=500 Time=1:1\n");
 }
@@ -93,8 +95,8 @@ TEST_F(CliTest, EntryGoesOnPastFilesThatFailToLoad)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Wedge - Score: 1000 (1000+0)\nWedge - Score: 1000 (1000+0)\n");
     EXPECT_EQ(run.err, bad + ": The file have wrong size. 9 The plt file must be 152.076 bytes!\n" + bad +
-                           ": 1 Errors while loading file! This may not be a XWA pilotfile.\n" + dir.file("missing.plt") +
-                           ": no such file\n");
+                           ": 1 Errors while loading file! This may not be a XWA pilotfile.\n" +
+                           dir.file("missing.plt") + ": no such file\n");
 }
 
 // A file name is bytes; what the program prints is UTF-8. Each byte that is
@@ -103,8 +105,8 @@ TEST_F(CliTest, EntryGoesOnPastFilesThatFailToLoad)
 #ifndef _WIN32  // Windows names are UTF-16: every one converts
 TEST_F(CliTest, FileNamesThatAreNoUtf8ArePrintedWithTheReplacementCharacter)
 {
-    const std::string latin1 = pilot("caf\xE9_1.plt", 1);        // Latin-1
-    const std::string utf8 = pilot("Caf\xC3\xA9_2.plt", 1);      // UTF-8
+    const std::string latin1 = pilot("caf\xE9_1.plt", 1);      // Latin-1
+    const std::string utf8 = pilot("Caf\xC3\xA9_2.plt", 1);    // UTF-8
     const std::string cut = dir.file("cut\xE2\x82_\xFF.plt");  // a character cut short, a byte no UTF-8 has
     writeFile(cut, "too short");
     const std::string fffd = "\xEF\xBF\xBD";
@@ -157,7 +159,8 @@ TEST_F(CliTest, EntryAppendsToTheMainLogByItsRules)
 TEST_F(CliTest, EntryToALogOnDriveCThatCannotBeWrittenFailsAndWritesNowhereElse)
 {
     const std::string good = pilot("Wedge.plt", 1);
-    const std::string name = "VANTREL_MainLog-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt";
+    const std::string name =
+        "VANTREL_MainLog-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt";
     const std::string log = "c:\\" + name;
     writeFile(log, "old entry\r\n");
     const bool created = std::filesystem::exists(fileio::toPath(log));
@@ -168,7 +171,8 @@ TEST_F(CliTest, EntryToALogOnDriveCThatCannotBeWrittenFailsAndWritesNowhereElse)
     const CliRun run = cli("entry --ini " + ini + " --append " + log + " " + good);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "Cannot create file " + log + ".\n" + (created ? std::string(kReadOnlyCause) : "Permission denied") + "\n");
+    EXPECT_EQ(run.err, "Cannot create file " + log + ".\n" +
+                           (created ? std::string(kReadOnlyCause) : "Permission denied") + "\n");
 
     std::set<std::string> left = entriesOf(fileio::toPath("c:\\"));
     std::erase_if(left, [&](const std::string& entry) { return entry.find(name) == std::string::npos; });
@@ -373,8 +377,8 @@ TEST_F(CliTest, SettingsComeFromTheUsersFileWithoutIniAndAreNeverWritten)
     const CliRun absent = cli("entry --ini " + dir.file("absent.ini") + " " + path);
     EXPECT_EQ(absent.status, 2);
     EXPECT_EQ(absent.out, "");
-    EXPECT_EQ(absent.err, "vantrel-cli: cannot read settings file " + dir.file("absent.ini") +
-                              ": No such file or directory\n");
+    EXPECT_EQ(absent.err,
+              "vantrel-cli: cannot read settings file " + dir.file("absent.ini") + ": No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
 }
 
@@ -401,8 +405,13 @@ TEST_F(CliTest, TheClassicProgramsSettingsAreReadWhileTheUsersFileIsMissing)
 TEST_F(CliTest, UsageErrorsAndHelp)
 {
     const std::string path = pilot("p.plt", 0);
-    const std::vector<std::string> bad = {"", "frobnicate " + path, "report", "report " + path + " " + path,
-                                          "report --bogus " + path, "missions --to x " + path, "report --from"};
+    const std::vector<std::string> bad = {"",
+                                          "frobnicate " + path,
+                                          "report",
+                                          "report " + path + " " + path,
+                                          "report --bogus " + path,
+                                          "missions --to x " + path,
+                                          "report --from"};
     for (const std::string& args : bad) {
         const CliRun run = cli(args);
         EXPECT_EQ(run.status, 2) << args;
@@ -481,10 +490,10 @@ TEST_F(CliTest, SetChangesOnlyWhatItIsGiven)
     PilotImage after;
     after.bytes() = readFile(path);
     EXPECT_EQ(after.intAt(69282), 7);
-    EXPECT_EQ(after.intAt(69278), 0);                 // rating kept
+    EXPECT_EQ(after.intAt(69278), 0);                              // rating kept
     EXPECT_EQ(after.bytes().substr(0, 13), before.substr(0, 13));  // name kept
-    EXPECT_EQ(after.intAt(44286 + 48 * 2 + 16), 1);  // mission 3 now completed
-    EXPECT_EQ(after.intAt(44286 + 48 * 3 + 16), 0);  // mission 4 is the active one
+    EXPECT_EQ(after.intAt(44286 + 48 * 2 + 16), 1);                // mission 3 now completed
+    EXPECT_EQ(after.intAt(44286 + 48 * 3 + 16), 0);                // mission 4 is the active one
 
     EXPECT_EQ(cli("set --ini " + ini + " --name Wedge " + path).status, 0);
     EXPECT_EQ(readFile(path).substr(0, 13), std::string("Wedge") + std::string(8, '\0'));
@@ -522,12 +531,12 @@ TEST_F(CliTest, EveryLoadFailureNamesTheFileAsGivenAndItsCause)
     const CliRun set = cli("set --ini " + ini + " --rank 2 " + dir.file("dangling.plt"));
     EXPECT_EQ(set.status, 1);
     EXPECT_EQ(set.err, dir.file("dangling.plt") + ": a link to a missing file\n");
-    const CliRun entry = cli("entry --ini " + ini + " " + dir.file("missing.plt") + " " + good + " " +
-                             dir.file("dangling.plt"));
+    const CliRun entry =
+        cli("entry --ini " + ini + " " + dir.file("missing.plt") + " " + good + " " + dir.file("dangling.plt"));
     EXPECT_EQ(entry.status, 1);
     EXPECT_EQ(entry.out, "Wedge - Score: 1000 (1000+0)\n");
-    EXPECT_EQ(entry.err, dir.file("missing.plt") + ": no such file\n" + dir.file("dangling.plt") +
-                             ": a link to a missing file\n");
+    EXPECT_EQ(entry.err,
+              dir.file("missing.plt") + ": no such file\n" + dir.file("dangling.plt") + ": a link to a missing file\n");
 #endif
 
 #ifndef _WIN32
@@ -589,8 +598,8 @@ TEST_F(CliTest, AnIniThatCannotBeReadStopsEveryCommandThatTakesIt)
         {fifo, "it is not a regular file"},
         {dir.file("plain") + "/vantrel.ini", "Not a directory"},
     };
-    const std::vector<std::string> commands = {"report",       "missions --to 1", "entry",
-                                               "entry --append " + dir.file("log.txt"),
+    const std::vector<std::string> commands = {"report",       "missions --to 1",
+                                               "entry",        "entry --append " + dir.file("log.txt"),
                                                "set --rank 3", "table --format csv"};
     for (const auto& [file, cause] : unreadable) {
         for (const std::string& command : commands) {
@@ -653,11 +662,11 @@ TEST_F(CliTest, AnUnreadableDefaultSettingsFileIsToldAndTheDefaultsAreUsed)
     EXPECT_EQ(absentTable.err, "");
 
     const auto checkUnreadable = [&](const std::string& cause) {
-        const std::string told = "vantrel-cli: cannot read settings file " + userFile + ": " + cause +
-                                 "; the default settings are used\n";
-        for (const auto& [args, absent] : {std::pair{"report " + path, &absentReport},
-                                          std::pair{"entry " + path, &absentEntry},
-                                          std::pair{"table " + path, &absentTable}}) {
+        const std::string told =
+            "vantrel-cli: cannot read settings file " + userFile + ": " + cause + "; the default settings are used\n";
+        for (const auto& [args, absent] :
+             {std::pair{"report " + path, &absentReport}, std::pair{"entry " + path, &absentEntry},
+              std::pair{"table " + path, &absentTable}}) {
             const CliRun run = runCli(dir, args, 10);
             EXPECT_FALSE(run.timedOut) << args;
             EXPECT_EQ(run.status, absent->status) << args;

@@ -97,7 +97,8 @@ TEST_F(HistoryCliTest, ChartsOfAPilotAndASquadronAreSvgDocumentsOnStdout)
     std::vector<std::string> labels;
     for (const XmlElement* label : doc.root.withClass("label"))
         labels.push_back(label->text);
-    EXPECT_EQ(labels, (std::vector<std::string>{"Jan & <Ors> (Jan.plt)", "Wedge (w.plt)", "Biggs (b.plt)", "short.plt"}));
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"Jan & <Ors> (Jan.plt)", "Wedge (w.plt)", "Biggs (b.plt)", "short.plt"}));
     // Jan's kills are in list A only, so the other copies differ: marked as
     // the review window marks it; the file cut short did not load.
     std::vector<std::string> marks;
@@ -110,11 +111,11 @@ TEST_F(HistoryCliTest, ChartUsageAndLoadErrors)
 {
     const std::string path = dir.file("Jan.plt");
     ASSERT_TRUE(pilot("Jan", 10).save(path));
-    for (const std::string& args : {"chart '" + path + "'", "chart --kind pie '" + path + "'",
-                                   "chart --kind missions '" + path + "' '" + path + "'",
-                                   "chart --kind kills --column 'TOD score' '" + path + "'",
-                                   "chart --kind squadron --column 'Pilot name' '" + path + "'",
-                                   std::string("chart --kind squadron")}) {
+    for (const std::string& args :
+         {"chart '" + path + "'", "chart --kind pie '" + path + "'",
+          "chart --kind missions '" + path + "' '" + path + "'",
+          "chart --kind kills --column 'TOD score' '" + path + "'",
+          "chart --kind squadron --column 'Pilot name' '" + path + "'", std::string("chart --kind squadron")}) {
         const CliRun run = cli(args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.out, "") << args;
@@ -139,10 +140,16 @@ TEST_F(HistoryCliTest, BackupsListsEachSaveWithWhatChangedToTheNext)
 
     const CliRun run = cli("backups '" + path + "'");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("2026-12-01 10:00:00  " + b + "1-100000.plt\n"
-                                    "    TOD score A: 100 -> 250\n")) << run.out;
-    EXPECT_NE(run.out.find("2026-12-02 10:00:00  " + b + "2-100000.plt\n    no change to the next\n"
-                           "2026-12-02 10:00:00  " + b + "2-100000-2.plt\n"), std::string::npos) << run.out;
+    EXPECT_TRUE(run.out.starts_with("2026-12-01 10:00:00  " + b +
+                                    "1-100000.plt\n"
+                                    "    TOD score A: 100 -> 250\n"))
+        << run.out;
+    EXPECT_NE(run.out.find("2026-12-02 10:00:00  " + b +
+                           "2-100000.plt\n    no change to the next\n"
+                           "2026-12-02 10:00:00  " +
+                           b + "2-100000-2.plt\n"),
+              std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("    Campaign missions completed: 1 -> 2\n"), std::string::npos) << run.out;
     EXPECT_TRUE(run.out.ends_with("  " + path + "  (now)\n")) << run.out;
     EXPECT_EQ(run.out.find("Other"), std::string::npos);
@@ -191,8 +198,8 @@ TEST_F(HistoryCliTest, TwoPilotsOfOneFileNameInTwoFoldersKeepTheirBackupsApart)
     const std::string theirs = listBackups(bravo, backups).back().path;
     const CliRun refused = cli("restore '" + alpha + "' '" + theirs + "'");
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Cannot restore " + alpha + ": " + theirs +
-                               " is a backup of another pilot file. Nothing was written.\n");
+    EXPECT_EQ(refused.err,
+              "Cannot restore " + alpha + ": " + theirs + " is a backup of another pilot file. Nothing was written.\n");
     EXPECT_EQ(pilotName(alpha), "Wedge");
 
     const CliRun chart = cli("chart --kind history '" + alpha + "'");
@@ -211,12 +218,21 @@ TEST_F(HistoryCliTest, TwoSetsOnSameNamedPilotsAtOneMomentBothGoThrough)
     const std::string bravo = dir.file("bravo/Wedge.plt");
     const std::string script = dir.file("both.sh");
     // Two processes at once, several times over, each saying how it ended.
-    writeFile(script, "for round in 1 2 3 4 5 6; do\n"
-                      "  '" VANTREL_CLI_PATH "' set --rating $((round % 4)) '" + alpha + "' & a=$!\n"
-                      "  '" VANTREL_CLI_PATH "' set --rating $((round % 4)) '" + bravo + "' & b=$!\n"
-                      "  wait $a; echo \"alpha $?\" >> '" + dir.file("ends") + "'\n"
-                      "  wait $b; echo \"bravo $?\" >> '" + dir.file("ends") + "'\n"
-                      "done\n");
+    writeFile(script,
+              "for round in 1 2 3 4 5 6; do\n"
+              "  '" VANTREL_CLI_PATH "' set --rating $((round % 4)) '" +
+                  alpha +
+                  "' & a=$!\n"
+                  "  '" VANTREL_CLI_PATH "' set --rating $((round % 4)) '" +
+                  bravo +
+                  "' & b=$!\n"
+                  "  wait $a; echo \"alpha $?\" >> '" +
+                  dir.file("ends") +
+                  "'\n"
+                  "  wait $b; echo \"bravo $?\" >> '" +
+                  dir.file("ends") +
+                  "'\n"
+                  "done\n");
     ASSERT_TRUE(pilot("Wedge", 100).save(alpha));
     ASSERT_TRUE(pilot("Biggs", 900).save(bravo));
     const CliRun run = runProgram("/bin/sh", dir, "'" + script + "'", 120);
@@ -255,9 +271,11 @@ TEST_F(HistoryCliTest, RestorePutsABackupBackAfterKeepingTheFileAsItIs)
     ASSERT_EQ(names.size(), 2u);
     const std::string kept = backups + "/" + (names[0] == "Jan-20261201-100000.plt" ? names[1] : names[0]);
     EXPECT_EQ(readFile(kept), now);
-    EXPECT_EQ(run.out, "TOD score A: 400 -> 100\nTOD score B: 400 -> 100\nTOD score C: 400 -> 100\n"
-                       "TOD score D: 400 -> 100\nCampaign mission 1: score 400 -> 100\nCampaign total: 400 -> 100 (-300)\n"
-                       "Restored " + path + " from " + backup + ". The file as it was is kept as " + kept + ".\n");
+    EXPECT_EQ(run.out,
+              "TOD score A: 400 -> 100\nTOD score B: 400 -> 100\nTOD score C: 400 -> 100\n"
+              "TOD score D: 400 -> 100\nCampaign mission 1: score 400 -> 100\nCampaign total: 400 -> 100 (-300)\n"
+              "Restored " +
+                  path + " from " + backup + ". The file as it was is kept as " + kept + ".\n");
 }
 
 TEST_F(HistoryCliTest, RestoreRefusesABackupThatIsNoPilotFileAndWrongUsage)

@@ -27,7 +27,9 @@ std::size_t firstControl(const std::string& out, bool crlf = false)
         return 0;
     for (std::size_t k = 0; k < out.size(); ++k) {
         const auto c = static_cast<unsigned char>(out[k]);
-        const auto next = [&](std::size_t n) { return k + n < out.size() ? static_cast<unsigned char>(out[k + n]) : 0; };
+        const auto next = [&](std::size_t n) {
+            return k + n < out.size() ? static_cast<unsigned char>(out[k + n]) : 0;
+        };
         if (c == '\t' || c == '\n' || (crlf && c == '\r' && next(1) == '\n'))
             continue;
         if (c < 0x20 || c == 0x7F || (c == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) ||
@@ -38,10 +40,10 @@ std::size_t firstControl(const std::string& out, bool crlf = false)
     return std::string::npos;
 }
 
-#define EXPECT_SAFE(run, ...)                                                                   \
-    do {                                                                                        \
-        EXPECT_EQ(firstControl((run).out, ##__VA_ARGS__), std::string::npos) << (run).out;      \
-        EXPECT_EQ(firstControl((run).err), std::string::npos) << (run).err;                     \
+#define EXPECT_SAFE(run, ...)                                                              \
+    do {                                                                                   \
+        EXPECT_EQ(firstControl((run).out, ##__VA_ARGS__), std::string::npos) << (run).out; \
+        EXPECT_EQ(firstControl((run).err), std::string::npos) << (run).err;                \
     } while (false)
 
 class SafeTextCliTest : public CliFixture {};
@@ -56,7 +58,9 @@ TEST_F(SafeTextCliTest, HostileNamesInAPilotFilePrintNoTerminalControls)
 {
     PilotImage hostile = namedPilot(kHostileName, 1000);
     hostile.setText(L::MPHostGameName, "\x1B]52;c;cHdu\x07");
-    hostile.setText(L::MPJoinGameName, "a\nb\rc\td\x81" "2J");
+    hostile.setText(L::MPJoinGameName,
+                    "a\nb\rc\td\x81"
+                    "2J");
     const std::string path = dir.file("hostile.plt"), plain = dir.file("plain.plt");
     ASSERT_TRUE(hostile.save(path));
     ASSERT_TRUE(namedPilot("Jan Ors", 1000).save(plain));
@@ -136,7 +140,9 @@ TEST_F(SafeTextCliTest, HostileFileNamesPrintNoTerminalControls)
     EXPECT_EQ(report.status, 1);
     EXPECT_SAFE(report);
     EXPECT_EQ(report.err, dir.file(F + "]2;x" + F + ".plt") + ": no such file\n");
-    const CliRun unknown = cli(q("\x1B[2J\xC2\x9B" "1m"));
+    const CliRun unknown =
+        cli(q("\x1B[2J\xC2\x9B"
+              "1m"));
     EXPECT_EQ(unknown.status, 2);
     EXPECT_SAFE(unknown);
     EXPECT_TRUE(unknown.err.starts_with("vantrel-cli: unknown command " + F + "[2J" + F + "1m")) << unknown.err;

@@ -191,8 +191,9 @@ TEST_F(CliSetTest, ASaveByAUserWhoMayNotWriteTheJournalsFolderStands)
     const std::string path = dir.file("pilots/p.plt");
     ASSERT_TRUE(scrambledPilot(3).save(path));
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
-    const CliRun run = runProgram("/usr/sbin/runuser", dir,
-                                  "-u nobody -- '" VANTREL_CLI_PATH "' set --ini '" + ini + "' --rank 4 '" + path + "'", 60);
+    const CliRun run =
+        runProgram("/usr/sbin/runuser", dir,
+                   "-u nobody -- '" VANTREL_CLI_PATH "' set --ini '" + ini + "' --rank 4 '" + path + "'", 60);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Update complete.\n");
     EXPECT_EQ(run.err, "Cannot create file " + dir.file("data/vantrel/own-saves.txt") +
@@ -224,8 +225,8 @@ TEST_F(CliSetTest, KilledAtAnyMomentAFileIsTheOldOrTheNewPilot)
     for (int round = 0; round < 40; ++round) {
         const std::string path = dir.file("pilot" + std::to_string(round) + ".plt");
         ASSERT_TRUE(image.save(path));
-        std::vector<std::string> words{VANTREL_CLI_PATH, "set", "--name", "Changed", "--rank", "6", "--kalidor",
-                                       "3", "--active-mission", "20", path};
+        std::vector<std::string> words{VANTREL_CLI_PATH, "set", "--name",           "Changed", "--rank", "6",
+                                       "--kalidor",      "3",   "--active-mission", "20",      path};
         std::vector<char*> argv;
         for (auto& w : words)
             argv.push_back(w.data());

@@ -75,14 +75,19 @@ TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
               "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
               "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
               "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n" +
-                  squad + "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\t0\n" +
-                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
-                  squad + "/bad.plt\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tThe file have wrong size. 152075 The plt file must be "
-                          "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\t\n" +
-                  squad + "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman 3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\t0\n");
+                  squad +
+                  "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\t0\n" +
+                  squad +
+                  "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
+                  squad +
+                  "/bad.plt\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tThe file have wrong size. 152075 The plt file must be "
+                  "152.076 bytes! 1 Errors while loading file! This may not be a XWA pilotfile.\t\n" +
+                  squad +
+                  "/nested/BIGGS.PLT\tBiggs\tFlight Officer\tMarksman "
+                  "3rd\tNone\t1\t200\t0\t0\t0\t200\t0\t0\t0\t0\tno\t\t0\n");
 
-    const CliRun csv = cli("table --ini " + ini + " --format csv '" + squad + "/Wedge, \"Red Two\".plt' '" + squad +
-                        "/a.plt'");
+    const CliRun csv =
+        cli("table --ini " + ini + " --format csv '" + squad + "/Wedge, \"Red Two\".plt' '" + squad + "/a.plt'");
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out,
               "File,Pilot name,Rank,Rating,Kalidor Crescent,Campaign missions completed,TOD score,TOD bonus,"
@@ -133,8 +138,9 @@ TEST_F(SquadronCliTest, DiffOfTwoSaves)
     const CliRun broken = cli("diff '" + before + "' '" + dir.file("short.plt") + "'");
     EXPECT_EQ(broken.status, 2);
     EXPECT_EQ(broken.out, "");
-    EXPECT_EQ(broken.err, dir.file("short.plt") + ": The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
-                              dir.file("short.plt") + ": 1 Errors while loading file! This may not be a XWA pilotfile.\n");
+    EXPECT_EQ(broken.err,
+              dir.file("short.plt") + ": The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
+                  dir.file("short.plt") + ": 1 Errors while loading file! This may not be a XWA pilotfile.\n");
     EXPECT_EQ(cli("diff '" + before + "'").status, 2);
 }
 
@@ -156,11 +162,15 @@ TEST_F(SquadronCliTest, DiffOfTwoFoldersPairsThePilotsByFileName)
     const CliRun run = cli("diff '" + before + "' '" + after + "/'");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "Jan.plt:\n"
-                       "  TOD score A: 1000 -> 1500\n"
-                       "  Campaign total: 1000 -> 1500 (+500)\n"
-                       "Only in " + before + ": Wedge.plt\n"
-                       "Only in " + after + "/: Porkins.plt\n");
+    EXPECT_EQ(run.out,
+              "Jan.plt:\n"
+              "  TOD score A: 1000 -> 1500\n"
+              "  Campaign total: 1000 -> 1500 (+500)\n"
+              "Only in " +
+                  before +
+                  ": Wedge.plt\n"
+                  "Only in " +
+                  after + "/: Porkins.plt\n");
 
     const CliRun same = cli("diff '" + before + "' '" + before + "'");
     EXPECT_EQ(same.status, 0);
@@ -172,8 +182,8 @@ TEST_F(SquadronCliTest, DiffOfTwoFoldersPairsThePilotsByFileName)
     EXPECT_EQ(broken.status, 2);
     // The folder's files are named with the system's own separator.
     const std::string biggs = (std::filesystem::path(after) / "gold" / "Biggs.plt").string();
-    EXPECT_EQ(broken.err, biggs + ": The file have wrong size. 1 The plt file must be 152.076 bytes!\n" +
-                              biggs + ": 1 Errors while loading file! This may not be a XWA pilotfile.\n");
+    EXPECT_EQ(broken.err, biggs + ": The file have wrong size. 1 The plt file must be 152.076 bytes!\n" + biggs +
+                              ": 1 Errors while loading file! This may not be a XWA pilotfile.\n");
     EXPECT_TRUE(broken.out.starts_with("Jan.plt:\n")) << broken.out;
 
     // A folder and a file do not pair.
@@ -281,14 +291,14 @@ TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
     const std::string squad = dir.file("squad");
     fs::create_directories(squad + "/nested");
     ASSERT_TRUE(pilot("Jan Ors", 1000).save(squad + "/a.plt"));
-    fs::create_symlink("gone.plt", squad + "/b.plt");   // leads nowhere
-    fs::create_symlink("c.plt", squad + "/c.plt");      // leads to itself
+    fs::create_symlink("gone.plt", squad + "/b.plt");  // leads nowhere
+    fs::create_symlink("c.plt", squad + "/c.plt");     // leads to itself
     ASSERT_EQ(::mkfifo((squad + "/d.plt").c_str(), 0644), 0);
     ASSERT_EQ(::mkfifo((squad + "/nested/e.PLT").c_str(), 0644), 0);
     ASSERT_TRUE(pilot("Biggs", 200).save(squad + "/nested/f.plt"));
-    fs::create_directory_symlink("..", squad + "/nested/up");      // a folder loop
+    fs::create_directory_symlink("..", squad + "/nested/up");       // a folder loop
     fs::create_directory_symlink("nested", squad + "/folder.plt");  // a folder, not a pilot
-    ASSERT_EQ(::mkfifo((squad + "/pipe").c_str(), 0644), 0);       // not named as a pilot
+    ASSERT_EQ(::mkfifo((squad + "/pipe").c_str(), 0644), 0);        // not named as a pilot
     writeFile(squad + "/readme.txt", "not a pilot");
 
     const std::string janRow =
@@ -306,8 +316,10 @@ TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
                            unopenedRow(squad + "/nested/e.PLT", "is not a regular file") + biggsRow);
 
     // Given one by one, in the order given.
-    const CliRun given = runCli(dir, "table --ini " + ini + " '" + squad + "/d.plt' '" + squad + "/c.plt' '" + squad +
-                                         "/b.plt' '" + squad + "/a.plt'", 20);
+    const CliRun given = runCli(dir,
+                                "table --ini " + ini + " '" + squad + "/d.plt' '" + squad + "/c.plt' '" + squad +
+                                    "/b.plt' '" + squad + "/a.plt'",
+                                20);
     EXPECT_FALSE(given.timedOut);
     EXPECT_EQ(given.status, 1);
     EXPECT_EQ(given.err, "");
@@ -336,8 +348,8 @@ TEST_F(SquadronCliTest, TableTellsOfFoldersAndFilesItMayNotRead)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Cannot search " + squad + "/locked: Permission denied\n");
     EXPECT_EQ(run.out,
-              kHeaderTsv +
-                  squad + "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
+              kHeaderTsv + squad +
+                  "/a.plt\tJan Ors\tFlight Officer\tMarksman 3rd\tNone\t1\t1000\t0\t0\t0\t1000\t0\t0\t0\t0\tno\t\t0\n" +
                   unopenedRow(squad + "/unreadable.plt", "permission denied"));
 
     const CliRun locked = runCli(dir, "table --ini " + ini + " '" + squad + "/locked'", 20);

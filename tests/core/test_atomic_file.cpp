@@ -54,7 +54,7 @@ TEST(AtomicFile, ReplacesAndKeepsPermissions)
     ASSERT_TRUE(replaceFileAtomically(path, std::string("sec\0nd", 6)));
     EXPECT_EQ(readFile(path), std::string("sec\0nd", 6));
     EXPECT_EQ(permissions(path), 0640u);
-    EXPECT_EQ(entries(dir), std::set<std::string> {"log.txt"});
+    EXPECT_EQ(entries(dir), std::set<std::string>{"log.txt"});
 }
 
 TEST(AtomicFile, WritesThroughSymbolicLink)
@@ -88,7 +88,7 @@ TEST(AtomicFile, RefusesAndLeavesNoTrace)
     ASSERT_EQ(::symlink("nowhere/at/all", dir.file("dangling").c_str()), 0);
     EXPECT_FALSE(replaceFileAtomically(dir.file("dangling"), "x"));
 
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"dangling", "fifo", "ro.txt"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"dangling", "fifo", "ro.txt"}));
 }
 #endif  // !_WIN32
 
@@ -106,7 +106,8 @@ TEST(AtomicFile, RefusesReadOnlyDevicesAndHeldFilesAndLeavesNoTrace)
     EXPECT_EQ(replaceFileAtomically(readOnly, "new").cause(), kReadOnlyCause);
     EXPECT_EQ(readFile(readOnly), "old");
 
-    for (const std::string device : {dir.file("NUL"), dir.file("aux.txt"), std::string("CON"), std::string("\\\\.\\COM1")})
+    for (const std::string device :
+         {dir.file("NUL"), dir.file("aux.txt"), std::string("CON"), std::string("\\\\.\\COM1")})
         EXPECT_EQ(replaceFileAtomically(device, "x").cause(), kNotRegularFileCause) << device;
 
     const std::string heldPath = dir.file("held.txt");
@@ -119,7 +120,7 @@ TEST(AtomicFile, RefusesReadOnlyDevicesAndHeldFilesAndLeavesNoTrace)
         EXPECT_EQ(refused.cause(), fileio::kInUseCause);
     }
     EXPECT_EQ(readFile(heldPath), "old");
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"held.txt", "ro.txt"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"held.txt", "ro.txt"}));
 }
 
 TEST(AtomicFile, ReplacesUnderNonAsciiNames)
@@ -131,7 +132,7 @@ TEST(AtomicFile, ReplacesUnderNonAsciiNames)
     ASSERT_TRUE(replaceFileAtomically(pilot, "first"));
     ASSERT_TRUE(replaceFileAtomically(pilot, "second"));
     EXPECT_EQ(readFile(pilot), "second");
-    EXPECT_EQ(testing::entriesOf(fileio::toPath(folder)), (std::set<std::string> {"J\xc3\xa4ger.plt"}));
+    EXPECT_EQ(testing::entriesOf(fileio::toPath(folder)), (std::set<std::string>{"J\xc3\xa4ger.plt"}));
 }
 #endif
 

@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 // 2024-03-05 06:07:08 UTC
 constexpr std::time_t kMoment = 1709618828;
 
@@ -148,10 +147,10 @@ TEST_F(BackupTest, KeepsTheTwentyNewestOfEachFile)
     // Another Wedge.plt's backups, and older ones named by the stem alone,
     // are never this file's to remove.
     const std::string theirs = "Wedge." + backupOwnerTag(dir.file("bravo/Wedge.plt")) + ".";
-    const std::vector<std::string> others = {"Wedgeling-20200101-000000.plt", "Biggs-20200101-000000.plt",
-                                             "Wedge-notes.plt", "Wedge-20200101-000000.txt",
-                                             "Wedge-20200101-000000.plt", "Wedge-20200102-000000-2.plt",
-                                             theirs + "20200101-000000.plt", "Wedge.0123.20200101-000000.plt"};
+    const std::vector<std::string> others = {
+        "Wedgeling-20200101-000000.plt", "Biggs-20200101-000000.plt",     "Wedge-notes.plt",
+        "Wedge-20200101-000000.txt",     "Wedge-20200101-000000.plt",     "Wedge-20200102-000000-2.plt",
+        theirs + "20200101-000000.plt",  "Wedge.0123.20200101-000000.plt"};
     for (const auto& name : fakes)
         writeFile(backups + "/" + name, "old");
     for (const auto& name : others)
@@ -245,7 +244,8 @@ TEST_F(BackupTest, ASessionBacksEachFileUpOnce)
     EXPECT_TRUE(backUpOnce(session, pilot).ok());
     EXPECT_TRUE(backUpOnce(session, dir.path().string() + "/./Wedge.plt").ok());  // the same file
     EXPECT_TRUE(backUpOnce(session, biggs).ok());
-    EXPECT_EQ(namesIn(backups), (std::vector<std::string>{backupFileName(biggs, kMoment), backupFileName(pilot, kMoment)}));
+    EXPECT_EQ(namesIn(backups),
+              (std::vector<std::string>{backupFileName(biggs, kMoment), backupFileName(pilot, kMoment)}));
 
     BackupSession nextRun(backups, [] { return kMoment + 60; });
     EXPECT_TRUE(backUpOnce(nextRun, pilot).ok());
@@ -278,7 +278,8 @@ TEST_F(BackupTest, ABackupThatCannotBeMadeStopsTheSave)
 
     const SaveResult refused = WritePilotDetails(pilot, record, edit, systemFileAccess(), session.beforeFirstWrite());
     EXPECT_FALSE(refused.ok());
-    EXPECT_TRUE(refused.message().starts_with("Cannot back up " + pilot + " to " + backups + ": ")) << refused.message();
+    EXPECT_TRUE(refused.message().starts_with("Cannot back up " + pilot + " to " + backups + ": "))
+        << refused.message();
     EXPECT_TRUE(refused.message().ends_with(". Nothing was written.")) << refused.message();
     EXPECT_EQ(readFile(pilot), original);
     EXPECT_FALSE(session.hasBackedUp(pilot));

@@ -88,7 +88,8 @@ TEST(ChartDrawing, PilotChartsAreWrittenAsTheyAlwaysWere)
 TEST(ChartDrawing, SquadronAndHistoryChartsAreWrittenAsTheyAlwaysWere)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "among the pilots is a file named with bytes that are not UTF-8, which only POSIX file systems hold";
+    GTEST_SKIP()
+        << "among the pilots is a file named with bytes that are not UTF-8, which only POSIX file systems hold";
 #endif
     TempDir dir;
     const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree,
@@ -247,13 +248,15 @@ TEST(ChartDrawing, TextsAreWrittenWithTheirAnchorSizeAndColour)
     end.anchor = charts::Anchor::End;
     drawing.shapes = {charts::GroupStart{}, middle, end, charts::GroupEnd{}};
     const std::string svg = charts::svgDocument(drawing);
-    EXPECT_NE(svg.find(" width=\"100.5\" height=\"20\" viewBox=\"0 0 100.5 20\" font-size=\"11\">\n<title>&lt;t&gt;</title>"
-                       "\n<desc></desc>\n<g>\n"),
-              std::string::npos)
+    EXPECT_NE(
+        svg.find(" width=\"100.5\" height=\"20\" viewBox=\"0 0 100.5 20\" font-size=\"11\">\n<title>&lt;t&gt;</title>"
+                 "\n<desc></desc>\n<g>\n"),
+        std::string::npos)
         << svg;
-    EXPECT_NE(svg.find("<text x=\"50\" y=\"10\" class=\"c\" font-size=\"14\" font-style=\"italic\" text-anchor=\"middle\" "
-                       "fill=\"#ff0000\">a&amp;b</text>\n<text x=\"99\" y=\"10\" text-anchor=\"end\">z</text>\n</g>\n"),
-              std::string::npos)
+    EXPECT_NE(
+        svg.find("<text x=\"50\" y=\"10\" class=\"c\" font-size=\"14\" font-style=\"italic\" text-anchor=\"middle\" "
+                 "fill=\"#ff0000\">a&amp;b</text>\n<text x=\"99\" y=\"10\" text-anchor=\"end\">z</text>\n</g>\n"),
+        std::string::npos)
         << svg;
 }
 

@@ -71,7 +71,8 @@ std::vector<std::vector<ChartRow>> panelsOf(const XmlDocument& doc)
                     row.value = e.text;
                 else if (e.name == "text" && e.hasClass("mark"))
                     row.mark = e.text;
-                else if (e.name == "rect" && !e.hasClass("mark-flagged") && !e.hasClass("mark-warning") && !e.hasClass("mark-not-loaded"))
+                else if (e.name == "rect" && !e.hasClass("mark-flagged") && !e.hasClass("mark-warning") &&
+                         !e.hasClass("mark-not-loaded"))
                     row.bars.push_back({e.attribute("class"), e.number("x"), e.number("width")});
             }
             rows.push_back(std::move(row));
@@ -207,9 +208,9 @@ TEST(Charts, KillBarsShowEachCraftWithAKillOrAssistLargestFirst)
 {
     TempDir dir;
     PilotImage image;
-    image.setInt(layout::TODKillsA, 3, 0);    // X-wing: 3 + 1
+    image.setInt(layout::TODKillsA, 3, 0);  // X-wing: 3 + 1
     image.setInt(layout::TODAssistsA, 1, 0);
-    image.setInt(layout::TODKillsA, 40, 4);   // TIE Fighter: 40 + 2
+    image.setInt(layout::TODKillsA, 40, 4);  // TIE Fighter: 40 + 2
     image.setInt(layout::TODAssistsA, 2, 4);
     image.setInt(layout::TODAssistsA, 7, 5);  // TIE Interceptor: assists only
     image.setInt(layout::TODKillsA, -5, 9);   // a corrupt count shows too
@@ -285,11 +286,14 @@ TEST(Charts, SquadronBarsAreTheTablesColumnWithMarkedAndUnloadedPilotsAsInTheRev
     EXPECT_EQ(rows[4].mark, "X");
     EXPECT_EQ(rows[4].value, "not loaded");
     EXPECT_TRUE(rows[4].bars.empty());
-    expectProportional({{rows[0].bars.at(0).width, 2000}, {rows[1].bars.at(0).width, 500},
-                        {rows[2].bars.at(0).width, 0}, {rows[3].bars.at(0).width, -200}});
+    expectProportional({{rows[0].bars.at(0).width, 2000},
+                        {rows[1].bars.at(0).width, 500},
+                        {rows[2].bars.at(0).width, 0},
+                        {rows[3].bars.at(0).width, -200}});
 
     // As given: the order of a table the user sorted.
-    const auto asGiven = panelsOf(parsed(charts::renderSvg(charts::squadronChart(entries, *column, charts::RowOrder::AsGiven)))).at(0);
+    const auto asGiven =
+        panelsOf(parsed(charts::renderSvg(charts::squadronChart(entries, *column, charts::RowOrder::AsGiven)))).at(0);
     EXPECT_EQ(asGiven.at(0).label, "Wedge & Co (a.plt)");
     EXPECT_EQ(asGiven.at(3).mark, "X");
 
@@ -300,7 +304,8 @@ TEST(Charts, SquadronBarsAreTheTablesColumnWithMarkedAndUnloadedPilotsAsInTheRev
     const auto warnedRows = panelsOf(warnedDoc).at(0);
     EXPECT_EQ(warnedRows.at(0).mark, "");  // Wedge's 500 before Wes's 300
     EXPECT_EQ(warnedRows.at(1).mark, "?");
-    EXPECT_NE(warnedDoc.root.child("desc")->text.find("1 marked ? (only the score total warning applies)"), std::string::npos)
+    EXPECT_NE(warnedDoc.root.child("desc")->text.find("1 marked ? (only the score total warning applies)"),
+              std::string::npos)
         << warnedDoc.root.child("desc")->text;
 
     EXPECT_FALSE(pilotTableNumberColumnNamed("Pilot name"));

@@ -62,12 +62,10 @@ TEST(CopyComparison, EachDifferingCopyIsNamedWithBothValues)
     image.setInt(L::SimScoreB, 150);
     image.setInt(L::SimScoreD, 150);
     EXPECT_EQ(CompareOtherCopies(loaded(image, dir)),
-              (std::vector<std::string>{"TOD kills, TIE Interceptor: list A 81, list B 41",
-                                        "Simulator kills, Xwing: list A 0, list B 2",
-                                        "TOD assists, 231: list A -1, list B 0",
-                                        "Azzameen assists, Death Star II: list A 0, list B 7",
-                                        "Azzameen total kills: stored 0, the list adds up to 3",
-                                        "Simulator score: copy A 150, copy C 0"}));
+              (std::vector<std::string>{
+                  "TOD kills, TIE Interceptor: list A 81, list B 41", "Simulator kills, Xwing: list A 0, list B 2",
+                  "TOD assists, 231: list A -1, list B 0", "Azzameen assists, Death Star II: list A 0, list B 7",
+                  "Azzameen total kills: stored 0, the list adds up to 3", "Simulator score: copy A 150, copy C 0"}));
 
     // The stored total is checked against list A; sums wrap as the reports' do.
     image = PilotImage();

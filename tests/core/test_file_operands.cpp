@@ -62,12 +62,11 @@ TEST(FileOperands, PatternsAreReplacedByTheNamesInTheirFolder)
     for (const char* name : {"Red_2.plt", "Red_1.plt", "Blue.plt", "J\xC3\xA4ger.plt"})
         writeFile(battle + "/" + name, "x");
     const std::string sep = "/";
-    const operands::Expansion expanded = operands::expandAsWindowsDoes(
-        {battle + sep + "Red_*.plt", battle + sep + "Blue.plt", battle + sep + "Gold_*.plt", battle + "\"",
-         battle + sep + "J?ger.plt"});
+    const operands::Expansion expanded =
+        operands::expandAsWindowsDoes({battle + sep + "Red_*.plt", battle + sep + "Blue.plt",
+                                       battle + sep + "Gold_*.plt", battle + "\"", battle + sep + "J?ger.plt"});
     EXPECT_EQ(expanded.files, (std::vector<std::string>{battle + "/Red_1.plt", battle + "/Red_2.plt",
-                                                        battle + "/Blue.plt", battle,
-                                                        battle + "/J\xC3\xA4ger.plt"}));
+                                                        battle + "/Blue.plt", battle, battle + "/J\xC3\xA4ger.plt"}));
     EXPECT_EQ(expanded.unmatched, std::vector<std::string>{battle + "/Gold_*.plt"});
 
     // Folders match too, and are searched by the command as any folder given.
@@ -97,7 +96,8 @@ TEST(FileOperands, PathsInsideAFolderKeepTheirUtf8Names)
 {
     TempDir dir;
     const std::string before = dir.file("Vor der Schlacht \xC3\xA4");
-    const std::string inside = fileio::toUtf8(fileio::toPath(before) / fileio::toPath("gold") / fileio::toPath("J\xC3\xA4ger.plt"));
+    const std::string inside =
+        fileio::toUtf8(fileio::toPath(before) / fileio::toPath("gold") / fileio::toPath("J\xC3\xA4ger.plt"));
     EXPECT_EQ(pathInside(before, inside), "gold/J\xC3\xA4ger.plt");
 }
 

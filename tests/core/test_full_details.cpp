@@ -92,8 +92,8 @@ TEST(FullDetails, TablesListPositiveRowsWithTheirLabels)
     r.ToNextRating = 64;
     r.TODKillsA[0] = 12;
     r.TODAssistsA[0] = 3;
-    r.TODKillsA[1] = -4;  // hidden, not summed
-    r.TODAssistsA[2] = 9; // assists without kills: not listed
+    r.TODKillsA[1] = -4;   // hidden, not summed
+    r.TODAssistsA[2] = 9;  // assists without kills: not listed
     r.TODKillsA[230] = 1;
     r.AzzKills[35] = 2;
     r.AzzAssistsA[35] = 1;
@@ -115,9 +115,10 @@ TEST(FullDetails, TablesListPositiveRowsWithTheirLabels)
     };
     EXPECT_TRUE(has({"TOD total score A, B, C and D: = 1, 2, -3 and 4"}));
     EXPECT_TRUE(has({"To next rating: 64%"}));
-    EXPECT_TRUE(has({"Shiptype:\t\tKills: \tAssits):", "Xwing\t\t\t:12\t3", "231\t\t\t:1\t0", "Calculated total: 13 kills."}));
-    EXPECT_TRUE(has({"Shiptype:\t\tKills:\tAssitsA:\tAssitsB:", "Rebel Med Transport\t:2\t1\t0",
-                     "Calculated total: 2 kills."}));
+    EXPECT_TRUE(
+        has({"Shiptype:\t\tKills: \tAssits):", "Xwing\t\t\t:12\t3", "231\t\t\t:1\t0", "Calculated total: 13 kills."}));
+    EXPECT_TRUE(has(
+        {"Shiptype:\t\tKills:\tAssitsA:\tAssitsB:", "Rebel Med Transport\t:2\t1\t0", "Calculated total: 2 kills."}));
     EXPECT_TRUE(has({"Shiptype:\t\tKillsA:\tKillsB:\tAssits:", "TIE Fighter\t\t:-2\t5\t0",
                      "TIE Interceptor\t\t:7\t0\t1", "Calculated total (Kill list A): 5 kills."}));
     EXPECT_TRUE(has({"MP join game name: " + join}));

@@ -84,8 +84,9 @@ TEST(GameFolders, OddLibraryListsGiveWhatPathsTheyHold)
         EXPECT_EQ(gamefolders::libraryPathsFromVdf(text), paths);
     }
     // Every cut of a real list ends well.
-    const std::string list = "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"C:\\\\Program Files (x86)\\\\Steam\"\n"
-                             "\t\t\"apps\" { \"361670\" \"1\" }\n\t}\n}\n";
+    const std::string list =
+        "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"C:\\\\Program Files (x86)\\\\Steam\"\n"
+        "\t\t\"apps\" { \"361670\" \"1\" }\n\t}\n}\n";
     for (std::size_t cut = 0; cut <= list.size(); ++cut)
         (void)gamefolders::libraryPathsFromVdf(std::string_view(list).substr(0, cut));
 }
@@ -94,7 +95,8 @@ TEST(GameFolders, OddLibraryListsGiveWhatPathsTheyHold)
 class FakeRegistry final : public registry::Registry {
 public:
     using Key = std::tuple<registry::Root, registry::View, std::string>;
-    void set(registry::Root root, registry::View view, const std::string& key, const std::string& name, const std::string& value)
+    void set(registry::Root root, registry::View view, const std::string& key, const std::string& name,
+             const std::string& value)
     {
         keys_[{root, view, key}][name] = value;
     }
@@ -113,7 +115,8 @@ public:
         const std::string prefix = std::string(key) + "\\";
         for (const auto& [where, values] : keys_) {
             const auto& [r, v, name] = where;
-            if (r == root && v == view && name.starts_with(prefix) && name.find('\\', prefix.size()) == std::string::npos)
+            if (r == root && v == view && name.starts_with(prefix) &&
+                name.find('\\', prefix.size()) == std::string::npos)
                 names.push_back(name.substr(prefix.size()));
         }
         return names;
@@ -154,13 +157,15 @@ TEST(GameFolders, TheRegistryNamesSteamLibrariesGogAndCdInstalls)
     const std::string cd = tree.file("LucasArts/XWing Alliance");
     const std::string inSteam = steam + "/steamapps/common/Star Wars X-Wing Alliance";
     const std::string inLibrary = library + "/steamapps/common/Star Wars X-Wing Alliance";
-    for (const std::string& folder : {inSteam, inLibrary, gog, cd, tree.file("Other Game"), tree.file("Gone/steamapps")})
+    for (const std::string& folder :
+         {inSteam, inLibrary, gog, cd, tree.file("Other Game"), tree.file("Gone/steamapps")})
         fs::create_directories(fileio::toPath(folder));
     // A library whose disk is away (no game folder in it), and the Steam
     // folder listed again as the first library, as Steam writes it.
-    writeFile(steam + "/steamapps/libraryfolders.vdf",
-              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t" + vdfString(steam) + "\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t" +
-                  vdfString(library) + "\n\t}\n\t\"2\" { \"path\" " + vdfString(tree.file("Gone")) + " }\n}\n");
+    writeFile(steam + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t" +
+                                                           vdfString(steam) + "\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t" +
+                                                           vdfString(library) + "\n\t}\n\t\"2\" { \"path\" " +
+                                                           vdfString(tree.file("Gone")) + " }\n}\n");
 
     FakeRegistry registry;
     // The same Steam folder, spelt otherwise, for the user and the machine.
@@ -169,15 +174,16 @@ TEST(GameFolders, TheRegistryNamesSteamLibrariesGogAndCdInstalls)
     const std::string games = "SOFTWARE\\GOG.com\\Games\\";
     registry.set(Root::LocalMachine, View::Programs32, games + "1111111111", "gameName", "Other Game");
     registry.set(Root::LocalMachine, View::Programs32, games + "1111111111", "path", tree.file("Other Game"));
-    registry.set(Root::LocalMachine, View::Programs32, games + "2222222222", "gameName", "STAR WARS\u2122: X-Wing Alliance\u2122");
+    registry.set(Root::LocalMachine, View::Programs32, games + "2222222222", "gameName",
+                 "STAR WARS\u2122: X-Wing Alliance\u2122");
     registry.set(Root::LocalMachine, View::Programs32, games + "2222222222", "path", gog);
     // An uninstalled copy whose key stayed behind, and one in the CD's folder.
     registry.set(Root::LocalMachine, View::Programs32, games + "3333333333", "gameName", "Star Wars: X-Wing Alliance");
     registry.set(Root::LocalMachine, View::Programs32, games + "3333333333", "path", tree.file("Removed"));
     registry.set(Root::LocalMachine, View::Programs32, games + "4444444444", "gameName", "X-Wing Alliance");
     registry.set(Root::LocalMachine, View::Programs32, games + "4444444444", "path", cd);
-    registry.set(Root::LocalMachine, View::Programs32, "SOFTWARE\\LucasArts Entertainment Company LLC\\X-Wing Alliance\\v1.0",
-                 "Install Path", cd);
+    registry.set(Root::LocalMachine, View::Programs32,
+                 "SOFTWARE\\LucasArts Entertainment Company LLC\\X-Wing Alliance\\v1.0", "Install Path", cd);
 
     TempDir home;  // no Linux store below it
     EXPECT_EQ(gamefolders::existingGameFolders(fileio::toUtf8(home.path()), registry),
@@ -186,8 +192,8 @@ TEST(GameFolders, TheRegistryNamesSteamLibrariesGogAndCdInstalls)
     // Keys in the other registry view, or values empty, name nothing.
     FakeRegistry elsewhere;
     elsewhere.set(Root::LocalMachine, View::Native, "SOFTWARE\\Valve\\Steam", "InstallPath", steam);
-    elsewhere.set(Root::LocalMachine, View::Native, "SOFTWARE\\LucasArts Entertainment Company LLC\\X-Wing Alliance\\v1.0",
-                  "Install Path", cd);
+    elsewhere.set(Root::LocalMachine, View::Native,
+                  "SOFTWARE\\LucasArts Entertainment Company LLC\\X-Wing Alliance\\v1.0", "Install Path", cd);
     elsewhere.set(Root::CurrentUser, View::Native, "Software\\Valve\\Steam", "SteamPath", "");
     EXPECT_EQ(gamefolders::registryGameFolders(elsewhere), std::vector<std::string>{});
     EXPECT_EQ(gamefolders::existingGameFolders(fileio::toUtf8(home.path()), elsewhere), std::vector<std::string>{});
@@ -233,7 +239,8 @@ TEST(GameFolders, ExistingFoldersOnceEachInListOrder)
     const std::string steam = h + "/.local/share/Steam";
     const std::string library = h + "/disk/SteamLibrary";
     fs::create_directories(steam + "/steamapps/common/Star Wars X-Wing Alliance");
-    fs::create_directories(steam + "/steamapps/compatdata/361670/pfx/drive_c/Program Files (x86)/LucasArts/XWing Alliance");
+    fs::create_directories(steam +
+                           "/steamapps/compatdata/361670/pfx/drive_c/Program Files (x86)/LucasArts/XWing Alliance");
     fs::create_directories(library + "/steamapps/common/STAR WARS X-Wing Alliance");  // letter case differs
     fs::create_directories(h + "/.wine/drive_c/Program Files/GOG Galaxy/Games/Star Wars - X-Wing Alliance");
     fs::create_directories(h + "/.wine/drive_c/Program Files/LucasArts");
@@ -266,9 +273,8 @@ TEST(GameFolders, AFifoInPlaceOfTheLibraryListIsNotWaitedOn)
     TempDir home;
     fs::create_directories(home.path() / ".steam/steam/steamapps");
     ASSERT_EQ(::mkfifo((home.path() / ".steam/steam/steamapps/libraryfolders.vdf").c_str(), 0600), 0);
-    const auto found = resultWithin(10, [&] {
-        return std::to_string(gamefolders::steamLibraries(home.path().string()).size());
-    });
+    const auto found =
+        resultWithin(10, [&] { return std::to_string(gamefolders::steamLibraries(home.path().string()).size()); });
     ASSERT_TRUE(found.has_value()) << "the search blocked on the FIFO";
     EXPECT_EQ(*found, "3");  // the three Steam roots themselves, nothing read from the FIFO
 }
@@ -286,8 +292,8 @@ TEST(GameFolders, TheWindowsRegistryIsReadInTheViewAsked)
 {
     const std::wstring base = L"SOFTWARE\\Vantrel test " + std::to_wstring(::GetCurrentProcessId());
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (base + L"\\Game").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (base + L"\\Game").c_str(), 0, nullptr, 0,
+                          KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
         GTEST_SKIP() << "this user may not write HKEY_LOCAL_MACHINE";
     const std::wstring path = L"C:\\J\u00e4ger\\X-Wing Alliance";
     ::RegSetValueExW(key, L"Install Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),

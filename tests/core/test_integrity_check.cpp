@@ -42,9 +42,9 @@ TEST_F(IntegrityCheckTest, EachCopyThatDiffersFromTheFirstCountsOnce)
 {
     r.TODScoreB = r.TODScoreC = r.TODScoreD = 499;
     EXPECT_EQ(run().errors(), 3);
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"File Cheat/Error check:", "TODScoreA <> TODScoreB!",
-                                                    "TODScoreA <> TODScoreC!", "TODScoreA <> TODScoreD!",
-                                                    "3 error(s) found!"}));
+    EXPECT_EQ(sink.lines,
+              (std::vector<std::string>{"File Cheat/Error check:", "TODScoreA <> TODScoreB!", "TODScoreA <> TODScoreC!",
+                                        "TODScoreA <> TODScoreD!", "3 error(s) found!"}));
 }
 
 TEST_F(IntegrityCheckTest, AllFourTestsFailing)
@@ -93,10 +93,10 @@ TEST_F(IntegrityCheckTest, ValueListingOnlyWithErrorsAndTheSetting)
     r.TODScoreD = -9;
     EXPECT_EQ(run().errors(), 1);
     const std::vector<std::string> listing(sink.lines.end() - 10, sink.lines.end());
-    EXPECT_EQ(listing, (std::vector<std::string>{"TODScoreA= 500", "TODScoreB= 500", "TODScoreC= 500",
-                                                 "TODScoreD= -9", "TODBonus= 20", "AzzScore1= 300", "AzzScore2= 300",
-                                                 "AzzBonus= 7", "TODScoreA+TODBonuns+AzzScore1+AzzBonus= 827",
-                                                 "Calculated Total Score= 0"}));
+    EXPECT_EQ(listing,
+              (std::vector<std::string>{"TODScoreA= 500", "TODScoreB= 500", "TODScoreC= 500", "TODScoreD= -9",
+                                        "TODBonus= 20", "AzzScore1= 300", "AzzScore2= 300", "AzzBonus= 7",
+                                        "TODScoreA+TODBonuns+AzzScore1+AzzBonus= 827", "Calculated Total Score= 0"}));
     EXPECT_EQ(sink.lines[sink.lines.size() - 11], "1 error(s) found!");
 
     settings.set("ShowErrorDetailes", "on");

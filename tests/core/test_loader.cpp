@@ -151,19 +151,32 @@ TEST_F(LoaderTest, EveryScalarFieldComesFromItsOwnOffset)
         std::int32_t expected;
     };
     const Case cases[] = {
-        {154, &PilotRecord::ToNextRating, 55, 55},        {158, &PilotRecord::TODScoreA, 1001, 1001},
-        {162, &PilotRecord::AzzScoreA, 1002, 1002},       {166, &PilotRecord::SimScoreA, 1003, 1003},
-        {69278, &PilotRecord::Rating, 7, 7},              {69282, &PilotRecord::Rank, 3, 3},
-        {69286, &PilotRecord::KalidorCrescent, 4, 4},     {70726, &PilotRecord::TODScoreB, 1004, 1004},
-        {70734, &PilotRecord::TODBonus, 1234, 123},       {70738, &PilotRecord::TODScoreC, 1005, 1005},
-        {70742, &PilotRecord::TODScoreD, 1006, 1006},     {70766, &PilotRecord::TODTotalKills, 88, 88},
-        {111310, &PilotRecord::SimScoreB, 1007, 1007},    {111318, &PilotRecord::SimBonus, -15, -1},
-        {111322, &PilotRecord::SimScoreC, 1008, 1008},    {111334, &PilotRecord::SimScoreD, 1009, 1009},
-        {130990, &PilotRecord::CraftLossesTotal, 21, 21}, {131002, &PilotRecord::LossesFromCollisions, 22, 22},
-        {131014, &PilotRecord::LossesToStarships, 23, 23}, {131026, &PilotRecord::LossesToMines, 24, 24},
-        {131378, &PilotRecord::LossesToNonPlayerCraft, 25, 25}, {131602, &PilotRecord::AzzScoreB, 1010, 1010},
-        {131610, &PilotRecord::AzzBonus, 255, 25},        {131614, &PilotRecord::AzzScoreC, 1011, 1011},
-        {131622, &PilotRecord::AzzScoreD, 1012, 1012},    {131646, &PilotRecord::AzzTotalKills, 99, 99},
+        {154, &PilotRecord::ToNextRating, 55, 55},
+        {158, &PilotRecord::TODScoreA, 1001, 1001},
+        {162, &PilotRecord::AzzScoreA, 1002, 1002},
+        {166, &PilotRecord::SimScoreA, 1003, 1003},
+        {69278, &PilotRecord::Rating, 7, 7},
+        {69282, &PilotRecord::Rank, 3, 3},
+        {69286, &PilotRecord::KalidorCrescent, 4, 4},
+        {70726, &PilotRecord::TODScoreB, 1004, 1004},
+        {70734, &PilotRecord::TODBonus, 1234, 123},
+        {70738, &PilotRecord::TODScoreC, 1005, 1005},
+        {70742, &PilotRecord::TODScoreD, 1006, 1006},
+        {70766, &PilotRecord::TODTotalKills, 88, 88},
+        {111310, &PilotRecord::SimScoreB, 1007, 1007},
+        {111318, &PilotRecord::SimBonus, -15, -1},
+        {111322, &PilotRecord::SimScoreC, 1008, 1008},
+        {111334, &PilotRecord::SimScoreD, 1009, 1009},
+        {130990, &PilotRecord::CraftLossesTotal, 21, 21},
+        {131002, &PilotRecord::LossesFromCollisions, 22, 22},
+        {131014, &PilotRecord::LossesToStarships, 23, 23},
+        {131026, &PilotRecord::LossesToMines, 24, 24},
+        {131378, &PilotRecord::LossesToNonPlayerCraft, 25, 25},
+        {131602, &PilotRecord::AzzScoreB, 1010, 1010},
+        {131610, &PilotRecord::AzzBonus, 255, 25},
+        {131614, &PilotRecord::AzzScoreC, 1011, 1011},
+        {131622, &PilotRecord::AzzScoreD, 1012, 1012},
+        {131646, &PilotRecord::AzzTotalKills, 99, 99},
     };
     PilotImage image;
     for (const Case& c : cases)
@@ -192,8 +205,8 @@ TEST_F(LoaderTest, TablesAndTextsComeFromTheirOffsets)
         image.bytes()[106 + k] = static_cast<char>('A' + k % 26);
     }
     ASSERT_TRUE(ReadMission(record, save(image)).ok());
-    const CraftTable* tables[] = {&record.TODKillsA, &record.TODKillsB, &record.AzzKills, &record.SimKillsA,
-                                  &record.SimKillsB, &record.TODAssistsA, &record.TODAssistsB, &record.AzzAssistsA,
+    const CraftTable* tables[] = {&record.TODKillsA,   &record.TODKillsB,   &record.AzzKills,    &record.SimKillsA,
+                                  &record.SimKillsB,   &record.TODAssistsA, &record.TODAssistsB, &record.AzzAssistsA,
                                   &record.AzzAssistsB, &record.SimAssists};
     for (std::size_t t = 0; t < std::size(tables); ++t) {
         EXPECT_EQ((*tables[t])[0], static_cast<std::int32_t>(100 + t)) << t;
@@ -316,12 +329,12 @@ TEST_F(LoaderTest, EveryFailedStepIsCountedAndTheLoadGoesOn)
         int expectedErrors;
     };
     const Case cases[] = {
-        {FailingFileAccess::Op::Read, {1}, 1},        // the name, read straight after opening
-        {FailingFileAccess::Op::Read, {2, 30}, 2},    // two field reads
-        {FailingFileAccess::Op::Seek, {5}, 1},        // a positioning
-        {FailingFileAccess::Op::Seek, {-1}, 42},      // 40 field positionings and both list starts
-        {FailingFileAccess::Op::Read, {-1}, 43},      // 41 field reads and both lists' first record
-        {FailingFileAccess::Op::Open, {1}, 2},        // cannot open: wrong size -1, then the count
+        {FailingFileAccess::Op::Read, {1}, 1},      // the name, read straight after opening
+        {FailingFileAccess::Op::Read, {2, 30}, 2},  // two field reads
+        {FailingFileAccess::Op::Seek, {5}, 1},      // a positioning
+        {FailingFileAccess::Op::Seek, {-1}, 42},    // 40 field positionings and both list starts
+        {FailingFileAccess::Op::Read, {-1}, 43},    // 41 field reads and both lists' first record
+        {FailingFileAccess::Op::Open, {1}, 2},      // cannot open: wrong size -1, then the count
     };
     for (const Case& c : cases) {
         FailingFileAccess files;
@@ -439,8 +452,8 @@ TEST(FileReadAhead, ReadsGiveTheFilesBytesWhereverTheyFall)
         const ByteRange ranges[] = {{20000, 30}, {120, 200}, {100, 50}, {5000, 10}, {152070, 40}};
         file->willRead(ranges);
         const std::pair<std::int64_t, std::size_t> reads[] = {
-            {100, 50}, {130, 100}, {300, 20}, {310, 20}, {5000, 10}, {4995, 10}, {6000, 924},
-            {20010, 20}, {20020, 20}, {0, 13}, {152066, 10},
+            {100, 50},   {130, 100},  {300, 20},   {310, 20}, {5000, 10},   {4995, 10},
+            {6000, 924}, {20010, 20}, {20020, 20}, {0, 13},   {152066, 10},
         };
         for (const auto& [offset, count] : reads)
             EXPECT_EQ(readAt(*file, offset, count), expected(offset, count)) << offset << "+" << count;

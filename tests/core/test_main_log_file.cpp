@@ -66,7 +66,7 @@ TEST(MainLogFile, CodePageBytesRoundTrip)
     const auto result = mainlog::read(path);
     ASSERT_TRUE(result.ok()) << result.message();
     EXPECT_NE(result.text.find("\xE2\x82\xAC\xC2\x81\xE2\x80\x9A"), std::string::npos);  // 0x80 0x81 0x82
-    EXPECT_NE(result.text.find("\xC3\xBF\n"), std::string::npos);                             // 0xFF
+    EXPECT_NE(result.text.find("\xC3\xBF\n"), std::string::npos);                        // 0xFF
 
     const std::string copy = dir.file("copy.txt");
     EXPECT_TRUE(mainlog::write(copy, result.text).ok());
@@ -193,8 +193,8 @@ TEST(MainLogPieces, PiecesAreWholeLinesThatDecodeAlike)
     // A CR LF across every read, lines longer than a piece, lone CRs at a
     // piece's end.
     const std::string longLine(10000, 'x');
-    for (const std::string& bytes :
-         {mixedLogBytes(7, 50000), std::string(5000, '\r'), "a\r" + longLine + "\r\n" + longLine, std::string("\n\r")}) {
+    for (const std::string& bytes : {mixedLogBytes(7, 50000), std::string(5000, '\r'),
+                                     "a\r" + longLine + "\r\n" + longLine, std::string("\n\r")}) {
         writeFile(path, bytes);
         for (const std::size_t pieceSize : {std::size_t{1}, std::size_t{13}, std::size_t{4096}}) {
             SCOPED_TRACE(pieceSize);
@@ -350,7 +350,8 @@ TEST(MainLogReaders, ADeviceNameOrAFileHeldWithoutSharingIsRefusedWithoutWaiting
     {
         const testing::HeldFile holder(held);
         ASSERT_TRUE(holder.held());
-        EXPECT_EQ(outcome(mainlog::read(held)), "Cannot open file " + held + ". | the file is in use by another program");
+        EXPECT_EQ(outcome(mainlog::read(held)),
+                  "Cannot open file " + held + ". | the file is in use by another program");
         const auto refused = mainlog::write(held, "new\n");
         EXPECT_EQ(refused.message(), "Cannot create file " + held + ".");
         EXPECT_EQ(refused.cause(), "the file is in use by another program");
@@ -571,7 +572,6 @@ TEST(MainLogIntegrity, KnownFilesTellWhatAReplaceWouldRisk)
 }
 
 #endif
-
 
 #ifdef _WIN32
 // The classic program's log, c:\VANTREL_MainLog.txt, named by the LogFile

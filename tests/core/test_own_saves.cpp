@@ -195,7 +195,8 @@ TEST(OwnSaves, ALinkAsTheJournalOrItsLockIsNeverWrittenThrough)
     const std::string journal = dir.file("journal/own-saves.txt");
     ASSERT_TRUE(fs::create_directory(dir.file("journal")));
     fs::create_symlink(log, dir.file("journal/.own-saves.txt.lock"));
-    expectNotRecorded(saveWithJournal(dir, OwnSaves(journal), "Pilot.plt"), journal, "the lock file is a symbolic link");
+    expectNotRecorded(saveWithJournal(dir, OwnSaves(journal), "Pilot.plt"), journal,
+                      "the lock file is a symbolic link");
     EXPECT_EQ(readFile(log), "a line\r\n");
 }
 

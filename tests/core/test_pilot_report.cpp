@@ -43,10 +43,9 @@ TEST(ScoreSummary, FiveLinesWithSignedTotals)
     PilotRecord r = kestrel();
     LineCollector sink;
     writeScoreSummary(sink, r);
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"Name: Kestrel", "TOD Score: 1000 TOD Bonus: 50",
-                                                    "Azz Score: 200 Azz Bonus: 5",
-                                                    "-------------------------------------------------",
-                                                    "Total: 1255"}));
+    EXPECT_EQ(sink.lines,
+              (std::vector<std::string>{"Name: Kestrel", "TOD Score: 1000 TOD Bonus: 50", "Azz Score: 200 Azz Bonus: 5",
+                                        "-------------------------------------------------", "Total: 1255"}));
     r.TODScoreA = -260;
     sink.clear();
     writeScoreSummary(sink, r);

@@ -252,7 +252,8 @@ TEST_F(PilotSaveTest, AFileThatChangedUnderfootIsNotWritten)
     writeFile(path, image.bytes().substr(0, 152075));
     SaveResult result = WritePilotDetails(path, record, edit);
     EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.message(), "Cannot update " + path + ": its length is 152075 bytes, not 152.076. Nothing was written.");
+    EXPECT_EQ(result.message(),
+              "Cannot update " + path + ": its length is 152075 bytes, not 152.076. Nothing was written.");
     EXPECT_EQ(readFile(path), image.bytes().substr(0, 152075));
 
     // Replaced by a folder.
@@ -260,7 +261,8 @@ TEST_F(PilotSaveTest, AFileThatChangedUnderfootIsNotWritten)
     std::filesystem::create_directory(path);
     result = WritePilotDetails(path, record, edit);
     EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.message(), "Cannot update " + path + ": its length is -1 bytes, not 152.076. Nothing was written.");
+    EXPECT_EQ(result.message(),
+              "Cannot update " + path + ": its length is -1 bytes, not 152.076. Nothing was written.");
 }
 
 TEST_F(PilotSaveTest, AFailedStepLeavesTheFileAsItWasAndSaysWhy)
@@ -343,10 +345,10 @@ TEST_F(PilotSaveTest, AFileChangedWhileSavingIsNotOverwritten)
         std::string expectedBytes;
     };
     const Case cases[] = {
-        {"renamed over", [&] { writeFile(path, readFile(otherPath)); },
-         other.bytes()},
+        {"renamed over", [&] { writeFile(path, readFile(otherPath)); }, other.bytes()},
         {"truncated", [&] { std::filesystem::resize_file(path, 69290); }, {}},
-        {"replaced", [&] {
+        {"replaced",
+         [&] {
              const std::string fresh = dir.file("fresh.plt");
              ASSERT_TRUE(other.save(fresh));
              std::filesystem::rename(fresh, path);
@@ -360,8 +362,8 @@ TEST_F(PilotSaveTest, AFileChangedWhileSavingIsNotOverwritten)
         files.beforeReplace = c.meanwhile;
         const SaveResult result = WritePilotDetails(path, record, edit, files);
         EXPECT_FALSE(result.ok()) << c.what;
-        EXPECT_EQ(result.message(), "Cannot update " + path +
-                                      ": the file was changed by another program meanwhile. Nothing was written.")
+        EXPECT_EQ(result.message(),
+                  "Cannot update " + path + ": the file was changed by another program meanwhile. Nothing was written.")
             << c.what;
         const std::string now = readFile(path);
         if (!c.expectedBytes.empty())

@@ -56,9 +56,9 @@ TEST(PilotTable, RowHoldsNamesScoresAndCheckResults)
     image.setMission(L::SimMissionRecords, 2, {0, 1, -200, 60, 0});
 
     const PilotTableRow row = rowFor(image, dir.file("a.plt"));
-    EXPECT_EQ(row, (PilotTableRow{"shown name", "Jan Ors", "Lieutenant", "Jedi Master", "Kalidor Crescent: Diamond Eyes",
-                                  "2", "1000", "50", "300", "-10", "1340", "700", "20", "2", "1", "no", "",
-                                  "3"}));
+    EXPECT_EQ(
+        row, (PilotTableRow{"shown name", "Jan Ors", "Lieutenant", "Jedi Master", "Kalidor Crescent: Diamond Eyes", "2",
+                            "1000", "50", "300", "-10", "1340", "700", "20", "2", "1", "no", "", "3"}));
 
     // Values outside the tables show as numbers; a total that misses the
     // missions' sum with both Azzameen copies gives the warning.
@@ -90,8 +90,9 @@ TEST(PilotTable, AFileThatFailsToLoadGetsItsErrorText)
     EXPECT_FALSE(entry.loaded);
     PilotTableRow expected{};
     expected[0] = dir.file("short.plt");
-    expected[16] = "The file have wrong size. 3 The plt file must be 152.076 bytes! "
-                   "1 Errors while loading file! This may not be a XWA pilotfile.";
+    expected[16] =
+        "The file have wrong size. 3 The plt file must be 152.076 bytes! "
+        "1 Errors while loading file! This may not be a XWA pilotfile.";
     EXPECT_EQ(entry.cells, expected);
 
     PilotImage image;
@@ -167,16 +168,15 @@ TEST(PilotTable, FoldersAreSearchedForPilotFilesInByteOrder)
     TempDir dir;
     fs::create_directories(dir.path() / "squad/sub/deeper");
     fs::create_directories(dir.path() / "squad/folder.plt");
-    for (const char* name : {"squad/b.plt", "squad/B.PLT", "squad/a.Plt", "squad/notes.txt", "squad/plt",
-                             "squad/sub/deeper/z.plt", "squad/sub/y.plt", "squad/folder.plt/inside.plt",
-                             "squad/\xC3\xA9.plt", "squad/x.plt.bak"})
+    for (const char* name :
+         {"squad/b.plt", "squad/B.PLT", "squad/a.Plt", "squad/notes.txt", "squad/plt", "squad/sub/deeper/z.plt",
+          "squad/sub/y.plt", "squad/folder.plt/inside.plt", "squad/\xC3\xA9.plt", "squad/x.plt.bak"})
         writeFile(dir.file(name), "x");
     const std::string squad = dir.file("squad");
     const PilotFileSearch search = findPilotFiles(squad);
-    EXPECT_EQ(search.files,
-              (std::vector<std::string>{squad + "/B.PLT", squad + "/a.Plt", squad + "/b.plt",
-                                        squad + "/folder.plt/inside.plt", squad + "/sub/deeper/z.plt",
-                                        squad + "/sub/y.plt", squad + "/\xC3\xA9.plt"}));
+    EXPECT_EQ(search.files, (std::vector<std::string>{squad + "/B.PLT", squad + "/a.Plt", squad + "/b.plt",
+                                                      squad + "/folder.plt/inside.plt", squad + "/sub/deeper/z.plt",
+                                                      squad + "/sub/y.plt", squad + "/\xC3\xA9.plt"}));
     EXPECT_TRUE(search.failures.empty());
 
     // Anything that is no folder is taken as given.

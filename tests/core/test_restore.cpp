@@ -45,8 +45,8 @@ struct RestoreCase {
     }
     Clock::time_point changed() const
     {
-        return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
-            std::chrono::nanoseconds(fileIdentity(pilot)->mtimeNs)));
+        return Clock::time_point(
+            std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(fileIdentity(pilot)->mtimeNs)));
     }
     Clock::time_point later() const { return changed() + std::chrono::seconds(3); }
     std::vector<std::string> backupFiles() const
@@ -109,8 +109,8 @@ TEST(Restore, PutsTheBackupBackAndKeepsTheFileAsItWasWithItsMode)
     EXPECT_EQ(fs::status(done.backupFile).permissions() & fs::perms::all, fs::perms(0604));
     EXPECT_EQ(fs::status(s.pilot).permissions() & fs::perms::all, fs::perms(0604));
 #endif
-    EXPECT_EQ(done.message(), "Restored " + s.pilot + " from " + s.backup + ". The file as it was is kept as " +
-                                  done.backupFile + ".");
+    EXPECT_EQ(done.message(),
+              "Restored " + s.pilot + " from " + s.backup + ". The file as it was is kept as " + done.backupFile + ".");
     EXPECT_EQ(s.backupFiles(), (std::vector<std::string>{s.backup, done.backupFile}));
     EXPECT_EQ(done.restored, fileIdentity(s.pilot));
 
@@ -124,13 +124,13 @@ TEST(Restore, PutsTheBackupBackAndKeepsTheFileAsItWasWithItsMode)
 TEST(Restore, IsRefusedForAFileChangedInTheLastTwoSecondsAndForABackupThatIsNoPilotFile)
 {
     RestoreCase s;
-    for (const auto offset : {std::chrono::milliseconds(0), std::chrono::milliseconds(1999),
-                              std::chrono::milliseconds(-1500)}) {
+    for (const auto offset :
+         {std::chrono::milliseconds(0), std::chrono::milliseconds(1999), std::chrono::milliseconds(-1500)}) {
         const RestoreResult refused = restorePilotBackup(s.pilot, s.backup, s.backups, s.changed() + offset);
         EXPECT_FALSE(refused.ok());
         EXPECT_EQ(refused.cause(), kChangedJustNowCause);
-        EXPECT_EQ(refused.message(), "Cannot restore " + s.pilot + ": " + std::string(kChangedJustNowCause) +
-                                         ". Nothing was written.");
+        EXPECT_EQ(refused.message(),
+                  "Cannot restore " + s.pilot + ": " + std::string(kChangedJustNowCause) + ". Nothing was written.");
     }
     EXPECT_TRUE(restorePilotBackup(s.pilot, s.backup, s.backups, s.changed() + std::chrono::milliseconds(2000)).ok());
     ASSERT_TRUE(s.now.save(s.pilot));
@@ -202,8 +202,8 @@ TEST(Restore, ABackupOfAnotherPilotFileOfTheSameNameIsRefused)
     ASSERT_TRUE(makeBackup(bravo, scrambledPilot(7).bytes(), 0644, s.backups, 1'600'000'100, &theirs));
     const RestoreResult refused = restorePilotBackup(s.pilot, theirs, s.backups, s.later());
     EXPECT_FALSE(refused.ok());
-    EXPECT_EQ(refused.message(), "Cannot restore " + s.pilot + ": " + theirs +
-                                     " is a backup of another pilot file. Nothing was written.");
+    EXPECT_EQ(refused.message(),
+              "Cannot restore " + s.pilot + ": " + theirs + " is a backup of another pilot file. Nothing was written.");
     EXPECT_EQ(readFile(s.pilot), s.now.bytes());
     EXPECT_EQ(s.backupFiles(), std::vector<std::string>{s.backup});
 

@@ -143,8 +143,8 @@ TEST(SeenSaves, BytesThatDoNotLookLikeAPilotAreNeitherRememberedNorOffered)
     for (char& byte : noise)
         byte = static_cast<char>(random());
 
-    std::vector<std::pair<std::string, std::string>> strangers = {
-        {"random data", noise}, {"zero bytes only", std::string(noise.size(), '\0')}};
+    std::vector<std::pair<std::string, std::string>> strangers = {{"random data", noise},
+                                                                  {"zero bytes only", std::string(noise.size(), '\0')}};
     const auto changed = [&](const char* what, auto change) {
         PilotImage image = pilotAfter(1);
         change(image);

@@ -142,8 +142,8 @@ TEST(SettingsStoreRead, LongValuesAreCutAtWholeCharacters)
     std::string euros;
     for (int i = 0; i < 3000; ++i)
         euros += "\xE2\x82\xAC";
-    writeFile(path, "[ZADAdeda]\nLastDir=" + std::string(3000, 'd') + "\nLogFile=" + euros + "\nShort=" +
-                        std::string(2047, 's') + "\n");
+    writeFile(path, "[ZADAdeda]\nLastDir=" + std::string(3000, 'd') + "\nLogFile=" + euros +
+                        "\nShort=" + std::string(2047, 's') + "\n");
     SettingsStore store(path);
     EXPECT_EQ(store.read("LastDir", ""), std::string(3000, 'd').substr(0, 2047));
     EXPECT_EQ(store.read("LogFile", ""), euros.substr(0, 3 * 2047));
@@ -247,8 +247,8 @@ TEST(SettingsStoreWrite, ValuesReadBackUnchanged)
 {
     TempDir dir;
     const std::string path = dir.file("vantrel.ini");
-    const std::string values[] = {"  leading", "trailing\t", "\"quoted\"", "\"", "\"\"", "",   " ",
-                                  "a = b ; c # d",  "[x]", "\"half",    "€ and ü", "'single'"};
+    const std::string values[] = {"  leading", "trailing\t",    "\"quoted\"", "\"",     "\"\"",    "",
+                                  " ",         "a = b ; c # d", "[x]",        "\"half", "€ and ü", "'single'"};
     for (const std::string& value : values) {
         SettingsStore(path).write("LastDir", value);
         EXPECT_EQ(SettingsStore(path).read("LastDir", "default"), value) << "value [" << value << "]";
@@ -408,7 +408,7 @@ TEST(SettingsStoreWrite, RefusedWriteThrowsAndKeepsFile)
     expectRefused(plainFile + "/vantrel.ini");
     EXPECT_EQ(readFile(plainFile), "x");
 
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"plain", "readonly.ini"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"plain", "readonly.ini"}));
 }
 
 // ---- readers that must not hang --------------------------------------------
@@ -468,7 +468,7 @@ TEST(SettingsStoreUnreadable, FifoReadsAsDefaultsWithoutWaitingAndIsNeverReplace
     EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(link); }),
               expectedUnreadable(link, "it is not a regular file"));
     EXPECT_EQ(fileType(fifo), static_cast<mode_t>(S_IFIFO));
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"link.ini", "vantrel.ini"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"link.ini", "vantrel.ini"}));
 }
 
 TEST(SettingsStoreUnreadable, SocketAndFolderAreUnreadableWithTheirCause)
@@ -477,7 +477,7 @@ TEST(SettingsStoreUnreadable, SocketAndFolderAreUnreadableWithTheirCause)
     const std::string socketPath = dir.file("socket.ini");
     const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(listener, 0);
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     ASSERT_LT(socketPath.size(), sizeof address.sun_path);
     socketPath.copy(address.sun_path, socketPath.size());
@@ -493,7 +493,7 @@ TEST(SettingsStoreUnreadable, SocketAndFolderAreUnreadableWithTheirCause)
     EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(folder); }),
               expectedUnreadable(folder, "Is a directory"));
     EXPECT_EQ(fileType(folder), static_cast<mode_t>(S_IFDIR));
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"folder.ini", "socket.ini"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"folder.ini", "socket.ini"}));
 }
 
 TEST(SettingsStoreUnreadable, DeviceReadsAsDefaultsWithoutReadingIt)
@@ -591,7 +591,7 @@ TEST(SettingsStoreUnreadable, DeviceNamesAndFoldersAreUnreadableWithoutWaiting)
     std::filesystem::create_directory(fileio::toPath(folder));
     EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(folder); }),
               expectedUnreadable(folder, "Is a directory"));
-    EXPECT_EQ(entries(dir), (std::set<std::string> {"folder.ini"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"folder.ini"}));
 }
 
 TEST(SettingsStoreUnreadable, FileAnotherProgramHoldsWithoutSharingTellsWhy)

@@ -29,7 +29,10 @@ public:
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return false;
     }
-    void tell(QWidget*, Kind, const QString& text, const QString&) override { ADD_FAILURE() << "unexpected message: " << text.toStdString(); }
+    void tell(QWidget*, Kind, const QString& text, const QString&) override
+    {
+        ADD_FAILURE() << "unexpected message: " << text.toStdString();
+    }
     std::optional<QString> chooseOpenFile(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> chooseSaveFile(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QStringList> chooseOpenFiles(QWidget*, const FileRequest&) override { return std::nullopt; }

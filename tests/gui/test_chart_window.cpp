@@ -51,8 +51,7 @@ protected:
         std::vector<CampaignMission> campaign;
         for (int k = 0; k < 9; ++k)
             campaign.push_back({300 * (k + 1), 20 * k, 60 * k});
-        return writePilot(name, campaign,
-                          [](PilotImage& image) { image.setText(layout::PilotName, "R&D <\xe9>"); });
+        return writePilot(name, campaign, [](PilotImage& image) { image.setText(layout::PilotName, "R&D <\xe9>"); });
     }
 
     static TChartWindow* clicked(TChartWindow& window, const char* buttonName)
@@ -262,7 +261,8 @@ TEST_F(ChartWindowTest, ASaveThatFailsIsToldWithTheFileAndItsCauseAndLeavesNoFil
         prompts.details.clear();
         clicked(*window, buttonName);
         const std::string file = QFile::encodeName(target).toStdString();
-        EXPECT_EQ(prompts.log, (std::vector<std::string>{prompts.log.front(), "Error: Cannot create file " + file + "."}))
+        EXPECT_EQ(prompts.log,
+                  (std::vector<std::string>{prompts.log.front(), "Error: Cannot create file " + file + "."}))
             << buttonName;
         ASSERT_EQ(prompts.details.size(), 1u);
         EXPECT_NE(prompts.details[0].find("No such file or directory"), std::string::npos) << prompts.details[0];
@@ -275,13 +275,15 @@ TEST_F(ChartWindowTest, ASquadronWindowOffersEveryNumberColumnCampaignTotalFirst
 {
     std::vector<PilotTableEntry> entries;
     for (const char* name : {"a.plt", "b.plt"})
-        entries.push_back(pilotTableEntry(QFile::encodeName(pilotWithMissions(3, QString::fromLatin1(name))).toStdString()));
+        entries.push_back(
+            pilotTableEntry(QFile::encodeName(pilotWithMissions(3, QString::fromLatin1(name))).toStdString()));
     QWidget owner;
     TChartWindow* window = TChartWindow::forSquadron(prompts, entries, charts::RowOrder::AsGiven, &owner);
     auto* choice = window->findChild<QComboBox*>(QStringLiteral("ChartChoice"));
     ASSERT_NE(choice, nullptr);
     EXPECT_EQ(choice->itemText(0), QStringLiteral("Campaign total"));
-    EXPECT_EQ(window->svg(), charts::renderSvg(charts::squadronChart(entries, kCampaignTotalColumn, charts::RowOrder::AsGiven)));
+    EXPECT_EQ(window->svg(),
+              charts::renderSvg(charts::squadronChart(entries, kCampaignTotalColumn, charts::RowOrder::AsGiven)));
     int columns = 0;
     for (std::size_t c = 0; c < kPilotTableColumns; ++c)
         columns += pilotTableNumberColumn(c) ? 1 : 0;
@@ -289,7 +291,8 @@ TEST_F(ChartWindowTest, ASquadronWindowOffersEveryNumberColumnCampaignTotalFirst
     const int tod = choice->findText(QStringLiteral("TOD score"));
     ASSERT_GT(tod, 0);
     choice->setCurrentIndex(tod);
-    EXPECT_EQ(window->svg(), charts::renderSvg(charts::squadronChart(entries, kTodScoreColumn, charts::RowOrder::AsGiven)));
+    EXPECT_EQ(window->svg(),
+              charts::renderSvg(charts::squadronChart(entries, kTodScoreColumn, charts::RowOrder::AsGiven)));
     prompts.files.push_back(std::nullopt);
     clicked(*window, "SaveSvgButton");
     EXPECT_EQ(prompts.saveRequests.back().fileName, QStringLiteral("squadron-tod-score.svg"));

@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, UnreadableLogIsReportedAndTheLogStartsEmpty)
     QDir(homePath()).mkdir(QStringLiteral("folder.log"));
     ProgramWindows windows = start();
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot open file " +
-                                                     homePath(QStringLiteral("folder.log")).toStdString() + "."});
+                                                    homePath(QStringLiteral("folder.log")).toStdString() + "."});
     EXPECT_TRUE(logText(windows).isEmpty());
     EXPECT_FALSE(windows.Form1->isLogModified());
 }
@@ -186,14 +186,17 @@ TEST_F(MainWindowTest, TypingAndUndoingItKeepsTheModifiedFlag)
 
 TEST_F(MainWindowTest, SavingALoadedLogWritesBackEveryCharacterNoBreakSpacesIncluded)
 {
-    const QByteArray onDisk("A\xA0" "B\tC\r\n\xA0\r\n");
+    const QByteArray onDisk(
+        "A\xA0"
+        "B\tC\r\n\xA0\r\n");
     ProgramWindows windows = startWithLog(onDisk);
     click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()), onDisk);
 
     windows.Form1->appendLogLine(QStringLiteral("D\u00A0E"));
     click(*windows.Form1, "Button2");
-    EXPECT_EQ(fileBytes(configuredLog()), onDisk + QByteArray("D\xA0" "E\r\n"));
+    EXPECT_EQ(fileBytes(configuredLog()), onDisk + QByteArray("D\xA0"
+                                                              "E\r\n"));
 }
 
 TEST_F(MainWindowTest, OpeningAPilotAppendsItsEntryOnceAndTheCloseStepThenAsks)
@@ -291,7 +294,8 @@ TEST_F(MainWindowTest, ShiftEnterBreaksTheLineAsEnterDoes)
 
     // A line separator that came in another way, pasted say, breaks the line too.
     log.moveCursor(QTextCursor::End);
-    log.insertPlainText(QStringLiteral("pasted") + QChar::LineSeparator + QStringLiteral("text") + QChar::LineSeparator);
+    log.insertPlainText(QStringLiteral("pasted") + QChar::LineSeparator + QStringLiteral("text") +
+                        QChar::LineSeparator);
     windows.Form1->appendLogLine(QStringLiteral("entry three"));
     click(*windows.Form1, "SaveButton");
     EXPECT_EQ(fileBytes(configuredLog()),
@@ -311,8 +315,10 @@ LongLog longLog(std::string name, int lines, const std::function<QByteArray(int)
 {
     LongLog log{std::move(name), {}, {}};
     for (int i = 0; i < lines; ++i) {
-        const QByteArray line =
-            QByteArray::number(i) + " Kestrel\xA0" "\x80\x9F\xFF\t- Score: " + QByteArray::number(59400 + i);
+        const QByteArray line = QByteArray::number(i) +
+                                " Kestrel\xA0"
+                                "\x80\x9F\xFF\t- Score: " +
+                                QByteArray::number(59400 + i);
         const QByteArray end = lineEnd(i);
         log.onDisk += line + end;
         // Each CR LF, lone CR and lone LF is saved as CR LF.
@@ -340,7 +346,9 @@ std::vector<LongLog> longLogs()
         longLog("CR LF, none at the end", 9000, [](int i) { return QByteArray(i == 8999 ? "" : "\r\n"); }),
         longLog("whole paragraphs", 4 * MainLogEdit::kLinesPerParagraph, crLf),
         longLog("lone CR, lone LF and CR LF", 9000,
-                [](int i) { return QByteArray(i % 3 == 0 ? "\r" : i % 3 == 1 ? "\n" : "\r\n"); }),
+                [](int i) {
+                    return QByteArray(i % 3 == 0 ? "\r" : i % 3 == 1 ? "\n" : "\r\n");
+                }),
         longLog("empty lines", 9000, [](int i) { return QByteArray(i % 2 ? "\r\n" : "\r\n\r\n\r\n"); }),
         withCrEndingThePiece(longLog("CR LF split between pieces", 9000, crLf)),
         withCrEndingThePiece(longLog("lone CR ending a piece", 9000, [](int) { return QByteArray("\r"); })),
@@ -378,8 +386,8 @@ TEST_F(MainWindowTest, ALongLogIsSavedByteForByteWithEntriesAppendedAndUndone)
         // One entry at the end by the append rule, undone in one step.
         control<MainLogEdit>(form, "Memo1").moveCursor(QTextCursor::End);
         form.appendLogLine(QStringLiteral("entry \u20AC"));
-        const QByteArray withEntry = log.saved.endsWith("\r\n") ? log.saved + "entry \x80\r\n"
-                                                                 : log.saved + "\r\nentry \x80";
+        const QByteArray withEntry =
+            log.saved.endsWith("\r\n") ? log.saved + "entry \x80\r\n" : log.saved + "\r\nentry \x80";
         click(form, "SaveButton");
         EXPECT_EQ(fileBytes(configuredLog()), withEntry);
         control<MainLogEdit>(form, "Memo1").undo();
@@ -416,8 +424,8 @@ protected:
     MainLogEdit& memo() { return control<MainLogEdit>(*windows->Form1, "Memo1"); }
     QString whole() const
     {
-        return QString::fromStdString(cp1252::toUtf8(log.saved.toStdString())).replace(QLatin1String("\r\n"),
-                                                                                     QLatin1String("\n"));
+        return QString::fromStdString(cp1252::toUtf8(log.saved.toStdString()))
+            .replace(QLatin1String("\r\n"), QLatin1String("\n"));
     }
     // Lets the events run until the last piece is in, the flag checked at
     // every turn; returns how many turns it took.
@@ -750,8 +758,8 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheProgramOpenTheFlagSetAndTheFileAsItWas
     prompts.answers = {true};
     prompts.files = {configuredLog()};
     EXPECT_FALSE(windows.Form1->close());
-    EXPECT_EQ(prompts.log, (std::vector<std::string>{kChangesQuestion, "save: " + configuredLog().toStdString(),
-                                                      cannotCreate}));
+    EXPECT_EQ(prompts.log,
+              (std::vector<std::string>{kChangesQuestion, "save: " + configuredLog().toStdString(), cannotCreate}));
     EXPECT_TRUE(windows.Form1->isVisible());
     EXPECT_EQ(fileBytes(configuredLog()), QByteArray("on disk\r\n"));
     EXPECT_EQ(logText(windows), QStringLiteral("on disk\nunsaved\n"));
@@ -763,9 +771,9 @@ TEST_F(MainWindowTest, ASaveIntoAMissingFolderIsReported)
     ProgramWindows windows = start();
     windows.Form1->appendLogLine(QStringLiteral("entry"));
     click(*windows.Form1, "SaveButton");
-    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot create file " +
-                                                     homePath(QStringLiteral("no/such/folder.log")).toStdString() +
-                                                     "."});
+    EXPECT_EQ(prompts.log,
+              std::vector<std::string>{"Error: Cannot create file " +
+                                       homePath(QStringLiteral("no/such/folder.log")).toStdString() + "."});
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
 
@@ -816,11 +824,8 @@ INSTANTIATE_TEST_SUITE_P(
         ClosePath{"YesThenPick", {true}, {QString()}, {kChangesQuestion, "save"}, true},
         ClosePath{"NoThenYes", {false, true}, {}, {kChangesQuestion, kCancelQuestion}, false},
         ClosePath{"NoThenNoThenPick", {false, false}, {QString()}, {kChangesQuestion, kCancelQuestion, "save"}, true},
-        ClosePath{"NoThenNoThenCancel",
-                  {false, false},
-                  {std::nullopt},
-                  {kChangesQuestion, kCancelQuestion, "save"},
-                  false},
+        ClosePath{
+            "NoThenNoThenCancel", {false, false}, {std::nullopt}, {kChangesQuestion, kCancelQuestion, "save"}, false},
         ClosePath{"YesCancelYes", {true, true}, {std::nullopt}, {kChangesQuestion, "save", kCancelQuestion}, false},
         ClosePath{"YesCancelNoCancel",
                   {true, false},
@@ -890,8 +895,7 @@ TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUser
     click(form, "SaveAsButton");
     const std::string save = "save: " + configuredLog().toStdString();
     EXPECT_EQ(prompts.log, (std::vector<std::string>{question, question, kChangesQuestion, save, question, save,
-                                                      notLoadedQuestion(otherSpelling), save,
-                                                      notLoadedQuestion(link)}));
+                                                     notLoadedQuestion(otherSpelling), save, notLoadedQuestion(link)}));
     EXPECT_EQ(QFileInfo(configuredLog()).size(), oversized);
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(form.isLogModified());
@@ -995,9 +999,9 @@ TEST_F(MainWindowTest, LogIntegrityAnExistingLogTheWindowDoesNotHoldIsReplacedOn
     prompts.answers = {true, false};
     prompts.files = {picked};
     EXPECT_FALSE(form.close());
-    EXPECT_EQ(prompts.log, (std::vector<std::string>{notHeld(other), "save: " + other.toStdString(), notHeld(picked),
-                                                      notHeld(other), kChangesQuestion, "save: " + other.toStdString(),
-                                                      notHeld(picked)}));
+    EXPECT_EQ(prompts.log,
+              (std::vector<std::string>{notHeld(other), "save: " + other.toStdString(), notHeld(picked), notHeld(other),
+                                        kChangesQuestion, "save: " + other.toStdString(), notHeld(picked)}));
     EXPECT_EQ(fileBytes(other), theirs);
     EXPECT_EQ(fileBytes(picked), theirs);
     EXPECT_TRUE(form.isVisible());
@@ -1098,8 +1102,9 @@ private:
     class BrokenAfterFirstLine : public mainlog::LogPieces {
     public:
         BrokenAfterFirstLine(std::unique_ptr<mainlog::LogPieces> file, std::string message, std::string cause)
-            : file_(std::move(file)), outcome_(file_->outcome()),
-              failure_(FileResult::refused(std::move(message), std::move(cause)))
+              : file_(std::move(file)),
+                outcome_(file_->outcome()),
+                failure_(FileResult::refused(std::move(message), std::move(cause)))
         {
             failure_.identity = outcome_.identity;
         }

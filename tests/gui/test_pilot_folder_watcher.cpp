@@ -45,7 +45,10 @@ protected:
     }
 
     // A Wine install of the game in the test's home folder.
-    QString gameFolder() const { return homePath(QStringLiteral(".wine/drive_c/GOG Games/Star Wars - X-Wing Alliance")); }
+    QString gameFolder() const
+    {
+        return homePath(QStringLiteral(".wine/drive_c/GOG Games/Star Wars - X-Wing Alliance"));
+    }
     QString inGame(const QString& name) const { return QDir(gameFolder()).filePath(name); }
 
     void startWatching(bool on = true)
@@ -326,9 +329,7 @@ TEST_F(PilotWatcherTest, SettingSwitchesWatchingAtStartAndAfterOk)
 
     // On in the settings dialog: watched from OK on.
     const auto setWatch = [this](bool on) {
-        modal.whileShown = [on](QDialog& dialog) {
-            control<QCheckBox>(dialog, "WatchFoldersCheckBox").setChecked(on);
-        };
+        modal.whileShown = [on](QDialog& dialog) { control<QCheckBox>(dialog, "WatchFoldersCheckBox").setChecked(on); };
         modal.closeWith = [](QDialog& dialog) { click(dialog, "OKBtn"); };
         click(*windows->Form1, "Button1");
     };

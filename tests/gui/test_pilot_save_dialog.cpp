@@ -61,8 +61,8 @@ TEST_F(PilotSaveDialogTest, YesWritesTheControlsAndBacksTheFileUpOnce)
     const QStringList made = backupFiles();
     ASSERT_EQ(made.size(), 1);
     const QString backup = QDir(homePath(QStringLiteral("data/vantrel/backups"))).filePath(made.front());
-    EXPECT_EQ(prompts.log[1], "Information: Update complete.\nA copy of the file as it was is kept in " +
-                                  backup.toStdString() + ".");
+    EXPECT_EQ(prompts.log[1],
+              "Information: Update complete.\nA copy of the file as it was is kept in " + backup.toStdString() + ".");
     EXPECT_EQ(prompts.log[3], "Information: Update complete.");
 
     PilotImage after;
@@ -106,9 +106,9 @@ TEST_F(PilotSaveDialogTest, ASaveThatChangesNothingMakesNoBackupAndSaysNoMoreTha
     const QByteArray before = fileBytes(path);
     prompts.answers = {true};
     click(*view, "Button2");
-    EXPECT_EQ(prompts.log, (std::vector<std::string>{"Information: Ready to update " + path.toStdString() +
-                                                         ". Is it ok to proceed?",
-                                                     "Information: Update complete."}));
+    EXPECT_EQ(prompts.log,
+              (std::vector<std::string>{"Information: Ready to update " + path.toStdString() + ". Is it ok to proceed?",
+                                        "Information: Update complete."}));
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_TRUE(backupFiles().isEmpty());
 }
@@ -143,7 +143,8 @@ TEST_F(PilotSaveDialogTest, AFailedSaveIsAnErrorNotUpdateComplete)
 {
     FailingFileAccess files;
     files.replaceFailure = "No space left on device";
-    view = std::make_unique<TPltFileView>(prompts, [] {}, nullptr, files);
+    view = std::make_unique<TPltFileView>(
+        prompts, [] {}, nullptr, files);
     ASSERT_EQ(view->ReadMission(path), 0);
     prompts.log.clear();
     const QByteArray before = fileBytes(path);
@@ -151,8 +152,8 @@ TEST_F(PilotSaveDialogTest, AFailedSaveIsAnErrorNotUpdateComplete)
     prompts.answers = {true};
     click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
-    EXPECT_EQ(prompts.log[1], "Error: Cannot update " + path.toStdString() +
-                                  ": No space left on device. Nothing was written.");
+    EXPECT_EQ(prompts.log[1],
+              "Error: Cannot update " + path.toStdString() + ": No space left on device. Nothing was written.");
     EXPECT_EQ(fileBytes(path), before);
 }
 

@@ -137,7 +137,8 @@ TEST_F(PilotViewTest, AFailedLoadSetsTheTitleShowsItsMessagesAndKeepsTheControls
                            }));
     // The first box tells the file and why it could not be opened.
     EXPECT_EQ(prompts.details, std::vector<std::string>{"The file have wrong size. -1 The plt file must be 152.076 "
-                                                        "bytes! | " + missing.toStdString() + ": no such file"});
+                                                        "bytes! | " +
+                                                        missing.toStdString() + ": no such file"});
     EXPECT_EQ(text(), before);
     EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("3"));
 }
@@ -173,11 +174,8 @@ TEST_F(PilotViewTest, GetMissionScoresNormalisesTheFieldsAndTextThatIsNoNumberRe
         std::vector<int> missions;
     };
     const std::vector<Case> cases = {
-        {"7", "3", "2", "3", {2, 3}},
-        {"38", "300", "38", "40", {38, 39, 40}},
-        {"0", "-5", "0", "0", {}},
-        {"", "2", "", "2", {1, 2}},
-        {"abc", "1", "abc", "1", {1}},
+        {"7", "3", "2", "3", {2, 3}}, {"38", "300", "38", "40", {38, 39, 40}}, {"0", "-5", "0", "0", {}},
+        {"", "2", "", "2", {1, 2}},   {"abc", "1", "abc", "1", {1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.from + "/" + c.to).toStdString());
@@ -277,7 +275,8 @@ TEST_F(PilotViewTest, SettingsChangedApplyAtTheNextReport)
 TEST_F(PilotViewTest, TheEntrysDateComesFromTheViewsClock)
 {
     setSetting(keys::IncludeDate, "1");
-    TPltFileView dated(prompts, [] {}, nullptr, systemFileAccess(), [] { return std::string("24.12.2026"); });
+    TPltFileView dated(
+        prompts, [] {}, nullptr, systemFileAccess(), [] { return std::string("24.12.2026"); });
     const QString path = writePilot(QStringLiteral("Kestrel.plt"), {{1000, 500, 30}},
                                     [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Kestrel"); });
     ASSERT_EQ(dated.ReadMission(path), 0);
@@ -297,9 +296,10 @@ TEST_F(PilotViewTest, PilotNameTakesTwelveTypedCharactersOfTheGamesCodePage)
     EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QString::fromUtf8("Lüke mega€"));
 
     // A thirteen-character name from a file may shrink but not grow again.
-    ASSERT_EQ(view->ReadMission(writePilot(QStringLiteral("long.plt"), {}, [](PilotImage& pilot) {
-        pilot.setText(layout::PilotName, "ThirteenChars");
-    })), 0);
+    ASSERT_EQ(
+        view->ReadMission(writePilot(QStringLiteral("long.plt"), {},
+                                     [](PilotImage& pilot) { pilot.setText(layout::PilotName, "ThirteenChars"); })),
+        0);
     control<QLineEdit>(*view, "PilotNameEdit").end(false);
     typeText(control<QLineEdit>(*view, "PilotNameEdit"), QStringLiteral("x"));
     EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("ThirteenChars"));
@@ -355,8 +355,8 @@ TEST_F(PilotViewTest, TheTextWindowTakesTabsAndLinesUpTheKillTables)
         QTextCursor cursor(block);
         cursor.setPosition(block.position() + (heading ? line.indexOf(QStringLiteral("Kills")) : colon + 1));
         countColumns.insert(memo.cursorRect(cursor).left());
-        const qsizetype secondTab = line.indexOf(QLatin1Char('\t'), heading ? line.indexOf(QStringLiteral("Kills"))
-                                                                            : colon + 1);
+        const qsizetype secondTab =
+            line.indexOf(QLatin1Char('\t'), heading ? line.indexOf(QStringLiteral("Kills")) : colon + 1);
         cursor.setPosition(block.position() + secondTab + 1);
         secondColumns.insert(memo.cursorRect(cursor).left());
         ++rows;
@@ -484,10 +484,10 @@ TEST_F(PilotViewBoxesTest, LongListsOpenTwentyRowsHighWithAScrollBarShortOnesSho
         int rows;
         bool scrolls;
     };
-    for (const Case& c : {Case{&control<QComboBox>(view, "ActiveMissionBox"), 20, true},
-                          Case{&control<QComboBox>(view, "RatingBox"), 20, true},
-                          Case{&control<QComboBox>(view, "RankBox"), 9, false},
-                          Case{&control<QComboBox>(view, "KalidorBox"), 7, false}}) {
+    for (const Case& c :
+         {Case{&control<QComboBox>(view, "ActiveMissionBox"), 20, true},
+          Case{&control<QComboBox>(view, "RatingBox"), 20, true}, Case{&control<QComboBox>(view, "RankBox"), 9, false},
+          Case{&control<QComboBox>(view, "KalidorBox"), 7, false}}) {
         SCOPED_TRACE(c.box->objectName().toStdString());
         c.box->showPopup();
         QAbstractItemView& list = *c.box->view();

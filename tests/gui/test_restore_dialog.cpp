@@ -47,7 +47,10 @@ protected:
     }
 
     // The file as the game left it a while ago: a restore may replace it.
-    void settle() const { fs::last_write_time(fs::path(file_), fs::file_time_type::clock::now() - std::chrono::hours(1)); }
+    void settle() const
+    {
+        fs::last_write_time(fs::path(file_), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
 
     // The dialog for the test's pilot, shown as the review window shows it.
     TRestoreDialog* openDialog()
@@ -58,7 +61,10 @@ protected:
         return dialog;
     }
 
-    static QListWidget* list(TRestoreDialog* dialog) { return dialog->findChild<QListWidget*>(QStringLiteral("BackupList")); }
+    static QListWidget* list(TRestoreDialog* dialog)
+    {
+        return dialog->findChild<QListWidget*>(QStringLiteral("BackupList"));
+    }
     static QPushButton* restoreButton(TRestoreDialog* dialog)
     {
         return dialog->findChild<QPushButton*>(QStringLiteral("RestoreButton"));
@@ -95,8 +101,10 @@ TEST_F(RestoreDialogTest, ListsTheBackupsNewestFirstAndShowsWhatTheChosenOneChan
     QListWidget* backupList = list(dialog);
     ASSERT_NE(backupList, nullptr);
     ASSERT_EQ(backupList->count(), 2);
-    EXPECT_EQ(backupList->item(0)->text().toStdString(), "2026-11-20 18:30:00  Tester." + tag_ + ".20261120-183000.plt");
-    EXPECT_EQ(backupList->item(1)->text().toStdString(), "2026-11-01 12:00:00  Tester." + tag_ + ".20261101-120000.plt");
+    EXPECT_EQ(backupList->item(0)->text().toStdString(),
+              "2026-11-20 18:30:00  Tester." + tag_ + ".20261120-183000.plt");
+    EXPECT_EQ(backupList->item(1)->text().toStdString(),
+              "2026-11-01 12:00:00  Tester." + tag_ + ".20261101-120000.plt");
     auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("ChangesText"));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->toPlainText().toStdString(), changes(file_, newerBackup_));
@@ -124,7 +132,8 @@ TEST_F(RestoreDialogTest, AConfirmedRestorePutsTheBackupsBytesBackAndKeepsWhatIt
                                   ")?\nThe file as it is now is backed up first.");
     // The question shows the changes it makes.
     ASSERT_EQ(prompts.details.size(), 1u);
-    EXPECT_EQ(prompts.details[0], prompts.log[0].substr(std::string("Confirmation, default No: ").size()) + " | " + expectedChanges);
+    EXPECT_EQ(prompts.details[0],
+              prompts.log[0].substr(std::string("Confirmation, default No: ").size()) + " | " + expectedChanges);
     EXPECT_NE(prompts.details[0].find("Campaign missions completed: 5 -> 1"), std::string::npos);
     EXPECT_EQ(prompts.titles, std::vector<std::string>{"Restore a backup"});
     EXPECT_EQ(prompts.log[1].rfind("Information: Restored " + file_ + " from " + olderBackup_ + ".", 0), 0u)

@@ -32,8 +32,14 @@ constexpr int kNameCol = PilotTableModel::kPilotNameColumn;
 constexpr int kTotalCol = PilotTableModel::kCampaignTotalColumn;
 
 // The window's table and its rows, found by name as a user finds them by sight.
-QTableView& tableOf(TReviewWindow& review) { return control<QTableView>(review, "PilotTable"); }
-PilotTableModel& modelOf(TReviewWindow& review) { return *review.findChild<PilotTableModel*>(QStringLiteral("PilotTableModel")); }
+QTableView& tableOf(TReviewWindow& review)
+{
+    return control<QTableView>(review, "PilotTable");
+}
+PilotTableModel& modelOf(TReviewWindow& review)
+{
+    return *review.findChild<PilotTableModel*>(QStringLiteral("PilotTableModel"));
+}
 
 class ReviewChartsTest : public WindowTest {
 protected:
@@ -118,7 +124,7 @@ protected:
         tableOf(review).clearSelection();
         for (int row : viewRows)
             tableOf(review).selectionModel()->select(tableOf(review).model()->index(row, 0),
-                                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     // A squad of four pilots (totals rising from Delta to Bravo; Charlie fails
@@ -130,9 +136,10 @@ protected:
         EXPECT_TRUE(cut.open(QIODevice::WriteOnly));
         cut.write(QByteArray(1000, '\0'));
         cut.close();
-        return {namedPilot(QStringLiteral("squad/a.plt"), "Alpha", 3000), namedPilot(QStringLiteral("squad/b.plt"), "Bravo", 9000),
-                namedPilot(QStringLiteral("squad/c.plt"), "Charlie", 5000, 4000), namedPilot(QStringLiteral("squad/d.plt"), "Delta", 1000),
-                homePath(QStringLiteral("squad/e.plt"))};
+        return {namedPilot(QStringLiteral("squad/a.plt"), "Alpha", 3000),
+                namedPilot(QStringLiteral("squad/b.plt"), "Bravo", 9000),
+                namedPilot(QStringLiteral("squad/c.plt"), "Charlie", 5000, 4000),
+                namedPilot(QStringLiteral("squad/d.plt"), "Delta", 1000), homePath(QStringLiteral("squad/e.plt"))};
     }
 
     std::optional<ScopedEnv> data_;
@@ -163,8 +170,8 @@ TEST_F(ReviewChartsTest, TheSquadronChartFollowsTheTablesSortAndFilter)
     window = openCharts(review);
     ASSERT_NE(window, nullptr);
     const std::vector<PilotTableEntry> nameOrder = entries(model, {"Delta", "Charlie", "Bravo", "Alpha", ""});
-    EXPECT_EQ(window->svg(), charts::renderSvg(charts::squadronChart(nameOrder, kCampaignTotalColumn,
-                                                                     charts::RowOrder::AsGiven)));
+    EXPECT_EQ(window->svg(),
+              charts::renderSvg(charts::squadronChart(nameOrder, kCampaignTotalColumn, charts::RowOrder::AsGiven)));
     window->close();
 
     // Filtered: only the rows the table shows, in its order.

@@ -54,16 +54,28 @@ Control& child(QWidget& window, const char* name)
     EXPECT_NE(control, nullptr) << name;
     return *control;
 }
-QPushButton& button(QWidget& window, const char* name) { return child<QPushButton>(window, name); }
-QTableView& tableOf(QWidget& window) { return child<QTableView>(window, "PilotTable"); }
-PilotTableModel& modelOf(QWidget& window) { return child<PilotTableModel>(window, "PilotTableModel"); }
-QString summaryOf(QWidget& window) { return child<QLabel>(window, "SummaryLabel").text(); }
+QPushButton& button(QWidget& window, const char* name)
+{
+    return child<QPushButton>(window, name);
+}
+QTableView& tableOf(QWidget& window)
+{
+    return child<QTableView>(window, "PilotTable");
+}
+PilotTableModel& modelOf(QWidget& window)
+{
+    return child<PilotTableModel>(window, "PilotTableModel");
+}
+QString summaryOf(QWidget& window)
+{
+    return child<QLabel>(window, "SummaryLabel").text();
+}
 
 struct Pilot {
     std::string name;
     std::int32_t score = 0;  // every TOD copy, and the one mission's score
     std::int32_t rank = 0;
-    std::int32_t todScoreB = -1;  // another copy B when not -1: a check error
+    std::int32_t todScoreB = -1;     // another copy B when not -1: a check error
     std::int32_t missionScore = -1;  // another mission score when not -1: the total warning
 };
 
@@ -182,7 +194,7 @@ protected:
         tableOf(review).clearSelection();
         for (int row : rows)
             tableOf(review).selectionModel()->select(tableOf(review).model()->index(row, 0),
-                                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     static QString logOf(const ProgramWindows& windows)
@@ -275,12 +287,13 @@ TEST_F(ReviewWindowTest, MarksRowsWhoseCheckFindsErrorsOrTheTotalWarningAndRowsT
     QStringList described;
     for (int row = 0; row < 5; ++row)
         described << model.index(row, PilotTableModel::kMarkColumn).data(Qt::AccessibleTextRole).toString();
-    EXPECT_EQ(described,
-              QStringList({"Check passed", "Fails the check: 1 integrity error(s)",
-                           "Score total warning only: the stored scores do not add up to the missions' sum, which "
-                           "may not be a real error",
-                           "Fails the check: 1 other copy(ies) differ\nTOD kills, TIE Interceptor: list A 81, list B 41",
-                           "Not loaded: " + truncatedError()}));
+    EXPECT_EQ(
+        described,
+        QStringList({"Check passed", "Fails the check: 1 integrity error(s)",
+                     "Score total warning only: the stored scores do not add up to the missions' sum, which "
+                     "may not be a real error",
+                     "Fails the check: 1 other copy(ies) differ\nTOD kills, TIE Interceptor: list A 81, list B 41",
+                     "Not loaded: " + truncatedError()}));
     // The other copies' count is the table's last column.
     EXPECT_EQ(model.index(3, PilotTableModel::kOtherCopiesColumn).data().toString(), QStringLiteral("1"));
     // The whole row is coloured, each kind its own way.
@@ -355,8 +368,7 @@ TEST_F(ReviewWindowTest, FilesThatDoNotLoadGetARowWithTheirErrorAndNeverHang)
         EXPECT_EQ(model.index(row, PilotTableModel::kMarkColumn).data().toString(),
                   loaded ? QString() : QStringLiteral("X"));
     }
-    EXPECT_EQ(model.index(0, PilotTableModel::kLoadErrorColumn).data().toString(),
-              truncatedError());
+    EXPECT_EQ(model.index(0, PilotTableModel::kLoadErrorColumn).data().toString(), truncatedError());
     // A file that cannot be opened shows why, as the command line's table does.
     QStringList causes;
     for (int row : {1, 3, 4, 5})
@@ -532,8 +544,7 @@ TEST_F(ReviewWindowTest, CancelStopsLoadingAndTheWindowLoadsAgainAfterIt)
 TEST_F(ReviewWindowTest, ADoubleClickRunsTheOpenFlowForALoadedRowOnly)
 {
     ProgramWindows windows = start();
-    TReviewWindow& review =
-        openReview(windows, {samplePilot(), writeTruncated(QStringLiteral("broken.plt"))});
+    TReviewWindow& review = openReview(windows, {samplePilot(), writeTruncated(QStringLiteral("broken.plt"))});
     ASSERT_EQ(modelOf(review).rowCount(), 2);
 
     emit tableOf(review).doubleClicked(tableOf(review).model()->index(1, kNameCol));
@@ -694,7 +705,8 @@ TEST_F(ReviewWindowTest, TheSameFileHoweverReachedIsOneRowThatAddingAgainRefresh
                      QStringLiteral("./squad/../squad/c.plt"), homePath(QStringLiteral("squad/d.plt"))});
     ASSERT_TRUE(finishes(review));
     EXPECT_EQ(modelOf(review).rowCount(), 4);
-    EXPECT_EQ(summaryOf(review), QStringLiteral("4 pilots: 1 fails the check, 0 with the total warning only, 1 did not load"));
+    EXPECT_EQ(summaryOf(review),
+              QStringLiteral("4 pilots: 1 fails the check, 0 with the total warning only, 1 did not load"));
 
     // Changed on disk and added again: its row shows it as it is now.
     writeReviewPilot(QStringLiteral("squad/c.plt"), {"charlie", 3000, 5});
@@ -704,7 +716,8 @@ TEST_F(ReviewWindowTest, TheSameFileHoweverReachedIsOneRowThatAddingAgainRefresh
     ASSERT_EQ(modelOf(review).rowCount(), 4);
     EXPECT_EQ(column(modelOf(review), kNameCol), QStringList({"bravo", "Alpha", "charlie", "delta"}));
     EXPECT_EQ(modelOf(review).index(2, kTotalColumn).data().toString(), QStringLiteral("3000"));
-    EXPECT_EQ(summaryOf(review), QStringLiteral("4 pilots: 1 fails the check, 0 with the total warning only, 0 did not load"));
+    EXPECT_EQ(summaryOf(review),
+              QStringLiteral("4 pilots: 1 fails the check, 0 with the total warning only, 0 did not load"));
 
     // So every pilot goes into the log once.
     tableOf(review).selectAll();
@@ -747,7 +760,8 @@ TEST_F(ReviewWindowTest, EnterOpensDeleteRemovesAndCopyGivesTheCommandLinesTsvRo
     selectRows(review, {0, 2});
     QTest::keyClick(&table, Qt::Key_Delete);
     EXPECT_EQ(column(modelOf(review), kNameCol), QStringList({"Alpha", "charlie"}));
-    EXPECT_EQ(summaryOf(review), QStringLiteral("2 pilots: 0 fail the check, 0 with the total warning only, 0 did not load"));
+    EXPECT_EQ(summaryOf(review),
+              QStringLiteral("2 pilots: 0 fail the check, 0 with the total warning only, 0 did not load"));
     // Removed rows come back when added again.
     review.addPaths({homePath(QStringLiteral("squad"))});
     ASSERT_TRUE(finishes(review));
@@ -764,10 +778,13 @@ TEST_F(ReviewWindowTest, TheCsvKeepsTheCommandLinesColumnsWithTheByteOrderMarkWh
     prompts.files.push_back(csv);
     button(review, "SaveCsvButton").click();
     QProcess cli;
-    cli.start(QStringLiteral(VANTREL_CLI_PATH), {"table", "--format", "csv", "--bom", homePath(QStringLiteral("squad"))});
+    cli.start(QStringLiteral(VANTREL_CLI_PATH),
+              {"table", "--format", "csv", "--bom", homePath(QStringLiteral("squad"))});
     ASSERT_TRUE(cli.waitForFinished(30000));
     const QByteArray all = cli.readAllStandardOutput();
-    EXPECT_TRUE(all.startsWith("\xEF\xBB\xBF" "File,Pilot name,"));
+    EXPECT_TRUE(
+        all.startsWith("\xEF\xBB\xBF"
+                       "File,Pilot name,"));
     EXPECT_EQ(fileBytes(csv), all);
 
     // Only the marked rows shown: only they are saved, with every column.
@@ -796,7 +813,8 @@ TEST_F(ReviewWindowTest, RemembersItsPlaceAndColumnWidthsInItsOwnSectionAfterThe
     // The program's section keeps its bytes; the window's own comes after it.
     ASSERT_TRUE(after.startsWith(before));
     const QByteArray added = after.mid(before.size());
-    EXPECT_TRUE(added.startsWith("[ReviewWindow]\nLeft=40\nTop=50\nWidth=700\nHeight=420\nColumnWidths=")) << added.data();
+    EXPECT_TRUE(added.startsWith("[ReviewWindow]\nLeft=40\nTop=50\nWidth=700\nHeight=420\nColumnWidths="))
+        << added.data();
 
     TReviewWindow again(prompts, reviewHooks());
     EXPECT_EQ(again.geometry(), QRect(40, 50, 700, 420));

@@ -46,10 +46,11 @@ protected:
 };
 
 // Every flag the opposite of its default, both choices 0, both paths set.
-const QByteArray kNothingDefault = "LastDir=/pilots\nLogFile=/logs/scores.txt\nSaveFilename=0\nShowMissionScore=0\n"
-                                   "ShowMissionBonus=0\nShowMissionTotal=0\nShowMissionTime=1\nCheckCheat=0\n"
-                                   "ShowErrorDetailes=1\nShowZeroMissions=1\nIncludeDate=1\nMegaDetails=1\n"
-                                   "NameSource=0\nScoreFormat=0\n";
+const QByteArray kNothingDefault =
+    "LastDir=/pilots\nLogFile=/logs/scores.txt\nSaveFilename=0\nShowMissionScore=0\n"
+    "ShowMissionBonus=0\nShowMissionTotal=0\nShowMissionTime=1\nCheckCheat=0\n"
+    "ShowErrorDetailes=1\nShowZeroMissions=1\nIncludeDate=1\nMegaDetails=1\n"
+    "NameSource=0\nScoreFormat=0\n";
 
 const std::vector<std::string> kDefaultChecked = {"SaveFileNameCheckBox", "ShowTotalCheckBox", "ShowScoreCheckBox",
                                                   "ShowBonusCheckBox", "CheatCheckBox"};
@@ -77,10 +78,10 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsDefaultsAndANewFileGetsTheKeysInOrder)
     click(dialog, "OKBtn");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     const QByteArray logFile = QByteArray::fromStdString(paths::defaultLogFile());
-    EXPECT_EQ(fileText(), "[ZADAdeda]\nLastDir=" + cwd.toUtf8() + "\nLogFile=" + logFile
-                              + "\nSaveFilename=1\nShowMissionScore=1\nShowMissionBonus=1\nShowMissionTotal=1\n"
-                                "ShowMissionTime=0\nCheckCheat=1\nShowErrorDetailes=0\nShowZeroMissions=0\n"
-                                "IncludeDate=0\nMegaDetails=0\nNameSource=2\nScoreFormat=1\nWatchPilotFolders=0\n");
+    EXPECT_EQ(fileText(), "[ZADAdeda]\nLastDir=" + cwd.toUtf8() + "\nLogFile=" + logFile +
+                              "\nSaveFilename=1\nShowMissionScore=1\nShowMissionBonus=1\nShowMissionTotal=1\n"
+                              "ShowMissionTime=0\nCheckCheat=1\nShowErrorDetailes=0\nShowZeroMissions=0\n"
+                              "IncludeDate=0\nMegaDetails=0\nNameSource=2\nScoreFormat=1\nWatchPilotFolders=0\n");
 }
 
 TEST_F(SettingsDialogTest, OddStoredValuesShowByTheirRulesAndOkStoresWhatIsShown)
@@ -361,11 +362,25 @@ TEST_F(SettingsDialogTest, FileWithoutTheWatchKeyReadsOffAndOkAppendsItAfterTheO
 // together.
 TEST_F(SettingsDialogTest, TheFocusChainFollowsTheFormsOrder)
 {
-    const char* const names[] = {"OKBtn", "CancelBtn", "DirEdit", "SaveFileNameCheckBox", "ShowZeroCheckBox",
-                                 "ShowTotalCheckBox", "ShowScoreCheckBox", "ShowTimeCheckBox", "ShowBonusCheckBox",
-                                 "CheatCheckBox", "DetaildErrorsCheckBox", "MegaDetailsCheckBox", "Default1",
-                                 "IncludeDateCheckBox", "NameSourceGroup", "ScoreFormatGroup", "LogFileEdit",
-                                 "LogFileButton", "WatchFoldersCheckBox"};
+    const char* const names[] = {"OKBtn",
+                                 "CancelBtn",
+                                 "DirEdit",
+                                 "SaveFileNameCheckBox",
+                                 "ShowZeroCheckBox",
+                                 "ShowTotalCheckBox",
+                                 "ShowScoreCheckBox",
+                                 "ShowTimeCheckBox",
+                                 "ShowBonusCheckBox",
+                                 "CheatCheckBox",
+                                 "DetaildErrorsCheckBox",
+                                 "MegaDetailsCheckBox",
+                                 "Default1",
+                                 "IncludeDateCheckBox",
+                                 "NameSourceGroup",
+                                 "ScoreFormatGroup",
+                                 "LogFileEdit",
+                                 "LogFileButton",
+                                 "WatchFoldersCheckBox"};
     std::vector<QWidget*> expected;
     for (const char* name : names) {
         auto* control = dialog.findChild<QWidget*>(QString::fromLatin1(name));

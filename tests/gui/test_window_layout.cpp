@@ -111,8 +111,8 @@ protected:
         for (QComboBox* box : controlsOf<QComboBox>(window)) {
             QStyleOptionComboBox option;
             option.initFrom(box);
-            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                             QStyle::SC_ComboBoxEditField, box);
+            const QRect field =
+                box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
             QStringList rows{box->placeholderText()};
             // The mission titles are read in the wider drop-down list.
             for (int i = 0; i < box->count() && box->objectName() != QStringLiteral("ActiveMissionBox"); ++i)
@@ -137,24 +137,22 @@ TEST_F(WindowLayoutTest, MainWindowControlsHintsAndTabOrder)
     EXPECT_EQ(control<MainLogEdit>(form, "Memo1").geometry(), QRect(111, 0, 577, 453));
     EXPECT_EQ(control<MainLogEdit>(form, "Memo1").toolTip(), QStringLiteral("The main log"));
     EXPECT_EQ(control<MainLogEdit>(form, "Memo1").lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    expectControls(form, {
-        {"GetScoreButton", {5, 10, 101, 31}, "Select a XWA .plt file to open"},
-        {"SaveButton", {5, 50, 101, 31},
-         ("Save the main log to: " + paths::defaultLogFile()).c_str()},
-        {"SaveAsButton", {5, 90, 101, 31}, "Save the main log to a new file"},
-        {"ClearButton", {5, 130, 101, 31}, "Clear the text window"},
-        {"ReviewButton", {5, 170, 101, 31}, "Check many pilot files in one table"},
-        {"Button1", {5, 220, 101, 31}, "Open the settings window"},
-        {"AboutButton", {5, 260, 101, 31}, "Info about this program"},
-        {"Button2", {5, 380, 101, 31}, "Save the main log and exit the program."},
-        {"ExitButton", {5, 415, 101, 31}, "Exit Vantrel"},
-    });
+    expectControls(form,
+                   {
+                       {"GetScoreButton", {5, 10, 101, 31}, "Select a XWA .plt file to open"},
+                       {"SaveButton", {5, 50, 101, 31}, ("Save the main log to: " + paths::defaultLogFile()).c_str()},
+                       {"SaveAsButton", {5, 90, 101, 31}, "Save the main log to a new file"},
+                       {"ClearButton", {5, 130, 101, 31}, "Clear the text window"},
+                       {"ReviewButton", {5, 170, 101, 31}, "Check many pilot files in one table"},
+                       {"Button1", {5, 220, 101, 31}, "Open the settings window"},
+                       {"AboutButton", {5, 260, 101, 31}, "Info about this program"},
+                       {"Button2", {5, 380, 101, 31}, "Save the main log and exit the program."},
+                       {"ExitButton", {5, 415, 101, 31}, "Exit Vantrel"},
+                   });
     const std::pair<const char*, const char*> captions[] = {
-        {"GetScoreButton", "Open pilotfile"}, {"SaveButton", "Save log"},
-        {"SaveAsButton", "Save log as..."},   {"ClearButton", "Clear text"},
-        {"Button1", "Settings"},              {"AboutButton", "About"},
-        {"Button2", "Save log and Exit"},     {"ExitButton", "Exit"},
-        {"ReviewButton", "Review pilots..."}};
+        {"GetScoreButton", "Open pilotfile"}, {"SaveButton", "Save log"}, {"SaveAsButton", "Save log as..."},
+        {"ClearButton", "Clear text"},        {"Button1", "Settings"},    {"AboutButton", "About"},
+        {"Button2", "Save log and Exit"},     {"ExitButton", "Exit"},     {"ReviewButton", "Review pilots..."}};
     for (const auto& [name, caption] : captions)
         EXPECT_EQ(control<QPushButton>(form, name).text(), QString::fromLatin1(caption)) << name;
 
@@ -169,30 +167,31 @@ TEST_F(WindowLayoutTest, PilotViewControlsHintsAndTabOrder)
     ProgramWindows windows = start();
     TPltFileView& view = *windows.PltFileView;
     EXPECT_EQ(view.size(), QSize(667, 307));
-    expectControls(view, {
-        {"Panel1", {0, 0, 316, 196}, ""},
-        {"GroupBox2", {1, 1, 195, 194}, ""},
-        {"GroupBox1", {196, 1, 118, 194}, ""},
-        {"GroupBox3", {0, 195, 316, 111}, ""},
-        {"Memo1", {315, 0, 351, 306}, "This is the text window."},
-        {"ExportEdit", {5, 20, 301, 21}, "This text will be exported to the log."},
-        {"Button1", {70, 50, 166, 46}, "Exports the above text to the mainlog and closes this window"},
-        {"PilotNameEdit", {64, 13, 127, 21}, ""},
-        {"ActiveMissionBox", {10, 40, 180, 20}, ""},
-        {"RankBox", {10, 67, 180, 21}, "Change the rank"},
-        {"RatingBox", {10, 92, 180, 21}, "Change the rating"},
-        {"KalidorBox", {10, 117, 180, 21}, "Change the status of the Kalidor Crescent"},
-        {"Button2", {60, 155, 75, 25}, "Saves the pilot details above the the .plt file"},
-        {"ShipTypes", {5, 145, 51, 42}, ""},
-        {"TXTList", {5, 80, 106, 25}, "Shows the mission details in the text window"},
-        {"GetFromEdit", {10, 30, 46, 22}, ""},
-        {"GetToEdit", {60, 30, 46, 22}, ""},
-        {"SetLastButton", {60, 55, 45, 21}, "Set \"To:\" to the last mission this pilot has completed"},
-        {"ZeroButton", {10, 55, 45, 21}, "Set \"From:\" to 0"},
-        {"Button3", {55, 165, 60, 25}, "Clears the textwindow"},
-        {"Button4", {5, 165, 51, 25}, "Open the settings window"},
-        {"GetAllButton", {5, 120, 106, 25}, ""},
-    });
+    expectControls(view,
+                   {
+                       {"Panel1", {0, 0, 316, 196}, ""},
+                       {"GroupBox2", {1, 1, 195, 194}, ""},
+                       {"GroupBox1", {196, 1, 118, 194}, ""},
+                       {"GroupBox3", {0, 195, 316, 111}, ""},
+                       {"Memo1", {315, 0, 351, 306}, "This is the text window."},
+                       {"ExportEdit", {5, 20, 301, 21}, "This text will be exported to the log."},
+                       {"Button1", {70, 50, 166, 46}, "Exports the above text to the mainlog and closes this window"},
+                       {"PilotNameEdit", {64, 13, 127, 21}, ""},
+                       {"ActiveMissionBox", {10, 40, 180, 20}, ""},
+                       {"RankBox", {10, 67, 180, 21}, "Change the rank"},
+                       {"RatingBox", {10, 92, 180, 21}, "Change the rating"},
+                       {"KalidorBox", {10, 117, 180, 21}, "Change the status of the Kalidor Crescent"},
+                       {"Button2", {60, 155, 75, 25}, "Saves the pilot details above the the .plt file"},
+                       {"ShipTypes", {5, 145, 51, 42}, ""},
+                       {"TXTList", {5, 80, 106, 25}, "Shows the mission details in the text window"},
+                       {"GetFromEdit", {10, 30, 46, 22}, ""},
+                       {"GetToEdit", {60, 30, 46, 22}, ""},
+                       {"SetLastButton", {60, 55, 45, 21}, "Set \"To:\" to the last mission this pilot has completed"},
+                       {"ZeroButton", {10, 55, 45, 21}, "Set \"From:\" to 0"},
+                       {"Button3", {55, 165, 60, 25}, "Clears the textwindow"},
+                       {"Button4", {5, 165, 51, 25}, "Open the settings window"},
+                       {"GetAllButton", {5, 120, 106, 25}, ""},
+                   });
     EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("From:         To:"));
     EXPECT_EQ(control<QGroupBox>(view, "GroupBox1").title(), QStringLiteral("Detailed output: "));
     EXPECT_EQ(control<QTextEdit>(view, "Memo1").lineWrapMode(), QTextEdit::NoWrap);
@@ -329,8 +328,8 @@ TEST_F(WindowLayoutTest, AWindowOpensBesideOrCentredOnItsOpenerAndLaterWhereItWa
     QWidget beside(nullptr, Qt::Window);
     beside.resize(400, 300);
     placeWindow(beside, &opener);
-    EXPECT_EQ(beside.geometry().topLeft(), QPoint(opener.frameGeometry().right() + 1 + frame.left(),
-                                                  opener.frameGeometry().top() + frame.top()));
+    EXPECT_EQ(beside.geometry().topLeft(),
+              QPoint(opener.frameGeometry().right() + 1 + frame.left(), opener.frameGeometry().top() + frame.top()));
 
     // Centred on it where there is no room either side, and a dialog always.
     opener.setGeometry(available.center().x() - 150, available.center().y() - 100, 300, 200);

@@ -51,7 +51,8 @@ PilotImage scrambledPilot(int completedMissions)
     image.setInt(layout::Rating, 1);
     image.setInt(layout::KalidorCrescent, 0);
     for (std::uint32_t i = 0; i < layout::kMissionListCapacity; ++i) {
-        const std::uint32_t status = layout::missionRecordOffset(layout::CampaignMissionRecords, i) + layout::record::kStatus;
+        const std::uint32_t status =
+            layout::missionRecordOffset(layout::CampaignMissionRecords, i) + layout::record::kStatus;
         image.setIntAt(status, static_cast<int>(i) < completedMissions ? 2 : 0);
     }
     return image;

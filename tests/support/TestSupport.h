@@ -187,8 +187,14 @@ public:
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return fileio::toUtf8(path_ / fileio::toPath(name)); }
+    const std::filesystem::path& path() const
+    {
+        return path_;
+    }
+    std::string file(const std::string& name) const
+    {
+        return fileio::toUtf8(path_ / fileio::toPath(name));
+    }
 
 private:
     std::filesystem::path path_;
@@ -320,9 +326,9 @@ inline std::string realPilot(const std::string& name)
 }
 
 // Skips the running test when a real pilot file is not there, saying so.
-#define VANTREL_REQUIRE_REAL_PILOT(variable, name)                                                      \
-    const std::string variable = ::vantrel::testing::realPilot(name);                                   \
-    if (variable.empty())                                                                                \
+#define VANTREL_REQUIRE_REAL_PILOT(variable, name)                                                           \
+    const std::string variable = ::vantrel::testing::realPilot(name);                                        \
+    if (variable.empty())                                                                                    \
     GTEST_SKIP() << "the real pilot file " << (name) << " is not in " << ::vantrel::testing::realPilotsDir() \
                  << " beside this checkout; skipped"
 #endif
@@ -336,7 +342,7 @@ std::optional<std::string> resultWithin(int seconds, const std::function<std::st
 
 // What one run of vantrel-cli gave back.
 struct CliRun {
-    int status = -1;  // exit status, -1 when it did not exit normally
+    int status = -1;        // exit status, -1 when it did not exit normally
     bool timedOut = false;  // killed after the time limit
     std::string out;
     std::string err;

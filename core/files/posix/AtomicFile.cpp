@@ -24,7 +24,6 @@ namespace vantrel {
 
 namespace {
 
-
 // The temporary file of one write. It is locked for as long as its writer
 // lives, so that a later writer can tell a file left by a killed writer
 // (unlocked) from one still being written. It is removed unless committed.
@@ -68,8 +67,9 @@ public:
     {
         struct stat ours {};
         struct stat named {};
-        return file_.valid() && ::fstat(fd(), &ours) == 0 && ::lstat((path.empty() ? name_ : path).c_str(), &named) == 0 &&
-               ours.st_ino == named.st_ino && ours.st_dev == named.st_dev;
+        return file_.valid() && ::fstat(fd(), &ours) == 0 &&
+               ::lstat((path.empty() ? name_ : path).c_str(), &named) == 0 && ours.st_ino == named.st_ino &&
+               ours.st_dev == named.st_dev;
     }
 
 private:
@@ -174,7 +174,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     const std::string target = options.followLinks ? fileio::linkTarget(path) : path;
     if (target.empty())
         return FileResult::fromErrno(errno);
-    if (struct stat link {}; !options.followLinks && ::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+    if (struct stat link{}; !options.followLinks && ::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
         return FileResult::failure(std::string(kSymbolicLinkCause));
 
     const std::size_t slash = target.rfind('/');
@@ -255,8 +255,8 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
                 // other program has put over ours since is newer than the one
                 // swapped out, and stays. Whatever is not ours at the
                 // temporary name then is kept, not removed.
-                const bool back = temp.holdsOurFile(target) &&
-                                  placeInOneStep(temp.name(), target, PlaceMode::Exchange) == 0;
+                const bool back =
+                    temp.holdsOurFile(target) && placeInOneStep(temp.name(), target, PlaceMode::Exchange) == 0;
                 if (!back || !temp.holdsOurFile())
                     temp.committed();
                 return FileResult::failure(std::string(kChangedMeanwhileCause));
@@ -278,7 +278,7 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
             placed = true;
         } else if (!cannotPlaceInOneStepHere(error)) {
             return FileResult::fromErrno(error);
-        } else if (struct stat appeared {}; ::lstat(target.c_str(), &appeared) == 0) {
+        } else if (struct stat appeared{}; ::lstat(target.c_str(), &appeared) == 0) {
             // No one-step rename here: a look, then the rename below.
             return FileResult::failure(std::string(kChangedMeanwhileCause));
         }

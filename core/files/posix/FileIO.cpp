@@ -29,7 +29,9 @@ int fdOf(const FileHandle& file)
 fileio::FileInfo infoFrom(const struct stat& st)
 {
     fileio::FileInfo info;
-    info.kind = S_ISREG(st.st_mode) ? fileio::Kind::Regular : S_ISDIR(st.st_mode) ? fileio::Kind::Directory : fileio::Kind::Other;
+    info.kind = S_ISREG(st.st_mode)   ? fileio::Kind::Regular
+                : S_ISDIR(st.st_mode) ? fileio::Kind::Directory
+                                      : fileio::Kind::Other;
     info.identity.volume = static_cast<std::uint64_t>(st.st_dev);
     info.identity.index = static_cast<std::uint64_t>(st.st_ino);
     info.identity.size = static_cast<std::int64_t>(st.st_size);

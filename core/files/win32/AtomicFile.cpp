@@ -44,9 +44,9 @@ public:
             std::string name = stemPath;
             for (std::size_t i = 0; i < tempnames::kLetters; ++i)
                 name += kLetters[pick(random)];
-            const HANDLE handle = ::CreateFileW(widePath(name).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr);
+            const HANDLE handle =
+                ::CreateFileW(widePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
                 file_ = FileHandle(reinterpret_cast<FileHandle::Native>(handle));
                 name_ = std::move(name);
@@ -73,7 +73,7 @@ private:
 void removeStaleTemps(const std::string& dir, const std::string& stem, const std::string& ours)
 {
     const std::string prefix = tempnames::prefixOf(stem);
-    WIN32_FIND_DATAW found {};
+    WIN32_FIND_DATAW found{};
     const HANDLE search = ::FindFirstFileW(widePath(text::joinPath(dir, prefix + "*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;

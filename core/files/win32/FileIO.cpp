@@ -19,7 +19,8 @@ HANDLE handleOf(const FileHandle& file)
 
 FileHandle adopt(HANDLE handle)
 {
-    return FileHandle(handle == INVALID_HANDLE_VALUE ? FileHandle::kNone : reinterpret_cast<FileHandle::Native>(handle));
+    return FileHandle(handle == INVALID_HANDLE_VALUE ? FileHandle::kNone
+                                                     : reinterpret_cast<FileHandle::Native>(handle));
 }
 
 // 100-nanosecond ticks since 1601, in nanoseconds since 1970 as on POSIX
@@ -58,9 +59,11 @@ std::string utf8(std::wstring_view text)
 {
     if (text.empty())
         return {};
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                          nullptr);
     return bytes;
 }
 
@@ -94,42 +97,28 @@ int errnoOf(DWORD error)
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
-    case ERROR_NOT_READY:
-        return ENOENT;
+    case ERROR_NOT_READY: return ENOENT;
     case ERROR_ACCESS_DENIED:
-    case ERROR_CURRENT_DIRECTORY:
-        return EACCES;
+    case ERROR_CURRENT_DIRECTORY: return EACCES;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE:
-        return fileio::kInUseError;
+    case ERROR_USER_MAPPED_FILE: return fileio::kInUseError;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
+    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    case ERROR_DIRECTORY: return ENOTDIR;
     case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return ENOMEM;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return EMFILE;
+    case ERROR_OUTOFMEMORY: return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_PARAMETER:
-        return EINVAL;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    case ERROR_CANT_RESOLVE_FILENAME:
-        return ELOOP;
-    default:
-        return EIO;
+    case ERROR_INVALID_PARAMETER: return EINVAL;
+    case ERROR_NOT_SAME_DEVICE: return EXDEV;
+    case ERROR_CANT_RESOLVE_FILENAME: return ELOOP;
+    default: return EIO;
     }
 }
 
@@ -208,7 +197,9 @@ bool isDeviceName(std::string_view path)
         if (text::equalsIgnoringCase(name, reserved))
             return true;
     }
-    return name.size() == 4 && (text::equalsIgnoringCase(name.substr(0, std::string_view("COM").size()), "COM") || text::equalsIgnoringCase(name.substr(0, std::string_view("LPT").size()), "LPT")) &&
+    return name.size() == 4 &&
+           (text::equalsIgnoringCase(name.substr(0, std::string_view("COM").size()), "COM") ||
+            text::equalsIgnoringCase(name.substr(0, std::string_view("LPT").size()), "LPT")) &&
            name[3] >= '1' && name[3] <= '9';
 }
 
@@ -220,12 +211,14 @@ FileHandle openWithoutWaiting(const std::string& path, Access access, bool follo
     }
     const std::wstring name = widePath(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (access == Access::ReadWrite && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (access == Access::ReadWrite && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         errno = EISDIR;
         return FileHandle();
     }
     // The read-only attribute is the user's "do not change this file".
-    if (access == Access::ReadWrite && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    if (access == Access::ReadWrite && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY)) {
         errno = kReadOnlyError;
         return FileHandle();
     }
@@ -244,7 +237,7 @@ std::optional<FileInfo> infoOf(const FileHandle& file)
     FileInfo info;
     if (::GetFileType(handle) != FILE_TYPE_DISK)
         return info;
-    BY_HANDLE_FILE_INFORMATION about {};
+    BY_HANDLE_FILE_INFORMATION about{};
     if (!::GetFileInformationByHandle(handle, &about)) {
         setErrnoFromLastError();
         return std::nullopt;
@@ -252,7 +245,8 @@ std::optional<FileInfo> infoOf(const FileHandle& file)
     info.kind = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Directory : Kind::Regular;
     info.identity.volume = about.dwVolumeSerialNumber;
     info.identity.index = (static_cast<std::uint64_t>(about.nFileIndexHigh) << 32) | about.nFileIndexLow;
-    info.identity.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(about.nFileSizeHigh) << 32) | about.nFileSizeLow);
+    info.identity.size =
+        static_cast<std::int64_t>((static_cast<std::uint64_t>(about.nFileSizeHigh) << 32) | about.nFileSizeLow);
     info.identity.mtimeNs = nanoseconds(about.ftLastWriteTime);
     info.mode = (about.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     return info;
@@ -305,7 +299,7 @@ namespace {
 
 OVERLAPPED at(std::int64_t offset)
 {
-    OVERLAPPED where {};
+    OVERLAPPED where{};
     where.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xffffffffu);
     where.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
     return where;
@@ -376,7 +370,8 @@ std::string linkTarget(const std::string& path)
     }
     std::wstring target(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(handleOf(file), target.data(), static_cast<DWORD>(target.size()), 0);
+        const DWORD length =
+            ::GetFinalPathNameByHandleW(handleOf(file), target.data(), static_cast<DWORD>(target.size()), 0);
         if (length == 0) {
             setErrnoFromLastError();
             return {};
@@ -443,7 +438,7 @@ FileHandle openLockFile(const std::string& name)
         setErrnoFromLastError();
         return adopt(handle);
     }
-    BY_HANDLE_FILE_INFORMATION about {};
+    BY_HANDLE_FILE_INFORMATION about{};
     if (::GetFileInformationByHandle(handle, &about) && (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         ::CloseHandle(handle);
         errno = ELOOP;  // as O_NOFOLLOW tells it
@@ -454,7 +449,7 @@ FileHandle openLockFile(const std::string& name)
 
 LockTry tryLock(const FileHandle& file)
 {
-    OVERLAPPED whole {};
+    OVERLAPPED whole{};
     if (::LockFileEx(handleOf(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
         return LockTry::Locked;
     const DWORD error = ::GetLastError();

@@ -34,7 +34,7 @@ void lowerThreadPriority()
 
 std::tm localTime(std::time_t when)
 {
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&when, &local);
     return local;
 }

@@ -7,7 +7,10 @@ namespace {
 
 class NoRegistry final : public Registry {
 public:
-    std::optional<std::string> text(Root, std::string_view, std::string_view, View) const override { return std::nullopt; }
+    std::optional<std::string> text(Root, std::string_view, std::string_view, View) const override
+    {
+        return std::nullopt;
+    }
     std::vector<std::string> subkeys(Root, std::string_view, View) const override { return {}; }
 };
 

@@ -29,7 +29,8 @@ std::string windowsDirectory()
 {
     wchar_t buffer[MAX_PATH + 1] = {};
     const UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH);
-    return length == 0 || length > MAX_PATH ? std::string("C:\\Windows") : win32::utf8(std::wstring_view(buffer, length));
+    return length == 0 || length > MAX_PATH ? std::string("C:\\Windows")
+                                            : win32::utf8(std::wstring_view(buffer, length));
 }
 
 // %LOCALAPPDATA%, or its usual place in the profile.
@@ -105,7 +106,8 @@ std::string currentDirectory()
 
 PlaceNames placeNames()
 {
-    return {"%APPDATA%\\Vantrel\\vantrel.ini", "%USERPROFILE%\\VANTREL_MainLog.txt", "%LOCALAPPDATA%\\Vantrel\\backups"};
+    return {"%APPDATA%\\Vantrel\\vantrel.ini", "%USERPROFILE%\\VANTREL_MainLog.txt",
+            "%LOCALAPPDATA%\\Vantrel\\backups"};
 }
 
 }  // namespace vantrel::paths

@@ -41,7 +41,7 @@ void lowerThreadPriority()
 
 std::tm localTime(std::time_t when)
 {
-    std::tm local {};
+    std::tm local{};
     ::localtime_s(&local, &when);
     return local;
 }
@@ -49,7 +49,7 @@ std::tm localTime(std::time_t when)
 std::string localShortDate(std::time_t when)
 {
     const std::tm local = localTime(when);
-    SYSTEMTIME date {};
+    SYSTEMTIME date{};
     date.wYear = static_cast<WORD>(local.tm_year + 1900);
     date.wMonth = static_cast<WORD>(local.tm_mon + 1);
     date.wDay = static_cast<WORD>(local.tm_mday);

@@ -35,7 +35,8 @@ private:
 
 class WindowsRegistry final : public Registry {
 public:
-    std::optional<std::string> text(Root root, std::string_view keyName, std::string_view name, View view) const override
+    std::optional<std::string> text(Root root, std::string_view keyName, std::string_view name,
+                                    View view) const override
     {
         const Key key(root, keyName, view, KEY_QUERY_VALUE);
         if (key.get() == nullptr)
@@ -51,7 +52,8 @@ public:
                 return std::nullopt;
             std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
             bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-            const LSTATUS status = ::RegGetValueW(key.get(), nullptr, valueName.c_str(), kText, nullptr, value.data(), &bytes);
+            const LSTATUS status =
+                ::RegGetValueW(key.get(), nullptr, valueName.c_str(), kText, nullptr, value.data(), &bytes);
             if (status == ERROR_MORE_DATA)
                 continue;  // the value grew meanwhile
             if (status != ERROR_SUCCESS)

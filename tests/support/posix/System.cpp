@@ -44,10 +44,11 @@ std::optional<std::string> resultWithin(int seconds, const std::function<std::st
     bool finished = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
-        pollfd wait {channel[0], POLLIN, 0};
+        pollfd wait{channel[0], POLLIN, 0};
         const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
         if (ready < 0 && errno == EINTR)
             continue;
@@ -79,8 +80,8 @@ CliRun runProgram(const std::string& program, const TempDir& home, const std::st
     const std::string dir = home.path().string();
     const std::string out = home.file("stdout"), err = home.file("stderr");
     const std::string command = "HOME='" + dir + "' XDG_CONFIG_HOME='" + dir + "' XDG_DATA_HOME='" + home.file("data") +
-                                "' TZ=UTC LC_ALL=C exec '" + program + "' " + arguments + " > '" + out + "' 2> '" + err +
-                                "'";
+                                "' TZ=UTC LC_ALL=C exec '" + program + "' " + arguments + " > '" + out + "' 2> '" +
+                                err + "'";
     CliRun run;
     const pid_t child = ::fork();
     if (child == 0) {

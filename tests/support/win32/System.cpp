@@ -49,7 +49,7 @@ std::wstring longName(const std::filesystem::path& path)
 std::vector<WIN32_FIND_DATAW> folderEntries(const std::wstring& longFolder)
 {
     std::vector<WIN32_FIND_DATAW> entries;
-    WIN32_FIND_DATAW found {};
+    WIN32_FIND_DATAW found{};
     const std::wstring pattern = longFolder + (longFolder.ends_with(L'\\') ? L"*" : L"\\*");
     const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -139,7 +139,7 @@ std::wstring quoted(const std::wstring& argument)
 
 HANDLE inheritedFile(const std::string& path, DWORD access, DWORD disposition)
 {
-    SECURITY_ATTRIBUTES inherit {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     return ::CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -154,7 +154,8 @@ std::wstring environmentWith(const std::vector<std::pair<std::wstring, std::wstr
         bool replaced = false;
         for (const auto& [name, value] : changes) {
             if (text.size() > name.size() && text[name.size()] == L'=' &&
-                ::CompareStringOrdinal(text.c_str(), static_cast<int>(name.size()), name.c_str(), static_cast<int>(name.size()), TRUE) == CSTR_EQUAL)
+                ::CompareStringOrdinal(text.c_str(), static_cast<int>(name.size()), name.c_str(),
+                                       static_cast<int>(name.size()), TRUE) == CSTR_EQUAL)
                 replaced = true;
         }
         if (!replaced)
@@ -230,16 +231,16 @@ CliRun runProgram(const std::string& program, const TempDir& home, const std::st
     const HANDLE input = inheritedFile("NUL", GENERIC_READ, OPEN_EXISTING);
     const HANDLE output = inheritedFile(out, GENERIC_WRITE, CREATE_ALWAYS);
     const HANDLE errors = inheritedFile(err, GENERIC_WRITE, CREATE_ALWAYS);
-    STARTUPINFOW startup {};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input;
     startup.hStdOutput = output;
     startup.hStdError = errors;
-    PROCESS_INFORMATION started {};
+    PROCESS_INFORMATION started{};
     const BOOL ok = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                     CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr, &startup,
-                                     &started);
+                                     CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr,
+                                     &startup, &started);
     ::CloseHandle(input);
     ::CloseHandle(output);
     ::CloseHandle(errors);
@@ -272,7 +273,8 @@ void setReadOnly(const std::string& path, bool readOnly)
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    ::SetFileAttributesW(name.c_str(), readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY));
+    ::SetFileAttributesW(name.c_str(),
+                         readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY));
 }
 
 bool runningAsRoot()
@@ -366,16 +368,17 @@ ChildTest::ChildTest(const std::string& test, const std::string& task)
     std::wstring environment = environmentWith({{kChildTask, wide(task)}, {kChildEvents, events}});
     // Its test's report goes nowhere: the parent tells what happened.
     const HANDLE nothing = inheritedFile("NUL", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
-    STARTUPINFOW startup {};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nothing;
     startup.hStdOutput = nothing;
     startup.hStdError = nothing;
-    PROCESS_INFORMATION started {};
+    PROCESS_INFORMATION started{};
     if (paused_ != nullptr && resume_ != nullptr &&
-        ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW,
-                         environment.data(), nullptr, &startup, &started)) {
+        ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                         CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr, &startup,
+                         &started)) {
         ::CloseHandle(started.hThread);
         process_ = started.hProcess;
     }
@@ -454,7 +457,7 @@ bool keepingFileTimes(const std::string& path, const std::function<void()>& chan
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     };
-    FILETIME accessed {}, modified {};
+    FILETIME accessed{}, modified{};
     HANDLE file = open();
     if (file == INVALID_HANDLE_VALUE)
         return false;
