@@ -31,16 +31,32 @@ endif()
 find_program(VANTREL_MINGW_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
 find_program(VANTREL_MINGW_STRIP x86_64-w64-mingw32-strip REQUIRED)
 install(CODE "
+  # CMake takes Windows' DLL names in lower case, as Windows matches them;
+  # the folders are searched through links named so.
+  set(names \"${CMAKE_BINARY_DIR}/dll-names\")
+  file(REMOVE_RECURSE \"\${names}\")
+  file(MAKE_DIRECTORY \"\${names}\")
+  foreach(dir ${vantrel_dll_dirs})
+    file(GLOB dlls \"\${dir}/*.dll\")
+    foreach(dll IN LISTS dlls)
+      get_filename_component(name \"\${dll}\" NAME)
+      string(TOLOWER \"\${name}\" lower)
+      if(NOT EXISTS \"\${names}/\${lower}\")
+        file(CREATE_LINK \"\${dll}\" \"\${names}/\${lower}\" SYMBOLIC)
+      endif()
+    endforeach()
+  endforeach()
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${VANTREL_MINGW_OBJDUMP}\")
   file(GET_RUNTIME_DEPENDENCIES
     EXECUTABLES ${vantrel_runtime_programs}
     MODULES ${vantrel_runtime_modules}
-    DIRECTORIES ${vantrel_dll_dirs}
+    DIRECTORIES \"\${names}\"
     RESOLVED_DEPENDENCIES_VAR found
     UNRESOLVED_DEPENDENCIES_VAR windows_own)
-  foreach(dll IN LISTS found)
+  foreach(link IN LISTS found)
+    file(REAL_PATH \"\${link}\" dll)
     get_filename_component(name \"\${dll}\" NAME)
     message(STATUS \"Runtime DLL: \${name}\")
     file(COPY_FILE \"\${dll}\" \"\${CMAKE_INSTALL_PREFIX}/\${name}\")

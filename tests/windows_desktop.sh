@@ -66,12 +66,24 @@ window_appears() {
   done
   return 1
 }
-# Confirms the open dialog that a pilot given as argument brings up.
-confirm_open_dialog() {
-  window_appears '^Open' 60 || return 1
-  xdotool search --onlyvisible --name '^Open' windowactivate --sync 2> /dev/null
-  sleep 0.5
-  xdotool key --clearmodifiers Return
+# Confirms the open dialog that a pilot given as argument brings up (the
+# system's file dialog, which under Wine has no title) until the pilot view
+# titled $1 shows: Enter goes to each untitled window in turn, as the splash
+# screen, also untitled, may still be up.
+open_through_dialog() {
+  local deadline=$((SECONDS + 90))
+  while ((SECONDS < deadline)); do
+    for w in $(xdotool search --onlyvisible --name '' 2> /dev/null); do
+      [ -z "$(xdotool getwindowname "$w" 2> /dev/null)" ] || continue
+      xdotool windowactivate --sync "$w" > /dev/null 2>&1 || continue
+      sleep 0.3
+      xdotool key --clearmodifiers Return
+      sleep 2
+      xdotool search --onlyvisible --name "$1" > /dev/null 2>&1 && return 0
+    done
+    sleep 1
+  done
+  window_appears "$1" 1
 }
 stop_programs() {
   wineserver -k > /dev/null 2>&1
@@ -84,14 +96,13 @@ mkdir "$work/portable"
 (cd "$work/portable" && cmake -E tar xf "$zip")
 cp "$sample" "$work/Kestrel Red.plt"
 (cd "$work/portable" && wine ./vantrel.exe "Z:${work//\//\\}\\Kestrel Red.plt" > "$work/portable.log" 2>&1 &)
-check "the open dialog comes up with the pilot" confirm_open_dialog
-check "the pilot view shows the pilot" window_appears 'Kestrel Red\.plt' 60
+check "the open dialog with the pilot opens it in the pilot view" open_through_dialog 'Kestrel Red\.plt'
 check "the main window is shown" window_appears '^Vantrel' 30
 [ -n "${VANTREL_SCREENSHOTS:-}" ] && import -window root "$VANTREL_SCREENSHOTS/wine-portable.png"
 stop_programs
 
 echo "== The installer"
-wine "$setup" /S > "$work/setup.log" 2>&1
+timeout 300 wine "$setup" /S > "$work/setup.log" 2>&1
 check "the installer ends with status 0" test $? -eq 0
 local_appdata=$(wine cmd /c 'echo %LOCALAPPDATA%' 2> /dev/null | tr -d '\r')
 start_menu=$(wine cmd /c 'echo %APPDATA%' 2> /dev/null | tr -d '\r')'\Microsoft\Windows\Start Menu\Programs'
@@ -111,15 +122,22 @@ check "Vantrel is offered in Open with" \
 check "the uninstaller is registered" \
   bash -c "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel' /v UninstallString 2> /dev/null | grep -q Uninstall.exe"
 
-# A double click: the shell starts what .plt is registered to.
-wine start /unix "$work/Kestrel Red.plt" > /dev/null 2>&1
-check "a double-clicked pilot opens in the installed program" confirm_open_dialog
-check "the installed program shows the pilot view" window_appears 'Kestrel Red\.plt' 60
+# A double click: Explorer runs the command .plt is registered to, with the
+# file for %1. Wine 8's shell reads only the machine's classes, not the
+# user's (HKCU\Software\Classes, where a per-user install registers, as
+# Windows merges them), so the registered command is run here as Explorer
+# runs it.
+command=$(wine reg query 'HKCU\Software\Classes\Vantrel.PilotFile\shell\open\command' /ve 2> /dev/null |
+  tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p')
+registered_exe=$(printf '%s' "$command" | sed -n 's/^"\([^"]*\)" "%1"$/\1/p')
+check "the registered command is the installed program with the file" test -n "$registered_exe"
+(timeout 120 wine "$registered_exe" "Z:${work//\//\\}\\Kestrel Red.plt" > /dev/null 2>&1 &)
+check "a double-clicked pilot opens in the installed program's pilot view" open_through_dialog 'Kestrel Red\.plt'
 [ -n "${VANTREL_SCREENSHOTS:-}" ] && import -window root "$VANTREL_SCREENSHOTS/wine-installed.png"
 stop_programs
 
 echo "== The uninstaller"
-wine "$installed/Uninstall.exe" /S > /dev/null 2>&1
+timeout 120 wine "$installed/Uninstall.exe" /S > /dev/null 2>&1
 # The uninstaller runs from a copy of itself in the temporary folder.
 for _ in $(seq 60); do [ -e "$installed" ] || break; sleep 0.5; done
 check "the installed folder is gone" test ! -e "$installed"

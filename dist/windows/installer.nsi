@@ -7,6 +7,9 @@
 ;   ICON      the program's icon
 ;   OUTFILE   the installer to write
 Unicode true
+; A 64-bit installer for a 64-bit program: it needs no 32-bit Windows
+; layer, and sees the registry and folders as the program does.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 
