@@ -247,15 +247,7 @@ TEST(Charts, SquadronBarsAreTheTablesColumnWithMarkedAndUnloadedPilotsAsInTheRev
     TempDir dir;
     const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree,
                            std::int32_t missionScore = -1) {
-        PilotImage image;
-        image.setText(layout::PilotName, name);
-        for (const auto* copy : {&layout::TODScoreA, &layout::TODScoreB, &layout::TODScoreC, &layout::TODScoreD})
-            image.setInt(*copy, tod);
-        // The missions agree with it, unless told otherwise: then only the total warning applies.
-        image.setMission(layout::CampaignMissionRecords, 0, {0, 1, missionScore >= 0 ? missionScore : tod, 0, 0});
-        if (!agree)
-            image.setInt(layout::TODScoreD, tod + 1);
-        EXPECT_TRUE(image.save(dir.file(file)));
+        EXPECT_TRUE(squadronPilot(name, tod, agree, missionScore).save(dir.file(file)));
         return dir.file(file);
     };
     std::vector<PilotTableEntry> entries;

@@ -40,6 +40,18 @@ void PilotImage::setMission(const layout::Field& list, std::uint32_t index, cons
     setIntAt(base + layout::record::kBonus, m.storedBonus);
 }
 
+PilotImage squadronPilot(const std::string& name, std::int32_t tod, bool copiesAgree, std::int32_t missionScore)
+{
+    PilotImage image;
+    image.setText(layout::PilotName, name);
+    for (const auto* copy : {&layout::TODScoreA, &layout::TODScoreB, &layout::TODScoreC, &layout::TODScoreD})
+        image.setInt(*copy, tod);
+    image.setMission(layout::CampaignMissionRecords, 0, {0, 1, missionScore >= 0 ? missionScore : tod, 0, 0});
+    if (!copiesAgree)
+        image.setInt(layout::TODScoreD, tod + 1);
+    return image;
+}
+
 PilotImage scrambledPilot(int completedMissions)
 {
     std::mt19937 random(11);

@@ -45,4 +45,10 @@ private:
 // status 0. Every byte a save must keep then differs from what it writes.
 PilotImage scrambledPilot(int completedMissions);
 
+// A squadron member for tables and charts: named `name`, with `tod` in every
+// TOD score copy and one campaign mission scoring `missionScore` (by default
+// `tod`, so the check passes; another value leaves the total warning alone).
+// With `copiesAgree` false the fourth copy is one more, so the check fails.
+PilotImage squadronPilot(const std::string& name, std::int32_t tod, bool copiesAgree, std::int32_t missionScore = -1);
+
 }  // namespace vantrel
