@@ -45,7 +45,7 @@ compare_typed() {
   shift
   HOME="$work" "$linux_cli" "${linux_args[@]}" > linux.out 2> linux.err
   local linux_status=$?
-  wine "$windows_cli" "$@" > windows.out 2> windows.err < /dev/null
+  "${VANTREL_WINE_RUN:-wine}" "$windows_cli" "$@" > windows.out 2> windows.err < /dev/null
   local windows_status=$?
   if cmp -s linux.out windows.out && cmp -s linux.err windows.err && [ "$linux_status" = "$windows_status" ]; then
     passed=$((passed + 1))

@@ -23,7 +23,7 @@ appendLinux() {
 }
 appendWindows() {
   for _ in $(seq "$runs"); do
-    wine "$windows" entry --ini "$winwork/vantrel.ini" --append "$winwork/log.txt." "$winwork/p.plt" \
+    "${VANTREL_WINE_RUN:-wine}" "$windows" entry --ini "$winwork/vantrel.ini" --append "$winwork/log.txt." "$winwork/p.plt" \
       < /dev/null || echo windows >> "$work/failed"
   done
 }

@@ -19,11 +19,10 @@ echo "Qt for Windows: $qt ($(cat "$qt/complete"))"
 
 export WINEPREFIX="${VANTREL_WINEPREFIX:-$PWD/build-win/wine}"
 export WINEDEBUG=-all
-# Wine finds the DLLs of Qt and of the C++ runtime on its PATH; the window
-# tests run on Qt's offscreen platform (Wine passes WINE-prefixed variables
-# on without the prefix).
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-export WINEPATH="$(winpath "$qt/qt/bin");$(winpath /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(winpath /usr/x86_64-w64-mingw32/lib)"
+# The window tests run on Qt's offscreen platform (Wine passes WINE-prefixed
+# variables on without the prefix). Wine finds the DLLs of Qt and of the C++
+# runtime through the build's own wine-run.sh, which the scripts below run
+# too (VANTREL_WINE_RUN).
 export WINEQT_QPA_PLATFORM=offscreen
 
 cmake -S . -B build-win -DCMAKE_BUILD_TYPE=Release \
@@ -40,6 +39,7 @@ fi
 wineserver -p 2> /dev/null || true  # one may be running already
 trap 'wineserver -k || true' EXIT
 wine cmd /c exit > /dev/null 2>&1 < /dev/null
+export VANTREL_WINE_RUN="$PWD/build-win/wine-run.sh"
 
 # No debugger for a program that crashes: Wine's winedbg, which it starts by
 # default, sometimes leaves the crashed program with status 0. An empty
