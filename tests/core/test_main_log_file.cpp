@@ -480,8 +480,9 @@ TEST(MainLogAppend, AChangeBetweenReadAndReplaceIsKeptAndTheLinesGoAfterIt)
     // A file put in place by rename, and a log created meanwhile.
     reads = 0;
     options.afterRead = [&] {
-        if (++reads == 1)
+        if (++reads == 1) {
             ASSERT_TRUE(replaceFileAtomically(path, "replaced\r\n"));
+        }
     };
     ASSERT_TRUE(mainlog::appendLines(path, {"entry 3"}, options).ok());
     EXPECT_EQ(readFile(path), "replaced\r\nentry 3\r\n");
