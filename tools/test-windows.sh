@@ -33,6 +33,9 @@ cmake --build build-win -j"$(nproc)"
 # The prefix is made once; a wineserver kept running spares each test its start.
 if [ ! -d "$WINEPREFIX" ]; then
   wineboot -i > /dev/null 2>&1
+  # A new prefix goes on setting itself up (devices, services) after
+  # wineboot returns; the tests start once all of that has ended.
+  wineserver -w
 fi
 # Wine's own services start with the first program; started here, they do
 # not hold ctest's output open.
