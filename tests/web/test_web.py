@@ -759,14 +759,15 @@ def check_log_kept(run, page, cli, paths, work):
 
 
 # Puts a file with the given bytes (base64) into the page's origin-private
-# file system, under picked/, and hands over its handle as the file pickers'
-# choice; `window.asked` collects the questions confirm() was asked, which
-# `window.answer` answers.
+# file system, under picked/ (or the folder given after the bytes), and hands
+# over its handle as the file pickers' choice; `window.asked` collects the
+# questions confirm() was asked, which `window.answer` answers.
 PICKER_STUB = """
 const [name, b64, done] = [arguments[0], arguments[1], arguments[arguments.length - 1]];
+const folderName = arguments.length > 3 ? arguments[2] : 'picked';
 (async () => {
   const root = await navigator.storage.getDirectory();
-  const folder = await root.getDirectoryHandle('picked', {create: true});
+  const folder = await root.getDirectoryHandle(folderName, {create: true});
   const handle = await folder.getFileHandle(name, {create: true});
   if (b64 !== null) {
     const writable = await handle.createWritable();
@@ -784,9 +785,10 @@ const [name, b64, done] = [arguments[0], arguments[1], arguments[arguments.lengt
 
 PICKED_BYTES = """
 const [name, done] = [arguments[0], arguments[arguments.length - 1]];
+const folderName = arguments.length > 2 ? arguments[1] : 'picked';
 (async () => {
   const root = await navigator.storage.getDirectory();
-  const handle = await (await root.getDirectoryHandle('picked')).getFileHandle(name);
+  const handle = await (await root.getDirectoryHandle(folderName)).getFileHandle(name);
   return base64Of(new Uint8Array(await (await handle.getFile()).arrayBuffer()));
 })().then(done, (e) => done('failed: ' + e));
 """
@@ -885,6 +887,98 @@ def check_in_place(run, page, cli, sample, other, work):
     reopen.click()
     run.check("Open again: the file opens", True, wait_opened(page, 1))
     run.check("Open again: in place", True, page.js("return !document.getElementById('save-in-place').disabled"))
+    page.close_all()
+
+
+def backup_options(page):
+    return page.js("return Array.from(document.getElementById('backups').options).map(o => o.value)")
+
+
+def settles(page, condition, timeout=10):
+    """Whether `condition(page)` holds within a few seconds."""
+    try:
+        page.wait(lambda d: condition(page), timeout=timeout)
+        return True
+    except Exception:
+        return False
+
+
+def check_backups_per_file(run, page, sample, other):
+    """Two different files with one name (Wedge.plt in two folders) keep a
+    backup history each, also after a reload: a save of one adds no backup
+    to the other, and each restores its own bytes."""
+    import base64
+    name = "Wedge.plt"
+    with open(sample, "rb") as f:
+        alpha = f.read()
+    with open(other, "rb") as f:
+        bravo = f.read()
+    page.js(PAGE_FILES)
+    page.close_all()
+
+    def save():
+        page.js("document.getElementById('edit-message').textContent = ''")
+        page.driver.find_element(By.ID, "save-in-place").click()
+        page.wait(lambda d: "saved" in page.text("edit-message"))
+
+    for count, (folder, original) in enumerate((("squad-alpha", alpha), ("squad-bravo", bravo)), 1):
+        page.driver.execute_async_script(PICKER_STUB, name, base64.b64encode(original).decode("ascii"), folder)
+        page.driver.find_element(By.ID, "open-in-place").click()
+        wait_opened(page, count)
+        page.select(count - 1)
+        page.set_value("edit-name", "Saved %d" % count)
+        save()
+    run.check("same name, other folder: only its own backup", True, settles(page, lambda p: len(backup_options(p)) == 1))
+    page.select(0)
+    run.check("same name, first folder: only its own backup", True, settles(page, lambda p: len(backup_options(p)) == 1))
+
+    page.reload()
+    page.js(PAGE_FILES)
+    page.driver.find_element(By.ID, "reopen").click()
+    wait_opened(page, 2)
+    for index, (folder, original) in enumerate((("squad-alpha", alpha), ("squad-bravo", bravo))):
+        page.select(index)
+        settles(page, lambda p: len(backup_options(p)) > 0)
+        run.check("after a reload, %s keeps its own history" % folder, 1, len(backup_options(page)))
+        page.js("document.getElementById('edit-message').textContent = ''")
+        page.driver.find_element(By.ID, "restore-backup").click()
+        page.wait(lambda d: page.text("edit-message") != "")
+        got = page.driver.execute_async_script(PICKED_BYTES, name, folder)
+        run.check("restore in %s: its own bytes" % folder, original, base64.b64decode(got))
+    page.close_all()
+
+
+# Backs up the page's own file `name` (under kept/) `count` times, the k-th
+# backup a single byte k, through the page's backups module; gives the
+# backups' bytes newest first, and hands the file over as the file picker's
+# choice.
+KEEP_BACKUPS = """
+const [name, count, done] = [arguments[0], arguments[1], arguments[arguments.length - 1]];
+(async () => {
+  const backups = await import('./js/backups.js');
+  const root = await navigator.storage.getDirectory();
+  const handle = await (await root.getDirectoryHandle('kept', {create: true})).getFileHandle(name, {create: true});
+  for (let k = 0; k < count; ++k)
+    await backups.keepBackup(handle, new Uint8Array([k]));
+  const kept = [];
+  for (const backup of await backups.listBackups(handle))
+    kept.push((await backups.backupBytes(handle, backup.name))[0]);
+  window.showOpenFilePicker = async () => [handle];
+  return kept;
+})().then(done, (e) => done('failed: ' + e));
+"""
+
+
+def check_backups_kept(run, page):
+    """The newest 20 backups of a file are kept: after 23 saves, saves 4 to
+    23, and the file opened in place lists those 20."""
+    page.close_all()
+    kept = page.driver.execute_async_script(KEEP_BACKUPS, "Often.plt", 23)
+    run.check("23 backups: the newest 20 kept, newest first", list(range(22, 2, -1)), kept)
+    page.driver.find_element(By.ID, "open-in-place").click()
+    wait_opened(page, 1)
+    run.check("the file opened in place lists its newest 20", True,
+              settles(page, lambda p: len(backup_options(p)) == 20))
     page.close_all()
 
 
@@ -1128,7 +1222,10 @@ def main():
     parser.add_argument("--cli", required=True)
     parser.add_argument("--sample", required=True)
     parser.add_argument("--real", default="/work/shared/testdata/real")
+    parser.add_argument("--only", default="", help="comma-separated steps to run (their functions' names), "
+                        "leaving out the real pilots and the closing checks")
     args = parser.parse_args()
+    only = [name for name in args.only.split(",") if name]
 
     run = Run()
     work = tempfile.mkdtemp(prefix="vantrel-web-test-")
@@ -1145,21 +1242,31 @@ def main():
         sample = os.path.join(generated, "Kestrel_Red.plt")
         shutil.copyfile(args.sample, sample)
         odd, others = odd_pilots(sample, generated)
-        compare_files(run, page, cli, [sample] + odd + others, "generated pilots")
-        compare_missions(run, page, cli, sample)
-        compare_edits(run, page, cli, sample, work)
-        compare_edits(run, page, cli, odd[1], work)
-        compare_log(run, page, cli, [sample] + odd[:3], work)
-        check_append_log_file(run, page, cli, [sample] + odd[:3], work)
-        check_copy(run, page, cli, [sample] + odd[:2])
-        check_drop(run, page, cli, [sample] + odd, others, work)
-        compare_folder(run, page, cli, sample, work)
-        check_settings_panel(run, page, cli, sample, work)
-        check_keyboard(run, page, [sample] + odd[:3])
-        check_log_kept(run, page, cli, [sample] + odd + others, work)
-        check_log_file(run, page, cli, [sample] + odd[:3], work)
-        check_in_place(run, page, cli, sample, odd[0], work)
+        # Each step by its function's name; --only runs the steps named.
+        steps = [
+            ("compare_files", lambda: compare_files(run, page, cli, [sample] + odd + others, "generated pilots")),
+            ("compare_missions", lambda: compare_missions(run, page, cli, sample)),
+            ("compare_edits", lambda: compare_edits(run, page, cli, sample, work)),
+            ("compare_edits", lambda: compare_edits(run, page, cli, odd[1], work)),
+            ("compare_log", lambda: compare_log(run, page, cli, [sample] + odd[:3], work)),
+            ("check_append_log_file", lambda: check_append_log_file(run, page, cli, [sample] + odd[:3], work)),
+            ("check_copy", lambda: check_copy(run, page, cli, [sample] + odd[:2])),
+            ("check_drop", lambda: check_drop(run, page, cli, [sample] + odd, others, work)),
+            ("compare_folder", lambda: compare_folder(run, page, cli, sample, work)),
+            ("check_settings_panel", lambda: check_settings_panel(run, page, cli, sample, work)),
+            ("check_keyboard", lambda: check_keyboard(run, page, [sample] + odd[:3])),
+            ("check_log_kept", lambda: check_log_kept(run, page, cli, [sample] + odd + others, work)),
+            ("check_log_file", lambda: check_log_file(run, page, cli, [sample] + odd[:3], work)),
+            ("check_in_place", lambda: check_in_place(run, page, cli, sample, odd[0], work)),
+            ("check_backups_per_file", lambda: check_backups_per_file(run, page, sample, odd[0])),
+            ("check_backups_kept", lambda: check_backups_kept(run, page)),
+        ]
+        for name, step in steps:
+            if not only or name in only:
+                step()
 
+        if only:
+            return finish(run)
         real = sorted(os.path.join(args.real, n) for n in os.listdir(args.real)) if os.path.isdir(args.real) else []
         real = [p for p in real if p.lower().endswith(".plt")]
         if real:
@@ -1197,6 +1304,10 @@ def main():
         server.server_close()
         shutil.rmtree(work, ignore_errors=True)
 
+    return finish(run)
+
+
+def finish(run):
     print("web page: %d comparisons, %d mismatches%s" % (run.checks, len(run.failures),
                                                        "" if run.failures else " - page and vantrel-cli agree"))
     return 1 if run.failures else 0

@@ -1,6 +1,17 @@
 // Backups of files saved in place: a file's bytes before each save, kept in
 // the browser's origin-private file system, newest 20 per file.
+//
+// The page has no path of a file, only its handle, so each file's backups
+// go by the file itself: every file handle backed up gets a number of its
+// own, kept with the handle in IndexedDB, and another handle gets the same
+// number only when it is the same file (isSameEntry). Two files both named
+// Wedge.plt from two folders so keep a history each. A backup folder is
+// named after the file's name and its number ("Wedge.plt~3"), so that the
+// name stays readable in a listing of the storage.
+import { keep, keptValue } from './kept.js';
+
 const kKept = 20;
+const kFiles = 'backup-files';  // [{number, handle}] in IndexedDB
 
 // A backup's name sorts by age: the time in milliseconds, zero-padded.
 let lastStamp = 0;
@@ -9,17 +20,48 @@ function newName() {
   return String(lastStamp).padStart(15, '0') + '.plt';
 }
 
-async function folderOf(fileName, create) {
-  const root = await navigator.storage.getDirectory();
-  const backups = await root.getDirectoryHandle('backups', { create: create });
-  return backups.getDirectoryHandle(encodeURIComponent(fileName), { create: create });
+// The numbers found this visit, by handle; the files numbered this visit,
+// for when the browser keeps nothing in IndexedDB.
+const numbers = new WeakMap();
+let numberedThisVisit = [];
+
+async function numberOf(handle) {
+  const known = [];
+  for (const entry of (await keptValue(kFiles)) || numberedThisVisit) {
+    if (await handle.isSameEntry(entry.handle))
+      return entry.number;
+    known.push(entry);
+  }
+  const number = known.reduce((most, entry) => Math.max(most, entry.number), 0) + 1;
+  numberedThisVisit = known.concat([{ number: number, handle: handle }]);
+  await keep(kFiles, numberedThisVisit);
+  return number;
 }
 
-// The backups of the file, newest first: [{name, time}].
-export async function listBackups(fileName) {
+// One lookup at a time, also across the page's tabs: two at once could give
+// two files one number.
+function fileNumber(handle) {
+  if (!numbers.has(handle)) {
+    const found = navigator.locks ? navigator.locks.request('vantrel-backup-numbers', () => numberOf(handle))
+                                  : numberOf(handle);
+    numbers.set(handle, found);
+    found.catch(() => numbers.delete(handle));
+  }
+  return numbers.get(handle);
+}
+
+async function folderOf(handle, create) {
+  const root = await navigator.storage.getDirectory();
+  const backups = await root.getDirectoryHandle('backups', { create: create });
+  const name = encodeURIComponent(handle.name) + '~' + (await fileNumber(handle));
+  return backups.getDirectoryHandle(name, { create: create });
+}
+
+// The backups of the file of this handle, newest first: [{name, time}].
+export async function listBackups(handle) {
   let folder;
   try {
-    folder = await folderOf(fileName, false);
+    folder = await folderOf(handle, false);
   } catch (e) {
     return [];  // none yet
   }
@@ -31,19 +73,19 @@ export async function listBackups(fileName) {
 }
 
 // Keeps `bytes` as the file's newest backup and drops all but the newest 20.
-export async function keepBackup(fileName, bytes) {
-  const folder = await folderOf(fileName, true);
-  const handle = await folder.getFileHandle(newName(), { create: true });
-  const writable = await handle.createWritable();
+export async function keepBackup(handle, bytes) {
+  const folder = await folderOf(handle, true);
+  const backup = await folder.getFileHandle(newName(), { create: true });
+  const writable = await backup.createWritable();
   await writable.write(bytes);
   await writable.close();
-  const all = await listBackups(fileName);
+  const all = await listBackups(handle);
   for (const old of all.slice(kKept))
     await folder.removeEntry(old.name);
 }
 
-export async function backupBytes(fileName, name) {
-  const folder = await folderOf(fileName, false);
-  const handle = await folder.getFileHandle(name);
-  return new Uint8Array(await (await handle.getFile()).arrayBuffer());
+export async function backupBytes(handle, name) {
+  const folder = await folderOf(handle, false);
+  const backup = await folder.getFileHandle(name);
+  return new Uint8Array(await (await backup.getFile()).arrayBuffer());
 }

@@ -87,7 +87,7 @@ function reload(pilot, bytes) {
 }
 
 async function writeInPlace(pilot, bytes, before) {
-  await keepBackup(pilot.name, before);
+  await keepBackup(pilot.handle, before);
   const writable = await pilot.handle.createWritable();
   await writable.write(bytes);
   await writable.close();
@@ -125,7 +125,9 @@ async function save() {
 
 async function showBackups() {
   const pilot = selectedPilot();
-  const backups = pilot && pilot.handle ? await listBackups(pilot.name) : [];
+  const backups = pilot && pilot.handle ? await listBackups(pilot.handle) : [];
+  if (selectedPilot() !== pilot)
+    return;  // another file was selected meanwhile: its listing follows
   const fragment = document.createDocumentFragment();
   for (const backup of backups) {
     const option = document.createElement('option');
@@ -142,7 +144,7 @@ async function restore() {
   if (!pilot || !pilot.handle || !el.backups.value)
     return;
   try {
-    const bytes = await backupBytes(pilot.name, el.backups.value);
+    const bytes = await backupBytes(pilot.handle, el.backups.value);
     await writeInPlace(pilot, bytes, await bytesOf(pilot.handle));
     editMessage(pilot.name + ' was restored from the backup of ' + el.backups.selectedOptions[0].textContent + '.', false);
   } catch (e) {
