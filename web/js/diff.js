@@ -39,7 +39,9 @@ function runDiff() {
 }
 
 export function startDiff() {
-  on('opened', renderChoices);
+  // 2,000 choices for 1,000 files take as long to lay out as the table:
+  // they follow once the table is on screen.
+  on('shown', renderChoices);
   on('closed', renderChoices);
   el.run.addEventListener('click', runDiff);
 }

@@ -14,7 +14,6 @@ function renderList() {
       item.classList.add('failed');
       item.title = 'Not loaded';
     }
-    item.addEventListener('click', () => select(index));
     fragment.appendChild(item);
   });
   el.list.replaceChildren(fragment);
@@ -54,6 +53,11 @@ export function startPilotList() {
   on('closed', () => {
     renderList();
     emit('selected');
+  });
+  el.list.addEventListener('click', (event) => {
+    const item = event.target.closest('li');
+    if (item)
+      select(Array.prototype.indexOf.call(el.list.children, item));
   });
   el.list.addEventListener('keydown', (event) => {
     const moves = { ArrowDown: 1, ArrowUp: -1, Home: -Infinity, End: Infinity };

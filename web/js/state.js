@@ -3,7 +3,8 @@
 // happened; the modules whose parts follow listen.
 //
 // Events: 'rows' (files were added to `opened`, more may follow), 'opened'
-// (an open finished), 'closed' (every file closed), 'selected' (another file
+// (an open finished), 'shown' (the table of an open finished is on screen),
+// 'closed' (every file closed), 'selected' (another file
 // selected), 'settings' (the settings text changed), 'sorted' (the table's
 // order changed).
 
