@@ -25,13 +25,17 @@ function newName() {
 const numbers = new WeakMap();
 let numberedThisVisit = [];
 
-async function numberOf(handle) {
+// The file's number; a file not backed up before gets the next one when
+// `assign`, else null.
+async function numberOf(handle, assign) {
   const known = [];
   for (const entry of (await keptValue(kFiles)) || numberedThisVisit) {
-    if (await handle.isSameEntry(entry.handle))
+    if (await handle.isSameEntry(entry.handle).catch(() => false))
       return entry.number;
     known.push(entry);
   }
+  if (!assign)
+    return null;
   const number = known.reduce((most, entry) => Math.max(most, entry.number), 0) + 1;
   numberedThisVisit = known.concat([{ number: number, handle: handle }]);
   await keep(kFiles, numberedThisVisit);
@@ -40,21 +44,24 @@ async function numberOf(handle) {
 
 // One lookup at a time, also across the page's tabs: two at once could give
 // two files one number.
-function fileNumber(handle) {
+async function fileNumber(handle, assign) {
   if (!numbers.has(handle)) {
-    const found = navigator.locks ? navigator.locks.request('vantrel-backup-numbers', () => numberOf(handle))
-                                  : numberOf(handle);
-    numbers.set(handle, found);
-    found.catch(() => numbers.delete(handle));
+    const lookup = () => numberOf(handle, assign);
+    const number = await (navigator.locks ? navigator.locks.request('vantrel-backup-numbers', lookup) : lookup());
+    if (number === null)
+      return null;
+    numbers.set(handle, number);
   }
   return numbers.get(handle);
 }
 
 async function folderOf(handle, create) {
+  const number = await fileNumber(handle, create);
+  if (number === null)
+    throw new Error('no backups');
   const root = await navigator.storage.getDirectory();
   const backups = await root.getDirectoryHandle('backups', { create: create });
-  const name = encodeURIComponent(handle.name) + '~' + (await fileNumber(handle));
-  return backups.getDirectoryHandle(name, { create: create });
+  return backups.getDirectoryHandle(encodeURIComponent(handle.name) + '~' + number, { create: create });
 }
 
 // The backups of the file of this handle, newest first: [{name, time}].
