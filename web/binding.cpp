@@ -222,18 +222,27 @@ val missions(int id, int from, int to, bool toGiven)
     return result;
 }
 
-val tableHeader()
+// The table's columns, in the order of a row's cells: {key, header, number
+// (whether a loaded file's cell is a whole number), width (the widest usual
+// cell)}.
+val tableColumns()
 {
-    return stringArray(pilotTableHeader());
+    val columns = val::array();
+    for (const PilotTableColumnInfo& info : pilotTableColumns()) {
+        val column = val::object();
+        column.set("key", std::string(info.key));
+        column.set("header", std::string(info.header));
+        column.set("number", info.kind == CellKind::Number);
+        column.set("width", std::string(info.widthSample));
+        columns.call<void>("push", column);
+    }
+    return columns;
 }
 
-// Which columns hold numbers (in a row of a file that loaded).
-val tableNumberColumns()
+// The column a squadron chart shows unless another is chosen.
+int squadronDefaultColumn()
 {
-    val numeric = val::array();
-    for (std::size_t column = 0; column < kPilotTableColumns; ++column)
-        numeric.call<void>("push", pilotTableNumberColumn(column));
-    return numeric;
+    return static_cast<int>(charts::kSquadronDefaultColumn);
 }
 
 // The rows of the files with ids first..first+count-1, in one call:
@@ -559,8 +568,8 @@ EMSCRIPTEN_BINDINGS(vantrel)
     emscripten::function("writeSetting", &writeSetting);
     emscripten::function("report", &report);
     emscripten::function("missions", &missions);
-    emscripten::function("tableHeader", &tableHeader);
-    emscripten::function("tableNumberColumns", &tableNumberColumns);
+    emscripten::function("tableColumns", &tableColumns);
+    emscripten::function("squadronDefaultColumn", &squadronDefaultColumn);
     emscripten::function("tableRows", &tableRows);
     emscripten::function("tableBytes", &tableBytes);
     emscripten::function("diff", &diff);

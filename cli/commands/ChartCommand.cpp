@@ -27,12 +27,11 @@ void write(const Streams& io, const std::string& svg)
 std::string numberColumns()
 {
     std::string names;
-    const auto header = pilotTableHeader();
-    for (std::size_t k = 0; k < header.size(); ++k) {
-        if (!pilotTableNumberColumn(k))
+    for (const PilotTableColumnInfo& column : pilotTableColumns()) {
+        if (column.kind != CellKind::Number)
             continue;
         names += names.empty() ? "" : ", ";
-        names += header[k];
+        names += column.header;
     }
     return names;
 }
@@ -40,7 +39,7 @@ std::string numberColumns()
 int squadron(const ParsedArguments& args, const Streams& io)
 {
     const std::string columnName =
-        args.option("--column").value_or(std::string(pilotTableHeader()[charts::kSquadronDefaultColumn]));
+        args.option("--column").value_or(std::string(pilotTableColumns()[charts::kSquadronDefaultColumn].header));
     const auto column = pilotTableNumberColumnNamed(columnName);
     if (!column)
         throw UsageError("--column must name a number column of the table: " + numberColumns());

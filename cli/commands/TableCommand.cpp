@@ -51,12 +51,12 @@ const Command& tableCommand()
         {{"--ini", "PATH"}, {"--format", "tsv|csv"}, {"--bom", ""}},
         "PATH...",
         {"one row per pilot file after a header row: name, rank, rating,",
-         "Kalidor Crescent, missions, scores, bonuses, totals, integrity",
-         "errors, total warning, load error, and how many other copies",
-         "differ (A/B kill and assist lists, stored kill totals, simulator",
-         "score copies); a PATH that is a folder is searched with its",
-         "subfolders for *.plt files, in name order; tsv is the default;",
-         "--bom starts the CSV with a byte-order mark"},
+         "Kalidor Crescent, missions, scores, bonuses, totals, check errors,",
+         "total warning, load error, and how many other copies differ",
+         "(A/B kill and assist lists, stored kill totals, simulator score",
+         "copies); a PATH that is a folder is searched with its subfolders",
+         "for *.plt files, in name order; tsv is the default; --bom starts",
+         "the CSV with a byte-order mark"},
         runTable,
     };
     return command;

@@ -42,11 +42,27 @@ enum PilotTableColumn : std::size_t {
     kSimScoreColumn,
     kSimBonusColumn,
     kSimMissionsColumn,
-    kIntegrityErrorsColumn,
+    kCheckErrorsColumn,
     kTotalWarningColumn,
     kLoadErrorColumn,
     kOtherCopiesColumn,  // added last, so that the columns before keep their places
 };
+
+// What a loaded file's cell in a column holds: a whole number in decimal, or text.
+enum class CellKind { Text, Number };
+
+// One column of the table, as every program part names and sizes it: the
+// table of these is the one place a column is described.
+struct PilotTableColumnInfo {
+    PilotTableColumn id;       // its place in a row
+    std::string_view key;      // a name for code to find it by ("campaign-total")
+    std::string_view header;   // its name in the header row, the window and the page
+    CellKind kind;
+    std::string_view widthSample;  // the widest usual cell, which a column is made wide enough for
+};
+
+// Every column, in the order of the header row.
+std::span<const PilotTableColumnInfo> pilotTableColumns();
 
 // The header row's column names.
 std::span<const std::string_view> pilotTableHeader();

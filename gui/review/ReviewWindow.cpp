@@ -242,17 +242,7 @@ void TReviewWindow::setColumnWidths()
     for (int c = 0; c < PilotTableModel::kColumnCount; ++c)
         PilotTable->setColumnWidth(c,
                                    std::max(widthOf(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()),
-                                            widthOf(QStringLiteral("-000000"))));
-    PilotTable->setColumnWidth(PilotTableModel::kMarkColumn, widthOf(QStringLiteral("Mark")));
-    PilotTable->setColumnWidth(PilotTableModel::kFileNameColumn, widthOf(QStringLiteral("Kestrel_Red_07.plt")));
-    // Room for the longest name a pilot file holds.
-    PilotTable->setColumnWidth(PilotTableModel::kPilotNameColumn, widthOf(QString(12, QLatin1Char('W'))));
-    PilotTable->setColumnWidth(PilotTableModel::kLoadErrorColumn, widthOf(QStringLiteral("a link to a missing file")));
-    PilotTable->setColumnWidth(PilotTableModel::kRankColumn, widthOf(QStringLiteral("Lieutenant JG")));
-    PilotTable->setColumnWidth(PilotTableModel::kRatingColumn, widthOf(QStringLiteral("Veteran Gunner")));
-    PilotTable->setColumnWidth(PilotTableModel::kKalidorColumn,
-                               widthOf(QStringLiteral("Kalidor Crescent: Diamond Eyes")));
-    PilotTable->setColumnWidth(PilotTableModel::kFolderColumn, widthOf(QStringLiteral("/home/pilot/squadron/battle")));
+                                            widthOf(PilotTableModel::widthSample(c))));
 }
 
 bool TReviewWindow::isLoading() const

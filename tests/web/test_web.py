@@ -274,7 +274,7 @@ def compare_files(run, page, cli, paths, label):
     def mark_class(fields):
         if fields[col["Load error"]]:
             return "failed"
-        if fields[col["Integrity errors"]] != "0" or fields[col["Other copies differ"]] != "0":
+        if fields[col["Check errors"]] != "0" or fields[col["Other copies differ"]] != "0":
             return "marked"
         return "warned" if fields[col["Total warning"]] == "yes" else ""
     classes = [mark_class(fields) for fields in expected[1:]]
