@@ -9,7 +9,6 @@
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
 #include "core/pilot/PilotLoader.h"
-#include "core/platform/PilotFileSearch.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotHistory.h"
 #include "core/reports/PilotTable.h"
@@ -45,17 +44,10 @@ int squadron(const ParsedArguments& args, const Streams& io)
         throw UsageError("--column must name a number column of the table: " + numberColumns());
     std::vector<PilotTableEntry> entries;
     int status = 0;
-    for (const std::string& given : args.files) {
-        const PilotFileSearch search = findPilotFiles(given);
-        for (const std::string& path : search.files) {
-            entries.push_back(pilotTableEntry(path));
-            if (!entries.back().loaded)
-                status = 1;
-        }
-        for (const FileResult& failure : search.failures) {
-            printError(io, failure.message());
+    for (const std::string& path : pilotFilesIn(args.files, io, status)) {
+        entries.push_back(pilotTableEntry(path));
+        if (!entries.back().loaded)
             status = 1;
-        }
     }
     write(io, charts::renderSvg(charts::squadronChart(entries, *column)));
     return status;

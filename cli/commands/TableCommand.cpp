@@ -1,7 +1,6 @@
 // vantrel-cli table: one row per pilot file, folders searched for pilot files.
 #include "cli/CommandList.h"
 #include "cli/CommandSupport.h"
-#include "core/platform/PilotFileSearch.h"
 #include "core/reports/PilotTable.h"
 
 namespace vantrel::cli {
@@ -26,18 +25,11 @@ int runTable(const ParsedArguments& args, const Streams& io)
     const auto print = [&](const std::string& line) { writeText(io.out, line); };
     print(tableStart(format, byteOrderMark));
     int status = 0;
-    for (const std::string& given : args.files) {
-        const PilotFileSearch search = findPilotFiles(given);
-        for (const std::string& path : search.files) {
-            const PilotTableEntry entry = pilotTableEntry(path);
-            if (!entry.loaded)
-                status = 1;
-            print(tableLine(entry.cells, format));
-        }
-        for (const FileResult& failure : search.failures) {
-            printError(io, failure.message());
+    for (const std::string& path : pilotFilesIn(args.files, io, status)) {
+        const PilotTableEntry entry = pilotTableEntry(path);
+        if (!entry.loaded)
             status = 1;
-        }
+        print(tableLine(entry.cells, format));
     }
     return status;
 }
