@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/PilotViewing.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
 #include "core/mainlog/MainLogFile.h"
@@ -54,9 +55,7 @@ public:
 
 // One opened file: what its load gave.
 struct OpenedPilot {
-    std::string name;
-    PilotRecord record;
-    LoadResult load;
+    app::PilotView view;
     PilotTableEntry table;
 };
 
@@ -112,11 +111,11 @@ std::uintptr_t receiveBytes(std::size_t size)
 int openReceived(const std::string& name)
 {
     auto opened = std::make_unique<OpenedPilot>();
-    opened->name = name;
     MemoryFileAccess files;
     files.put(name, std::move(received));
     received = std::string();
-    opened->table = pilotTableEntry(name, opened->record, files, &opened->load);
+    app::loadForViewing(opened->view, name, files);
+    opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }
@@ -125,9 +124,9 @@ int openReceived(const std::string& name)
 int openUnreadable(const std::string& name)
 {
     auto opened = std::make_unique<OpenedPilot>();
-    opened->name = name;
     MemoryFileAccess none;
-    opened->table = pilotTableEntry(name, opened->record, none, &opened->load);
+    app::loadForViewing(opened->view, name, none);
+    opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }
@@ -141,13 +140,13 @@ void closeAll()
 std::string loadErrors(int id)
 {
     const OpenedPilot* p = pilot(id);
-    return p ? joinedLines(p->load.failureLines(p->name)) : std::string();
+    return p && !p->view.loaded() ? joinedLines(p->view.errorLines()) : std::string();
 }
 
 bool loaded(int id)
 {
     const OpenedPilot* p = pilot(id);
-    return p && p->load.ok();
+    return p && p->view.loaded();
 }
 
 // The settings file's text; applies at once to every later text.
@@ -180,18 +179,17 @@ val report(int id, int from)
 {
     val result = val::object();
     OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return result;
+    app::PilotView& view = p->view;
     TextCollector out;
-    MissionRange range;
-    range.from.set(from);
-    range.to.set(p->load.getTo);
-    try {
-        const std::string entry = BuildPilotReport(out, settings, p->record, range, true);
-        result.set("entry", entry);
-    } catch (const ConversionError& e) {
-        result.set("error", printed(e.what(), text::Layout::Line));
-    }
+    view.range = {};
+    view.range.from.set(from);
+    view.range.to.set(view.load.getTo);
+    if (app::reportForViewing(view, settings, out))
+        result.set("entry", view.entry);
+    else
+        result.set("error", printed(view.settingError, text::Layout::Line));
     result.set("report", out.text);
     return result;
 }
@@ -201,23 +199,22 @@ val missions(int id, int from, int to, bool toGiven)
 {
     val result = val::object();
     OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return result;
-    PilotRecord record = p->record;
-    MissionRange range;
-    range.to.set(p->load.getTo);
-    try {
-        DiscardLines loadReport;
-        BuildPilotReport(loadReport, settings, record, range, true);
-    } catch (const ConversionError& e) {
-        result.set("error", printed(e.what(), text::Layout::Line));
+    // The listing runs on a copy, after the load's report, as the pilot view's.
+    app::PilotView view = p->view;
+    view.range = {};
+    view.range.to.set(view.load.getTo);
+    DiscardLines loadReport;
+    if (!app::reportForViewing(view, settings, loadReport)) {
+        result.set("error", printed(view.settingError, text::Layout::Line));
         return result;
     }
-    range.from.set(from);
+    view.range.from.set(from);
     if (toGiven)
-        range.to.set(to);
+        view.range.to.set(to);
     TextCollector out;
-    RipScore(out, settings, record, range);
+    RipScore(out, settings, view.record, view.range);
     result.set("text", out.text);
     return result;
 }
@@ -285,9 +282,10 @@ val tableBytes(const val& ids, bool csv)
 std::string pilotChart(int id, const std::string& kind)
 {
     const OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return {};
-    return charts::renderSvg(kind == "kills" ? charts::killsChart(p->record) : charts::missionsChart(p->record));
+    const PilotRecord& record = p->view.record;
+    return charts::renderSvg(kind == "kills" ? charts::killsChart(record) : charts::missionsChart(record));
 }
 
 // The squadron chart of the files `ids` over the table's number column
@@ -320,14 +318,14 @@ val diff(int older, int newer)
         return result;
     std::vector<std::string> errors;
     for (const OpenedPilot* p : {a, b}) {
-        for (std::string& line : p->load.failureLines(p->name))
+        for (std::string& line : p->view.load.failureLines(p->view.given))
             errors.push_back(std::move(line));
     }
     if (!errors.empty()) {
         result.set("error", joinedLines(errors));
         return result;
     }
-    const std::vector<std::string> lines = diffPilots(a->record, b->record);
+    const std::vector<std::string> lines = diffPilots(a->view.record, b->view.record);
     result.set("text", joinedLines(lines));
     result.set("differ", !lines.empty());
     return result;
@@ -338,13 +336,14 @@ val details(int id)
 {
     val result = val::object();
     const OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return result;
-    result.set("name", p->load.pilotNameText);
-    result.set("rank", p->load.rankIndex);
-    result.set("rating", p->load.ratingIndex);
-    result.set("kalidor", p->load.kalidorIndex);
-    result.set("activeMission", p->load.activeMissionIndex);
+    const LoadResult& load = p->view.load;
+    result.set("name", load.pilotNameText);
+    result.set("rank", load.rankIndex);
+    result.set("rating", load.ratingIndex);
+    result.set("kalidor", load.kalidorIndex);
+    result.set("activeMission", load.activeMissionIndex);
     return result;
 }
 
@@ -523,11 +522,11 @@ val allEntries(const val& ids)
             const OpenedPilot* p = pilot(ids[k].as<int>());
             if (!p)
                 continue;
-            if (!p->load.ok()) {
+            if (!p->view.loaded()) {
                 ++skipped;
                 continue;
             }
-            entries.call<void>("push", BuildExportEntry(settings, p->record));
+            entries.call<void>("push", BuildExportEntry(settings, p->view.record));
             ++added;
         }
     } catch (const ConversionError& e) {

@@ -191,10 +191,15 @@ PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files)
 
 PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files, LoadResult* load)
 {
-    PilotTableEntry entry;
     const LoadResult loaded = ReadMission(record, path, files);
     if (load)
         *load = loaded;
+    return pilotTableEntry(path, record, loaded);
+}
+
+PilotTableEntry pilotTableEntry(const std::string& path, const PilotRecord& record, const LoadResult& loaded)
+{
+    PilotTableEntry entry;
     if (!loaded.ok()) {
         entry.cells[kFileColumn] = path;
         for (const std::string& message : loaded.failureTexts()) {

@@ -112,6 +112,8 @@ PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files = sys
 // the load yields besides (its messages, the dialog's selections).
 PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files = systemFileAccess(),
                                 LoadResult* load = nullptr);
+// The row of a file loaded already, from what its load gave.
+PilotTableEntry pilotTableEntry(const std::string& path, const PilotRecord& record, const LoadResult& load);
 
 // The table as text: every table the program writes, printed or saved, is
 // built of these. A line ends with its line end: TSV fields joined by tabs

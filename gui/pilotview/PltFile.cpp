@@ -304,9 +304,10 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
     setWindowTitle(FileName);
     fileName_ = FileName;
-    const vantrel::LoadResult result = vantrel::ReadMission(record_, vantrel::corePath(FileName), files_);
+    vantrel::app::loadForViewing(pilot_, vantrel::corePath(FileName), files_);
+    const vantrel::LoadResult& result = pilot_.load;
     known_.identity = result.identity;
-    known_.record = record_;
+    known_.record = pilot_.record;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
     QString cause =
         result.cause.empty() ? QString() : FileName + QStringLiteral(": ") + QString::fromStdString(result.cause);
@@ -344,7 +345,7 @@ void TPltFileView::BuildPilotReport(bool withMissionListing)
     {
         FlushOnExit flushed{*sink_};
         entry =
-            vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), record_, range, withMissionListing, today_);
+            vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), pilot_.record, range, withMissionListing, today_);
     }
     rangeToFields(range);
     ExportEdit->setText(QString::fromStdString(entry));
@@ -357,7 +358,7 @@ void TPltFileView::RipScore()
     vantrel::MissionRange range = rangeFromFields();
     {
         FlushOnExit flushed{*sink_};
-        vantrel::RipScore(*sink_, vantrel::programSettings(), record_, range);
+        vantrel::RipScore(*sink_, vantrel::programSettings(), pilot_.record, range);
     }
     rangeToFields(range);
     Memo1->moveCursor(QTextCursor::End);
@@ -387,7 +388,7 @@ void TPltFileView::Button2Click()
                                  Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
-    const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), record_, edit, files_,
+    const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), pilot_.record, edit, files_,
                                                                  backups_.beforeFirstWrite(), &known_, &ownSaves);
     known_.writeOverChanged = nullptr;
     if (saved.declined)
@@ -416,7 +417,7 @@ void TPltFileView::TXTListClick()
 
 void TPltFileView::SetLastButtonClick()
 {
-    GetToEdit->setValue(record_.CampaignMissionCount);
+    GetToEdit->setValue(pilot_.record.CampaignMissionCount);
 }
 
 void TPltFileView::ZeroButtonClick()
