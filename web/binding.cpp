@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/app/DetailsEdit.h"
 #include "core/app/PilotViewing.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
@@ -391,41 +393,32 @@ val vocabularyLists()
 val changedFile(const std::string& name, const val& array, const val& edit)
 {
     val result = val::object();
-    PilotDetailsEdit change;
-    if (edit["name"].isString()) {
-        const std::string typed = edit["name"].as<std::string>();
-        if (const std::string refusal = nameRefusal(typed); !refusal.empty()) {
-            result.set("refusal", "The name " + refusal + ". Nothing was written.");
-            return result;
-        }
-        change.name = typed;
-    }
-    change.rankIndex = edit["rank"].as<int>();
-    change.ratingIndex = edit["rating"].as<int>();
-    change.kalidorIndex = edit["kalidor"].as<int>();
-    change.activeMissionIndex = edit["activeMission"].as<int>();
+    app::DetailsRequest request;
+    if (edit["name"].isString())
+        request.name = edit["name"].as<std::string>();
+    const auto row = [&](const char* field) {
+        const int value = edit[field].as<int>();
+        return value >= 0 ? std::optional<std::int64_t>(value) : std::nullopt;
+    };
+    request.rank = row("rank");
+    request.rating = row("rating");
+    request.kalidor = row("kalidor");
+    request.activeMission = row("activeMission");
 
     MemoryFileAccess files;
     files.put(name, bytesOf(array));
-    PilotRecord record;
-    const LoadResult loaded = ReadMission(record, name, files);
-    if (!loaded.ok()) {
-        result.set("refusal", joinedLines(loaded.failureLines(name)));
+    app::PilotView view;
+    const app::EditOutcome outcome = app::editDetails(view, name, request, settings, files);
+    if (outcome.refusal) {
+        result.set("refusal", outcome.refusal->text);
         return result;
     }
-    try {
-        DiscardLines reportLines;
-        MissionRange range;
-        BuildPilotReport(reportLines, settings, record, range, true);
-    } catch (const ConversionError& e) {
-        result.set("refusal", std::string(e.what()));
+    if (!outcome.saved) {
+        // The load's lines as vantrel-cli prints them, or the setting's message.
+        result.set("refusal", view.loaded() ? view.settingError : joinedLines(view.errorLines()));
         return result;
     }
-    if (const std::string refusal = activeMissionRefusal(record, change.activeMissionIndex); !refusal.empty()) {
-        result.set("refusal", "Active mission " + refusal);
-        return result;
-    }
-    const SaveResult saved = WritePilotDetails(name, record, change, files);
+    const SaveResult& saved = *outcome.saved;
     if (!saved.ok()) {
         result.set("refusal", saved.message());
         return result;

@@ -19,6 +19,7 @@
 
 #include <utility>
 
+#include "core/app/DetailsEdit.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
 #include "core/pilot/PilotSave.h"
@@ -373,26 +374,36 @@ void TPltFileView::Button1Click()
 void TPltFileView::Button2Click()
 {
     const QString fileName = fileName_;
+    vantrel::app::DetailsRequest request;
+    request.name = vantrel::app::nameChange(pilot_.record, PilotNameEdit->text().toStdString());
+    const auto row = [](const QComboBox* box) {
+        return box->currentIndex() >= 0 ? std::optional<std::int64_t>(box->currentIndex()) : std::nullopt;
+    };
+    request.rank = row(RankBox);
+    request.rating = row(RatingBox);
+    request.kalidor = row(KalidorBox);
+    request.activeMission = row(ActiveMissionBox);
+    // A refused edit is told before anything is asked.
+    if (const auto refused = vantrel::app::checkDetails(request, pilot_.record)) {
+        prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(refused->text));
+        return;
+    }
     if (!prompts_.askYesNo(this, Prompts::Kind::Information,
                            QString::fromStdString(vantrel::saveQuestion(fileName.toStdString()))))
         return;
-    vantrel::PilotDetailsEdit edit;
-    edit.name = PilotNameEdit->text().toStdString();
-    edit.rankIndex = RankBox->currentIndex();
-    edit.ratingIndex = RatingBox->currentIndex();
-    edit.kalidorIndex = KalidorBox->currentIndex();
-    edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     known_.writeOverChanged = [&] {
         return prompts_.askYesNo(this, Prompts::Kind::Warning,
                                  QString::fromStdString(vantrel::changedSinceOpenedQuestion(fileName.toStdString())),
                                  Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
-    const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), pilot_.record, edit, files_,
-                                                                 backups_.beforeFirstWrite(), &known_, &ownSaves);
+    const vantrel::app::EditOutcome outcome =
+        vantrel::app::saveDetails(vantrel::corePath(fileName), pilot_.record, request, files_,
+                                  backups_.beforeFirstWrite(), &known_, &ownSaves);
     known_.writeOverChanged = nullptr;
-    if (saved.declined)
+    if (!outcome.saved || outcome.saved->declined)
         return;
+    const vantrel::SaveResult& saved = *outcome.saved;
     QString message = QString::fromStdString(saved.message());
     if (saved.ok() && !saved.backupFile.empty())
         message += QStringLiteral("\nA copy of the file as it was is kept in ") +
