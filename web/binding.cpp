@@ -12,6 +12,7 @@
 
 #include "core/app/DetailsEdit.h"
 #include "core/app/PilotViewing.h"
+#include "core/app/SquadronTable.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
 #include "core/mainlog/MainLogFile.h"
@@ -251,18 +252,18 @@ int squadronDefaultColumn()
 // "-" for any other}.
 val tableRows(int first, int count)
 {
-    std::string text;
+    std::vector<const PilotTableEntry*> entries;
     std::string marks;
     for (int id = first; id < first + count; ++id) {
         const OpenedPilot* p = pilot(id);
         if (!p)
             break;
-        text += tableLine(p->table.cells, TableFormat::Tsv);
+        entries.push_back(&p->table);
         const std::string_view sign = pilotMarkSign(p->table.mark());
         marks += sign.empty() ? '-' : sign.front();
     }
     val result = val::object();
-    result.set("text", printed(text));
+    result.set("text", printed(app::squadronRows(entries, TableFormat::Tsv)));
     result.set("marks", marks);
     return result;
 }
@@ -270,13 +271,13 @@ val tableRows(int first, int count)
 // The table's bytes for the files in this order, header first.
 val tableBytes(const val& ids, bool csv)
 {
-    std::vector<const PilotTableRow*> rows;
+    std::vector<const PilotTableEntry*> entries;
     const auto count = ids["length"].as<unsigned>();
     for (unsigned k = 0; k < count; ++k) {
         if (const OpenedPilot* p = pilot(ids[k].as<int>()))
-            rows.push_back(&p->table.cells);
+            entries.push_back(&p->table);
     }
-    return byteArray(printed(tableText(rows, csv ? TableFormat::Csv : TableFormat::Tsv)));
+    return byteArray(printed(app::squadronTable(entries, csv ? TableFormat::Csv : TableFormat::Tsv)));
 }
 
 // A pilot's chart as vantrel-cli chart --kind missions|kills writes it; empty

@@ -227,14 +227,6 @@ std::string tableLine(const PilotTableRow& cells, TableFormat format)
     return joinLine(cells, format);
 }
 
-std::string tableText(std::span<const PilotTableRow* const> rows, TableFormat format, bool byteOrderMark)
-{
-    std::string text = tableStart(format, byteOrderMark);
-    for (const PilotTableRow* row : rows)
-        text += tableLine(*row, format);
-    return text;
-}
-
 }  // namespace vantrel
 
 namespace vantrel {

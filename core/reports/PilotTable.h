@@ -116,7 +116,7 @@ PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, Fi
 PilotTableEntry pilotTableEntry(const std::string& path, const PilotRecord& record, const LoadResult& load);
 
 // The table as text: every table the program writes, printed or saved, is
-// built of these. A line ends with its line end: TSV fields joined by tabs
+// built of these (core/app/SquadronTable puts them together). A line ends with its line end: TSV fields joined by tabs
 // (a tab, CR or LF inside a field becomes a space), LF; CSV fields quoted
 // where they hold a comma, quote, CR or LF (quotes doubled), CRLF. A CSV
 // text cell that starts with = + - @, a tab or a CR, and is no whole
@@ -127,7 +127,5 @@ PilotTableEntry pilotTableEntry(const std::string& path, const PilotRecord& reco
 std::string tableStart(TableFormat format, bool byteOrderMark = false);
 // One pilot's row.
 std::string tableLine(const PilotTableRow& cells, TableFormat format);
-// The start, then the rows in the order given.
-std::string tableText(std::span<const PilotTableRow* const> rows, TableFormat format, bool byteOrderMark = false);
 
 }  // namespace vantrel
