@@ -5,10 +5,8 @@
 #include "core/pilot/PilotLoader.h"
 #include "core/platform/PilotFileSearch.h"
 #include "core/platform/PlatformPaths.h"
-#include "core/reports/PilotReport.h"
 #include "core/text/SafeText.h"
 #include "core/text/TextRules.h"
-#include "core/text/WholeNumber.h"
 
 namespace vantrel::cli {
 
@@ -99,13 +97,11 @@ std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args, const S
 bool readPilot(LoadedPilot& pilot, const std::string& path, SettingsStore& settings, const Streams& io)
 {
     settings.revalidate();
-    const LoadResult result = ReadMission(pilot.record, path);
-    if (!result.ok()) {
-        printLoadFailure(io, path, result);
-        return false;
-    }
-    pilot.range.to.set(result.getTo);
-    return true;
+    if (app::loadForViewing(pilot, path))
+        return true;
+    for (const std::string& line : pilot.errorLines())
+        printError(io, line);
+    return false;
 }
 
 bool loadPilot(LoadedPilot& pilot, const std::string& path, SettingsStore& settings, const Streams& io)
@@ -119,15 +115,13 @@ bool loadPilot(LoadedPilot& pilot, const std::string& path, SettingsStore& setti
 {
     if (!readPilot(pilot, path, settings, io))
         return false;
-    try {
-        BuildPilotReport(report, settings, pilot.record, pilot.range, true);
-    } catch (const ConversionError& e) {
-        // The report's lines so far come before the message.
-        std::fflush(io.out);
-        printError(io, e.what());
-        return false;
-    }
-    return true;
+    if (app::reportForViewing(pilot, settings, report))
+        return true;
+    // The report's lines so far come before the message.
+    std::fflush(io.out);
+    for (const std::string& line : pilot.errorLines())
+        printError(io, line);
+    return false;
 }
 
 }  // namespace vantrel::cli

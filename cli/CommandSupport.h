@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "core/app/PilotViewing.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotRecord.h"
 #include "core/reports/MissionRange.h"
@@ -65,10 +66,7 @@ public:
 std::unique_ptr<SettingsStore> openSettings(const ParsedArguments& args, const Streams& io);
 
 // One pilot as the pilot view holds it after a load.
-struct LoadedPilot {
-    PilotRecord record;
-    MissionRange range;
-};
+using LoadedPilot = app::PilotView;
 
 // Reads the settings file anew and loads the pilot file, To set to the
 // completed missions; false after printing the load's message-box texts.

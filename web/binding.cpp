@@ -6,9 +6,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/app/DetailsEdit.h"
+#include "core/app/PilotViewing.h"
+#include "core/app/SquadronTable.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
 #include "core/mainlog/MainLogFile.h"
@@ -54,9 +58,7 @@ public:
 
 // One opened file: what its load gave.
 struct OpenedPilot {
-    std::string name;
-    PilotRecord record;
-    LoadResult load;
+    app::PilotView view;
     PilotTableEntry table;
 };
 
@@ -112,11 +114,11 @@ std::uintptr_t receiveBytes(std::size_t size)
 int openReceived(const std::string& name)
 {
     auto opened = std::make_unique<OpenedPilot>();
-    opened->name = name;
     MemoryFileAccess files;
     files.put(name, std::move(received));
     received = std::string();
-    opened->table = pilotTableEntry(name, opened->record, files, &opened->load);
+    app::loadForViewing(opened->view, name, files);
+    opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }
@@ -125,9 +127,9 @@ int openReceived(const std::string& name)
 int openUnreadable(const std::string& name)
 {
     auto opened = std::make_unique<OpenedPilot>();
-    opened->name = name;
     MemoryFileAccess none;
-    opened->table = pilotTableEntry(name, opened->record, none, &opened->load);
+    app::loadForViewing(opened->view, name, none);
+    opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }
@@ -141,13 +143,13 @@ void closeAll()
 std::string loadErrors(int id)
 {
     const OpenedPilot* p = pilot(id);
-    return p ? joinedLines(p->load.failureLines(p->name)) : std::string();
+    return p && !p->view.loaded() ? joinedLines(p->view.errorLines()) : std::string();
 }
 
 bool loaded(int id)
 {
     const OpenedPilot* p = pilot(id);
-    return p && p->load.ok();
+    return p && p->view.loaded();
 }
 
 // The settings file's text; applies at once to every later text.
@@ -180,18 +182,17 @@ val report(int id, int from)
 {
     val result = val::object();
     OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return result;
+    app::PilotView& view = p->view;
     TextCollector out;
-    MissionRange range;
-    range.from.set(from);
-    range.to.set(p->load.getTo);
-    try {
-        const std::string entry = BuildPilotReport(out, settings, p->record, range, true);
-        result.set("entry", entry);
-    } catch (const ConversionError& e) {
-        result.set("error", printed(e.what(), text::Layout::Line));
-    }
+    view.range = {};
+    view.range.from.set(from);
+    view.range.to.set(view.load.getTo);
+    if (app::reportForViewing(view, settings, out))
+        result.set("entry", view.entry);
+    else
+        result.set("error", printed(view.settingError, text::Layout::Line));
     result.set("report", out.text);
     return result;
 }
@@ -201,39 +202,47 @@ val missions(int id, int from, int to, bool toGiven)
 {
     val result = val::object();
     OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return result;
-    PilotRecord record = p->record;
-    MissionRange range;
-    range.to.set(p->load.getTo);
-    try {
-        DiscardLines loadReport;
-        BuildPilotReport(loadReport, settings, record, range, true);
-    } catch (const ConversionError& e) {
-        result.set("error", printed(e.what(), text::Layout::Line));
+    // The listing runs on a copy, after the load's report, as the pilot view's.
+    app::PilotView view = p->view;
+    view.range = {};
+    view.range.to.set(view.load.getTo);
+    DiscardLines loadReport;
+    if (!app::reportForViewing(view, settings, loadReport)) {
+        result.set("error", printed(view.settingError, text::Layout::Line));
         return result;
     }
-    range.from.set(from);
+    view.range.from.set(from);
     if (toGiven)
-        range.to.set(to);
+        view.range.to.set(to);
     TextCollector out;
-    RipScore(out, settings, record, range);
+    RipScore(out, settings, view.record, view.range);
     result.set("text", out.text);
     return result;
 }
 
-val tableHeader()
+// The table's columns, in the order of a row's cells: {key, header, number
+// (whether a loaded file's cell is a whole number), width (the widest usual
+// cell)}.
+val tableColumns()
 {
-    return stringArray(pilotTableHeader());
+    val columns = val::array();
+    for (const PilotTableColumnInfo& info : pilotTableColumns()) {
+        val column = val::object();
+        column.set("key", std::string(info.key));
+        column.set("header", std::string(info.header));
+        column.set("number", info.kind == CellKind::Number);
+        column.set("width", std::string(info.widthSample));
+        columns.call<void>("push", column);
+    }
+    return columns;
 }
 
-// Which columns hold numbers (in a row of a file that loaded).
-val tableNumberColumns()
+// The column a squadron chart shows unless another is chosen.
+int squadronDefaultColumn()
 {
-    val numeric = val::array();
-    for (std::size_t column = 0; column < kPilotTableColumns; ++column)
-        numeric.call<void>("push", pilotTableNumberColumn(column));
-    return numeric;
+    return static_cast<int>(charts::kSquadronDefaultColumn);
 }
 
 // The rows of the files with ids first..first+count-1, in one call:
@@ -243,18 +252,18 @@ val tableNumberColumns()
 // "-" for any other}.
 val tableRows(int first, int count)
 {
-    std::string text;
+    std::vector<const PilotTableEntry*> entries;
     std::string marks;
     for (int id = first; id < first + count; ++id) {
         const OpenedPilot* p = pilot(id);
         if (!p)
             break;
-        text += tableLine(p->table.cells, TableFormat::Tsv);
+        entries.push_back(&p->table);
         const std::string_view sign = pilotMarkSign(p->table.mark());
         marks += sign.empty() ? '-' : sign.front();
     }
     val result = val::object();
-    result.set("text", printed(text));
+    result.set("text", printed(app::squadronRows(entries, TableFormat::Tsv)));
     result.set("marks", marks);
     return result;
 }
@@ -262,13 +271,13 @@ val tableRows(int first, int count)
 // The table's bytes for the files in this order, header first.
 val tableBytes(const val& ids, bool csv)
 {
-    std::vector<const PilotTableRow*> rows;
+    std::vector<const PilotTableEntry*> entries;
     const auto count = ids["length"].as<unsigned>();
     for (unsigned k = 0; k < count; ++k) {
         if (const OpenedPilot* p = pilot(ids[k].as<int>()))
-            rows.push_back(&p->table.cells);
+            entries.push_back(&p->table);
     }
-    return byteArray(printed(tableText(rows, csv ? TableFormat::Csv : TableFormat::Tsv)));
+    return byteArray(printed(app::squadronTable(entries, csv ? TableFormat::Csv : TableFormat::Tsv)));
 }
 
 // A pilot's chart as vantrel-cli chart --kind missions|kills writes it; empty
@@ -276,9 +285,10 @@ val tableBytes(const val& ids, bool csv)
 std::string pilotChart(int id, const std::string& kind)
 {
     const OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return {};
-    return charts::renderSvg(kind == "kills" ? charts::killsChart(p->record) : charts::missionsChart(p->record));
+    const PilotRecord& record = p->view.record;
+    return charts::renderSvg(kind == "kills" ? charts::killsChart(record) : charts::missionsChart(record));
 }
 
 // The squadron chart of the files `ids` over the table's number column
@@ -311,14 +321,14 @@ val diff(int older, int newer)
         return result;
     std::vector<std::string> errors;
     for (const OpenedPilot* p : {a, b}) {
-        for (std::string& line : p->load.failureLines(p->name))
+        for (std::string& line : p->view.load.failureLines(p->view.given))
             errors.push_back(std::move(line));
     }
     if (!errors.empty()) {
         result.set("error", joinedLines(errors));
         return result;
     }
-    const std::vector<std::string> lines = diffPilots(a->record, b->record);
+    const std::vector<std::string> lines = diffPilots(a->view.record, b->view.record);
     result.set("text", joinedLines(lines));
     result.set("differ", !lines.empty());
     return result;
@@ -329,13 +339,14 @@ val details(int id)
 {
     val result = val::object();
     const OpenedPilot* p = pilot(id);
-    if (!p || !p->load.ok())
+    if (!p || !p->view.loaded())
         return result;
-    result.set("name", p->load.pilotNameText);
-    result.set("rank", p->load.rankIndex);
-    result.set("rating", p->load.ratingIndex);
-    result.set("kalidor", p->load.kalidorIndex);
-    result.set("activeMission", p->load.activeMissionIndex);
+    const LoadResult& load = p->view.load;
+    result.set("name", load.pilotNameText);
+    result.set("rank", load.rankIndex);
+    result.set("rating", load.ratingIndex);
+    result.set("kalidor", load.kalidorIndex);
+    result.set("activeMission", load.activeMissionIndex);
     return result;
 }
 
@@ -383,41 +394,32 @@ val vocabularyLists()
 val changedFile(const std::string& name, const val& array, const val& edit)
 {
     val result = val::object();
-    PilotDetailsEdit change;
-    if (edit["name"].isString()) {
-        const std::string typed = edit["name"].as<std::string>();
-        if (const std::string refusal = nameRefusal(typed); !refusal.empty()) {
-            result.set("refusal", "The name " + refusal + ". Nothing was written.");
-            return result;
-        }
-        change.name = typed;
-    }
-    change.rankIndex = edit["rank"].as<int>();
-    change.ratingIndex = edit["rating"].as<int>();
-    change.kalidorIndex = edit["kalidor"].as<int>();
-    change.activeMissionIndex = edit["activeMission"].as<int>();
+    app::DetailsRequest request;
+    if (edit["name"].isString())
+        request.name = edit["name"].as<std::string>();
+    const auto row = [&](const char* field) {
+        const int value = edit[field].as<int>();
+        return value >= 0 ? std::optional<std::int64_t>(value) : std::nullopt;
+    };
+    request.rank = row("rank");
+    request.rating = row("rating");
+    request.kalidor = row("kalidor");
+    request.activeMission = row("activeMission");
 
     MemoryFileAccess files;
     files.put(name, bytesOf(array));
-    PilotRecord record;
-    const LoadResult loaded = ReadMission(record, name, files);
-    if (!loaded.ok()) {
-        result.set("refusal", joinedLines(loaded.failureLines(name)));
+    app::PilotView view;
+    const app::EditOutcome outcome = app::editDetails(view, name, request, settings, files);
+    if (outcome.refusal) {
+        result.set("refusal", outcome.refusal->text);
         return result;
     }
-    try {
-        DiscardLines reportLines;
-        MissionRange range;
-        BuildPilotReport(reportLines, settings, record, range, true);
-    } catch (const ConversionError& e) {
-        result.set("refusal", std::string(e.what()));
+    if (!outcome.saved) {
+        // The load's lines as vantrel-cli prints them, or the setting's message.
+        result.set("refusal", view.loaded() ? view.settingError : joinedLines(view.errorLines()));
         return result;
     }
-    if (const std::string refusal = activeMissionRefusal(record, change.activeMissionIndex); !refusal.empty()) {
-        result.set("refusal", "Active mission " + refusal);
-        return result;
-    }
-    const SaveResult saved = WritePilotDetails(name, record, change, files);
+    const SaveResult& saved = *outcome.saved;
     if (!saved.ok()) {
         result.set("refusal", saved.message());
         return result;
@@ -514,11 +516,11 @@ val allEntries(const val& ids)
             const OpenedPilot* p = pilot(ids[k].as<int>());
             if (!p)
                 continue;
-            if (!p->load.ok()) {
+            if (!p->view.loaded()) {
                 ++skipped;
                 continue;
             }
-            entries.call<void>("push", BuildExportEntry(settings, p->record));
+            entries.call<void>("push", BuildExportEntry(settings, p->view.record));
             ++added;
         }
     } catch (const ConversionError& e) {
@@ -559,8 +561,8 @@ EMSCRIPTEN_BINDINGS(vantrel)
     emscripten::function("writeSetting", &writeSetting);
     emscripten::function("report", &report);
     emscripten::function("missions", &missions);
-    emscripten::function("tableHeader", &tableHeader);
-    emscripten::function("tableNumberColumns", &tableNumberColumns);
+    emscripten::function("tableColumns", &tableColumns);
+    emscripten::function("squadronDefaultColumn", &squadronDefaultColumn);
     emscripten::function("tableRows", &tableRows);
     emscripten::function("tableBytes", &tableBytes);
     emscripten::function("diff", &diff);

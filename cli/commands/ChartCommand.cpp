@@ -9,7 +9,6 @@
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
 #include "core/pilot/PilotLoader.h"
-#include "core/platform/PilotFileSearch.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotHistory.h"
 #include "core/reports/PilotTable.h"
@@ -27,12 +26,11 @@ void write(const Streams& io, const std::string& svg)
 std::string numberColumns()
 {
     std::string names;
-    const auto header = pilotTableHeader();
-    for (std::size_t k = 0; k < header.size(); ++k) {
-        if (!pilotTableNumberColumn(k))
+    for (const PilotTableColumnInfo& column : pilotTableColumns()) {
+        if (column.kind != CellKind::Number)
             continue;
         names += names.empty() ? "" : ", ";
-        names += header[k];
+        names += column.header;
     }
     return names;
 }
@@ -40,23 +38,16 @@ std::string numberColumns()
 int squadron(const ParsedArguments& args, const Streams& io)
 {
     const std::string columnName =
-        args.option("--column").value_or(std::string(pilotTableHeader()[charts::kSquadronDefaultColumn]));
+        args.option("--column").value_or(std::string(pilotTableColumns()[charts::kSquadronDefaultColumn].header));
     const auto column = pilotTableNumberColumnNamed(columnName);
     if (!column)
         throw UsageError("--column must name a number column of the table: " + numberColumns());
     std::vector<PilotTableEntry> entries;
     int status = 0;
-    for (const std::string& given : args.files) {
-        const PilotFileSearch search = findPilotFiles(given);
-        for (const std::string& path : search.files) {
-            entries.push_back(pilotTableEntry(path));
-            if (!entries.back().loaded)
-                status = 1;
-        }
-        for (const FileResult& failure : search.failures) {
-            printError(io, failure.message());
+    for (const std::string& path : pilotFilesIn(args.files, io, status)) {
+        entries.push_back(pilotTableEntry(path));
+        if (!entries.back().loaded)
             status = 1;
-        }
     }
     write(io, charts::renderSvg(charts::squadronChart(entries, *column)));
     return status;

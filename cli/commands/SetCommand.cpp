@@ -1,75 +1,78 @@
 // vantrel-cli set: changes pilot details in the file and saves them without asking.
+#include <cstdint>
 #include <optional>
-#include <span>
 
 #include "cli/CommandList.h"
 #include "cli/CommandSupport.h"
+#include "core/app/DetailsEdit.h"
 #include "core/pilot/FileAccess.h"
 #include "core/pilot/PilotBackup.h"
 #include "core/pilot/PilotSave.h"
-#include "core/pilot/Vocabulary.h"
-#include "core/text/TextRules.h"
-#include "core/text/Windows1252.h"
 
 namespace vantrel::cli {
 
 namespace {
 
-// A value for a drop-down box: a row of its table, or a usage error.
-int tableRow(const ParsedArguments& args, const std::string& option, std::span<const std::string_view> table, int first)
+const char* optionOf(app::DetailsField field)
 {
-    const std::int32_t value = *args.numberOption(option);
-    const std::int64_t row = static_cast<std::int64_t>(value) - first;
-    if (row < 0 || row >= static_cast<std::int64_t>(table.size()))
-        throw UsageError(option + " must be between " + std::to_string(first) + " and " +
-                         std::to_string(static_cast<std::int64_t>(table.size()) - 1 + first));
-    return static_cast<int>(row);
+    switch (field) {
+    case app::DetailsField::Name: return "--name";
+    case app::DetailsField::Rank: return "--rank";
+    case app::DetailsField::Rating: return "--rating";
+    case app::DetailsField::Kalidor: return "--kalidor";
+    case app::DetailsField::ActiveMission: return "--active-mission";
+    }
+    return "";
+}
+
+// The refusal after the option it is about: "--name: The name holds ...".
+std::string refusalLine(const app::Refusal& refusal)
+{
+    return std::string(optionOf(refusal.field)) + ": " + refusal.text;
+}
+
+// An option's number as a row of its list, which starts at `first`.
+std::optional<std::int64_t> row(const ParsedArguments& args, const std::string& option, int first)
+{
+    const auto value = args.numberOption(option);
+    return value ? std::optional<std::int64_t>(static_cast<std::int64_t>(*value) - first) : std::nullopt;
 }
 
 int runSet(const ParsedArguments& args, const Streams& io)
 {
     requireOneFile(args);
-    PilotDetailsEdit edit;
-    const auto name = args.option("--name");
-    if (name) {
-        if (const std::string refusal = nameRefusal(*name); !refusal.empty())
-            throw UsageError("--name " + refusal);
-    }
-    // Check every value before touching the file.
-    const auto row = [&](const char* option, std::span<const std::string_view> table, int first) {
-        return args.option(option) ? std::optional<int>(tableRow(args, option, table, first)) : std::nullopt;
-    };
-    const auto rank = row("--rank", vocabulary::rankNames(), 0);
-    const auto rating = row("--rating", vocabulary::ratingNames(), 0);
-    const auto kalidor = row("--kalidor", vocabulary::kalidorStates(), 0);
-    const auto mission = row("--active-mission", vocabulary::missionTitles(), 1);
+    // Every value is checked before the file is touched, the name first.
+    app::DetailsRequest request;
+    request.name = args.option("--name");
+    if (const auto refused = app::checkDetails(request))
+        throw UsageError(refusalLine(*refused));
+    request.rank = row(args, "--rank", 0);
+    request.rating = row(args, "--rating", 0);
+    request.kalidor = row(args, "--kalidor", 0);
+    request.activeMission = row(args, "--active-mission", 1);
+    if (const auto refused = app::checkDetails(request))
+        throw UsageError(refusalLine(*refused));
 
     auto settings = openSettings(args, io);
-    LoadedPilot pilot;
+    settings->revalidate();
     const std::string& path = args.files.front();
-    if (!loadPilot(pilot, path, *settings, io))
-        return 1;
-
-    // Completed missions are never taken away, so an active mission at or
-    // before the last completed one would change nothing: say so instead.
-    if (const std::string refusal = activeMissionRefusal(pilot.record, mission.value_or(-1)); !refusal.empty()) {
-        printError(io, "vantrel-cli: --active-mission " + refusal);
-        return 2;
-    }
-
-    // Only what the options name is written.
-    edit.name = name;
-    edit.rankIndex = rank.value_or(-1);
-    edit.ratingIndex = rating.value_or(-1);
-    edit.kalidorIndex = kalidor.value_or(-1);
-    edit.activeMissionIndex = mission.value_or(-1);
-
     BackupSession backups;
     // Recorded as the program's own save, so that a watching Vantrel does not
     // offer it as the game's.
     const OwnSaves ownSaves;
-    const SaveResult saved =
-        WritePilotDetails(path, pilot.record, edit, systemFileAccess(), backups.beforeFirstWrite(), nullptr, &ownSaves);
+    LoadedPilot pilot;
+    const app::EditOutcome outcome = app::editDetails(pilot, path, request, *settings, systemFileAccess(),
+                                                      backups.beforeFirstWrite(), &ownSaves);
+    if (outcome.refusal) {
+        printError(io, "vantrel-cli: " + refusalLine(*outcome.refusal));
+        return 2;
+    }
+    if (!outcome.saved) {
+        for (const std::string& line : pilot.errorLines())
+            printError(io, line);
+        return 1;
+    }
+    const SaveResult& saved = *outcome.saved;
     if (!saved.ok()) {
         printFailure(io, saved.message(), saved.cause());
         return 1;

@@ -1,8 +1,11 @@
 // vantrel-cli table: one row per pilot file, folders searched for pilot files.
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "cli/CommandList.h"
 #include "cli/CommandSupport.h"
-#include "core/platform/PilotFileSearch.h"
-#include "core/reports/PilotTable.h"
+#include "core/app/SquadronTable.h"
 
 namespace vantrel::cli {
 
@@ -12,10 +15,9 @@ int runTable(const ParsedArguments& args, const Streams& io)
 {
     if (args.files.empty())
         throw UsageError("expected at least one pilot file or folder");
-    const std::string formatName = args.option("--format").value_or("tsv");
-    if (formatName != "tsv" && formatName != "csv")
+    const std::optional<TableFormat> format = app::tableFormatNamed(args.option("--format").value_or("tsv"));
+    if (!format)
         throw UsageError("--format must be tsv or csv");
-    const TableFormat format = formatName == "csv" ? TableFormat::Csv : TableFormat::Tsv;
     const bool byteOrderMark = args.switches.count("--bom") > 0;
     if (byteOrderMark && format != TableFormat::Csv)
         throw UsageError("--bom goes with --format csv");
@@ -23,22 +25,11 @@ int runTable(const ParsedArguments& args, const Streams& io)
     // run); no setting changes a row, so no file looks at it again.
     openSettings(args, io);
 
-    const auto print = [&](const std::string& line) { writeText(io.out, line); };
-    print(tableStart(format, byteOrderMark));
     int status = 0;
-    for (const std::string& given : args.files) {
-        const PilotFileSearch search = findPilotFiles(given);
-        for (const std::string& path : search.files) {
-            const PilotTableEntry entry = pilotTableEntry(path);
-            if (!entry.loaded)
-                status = 1;
-            print(tableLine(entry.cells, format));
-        }
-        for (const FileResult& failure : search.failures) {
-            printError(io, failure.message());
-            status = 1;
-        }
-    }
+    const std::vector<std::string> files = pilotFilesIn(args.files, io, status);
+    const auto print = [&](const std::string& text) { writeText(io.out, text); };
+    if (!app::writeSquadronTable(files, *format, byteOrderMark, print))
+        status = 1;
     return status;
 }
 
@@ -51,12 +42,12 @@ const Command& tableCommand()
         {{"--ini", "PATH"}, {"--format", "tsv|csv"}, {"--bom", ""}},
         "PATH...",
         {"one row per pilot file after a header row: name, rank, rating,",
-         "Kalidor Crescent, missions, scores, bonuses, totals, integrity",
-         "errors, total warning, load error, and how many other copies",
-         "differ (A/B kill and assist lists, stored kill totals, simulator",
-         "score copies); a PATH that is a folder is searched with its",
-         "subfolders for *.plt files, in name order; tsv is the default;",
-         "--bom starts the CSV with a byte-order mark"},
+         "Kalidor Crescent, missions, scores, bonuses, totals, check errors,",
+         "total warning, load error, and how many other copies differ",
+         "(A/B kill and assist lists, stored kill totals, simulator score",
+         "copies); a PATH that is a folder is searched with its subfolders",
+         "for *.plt files, in name order; tsv is the default; --bom starts",
+         "the CSV with a byte-order mark"},
         runTable,
     };
     return command;

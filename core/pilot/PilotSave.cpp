@@ -119,26 +119,6 @@ bool hasControlCharacter(std::string_view name)
     });
 }
 
-std::string nameRefusal(std::string_view utf8Name)
-{
-    if (hasControlCharacter(utf8Name))
-        return "holds a control character";
-    if (!cp1252::canEncode(utf8Name))
-        return "holds characters a pilot file cannot store";
-    if (cp1252::fromUtf8(utf8Name).size() > kMaxTypedNameLength)
-        return "is longer than " + std::to_string(kMaxTypedNameLength) + " characters";
-    return {};
-}
-
-std::string activeMissionRefusal(const PilotRecord& record, int activeMissionIndex)
-{
-    if (activeMissionIndex < 0 || activeMissionIndex >= record.CampaignMissionCount)
-        return {};
-    return std::to_string(activeMissionIndex + 1) + " is not after the " + std::to_string(record.CampaignMissionCount) +
-           " completed missions of " + record.PilotFileName +
-           "; completed missions are never removed. Nothing was written.";
-}
-
 void applyPilotDetails(std::string& image, const PilotDetailsEdit& edit)
 {
     if (edit.name) {

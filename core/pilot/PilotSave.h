@@ -105,16 +105,4 @@ std::array<char, 13> nameFieldBytes(const std::string& utf8Name);
 // early: 0x00-0x1F or 0x7F.
 bool hasControlCharacter(std::string_view name);
 
-// Why a typed name (UTF-8) is refused: "holds a control character", "holds
-// characters a pilot file cannot store" or "is longer than 12 characters";
-// empty when it can be saved.
-std::string nameRefusal(std::string_view utf8Name);
-
-// Why an active mission row (0 for mission 1) is refused for the loaded
-// record: completed missions are never taken away, so one at or before the
-// last completed mission would change nothing. "N is not after the M
-// completed missions of FILE; completed missions are never removed. Nothing
-// was written." with the record's file name; empty when it can be saved.
-std::string activeMissionRefusal(const PilotRecord& record, int activeMissionIndex);
-
 }  // namespace vantrel

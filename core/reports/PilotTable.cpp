@@ -13,26 +13,46 @@ namespace vantrel {
 
 namespace {
 
-const std::array<std::string_view, kPilotTableColumns> kHeader = {
-    "File",
-    "Pilot name",
-    "Rank",
-    "Rating",
-    "Kalidor Crescent",
-    "Campaign missions completed",
-    "TOD score",
-    "TOD bonus",
-    "Azzameen score",
-    "Azzameen bonus",
-    "Campaign total",
-    "Simulator score",
-    "Simulator bonus",
-    "Simulator missions with a score",
-    "Integrity errors",
-    "Total warning",
-    "Load error",
-    "Other copies differ",
-};
+// A number column is made wide enough for this.
+constexpr std::string_view kNumberWidth = "-000000";
+
+constexpr std::array<PilotTableColumnInfo, kPilotTableColumns> kColumns = {{
+    {kFileColumn, "file", "File", CellKind::Text, "Kestrel_Red_07.plt"},
+    {kNameColumn, "pilot-name", "Pilot name", CellKind::Text, "WWWWWWWWWWWW"},  // the longest name a file holds
+    {kRankColumn, "rank", "Rank", CellKind::Text, "Lieutenant JG"},
+    {kRatingColumn, "rating", "Rating", CellKind::Text, "Veteran Gunner"},
+    {kKalidorColumn, "kalidor-crescent", "Kalidor Crescent", CellKind::Text, "Kalidor Crescent: Diamond Eyes"},
+    {kCampaignMissionsColumn, "campaign-missions", "Campaign missions completed", CellKind::Number, kNumberWidth},
+    {kTodScoreColumn, "tod-score", "TOD score", CellKind::Number, kNumberWidth},
+    {kTodBonusColumn, "tod-bonus", "TOD bonus", CellKind::Number, kNumberWidth},
+    {kAzzScoreColumn, "azzameen-score", "Azzameen score", CellKind::Number, kNumberWidth},
+    {kAzzBonusColumn, "azzameen-bonus", "Azzameen bonus", CellKind::Number, kNumberWidth},
+    {kCampaignTotalColumn, "campaign-total", "Campaign total", CellKind::Number, kNumberWidth},
+    {kSimScoreColumn, "simulator-score", "Simulator score", CellKind::Number, kNumberWidth},
+    {kSimBonusColumn, "simulator-bonus", "Simulator bonus", CellKind::Number, kNumberWidth},
+    {kSimMissionsColumn, "simulator-missions", "Simulator missions with a score", CellKind::Number, kNumberWidth},
+    {kCheckErrorsColumn, "check-errors", "Check errors", CellKind::Number, kNumberWidth},
+    {kTotalWarningColumn, "total-warning", "Total warning", CellKind::Text, "yes"},
+    {kLoadErrorColumn, "load-error", "Load error", CellKind::Text, "a link to a missing file"},
+    {kOtherCopiesColumn, "other-copies", "Other copies differ", CellKind::Number, kNumberWidth},
+}};
+
+constexpr bool inRowOrder()
+{
+    for (std::size_t c = 0; c < kColumns.size(); ++c) {
+        if (kColumns[c].id != c)
+            return false;
+    }
+    return true;
+}
+static_assert(inRowOrder(), "each column stands at its place in a row");
+
+constexpr std::array<std::string_view, kPilotTableColumns> kHeader = [] {
+    std::array<std::string_view, kPilotTableColumns> header{};
+    for (std::size_t c = 0; c < kColumns.size(); ++c)
+        header[c] = kColumns[c].header;
+    return header;
+}();
 
 // A whole number in decimal, as the number columns hold them ("-40" too).
 bool isWholeNumber(std::string_view cell)
@@ -103,6 +123,11 @@ std::string joinLine(const Cells& cells, TableFormat format)
 
 }  // namespace
 
+std::span<const PilotTableColumnInfo> pilotTableColumns()
+{
+    return kColumns;
+}
+
 std::span<const std::string_view> pilotTableHeader()
 {
     return kHeader;
@@ -110,7 +135,7 @@ std::span<const std::string_view> pilotTableHeader()
 
 bool pilotTableNumberColumn(std::size_t column)
 {
-    return (column >= kCampaignMissionsColumn && column <= kIntegrityErrorsColumn) || column == kOtherCopiesColumn;
+    return column < kColumns.size() && kColumns[column].kind == CellKind::Number;
 }
 
 std::optional<std::size_t> pilotTableNumberColumnNamed(std::string_view name)
@@ -145,7 +170,7 @@ PilotTableRow rowWithFindings(const std::string& file, const PilotRecord& record
     row[kSimScoreColumn] = std::to_string(record.SimScoreA);
     row[kSimBonusColumn] = std::to_string(record.SimBonus);
     row[kSimMissionsColumn] = std::to_string(simScored);
-    row[kIntegrityErrorsColumn] = std::to_string(check.errors());
+    row[kCheckErrorsColumn] = std::to_string(check.errors());
     row[kTotalWarningColumn] = check.totalWarning ? "yes" : "no";
     row[kOtherCopiesColumn] = std::to_string(otherCopies.size());
     return row;
@@ -166,10 +191,15 @@ PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files)
 
 PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files, LoadResult* load)
 {
-    PilotTableEntry entry;
     const LoadResult loaded = ReadMission(record, path, files);
     if (load)
         *load = loaded;
+    return pilotTableEntry(path, record, loaded);
+}
+
+PilotTableEntry pilotTableEntry(const std::string& path, const PilotRecord& record, const LoadResult& loaded)
+{
+    PilotTableEntry entry;
     if (!loaded.ok()) {
         entry.cells[kFileColumn] = path;
         for (const std::string& message : loaded.failureTexts()) {
@@ -195,14 +225,6 @@ std::string tableStart(TableFormat format, bool byteOrderMark)
 std::string tableLine(const PilotTableRow& cells, TableFormat format)
 {
     return joinLine(cells, format);
-}
-
-std::string tableText(std::span<const PilotTableRow* const> rows, TableFormat format, bool byteOrderMark)
-{
-    std::string text = tableStart(format, byteOrderMark);
-    for (const PilotTableRow* row : rows)
-        text += tableLine(*row, format);
-    return text;
 }
 
 }  // namespace vantrel

@@ -42,11 +42,27 @@ enum PilotTableColumn : std::size_t {
     kSimScoreColumn,
     kSimBonusColumn,
     kSimMissionsColumn,
-    kIntegrityErrorsColumn,
+    kCheckErrorsColumn,
     kTotalWarningColumn,
     kLoadErrorColumn,
     kOtherCopiesColumn,  // added last, so that the columns before keep their places
 };
+
+// What a loaded file's cell in a column holds: a whole number in decimal, or text.
+enum class CellKind { Text, Number };
+
+// One column of the table, as every program part names and sizes it: the
+// table of these is the one place a column is described.
+struct PilotTableColumnInfo {
+    PilotTableColumn id;       // its place in a row
+    std::string_view key;      // a name for code to find it by ("campaign-total")
+    std::string_view header;   // its name in the header row, the window and the page
+    CellKind kind;
+    std::string_view widthSample;  // the widest usual cell, which a column is made wide enough for
+};
+
+// Every column, in the order of the header row.
+std::span<const PilotTableColumnInfo> pilotTableColumns();
 
 // The header row's column names.
 std::span<const std::string_view> pilotTableHeader();
@@ -96,9 +112,11 @@ PilotTableEntry pilotTableEntry(const std::string& path, FileAccess& files = sys
 // the load yields besides (its messages, the dialog's selections).
 PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, FileAccess& files = systemFileAccess(),
                                 LoadResult* load = nullptr);
+// The row of a file loaded already, from what its load gave.
+PilotTableEntry pilotTableEntry(const std::string& path, const PilotRecord& record, const LoadResult& load);
 
 // The table as text: every table the program writes, printed or saved, is
-// built of these. A line ends with its line end: TSV fields joined by tabs
+// built of these (core/app/SquadronTable puts them together). A line ends with its line end: TSV fields joined by tabs
 // (a tab, CR or LF inside a field becomes a space), LF; CSV fields quoted
 // where they hold a comma, quote, CR or LF (quotes doubled), CRLF. A CSV
 // text cell that starts with = + - @, a tab or a CR, and is no whole
@@ -109,7 +127,5 @@ PilotTableEntry pilotTableEntry(const std::string& path, PilotRecord& record, Fi
 std::string tableStart(TableFormat format, bool byteOrderMark = false);
 // One pilot's row.
 std::string tableLine(const PilotTableRow& cells, TableFormat format);
-// The start, then the rows in the order given.
-std::string tableText(std::span<const PilotTableRow* const> rows, TableFormat format, bool byteOrderMark = false);
 
 }  // namespace vantrel

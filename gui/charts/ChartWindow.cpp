@@ -252,15 +252,16 @@ TChartWindow* TChartWindow::forSquadron(Prompts& prompts, std::vector<vantrel::P
                                         charts::RowOrder order, QWidget* parent)
 {
     auto shared = std::make_shared<const std::vector<vantrel::PilotTableEntry>>(std::move(entries));
-    const auto header = vantrel::pilotTableHeader();
+    const auto table = vantrel::pilotTableColumns();
     std::vector<std::size_t> columns{charts::kSquadronDefaultColumn};
-    for (std::size_t c = 0; c < header.size(); ++c) {
-        if (vantrel::pilotTableNumberColumn(c) && c != charts::kSquadronDefaultColumn)
-            columns.push_back(c);
+    for (const vantrel::PilotTableColumnInfo& column : table) {
+        if (column.kind == vantrel::CellKind::Number && column.id != charts::kSquadronDefaultColumn)
+            columns.push_back(column.id);
     }
     std::vector<Chart> list;
     for (const std::size_t column : columns) {
-        const QString name = QString::fromUtf8(header[column].data(), qsizetype(header[column].size()));
+        const std::string_view header = table[column].header;
+        const QString name = QString::fromUtf8(header.data(), qsizetype(header.size()));
         list.push_back({name, QStringLiteral("squadron-") + fileNamePart(name),
                         [shared, column, order] { return charts::squadronChart(*shared, column, order); }});
     }

@@ -19,6 +19,7 @@
 
 #include <utility>
 
+#include "core/app/DetailsEdit.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/reports/PilotReport.h"
 #include "core/pilot/PilotSave.h"
@@ -304,9 +305,10 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
     setWindowTitle(FileName);
     fileName_ = FileName;
-    const vantrel::LoadResult result = vantrel::ReadMission(record_, vantrel::corePath(FileName), files_);
+    vantrel::app::loadForViewing(pilot_, vantrel::corePath(FileName), files_);
+    const vantrel::LoadResult& result = pilot_.load;
     known_.identity = result.identity;
-    known_.record = record_;
+    known_.record = pilot_.record;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
     QString cause =
         result.cause.empty() ? QString() : FileName + QStringLiteral(": ") + QString::fromStdString(result.cause);
@@ -344,7 +346,7 @@ void TPltFileView::BuildPilotReport(bool withMissionListing)
     {
         FlushOnExit flushed{*sink_};
         entry =
-            vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), record_, range, withMissionListing, today_);
+            vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), pilot_.record, range, withMissionListing, today_);
     }
     rangeToFields(range);
     ExportEdit->setText(QString::fromStdString(entry));
@@ -357,7 +359,7 @@ void TPltFileView::RipScore()
     vantrel::MissionRange range = rangeFromFields();
     {
         FlushOnExit flushed{*sink_};
-        vantrel::RipScore(*sink_, vantrel::programSettings(), record_, range);
+        vantrel::RipScore(*sink_, vantrel::programSettings(), pilot_.record, range);
     }
     rangeToFields(range);
     Memo1->moveCursor(QTextCursor::End);
@@ -372,26 +374,36 @@ void TPltFileView::Button1Click()
 void TPltFileView::Button2Click()
 {
     const QString fileName = fileName_;
+    vantrel::app::DetailsRequest request;
+    request.name = vantrel::app::nameChange(pilot_.record, PilotNameEdit->text().toStdString());
+    const auto row = [](const QComboBox* box) {
+        return box->currentIndex() >= 0 ? std::optional<std::int64_t>(box->currentIndex()) : std::nullopt;
+    };
+    request.rank = row(RankBox);
+    request.rating = row(RatingBox);
+    request.kalidor = row(KalidorBox);
+    request.activeMission = row(ActiveMissionBox);
+    // A refused edit is told before anything is asked.
+    if (const auto refused = vantrel::app::checkDetails(request, pilot_.record)) {
+        prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(refused->text));
+        return;
+    }
     if (!prompts_.askYesNo(this, Prompts::Kind::Information,
                            QString::fromStdString(vantrel::saveQuestion(fileName.toStdString()))))
         return;
-    vantrel::PilotDetailsEdit edit;
-    edit.name = PilotNameEdit->text().toStdString();
-    edit.rankIndex = RankBox->currentIndex();
-    edit.ratingIndex = RatingBox->currentIndex();
-    edit.kalidorIndex = KalidorBox->currentIndex();
-    edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     known_.writeOverChanged = [&] {
         return prompts_.askYesNo(this, Prompts::Kind::Warning,
                                  QString::fromStdString(vantrel::changedSinceOpenedQuestion(fileName.toStdString())),
                                  Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
-    const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), record_, edit, files_,
-                                                                 backups_.beforeFirstWrite(), &known_, &ownSaves);
+    const vantrel::app::EditOutcome outcome =
+        vantrel::app::saveDetails(vantrel::corePath(fileName), pilot_.record, request, files_,
+                                  backups_.beforeFirstWrite(), &known_, &ownSaves);
     known_.writeOverChanged = nullptr;
-    if (saved.declined)
+    if (!outcome.saved || outcome.saved->declined)
         return;
+    const vantrel::SaveResult& saved = *outcome.saved;
     QString message = QString::fromStdString(saved.message());
     if (saved.ok() && !saved.backupFile.empty())
         message += QStringLiteral("\nA copy of the file as it was is kept in ") +
@@ -416,7 +428,7 @@ void TPltFileView::TXTListClick()
 
 void TPltFileView::SetLastButtonClick()
 {
-    GetToEdit->setValue(record_.CampaignMissionCount);
+    GetToEdit->setValue(pilot_.record.CampaignMissionCount);
 }
 
 void TPltFileView::ZeroButtonClick()

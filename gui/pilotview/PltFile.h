@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/app/PilotViewing.h"
 #include "core/pilot/FileAccess.h"
 #include "core/reports/MissionRange.h"
 #include "core/pilot/PilotBackup.h"
@@ -78,7 +79,8 @@ private:
     vantrel::BackupSession backups_;
     // The file the last load read: what Save writes.
     QString fileName_;
-    vantrel::PilotRecord record_;
+    // What the last load read, and what the load gave the controls.
+    vantrel::app::PilotView pilot_;
     // The file as loaded, then as this view's saves left it: Save asks
     // before writing over what another program wrote since.
     vantrel::KnownPilotFile known_;

@@ -32,7 +32,7 @@ constexpr std::array<int, PilotTableModel::kColumnCount> kTableColumns = {
     -1,
     vantrel::kFileColumn,
     vantrel::kNameColumn,
-    vantrel::kIntegrityErrorsColumn,
+    vantrel::kCheckErrorsColumn,
     vantrel::kTotalWarningColumn,
     vantrel::kLoadErrorColumn,
     vantrel::kOtherCopiesColumn,
@@ -64,6 +64,19 @@ int PilotTableModel::columnOfTable(std::size_t tableColumn)
         if (kTableColumns[static_cast<std::size_t>(c)] == static_cast<int>(tableColumn))
             return c;
     return -1;
+}
+
+QString PilotTableModel::widthSample(int column)
+{
+    switch (column) {
+    case kMarkColumn: return QString::fromLatin1(vantrel::kMarkColumnName);
+    case kFolderColumn: return QStringLiteral("/home/pilot/squadron/battle");
+    default: break;
+    }
+    const int table = tableColumnOf(column);
+    if (table < 0)
+        return {};
+    return QString::fromUtf8(vantrel::pilotTableColumns()[static_cast<std::size_t>(table)].widthSample);
 }
 
 PilotTableModel::PilotTableModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -151,7 +164,6 @@ QVariant PilotTableModel::headerData(int section, Qt::Orientation orientation, i
     if (role == Qt::DisplayRole) {
         switch (section) {
         case kMarkColumn: return QString::fromLatin1(vantrel::kMarkColumnName);
-        case kCheckErrorsColumn: return QStringLiteral("Check errors");
         case kFolderColumn: return QStringLiteral("Folder");
         default:
             return QString::fromUtf8(vantrel::pilotTableHeader()[static_cast<std::size_t>(tableColumnOf(section))]);
@@ -160,7 +172,7 @@ QVariant PilotTableModel::headerData(int section, Qt::Orientation orientation, i
     if (role == Qt::ToolTipRole) {
         switch (section) {
         case kMarkColumn: return QString::fromStdString(vantrel::pilotMarkLegend());
-        case kCheckErrorsColumn: return QStringLiteral("The error/cheat check's errors (Integrity errors)");
+        case kCheckErrorsColumn: return QStringLiteral("The errors the error/cheat check finds");
         case kOtherCopiesColumn:
             return QStringLiteral("How many of the copies the error/cheat check leaves alone disagree");
         default: break;

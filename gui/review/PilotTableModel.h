@@ -50,6 +50,8 @@ public:
     static int tableColumnOf(int column);
     // The column that shows a vantrel-cli table column (the file: its name).
     static int columnOfTable(std::size_t tableColumn);
+    // The widest usual text of a column, which it is made wide enough for.
+    static QString widthSample(int column);
 
     explicit PilotTableModel(QObject* parent = nullptr);
 

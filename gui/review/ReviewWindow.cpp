@@ -22,8 +22,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/files/AtomicFile.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/app/SquadronTable.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
 #include "core/reports/ReviewTexts.h"
@@ -242,17 +241,7 @@ void TReviewWindow::setColumnWidths()
     for (int c = 0; c < PilotTableModel::kColumnCount; ++c)
         PilotTable->setColumnWidth(c,
                                    std::max(widthOf(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()),
-                                            widthOf(QStringLiteral("-000000"))));
-    PilotTable->setColumnWidth(PilotTableModel::kMarkColumn, widthOf(QStringLiteral("Mark")));
-    PilotTable->setColumnWidth(PilotTableModel::kFileNameColumn, widthOf(QStringLiteral("Kestrel_Red_07.plt")));
-    // Room for the longest name a pilot file holds.
-    PilotTable->setColumnWidth(PilotTableModel::kPilotNameColumn, widthOf(QString(12, QLatin1Char('W'))));
-    PilotTable->setColumnWidth(PilotTableModel::kLoadErrorColumn, widthOf(QStringLiteral("a link to a missing file")));
-    PilotTable->setColumnWidth(PilotTableModel::kRankColumn, widthOf(QStringLiteral("Lieutenant JG")));
-    PilotTable->setColumnWidth(PilotTableModel::kRatingColumn, widthOf(QStringLiteral("Veteran Gunner")));
-    PilotTable->setColumnWidth(PilotTableModel::kKalidorColumn,
-                               widthOf(QStringLiteral("Kalidor Crescent: Diamond Eyes")));
-    PilotTable->setColumnWidth(PilotTableModel::kFolderColumn, widthOf(QStringLiteral("/home/pilot/squadron/battle")));
+                                            widthOf(PilotTableModel::widthSample(c))));
 }
 
 bool TReviewWindow::isLoading() const
@@ -411,18 +400,16 @@ void TReviewWindow::SaveCsvButtonClick()
         csvDialog_.fileName = *chosen;
         // The rows shown, in the order shown, with the columns of vantrel-cli
         // table whatever the window shows of them.
-        std::vector<const vantrel::PilotTableRow*> rows;
+        std::vector<const vantrel::PilotTableEntry*> rows;
         for (int row = 0; row < shown_->rowCount(); ++row)
-            rows.push_back(&model_->pilot(shown_->tableRow(row)).entry.cells);
-        const std::string text = vantrel::tableText(rows, vantrel::TableFormat::Csv, CsvBomBox->isChecked());
-        const std::string path = fileSystemName(*chosen);
-        const vantrel::FileResult written = vantrel::replaceFileAtomically(path, text);
+            rows.push_back(&model_->pilot(shown_->tableRow(row)).entry);
+        const vantrel::FileResult written = vantrel::app::saveSquadronTable(
+            fileSystemName(*chosen), rows, vantrel::TableFormat::Csv, CsvBomBox->isChecked());
         if (!written)
-            prompts_.tell(this, Prompts::Kind::Error,
-                          QString::fromStdString(vantrel::mainlog::cannotCreateMessage(path)),
+            prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(written.message()),
                           QString::fromStdString(written.cause()));
         else
-            StatusLabel->setText(QStringLiteral("%1 row(s) saved as %2").arg(shown_->rowCount()).arg(*chosen));
+            StatusLabel->setText(QString::fromStdString(vantrel::app::rowsSavedText(rows.size(), chosen->toStdString())));
     });
 }
 
@@ -448,10 +435,11 @@ void TReviewWindow::copyChosenRows()
     const std::vector<int> rows = chosenRows();
     if (rows.empty())
         return;
-    std::string text;
+    std::vector<const vantrel::PilotTableEntry*> entries;
     for (const int row : rows)
-        text += vantrel::tableLine(model_->pilot(row).entry.cells, vantrel::TableFormat::Tsv);
-    QApplication::clipboard()->setText(QString::fromStdString(text));
+        entries.push_back(&model_->pilot(row).entry);
+    QApplication::clipboard()->setText(
+        QString::fromStdString(vantrel::app::squadronRows(entries, vantrel::TableFormat::Tsv)));
 }
 
 bool TReviewWindow::eventFilter(QObject* watched, QEvent* event)

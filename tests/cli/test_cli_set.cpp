@@ -79,6 +79,31 @@ TEST_F(CliSetTest, AnActiveMissionAtOrBeforeTheCompletedOnesIsRefusedAndNothingI
     EXPECT_EQ(readFile(path), image.bytes());
 }
 
+// A refusal is the core's text after the option it is about, as the page
+// and the pilot view give the same text.
+TEST_F(CliSetTest, ARefusalIsTheOptionThenTheCoresText)
+{
+    const std::string path = dir.file("p.plt");
+    const PilotImage image = scrambledPilot(5);
+    ASSERT_TRUE(image.save(path));
+    const std::pair<std::string, std::string> cases[] = {
+        {"--rank 9", "vantrel-cli: --rank: The rank must be between 0 and 8. Nothing was written."},
+        {"--active-mission 256", "vantrel-cli: --active-mission: The active mission must be between 1 and 255. "
+                                 "Nothing was written."},
+        {"--name ThirteenChars --rank x",
+         "vantrel-cli: --name: The name is longer than 12 characters. Nothing was written."},
+        {"--rank 2 --active-mission 3",
+         "vantrel-cli: --active-mission: Active mission 3 is not after the 5 completed missions of " + path +
+             "; completed missions are never removed. Nothing was written."},
+    };
+    for (const auto& [options, line] : cases) {
+        const CliRun run = cli("set " + options + " '" + path + "'");
+        EXPECT_EQ(run.status, 2) << options;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), line);
+    }
+    EXPECT_EQ(readFile(path), image.bytes());
+}
+
 #ifndef _WIN32
 TEST_F(CliSetTest, ANameWithAControlCharacterIsRefused)
 {

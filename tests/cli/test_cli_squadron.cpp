@@ -74,7 +74,7 @@ TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
     EXPECT_EQ(tsv.out,
               "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
               "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
-              "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n" +
+              "Simulator missions with a score\tCheck errors\tTotal warning\tLoad error\tOther copies differ\n" +
                   squad +
                   "/Wedge, \"Red Two\".plt\tWedge\t9\tMarksman 3rd\tNone\t1\t500\t0\t0\t0\t500\t0\t0\t0\t1\tno\t\t0\n" +
                   squad +
@@ -92,7 +92,7 @@ TEST_F(SquadronCliTest, TableOfAFolderWithGoodBadAndOddFiles)
     EXPECT_EQ(csv.out,
               "File,Pilot name,Rank,Rating,Kalidor Crescent,Campaign missions completed,TOD score,TOD bonus,"
               "Azzameen score,Azzameen bonus,Campaign total,Simulator score,Simulator bonus,"
-              "Simulator missions with a score,Integrity errors,Total warning,Load error,Other copies differ\r\n\"" +
+              "Simulator missions with a score,Check errors,Total warning,Load error,Other copies differ\r\n\"" +
                   squad + "/Wedge, \"\"Red Two\"\".plt\",Wedge,9,Marksman 3rd,None,1,500,0,0,0,500,0,0,0,1,no,,0\r\n" +
                   squad + "/a.plt,Jan Ors,Flight Officer,Marksman 3rd,None,1,1000,0,0,0,1000,0,0,0,0,no,,0\r\n");
 }
@@ -277,7 +277,7 @@ TEST_F(SquadronCliTest, SetWritesNothingWhenTheBackupFails)
 const std::string kHeaderTsv =
     "File\tPilot name\tRank\tRating\tKalidor Crescent\tCampaign missions completed\tTOD score\tTOD bonus\t"
     "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
-    "Simulator missions with a score\tIntegrity errors\tTotal warning\tLoad error\tOther copies differ\n";
+    "Simulator missions with a score\tCheck errors\tTotal warning\tLoad error\tOther copies differ\n";
 
 // The row of a file that cannot be opened at all, with the cause.
 std::string unopenedRow(const std::string& path, const std::string& cause)

@@ -92,7 +92,7 @@ TEST(CopyComparison, FortyKillsAddedToListAAloneShowInTheTableButNotInTheReport)
     PilotRecord record;
     const PilotTableEntry entry = pilotTableEntry(path, record);
     ASSERT_TRUE(entry.loaded);
-    EXPECT_EQ(entry.cells[kIntegrityErrorsColumn], "0");
+    EXPECT_EQ(entry.cells[kCheckErrorsColumn], "0");
     EXPECT_EQ(entry.cells[kTotalWarningColumn], "no");
     EXPECT_EQ(entry.cells[kOtherCopiesColumn], "2");
     EXPECT_EQ(entry.otherCopies, (std::vector<std::string>{"TOD kills, TIE Interceptor: list A 61, list B 21",

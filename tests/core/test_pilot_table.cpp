@@ -125,7 +125,7 @@ TEST(PilotTable, TheEntryWithoutSettingsCarriesTheRowTheFindingsAndTheRecordRead
     EXPECT_TRUE(entry.flagged());
     EXPECT_EQ(entry.mark(), PilotMark::FailsCheck);
     EXPECT_EQ(pilotMarkSign(entry.mark()), "!");
-    EXPECT_EQ(entry.cells[kIntegrityErrorsColumn], "2");
+    EXPECT_EQ(entry.cells[kCheckErrorsColumn], "2");
 
     image.setInt(L::TODScoreB, 40);
     image.setInt(L::TODScoreC, 40);
@@ -320,3 +320,29 @@ TEST(PilotTable, CsvTextCellsThatLookLikeFormulasAreText)
 }
 
 }  // namespace
+
+// The one column table: every part names a column as it does, the header row
+// is its headers in row order, and no two columns share a name or a key.
+TEST(PilotTable, TheColumnTableNamesEveryColumnOnce)
+{
+    const auto columns = pilotTableColumns();
+    ASSERT_EQ(columns.size(), kPilotTableColumns);
+    std::vector<std::string_view> keys, headers;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        SCOPED_TRACE(columns[c].header);
+        EXPECT_EQ(columns[c].id, c);
+        EXPECT_EQ(pilotTableHeader()[c], columns[c].header);
+        EXPECT_EQ(pilotTableNumberColumn(c), columns[c].kind == CellKind::Number);
+        EXPECT_FALSE(columns[c].widthSample.empty());
+        keys.push_back(columns[c].key);
+        headers.push_back(columns[c].header);
+    }
+    std::sort(keys.begin(), keys.end());
+    std::sort(headers.begin(), headers.end());
+    EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
+    EXPECT_EQ(std::adjacent_find(headers.begin(), headers.end()), headers.end());
+    // The check's findings go by the name the review window gives them.
+    EXPECT_EQ(columns[kCheckErrorsColumn].header, "Check errors");
+    EXPECT_EQ(pilotTableNumberColumnNamed("check errors"), std::optional<std::size_t>(kCheckErrorsColumn));
+    EXPECT_NE(tableStart(TableFormat::Tsv).find("\tCheck errors\t"), std::string::npos);
+}

@@ -46,6 +46,21 @@ TEST_F(PilotSaveDialogTest, AnsweringNoWritesNothing)
     EXPECT_TRUE(backupFiles().isEmpty());
 }
 
+// Completed missions are never taken away: the edit is refused, with the
+// text vantrel-cli and the page give, before anything is asked.
+TEST_F(PilotSaveDialogTest, AnActiveMissionAtOrBeforeTheCompletedOnesIsRefusedBeforeTheQuestion)
+{
+    const QByteArray before = fileBytes(path);
+    control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Changed"));
+    control<QComboBox>(*view, "ActiveMissionBox").setCurrentIndex(1);
+    click(*view, "Button2");
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{"Error: Active mission 2 is not after the 3 completed missions of " +
+                                                     path.toStdString() +
+                                                     "; completed missions are never removed. Nothing was written."}));
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_TRUE(backupFiles().isEmpty());
+}
+
 TEST_F(PilotSaveDialogTest, YesWritesTheControlsAndBacksTheFileUpOnce)
 {
     const QByteArray before = fileBytes(path);

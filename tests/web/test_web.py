@@ -274,7 +274,7 @@ def compare_files(run, page, cli, paths, label):
     def mark_class(fields):
         if fields[col["Load error"]]:
             return "failed"
-        if fields[col["Integrity errors"]] != "0" or fields[col["Other copies differ"]] != "0":
+        if fields[col["Check errors"]] != "0" or fields[col["Other copies differ"]] != "0":
             return "marked"
         return "warned" if fields[col["Total warning"]] == "yes" else ""
     classes = [mark_class(fields) for fields in expected[1:]]
@@ -478,7 +478,7 @@ def compare_edits(run, page, cli, path, work):
             f.write(original)
         status, out, err = cli(["set"] + args + [name], copy_folder)
         first = err.decode("utf-8").split("\n")[0]
-        reason = first.split(" ", 2)[2]  # after "vantrel-cli: --option"
+        reason = first.split(" ", 2)[2]  # after "vantrel-cli: --option:"
         what = "%s: refusal of %s" % (name, " ".join(repr(a) for a in args))
         run.check(what + " (vantrel-cli refuses)", True, status != 0)
         run.check(what, True, reason.rstrip(".") in message)

@@ -7,10 +7,9 @@ import { tableOrder } from './table.js';
 import { download } from './util.js';
 
 // The selected pilot's two charts, then the squadron chart of each of the
-// table's number columns, Campaign total first.
+// table's number columns, the squadron chart's own column first.
 function renderChoices() {
-  const names = core.tableHeader();
-  const numeric = core.tableNumberColumns();
+  const columns = core.tableColumns();
   const add = (value, text) => {
     const option = document.createElement('option');
     option.value = value;
@@ -19,12 +18,11 @@ function renderChoices() {
   };
   add('missions', 'Campaign missions of the selected pilot');
   add('kills', 'Kills and assists of the selected pilot');
-  const total = names.indexOf('Campaign total');
-  if (total >= 0)
-    add('squadron:' + total, 'Squadron: Campaign total');
-  names.forEach((name, column) => {
-    if (numeric[column] && column !== total)
-      add('squadron:' + column, 'Squadron: ' + name);
+  const first = core.squadronDefaultColumn();
+  add('squadron:' + first, 'Squadron: ' + columns[first].header);
+  columns.forEach((column, index) => {
+    if (column.number && index !== first)
+      add('squadron:' + index, 'Squadron: ' + column.header);
   });
 }
 

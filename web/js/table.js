@@ -1,14 +1,15 @@
 // The squadron table as the review window shows it: a Mark column, then
 // vantrel-cli table's columns for the opened files, sortable by any column,
 // with Show only marked, the summary line, and Download CSV. Column 0 is
-// the mark; column c > 0 is vantrel-cli table's column c - 1.
+// the mark; column c > 0 is vantrel-cli table's column c - 1, as the core's
+// column table (tableColumns) describes it.
 import { core } from './core.js';
 import { table as el } from './elements.js';
 import { on, opened } from './state.js';
 import { download } from './util.js';
 
 let header = [];
-let numberColumns = [];  // per column: whether it holds numbers in a loaded file's row
+let columns = [];  // the core's column table: {key, header, number, width} per column after the mark
 let rows = [];  // per opened file: {index, cells, loaded, mark, description, line}
 let shownRows = [];  // the rows in the order the table shows them
 // The table's order: [column, ascending] or null for the order opened.
@@ -18,7 +19,7 @@ let sortOrder = null;
 const kMarkWeight = { '-': 0, '?': 1, '!': 2, 'X': 3 };
 
 function isNumber(row, column) {
-  return column === 0 || (row.loaded && numberColumns[column - 1]);
+  return column === 0 || (row.loaded && columns[column - 1].number);
 }
 
 function valueOf(row, column) {
@@ -43,15 +44,21 @@ function compareRows(a, b) {
 }
 
 // The columns' widths, fixed so that the browser need not measure every
-// cell: text columns wide, number columns narrow. A load error, the one
-// text that may not fit, is also the row's tooltip. The first three (Mark,
-// File, Pilot name) stay in view when the table scrolls sideways.
+// cell: each column as wide as the core's sample of its widest usual cell
+// (or the longest word of its header, which wraps). A longer load error is
+// also the row's tooltip. The first three (Mark, File, Pilot name) stay in
+// view when the table scrolls sideways.
 function setColumnWidths() {
-  const wide = { 0: 44, 1: 150, 2: 110, 3: 140, 4: 120, 5: 240, 17: 760 };
+  const measure = document.createElement('canvas').getContext('2d');
+  measure.font = getComputedStyle(el.table).font;
+  const widthOf = (text) => Math.ceil(measure.measureText(text).width) + 16;
   const widths = [];
   let total = 0;
   for (let column = 0; column < header.length; ++column) {
-    const width = wide[column] || 84;
+    const texts = header[column].split(' ');
+    if (column > 0)
+      texts.push(columns[column - 1].width);
+    const width = Math.max(...texts.map(widthOf));
     if (column < 3)
       el.table.style.setProperty('--left' + column, total + 'px');
     widths.push(width + 'px');
@@ -72,7 +79,7 @@ function rowPrototype(loaded) {
       const cell = document.createElement('td');
       if (column === 0)
         cell.className = 'mark';
-      else if (loaded && numberColumns[column - 1])
+      else if (loaded && columns[column - 1].number)
         cell.className = 'num';
       line.appendChild(cell);
     }
@@ -123,8 +130,8 @@ function addNewRows() {
 
 function renderTable() {
   if (header.length === 0) {
-    header = [core.markColumnName()].concat(core.tableHeader());
-    numberColumns = core.tableNumberColumns();
+    columns = core.tableColumns();
+    header = [core.markColumnName()].concat(columns.map((column) => column.header));
     setColumnWidths();
   }
   const head = document.createElement('tr');
