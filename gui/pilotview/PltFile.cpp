@@ -302,14 +302,14 @@ void TPltFileView::rangeToFields(const vantrel::MissionRange& range)
 
 std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
-    setWindowTitle(FileName);
+    setWindowTitle(vantrel::shownPath(FileName));
     fileName_ = FileName;
     const vantrel::LoadResult result = vantrel::ReadMission(record_, vantrel::corePath(FileName), files_);
     known_.identity = result.identity;
     known_.record = record_;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
     QString cause =
-        result.cause.empty() ? QString() : FileName + QStringLiteral(": ") + QString::fromStdString(result.cause);
+        result.cause.empty() ? QString() : vantrel::shownPath(FileName) + QStringLiteral(": ") + QString::fromStdString(result.cause);
     for (const std::string& message : result.messages)
         prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message), std::exchange(cause, QString()));
     if (!result.ok()) {
@@ -373,7 +373,7 @@ void TPltFileView::Button2Click()
 {
     const QString fileName = fileName_;
     if (!prompts_.askYesNo(this, Prompts::Kind::Information,
-                           QString::fromStdString(vantrel::saveQuestion(fileName.toStdString()))))
+                           QString::fromStdString(vantrel::saveQuestion(vantrel::corePath(fileName)))))
         return;
     vantrel::PilotDetailsEdit edit;
     edit.name = PilotNameEdit->text().toStdString();
@@ -383,7 +383,7 @@ void TPltFileView::Button2Click()
     edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     known_.writeOverChanged = [&] {
         return prompts_.askYesNo(this, Prompts::Kind::Warning,
-                                 QString::fromStdString(vantrel::changedSinceOpenedQuestion(fileName.toStdString())),
+                                 QString::fromStdString(vantrel::changedSinceOpenedQuestion(vantrel::corePath(fileName))),
                                  Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
