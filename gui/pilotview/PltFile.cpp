@@ -308,8 +308,9 @@ std::uint16_t TPltFileView::ReadMission(const QString& FileName)
     known_.identity = result.identity;
     known_.record = record_;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
-    QString cause =
-        result.cause.empty() ? QString() : vantrel::shownPath(FileName) + QStringLiteral(": ") + QString::fromStdString(result.cause);
+    QString cause = result.cause.empty()
+                        ? QString()
+                        : vantrel::shownPath(FileName) + QStringLiteral(": ") + QString::fromStdString(result.cause);
     for (const std::string& message : result.messages)
         prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message), std::exchange(cause, QString()));
     if (!result.ok()) {
@@ -382,9 +383,10 @@ void TPltFileView::Button2Click()
     edit.kalidorIndex = KalidorBox->currentIndex();
     edit.activeMissionIndex = ActiveMissionBox->currentIndex();
     known_.writeOverChanged = [&] {
-        return prompts_.askYesNo(this, Prompts::Kind::Warning,
-                                 QString::fromStdString(vantrel::changedSinceOpenedQuestion(vantrel::corePath(fileName))),
-                                 Prompts::Default::No);
+        return prompts_.askYesNo(
+            this, Prompts::Kind::Warning,
+            QString::fromStdString(vantrel::changedSinceOpenedQuestion(vantrel::corePath(fileName))),
+            Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
     const vantrel::SaveResult saved = vantrel::WritePilotDetails(vantrel::corePath(fileName), record_, edit, files_,

@@ -422,7 +422,8 @@ void TReviewWindow::SaveCsvButtonClick()
                           QString::fromStdString(vantrel::mainlog::cannotCreateMessage(path)),
                           QString::fromStdString(written.cause()));
         else
-            StatusLabel->setText(QStringLiteral("%1 row(s) saved as %2").arg(shown_->rowCount()).arg(vantrel::shownPath(*chosen)));
+            StatusLabel->setText(
+                QStringLiteral("%1 row(s) saved as %2").arg(shown_->rowCount()).arg(vantrel::shownPath(*chosen)));
     });
 }
 

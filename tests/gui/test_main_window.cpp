@@ -781,9 +781,8 @@ TEST_F(MainWindowTest, ASaveIntoAMissingFolderIsReported)
     ProgramWindows windows = start();
     windows.Form1->appendLogLine(QStringLiteral("entry"));
     click(*windows.Form1, "SaveButton");
-    EXPECT_EQ(prompts.log,
-              std::vector<std::string>{"Error: Cannot create file " +
-                                       corePath(homePath(QStringLiteral("no/such/folder.log"))) + "."});
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot create file " +
+                                                    corePath(homePath(QStringLiteral("no/such/folder.log"))) + "."});
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
 
@@ -901,7 +900,8 @@ TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUser
     // QFile::link makes a shortcut there, a file of its own; a hard link is
     // the same file.
     std::error_code linked;
-    std::filesystem::create_hard_link(fileio::toPath(corePath(configuredLog())), fileio::toPath(corePath(link)), linked);
+    std::filesystem::create_hard_link(fileio::toPath(corePath(configuredLog())), fileio::toPath(corePath(link)),
+                                      linked);
     ASSERT_FALSE(linked) << linked.message();
 #else
     ASSERT_TRUE(QFile::link(configuredLog(), link));

@@ -59,7 +59,10 @@ protected:
         return homePath(QStringLiteral(".wine/drive_c/GOG Games/Star Wars - X-Wing Alliance"));
 #endif
     }
-    QString inGame(const QString& name) const { return QDir(gameFolder()).filePath(name); }
+    QString inGame(const QString& name) const
+    {
+        return QDir(gameFolder()).filePath(name);
+    }
 
     void startWatching(bool on = true)
     {
@@ -115,7 +118,10 @@ protected:
         return !offers->wait(static_cast<int>(5 * kQuiet.count())) && offers->size() == before;
     }
 
-    QString logText() const { return control<MainLogEdit>(*windows->Form1, "Memo1").toPlainText(); }
+    QString logText() const
+    {
+        return control<MainLogEdit>(*windows->Form1, "Memo1").toPlainText();
+    }
 
     // The entry the pilot view gives the file in its export field.
     QString pilotViewEntry(const QString& path)

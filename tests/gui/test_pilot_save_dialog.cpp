@@ -41,8 +41,8 @@ TEST_F(PilotSaveDialogTest, AnsweringNoWritesNothing)
     control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Changed"));
     prompts.answers = {false};
     click(*view, "Button2");
-    EXPECT_EQ(prompts.log, (std::vector<std::string>{"Information: Ready to update " + corePath(path) +
-                                                     ". Is it ok to proceed?"}));
+    EXPECT_EQ(prompts.log,
+              (std::vector<std::string>{"Information: Ready to update " + corePath(path) + ". Is it ok to proceed?"}));
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_TRUE(backupFiles().isEmpty());
 }

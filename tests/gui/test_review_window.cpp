@@ -437,7 +437,8 @@ TEST_F(ReviewWindowTest, SavesTheCsvTableInTheOrderShownAsTheCommandLineWritesIt
     const QByteArray saved = fileBytes(csv);
 
     QProcess cli;
-    cli.start(QStringLiteral(VANTREL_CLI_PATH), {"table", "--format", "csv", shownPath(homePath(QStringLiteral("squad")))});
+    cli.start(QStringLiteral(VANTREL_CLI_PATH),
+              {"table", "--format", "csv", shownPath(homePath(QStringLiteral("squad")))});
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(saved, cli.readAllStandardOutput());
     EXPECT_TRUE(saved.startsWith("File,Pilot name,Rank,"));

@@ -339,8 +339,8 @@ ScopedUserRegistryValue::ScopedUserRegistryValue(const std::string& key, const s
 {
     HKEY handle = nullptr;
     DWORD disposition = 0;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, wide(key).c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                          nullptr, &handle, &disposition) != ERROR_SUCCESS)
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, wide(key).c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                          &handle, &disposition) != ERROR_SUCCESS)
         return;
     madeKey_ = disposition == REG_CREATED_NEW_KEY;
     DWORD type = 0;
