@@ -22,6 +22,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/mainlog/MainLogFile.h"
 #include "gui/mainwindow/MainLogEdit.h"
+#include "gui/support/CorePath.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/widgets/DroppedFiles.h"
@@ -234,14 +235,14 @@ QString TForm1::configuredLogFile()
 bool TForm1::writeLog(const QString& fileName)
 {
     using Risk = vantrel::mainlog::KnownFiles::Risk;
-    const std::string path = utf8(fileName);
+    const std::string path = vantrel::corePath(fileName);
     const std::optional<vantrel::FileIdentity> now = logFiles_.identity(path);
     switch (knownLogs_.risk(path, now)) {
     case Risk::NotHeld:
         if (!prompts_.askYesNo(this, Prompts::Kind::Warning,
                                QStringLiteral("%1 is not the log this window holds. Replace it with the text of "
                                               "this window?")
-                                   .arg(fileName),
+                                   .arg(vantrel::shownPath(fileName)),
                                Prompts::Default::No))
             return false;
         break;
@@ -249,7 +250,7 @@ bool TForm1::writeLog(const QString& fileName)
         if (!prompts_.askYesNo(this, Prompts::Kind::Warning,
                                QStringLiteral("The file %1 could not be loaded when the program started. Saving "
                                               "replaces all of it with the text of this window. Replace it?")
-                                   .arg(fileName),
+                                   .arg(vantrel::shownPath(fileName)),
                                Prompts::Default::No))
             return false;
         break;
@@ -258,7 +259,7 @@ bool TForm1::writeLog(const QString& fileName)
                                QStringLiteral("The file %1 was changed by another program since it was loaded or "
                                               "saved here. Saving replaces it with the text of this window. "
                                               "Replace it?")
-                                   .arg(fileName),
+                                   .arg(vantrel::shownPath(fileName)),
                                Prompts::Default::No))
             return false;
         break;

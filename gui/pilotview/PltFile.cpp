@@ -303,15 +303,16 @@ void TPltFileView::rangeToFields(const vantrel::MissionRange& range)
 
 std::uint16_t TPltFileView::ReadMission(const QString& FileName)
 {
-    setWindowTitle(FileName);
+    setWindowTitle(vantrel::shownPath(FileName));
     fileName_ = FileName;
     vantrel::app::loadForViewing(pilot_, vantrel::corePath(FileName), files_);
     const vantrel::LoadResult& result = pilot_.load;
     known_.identity = result.identity;
     known_.record = pilot_.record;
     // The boxes keep their texts; the first tells the file and why it could not be opened.
-    QString cause =
-        result.cause.empty() ? QString() : FileName + QStringLiteral(": ") + QString::fromStdString(result.cause);
+    QString cause = result.cause.empty()
+                        ? QString()
+                        : vantrel::shownPath(FileName) + QStringLiteral(": ") + QString::fromStdString(result.cause);
     for (const std::string& message : result.messages)
         prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(message), std::exchange(cause, QString()));
     if (!result.ok()) {
@@ -389,12 +390,13 @@ void TPltFileView::Button2Click()
         return;
     }
     if (!prompts_.askYesNo(this, Prompts::Kind::Information,
-                           QString::fromStdString(vantrel::saveQuestion(fileName.toStdString()))))
+                           QString::fromStdString(vantrel::saveQuestion(vantrel::corePath(fileName)))))
         return;
     known_.writeOverChanged = [&] {
-        return prompts_.askYesNo(this, Prompts::Kind::Warning,
-                                 QString::fromStdString(vantrel::changedSinceOpenedQuestion(fileName.toStdString())),
-                                 Prompts::Default::No);
+        return prompts_.askYesNo(
+            this, Prompts::Kind::Warning,
+            QString::fromStdString(vantrel::changedSinceOpenedQuestion(vantrel::corePath(fileName))),
+            Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
     const vantrel::app::EditOutcome outcome =

@@ -297,7 +297,7 @@ PilotTableModel::Row PilotTableModel::rowOf(const ReviewedPilot& pilot)
         row.text[c] = QString::fromStdString(pilot.entry.cells[c]);
     const QFileInfo file(vantrel::fromCorePath(pilot.entry.cells[vantrel::kFileColumn]));
     row.fileName = file.fileName();
-    row.folder = file.path();
+    row.folder = vantrel::shownPath(file.path());
     return row;
 }
 

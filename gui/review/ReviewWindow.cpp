@@ -409,7 +409,8 @@ void TReviewWindow::SaveCsvButtonClick()
             prompts_.tell(this, Prompts::Kind::Error, QString::fromStdString(written.message()),
                           QString::fromStdString(written.cause()));
         else
-            StatusLabel->setText(QString::fromStdString(vantrel::app::rowsSavedText(rows.size(), chosen->toStdString())));
+            StatusLabel->setText(QString::fromStdString(
+                vantrel::app::rowsSavedText(rows.size(), vantrel::shownPath(*chosen).toStdString())));
     });
 }
 

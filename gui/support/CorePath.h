@@ -5,7 +5,13 @@
 // for the system. Qt's local 8-bit encoding on Windows is the ANSI code page,
 // which cannot name every file (a "Jäger.plt" under another code page, any
 // name outside it), so every window goes through these two.
+//
+// Qt names files with '/' on every system; on Windows a core path has
+// Windows's own separator, as the system, the game and the core's own names
+// (the backups, the journal) have it, so that a message naming files names
+// them all alike. A name a window shows goes through shownPath.
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -16,7 +22,7 @@ namespace vantrel {
 inline std::string corePath(const QString& path)
 {
 #ifdef Q_OS_WIN
-    return path.toStdString();
+    return QDir::toNativeSeparators(path).toStdString();
 #else
     return QFile::encodeName(path).toStdString();
 #endif
@@ -29,6 +35,13 @@ inline QString fromCorePath(const std::string& path)
 #else
     return QFile::decodeName(QByteArray::fromStdString(path));
 #endif
+}
+
+// A file name of Qt's as a message or a cell shows it: with the system's
+// separator, as core paths have it.
+inline QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
 }
 
 }  // namespace vantrel

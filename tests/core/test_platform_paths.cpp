@@ -114,7 +114,7 @@ TEST(PlatformPaths, TheTestSupportsHomeFolderHoldsEveryPlace)
     const testing::TempDir dir;
     const std::string root = fileio::toUtf8(dir.path());
     testing::useHomeFolder(root);
-    testing::setEnvironment(testing::kDataHomeVariable, root + "/data");
+    testing::setEnvironment(testing::kDataHomeVariable, text::joinPath(root, "data"));
     const auto inside = [](const std::string& place, const std::string& folder) {
         return place.size() > folder.size() && place.compare(0, folder.size(), folder) == 0 &&
                (place[folder.size()] == '/' || place[folder.size()] == '\\');
@@ -122,8 +122,8 @@ TEST(PlatformPaths, TheTestSupportsHomeFolderHoldsEveryPlace)
     for (const std::string& place : {paths::defaultLogFile(), paths::fallbackDirectory(), paths::ownSavesJournal()})
         EXPECT_TRUE(inside(place, root)) << place << " lies outside " << root;
     EXPECT_EQ(paths::homeDirectory(), root);
-    EXPECT_TRUE(inside(paths::settingsFile(), root + "/.config")) << paths::settingsFile();
-    EXPECT_TRUE(inside(paths::backupDirectory(), root + "/data")) << paths::backupDirectory();
+    EXPECT_TRUE(inside(paths::settingsFile(), text::joinPath(root, ".config"))) << paths::settingsFile();
+    EXPECT_TRUE(inside(paths::backupDirectory(), text::joinPath(root, "data"))) << paths::backupDirectory();
 }
 
 }  // namespace

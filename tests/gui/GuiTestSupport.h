@@ -34,6 +34,7 @@
 #include "gui/app/ProgramStart.h"
 #include "gui/app/ReviewHooks.h"
 #include "gui/mainwindow/MainUnit.h"
+#include "gui/support/CorePath.h"
 #include "gui/support/ProgramSettings.h"
 #include "gui/support/Prompts.h"
 
@@ -255,7 +256,7 @@ protected:
     {
         ASSERT_TRUE(home_.isValid());
         previousDirectory_ = QDir::currentPath();
-        useHomeFolder(home_.path().toStdString());
+        useHomeFolder(corePath(home_.path()));
         QDir(home_.path()).mkpath(QStringLiteral(".config"));
         QDir::setCurrent(home_.path());
         vantrel::openProgramSettings();

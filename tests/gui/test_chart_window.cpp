@@ -34,7 +34,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        data_.emplace(kDataHomeVariable, QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
+        data_.emplace(kDataHomeVariable, corePath(homePath(QStringLiteral(".local/share"))).c_str());
     }
 
     std::shared_ptr<const PilotRecord> loadPilot(const QString& path) const
@@ -260,7 +260,7 @@ TEST_F(ChartWindowTest, ASaveThatFailsIsToldWithTheFileAndItsCauseAndLeavesNoFil
         prompts.log.clear();
         prompts.details.clear();
         clicked(*window, buttonName);
-        const std::string file = QFile::encodeName(target).toStdString();
+        const std::string file = corePath(target);
         EXPECT_EQ(prompts.log,
                   (std::vector<std::string>{prompts.log.front(), "Error: Cannot create file " + file + "."}))
             << buttonName;

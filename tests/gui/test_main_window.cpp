@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <future>
@@ -88,15 +89,24 @@ TEST_F(MainWindowTest, FirstStartWritesLastDirStartsEmptyAndClosesWithoutAsking)
 
 TEST_F(MainWindowTest, OpenDialogOffersTheGamesPilotFoldersThatExist)
 {
-    const QString wine = homePath(QStringLiteral(".wine/drive_c/Program Files (x86)/LucasArts/XWing Alliance"));
-    ASSERT_TRUE(QDir().mkpath(wine));
+#ifdef _WIN32
+    // Windows tells where Steam is, and so its library with the game.
+    const QString steam = homePath(QStringLiteral("Steam"));
+    const QString game = steam + QStringLiteral("/steamapps/common/Star Wars X-Wing Alliance");
+    const ScopedUserRegistryValue steamPath("Software\\Valve\\Steam", "SteamPath", corePath(steam));
+    ASSERT_TRUE(steamPath.set());
+#else
+    // A Wine install of the game in the home folder.
+    const QString game = homePath(QStringLiteral(".wine/drive_c/Program Files (x86)/LucasArts/XWing Alliance"));
+#endif
+    ASSERT_TRUE(QDir().mkpath(game));
     ProgramWindows windows = start();
     prompts.files.push_back(std::nullopt);
     click(*windows.Form1, "GetScoreButton");
     ASSERT_EQ(prompts.openRequests.size(), 1u);
-    EXPECT_EQ(prompts.openRequests[0].sidebar, QStringList{QFileInfo(wine).canonicalFilePath()});
+    EXPECT_EQ(prompts.openRequests[0].sidebar, QStringList{shownPath(QFileInfo(game).canonicalFilePath())});
 
-    ASSERT_TRUE(QDir(wine).removeRecursively());
+    ASSERT_TRUE(QDir(game).removeRecursively());
     prompts.files.push_back(std::nullopt);
     click(*windows.Form1, "GetScoreButton");
     EXPECT_TRUE(prompts.openRequests.at(1).sidebar.isEmpty());
@@ -743,7 +753,7 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheProgramOpenTheFlagSetAndTheFileAsItWas
     QFile::setPermissions(configuredLog(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     windows.Form1->show();
     windows.Form1->appendLogLine(QStringLiteral("unsaved"));
-    const std::string cannotCreate = "Error: Cannot create file " + configuredLog().toStdString() + ".";
+    const std::string cannotCreate = "Error: Cannot create file " + corePath(configuredLog()) + ".";
 
     click(*windows.Form1, "Button2");
     EXPECT_EQ(prompts.log, std::vector<std::string>{cannotCreate});
@@ -771,9 +781,8 @@ TEST_F(MainWindowTest, ASaveIntoAMissingFolderIsReported)
     ProgramWindows windows = start();
     windows.Form1->appendLogLine(QStringLiteral("entry"));
     click(*windows.Form1, "SaveButton");
-    EXPECT_EQ(prompts.log,
-              std::vector<std::string>{"Error: Cannot create file " +
-                                       homePath(QStringLiteral("no/such/folder.log")).toStdString() + "."});
+    EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: Cannot create file " +
+                                                    corePath(homePath(QStringLiteral("no/such/folder.log"))) + "."});
     EXPECT_TRUE(windows.Form1->isLogModified());
 }
 
@@ -843,14 +852,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 std::string notLoadedQuestion(const QString& path)
 {
-    return "Warning, default No: The file " + path.toStdString() +
+    return "Warning, default No: The file " + shownPath(path).toStdString() +
            " could not be loaded when the program started. Saving replaces all of it with the text of this "
            "window. Replace it?";
 }
 
 std::string changedQuestion(const QString& path)
 {
-    return "Warning, default No: The file " + path.toStdString() +
+    return "Warning, default No: The file " + shownPath(path).toStdString() +
            " was changed by another program since it was loaded or saved here. Saving replaces it with the text "
            "of this window. Replace it?";
 }
@@ -887,7 +896,16 @@ TEST_F(MainWindowTest, LogIntegrityALogThatFailedToLoadIsReplacedOnlyWhenTheUser
     EXPECT_FALSE(form.close());
     // The same file by another spelling, and by a link.
     const QString link = homePath(QStringLiteral("link.log"));
+#ifdef _WIN32
+    // QFile::link makes a shortcut there, a file of its own; a hard link is
+    // the same file.
+    std::error_code linked;
+    std::filesystem::create_hard_link(fileio::toPath(corePath(configuredLog())), fileio::toPath(corePath(link)),
+                                      linked);
+    ASSERT_FALSE(linked) << linked.message();
+#else
     ASSERT_TRUE(QFile::link(configuredLog(), link));
+#endif
     const QString otherSpelling = homePath(QStringLiteral("./main.log"));
     prompts.answers = {false, false};
     prompts.files = {otherSpelling, link};
@@ -980,7 +998,7 @@ TEST_F(MainWindowTest, LogIntegrityAnExistingLogTheWindowDoesNotHoldIsReplacedOn
     writeBytes(other, theirs);
     writeBytes(picked, theirs);
     const auto notHeld = [](const QString& path) {
-        return "Warning, default No: " + path.toStdString() +
+        return "Warning, default No: " + shownPath(path).toStdString() +
                " is not the log this window holds. Replace it with the text of this window?";
     };
 
@@ -1144,7 +1162,7 @@ TEST_F(MainWindowTest, SeamASaveOnAFullDiskKeepsTheTextTheFlagAndTheWindowAndTel
 
     // "Save log and Exit": nothing is said to be saved and the program stays.
     click(*windows.Form1, "Button2");
-    const std::string message = "Cannot create file " + configuredLog().toStdString() + ".";
+    const std::string message = "Cannot create file " + corePath(configuredLog()) + ".";
     EXPECT_EQ(files.writes, 1);
     EXPECT_EQ(prompts.log, std::vector<std::string>{"Error: " + message});
     EXPECT_EQ(prompts.details, std::vector<std::string>{message + " | No space left on device"});
@@ -1215,8 +1233,8 @@ TEST_F(MainWindowTest, MessagesFailureBoxesTellTheCauseBelowTheFixedText)
     openPilot(*windows.Form1, samplePilot());
     EXPECT_EQ(prompts.details,
               (std::vector<std::string>{
-                  "Cannot create file " + missing.toStdString() + ". | No such file or directory",
-                  "Cannot create file " + readOnly.toStdString() + ". | " + std::string(kReadOnlyCause),
+                  "Cannot create file " + corePath(missing) + ". | No such file or directory",
+                  "Cannot create file " + corePath(readOnly) + ". | " + std::string(kReadOnlyCause),
                   "Unable to write to " + paths::settingsFile() + ". | " + std::string(kReadOnlyCause)}));
     EXPECT_EQ(prompts.log.back(), "Error: Unable to write to " + paths::settingsFile() + ".");
 }

@@ -40,16 +40,29 @@ protected:
     {
         WindowTest::SetUp();
         // The journal of the program's own saves and the backups, this test's own.
-        setEnvironment(kDataHomeVariable, homePath(QStringLiteral("data")).toStdString());
+        setEnvironment(kDataHomeVariable, corePath(homePath(QStringLiteral("data"))));
+#ifdef _WIN32
+        steamPath_.emplace("Software\\Valve\\Steam", "SteamPath", corePath(homePath(QStringLiteral("Steam"))));
+        ASSERT_TRUE(steamPath_->set());
+#endif
         ASSERT_TRUE(QDir().mkpath(gameFolder()));
     }
 
-    // A Wine install of the game in the test's home folder.
+    // An install of the game as the system finds it: on Windows in the Steam
+    // library that the registry names, elsewhere a Wine install in the
+    // test's home folder.
     QString gameFolder() const
     {
+#ifdef _WIN32
+        return homePath(QStringLiteral("Steam/steamapps/common/Star Wars X-Wing Alliance"));
+#else
         return homePath(QStringLiteral(".wine/drive_c/GOG Games/Star Wars - X-Wing Alliance"));
+#endif
     }
-    QString inGame(const QString& name) const { return QDir(gameFolder()).filePath(name); }
+    QString inGame(const QString& name) const
+    {
+        return QDir(gameFolder()).filePath(name);
+    }
 
     void startWatching(bool on = true)
     {
@@ -105,7 +118,10 @@ protected:
         return !offers->wait(static_cast<int>(5 * kQuiet.count())) && offers->size() == before;
     }
 
-    QString logText() const { return control<MainLogEdit>(*windows->Form1, "Memo1").toPlainText(); }
+    QString logText() const
+    {
+        return control<MainLogEdit>(*windows->Form1, "Memo1").toPlainText();
+    }
 
     // The entry the pilot view gives the file in its export field.
     QString pilotViewEntry(const QString& path)
@@ -131,7 +147,7 @@ protected:
     {
         QTreeWidget* saves = list();
         for (int k = 0; saves != nullptr && k < saves->topLevelItemCount(); ++k)
-            if (saves->topLevelItem(k)->toolTip(TNewSavesWindow::kFileColumn) == path)
+            if (saves->topLevelItem(k)->toolTip(TNewSavesWindow::kFileColumn) == shownPath(path))
                 return saves->topLevelItem(k);
         return nullptr;
     }
@@ -152,6 +168,9 @@ protected:
         add->click();
     }
 
+#ifdef _WIN32
+    std::optional<ScopedUserRegistryValue> steamPath_;
+#endif
     std::optional<ProgramWindows> windows;
     PilotFolderWatcher* watcher = nullptr;
     std::unique_ptr<QSignalSpy> offers;
@@ -188,7 +207,7 @@ TEST_F(PilotWatcherTest, FileOfTheWrongSizeIsNotOffered)
     // Completed, the file is offered.
     writeBytes(inGame(QStringLiteral("Short.plt")), pilotAfter(1));
     ASSERT_EQ(offersAfterSettling(), 1);
-    EXPECT_EQ(offers->at(0).at(0).toString(), inGame(QStringLiteral("Short.plt")));
+    EXPECT_EQ(offers->at(0).at(0).toString(), shownPath(inGame(QStringLiteral("Short.plt"))));
 }
 
 // Bytes of a pilot's size that are no pilot file are never offered, as a new
@@ -356,12 +375,14 @@ TEST_F(PilotWatcherTest, FolderOfTheOpenDialogsStartIsWatchedToo)
     const QString path = homePath(QStringLiteral("pilots/Tester.plt"));
     writeBytes(path, pilotAfter(1));
     ASSERT_NO_FATAL_FAILURE(startWatching());
-    EXPECT_EQ(watcher->watchedFolders(), QStringList({gameFolder(), homePath()}));
+    // Named as the system names folders.
+    EXPECT_EQ(watcher->watchedFolders(), QStringList({shownPath(gameFolder()), shownPath(homePath())}));
 
     // Opened from there, the pilot's folder is watched.
     prompts.files.push_back(path);
     click(*windows->Form1, "GetScoreButton");
-    EXPECT_EQ(watcher->watchedFolders(), QStringList({gameFolder(), homePath(QStringLiteral("pilots"))}));
+    EXPECT_EQ(watcher->watchedFolders(),
+              QStringList({shownPath(gameFolder()), shownPath(homePath(QStringLiteral("pilots")))}));
     const QString before = logText();
 
     saveInTwoSteps(path, pilotAfter(2), kQuiet / 3);

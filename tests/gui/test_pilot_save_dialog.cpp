@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -19,7 +20,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        setEnvironment(kDataHomeVariable, homePath(QStringLiteral("data")).toStdString());
+        setEnvironment(kDataHomeVariable, corePath(homePath(QStringLiteral("data"))));
         view = std::make_unique<TPltFileView>(prompts, [] {});
         path = pilotWithMissions(3, QStringLiteral("Wedge Antilles.plt"));
         ASSERT_EQ(view->ReadMission(path), 0);
@@ -40,8 +41,8 @@ TEST_F(PilotSaveDialogTest, AnsweringNoWritesNothing)
     control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Changed"));
     prompts.answers = {false};
     click(*view, "Button2");
-    EXPECT_EQ(prompts.log, (std::vector<std::string>{"Information: Ready to update " + path.toStdString() +
-                                                     ". Is it ok to proceed?"}));
+    EXPECT_EQ(prompts.log,
+              (std::vector<std::string>{"Information: Ready to update " + corePath(path) + ". Is it ok to proceed?"}));
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_TRUE(backupFiles().isEmpty());
 }
@@ -75,9 +76,8 @@ TEST_F(PilotSaveDialogTest, YesWritesTheControlsAndBacksTheFileUpOnce)
     // The save that made the backup says where it is; the next one made none.
     const QStringList made = backupFiles();
     ASSERT_EQ(made.size(), 1);
-    const QString backup = QDir(homePath(QStringLiteral("data/vantrel/backups"))).filePath(made.front());
-    EXPECT_EQ(prompts.log[1],
-              "Information: Update complete.\nA copy of the file as it was is kept in " + backup.toStdString() + ".");
+    const std::string backup = text::joinPath(paths::backupDirectory(), made.front().toStdString());
+    EXPECT_EQ(prompts.log[1], "Information: Update complete.\nA copy of the file as it was is kept in " + backup + ".");
     EXPECT_EQ(prompts.log[3], "Information: Update complete.");
 
     PilotImage after;
@@ -105,7 +105,8 @@ TEST_F(PilotSaveDialogTest, ASaveTheJournalCannotNoteStandsAndTheWindowSaysWhy)
     prompts.answers = {true};
     click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
-    const std::string told = "Cannot create file " + journal.toStdString() +
+    ASSERT_TRUE(QFileInfo(fromCorePath(paths::ownSavesJournal())) == QFileInfo(journal));
+    const std::string told = "Cannot create file " + paths::ownSavesJournal() +
                              ". The save stands, but it is not noted as Vantrel's own, so a watching Vantrel may "
                              "offer it as a save of the game.";
     EXPECT_EQ(prompts.log[1].rfind("Warning: Update complete.\nA copy of the file as it was is kept in ", 0), 0u)
@@ -122,7 +123,7 @@ TEST_F(PilotSaveDialogTest, ASaveThatChangesNothingMakesNoBackupAndSaysNoMoreTha
     prompts.answers = {true};
     click(*view, "Button2");
     EXPECT_EQ(prompts.log,
-              (std::vector<std::string>{"Information: Ready to update " + path.toStdString() + ". Is it ok to proceed?",
+              (std::vector<std::string>{"Information: Ready to update " + corePath(path) + ". Is it ok to proceed?",
                                         "Information: Update complete."}));
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_TRUE(backupFiles().isEmpty());
@@ -147,7 +148,7 @@ TEST_F(PilotSaveDialogTest, AReadOnlyPilotIsRefusedWithItsCauseBelowTheFixedText
     prompts.answers = {true};
     click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
-    const std::string text = "Cannot open " + path.toStdString() + " for writing. Nothing was written.";
+    const std::string text = "Cannot open " + corePath(path) + " for writing. Nothing was written.";
     EXPECT_EQ(prompts.log[1], "Error: " + text);
     EXPECT_EQ(prompts.details, std::vector<std::string>{text + " | the file is read-only"});
     EXPECT_EQ(fileBytes(path), before);
@@ -168,7 +169,7 @@ TEST_F(PilotSaveDialogTest, AFailedSaveIsAnErrorNotUpdateComplete)
     click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
     EXPECT_EQ(prompts.log[1],
-              "Error: Cannot update " + path.toStdString() + ": No space left on device. Nothing was written.");
+              "Error: Cannot update " + corePath(path) + ": No space left on device. Nothing was written.");
     EXPECT_EQ(fileBytes(path), before);
 }
 
@@ -177,7 +178,7 @@ TEST_F(PilotSaveDialogTest, AFileReplacedSinceTheLoadIsLeftAlone)
     writeBytes(path, QByteArray(100, 'x'));
     prompts.answers = {true};
     click(*view, "Button2");
-    EXPECT_EQ(prompts.log[1], "Error: Cannot update " + path.toStdString() +
+    EXPECT_EQ(prompts.log[1], "Error: Cannot update " + corePath(path) +
                                   ": its length is 100 bytes, not 152.076. Nothing was written.");
     EXPECT_EQ(fileBytes(path), QByteArray(100, 'x'));
 }
@@ -195,10 +196,10 @@ TEST_F(PilotSaveDialogTest, AFileTheGameSavedSinceTheLoadIsWrittenOverOnlyAfterA
     game.setInt(layout::KalidorCrescent, 3);
     const QString gameFile = homePath(QStringLiteral("game.plt"));
     const QString pathText = path;
-    const std::string warning = "Warning, default No: " + pathText.toStdString() +
+    const std::string warning = "Warning, default No: " + corePath(pathText) +
                                 " was changed by another program (the game?) since it was opened. Saving writes every "
                                 "detail shown over it. Save anyway?";
-    const std::string ready = "Information: Ready to update " + pathText.toStdString() + ". Is it ok to proceed?";
+    const std::string ready = "Information: Ready to update " + corePath(pathText) + ". Is it ok to proceed?";
 
     struct Case {
         const char* how;
@@ -264,7 +265,7 @@ TEST_F(PilotSaveDialogTest, SaveWritesTheLoadedFileWhateverTheTitleShows)
     prompts.answers = {true};
     click(*view, "Button2");
     ASSERT_EQ(prompts.log.size(), 2u);
-    EXPECT_EQ(prompts.log[0], "Information: Ready to update " + path.toStdString() + ". Is it ok to proceed?");
+    EXPECT_EQ(prompts.log[0], "Information: Ready to update " + corePath(path) + ". Is it ok to proceed?");
     EXPECT_EQ(fileBytes(other), otherBefore);
     PilotImage after;
     after.bytes() = fileBytes(path).toStdString();

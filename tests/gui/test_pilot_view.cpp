@@ -92,7 +92,7 @@ TEST_F(PilotViewTest, ALoadFillsTheControlsAndWritesReportAndEntry)
     const QString path = writePilot(QStringLiteral("Kestrel.plt"), {{1000, 500, 30}, {2000, 0, 40}},
                                     [](PilotImage& pilot) { pilot.setText(layout::PilotName, "Kestrel"); });
     ASSERT_EQ(view->ReadMission(path), 0);
-    EXPECT_EQ(view->windowTitle(), path);
+    EXPECT_EQ(view->windowTitle(), shownPath(path));
     EXPECT_EQ(control<QLineEdit>(*view, "PilotNameEdit").text(), QStringLiteral("Kestrel"));
     EXPECT_EQ(control<QComboBox>(*view, "RankBox").currentText(), QStringLiteral("Lieutenant JG"));
     EXPECT_EQ(control<QComboBox>(*view, "RatingBox").currentText(), QStringLiteral("Marksman 3rd"));
@@ -130,7 +130,7 @@ TEST_F(PilotViewTest, AFailedLoadSetsTheTitleShowsItsMessagesAndKeepsTheControls
     const QString before = text();
     const QString missing = homePath(QStringLiteral("gone.plt"));
     EXPECT_EQ(view->ReadMission(missing), 2);
-    EXPECT_EQ(view->windowTitle(), missing);
+    EXPECT_EQ(view->windowTitle(), shownPath(missing));
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
                                "Error: The file have wrong size. -1 The plt file must be 152.076 bytes!",
                                "Error: 2 Errors while loading file! This may not be a XWA pilotfile.",
@@ -138,7 +138,7 @@ TEST_F(PilotViewTest, AFailedLoadSetsTheTitleShowsItsMessagesAndKeepsTheControls
     // The first box tells the file and why it could not be opened.
     EXPECT_EQ(prompts.details, std::vector<std::string>{"The file have wrong size. -1 The plt file must be 152.076 "
                                                         "bytes! | " +
-                                                        missing.toStdString() + ": no such file"});
+                                                        shownPath(missing).toStdString() + ": no such file"});
     EXPECT_EQ(text(), before);
     EXPECT_EQ(control<WholeNumberField>(*view, "GetToEdit").text(), QStringLiteral("3"));
 }

@@ -46,7 +46,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        data_.emplace(kDataHomeVariable, QFile::encodeName(homePath(QStringLiteral(".local/share"))).constData());
+        data_.emplace(kDataHomeVariable, corePath(homePath(QStringLiteral(".local/share"))).c_str());
     }
 
     // A pilot named `name` whose one mission and every TOD score copy hold `score`.
@@ -228,7 +228,7 @@ TEST_F(ReviewChartsTest, ARestoreFromTheWindowShowsTheRestoredFileInItsRow)
     EXPECT_FALSE(restore->isEnabled());
 
     // The file cut short is put back from a backup of a pilot with one mission.
-    const std::string damaged = QFile::encodeName(squad[4]).toStdString();
+    const std::string damaged = corePath(squad[4]);
     const std::string folder = paths::backupDirectory();
     fs::create_directories(folder);
     const std::string backup = folder + "/e." + backupOwnerTag(damaged) + ".20261120-183000.plt";
@@ -249,7 +249,7 @@ TEST_F(ReviewChartsTest, ARestoreFromTheWindowShowsTheRestoredFileInItsRow)
     EXPECT_EQ(readFile(damaged), readFile(backup));
     EXPECT_EQ(model.count(PilotMark::NotLoaded), 0);
     const int echo = rowOf(model, QStringLiteral("Echo"));
-    EXPECT_EQ(model.filePath(echo), squad[4]);
+    EXPECT_EQ(model.filePath(echo), shownPath(squad[4]));
     EXPECT_EQ(model.index(echo, kTotalCol).data().toString(), QStringLiteral("700"));
     EXPECT_TRUE(model.pilot(echo).record != nullptr);
     ASSERT_EQ(prompts.log.size(), 2u);

@@ -437,7 +437,8 @@ TEST_F(ReviewWindowTest, SavesTheCsvTableInTheOrderShownAsTheCommandLineWritesIt
     const QByteArray saved = fileBytes(csv);
 
     QProcess cli;
-    cli.start(QStringLiteral(VANTREL_CLI_PATH), {"table", "--format", "csv", homePath(QStringLiteral("squad"))});
+    cli.start(QStringLiteral(VANTREL_CLI_PATH),
+              {"table", "--format", "csv", shownPath(homePath(QStringLiteral("squad")))});
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(saved, cli.readAllStandardOutput());
     EXPECT_TRUE(saved.startsWith("File,Pilot name,Rank,"));
@@ -451,8 +452,8 @@ TEST_F(ReviewWindowTest, SavesTheCsvTableInTheOrderShownAsTheCommandLineWritesIt
     button(review, "SaveCsvButton").click();
     const QList<QByteArray> lines = fileBytes(csv).split('\n');
     ASSERT_EQ(lines.size(), 7);
-    EXPECT_TRUE(lines[1].startsWith(paths[1].toUtf8() + ",Alpha,"));
-    EXPECT_TRUE(lines[5].startsWith(paths[3].toUtf8() + ",,"));
+    EXPECT_TRUE(lines[1].startsWith(shownPath(paths[1]).toUtf8() + ",Alpha,"));
+    EXPECT_TRUE(lines[5].startsWith(shownPath(paths[3]).toUtf8() + ",,"));
     EXPECT_TRUE(lines[6].isEmpty());
     EXPECT_EQ(prompts.log.size(), 2u);
 }
@@ -474,7 +475,7 @@ TEST_F(ReviewWindowTest, TheCsvShowsNamesThatLookLikeFormulasAsText)
     button(review, "SaveCsvButton").click();
     const QList<QByteArray> lines = fileBytes(csv).split('\n');
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_TRUE(lines[1].startsWith(homePath(QStringLiteral("squad/a.plt")).toUtf8() + ",'=1+2,"))
+    EXPECT_TRUE(lines[1].startsWith(shownPath(homePath(QStringLiteral("squad/a.plt"))).toUtf8() + ",'=1+2,"))
         << lines[1].toStdString();
     EXPECT_TRUE(lines[1].contains(",-50,0,0,0,-50,")) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].contains(".plt,'@SUM(A1),")) << lines[2].toStdString();
@@ -488,7 +489,7 @@ TEST_F(ReviewWindowTest, ACsvSaveThatFailsIsToldWithTheFileAndItsCause)
     const QString target = homePath(QStringLiteral("missing/pilots.csv"));
     prompts.files.push_back(target);
     button(review, "SaveCsvButton").click();
-    EXPECT_EQ(prompts.log.back(), "Error: Cannot create file " + target.toStdString() + ".");
+    EXPECT_EQ(prompts.log.back(), "Error: Cannot create file " + corePath(target) + ".");
     ASSERT_EQ(prompts.details.size(), 1u);
     EXPECT_NE(prompts.details.front().find("No such file or directory"), std::string::npos) << prompts.details.front();
     EXPECT_FALSE(QFileInfo::exists(target));
@@ -538,7 +539,8 @@ TEST_F(ReviewWindowTest, CancelStopsLoadingAndTheWindowLoadsAgainAfterIt)
 
     review.addPaths({homePath(QStringLiteral("many/p39.plt"))});
     ASSERT_TRUE(finishes(review));
-    EXPECT_EQ(modelOf(review).filePath(modelOf(review).rowCount() - 1), homePath(QStringLiteral("many/p39.plt")));
+    EXPECT_EQ(modelOf(review).filePath(modelOf(review).rowCount() - 1),
+              shownPath(homePath(QStringLiteral("many/p39.plt"))));
 }
 
 TEST_F(ReviewWindowTest, ADoubleClickRunsTheOpenFlowForALoadedRowOnly)
@@ -649,8 +651,9 @@ TEST_F(ReviewWindowTest, TheVerdictsColumnsComeFirstAndStayInPlaceWhileTheFigure
     const QString path = homePath(QStringLiteral("squad/b.plt"));
     QAbstractItemModel& shown = *table.model();
     EXPECT_EQ(shown.index(1, kFileCol).data().toString(), QStringLiteral("b.plt"));
-    EXPECT_EQ(shown.index(1, PilotTableModel::kFolderColumn).data().toString(), homePath(QStringLiteral("squad")));
-    EXPECT_EQ(shown.index(1, kFileCol).data(Qt::ToolTipRole).toString(), path);
+    EXPECT_EQ(shown.index(1, PilotTableModel::kFolderColumn).data().toString(),
+              shownPath(homePath(QStringLiteral("squad"))));
+    EXPECT_EQ(shown.index(1, kFileCol).data(Qt::ToolTipRole).toString(), shownPath(path));
     EXPECT_EQ(shown.index(1, PilotTableModel::kCheckErrorsColumn).data().toString(), QStringLiteral("0"));
     EXPECT_EQ(shown.index(0, PilotTableModel::kCheckErrorsColumn).data().toString(), QStringLiteral("1"));
     EXPECT_EQ(shown.index(0, PilotTableModel::kTotalWarningColumn).data().toString(), QStringLiteral("no"));
@@ -739,7 +742,7 @@ TEST_F(ReviewWindowTest, EnterOpensDeleteRemovesAndCopyGivesTheCommandLinesTsvRo
     selectRows(review, {3, 1});
     QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
     QProcess cli;
-    cli.start(QStringLiteral(VANTREL_CLI_PATH), {"table", homePath(QStringLiteral("squad"))});
+    cli.start(QStringLiteral(VANTREL_CLI_PATH), {"table", shownPath(homePath(QStringLiteral("squad")))});
     ASSERT_TRUE(cli.waitForFinished(30000));
     const QStringList lines = QString::fromUtf8(cli.readAllStandardOutput()).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 6);
@@ -754,7 +757,7 @@ TEST_F(ReviewWindowTest, EnterOpensDeleteRemovesAndCopyGivesTheCommandLinesTsvRo
     selectRows(review, {1});
     QTest::keyClick(&table, Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_EQ(modal.shown, std::vector<std::string>{"PltFileView"});
-    EXPECT_EQ(windows.PltFileView->windowTitle(), homePath(QStringLiteral("squad/b.plt")));
+    EXPECT_EQ(windows.PltFileView->windowTitle(), shownPath(homePath(QStringLiteral("squad/b.plt"))));
 
     // Delete: the chosen rows go, and the summary with them.
     selectRows(review, {0, 2});
@@ -779,7 +782,7 @@ TEST_F(ReviewWindowTest, TheCsvKeepsTheCommandLinesColumnsWithTheByteOrderMarkWh
     button(review, "SaveCsvButton").click();
     QProcess cli;
     cli.start(QStringLiteral(VANTREL_CLI_PATH),
-              {"table", "--format", "csv", "--bom", homePath(QStringLiteral("squad"))});
+              {"table", "--format", "csv", "--bom", shownPath(homePath(QStringLiteral("squad")))});
     ASSERT_TRUE(cli.waitForFinished(30000));
     const QByteArray all = cli.readAllStandardOutput();
     EXPECT_TRUE(

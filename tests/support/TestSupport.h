@@ -55,11 +55,12 @@ inline constexpr const char* kDataHomeVariable = "XDG_DATA_HOME";
 #endif
 
 // Makes `home` this process's home folder, with its settings in the
-// folder ".config" in it, on either system.
+// folder ".config" in it, on either system (named with the system's
+// separator, as the system names its own folders).
 inline void useHomeFolder(const std::string& home)
 {
     setEnvironment(kHomeVariable, home);
-    setEnvironment(kConfigHomeVariable, home + "/.config");
+    setEnvironment(kConfigHomeVariable, text::joinPath(home, ".config"));
 }
 
 // Runs `change` on the file `path`, then puts the file's access and
@@ -134,6 +135,25 @@ public:
 
 private:
     void* handle_ = nullptr;
+};
+
+// Sets the text value `name` of the key `key` under HKEY_CURRENT_USER, as an
+// installer leaves it, for the life of the object; then puts back the value
+// that was there, or removes it (and the key, when the object made it).
+class ScopedUserRegistryValue {
+public:
+    ScopedUserRegistryValue(const std::string& key, const std::string& name, const std::string& value);
+    ~ScopedUserRegistryValue();
+    ScopedUserRegistryValue(const ScopedUserRegistryValue&) = delete;
+    ScopedUserRegistryValue& operator=(const ScopedUserRegistryValue&) = delete;
+    bool set() const { return set_; }
+
+private:
+    std::string key_;
+    std::string name_;
+    std::optional<std::wstring> old_;
+    bool madeKey_ = false;
+    bool set_ = false;
 };
 
 // The running test run again in a child process of the test program, with

@@ -333,6 +333,49 @@ HeldFile::~HeldFile()
         ::CloseHandle(handle_);
 }
 
+ScopedUserRegistryValue::ScopedUserRegistryValue(const std::string& key, const std::string& name,
+                                                 const std::string& value)
+      : key_(key), name_(name)
+{
+    HKEY handle = nullptr;
+    DWORD disposition = 0;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, wide(key).c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                          &handle, &disposition) != ERROR_SUCCESS)
+        return;
+    madeKey_ = disposition == REG_CREATED_NEW_KEY;
+    DWORD type = 0;
+    DWORD bytes = 0;
+    if (::RegQueryValueExW(handle, wide(name).c_str(), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+        type == REG_SZ) {
+        std::wstring old(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(old.size() * sizeof(wchar_t));
+        if (::RegQueryValueExW(handle, wide(name).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(old.data()),
+                               &bytes) == ERROR_SUCCESS)
+            old_ = std::wstring(old.c_str());
+    }
+    const std::wstring text = wide(value);
+    set_ = ::RegSetValueExW(handle, wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    ::RegCloseKey(handle);
+}
+
+ScopedUserRegistryValue::~ScopedUserRegistryValue()
+{
+    if (madeKey_) {
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, wide(key_).c_str());
+        return;
+    }
+    HKEY handle = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, wide(key_).c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS)
+        return;
+    if (old_)
+        ::RegSetValueExW(handle, wide(name_).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()),
+                         static_cast<DWORD>((old_->size() + 1) * sizeof(wchar_t)));
+    else
+        ::RegDeleteValueW(handle, wide(name_).c_str());
+    ::RegCloseKey(handle);
+}
+
 namespace {
 
 constexpr const wchar_t* kChildTask = L"VANTREL_CHILD_TASK";
