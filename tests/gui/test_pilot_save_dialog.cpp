@@ -55,9 +55,10 @@ TEST_F(PilotSaveDialogTest, AnActiveMissionAtOrBeforeTheCompletedOnesIsRefusedBe
     control<QLineEdit>(*view, "PilotNameEdit").setText(QStringLiteral("Changed"));
     control<QComboBox>(*view, "ActiveMissionBox").setCurrentIndex(1);
     click(*view, "Button2");
-    EXPECT_EQ(prompts.log, (std::vector<std::string>{"Error: Active mission 2 is not after the 3 completed missions of " +
-                                                     path.toStdString() +
-                                                     "; completed missions are never removed. Nothing was written."}));
+    EXPECT_EQ(
+        prompts.log,
+        (std::vector<std::string>{"Error: Active mission 2 is not after the 3 completed missions of " + corePath(path) +
+                                  "; completed missions are never removed. Nothing was written."}));
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_TRUE(backupFiles().isEmpty());
 }
