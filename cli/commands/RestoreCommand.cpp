@@ -21,13 +21,14 @@ int runRestore(const ParsedArguments& args, const Streams& io)
     const std::string& path = args.files[0];
     const std::string& backup = args.files[1];
 
-    // What the restore changes, when both files load: told before it is done.
+    // What the restore changes, when both files load: worked out from the
+    // file as it is before, and told only once the restore is done, so that a
+    // refused restore lists no change that never happened.
     PilotRecord now;
     PilotRecord then;
-    if (ReadMission(now, path).ok() && ReadMission(then, backup).ok()) {
-        for (const std::string& change : diffPilots(now, then))
-            writeLine(io.out, change);
-    }
+    std::vector<std::string> changes;
+    if (ReadMission(now, path).ok() && ReadMission(then, backup).ok())
+        changes = diffPilots(now, then);
     const OwnSaves ownSaves;  // a watching Vantrel takes the restored file as ours
     const RestoreResult restored = restorePilotBackup(path, backup, paths::backupDirectory(),
                                                       std::chrono::system_clock::now(), systemFileAccess(), &ownSaves);
@@ -35,6 +36,8 @@ int runRestore(const ParsedArguments& args, const Streams& io)
         printError(io, restored.message());
         return 1;
     }
+    for (const std::string& change : changes)
+        writeLine(io.out, change);
     writeLine(io.out, restored.message());
     // The file is restored either way: the status stays 0.
     if (!restored.ownSave.ok())

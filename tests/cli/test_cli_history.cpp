@@ -200,6 +200,8 @@ TEST_F(HistoryCliTest, TwoPilotsOfOneFileNameInTwoFoldersKeepTheirBackupsApart)
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
               "Cannot restore " + alpha + ": " + theirs + " is a backup of another pilot file. Nothing was written.\n");
+    // Both files load, yet no change is listed for a restore that was refused.
+    EXPECT_EQ(refused.out, "");
     EXPECT_EQ(pilotName(alpha), "Wedge");
 
     const CliRun chart = cli("chart --kind history '" + alpha + "'");
