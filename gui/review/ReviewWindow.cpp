@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "core/files/AtomicFile.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogWriter.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotReport.h"
 #include "core/reports/ReviewTexts.h"
