@@ -54,6 +54,9 @@ struct FileInfo {
     // The permission bits; on Windows 0444 for a file with the read-only
     // attribute and 0666 otherwise.
     unsigned mode = 0;
+    // The owning user and group (POSIX); 0 on Windows.
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
 };
 
 // The permission bits that allow writing (owner, group, others): a file
@@ -110,6 +113,12 @@ std::string linkTarget(const std::string& path);
 
 // Whether this process may create files in `folder`; errno tells why not.
 bool canCreateIn(const std::string& folder);
+
+// Whether this process may write the existing file `path` by its access
+// rights; errno tells why not. Always true on Windows, where the access list
+// tells only when the file is opened (the read-only attribute shows in
+// FileInfo::mode).
+bool canWrite(const std::string& path);
 
 // Whether `path` names a device on Windows (CON, NUL, COM1, \\.\...);
 // always false on POSIX, where such files are told by what they are.
