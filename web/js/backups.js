@@ -20,7 +20,7 @@ export async function listBackups(fileName) {
   let folder;
   try {
     folder = await folderOf(fileName, false);
-  } catch (e) {
+  } catch {
     return [];  // none yet
   }
   const names = [];
