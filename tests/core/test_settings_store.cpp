@@ -581,8 +581,8 @@ TEST(SettingsStoreUnreadable, ReadFailureTellsWhyTheLastLookFailed)
 TEST(SettingsStoreUnreadable, DeviceNamesAndFoldersAreUnreadableWithoutWaiting)
 {
     TempDir dir;
-    for (const std::string device : {std::string("CON"), std::string("NUL"), std::string("COM1"), dir.file("nul"),
-                                     dir.file("con.ini"), dir.file("LPT1.txt"), std::string("\\\\.\\NUL")}) {
+    for (const std::string& device : {std::string("CON"), std::string("NUL"), std::string("COM1"), dir.file("nul"),
+                                      dir.file("con.ini"), dir.file("LPT1.txt"), std::string("\\\\.\\NUL")}) {
         EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(device); }),
                   expectedUnreadable(device, "it is not a regular file"))
             << device;
