@@ -58,8 +58,10 @@ std::string helpTail()
 std::string synopsisWord(const Option& option)
 {
     std::string word(option.name);
-    if (!option.value.empty())
-        word += " " + std::string(option.value);
+    if (!option.value.empty()) {
+        word += ' ';
+        word += option.value;
+    }
     return option.required ? word : "[" + word + "]";
 }
 
@@ -114,8 +116,11 @@ std::string helpText(std::span<const Command* const> commands)
 std::string shortUsage(std::span<const Command* const> commands)
 {
     std::string names;
-    for (const Command* command : commands)
-        names += (names.empty() ? "" : "|") + std::string(command->name);
+    for (const Command* command : commands) {
+        if (!names.empty())
+            names += '|';
+        names += command->name;
+    }
     return "Usage: vantrel-cli " + names +
            " [OPTIONS] PATH...\n"
            "Try 'vantrel-cli --help' for the commands and their options.\n";

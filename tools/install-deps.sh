@@ -16,6 +16,7 @@ packages=(
   emscripten chromium chromium-driver python3-selenium
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
   ccache nsis clang-format xdotool openbox
+  nodejs
 )
 
 # Qt and libjpeg for Windows are built from Debian's own source packages
@@ -37,18 +38,27 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-
-if ((${#missing[@]} == 0)); then
-  if ((src_added)); then
-    if [ "$(id -u)" -ne 0 ]; then sudo apt-get update -qq; else apt-get update -qq; fi
-  fi
-  exit 0
+# npm comes with Debian's npm package, or inside a Node.js from elsewhere
+# (NodeSource's nodejs package holds it).
+if ! command -v npm > /dev/null; then
+  missing+=(npm)
 fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if ((${#missing[@]} > 0)); then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+elif ((src_added)); then
+  $sudo apt-get update -qq
+fi
+
+# ESLint for the browser page's JavaScript, at the versions package-lock.json
+# holds, into node_modules/ of the checkout.
+cd "$(dirname "$0")/.."
+if [ ! -x node_modules/.bin/eslint ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+  npm ci --no-audit --no-fund --loglevel=error
+fi

@@ -31,6 +31,11 @@ export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file
 echo "== Style (clang-format, .clang-format)"
 git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
+echo "== Style (ESLint, eslint.config.mjs)"
+node_modules/.bin/eslint --max-warnings 0 web/js
+# The service worker is a template: the build puts the page's files in for @FILES@.
+sed 's/@FILES@/[]/' web/sw.js | node_modules/.bin/eslint --max-warnings 0 --stdin --stdin-filename web/sw.js
+
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_BENCH=ON > /dev/null
 cmake --build build-test -j"$jobs"

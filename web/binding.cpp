@@ -15,7 +15,7 @@
 #include "core/app/SquadronTable.h"
 #include "core/charts/PilotCharts.h"
 #include "core/charts/SquadronChart.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogText.h"
 #include "core/pilot/MemoryFileAccess.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotSave.h"

@@ -1,8 +1,21 @@
-// The one home of the program's calls to the operating system for files:
-// opening without waiting, reads and writes at an offset with retry, whole
-// files, what a file is, the lock, read-only checks and folders. A POSIX and
-// a Win32 implementation (core/files/posix, core/files/win32) are chosen by
-// the build; what follows here holds on both.
+// The program's own calls to the operating system for files: opening
+// without waiting, reads and writes at an offset with retry, whole files,
+// what a file is, the lock, read-only checks and folders. A POSIX and a Win32
+// implementation (core/files/posix, core/files/win32) are chosen by the
+// build; what follows here holds on both. The atomic replace
+// (core/files/*/AtomicFile.cpp) makes its own calls beside these: its
+// temporary files, their locks and the rename.
+//
+// No other part of the program calls the system for files (open, stat,
+// CreateFileW and the like), save core/platform for the system's own places,
+// registry and processes. Besides them the core reaches files through
+// std::filesystem, with paths made by toPath(): whether a path exists or is a
+// folder, a file's size, canonical names, making folders, and listing and
+// removing backups (core/pilot, core/settings, core/mainlog/KnownFiles.cpp,
+// cli/commands). The windows see names and folders through Qt (QFileInfo,
+// QDir, QFileSystemWatcher) and read and write files only through the core.
+// The build's own tools (tools/, cli/man_page.cpp), the tests, benchmarks
+// and fuzzers call the system or the C++ library directly.
 //
 // Failures set errno to the cause, also on Windows, where the system's
 // codes are turned into the nearest errno values (and kInUseError).
@@ -54,6 +67,9 @@ struct FileInfo {
     // The permission bits; on Windows 0444 for a file with the read-only
     // attribute and 0666 otherwise.
     unsigned mode = 0;
+    // The owning user and group (POSIX); 0 on Windows.
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
 };
 
 // The permission bits that allow writing (owner, group, others): a file
@@ -110,6 +126,12 @@ std::string linkTarget(const std::string& path);
 
 // Whether this process may create files in `folder`; errno tells why not.
 bool canCreateIn(const std::string& folder);
+
+// Whether this process may write the existing file `path` by its access
+// rights; errno tells why not. Always true on Windows, where the access list
+// tells only when the file is opened (the read-only attribute shows in
+// FileInfo::mode).
+bool canWrite(const std::string& path);
 
 // Whether `path` names a device on Windows (CON, NUL, COM1, \\.\...);
 // always false on POSIX, where such files are told by what they are.

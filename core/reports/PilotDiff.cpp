@@ -19,7 +19,17 @@ std::string quoted(const std::string& text)
 
 std::string withSign(std::int32_t change)
 {
+// GCC 12 warns of an overlapping copy inside std::string's operator+ once it
+// is inlined here (-Wrestrict, a false positive of that version: the copy
+// goes into a fresh string).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
     return (change >= 0 ? "+" : "") + std::to_string(change);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 }
 
 class DiffLines {

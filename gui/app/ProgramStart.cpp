@@ -15,7 +15,7 @@
 #include "gui/watcher/PilotFolderWatcher.h"
 
 ProgramWindows::ProgramWindows(vantrel::Prompts& prompts, const QStringList& arguments, vantrel::ModalShow showModal,
-                               vantrel::mainlog::MainLogFiles& logFiles)
+                               vantrel::mainlog::LogFileAccess& logFiles)
       : prompts_(prompts), showModal_(std::move(showModal))
 {
     vantrel::applyProgramStyle();

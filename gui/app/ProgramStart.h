@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "core/mainlog/MainLogFiles.h"
+#include "core/mainlog/LogFileAccess.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/Prompts.h"
 
@@ -29,7 +29,7 @@ class ProgramWindows {
 public:
     ProgramWindows(vantrel::Prompts& prompts, const QStringList& arguments,
                    vantrel::ModalShow showModal = vantrel::execModal,
-                   vantrel::mainlog::MainLogFiles& logFiles = vantrel::mainlog::systemLogFiles());
+                   vantrel::mainlog::LogFileAccess& logFiles = vantrel::mainlog::systemLogFileAccess());
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;

@@ -16,7 +16,7 @@
 #include "core/charts/HistoryChart.h"
 #include "core/charts/PilotCharts.h"
 #include "core/files/AtomicFile.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogWriter.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/reports/PilotHistory.h"
 #include "core/settings/SettingsKeys.h"

@@ -7,7 +7,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogText.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <memory>
 #include <string>
 
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogReader.h"
 
 class QTimer;
 

@@ -18,9 +18,10 @@
 #include <memory>
 #include <utility>
 
+#include "core/mainlog/LogReader.h"
+#include "core/mainlog/LogWriter.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"
-#include "core/mainlog/MainLogFile.h"
 #include "gui/mainwindow/MainLogEdit.h"
 #include "gui/support/CorePath.h"
 #include "gui/support/FormSupport.h"
@@ -56,7 +57,7 @@ QPushButton* panelButton(QWidget* panel, const char* name, const QString& captio
 
 }  // namespace
 
-TForm1::TForm1(Prompts& prompts, Hooks hooks, vantrel::mainlog::MainLogFiles& logFiles, QWidget* parent)
+TForm1::TForm1(Prompts& prompts, Hooks hooks, vantrel::mainlog::LogFileAccess& logFiles, QWidget* parent)
       : QWidget(parent, Qt::Window), prompts_(prompts), hooks_(std::move(hooks)), logFiles_(logFiles)
 {
     setObjectName(QStringLiteral("Form1"));

@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "core/mainlog/MainLogFile.h"
-#include "core/mainlog/MainLogFiles.h"
+#include "core/mainlog/KnownFiles.h"
+#include "core/mainlog/LogFileAccess.h"
 #include "gui/support/Prompts.h"
 
 class MainLogEdit;
@@ -38,7 +38,8 @@ public:
 
     // Creating the window runs its creation step (FormCreate). The main log
     // is looked at, read and written through `logFiles`.
-    TForm1(vantrel::Prompts& prompts, Hooks hooks, vantrel::mainlog::MainLogFiles& logFiles, QWidget* parent = nullptr);
+    TForm1(vantrel::Prompts& prompts, Hooks hooks, vantrel::mainlog::LogFileAccess& logFiles,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Creation step 6: a file named on the command line pre-fills the open
@@ -96,7 +97,7 @@ private:
 
     vantrel::Prompts& prompts_;
     Hooks hooks_;
-    vantrel::mainlog::MainLogFiles& logFiles_;
+    vantrel::mainlog::LogFileAccess& logFiles_;
     // The log files loaded or written during this run, as we saw them.
     vantrel::mainlog::KnownFiles knownLogs_;
 

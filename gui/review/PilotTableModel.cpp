@@ -216,7 +216,8 @@ const QString& PilotTableModel::sortText(const Row& row, int column)
         return row.fileName;
     if (column == kFolderColumn)
         return row.folder;
-    return row.text[static_cast<std::size_t>(tableColumnOf(column))];
+    // at(): tableColumnOf() gives -1 for a column past the table's.
+    return row.text.at(static_cast<std::size_t>(tableColumnOf(column)));
 }
 
 bool PilotTableModel::lessThan(const Row& a, const Row& b, int column) const

@@ -34,6 +34,7 @@
 #include "gui/review/PilotTableModel.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/ProgramSettings.h"
+#include "gui/support/WindowPlace.h"
 #include "gui/widgets/DroppedFiles.h"
 #include "gui/widgets/FormBuilder.h"
 #include "gui/widgets/GameFolderSideBar.h"
@@ -54,21 +55,11 @@ QString sign(PilotMark mark)
     return QString::fromLatin1(vantrel::pilotMarkSign(mark));
 }
 
+// The window's own keys in its section, after its place.
 namespace place {
-constexpr std::string_view Left = "Left";
-constexpr std::string_view Top = "Top";
-constexpr std::string_view Width = "Width";
-constexpr std::string_view Height = "Height";
 constexpr std::string_view Columns = "ColumnWidths";
 constexpr std::string_view ByteOrderMark = "CsvByteOrderMark";
 }  // namespace place
-
-std::optional<int> wholeNumber(const std::string& text)
-{
-    bool ok = false;
-    const int value = QString::fromStdString(text).trimmed().toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
 
 }  // namespace
 
@@ -475,17 +466,9 @@ bool TReviewWindow::eventFilter(QObject* watched, QEvent* event)
 
 void TReviewWindow::restorePlace()
 {
-    vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
-    const std::string section(kSettingsSection);
-    const auto number = [&](std::string_view key) { return wholeNumber(settings.ReadString(section, key, "")); };
-    const std::optional<int> left = number(place::Left), top = number(place::Top);
-    const std::optional<int> width = number(place::Width), height = number(place::Height);
-    if (left && top && width && height && *width > 0 && *height > 0) {
-        setGeometry(*left, *top, *width, *height);
-        placeRestored_ = true;
-    }
-    const QStringList widths =
-        QString::fromStdString(settings.ReadString(section, place::Columns, "")).split(QLatin1Char(','));
+    const vantrel::WindowPlace kept(kSettingsSection);
+    placeRestored_ = kept.restore(*this);
+    const QStringList widths = QString::fromStdString(kept.value(place::Columns)).split(QLatin1Char(','));
     if (widths.size() == PilotTableModel::kColumnCount) {
         for (int c = 0; c < PilotTableModel::kColumnCount; ++c) {
             bool ok = false;
@@ -494,35 +477,17 @@ void TReviewWindow::restorePlace()
                 PilotTable->setColumnWidth(c, w);
         }
     }
-    CsvBomBox->setChecked(settings.ReadString(section, place::ByteOrderMark, "0") == "1");
+    CsvBomBox->setChecked(kept.value(place::ByteOrderMark, "0") == "1");
 }
 
 void TReviewWindow::rememberPlace()
 {
-    // Kept only after the program's own section, whose keys and order stay as
-    // they are; a settings file that cannot be written costs the place, no more.
-    try {
-        vantrel::SettingsStore& settings = vantrel::currentProgramSettings();
-        settings.revalidate();  // as the file is now, another program's changes included
-        if (!settings.hasSection(vantrel::kSettingsSection))
-            return;
-        const std::string section(kSettingsSection);
-        const QRect at = geometry();
-        QStringList widths;
-        for (int c = 0; c < PilotTableModel::kColumnCount; ++c)
-            widths << QString::number(PilotTable->columnWidth(c));
-        const auto write = [&](std::string_view key, const std::string& value) {
-            if (settings.ReadString(section, key, "\n") != value)
-                settings.WriteString(section, key, value);
-        };
-        write(place::Left, std::to_string(at.x()));
-        write(place::Top, std::to_string(at.y()));
-        write(place::Width, std::to_string(at.width()));
-        write(place::Height, std::to_string(at.height()));
-        write(place::Columns, widths.join(QLatin1Char(',')).toStdString());
-        write(place::ByteOrderMark, CsvBomBox->isChecked() ? "1" : "0");
-    } catch (const std::exception&) {
-    }
+    QStringList widths;
+    for (int c = 0; c < PilotTableModel::kColumnCount; ++c)
+        widths << QString::number(PilotTable->columnWidth(c));
+    vantrel::WindowPlace(kSettingsSection)
+        .remember(*this, {{place::Columns, widths.join(QLatin1Char(',')).toStdString()},
+                          {place::ByteOrderMark, CsvBomBox->isChecked() ? "1" : "0"}});
 }
 
 void TReviewWindow::showEvent(QShowEvent* event)

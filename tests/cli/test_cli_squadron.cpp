@@ -279,13 +279,13 @@ const std::string kHeaderTsv =
     "Azzameen score\tAzzameen bonus\tCampaign total\tSimulator score\tSimulator bonus\t"
     "Simulator missions with a score\tCheck errors\tTotal warning\tLoad error\tOther copies differ\n";
 
+#ifndef _WIN32
 // The row of a file that cannot be opened at all, with the cause.
 std::string unopenedRow(const std::string& path, const std::string& cause)
 {
     return path + std::string(16, '\t') + cause + "\t\n";
 }
 
-#ifndef _WIN32
 TEST_F(SquadronCliTest, TableGivesARowToEveryPilotFileItCannotRead)
 {
     const std::string squad = dir.file("squad");

@@ -106,7 +106,7 @@ TEST(AtomicFile, RefusesReadOnlyDevicesAndHeldFilesAndLeavesNoTrace)
     EXPECT_EQ(replaceFileAtomically(readOnly, "new").cause(), kReadOnlyCause);
     EXPECT_EQ(readFile(readOnly), "old");
 
-    for (const std::string device :
+    for (const std::string& device :
          {dir.file("NUL"), dir.file("aux.txt"), std::string("CON"), std::string("\\\\.\\COM1")})
         EXPECT_EQ(replaceFileAtomically(device, "x").cause(), kNotRegularFileCause) << device;
 

@@ -17,7 +17,7 @@
 
 #include "TestSupport.h"
 #include "core/files/FileLock.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogWriter.h"
 
 namespace vantrel {
 namespace {

@@ -8,7 +8,9 @@
 
 #include "TestSupport.h"
 #include "core/files/AtomicFile.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogReader.h"
+#include "core/mainlog/LogText.h"
+#include "core/mainlog/LogWriter.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotSave.h"
 #include "tests/support/PilotImage.h"

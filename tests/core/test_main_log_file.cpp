@@ -21,7 +21,10 @@
 
 #include "TestSupport.h"
 #include "core/files/FileIO.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/KnownFiles.h"
+#include "core/mainlog/LogReader.h"
+#include "core/mainlog/LogText.h"
+#include "core/mainlog/LogWriter.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"

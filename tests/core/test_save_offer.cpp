@@ -116,7 +116,7 @@ TEST(SeenSaves, FilesTheLoaderRefusesAreNeitherRememberedNorOffered)
     EXPECT_EQ(seen.offerFor(fifo, settings), std::nullopt);
 #else
     // A device name, in any folder: refused at once, never opened.
-    for (const std::string device : {dir.file("NUL.plt"), dir.file("COM1.plt")}) {
+    for (const std::string& device : {dir.file("NUL.plt"), dir.file("COM1.plt")}) {
         EXPECT_FALSE(seen.remember(device));
         EXPECT_EQ(seen.offerFor(device, settings), std::nullopt);
     }

@@ -300,7 +300,7 @@ TEST(SettingsStoreLarge, FirstOfDuplicateKeysWinsAndWritesChangeOnlyTheirLine)
                 key = lower(key);
             else if (random & 2)
                 key[0] = 'k', key[2] = 'Y';
-            const std::string value = "v" + std::to_string(block) + "_" + std::to_string(k);
+            const std::string value = std::string("v") + std::to_string(block) + "_" + std::to_string(k);
             lines.push_back(key + ((random & 4) ? " = \"" + value + "\" " : "=" + value));
             const auto name = std::pair{lower(section), lower(key)};
             if (firstValues.emplace(name, value).second)
@@ -427,7 +427,8 @@ std::string unreadableStoreSteps(const std::string& path)
     std::string seen = store.read("LastDir", "/default");
     store.revalidate();
     store.UpdateFile();
-    seen += " " + store.read("CheckCheat", "1");
+    seen += ' ';
+    seen += store.read("CheckCheat", "1");
     try {
         store.write("LastDir", "/new");
         seen += " written";
@@ -436,7 +437,8 @@ std::string unreadableStoreSteps(const std::string& path)
     } catch (const SettingsWriteError& error) {
         seen += std::string(" write error: ") + error.what() + " | " + error.cause();
     }
-    seen += " " + store.read("LastDir", "/default");
+    seen += ' ';
+    seen += store.read("LastDir", "/default");
     return seen;
 }
 
@@ -581,8 +583,8 @@ TEST(SettingsStoreUnreadable, ReadFailureTellsWhyTheLastLookFailed)
 TEST(SettingsStoreUnreadable, DeviceNamesAndFoldersAreUnreadableWithoutWaiting)
 {
     TempDir dir;
-    for (const std::string device : {std::string("CON"), std::string("NUL"), std::string("COM1"), dir.file("nul"),
-                                     dir.file("con.ini"), dir.file("LPT1.txt"), std::string("\\\\.\\NUL")}) {
+    for (const std::string& device : {std::string("CON"), std::string("NUL"), std::string("COM1"), dir.file("nul"),
+                                      dir.file("con.ini"), dir.file("LPT1.txt"), std::string("\\\\.\\NUL")}) {
         EXPECT_EQ(testing::resultWithin(10, [&] { return unreadableStoreSteps(device); }),
                   expectedUnreadable(device, "it is not a regular file"))
             << device;

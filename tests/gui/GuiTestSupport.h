@@ -120,8 +120,13 @@ public:
             ADD_FAILURE() << "unexpected file dialog";
             return std::nullopt;
         }
-        std::optional<QStringList> chosen = fileLists.front();
+        // The list taken out of its optional first: GCC 12 takes a copy of
+        // the optional for one that may be uninitialized (-O2).
+        const bool cancelled = !fileLists.front();
+        QStringList chosen = cancelled ? QStringList() : *fileLists.front();
         fileLists.pop_front();
+        if (cancelled)
+            return std::nullopt;
         return chosen;
     }
     std::optional<QString> chooseFolder(QWidget* owner, const FileRequest& request) override

@@ -34,8 +34,9 @@
 #include "core/files/FileLock.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/mainwindow/MainLogEdit.h"
-#include "core/mainlog/MainLogFile.h"
-#include "core/mainlog/MainLogFiles.h"
+#include "core/mainlog/LogReader.h"
+#include "core/mainlog/LogWriter.h"
+#include "core/mainlog/LogFileAccess.h"
 #include "core/text/Windows1252.h"
 
 namespace vantrel::testing {
@@ -1088,7 +1089,7 @@ TEST_F(MainWindowTest, ReadersAFifoAsTheLogIsRefusedAtStartWithoutWaiting)
 // ---- The log's files through the window's seam: faults no test disk gives ----
 
 // The main log's files on disk, but for the faults a test sets.
-class FaultyLogFiles : public mainlog::MainLogFiles {
+class FaultyLogFiles : public mainlog::LogFileAccess {
 public:
     // Every write fails with this cause while it is set, as a full disk fails it.
     std::string writeCause;
@@ -1098,11 +1099,11 @@ public:
 
     std::optional<FileIdentity> identity(const std::string& path) override
     {
-        return mainlog::systemLogFiles().identity(path);
+        return mainlog::systemLogFileAccess().identity(path);
     }
     std::unique_ptr<mainlog::LogPieces> openPieces(const std::string& path) override
     {
-        std::unique_ptr<mainlog::LogPieces> file = mainlog::systemLogFiles().openPieces(path);
+        std::unique_ptr<mainlog::LogPieces> file = mainlog::systemLogFileAccess().openPieces(path);
         if (readCause.empty())
             return file;
         return std::make_unique<BrokenAfterFirstLine>(std::move(file), mainlog::cannotOpenMessage(path), readCause);
@@ -1113,7 +1114,7 @@ public:
         ++writes;
         if (!writeCause.empty())
             return mainlog::WriteResult(FileResult::refused(mainlog::cannotCreateMessage(path), writeCause));
-        return mainlog::systemLogFiles().write(path, text, options);
+        return mainlog::systemLogFileAccess().write(path, text, options);
     }
 
 private:

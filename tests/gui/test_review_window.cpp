@@ -27,7 +27,6 @@
 
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
-#include "core/mainlog/MainLogFile.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/platform/PlatformPaths.h"
 #include "core/settings/SettingsKeys.h"

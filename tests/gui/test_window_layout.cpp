@@ -25,6 +25,7 @@
 #include "gui/settings/SettingsDlg.h"
 #include "gui/support/FormSupport.h"
 #include "gui/support/QtPrompts.h"
+#include "gui/support/WindowPlace.h"
 
 namespace vantrel::testing {
 namespace {
@@ -358,6 +359,36 @@ TEST_F(WindowLayoutTest, AWindowOpensBesideOrCentredOnItsOpenerAndLaterWhereItWa
     remembered.windowHandle()->setPosition(available.right() - 20, available.top() + 40);
     QCoreApplication::processEvents();
     EXPECT_EQ(remembered.geometry(), QRect(available.right() - frame.right() - 199, available.top() + 40, 200, 100));
+}
+
+TEST_F(WindowLayoutTest, AnyWindowKeepsItsPlaceInItsOwnSectionOnceTheProgramsSectionIsThere)
+{
+    const WindowPlace place("SomeWindow");
+    QWidget window;
+    window.setGeometry(30, 40, 300, 200);
+    // No program section yet: nothing is kept, so nothing comes back.
+    place.remember(window, {{"Extra", "x"}});
+    EXPECT_FALSE(place.restore(window));
+    EXPECT_EQ(SettingsStore(paths::settingsFile()).ReadString("SomeWindow", "Left", "<absent>"), "<absent>");
+
+    setSetting("LastDir", "/");
+    place.remember(window, {{"Extra", "x"}});
+    SettingsStore file(paths::settingsFile());
+    EXPECT_EQ(file.ReadString("SomeWindow", "Left", ""), "30");
+    EXPECT_EQ(file.ReadString("SomeWindow", "Height", ""), "200");
+    QWidget again;
+    ASSERT_TRUE(place.restore(again));
+    EXPECT_EQ(again.geometry(), QRect(30, 40, 300, 200));
+    EXPECT_EQ(place.value("Extra"), "x");
+    EXPECT_FALSE(WindowPlace("OtherWindow").restore(again));
+
+    // A place of no size, or one with a part missing, is no place.
+    file.WriteString("SomeWindow", "Width", "0");
+    EXPECT_FALSE(place.restore(again));
+    file.WriteString("SomeWindow", "Width", "300");
+    file.WriteString("SomeWindow", "Top", "");
+    EXPECT_FALSE(place.restore(again));
+    EXPECT_EQ(again.geometry(), QRect(30, 40, 300, 200));
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ export async function listBackups(handle) {
   let folder;
   try {
     folder = await folderOf(handle, false);
-  } catch (e) {
+  } catch {
     return [];  // none yet
   }
   const names = [];

@@ -2,7 +2,7 @@
 // chart of one of the table's number columns, drawn from the core's SVG.
 import { core } from './core.js';
 import { charts as el } from './elements.js';
-import { opened, selectedPilot } from './state.js';
+import { selectedPilot } from './state.js';
 import { tableOrder } from './table.js';
 import { download } from './util.js';
 

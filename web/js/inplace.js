@@ -50,7 +50,7 @@ async function pickAndOpen() {
   let handles;
   try {
     handles = await window.showOpenFilePicker({ multiple: true, types: kPilotTypes });
-  } catch (e) {
+  } catch {
     return;  // the user cancelled
   }
   const granted = [];

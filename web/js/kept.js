@@ -31,7 +31,7 @@ async function run(mode, work) {
 export async function keptValue(key) {
   try {
     return await run('readonly', (store) => store.get(key));
-  } catch (e) {
+  } catch {
     return undefined;
   }
 }
@@ -39,7 +39,7 @@ export async function keptValue(key) {
 export async function keep(key, value) {
   try {
     await run('readwrite', (store) => (value === undefined ? store.delete(key) : store.put(value, key)));
-  } catch (e) {
+  } catch {
     /* storage off: kept for this visit only */
   }
 }

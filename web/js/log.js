@@ -19,11 +19,11 @@ let logFile = null;
 let logFileAllowed = false;
 
 function stored(key) {
-  try { return localStorage.getItem(key) || ''; } catch (e) { return ''; }
+  try { return localStorage.getItem(key) || ''; } catch { return ''; }
 }
 
 function store(key, text) {
-  try { localStorage.setItem(key, text); } catch (e) { /* storage off: kept for this visit */ }
+  try { localStorage.setItem(key, text); } catch { /* storage off: kept for this visit */ }
 }
 
 function setLog(text) {
@@ -96,7 +96,7 @@ async function appendToLogFile() {
   let handle;
   try {
     handle = await window.showSaveFilePicker({ suggestedName: 'MainLog.txt' });
-  } catch (e) {
+  } catch {
     return;  // the user cancelled
   }
   const [message, refusal] = await appendToFile(handle, withoutLastLineEnd(logText).split('\n'));
@@ -122,7 +122,7 @@ async function chooseLogFile() {
   }
   try {
     logFile = await window.showSaveFilePicker({ suggestedName: 'MainLog.txt' });
-  } catch (e) {
+  } catch {
     return;  // the user cancelled
   }
   logFileAllowed = await allowed(logFile, 'readwrite', true);

@@ -62,7 +62,7 @@ export async function openFiles(files, extra) {
       const k = nextRead++;
       try {
         read[k] = new Uint8Array(await files[k].arrayBuffer());
-      } catch (e) {
+      } catch {
         read[k] = null;  // gone or not allowed since it was picked
       }
       openReady();
@@ -110,7 +110,7 @@ async function filesUnder(entry, into, unlisted) {
     let batch;
     try {
       batch = await readEntries(reader);
-    } catch (e) {
+    } catch {
       unlisted.push(entry.fullPath || entry.name);
       return;
     }

@@ -64,7 +64,7 @@ export function startReport(addEntry) {
   el.copyEntry.addEventListener('click', async () => {
     try {
       await navigator.clipboard.writeText(el.entry.value);
-    } catch (e) {
+    } catch {
       el.entry.select();
       document.execCommand('copy');
     }

@@ -53,7 +53,7 @@ function showInPanel() {
 }
 
 function store(text) {
-  try { localStorage.setItem(kSettingsStorage, text); } catch (e) { /* storage off: kept for this visit */ }
+  try { localStorage.setItem(kSettingsStorage, text); } catch { /* storage off: kept for this visit */ }
 }
 
 function applyText(text) {
@@ -74,7 +74,7 @@ function writeSetting(key, value) {
 export function startSettings() {
   buildPanel();
   let stored = '';
-  try { stored = localStorage.getItem(kSettingsStorage) || ''; } catch (e) { /* storage off */ }
+  try { stored = localStorage.getItem(kSettingsStorage) || ''; } catch { /* storage off */ }
   el.text.value = stored;
   core.setSettingsText(stored);
   showInPanel();

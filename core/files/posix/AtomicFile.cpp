@@ -167,10 +167,8 @@ void removeStaleTemps(const std::string& dir, const std::string& stem, const std
 
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options)
 {
-    if (path.empty())
-        return FileResult::fromErrno(ENOENT);
-    if (path.back() == '/')
-        return FileResult::fromErrno(EISDIR);
+    if (FileResult looked = replacesteps::lookAtPath(path); !looked)
+        return looked;
     const std::string target = options.followLinks ? fileio::linkTarget(path) : path;
     if (target.empty())
         return FileResult::fromErrno(errno);
@@ -181,47 +179,25 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     const std::string dir = text::folderOf(target);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
 
-    struct stat dirStat {};
-    if (::stat(dir.c_str(), &dirStat) != 0)
-        return FileResult::fromErrno(errno);
-    if (!S_ISDIR(dirStat.st_mode))
-        return FileResult::fromErrno(ENOTDIR);
-    if (::access(dir.c_str(), W_OK | X_OK) != 0)
-        return FileResult::fromErrno(errno);
-
-    struct stat old {};
-    bool existed = false;
-    if (::stat(target.c_str(), &old) == 0) {
-        existed = true;
-        if (options.mustBeNew)
-            return FileResult::failure(std::string(kChangedMeanwhileCause));
-        if (!S_ISREG(old.st_mode))
-            return FileResult::failure(std::string(kNotRegularFileCause));
-        // access() grants root everything; a file without any write bit is
-        // still one the user marked read-only, so it is left alone.
-        if ((old.st_mode & fileio::kAnyWriteBit) == 0)
-            return FileResult::failure(std::string(kReadOnlyCause));
-        if (::access(target.c_str(), W_OK) != 0)
-            return FileResult::fromErrno(errno);
-        if (options.expected && fileIdentity(target) != options.expected)
-            return FileResult::failure(std::string(kChangedMeanwhileCause));
-    } else if (errno != ENOENT) {
-        return FileResult::fromErrno(errno);
-    } else if (options.expected) {
-        return FileResult::failure(std::string(kChangedMeanwhileCause));
-    }
+    if (FileResult looked = replacesteps::lookAtFolder(dir); !looked)
+        return looked;
+    std::optional<fileio::FileInfo> old;
+    if (FileResult looked = replacesteps::lookAtTarget(target, options, old); !looked)
+        return looked;
+    const bool existed = old.has_value();
 
     const std::string stem = tempnames::stemOf(base);
     TempFile temp;
     if (FileResult created = temp.create(text::joinPath(dir, tempnames::prefixOf(stem) + "XXXXXX")); !created)
         return created;
 
-    if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+    if (existed && (old->owner != ::geteuid() || old->group != ::getegid())) {
         // Keeps the owner when we may (as root); otherwise the new file is ours.
-        [[maybe_unused]] const int ignored = ::fchown(temp.fd(), old.st_uid, old.st_gid);
+        [[maybe_unused]] const int ignored =
+            ::fchown(temp.fd(), static_cast<uid_t>(old->owner), static_cast<gid_t>(old->group));
     }
     // After the owner, since changing the owner clears set-id bits.
-    const mode_t mode = existed ? (old.st_mode & 07777)
+    const mode_t mode = existed ? static_cast<mode_t>(old->mode)
                                 : static_cast<mode_t>(options.newFileMode.value_or(0666 & ~currentUmask()) & 07777);
     if (::fchmod(temp.fd(), mode) != 0)
         return FileResult::fromErrno(errno);

@@ -37,6 +37,8 @@ fileio::FileInfo infoFrom(const struct stat& st)
     info.identity.size = static_cast<std::int64_t>(st.st_size);
     info.identity.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
     info.mode = static_cast<unsigned>(st.st_mode & 07777);
+    info.owner = static_cast<std::uint32_t>(st.st_uid);
+    info.group = static_cast<std::uint32_t>(st.st_gid);
     return info;
 }
 
@@ -154,6 +156,11 @@ std::string linkTarget(const std::string& path)
 bool canCreateIn(const std::string& folder)
 {
     return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool canWrite(const std::string& path)
+{
+    return ::access(path.c_str(), W_OK) == 0;
 }
 
 bool isDeviceName(std::string_view)

@@ -105,21 +105,12 @@ FileResult moveFailure(const std::wstring& target)
     return FileResult::fromErrno(::GetLastError() == ERROR_SHARING_VIOLATION ? fileio::kInUseError : error);
 }
 
-bool endsWithSeparator(const std::string& path)
-{
-    return path.back() == '/' || path.back() == '\\';
-}
-
 }  // namespace
 
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes, const ReplaceOptions& options)
 {
-    if (path.empty())
-        return FileResult::fromErrno(ENOENT);
-    if (endsWithSeparator(path))
-        return FileResult::fromErrno(EISDIR);
-    if (fileio::isDeviceName(path))
-        return FileResult::failure(std::string(kNotRegularFileCause));
+    if (FileResult looked = replacesteps::lookAtPath(path); !looked)
+        return looked;
     const std::string target = options.followLinks ? fileio::linkTarget(path) : path;
     if (target.empty())
         return FileResult::fromErrno(errno);
@@ -134,27 +125,11 @@ FileResult replaceFileAtomically(const std::string& path, std::string_view bytes
     const std::string dir = text::folderOf(target);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
 
-    const std::optional<fileio::FileInfo> folder = fileio::infoOf(dir);
-    if (!folder)
-        return FileResult::fromErrno(errno);
-    if (folder->kind != fileio::Kind::Directory)
-        return FileResult::fromErrno(ENOTDIR);
-
-    const std::optional<fileio::FileInfo> old = fileio::infoOf(target);
-    if (old) {
-        if (options.mustBeNew)
-            return FileResult::failure(std::string(kChangedMeanwhileCause));
-        if (old->kind != fileio::Kind::Regular)
-            return FileResult::failure(std::string(kNotRegularFileCause));
-        if ((old->mode & fileio::kAnyWriteBit) == 0)
-            return FileResult::failure(std::string(kReadOnlyCause));
-        if (options.expected && old->identity != *options.expected)
-            return FileResult::failure(std::string(kChangedMeanwhileCause));
-    } else if (errno != ENOENT) {
-        return FileResult::fromErrno(errno);
-    } else if (options.expected) {
-        return FileResult::failure(std::string(kChangedMeanwhileCause));
-    }
+    if (FileResult looked = replacesteps::lookAtFolder(dir); !looked)
+        return looked;
+    std::optional<fileio::FileInfo> old;
+    if (FileResult looked = replacesteps::lookAtTarget(target, options, old); !looked)
+        return looked;
 
     const std::string stem = tempnames::stemOf(base);
     TempFile temp;

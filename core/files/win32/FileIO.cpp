@@ -405,6 +405,11 @@ bool canCreateIn(const std::string& folder)
     return true;
 }
 
+bool canWrite(const std::string&)
+{
+    return true;
+}
+
 FileHandle openLockFile(const std::string& name)
 {
     if (isDeviceName(name)) {

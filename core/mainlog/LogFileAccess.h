@@ -1,5 +1,5 @@
 // The main log's files as a window reaches them: looked at, read a piece at a
-// time, written under the log's lock. The program passes systemLogFiles();
+// time, written under the log's lock. The program passes systemLogFileAccess();
 // a test passes files that fail where it wants them to.
 #pragma once
 
@@ -9,13 +9,14 @@
 #include <string_view>
 
 #include "core/files/FileIdentity.h"
-#include "core/mainlog/MainLogFile.h"
+#include "core/mainlog/LogReader.h"
+#include "core/mainlog/LogWriter.h"
 
 namespace vantrel::mainlog {
 
-class MainLogFiles {
+class LogFileAccess {
 public:
-    virtual ~MainLogFiles() = default;
+    virtual ~LogFileAccess() = default;
 
     // The file as it is now; nullopt when there is none.
     virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
@@ -25,7 +26,7 @@ public:
     virtual WriteResult write(const std::string& path, std::string_view text, const WriteOptions& options) = 0;
 };
 
-// The files on disk, through the functions of MainLogFile.h.
-MainLogFiles& systemLogFiles();
+// The files on disk, through fileIdentity(), PieceReader and write().
+LogFileAccess& systemLogFileAccess();
 
 }  // namespace vantrel::mainlog

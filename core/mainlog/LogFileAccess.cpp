@@ -1,10 +1,10 @@
-#include "core/mainlog/MainLogFiles.h"
+#include "core/mainlog/LogFileAccess.h"
 
 namespace vantrel::mainlog {
 
 namespace {
 
-class SystemLogFiles final : public MainLogFiles {
+class SystemLogFileAccess final : public LogFileAccess {
 public:
     std::optional<FileIdentity> identity(const std::string& path) override { return fileIdentity(path); }
     std::unique_ptr<LogPieces> openPieces(const std::string& path) override
@@ -19,9 +19,9 @@ public:
 
 }  // namespace
 
-MainLogFiles& systemLogFiles()
+LogFileAccess& systemLogFileAccess()
 {
-    static SystemLogFiles files;
+    static SystemLogFileAccess files;
     return files;
 }
 

@@ -1,0 +1,36 @@
+# Warnings are errors in the project's own code on GCC and Clang (mingw-w64
+# and emscripten included): every C and C++ file that a target lists from
+# the source tree gets -Werror on top of the warning flags all code has.
+# What the build generates (Qt's moc and rcc output) and code from elsewhere
+# keep the warnings without failing the build. Called once every target is
+# defined.
+function(vantrel_warnings_as_errors dir)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(NOT type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      continue()
+    endif()
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(source_dir ${target} SOURCE_DIR)
+    foreach(source IN LISTS sources)
+      if(source MATCHES "\\$<" OR NOT source MATCHES "\\.(c|cpp)$")
+        continue()
+      endif()
+      cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${source_dir} NORMALIZE OUTPUT_VARIABLE file)
+      cmake_path(IS_PREFIX PROJECT_BINARY_DIR ${file} NORMALIZE generated)
+      cmake_path(IS_PREFIX PROJECT_SOURCE_DIR ${file} NORMALIZE own)
+      if(generated OR NOT own)
+        continue()
+      endif()
+      get_property(options SOURCE ${file} TARGET_DIRECTORY ${target} PROPERTY COMPILE_OPTIONS)
+      if(NOT "-Werror" IN_LIST options)
+        set_property(SOURCE ${file} TARGET_DIRECTORY ${target} APPEND PROPERTY COMPILE_OPTIONS -Werror)
+      endif()
+    endforeach()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir IN LISTS subdirs)
+    vantrel_warnings_as_errors(${subdir})
+  endforeach()
+endfunction()
