@@ -61,8 +61,8 @@ int runSet(const ParsedArguments& args, const Streams& io)
     // offer it as the game's.
     const OwnSaves ownSaves;
     LoadedPilot pilot;
-    const app::EditOutcome outcome = app::editDetails(pilot, path, request, *settings, systemFileAccess(),
-                                                      backups.beforeFirstWrite(), &ownSaves);
+    const app::EditOutcome outcome =
+        app::editDetails(pilot, path, request, *settings, systemFileAccess(), backups.beforeFirstWrite(), &ownSaves);
     if (outcome.refusal) {
         printError(io, "vantrel-cli: " + refusalLine(*outcome.refusal));
         return 2;

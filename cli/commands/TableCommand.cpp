@@ -46,8 +46,7 @@ const Command& tableCommand()
          "total warning, load error, and how many other copies differ",
          "(A/B kill and assist lists, stored kill totals, simulator score",
          "copies); a PATH that is a folder is searched with its subfolders",
-         "for *.plt files, in name order; tsv is the default; --bom starts",
-         "the CSV with a byte-order mark"},
+         "for *.plt files, in name order; tsv is the default; --bom starts", "the CSV with a byte-order mark"},
         runTable,
     };
     return command;

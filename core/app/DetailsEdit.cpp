@@ -73,8 +73,8 @@ std::optional<Refusal> checkDetails(const DetailsRequest& request, const PilotRe
         return std::nullopt;
     return refusal(RefusalCode::ActiveMissionNotAfterCompleted, DetailsField::ActiveMission,
                    "Active mission " + std::to_string(*request.activeMission + 1) + " is not after the " +
-                       std::to_string(loaded.CampaignMissionCount) + " completed missions of " +
-                       loaded.PilotFileName + "; completed missions are never removed.");
+                       std::to_string(loaded.CampaignMissionCount) + " completed missions of " + loaded.PilotFileName +
+                       "; completed missions are never removed.");
 }
 
 PilotDetailsEdit detailsEdit(const DetailsRequest& request)
@@ -89,15 +89,13 @@ PilotDetailsEdit detailsEdit(const DetailsRequest& request)
     return edit;
 }
 
-EditOutcome saveDetails(const std::string& path, PilotRecord& record, const DetailsRequest& request,
-                        FileAccess& files, const BeforeFirstWrite& beforeFirstWrite, KnownPilotFile* known,
-                        const OwnSaves* ownSaves)
+EditOutcome saveDetails(const std::string& path, PilotRecord& record, const DetailsRequest& request, FileAccess& files,
+                        const BeforeFirstWrite& beforeFirstWrite, KnownPilotFile* known, const OwnSaves* ownSaves)
 {
     EditOutcome outcome;
     outcome.refusal = checkDetails(request, record);
     if (!outcome.refusal)
-        outcome.saved =
-            WritePilotDetails(path, record, detailsEdit(request), files, beforeFirstWrite, known, ownSaves);
+        outcome.saved = WritePilotDetails(path, record, detailsEdit(request), files, beforeFirstWrite, known, ownSaves);
     return outcome;
 }
 

@@ -65,8 +65,8 @@ PilotDetailsEdit detailsEdit(const DetailsRequest& request);
 
 // How an edit went: refused, not opened, or saved (or failed to save).
 struct EditOutcome {
-    std::optional<Refusal> refusal;      // nothing was written
-    std::optional<SaveResult> saved;     // the save's result
+    std::optional<Refusal> refusal;   // nothing was written
+    std::optional<SaveResult> saved;  // the save's result
 };
 
 // The save of a checked request over a pilot loaded already (`record`, which

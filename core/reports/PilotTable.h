@@ -54,9 +54,9 @@ enum class CellKind { Text, Number };
 // One column of the table, as every program part names and sizes it: the
 // table of these is the one place a column is described.
 struct PilotTableColumnInfo {
-    PilotTableColumn id;       // its place in a row
-    std::string_view key;      // a name for code to find it by ("campaign-total")
-    std::string_view header;   // its name in the header row, the window and the page
+    PilotTableColumn id;      // its place in a row
+    std::string_view key;     // a name for code to find it by ("campaign-total")
+    std::string_view header;  // its name in the header row, the window and the page
     CellKind kind;
     std::string_view widthSample;  // the widest usual cell, which a column is made wide enough for
 };

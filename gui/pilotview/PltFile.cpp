@@ -346,8 +346,8 @@ void TPltFileView::BuildPilotReport(bool withMissionListing)
     std::string entry;
     {
         FlushOnExit flushed{*sink_};
-        entry =
-            vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), pilot_.record, range, withMissionListing, today_);
+        entry = vantrel::BuildPilotReport(*sink_, vantrel::programSettings(), pilot_.record, range, withMissionListing,
+                                          today_);
     }
     rangeToFields(range);
     ExportEdit->setText(QString::fromStdString(entry));
@@ -399,9 +399,8 @@ void TPltFileView::Button2Click()
             Prompts::Default::No);
     };
     const vantrel::OwnSaves ownSaves;  // so that the watcher does not offer this save as the game's
-    const vantrel::app::EditOutcome outcome =
-        vantrel::app::saveDetails(vantrel::corePath(fileName), pilot_.record, request, files_,
-                                  backups_.beforeFirstWrite(), &known_, &ownSaves);
+    const vantrel::app::EditOutcome outcome = vantrel::app::saveDetails(
+        vantrel::corePath(fileName), pilot_.record, request, files_, backups_.beforeFirstWrite(), &known_, &ownSaves);
     known_.writeOverChanged = nullptr;
     if (!outcome.saved || outcome.saved->declined)
         return;

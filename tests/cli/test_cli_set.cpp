@@ -88,8 +88,9 @@ TEST_F(CliSetTest, ARefusalIsTheOptionThenTheCoresText)
     ASSERT_TRUE(image.save(path));
     const std::pair<std::string, std::string> cases[] = {
         {"--rank 9", "vantrel-cli: --rank: The rank must be between 0 and 8. Nothing was written."},
-        {"--active-mission 256", "vantrel-cli: --active-mission: The active mission must be between 1 and 255. "
-                                 "Nothing was written."},
+        {"--active-mission 256",
+         "vantrel-cli: --active-mission: The active mission must be between 1 and 255. "
+         "Nothing was written."},
         {"--name ThirteenChars --rank x",
          "vantrel-cli: --name: The name is longer than 12 characters. Nothing was written."},
         {"--rank 2 --active-mission 3",

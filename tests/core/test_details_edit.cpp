@@ -26,21 +26,37 @@ TEST(DetailsEdit, EachRefusalHasItsCodeFieldAndText)
         std::string text;
     };
     const Case cases[] = {
-        {{.name = "Two\nLines"}, RefusalCode::NameHasControlCharacter, DetailsField::Name,
+        {{.name = "Two\nLines"},
+         RefusalCode::NameHasControlCharacter,
+         DetailsField::Name,
          "The name holds a control character. Nothing was written."},
-        {{.name = "Snow\xE2\x98\x83"}, RefusalCode::NameNotStorable, DetailsField::Name,
+        {{.name = "Snow\xE2\x98\x83"},
+         RefusalCode::NameNotStorable,
+         DetailsField::Name,
          "The name holds characters a pilot file cannot store. Nothing was written."},
-        {{.name = "ThirteenChars"}, RefusalCode::NameTooLong, DetailsField::Name,
+        {{.name = "ThirteenChars"},
+         RefusalCode::NameTooLong,
+         DetailsField::Name,
          "The name is longer than 12 characters. Nothing was written."},
-        {{.rank = 9}, RefusalCode::RankOutOfRange, DetailsField::Rank,
+        {{.rank = 9},
+         RefusalCode::RankOutOfRange,
+         DetailsField::Rank,
          "The rank must be between 0 and 8. Nothing was written."},
-        {{.rating = -1}, RefusalCode::RatingOutOfRange, DetailsField::Rating,
+        {{.rating = -1},
+         RefusalCode::RatingOutOfRange,
+         DetailsField::Rating,
          "The rating must be between 0 and 24. Nothing was written."},
-        {{.kalidor = 7}, RefusalCode::KalidorOutOfRange, DetailsField::Kalidor,
+        {{.kalidor = 7},
+         RefusalCode::KalidorOutOfRange,
+         DetailsField::Kalidor,
          "The Kalidor Crescent state must be between 0 and 6. Nothing was written."},
-        {{.activeMission = 255}, RefusalCode::ActiveMissionOutOfRange, DetailsField::ActiveMission,
+        {{.activeMission = 255},
+         RefusalCode::ActiveMissionOutOfRange,
+         DetailsField::ActiveMission,
          "The active mission must be between 1 and 255. Nothing was written."},
-        {{.activeMission = -2147483649LL}, RefusalCode::ActiveMissionOutOfRange, DetailsField::ActiveMission,
+        {{.activeMission = -2147483649LL},
+         RefusalCode::ActiveMissionOutOfRange,
+         DetailsField::ActiveMission,
          "The active mission must be between 1 and 255. Nothing was written."},
     };
     for (const Case& c : cases) {
@@ -52,7 +68,11 @@ TEST(DetailsEdit, EachRefusalHasItsCodeFieldAndText)
         EXPECT_EQ(refused->text, c.text);
     }
     // The ends of every list, a 12-character name in the game's code page.
-    EXPECT_FALSE(app::checkDetails({.name = "\xC3\x9C" "berpilot123", .rank = 8, .rating = 24, .kalidor = 0,
+    EXPECT_FALSE(app::checkDetails({.name = "\xC3\x9C"
+                                            "berpilot123",
+                                    .rank = 8,
+                                    .rating = 24,
+                                    .kalidor = 0,
                                     .activeMission = 254}));
     EXPECT_FALSE(app::checkDetails({}));
 }
@@ -89,9 +109,8 @@ TEST(DetailsEdit, TheNameShownAsLoadedIsNoChange)
     EXPECT_EQ(app::nameChange(view.record, "ThirteenChars"), std::nullopt);
     EXPECT_EQ(app::nameChange(view.record, "Wedge"), std::optional<std::string>("Wedge"));
     // The 13-character name stays, and the other fields are saved.
-    const app::EditOutcome saved =
-        app::saveDetails("Red.plt", view.record, {.name = app::nameChange(view.record, "ThirteenChars"), .rank = 3},
-                         files);
+    const app::EditOutcome saved = app::saveDetails(
+        "Red.plt", view.record, {.name = app::nameChange(view.record, "ThirteenChars"), .rank = 3}, files);
     ASSERT_TRUE(saved.saved && saved.saved->ok()) << (saved.refusal ? saved.refusal->text : "");
     EXPECT_EQ(files.bytes("Red.plt")->substr(0, 13), "ThirteenChars");
 }
