@@ -17,6 +17,23 @@ using app::DetailsField;
 using app::DetailsRequest;
 using app::RefusalCode;
 
+// Requests built member by member: GCC 12 takes the optional name that
+// designated initializers leave out for uninitialized in an array of them
+// (-Wmaybe-uninitialized at -O2, a false positive).
+DetailsRequest named(std::string name)
+{
+    DetailsRequest request;
+    request.name = std::move(name);
+    return request;
+}
+
+DetailsRequest with(std::optional<std::int64_t> DetailsRequest::*field, std::int64_t value)
+{
+    DetailsRequest request;
+    request.*field = value;
+    return request;
+}
+
 TEST(DetailsEdit, EachRefusalHasItsCodeFieldAndText)
 {
     struct Case {
@@ -26,38 +43,22 @@ TEST(DetailsEdit, EachRefusalHasItsCodeFieldAndText)
         std::string text;
     };
     const Case cases[] = {
-        {{.name = "Two\nLines"},
-         RefusalCode::NameHasControlCharacter,
-         DetailsField::Name,
+        {named("Two\nLines"), RefusalCode::NameHasControlCharacter, DetailsField::Name,
          "The name holds a control character. Nothing was written."},
-        {{.name = "Snow\xE2\x98\x83"},
-         RefusalCode::NameNotStorable,
-         DetailsField::Name,
+        {named("Snow\xE2\x98\x83"), RefusalCode::NameNotStorable, DetailsField::Name,
          "The name holds characters a pilot file cannot store. Nothing was written."},
-        {{.name = "ThirteenChars"},
-         RefusalCode::NameTooLong,
-         DetailsField::Name,
+        {named("ThirteenChars"), RefusalCode::NameTooLong, DetailsField::Name,
          "The name is longer than 12 characters. Nothing was written."},
-        {{.rank = 9},
-         RefusalCode::RankOutOfRange,
-         DetailsField::Rank,
+        {with(&DetailsRequest::rank, 9), RefusalCode::RankOutOfRange, DetailsField::Rank,
          "The rank must be between 0 and 8. Nothing was written."},
-        {{.rating = -1},
-         RefusalCode::RatingOutOfRange,
-         DetailsField::Rating,
+        {with(&DetailsRequest::rating, -1), RefusalCode::RatingOutOfRange, DetailsField::Rating,
          "The rating must be between 0 and 24. Nothing was written."},
-        {{.kalidor = 7},
-         RefusalCode::KalidorOutOfRange,
-         DetailsField::Kalidor,
+        {with(&DetailsRequest::kalidor, 7), RefusalCode::KalidorOutOfRange, DetailsField::Kalidor,
          "The Kalidor Crescent state must be between 0 and 6. Nothing was written."},
-        {{.activeMission = 255},
-         RefusalCode::ActiveMissionOutOfRange,
-         DetailsField::ActiveMission,
+        {with(&DetailsRequest::activeMission, 255), RefusalCode::ActiveMissionOutOfRange, DetailsField::ActiveMission,
          "The active mission must be between 1 and 255. Nothing was written."},
-        {{.activeMission = -2147483649LL},
-         RefusalCode::ActiveMissionOutOfRange,
-         DetailsField::ActiveMission,
-         "The active mission must be between 1 and 255. Nothing was written."},
+        {with(&DetailsRequest::activeMission, -2147483649LL), RefusalCode::ActiveMissionOutOfRange,
+         DetailsField::ActiveMission, "The active mission must be between 1 and 255. Nothing was written."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -144,9 +145,9 @@ TEST(DetailsEdit, AnEditWritesOnlyWhatItNamesAndNothingWhenItCannot)
         std::vector<std::string> errors;
     };
     const Case cases[] = {
-        {{.name = "Bell\a"}, &settings, true, {}},
-        {{.activeMission = 1}, &settings, true, {}},
-        {{.rank = 1}, &broken, false, {"'one' is not a valid integer value"}},
+        {named("Bell\a"), &settings, true, {}},
+        {with(&DetailsRequest::activeMission, 1), &settings, true, {}},
+        {with(&DetailsRequest::rank, 1), &broken, false, {"'one' is not a valid integer value"}},
     };
     for (const Case& c : cases) {
         MemoryFileAccess files;

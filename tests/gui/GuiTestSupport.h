@@ -150,9 +150,12 @@ private:
             ADD_FAILURE() << "unexpected file dialog";
             return std::nullopt;
         }
-        std::optional<QString> file = files.front();
+        // Taken out as a name or none: GCC 12 at -O2 wrongly takes a copied
+        // optional QString for uninitialized.
+        const bool answered = files.front().has_value();
+        const QString name = answered ? *files.front() : QString();
         files.pop_front();
-        return file;
+        return answered ? std::optional<QString>(name) : std::nullopt;
     }
 };
 
