@@ -92,22 +92,7 @@ TEST(ChartDrawing, SquadronAndHistoryChartsAreWrittenAsTheyAlwaysWere)
         << "among the pilots is a file named with bytes that are not UTF-8, which only POSIX file systems hold";
 #endif
     TempDir dir;
-    const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree,
-                           std::int32_t missionScore = -1) {
-        EXPECT_TRUE(squadronPilot(name, tod, agree, missionScore).save(dir.file(file)));
-        return dir.file(file);
-    };
-    std::vector<PilotTableEntry> entries;
-    entries.push_back(pilotTableEntry(pilot("a.plt", "Wedge & Co", 500, true)));
-    entries.push_back(pilotTableEntry(pilot("b\xFF\x01.plt", "", -200, true)));
-    entries.push_back(pilotTableEntry(pilot("c.plt", "<Biggs>", 2000, false)));
-    entries.push_back(pilotTableEntry(pilot("e.plt", "Wes", 300, true, 250)));
-    {
-        std::ofstream shortFile(dir.file("short.plt"));
-        shortFile << "not a pilot";
-    }
-    entries.push_back(pilotTableEntry(dir.file("short.plt")));
-    entries.push_back(pilotTableEntry(pilot("d.plt", "\xC5sa", 0, true)));
+    const std::vector<PilotTableEntry> entries = chartSquadron(fileio::toUtf8(dir.path()), true);
     ASSERT_EQ(entries[3].mark(), PilotMark::TotalWarningOnly);
     expectSvg("squadron", charts::squadronChart(entries, charts::kSquadronDefaultColumn));
     expectSvg("squadron-as-given", charts::squadronChart(entries, kTodScoreColumn, charts::RowOrder::AsGiven));

@@ -245,21 +245,7 @@ TEST(Charts, KillBarsShowEachCraftWithAKillOrAssistLargestFirst)
 TEST(Charts, SquadronBarsAreTheTablesColumnWithMarkedAndUnloadedPilotsAsInTheReviewWindow)
 {
     TempDir dir;
-    const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree,
-                           std::int32_t missionScore = -1) {
-        EXPECT_TRUE(squadronPilot(name, tod, agree, missionScore).save(dir.file(file)));
-        return dir.file(file);
-    };
-    std::vector<PilotTableEntry> entries;
-    entries.push_back(pilotTableEntry(pilot("a.plt", "Wedge & Co", 500, true)));
-    entries.push_back(pilotTableEntry(pilot("b\xFF\x01.plt", "", -200, true)));  // a name no text holds
-    entries.push_back(pilotTableEntry(pilot("c.plt", "<Biggs>", 2000, false)));
-    {
-        std::ofstream short_file(dir.file("short.plt"));
-        short_file << "not a pilot";
-    }
-    entries.push_back(pilotTableEntry(dir.file("short.plt")));
-    entries.push_back(pilotTableEntry(pilot("d.plt", "\xC5sa", 0, true)));
+    const std::vector<PilotTableEntry> entries = chartSquadron(fileio::toUtf8(dir.path()), false);
 
     const auto column = pilotTableNumberColumnNamed("tod score");
     ASSERT_TRUE(column);
@@ -290,7 +276,9 @@ TEST(Charts, SquadronBarsAreTheTablesColumnWithMarkedAndUnloadedPilotsAsInTheRev
     EXPECT_EQ(asGiven.at(3).mark, "X");
 
     // A pilot with only the total warning is marked apart, as in the review window.
-    const std::vector<PilotTableEntry> warned = {pilotTableEntry(pilot("e.plt", "Wes", 300, true, 250)), entries[0]};
+    const std::string wes = dir.file("e.plt");
+    ASSERT_TRUE(squadronPilot("Wes", 300, true, 250).save(wes));
+    const std::vector<PilotTableEntry> warned = {pilotTableEntry(wes), entries[0]};
     ASSERT_EQ(warned[0].mark(), PilotMark::TotalWarningOnly);
     const XmlDocument warnedDoc = parsed(charts::renderSvg(charts::squadronChart(warned, *column)));
     const auto warnedRows = panelsOf(warnedDoc).at(0);

@@ -3,9 +3,11 @@
 #include "core/files/FileIO.h"
 
 #include "core/pilot/LittleEndian.h"
+#include "core/text/TextRules.h"
 
 #include <fstream>
 #include <random>
+#include <stdexcept>
 
 namespace vantrel {
 
@@ -77,6 +79,28 @@ bool PilotImage::save(const std::string& path) const
     out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
     out.close();
     return static_cast<bool>(out);
+}
+
+std::vector<PilotTableEntry> chartSquadron(const std::string& folder, bool withTotalWarning)
+{
+    const auto pilot = [&](const std::string& file, const std::string& name, std::int32_t tod, bool agree,
+                           std::int32_t missionScore = -1) {
+        const std::string path = text::joinPath(folder, file);
+        if (!squadronPilot(name, tod, agree, missionScore).save(path))
+            throw std::runtime_error("cannot save " + path);
+        return path;
+    };
+    std::vector<PilotTableEntry> entries;
+    entries.push_back(pilotTableEntry(pilot("a.plt", "Wedge & Co", 500, true)));
+    entries.push_back(pilotTableEntry(pilot("b\xFF\x01.plt", "", -200, true)));  // a name no text holds
+    entries.push_back(pilotTableEntry(pilot("c.plt", "<Biggs>", 2000, false)));
+    if (withTotalWarning)
+        entries.push_back(pilotTableEntry(pilot("e.plt", "Wes", 300, true, 250)));
+    const std::string shortFile = text::joinPath(folder, "short.plt");
+    std::ofstream(fileio::toPath(shortFile)) << "not a pilot";
+    entries.push_back(pilotTableEntry(shortFile));
+    entries.push_back(pilotTableEntry(pilot("d.plt", "\xC5sa", 0, true)));
+    return entries;
 }
 
 }  // namespace vantrel

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/pilot/PilotLayout.h"
+#include "core/reports/PilotTable.h"
 
 namespace vantrel {
 
@@ -50,5 +51,12 @@ PilotImage scrambledPilot(int completedMissions);
 // `tod`, so the check passes; another value leaves the total warning alone).
 // With `copiesAgree` false the fourth copy is one more, so the check fails.
 PilotImage squadronPilot(const std::string& name, std::int32_t tod, bool copiesAgree, std::int32_t missionScore = -1);
+
+// The squadron the chart tests draw, saved in `folder` and read as the table
+// reads it, in this order: a.plt "Wedge & Co" (TOD 500); a file named with
+// bytes that are not UTF-8, without a name (-200); c.plt "<Biggs>" (2000,
+// its copies disagree); with `withTotalWarning`, e.plt "Wes" (300, one
+// mission of 250); short.plt, which is no pilot; d.plt "\xC5sa" (0).
+std::vector<PilotTableEntry> chartSquadron(const std::string& folder, bool withTotalWarning);
 
 }  // namespace vantrel
