@@ -467,7 +467,7 @@ bool TReviewWindow::eventFilter(QObject* watched, QEvent* event)
 void TReviewWindow::restorePlace()
 {
     const vantrel::WindowPlace kept(kSettingsSection);
-    placeRestored_ = kept.restore(*this);
+    kept.restore(*this);
     const QStringList widths = QString::fromStdString(kept.value(place::Columns)).split(QLatin1Char(','));
     if (widths.size() == PilotTableModel::kColumnCount) {
         for (int c = 0; c < PilotTableModel::kColumnCount; ++c) {

@@ -144,7 +144,6 @@ private:
     PilotTableLoader* loader_;
     bool cancelled_ = false;
     int rowsBeforeLoading_ = 0;  // the table's rows when the loading last started from idle
-    bool placeRestored_ = false;
     vantrel::Prompts::FileRequest addDialog_;
     vantrel::Prompts::FileRequest csvDialog_;
 };
