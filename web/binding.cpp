@@ -17,6 +17,7 @@
 #include "core/charts/SquadronChart.h"
 #include "core/mainlog/LogText.h"
 #include "core/pilot/MemoryFileAccess.h"
+#include "core/pilot/PilotLayout.h"
 #include "core/pilot/PilotLoader.h"
 #include "core/pilot/PilotSave.h"
 #include "core/pilot/Vocabulary.h"
@@ -100,13 +101,15 @@ OpenedPilot* pilot(int id)
 }
 
 // The next file's bytes: the page copies them straight into this room
-// (receiveBytes gives its address), and openReceived takes them over, so a
-// file's bytes are copied once on their way into the core.
+// (receiveBytes gives its address), and openReceived lends them to the
+// loader, so a file's bytes are copied once on their way into the core. The
+// room is kept for the next file while it is a pilot file's size, so that
+// opening many files neither allocates nor clears it for each.
 std::string received;
 
 std::uintptr_t receiveBytes(std::size_t size)
 {
-    received = std::string(size, '\0');
+    received.resize(size);
     return reinterpret_cast<std::uintptr_t>(received.data());
 }
 
@@ -116,9 +119,11 @@ int openReceived(const std::string& name)
     auto opened = std::make_unique<OpenedPilot>();
     MemoryFileAccess files;
     files.put(name, std::move(received));
-    received = std::string();
     app::loadForViewing(opened->view, name, files);
     opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
+    received = files.take(name);
+    if (received.size() != static_cast<std::size_t>(layout::kPilotFileSize))
+        received = std::string();
     pilots.push_back(std::move(opened));
     return static_cast<int>(pilots.size()) - 1;
 }

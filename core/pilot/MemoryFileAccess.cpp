@@ -64,6 +64,12 @@ const std::string* MemoryFileAccess::bytes(const std::string& name) const
     return found == files_.end() ? nullptr : &found->second;
 }
 
+std::string MemoryFileAccess::take(const std::string& name)
+{
+    auto node = files_.extract(name);
+    return node ? std::move(node.mapped()) : std::string();
+}
+
 std::unique_ptr<OpenFile> MemoryFileAccess::open(const std::string& path, OpenMode mode)
 {
     const auto found = files_.find(path);

@@ -17,6 +17,8 @@ public:
     void put(const std::string& name, std::string bytes) { files_[name] = std::move(bytes); }
     // The file's bytes; nullptr when there is no file of that name.
     const std::string* bytes(const std::string& name) const;
+    // Removes the file and gives its bytes back (empty when there is none).
+    std::string take(const std::string& name);
 
     // A name without a file gives nullptr with errno ENOENT.
     std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override;

@@ -872,8 +872,9 @@ def check_in_place(run, page, cli, sample, other, work):
     page.driver.find_element(By.ID, "restore-backup").click()
     page.wait(lambda d: "restored" in page.text("edit-message") and picked() == original)
     run.check("restore the oldest backup: the file as first opened", original, picked())
-    run.check("a restore is backed up too", 4, len(page.js(
-        "return Array.from(document.getElementById('backups').options)")))
+    # The listing follows the message: it is read from the storage anew.
+    settles(page, lambda p: len(backup_options(p)) == 4)
+    run.check("a restore is backed up too", 4, len(backup_options(page)))
     del saved
 
     # Remembered across visits: one click opens the file again.
@@ -1118,6 +1119,44 @@ def check_keyboard(run, page, paths):
     run.check("keyboard: Enter on a column twice sorts it descending", max(os.path.basename(p) for p in paths), first)
 
 
+def check_many_files(run, page, sample, work):
+    """More files than the page reads or holds at once: every one opens, in
+    the order given, and a click on any table row selects that row's file,
+    also after sorting."""
+    folder = os.path.join(work, "many")
+    os.makedirs(folder, exist_ok=True)
+    with open(sample, "rb") as f:
+        base = f.read()
+    paths = []
+    for k in range(600):
+        paths.append(os.path.join(folder, "wing%03d.plt" % k))
+        with open(paths[-1], "wb") as f:
+            f.write(("Wing %d" % k).encode("ascii").ljust(13, b"\0") + base[13:])
+    page.close_all()
+    page.open(paths)
+    names = [os.path.basename(p) for p in paths]
+    run.check("600 files: the list in the order given", names, opened_names(page))
+    files = page.js("return Array.from(document.querySelectorAll('#squad tbody tr')).map(r => r.cells[1].textContent)")
+    run.check("600 files: the table in the order given", names, files)
+    pilots = page.js("return Array.from(document.querySelectorAll('#squad tbody tr')).map(r => r.cells[2].textContent)")
+    run.check("600 files: each row its own pilot", ["Wing %d" % k for k in range(600)], pilots)
+
+    def click_row(index):
+        row = page.driver.find_elements(By.CSS_SELECTOR, "#squad tbody tr")[index]
+        page.js("arguments[0].scrollIntoView({block: 'center'})", row)
+        page.js("arguments[0].cells[2].click()", row)
+        return page.js("return document.querySelector('#pilot-list li.selected').textContent")
+
+    for index in (0, 31, 32, 599):
+        run.check("600 files: a click on row %d selects its file" % (index + 1), names[index], click_row(index))
+    button = page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[1]
+    button.click()
+    page.driver.find_elements(By.CSS_SELECTOR, "#squad thead th button")[1].click()
+    run.check("600 files, sorted by file descending: a click on row 40 selects its file", names[599 - 39],
+              click_row(39))
+    page.close_all()
+
+
 def png_size(data):
     return (int.from_bytes(data[16:20], "big"), int.from_bytes(data[20:24], "big")) if data[:8] == b"\x89PNG\r\n\x1a\n" \
         else None
@@ -1255,6 +1294,7 @@ def main():
             ("compare_folder", lambda: compare_folder(run, page, cli, sample, work)),
             ("check_settings_panel", lambda: check_settings_panel(run, page, cli, sample, work)),
             ("check_keyboard", lambda: check_keyboard(run, page, [sample] + odd[:3])),
+            ("check_many_files", lambda: check_many_files(run, page, sample, work)),
             ("check_log_kept", lambda: check_log_kept(run, page, cli, [sample] + odd + others, work)),
             ("check_log_file", lambda: check_log_file(run, page, cli, [sample] + odd[:3], work)),
             ("check_in_place", lambda: check_in_place(run, page, cli, sample, odd[0], work)),

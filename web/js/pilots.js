@@ -3,35 +3,48 @@
 import { pilotList as el } from './elements.js';
 import { emit, on, opened, state } from './state.js';
 
+// The item shown as selected, or null.
+let shownSelected = null;
+
 function renderList() {
   const fragment = document.createDocumentFragment();
+  const prototype = document.createElement('li');
+  prototype.setAttribute('role', 'option');
+  prototype.setAttribute('aria-selected', 'false');
   opened.forEach((pilot, index) => {
-    const item = document.createElement('li');
+    const item = prototype.cloneNode(false);
     item.textContent = pilot.name;
-    item.setAttribute('role', 'option');
     item.id = 'pilot-' + index;
     if (!pilot.ok) {
-      item.classList.add('failed');
+      item.className = 'failed';
       item.title = 'Not loaded';
     }
     fragment.appendChild(item);
   });
+  shownSelected = null;
   el.list.replaceChildren(fragment);
   markSelected();
 }
 
+// Moves the selection's marks from the item that had them to the selected
+// one; the other items keep theirs.
 function markSelected(reveal) {
   const list = el.list;
-  for (let k = 0; k < list.children.length; ++k) {
-    const item = list.children[k];
-    const on = k === state.selected;
-    item.classList.toggle('selected', on);
-    item.setAttribute('aria-selected', on ? 'true' : 'false');
+  const item = state.selected >= 0 ? list.children[state.selected] || null : null;
+  if (shownSelected !== item) {
+    if (shownSelected) {
+      shownSelected.classList.remove('selected');
+      shownSelected.setAttribute('aria-selected', 'false');
+    }
+    if (item) {
+      item.classList.add('selected');
+      item.setAttribute('aria-selected', 'true');
+    }
+    shownSelected = item;
   }
-  if (state.selected >= 0) {
-    list.setAttribute('aria-activedescendant', 'pilot-' + state.selected);
-    const item = list.children[state.selected];
-    if (reveal && item && item.scrollIntoView)
+  if (item) {
+    list.setAttribute('aria-activedescendant', item.id);
+    if (reveal && item.scrollIntoView)
       item.scrollIntoView({ block: 'nearest' });
   }
 }
@@ -45,11 +58,14 @@ export function select(index, reveal = true) {
 }
 
 export function startPilotList() {
+  // The first file's report shows with the table; the list of the files
+  // follows once the table is on screen, so that the two are not laid out
+  // in the same frame.
   on('opened', () => {
-    renderList();
     if (state.selected < 0 && opened.length > 0)
       select(0, false);
   });
+  on('shown', renderList);
   on('closed', () => {
     renderList();
     emit('selected');

@@ -68,8 +68,9 @@ function setColumnWidths() {
   el.table.style.width = total + 'px';
 }
 
-// Empty rows to clone, for a file that loaded and one that did not:
-// cloning one row is quicker than making each cell.
+// Empty rows to clone, for a file that loaded and one that did not: cloning
+// one row, each cell with an empty text to fill, is quicker than making each
+// cell and its text.
 const rowPrototypes = {};
 
 function rowPrototype(loaded) {
@@ -81,6 +82,7 @@ function rowPrototype(loaded) {
         cell.className = 'mark';
       else if (loaded && columns[column - 1].number)
         cell.className = 'num';
+      cell.appendChild(document.createTextNode(''));
       line.appendChild(cell);
     }
     rowPrototypes[loaded] = line;
@@ -88,18 +90,26 @@ function rowPrototype(loaded) {
   return rowPrototypes[loaded];
 }
 
+// Rows per table body, and a row's height in pixels (as the page's style
+// sheet has it).
+const kRowsPerGroup = 32;
+const kRowHeight = 20;
+
+const kMarkedRows = { 'X': 'failed', '!': 'marked', '?': 'warned' };
+
 function lineOf(row) {
   const line = rowPrototype(row.loaded).cloneNode(true);
-  const marked = { 'X': 'failed', '!': 'marked', '?': 'warned' };
-  if (row.mark in marked) {
-    line.className = marked[row.mark];
+  if (row.mark in kMarkedRows) {
+    line.className = kMarkedRows[row.mark];
     line.title = row.description;
   }
-  const cells = line.children;
-  cells[0].textContent = row.mark === '-' ? '' : row.mark;
-  cells[0].title = row.description;
-  for (let column = 0; column < row.cells.length; ++column)
-    cells[column + 1].textContent = row.cells[column];
+  let cell = line.firstChild;
+  cell.firstChild.data = row.mark === '-' ? '' : row.mark;
+  cell.title = row.description;
+  for (const text of row.cells) {
+    cell = cell.nextSibling;
+    cell.firstChild.data = text;
+  }
   return line;
 }
 
@@ -156,10 +166,21 @@ function renderTable() {
   addNewRows();
   const kept = el.onlyMarked.checked ? rows.filter((row) => row.mark !== '-') : rows;
   shownRows = sortOrder ? kept.slice().sort(compareRows) : kept;
-  const body = document.createDocumentFragment();
-  for (const row of shownRows)
-    body.appendChild(row.line);
-  el.table.tBodies[0].replaceChildren(body);
+  // The rows go in groups, one table body each: a group out of view is
+  // skipped whole, its rows neither styled nor laid out.
+  const groups = document.createDocumentFragment();
+  for (let first = 0; first < shownRows.length || first === 0; first += kRowsPerGroup) {
+    const group = document.createElement('tbody');
+    const members = shownRows.slice(first, first + kRowsPerGroup);
+    for (const row of members)
+      group.appendChild(row.line);
+    if (members.length < kRowsPerGroup)
+      group.style.containIntrinsicHeight = 'auto ' + members.length * kRowHeight + 'px';
+    groups.appendChild(group);
+  }
+  for (const old of Array.from(el.table.tBodies))
+    old.remove();
+  el.table.appendChild(groups);
   el.wrap.classList.toggle('long', shownRows.length > 12);
   el.summary.textContent = rows.length > 0 ? core.tableSummary(opened.map((p) => p.id)) : '';
 }
@@ -186,10 +207,11 @@ export function startTable(select) {
   el.onlyMarked.addEventListener('change', renderTable);
   el.downloadCsv.addEventListener('click', () =>
     download('pilots.csv', core.tableBytes(opened.map((p) => p.id), true), 'text/csv'));
-  el.table.tBodies[0].addEventListener('click', (event) => {
-    const line = event.target.closest('tr');
-    if (line && shownRows[line.sectionRowIndex])
-      select(shownRows[line.sectionRowIndex].index);
+  el.table.addEventListener('click', (event) => {
+    const line = event.target.closest('tbody tr');
+    const shown = line ? shownRows[line.rowIndex - el.table.tHead.rows.length] : null;
+    if (shown)
+      select(shown.index);
   });
   renderTable();
 }
