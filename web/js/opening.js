@@ -74,8 +74,8 @@ export async function openFiles(files, extra) {
     }
   };
   const reader = async () => {
-    while (nextRead < files.length) {
-      while (nextRead - nextOpen >= kReadsInFlight + kReadsHeld) {
+    for (;;) {
+      while (nextRead < files.length && nextRead - nextOpen >= kReadsInFlight + kReadsHeld) {
         if (!loadedSome) {
           let resolve;
           loadedSome = { promise: new Promise((r) => { resolve = r; }) };
@@ -83,6 +83,9 @@ export async function openFiles(files, extra) {
         }
         await loadedSome.promise;
       }
+      // Others may have taken the last files while this one waited.
+      if (nextRead >= files.length)
+        return;
       const k = nextRead++;
       try {
         read[k] = new Uint8Array(await files[k].arrayBuffer());
