@@ -113,30 +113,34 @@ std::uintptr_t receiveBytes(std::size_t size)
     return reinterpret_cast<std::uintptr_t>(received.data());
 }
 
+// Loads the file of this name from `files` as the next opened file; returns
+// its id.
+int addOpened(const std::string& name, FileAccess& files)
+{
+    auto opened = std::make_unique<OpenedPilot>();
+    app::loadForViewing(opened->view, name, files);
+    opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
+    pilots.push_back(std::move(opened));
+    return static_cast<int>(pilots.size()) - 1;
+}
+
 // Loads the received bytes as the file of this name; returns its id.
 int openReceived(const std::string& name)
 {
-    auto opened = std::make_unique<OpenedPilot>();
     MemoryFileAccess files;
     files.put(name, std::move(received));
-    app::loadForViewing(opened->view, name, files);
-    opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
+    const int id = addOpened(name, files);
     received = files.take(name);
     if (received.size() != static_cast<std::size_t>(layout::kPilotFileSize))
         received = std::string();
-    pilots.push_back(std::move(opened));
-    return static_cast<int>(pilots.size()) - 1;
+    return id;
 }
 
 // A file that could not be read: its load fails as for a file that is not there.
 int openUnreadable(const std::string& name)
 {
-    auto opened = std::make_unique<OpenedPilot>();
     MemoryFileAccess none;
-    app::loadForViewing(opened->view, name, none);
-    opened->table = pilotTableEntry(name, opened->view.record, opened->view.load);
-    pilots.push_back(std::move(opened));
-    return static_cast<int>(pilots.size()) - 1;
+    return addOpened(name, none);
 }
 
 void closeAll()

@@ -167,7 +167,8 @@ function renderTable() {
   const kept = el.onlyMarked.checked ? rows.filter((row) => row.mark !== '-') : rows;
   shownRows = sortOrder ? kept.slice().sort(compareRows) : kept;
   // The rows go in groups, one table body each: a group out of view is
-  // skipped whole, its rows neither styled nor laid out.
+  // skipped whole, its rows neither styled nor laid out. With no row shown
+  // the table keeps one empty body.
   const groups = document.createDocumentFragment();
   for (let first = 0; first < shownRows.length || first === 0; first += kRowsPerGroup) {
     const group = document.createElement('tbody');
